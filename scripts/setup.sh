@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Installs every Debian package that building, running and testing Zuvo needs.
+# Idempotent: packages already present are not touched, so a second run costs a second.
+set -euo pipefail
+
+packages=(
+  # native build and unit tests
+  g++ cmake ninja-build googletest libgtest-dev python3
+  # fuzzing (clang with libFuzzer)
+  clang libclang-rt-14-dev
+  # Windows build
+  g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev
+  # running zuvo.exe: Wine, a virtual X server, ALSA for wave-out capture
+  wine wine64 xvfb xauth x11-utils libasound2 libasound2-plugins
+  # screenshots and the reference audio tools of the tests and the demo folder
+  imagemagick lame mpg123 sox ffmpeg
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+if ((${#missing[@]})); then
+  echo "setup: installing ${missing[*]}"
+  if [ "$(id -u)" != 0 ]; then echo "setup: run as root to install packages" >&2; exit 1; fi
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -q
+  apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi

@@ -1,0 +1,29 @@
+// zuvo-probe COMMAND ARGS...: runs one part of the program's core on the command line.
+#include <cstdio>
+#include <cstring>
+
+#include "probe/probe.h"
+
+namespace {
+
+struct ProbeCommand {
+    const char* name;
+    int (*run)(int argc, char** argv);  // argv[0] is the command name
+    const char* usage;
+};
+
+const ProbeCommand kCommands[] = {
+    {"ini", ProbeIni, "ini FILE             read a settings file and write it back to stdout"},
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc >= 2) {
+        for (const auto& c : kCommands)
+            if (std::strcmp(argv[1], c.name) == 0) return c.run(argc - 1, argv + 1);
+    }
+    std::fprintf(stderr, "usage: zuvo-probe COMMAND ...\n");
+    for (const auto& c : kCommands) std::fprintf(stderr, "  zuvo-probe %s\n", c.usage);
+    return 2;
+}

@@ -1,0 +1,5 @@
+// The subcommands of zuvo-probe. Each lives in its own probe_<name>.cpp and returns the
+// process exit code (0 success, 1 failure, 2 usage error).
+#pragma once
+
+int ProbeIni(int argc, char** argv);  // ini FILE: read a settings file, print what it holds

@@ -249,11 +249,13 @@ bool WriteSettingsFile(Settings& s, const FileOps& fs, const std::wstring& path,
     std::string old;
     if (!fs.readFile(fs.ctx, path, SIZE_MAX, old)) old.clear();
     bool ok = fs.replaceFile(fs.ctx, path, SettingsToIni(s, old));
-    if (!keepLists) {
-        for (auto& e : s.enh_eq_set) std::string().swap(e);
-        for (auto& e : s.enh2_set) std::string().swap(e);
-        for (auto& e : s.fav_set) std::wstring().swap(e);
-        for (auto& e : s.dir_history) std::wstring().swap(e);
-    }
+    if (!keepLists) FreeSettingsLists(s);
     return ok;
+}
+
+void FreeSettingsLists(Settings& s) {
+    for (auto& e : s.enh_eq_set) std::string().swap(e);
+    for (auto& e : s.enh2_set) std::string().swap(e);
+    for (auto& e : s.fav_set) std::wstring().swap(e);
+    for (auto& e : s.dir_history) std::wstring().swap(e);
 }

@@ -68,3 +68,6 @@ bool ReadSettingsFile(Settings& s, const FileOps& fs, const std::wstring& path, 
 // False if it cannot be written. With keepLists false the four string lists are freed after
 // writing (at exit).
 bool WriteSettingsFile(Settings& s, const FileOps& fs, const std::wstring& path, bool keepLists);
+
+// Frees the strings of the four lists (at exit, once they are written).
+void FreeSettingsLists(Settings& s);

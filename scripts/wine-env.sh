@@ -16,9 +16,9 @@ zuvo_wine_prepare() {
   (
     flock 9
     if [ ! -f "$WINEPREFIX/.zuvo-ready" ]; then
-      wineboot -i >/dev/null 2>&1 || true
-      wine reg add 'HKCU\Software\Wine' /v Version /d win10 /f >/dev/null 2>&1 || true
-      wineserver -w
+      wineboot -i >/dev/null 2>&1 9>&- || true
+      wine reg add 'HKCU\Software\Wine' /v Version /d win10 /f >/dev/null 2>&1 9>&- || true
+      wineserver -w 9>&-
       touch "$WINEPREFIX/.zuvo-ready"
     fi
   ) 9>"$ZUVO_BUILD/.wineprefix.lock"
@@ -34,7 +34,8 @@ zuvo_x_prepare() {
     flock 9
     if [ -f "$state" ] && DISPLAY=$(cat "$state") xdpyinfo >/dev/null 2>&1; then exit 0; fi
     local fifo; fifo=$(mktemp -u); mkfifo "$fifo"
-    setsid Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+    # fd 9 (the lock) is closed for the server, or it would hold the lock for its lifetime.
+    setsid Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$fifo" 9>&- >/dev/null 2>&1 &
     echo $! >"$ZUVO_BUILD/xvfb.pid"
     local n; read -r n <"$fifo"; rm -f "$fifo"
     echo ":$n" >"$state"

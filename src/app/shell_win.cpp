@@ -1,0 +1,81 @@
+// The shell operations that reach the OS: error.log, the saves, the exit sequence, brushes.
+#include <windows.h>
+
+#include "app/app_win.h"
+#include "base/fileops_win.h"
+#include "config/settings_io.h"
+
+ShellState g_shell;
+ShellWin g_win;
+
+namespace {
+
+ListSources NoListsYet() {
+    // The file list and the play list provide their rows once they exist.
+    return ListSources{nullptr, nullptr, nullptr};
+}
+
+// The Big view background: the last of the three colour fields of big_title.
+COLORREF BigViewBackground(const Settings& s) {
+    if (s.big_title.size() < 60) return RGB(0, 0, 0);
+    return static_cast<COLORREF>(std::stoul(s.big_title.substr(52, 8)));
+}
+
+}  // namespace
+
+void WriteErrorLog(const char* text, int code) {
+    SYSTEMTIME st;
+    GetLocalTime(&st);
+    LocalTime t{st.wYear, st.wMonth, st.wDay, st.wDayOfWeek, st.wHour, st.wMinute, st.wSecond};
+    AppendErrorLog(Win32FileOps(), g_shell.iniPath, ErrorLogLine(t, text, code));
+}
+
+void SaveAllWin(bool keepLists) {
+    SaveAll(g_shell, g_settings, Win32FileOps(), NoListsYet(), keepLists);
+}
+
+bool ConfirmAction(HWND owner, int which) {
+    if (!ConfirmationNeeded(g_settings, which)) return true;
+    return MessageBoxW(owner, L"Continue?", L"Please confirm",
+                       MB_OKCANCEL | MB_ICONQUESTION | MB_DEFBUTTON2) == IDOK;
+}
+
+void CreateBrushes() {
+    const Settings& s = g_settings;
+    g_win.windowBrush = CreateSolidBrush(static_cast<COLORREF>(s.color_win));
+    g_win.listBrush = CreateSolidBrush(static_cast<COLORREF>(s.color_back));
+    g_win.bigViewBrush = CreateSolidBrush(BigViewBackground(s));
+    bool darker = (static_cast<uint32_t>(s.stylez) & Style::DarkMode) && s.more_dark;
+    g_win.plainBrush = CreateSolidBrush(darker ? RGB(0xD0, 0xD0, 0xD0) : RGB(0xFF, 0xFF, 0xFF));
+}
+
+void DeleteBrushes() {
+    for (HBRUSH* b : {&g_win.windowBrush, &g_win.listBrush, &g_win.bigViewBrush, &g_win.plainBrush}) {
+        if (*b) DeleteObject(*b);
+        *b = nullptr;
+    }
+}
+
+Rect VirtualScreen() {
+    return Rect{GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN),
+                GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+}
+
+void Shutdown() {
+    if (g_win.shutDown) return;
+    g_win.shutDown = true;
+    Settings& s = g_settings;
+    // 1. The playback position: the engine reports none yet, so the position read at start
+    //    is kept.
+    s.last_pos = g_shell.lastPosAtStart;
+    KillTimer(g_win.mainWindow, kTimerAutosave);
+    // 4. Back to normal priority.
+    if (static_cast<uint32_t>(s.control_flags) & ControlFlag::HighPriority)
+        SetPriorityClass(GetCurrentProcess(), NORMAL_PRIORITY_CLASS);
+    // 8. The settings file (beside the program, or the profile when that fails).
+    SaveSettings(g_shell, s, Win32FileOps(), false);
+    // 10. The list state files.
+    SaveListStates(g_shell, s, Win32FileOps(), NoListsYet());
+    // 11. GDI objects.
+    DeleteBrushes();
+}

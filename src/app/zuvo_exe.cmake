@@ -1,0 +1,17 @@
+# zuvo.exe: the GUI program, linked statically so that it starts on a bare Windows.
+enable_language(RC)
+find_package(Python3 REQUIRED COMPONENTS Interpreter)
+
+configure_file(res/version.h.in ${CMAKE_CURRENT_BINARY_DIR}/version.h @ONLY)
+set(icon ${CMAKE_CURRENT_BINARY_DIR}/zuvo.ico)
+add_custom_command(OUTPUT ${icon}
+                   COMMAND Python3::Interpreter ${PROJECT_SOURCE_DIR}/scripts/make_icon.py ${icon}
+                   DEPENDS ${PROJECT_SOURCE_DIR}/scripts/make_icon.py
+                   COMMENT "Drawing the program icon")
+set_source_files_properties(res/zuvo.rc PROPERTIES OBJECT_DEPENDS
+                            "${icon};${CMAKE_CURRENT_SOURCE_DIR}/res/zuvo.manifest")
+
+add_executable(zuvo WIN32 main_win.cpp res/zuvo.rc ${icon})
+target_include_directories(zuvo PRIVATE ${CMAKE_CURRENT_BINARY_DIR} ${CMAKE_CURRENT_SOURCE_DIR}/res)
+target_link_libraries(zuvo PRIVATE zuvo_app comctl32 ole32 shell32 user32 gdi32)
+target_link_options(zuvo PRIVATE -municode -static -static-libgcc -static-libstdc++ -s)

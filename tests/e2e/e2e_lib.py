@@ -1,0 +1,82 @@
+"""Helpers of the end-to-end tests: a private copy of zuvo.exe per test, started under Wine
+through scripts/wine-run, and zuvo-send to wait for and drive its window."""
+import argparse
+import os
+import shutil
+import subprocess
+import sys
+import time
+import unittest
+
+ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+WINE_RUN = os.path.join(ROOT, 'scripts', 'wine-run')
+ARGS = None
+
+
+def win_path(path):
+    """The Windows name of a local path (Wine maps / to Z:)."""
+    return 'Z:' + os.path.abspath(path).replace('/', '\\')
+
+
+def send(*args, timeout=60):
+    """Runs zuvo-send; returns its exit code."""
+    return subprocess.run([WINE_RUN, ARGS.send, *args], timeout=timeout,
+                          stdout=subprocess.PIPE, stderr=subprocess.PIPE).returncode
+
+
+class Install:
+    """zuvo.exe copied into work/NAME/prog, so that its settings file is private."""
+
+    def __init__(self, name):
+        self.folder = os.path.join(ARGS.work, name)
+        shutil.rmtree(self.folder, ignore_errors=True)
+        self.prog = os.path.join(self.folder, 'prog')
+        os.makedirs(self.prog)
+        self.exe = os.path.join(self.prog, 'zuvo.exe')
+        shutil.copy(ARGS.exe, self.exe)
+        self.ini = os.path.join(self.prog, 'zuvo.ini')
+
+    def start(self, *args):
+        return subprocess.Popen([WINE_RUN, self.exe, *args],
+                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+    def run(self, *args, timeout=60):
+        """Runs to the end; returns (exit code, seconds)."""
+        t0 = time.monotonic()
+        rc = subprocess.run([WINE_RUN, self.exe, *args], timeout=timeout,
+                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL).returncode
+        return rc, time.monotonic() - t0
+
+    def read_ini(self):
+        with open(self.ini, 'rb') as f:
+            return f.read()
+
+    def write_ini(self, data):
+        with open(self.ini, 'wb') as f:
+            f.write(data)
+
+
+def stop(proc, testcase):
+    """Closes the running main window and waits for the process to end."""
+    testcase.assertEqual(send('close'), 0, 'no main window to close')
+    try:
+        rc = proc.wait(timeout=30)
+    except subprocess.TimeoutExpired:
+        proc.kill()
+        testcase.fail('zuvo.exe did not end after WM_CLOSE')
+    testcase.assertEqual(rc, 0)
+    testcase.assertEqual(send('gone', '10000'), 0)
+
+
+def main():
+    global ARGS
+    p = argparse.ArgumentParser()
+    p.add_argument('--exe', required=True)
+    p.add_argument('--send', required=True)
+    p.add_argument('--work', required=True)
+    ARGS, rest = p.parse_known_args()
+    os.makedirs(ARGS.work, exist_ok=True)
+    # No window of an earlier, failed run may be left over.
+    subprocess.run([WINE_RUN, 'taskkill', '/f', '/im', 'zuvo.exe'],
+                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    unittest.main(argv=[sys.argv[0], *rest], verbosity=2)

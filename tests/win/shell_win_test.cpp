@@ -1,0 +1,144 @@
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <regex>
+
+#include "app/app_win.h"
+#include "base/fileops_win.h"
+#include "config/settings_io.h"
+#include "win_test_util.h"
+
+namespace {
+
+void ResetShell(const std::wstring& folder) {
+    SetDefaults(g_settings, ScreenMetrics{10, 1.0, 1920, 1080});
+    g_shell = ShellState{};
+    g_shell.programPath = folder + L"\\prog\\zuvo.exe";
+    g_shell.appDataFolder = folder + L"\\appdata";
+    g_shell.iniPath = IniBesideProgram(g_shell.programPath);
+}
+
+TEST(Win32Files, ReplaceAppendAndRead) {
+    std::wstring dir = ScratchFolder(L"files");
+    FileOps fs = Win32FileOps();
+    std::wstring path = dir + L"\\\u00C4rger \u266B.ini";  // non-ASCII name
+    ASSERT_TRUE(fs.replaceFile(nullptr, path, "first"));
+    ASSERT_TRUE(fs.replaceFile(nullptr, path, "second"));
+    EXPECT_EQ(ReadBytes(path), "second");
+    EXPECT_FALSE(fs.fileExists(nullptr, path + L".new"));  // no temporary file left behind
+    std::string part;
+    ASSERT_TRUE(fs.readFile(nullptr, path, 3, part));
+    EXPECT_EQ(part, "sec");
+
+    EXPECT_FALSE(fs.replaceFile(nullptr, dir + L"\\missing\\x.ini", "x"));
+    EXPECT_EQ(ReadBytes(dir + L"\\missing\\x.ini"), "<missing>");
+
+    EXPECT_EQ(fs.appendFile(nullptr, dir + L"\\log.txt", "abc"), 3);
+    EXPECT_EQ(fs.appendFile(nullptr, dir + L"\\log.txt", "de"), 5);
+    EXPECT_EQ(fs.appendFile(nullptr, dir + L"\\missing\\log.txt", "x"), -1);
+    EXPECT_TRUE(fs.folderExists(nullptr, dir));
+    EXPECT_FALSE(fs.fileExists(nullptr, dir));
+    EXPECT_TRUE(fs.createFolder(nullptr, dir + L"\\new"));
+    EXPECT_TRUE(fs.createFolder(nullptr, dir + L"\\new"));  // already there
+}
+
+TEST(Win32Files, ReplaceKeepsTheOldFileWhenTheTargetIsLocked) {
+    std::wstring dir = ScratchFolder(L"locked");
+    FileOps fs = Win32FileOps();
+    std::wstring path = dir + L"\\zuvo.ini";
+    ASSERT_TRUE(fs.replaceFile(nullptr, path, "old content"));
+    HANDLE lock = CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    EXPECT_FALSE(fs.replaceFile(nullptr, path, "new"));
+    CloseHandle(lock);
+    EXPECT_EQ(ReadBytes(path), "old content");
+    EXPECT_FALSE(fs.fileExists(nullptr, path + L".new"));
+}
+
+TEST(ErrorLogFile, LineFormatAndRotation) {
+    std::wstring dir = ScratchFolder(L"errorlog");
+    ResetShell(dir);
+    g_shell.iniPath = dir + L"\\zuvo.ini";
+    WriteErrorLog("HTTP bind error:", 10048);
+    WriteErrorLog("No [Zuvo Language File]", -1);
+    std::string log = ReadBytes(dir + L"\\error.log");
+    std::regex line(
+        "(Sun|Mon|Tue|Wed|Thu|Fri|Sat) (Jan|Feb|Mar|Apr|May|Jun|Jul|Aug|Sep|Oct|Nov|Dec) "
+        "\\d\\d \\d\\d:\\d\\d:\\d\\d \\d{4}\t");
+    ASSERT_EQ(log.size(), 25 + 24 + 25 + 25u) << log;
+    EXPECT_TRUE(std::regex_search(log.substr(0, 25), line)) << log;
+    EXPECT_EQ(log.substr(25, 24), "HTTP bind error: 10048\r\n");
+    EXPECT_EQ(log.substr(49 + 25), "No [Zuvo Language File]\r\n");
+
+    // Grow the file to 20480 bytes, then one more line: only the bytes from 10240 on stay.
+    std::string big(20480 - 40, 'x');
+    WriteBytes(dir + L"\\error.log", big);
+    WriteErrorLog("Language file, line too long:", 7);  // 25 + 33 = 58 bytes
+    std::string rotated = ReadBytes(dir + L"\\error.log");
+    EXPECT_EQ(rotated.size(), 20480 - 40 + 58 - 10240u);
+    EXPECT_EQ(rotated.substr(rotated.size() - 33), "Language file, line too long: 7\r\n");
+
+    g_shell.iniPath = dir + L"\\nowhere\\zuvo.ini";
+    WriteErrorLog("dropped", 1);  // folder missing: silently skipped
+    EXPECT_EQ(ReadBytes(dir + L"\\nowhere\\error.log"), "<missing>");
+}
+
+TEST(SettingsLocation, UnwritableProgramFolderMovesToTheProfile) {
+    std::wstring dir = ScratchFolder(L"location");
+    ResetShell(dir);
+    CreateDirectoryW((dir + L"\\appdata").c_str(), nullptr);
+    // The program's folder does not exist, so the settings cannot be written beside it.
+    g_settings.window_x = 123;
+    SaveSettings(g_shell, g_settings, Win32FileOps(), true);
+    EXPECT_EQ(g_shell.iniLocation, kProfile);
+    std::string ini = ReadBytes(dir + L"\\appdata\\Zuvo\\Zuvo.ini");
+    EXPECT_EQ(ini.rfind("[Zuvo]\r\nutf8=1\r\nwindow_x=123\r\n", 0), 0u) << ini;
+
+    // Beside the program when it can be written; portable never moves.
+    CreateDirectoryW((dir + L"\\prog").c_str(), nullptr);
+    g_shell.iniLocation = kPortable;
+    SaveSettings(g_shell, g_settings, Win32FileOps(), true);
+    EXPECT_EQ(g_shell.iniPath, dir + L"\\prog\\zuvo.ini");
+    EXPECT_NE(ReadBytes(dir + L"\\prog\\zuvo.ini"), "<missing>");
+}
+
+TEST(Handover, RunningWindowTakesThePath) {
+    std::wstring dir = ScratchFolder(L"handover");
+    ResetShell(dir);
+    WriteBytes(dir + L"\\queued.mp3", "x");
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = MainWndProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = kMainWindowClass;
+    RegisterClassExW(&wc);
+    HWND hwnd = CreateWindowExW(0, kMainWindowClass, L"Zuvo", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100,
+                                nullptr, nullptr, wc.hInstance, nullptr);
+    ASSERT_TRUE(hwnd);
+    ASSERT_EQ(FindWindowW(kMainWindowClass, nullptr), hwnd);
+
+    auto send = [&](const wchar_t* args, const std::wstring& path) {
+        HandoverMessage m = MakeHandover(args, path);
+        COPYDATASTRUCT cd{m.dwData, static_cast<DWORD>(m.path.size() * 2), m.path.data()};
+        return SendMessageW(hwnd, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&cd));
+    };
+    g_settings.last_pos = 77;
+    EXPECT_TRUE(send(L"D:\\x\\\u00E9t\u00E9.mp3", L"D:\\x\\\u00E9t\u00E9.mp3"));
+    EXPECT_EQ(g_settings.last_file, L"D:\\x\\\u00E9t\u00E9.mp3");
+    EXPECT_EQ(g_settings.last_pos, 0);
+
+    g_settings.playlist_win = 300;
+    send(L"/enqueue", dir + L"\\queued.mp3");
+    send(L"/enqueue", dir + L"\\missing.mp3");  // not on disk: no row
+    EXPECT_TRUE(g_settings.playlist_win & kPlaylistOpen);
+    ASSERT_EQ(g_shell.pendingEnqueue.size(), 1u);
+    EXPECT_EQ(g_shell.pendingEnqueue[0], dir + L"\\queued.mp3");
+    EXPECT_EQ(g_settings.last_file, L"D:\\x\\\u00E9t\u00E9.mp3");  // playback untouched
+
+    send(L"", L"\\\\server\\share\\a.mp3");  // not a drive path: only shows the window
+    EXPECT_TRUE(IsWindowVisible(hwnd));
+    EXPECT_EQ(g_settings.last_file, L"D:\\x\\\u00E9t\u00E9.mp3");
+    DestroyWindow(hwnd);
+}
+
+}  // namespace

@@ -4,8 +4,8 @@
 //   zuvo-send command ID                      posts WM_COMMAND with the id
 //   zuvo-send close                           posts WM_CLOSE
 //   zuvo-send copydata DWDATA PATH            sends the instance hand-over message
-//   zuvo-send launch EXE [ARGS]               starts EXE and prints the milliseconds until its
-//                                             main window is visible
+//   zuvo-send launch [--class NAME] EXE [ARGS] starts EXE and prints the milliseconds until its
+//                                             main window (or a window of class NAME) is visible
 #include <windows.h>
 
 #include <cstdio>
@@ -16,10 +16,10 @@ namespace {
 
 constexpr wchar_t kClass[] = L"ZuvoWndClass";
 
-HWND WaitForWindow(DWORD timeoutMs, bool visible) {
+HWND WaitForWindow(DWORD timeoutMs, bool visible, const wchar_t* windowClass = kClass) {
     DWORD start = GetTickCount();
     for (;;) {
-        HWND w = FindWindowW(kClass, nullptr);
+        HWND w = FindWindowW(windowClass, nullptr);
         if (w && (!visible || IsWindowVisible(w))) return w;
         if (GetTickCount() - start >= timeoutMs) return nullptr;
         Sleep(5);
@@ -81,8 +81,14 @@ int wmain(int argc, wchar_t** argv) {
                    : 1;
     }
     if (verb == L"launch" && argc >= 3) {
-        std::wstring line = L"\"" + std::wstring(argv[2]) + L"\"";
-        for (int i = 3; i < argc; ++i) line += L" " + std::wstring(argv[i]);
+        int at = 2;
+        const wchar_t* windowClass = kClass;
+        if (std::wcscmp(argv[2], L"--class") == 0 && argc >= 5) {
+            windowClass = argv[3];
+            at = 4;
+        }
+        std::wstring line = L"\"" + std::wstring(argv[at]) + L"\"";
+        for (int i = at + 1; i < argc; ++i) line += L" " + std::wstring(argv[i]);
         STARTUPINFOW si{};
         si.cb = sizeof si;
         PROCESS_INFORMATION pi{};
@@ -92,7 +98,7 @@ int wmain(int argc, wchar_t** argv) {
         if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
                             &pi))
             return 1;
-        HWND w = WaitForWindow(20000, true);
+        HWND w = WaitForWindow(20000, true, windowClass);
         QueryPerformanceCounter(&t1);
         CloseHandle(pi.hThread);
         CloseHandle(pi.hProcess);

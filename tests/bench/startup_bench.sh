@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# startup_bench.sh [RUNS]: the time from process start to the visible main window under Wine,
+# for zuvo.exe and, as the peer on the same Wine, notepad.exe; median of RUNS (5) each.
+# Needs a Windows build (cmake --preset windows && cmake --build --preset windows).
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+runs=${1:-5}
+exe=build/windows/src/app/zuvo.exe
+send=build/windows/tests/e2e/zuvo-send.exe
+work=build/bench-startup
+rm -rf "$work" && mkdir -p "$work" && cp "$exe" "$work/zuvo.exe"
+run() { scripts/wine-run "$send" "$@" | tr -d '\r'; }
+
+median() { sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
+
+zuvo=() notepad=()
+for _ in $(seq "$runs"); do
+  zuvo+=("$(run launch "$work/zuvo.exe" /localini)")
+  run close >/dev/null; run gone 10000 >/dev/null
+  notepad+=("$(run launch --class Notepad notepad.exe)")
+  scripts/wine-run taskkill /f /im notepad.exe >/dev/null 2>&1 || true
+done
+zm=$(printf '%s\n' "${zuvo[@]}" | median)
+nm=$(printf '%s\n' "${notepad[@]}" | median)
+echo "zuvo.exe size: $(stat -c %s "$exe") bytes"
+echo "start to visible window, ms (median of $runs): zuvo $zm [${zuvo[*]}], notepad $nm [${notepad[*]}]"
+awk -v z="$zm" -v n="$nm" 'BEGIN {printf "ratio zuvo/notepad: %.2f\n", z / n}'

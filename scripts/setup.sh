@@ -13,7 +13,7 @@ packages=(
   # running zuvo.exe: Wine, a virtual X server, ALSA for wave-out capture
   wine wine64 xvfb xauth x11-utils libasound2 libasound2-plugins
   # screenshots and the reference audio tools of the tests and the demo folder
-  imagemagick lame mpg123 sox ffmpeg
+  imagemagick lame mpg123 sox ffmpeg id3v2
 )
 
 missing=()

@@ -14,6 +14,7 @@ struct ProbeCommand {
 
 const ProbeCommand kCommands[] = {
     {"ini", ProbeIni, "ini FILE             read a settings file and write it back to stdout"},
+    {"scan", ProbeScan, "scan FILE...         scan MPEG files and their tags, one line per file"},
 };
 
 }  // namespace

@@ -3,3 +3,4 @@
 #pragma once
 
 int ProbeIni(int argc, char** argv);  // ini FILE: read a settings file, print what it holds
+int ProbeScan(int argc, char** argv);

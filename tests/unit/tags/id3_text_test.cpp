@@ -1,0 +1,90 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "tags/id3.h"
+
+namespace {
+
+wchar_t* Copy(const std::wstring& s) {
+    auto* out = new wchar_t[s.size() + 1];
+    std::wmemcpy(out, s.c_str(), s.size() + 1);
+    return out;
+}
+
+TEST(Id3Genre, NamesByNumber) {
+    const std::pair<int, const wchar_t*> cases[] = {
+        {0, L"Blues"},
+        {1, L"Classic Rock"},
+        {17, L"Rock"},
+        {40, L"AlternRock"},
+        {60, L"Top 40"},
+        {61, L"Christian Rap"},
+        {100, L"Humour"},
+        {147, L"Synthpop"},
+        {191, L"Psybient"},
+        {192, L"192"},
+        {200, L"200"},
+        {255, L"255"},
+        {136, L"Christian Gangsta Rap"},
+    };
+    for (const auto& [n, name] : cases) EXPECT_EQ(Id3GenreName(n), name) << n;
+}
+
+TEST(Id3DisplayTitle, ArtistTitleAndFileName) {
+    const std::wstring a60(60, L'a'), a53(53, L'a'), t200(200, L't');
+    struct Case {
+        const char* name;
+        std::wstring artist, title;  // empty: absent
+        std::wstring expected;
+    } cases[] = {
+        {"artist and title", L"Band", L"Song", L"Band - Song"},
+        {"long artist alone", a60, L"", a53 + L"..."},
+        {"long artist, long title", a60, t200,
+         a53 + L"... - " + std::wstring(115 - 54 - 3, L't') + L"..."},
+        {"short artist, long title", L"Band", t200,
+         L"Band - " + std::wstring(115 - 4 - 3, L't') + L"..."},
+        {"title alone", L"", L"Song", L"Song"},
+        {"neither: the file name", L"", L"", L"My.Song"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        MpegInfo info;
+        info.fileName = L"C:\\Music\\Some.Folder\\My.Song.mp3";
+        if (!c.artist.empty()) info.tagText[kTagArtist] = Copy(c.artist);
+        if (!c.title.empty()) info.tagText[kTagTitle] = Copy(c.title);
+        const std::wstring shown = Id3DisplayTitle(info);
+        EXPECT_EQ(shown, c.expected);
+        EXPECT_LE(shown.size(), 120u);
+        Id3FreeTags(info, nullptr);
+    }
+    MpegInfo longName;
+    const std::wstring path = L"D:\\" + std::wstring(300, L'n') + L".mp3";
+    longName.fileName = path.c_str();
+    EXPECT_EQ(Id3DisplayTitle(longName), std::wstring(116, L'n'));
+}
+
+int g_deletes = 0;
+void CountDelete() {
+    ++g_deletes;
+}
+
+TEST(Id3FreeTags, FreesAndDeletesTheTemporaryPictureOnlyWhenWritten) {
+    for (uint32_t written : {0u, 1u}) {
+        g_deletes = 0;
+        MpegInfo info;
+        info.tagText[kTagTitle] = Copy(L"x");
+        info.pictureData = new uint8_t[4];
+        info.pictureSize = 4;
+        info.pictureFileWritten = written;
+        Id3FreeTags(info, CountDelete);
+        EXPECT_EQ(info.tagText[kTagTitle], nullptr);
+        EXPECT_EQ(info.pictureData, nullptr);
+        EXPECT_EQ(info.pictureSize, 0u);
+        EXPECT_EQ(info.pictureFileWritten, 0u);
+        EXPECT_EQ(g_deletes, int(written));
+    }
+}
+
+}  // namespace

@@ -1,0 +1,202 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "base/utf.h"
+#include "tags/id3.h"
+
+namespace {
+
+std::string Be(uint32_t v, int bytes) {
+    std::string out;
+    for (int i = bytes - 1; i >= 0; --i) out += static_cast<char>((v >> (8 * i)) & 0xFF);
+    return out;
+}
+
+std::string Syncsafe(uint32_t v) {
+    std::string out;
+    for (int i = 3; i >= 0; --i) out += static_cast<char>((v >> (7 * i)) & 0x7F);
+    return out;
+}
+
+// One frame in the layout of the given tag version.
+std::string Frame(int version, const std::string& id, const std::string& body) {
+    const auto size = static_cast<uint32_t>(body.size());
+    if (version == 2) return id + Be(size, 3) + body;
+    return id + (version == 4 ? Syncsafe(size) : Be(size, 4)) + std::string(2, '\0') + body;
+}
+
+// A whole tag with some padding after the frames.
+std::string Tag(int version, const std::string& frames) {
+    const std::string body = frames + std::string(64, '\0');
+    return std::string("ID3") + static_cast<char>(version) + std::string(2, '\0') +
+           Syncsafe(static_cast<uint32_t>(body.size())) + body;
+}
+
+std::string Utf16Le(const std::wstring& w) {
+    return WideToUtf16Le(w);
+}
+std::string Utf16Be(const std::wstring& w) {
+    std::string s = WideToUtf16Le(w);
+    for (size_t i = 0; i + 1 < s.size(); i += 2) std::swap(s[i], s[i + 1]);
+    return s;
+}
+
+struct Parsed {
+    MpegInfo info;
+    ~Parsed() { Id3FreeTags(info, nullptr); }
+    std::wstring Text(int slot) const {
+        return info.tagText[slot] ? info.tagText[slot] : L"<null>";
+    }
+    std::string Picture() const {
+        return std::string(reinterpret_cast<const char*>(info.pictureData), info.pictureSize);
+    }
+};
+
+void Parse(Parsed& p, const std::string& tag, Id3Options opt = {}) {
+    Id3v2Parse(p.info, reinterpret_cast<const uint8_t*>(tag.data()), tag.size(), opt);
+}
+
+TEST(Id3v2, TextEncodings) {
+    const std::wstring zoe = L"Zo\u00eb";
+    struct Case {
+        const char* name;
+        std::string body;
+        std::wstring artist;
+    } cases[] = {
+        {"utf-16 little-endian mark", "\x01\xFF\xFE" + Utf16Le(zoe), zoe},
+        {"utf-16 big-endian mark", "\x01\xFE\xFF" + Utf16Be(zoe), zoe},
+        {"utf-16 with terminator", "\x01\xFF\xFE" + Utf16Le(zoe) + std::string(2, '\0'), zoe},
+        {"utf-16 surrogate pair", "\x01\xFF\xFE" + Utf16Le(L"\U0001F3B5"), L"\U0001F3B5"},
+        {"utf-16be without mark", "\x02" + Utf16Be(zoe), zoe},
+        {"utf-8", "\x03Zo\xC3\xAB", zoe},
+        {"iso-8859-1 via the code page", std::string("\x00Zo\xEB", 4), zoe},
+        {"text ends at its nul",
+         std::string("\x00"
+                     "Abc\0junk",
+                     9),
+         L"Abc"},
+        {"empty latin text is kept", std::string(1, '\0'), L""},
+        {"utf-16 shorter than 4 bytes", "\x01\xFF\xFE", L"<null>"},
+        {"utf-16be shorter than 4 bytes", "\x02\x00Z", L"<null>"},
+        {"empty utf-8", "\x03", L"<null>"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Parsed p;
+        Parse(p, Tag(3, Frame(3, "TPE1", c.body)));
+        EXPECT_EQ(p.Text(kTagArtist), c.artist);
+    }
+}
+
+TEST(Id3v2, FramesOfEachVersionFillTheirSlotsFirstOneWins) {
+    auto latin = [](const char* s) { return std::string(1, '\0') + s; };
+    struct Case {
+        int version;
+        const char *artist, *album, *title, *track, *year;
+    } cases[] = {
+        {3, "TPE1", "TALB", "TIT2", "TRCK", "TYER"},
+        {4, "TPE1", "TALB", "TIT2", "TRCK", "TDRC"},
+        {2, "TP1", "TAL", "TT2", "TRK", "TYE"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.version);
+        const int v = c.version;
+        const std::string frames =
+            Frame(v, c.title, latin("First")) + Frame(v, v == 2 ? "COM" : "COMM", latin("xx")) +
+            Frame(v, c.artist, latin("Band")) + Frame(v, c.title, latin("Second")) +
+            Frame(v, c.album, latin("Record")) + Frame(v, c.track, latin("3/12")) +
+            Frame(v, c.year, latin("1999")) + Frame(v, c.artist, latin("Other band"));
+        Parsed p;
+        Parse(p, Tag(v, frames));
+        EXPECT_EQ(p.Text(kTagTitle), L"First");
+        EXPECT_EQ(p.Text(kTagArtist), L"Band");
+        EXPECT_EQ(p.Text(kTagAlbum), L"Record");
+        EXPECT_EQ(p.Text(kTagTrack), L"3/12");
+        EXPECT_EQ(p.Text(kTagYear), L"1999");
+        EXPECT_EQ(p.Text(kTagComment), L"<null>") << "comments come from ID3v1 only";
+    }
+}
+
+// A 200-byte frame before the title: read with the wrong size rule, the title is lost.
+TEST(Id3v2, SyncsafeSizesIn24PlainSizesIn23) {
+    const std::string big = std::string(1, '\0') + std::string(199, 'a');
+    for (int v : {3, 4}) {
+        SCOPED_TRACE(v);
+        Parsed p;
+        Parse(p, Tag(v, Frame(v, "TALB", big) + Frame(v, "TIT2", std::string("\0Title", 6))));
+        EXPECT_EQ(p.Text(kTagAlbum).size(), 199u);
+        EXPECT_EQ(p.Text(kTagTitle), L"Title");
+    }
+}
+
+TEST(Id3v2, WalkEndsAtZeroSizeOrOverlongFrame) {
+    const std::string title = Frame(3, "TIT2", std::string("\0T", 2));
+    const std::string artist = Frame(3, "TPE1", std::string("\0A", 2));
+    std::string overlong = Frame(3, "TALB", std::string("\0B", 2));
+    overlong.replace(4, 4, Be(5000, 4));
+    struct Case {
+        const char* name;
+        std::string tag;
+        bool artist;
+    } cases[] = {
+        {"zero size", Tag(3, title + "TALB" + std::string(6, '\0') + artist), false},
+        {"size past the end", Tag(3, title + overlong + artist), false},
+        {"unknown version", std::string("ID3\x05", 4) + Tag(3, title + artist).substr(4), false},
+        {"nothing in the way", Tag(3, title + artist), true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Parsed p;
+        Parse(p, c.tag);
+        EXPECT_EQ(p.Text(kTagArtist) == L"A", c.artist);
+    }
+}
+
+TEST(Id3v2, LongTextsKeep499Characters) {
+    Parsed p;
+    Parse(p, Tag(3, Frame(3, "TIT2", std::string(1, '\0') + std::string(600, 'x'))));
+    EXPECT_EQ(p.Text(kTagTitle), std::wstring(kId3MaxText, L'x'));
+}
+
+TEST(Id3v2, PictureBytesAfterTheFrameFields) {
+    const std::string jpeg = std::string("\xFF\xD8\xFF\xE0\0\x10JFIF", 10);
+    struct Case {
+        const char* name;
+        int version;
+        std::string body;
+    } cases[] = {
+        {"latin description", 3,
+         std::string("\0image/jpeg\0\x03"
+                     "Cover\0",
+                     19) +
+             jpeg},
+        {"utf-16 description", 3,
+         std::string("\x01image/png\0\x03\xFF\xFE", 14) + Utf16Le(L"C") + std::string(2, '\0') +
+             jpeg},
+        {"utf-16 empty description without mark", 4,
+         std::string("\x01image/png\0\x03\0\0", 14) + jpeg},
+        {"utf-16be description", 4,
+         std::string("\x02image/png\0\x00", 12) + Utf16Be(L"Cv") + std::string(2, '\0') + jpeg},
+        {"version 2 image format", 2,
+         std::string("\0JPG\x03"
+                     "d\0",
+                     7) +
+             jpeg},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string id = c.version == 2 ? "PIC" : "APIC";
+        const std::string second = Frame(c.version, id, std::string("\0a\0\0b", 5));
+        const std::string tag = Tag(c.version, Frame(c.version, id, c.body) + second);
+        Parsed p;
+        Parse(p, tag);
+        EXPECT_EQ(p.Picture(), jpeg) << "the first picture, without its header fields";
+        Parsed off;
+        Parse(off, tag, Id3Options{false, nullptr});
+        EXPECT_EQ(off.info.pictureData, nullptr);
+    }
+}
+
+}  // namespace

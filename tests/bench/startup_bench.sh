@@ -9,7 +9,9 @@ exe=build/windows/src/app/zuvo.exe
 send=build/windows/tests/e2e/zuvo-send.exe
 work=build/bench-startup
 rm -rf "$work" && mkdir -p "$work" && cp "$exe" "$work/zuvo.exe"
-run() { scripts/wine-run "$send" "$@" | tr -d '\r'; }
+# Through a file, not a pipe: the Wine server started by the first run inherits stdout and would
+# keep a pipe open for its whole lifetime.
+run() { scripts/wine-run "$send" "$@" >"$work/out.txt"; tr -d '\r' <"$work/out.txt"; }
 
 median() { sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
 

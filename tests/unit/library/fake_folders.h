@@ -1,0 +1,29 @@
+// An in-memory folder set behind a FolderOps table: folders, files with sizes, attributes and
+// dates, drives, shell folders and a small network.
+#pragma once
+#include <map>
+#include <string>
+#include <vector>
+
+#include "library/folder_ops.h"
+
+struct FakeFolders {
+    std::map<std::wstring, DirEntry> entries;  // key: lower-case full path
+    std::vector<DriveInfo> drives;
+    std::map<ShellFolder, std::pair<std::wstring, std::wstring>> shell;  // path, display name
+    int serverStatus = 0;
+    std::vector<std::wstring> servers;
+    int connectStatus = 0;
+    std::map<std::wstring, std::vector<ShareEntry>> shares;
+    std::vector<std::string> errorLog;
+    std::wstring current;
+    int enumerations = 0;
+    int month = 3;
+
+    // Adds the folder and every missing folder above it.
+    void AddFolder(const std::wstring& path, uint32_t attributes = 0);
+    void AddFile(const std::wstring& path, uint64_t size = 1000, uint32_t attributes = 0,
+                 LocalTime written = {2026, 3, 5, 4, 14, 7, 0});
+};
+
+FolderOps FakeFolderOps(FakeFolders& fake);

@@ -1,0 +1,265 @@
+// The folder tree over an in-memory machine: roots, lazy children with their expand buttons,
+// item paths, locating paths, the network root and the walk of the folder search.
+#include <gtest/gtest.h>
+
+#include "fake_folders.h"
+#include "library/folder_tree.h"
+
+namespace {
+struct TreeFixture : ::testing::Test {
+    FakeFolders fake;
+    FolderOps ops = FakeFolderOps(fake);
+    Settings s;
+    FolderTree tree;
+    TreeEnv env;
+
+    void SetUp() override {
+        env.s = &s;
+        env.fs = &ops;
+        fake.drives = {{L'd', 3, L"Data"}, {L'C', 3, L""}, {L'A', 2, L""}, {L'E', 5, L"CD"}, {L'Z', 1, L""}};
+        fake.shell[ShellFolder::Computer] = {L"", L"This PC"};
+        fake.shell[ShellFolder::Documents] = {L"C:\\Users\\me\\Documents", L""};
+        fake.shell[ShellFolder::Music] = {L"C:\\Users\\me\\Music", L"Music"};
+        fake.shell[ShellFolder::Network] = {L"", L"Network"};
+        fake.AddFile(L"C:\\Audio\\Rock\\Album\\list.m3u8");
+        fake.AddFile(L"C:\\Audio\\Rock\\Album\\a.mp3");
+        fake.AddFile(L"C:\\Audio\\Rock\\Only audio\\b.mp3");
+        fake.AddFile(L"C:\\Audio\\Rock\\sheet.cue");
+        fake.AddFolder(L"C:\\Audio\\Rock\\Empty");
+        fake.AddFolder(L"C:\\Audio\\Rock\\Hidden", EntryAttr::Hidden);
+        fake.AddFolder(L"C:\\Audio\\Rock\\Sys", EntryAttr::Hidden | EntryAttr::System);
+        fake.AddFolder(L"C:\\Audio\\Pop\\Dance");
+        fake.AddFolder(L"D:\\Other");
+    }
+    std::vector<std::wstring> Texts(TreeItem parent) const {
+        std::vector<std::wstring> out;
+        for (TreeItem i : parent ? tree.nodes[static_cast<size_t>(parent)].children : tree.top)
+            out.push_back(tree.nodes[static_cast<size_t>(i)].text);
+        return out;
+    }
+    const TreeNode& N(TreeItem i) const { return tree.nodes[static_cast<size_t>(i)]; }
+    bool HasButton(TreeItem i) const { return !N(i).children.empty(); }
+    TreeItem Child(TreeItem parent, const wchar_t* text) const {
+        for (TreeItem i : N(parent).children)
+            if (N(i).text == text) return i;
+        return 0;
+    }
+    TreeItem Rock() {
+        return LocateTreePath(tree, L"C:\\Audio\\Rock", true, env);
+    }
+};
+using Strings = std::vector<std::wstring>;
+}  // namespace
+
+TEST_F(TreeFixture, RootsInOrderAndTheSettingsThatHideThem) {
+    struct Case {
+        int32_t systemFlags;
+        std::wstring home;
+        Strings roots, drives;
+    } cases[] = {
+        {0, L"", {L"This PC", L"Base Folder", L"My documents", L"My music", L"Favorites", L"Network"},
+         {L"C: (...)", L"D: (Data)", L"E: (CD)", L"Z: (...)"}},
+        {SystemFlag::HideDriveA | SystemFlag::HideDriveC | SystemFlag::HideMyDocs | SystemFlag::HideNetwork,
+         L"C:\\Audio\\Rock", {L"This PC", L"Rock", L"My music", L"Favorites"},
+         {L"A: (...)", L"D: (Data)", L"E: (CD)", L"Z: (...)"}},
+        {SystemFlag::HideMyMusic | SystemFlag::HideFavorites, L"Rock", {L"This PC", L"Base Folder", L"My documents", L"Network"},
+         {L"C: (...)", L"D: (Data)", L"E: (CD)", L"Z: (...)"}},
+    };
+    for (const Case& c : cases) {
+        TreeClear(tree);
+        s.system_flags = c.systemFlags;
+        s.home_folder = c.home;
+        BuildRoots(tree, env);
+        EXPECT_EQ(Texts(0), c.roots);
+        EXPECT_EQ(Texts(tree.top[0]), c.drives);
+    }
+    TreeItem computer = tree.top[0];
+    EXPECT_EQ(N(computer).nodeFlags, 0x100u);
+    EXPECT_EQ(N(computer).image, kImgComputer);
+    EXPECT_EQ(N(N(computer).children[0]).image, 3);  // fixed drive
+    EXPECT_EQ(N(N(computer).children[2]).image, 5);  // CD
+    EXPECT_EQ(N(N(computer).children[3]).image, 0);  // unknown type
+    EXPECT_EQ(N(tree.top[1]).nodeFlags, kBaseFolderRoot);
+    EXPECT_EQ(N(tree.top[2]).nodeFlags, kDocumentsRoot);
+    EXPECT_EQ(N(tree.top[3]).nodeFlags, uint32_t{NodeFlag::Network});
+}
+
+TEST_F(TreeFixture, ChildrenAndTheirExpandButtons) {
+    BuildRoots(tree, env);
+    struct Case {
+        int32_t listStyle, controlFlags;
+        Strings children;
+        bool onlyAudioButton, emptyButton;
+    } cases[] = {
+        {0, 0, {L"Album", L"Empty", L"Only audio", L"sheet.cue"}, false, false},
+        {0, ControlFlag::NoSubfolderPrescan, {L"Album", L"Empty", L"Only audio", L"sheet.cue"}, true, true},
+        {ListStyle::ShowHidden, 0, {L"Album", L"Empty", L"Hidden", L"Only audio", L"sheet.cue"}, false, false},
+        {ListStyle::HideCueInTree, 0, {L"Album", L"Empty", L"Only audio"}, false, false},
+    };
+    for (const Case& c : cases) {
+        s.list_style = c.listStyle;
+        s.control_flags = c.controlFlags;
+        RefreshTree(tree, env);
+        TreeItem rock = Rock();
+        ASSERT_NE(rock, 0);
+        EXPECT_EQ(Texts(rock), c.children);
+        EXPECT_TRUE(HasButton(Child(rock, L"Album")));
+        EXPECT_EQ(HasButton(Child(rock, L"Only audio")), c.onlyAudioButton);
+        EXPECT_EQ(HasButton(Child(rock, L"Empty")), c.emptyButton);
+    }
+    s.list_style = 0;
+    RefreshTree(tree, env);
+    TreeItem album = LocateTreePath(tree, L"C:\\Audio\\Rock\\Album", true, env);
+    EXPECT_EQ(Texts(album), Strings{L"list.m3u8"});
+    EXPECT_EQ(N(N(album).children[0]).image, kImgPlayList);
+    EXPECT_EQ(N(Child(Rock(), L"sheet.cue")).image, kImgCueSheet);
+    s.list_style = ListStyle::HidePlaylistsInTree;
+    RefreshTree(tree, env);
+    EXPECT_FALSE(HasButton(Child(Rock(), L"Album")));  // its play list is hidden, its track is no child
+}
+
+TEST_F(TreeFixture, LocatingPathsThroughDrivesAndRememberedRoots) {
+    BuildRoots(tree, env);
+    TreeItem list = LocateTreePath(tree, L"C:\\Audio\\Rock\\Album\\list.m3u8", true, env);
+    ASSERT_NE(list, 0);
+    EXPECT_EQ(N(list).text, L"list.m3u8");
+    std::wstring path;
+    EXPECT_EQ(ItemPath(tree, list, path, env), 1);
+    EXPECT_EQ(path, L"C:\\Audio\\Rock\\Album\\list.m3u8");
+    EXPECT_EQ(LocateTreePath(tree, L"c:\\audio\\ROCK", false, env), Rock());  // case ignored
+    EXPECT_EQ(LocateTreePath(tree, L"C:\\Audio\\Nothing", true, env), 0);
+    EXPECT_EQ(LocateTreePath(tree, L"D:\\Other\\Deeper", false, env), 0);  // D: never read
+    TreeItem drive = LocateTreePath(tree, L"D:", true, env);
+    EXPECT_EQ(ItemPath(tree, drive, path, env), 1);
+    EXPECT_EQ(path, L"D:");
+    EXPECT_EQ(fake.current, L"D:\\");
+
+    s.home_folder = L"C:\\Audio";
+    RefreshTree(tree, env);
+    s.last_hti = 1;
+    TreeItem pop = LocateTreePath(tree, L"C:\\Audio\\Pop\\Dance", true, env);
+    ASSERT_NE(pop, 0);
+    EXPECT_EQ(N(pop).nodeFlags, 0x41u);  // below the base folder, not below C:
+    EXPECT_EQ(ItemPath(tree, pop, path, env), 1);
+    EXPECT_EQ(path, L"C:\\Audio\\Pop\\Dance");
+    EXPECT_EQ(LocateTreePath(tree, L"C:\\Audio", true, env), tree.top[1]);
+    EXPECT_EQ(s.last_hti, 1);
+    TreeItem other = LocateTreePath(tree, L"D:\\Other", true, env);
+    EXPECT_EQ(N(other).nodeFlags, 0u);
+    EXPECT_EQ(s.last_hti, 0);  // forgotten: the path is not inside the base folder
+
+    s.last_hti = 5;
+    fake.AddFolder(L"C:\\Users\\me\\Music\\Jazz");
+    TreeItem jazz = LocateTreePath(tree, L"C:\\Users\\me\\Music\\Jazz", true, env);
+    EXPECT_EQ(N(jazz).nodeFlags, 0x45u);
+    EXPECT_EQ(N(N(jazz).parent).text, L"My music");
+}
+
+TEST_F(TreeFixture, FavoritesAndBaseFolderCommands) {
+    s.fav_set[0] = L"0000000001,C:\\Audio\\Rock";
+    s.fav_set[1] = L"0000000002,C:\\Audio\\Rock\\Album\\a.mp3";  // tracks are not shown
+    s.fav_set[2] = L"0000000003,C:\\Audio\\Rock\\sheet.cue";
+    s.fav_set[3] = L"0000000004,C:\\Gone";
+    BuildRoots(tree, env);
+    TreeItem favs = tree.top[4];
+    ExpandItem(tree, favs, env);
+    EXPECT_EQ(Texts(favs), (Strings{L"Rock", L"sheet.cue"}));
+    s.last_hti = 4;
+    TreeItem album = LocateTreePath(tree, L"C:\\Audio\\Rock\\Album", true, env);
+    ASSERT_NE(album, 0);
+    EXPECT_EQ(N(album).parent, N(favs).children[0]);
+    std::wstring path;
+    EXPECT_EQ(ItemPath(tree, album, path, env), 1);
+    EXPECT_EQ(path, L"C:\\Audio\\Rock\\Album");
+
+    EXPECT_FALSE(SetBaseFolder(s, L"Rock"));
+    EXPECT_TRUE(SetBaseFolder(s, L"C:\\Audio\\Pop"));
+    RefreshTree(tree, env);
+    EXPECT_EQ(N(tree.top[1]).text, L"Pop");
+    TreeItem base = GoToBaseFolder(tree, env);
+    EXPECT_EQ(tree.selected, base);
+    EXPECT_EQ(N(N(base).parent).text, L"Audio");  // located through the drive
+    EXPECT_EQ(s.browsed_folder, L"C:\\Audio\\Pop");
+    ClearBaseFolder(s);
+    RefreshTree(tree, env);
+    EXPECT_EQ(N(tree.top[1]).text, L"Base Folder");
+    EXPECT_EQ(N(tree.selected).text, L"Pop");  // the selection survives the refresh
+}
+
+TEST_F(TreeFixture, NetworkRoot) {
+    BuildRoots(tree, env);
+    TreeItem net = tree.top.back();
+    fake.serverStatus = 53;
+    std::wstring path;
+    EXPECT_EQ(ItemPath(tree, net, path, env), 0);
+    EXPECT_EQ(fake.errorLog, std::vector<std::string>{"NetServerEnum failed, error: 53"});
+    EXPECT_TRUE(N(net).children.empty());
+
+    fake.serverStatus = kNetMoreData;
+    fake.servers = {L"NAS", L"box"};
+    fake.shares[L"\\\\NAS"] = {{L"\\\\NAS\\music", kShareDisplayType}, {L"\\\\NAS\\IPC$", 0}};
+    ExpandItem(tree, net, env);
+    EXPECT_EQ(Texts(net), (Strings{L"\\\\box", L"\\\\NAS"}));
+    TreeItem nas = N(net).children[1];
+    EXPECT_EQ(Texts(nas), Strings{L"music"});
+    EXPECT_EQ(N(N(nas).children[0]).nodeFlags, uint32_t{NodeFlag::Share});
+    EXPECT_EQ(ItemPath(tree, N(nas).children[0], path, env), 1);
+    EXPECT_EQ(path, L"\\\\NAS\\music");
+
+    fake.shares[L"\\\\other"] = {{L"\\\\other\\pub", kShareDisplayType}};
+    fake.AddFolder(L"\\\\other\\pub\\Live");
+    TreeItem live = LocateTreePath(tree, L"\\\\other\\pub\\Live", true, env);
+    ASSERT_NE(live, 0);
+    TreeItem added = N(N(live).parent).parent;  // the server named by the path
+    EXPECT_EQ(N(added).nodeFlags, uint32_t{NodeFlag::PathTop});
+    EXPECT_EQ(N(added).parent, net);
+    EXPECT_EQ(ItemPath(tree, live, path, env), 1);
+    EXPECT_EQ(path, L"\\\\other\\pub\\Live");
+}
+
+TEST_F(TreeFixture, PreOrderWalkOfTheFolderSearch) {
+    BuildRoots(tree, env);
+    TreeItem c = LocateTreePath(tree, L"C:", true, env);
+    std::vector<std::wstring> forward;
+    for (TreeItem i = c; (i = TreeWalkNext(tree, i, env));) {
+        std::wstring p;
+        ItemFolderPath(tree, i, s, p);
+        forward.push_back(p);
+    }
+    EXPECT_EQ(forward, (std::vector<std::wstring>{
+                           L"C:\\Audio", L"C:\\Audio\\Pop", L"C:\\Audio\\Pop\\Dance", L"C:\\Audio\\Rock",
+                           L"C:\\Audio\\Rock\\Album", L"C:\\Audio\\Rock\\Album\\list.m3u8",
+                           L"C:\\Audio\\Rock\\Empty", L"C:\\Audio\\Rock\\Only audio",
+                           L"C:\\Audio\\Rock\\sheet.cue"}));  // never on to D:
+
+    std::vector<std::wstring> backward;
+    for (TreeItem i = LocateTreePath(tree, L"C:\\Audio\\Rock\\Only audio", true, env);
+         (i = TreeWalkPrev(tree, i, env));) {
+        std::wstring p;
+        ItemFolderPath(tree, i, s, p);
+        backward.push_back(p);
+    }
+    EXPECT_EQ(backward, (std::vector<std::wstring>{
+                            L"C:\\Audio\\Rock\\Empty", L"C:\\Audio\\Rock\\Album\\list.m3u8",
+                            L"C:\\Audio\\Rock\\Album", L"C:\\Audio\\Rock", L"C:\\Audio\\Pop\\Dance",
+                            L"C:\\Audio\\Pop", L"C:\\Audio"}));  // never up to C: itself
+
+    s.home_folder = L"C:\\Audio\\Pop";
+    RefreshTree(tree, env);
+    TreeItem base = tree.top[1];
+    EXPECT_EQ(TreeWalkNext(tree, TreeWalkNext(tree, base, env), env), tree.top[2]);  // on to documents
+    EXPECT_EQ(TreeParent(tree, TreeFirstChild(tree, base)), base);
+    EXPECT_EQ(TreePrevSibling(tree, tree.top[2]), base);
+    EXPECT_EQ(TreeNextSibling(tree, tree.top.back()), 0);
+}
+
+TEST_F(TreeFixture, PlayingFolderInBold) {
+    BuildRoots(tree, env);
+    TreeItem album = LocateTreePath(tree, L"C:\\Audio\\Rock\\Album", true, env);
+    MarkPlayingFolder(tree, L"C:\\Audio\\Rock");
+    EXPECT_TRUE(N(LocateTreePath(tree, L"C:\\Audio\\Rock", false, env)).bold);
+    EXPECT_TRUE(N(LocateTreePath(tree, L"C:\\Audio", false, env)).bold);
+    EXPECT_FALSE(N(album).bold);
+    MarkPlayingFolder(tree, L"C:\\Audio\\Rock\\Album");
+    EXPECT_TRUE(N(album).bold);
+}

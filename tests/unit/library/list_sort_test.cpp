@@ -1,0 +1,274 @@
+// Sort rules, the header-click and cycle rules, headers with markers and column widths.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "fake_folders.h"
+#include "library/list_text.h"
+#include "library/track_list.h"
+
+namespace {
+struct SortFixture : ::testing::Test {
+    FakeFolders fake;
+    FolderOps ops = FakeFolderOps(fake);
+    Settings s;
+    std::string playable{kMpegExtensions};
+    TrackList list;
+    ListEnv env;
+
+    void SetUp() override {
+        env.s = &s;
+        env.fs = &ops;
+        env.playable = &playable;
+        list.window = &list;
+    }
+    void Row(const wchar_t* name, const wchar_t* size = L"1.00 MB", const wchar_t* date = L"2026-03-05 14:07",
+             const wchar_t* type = L"mp3") {
+        AddRow(list, static_cast<int>(list.rows.size()), name, size, type, date, s);
+    }
+    void Nav(const wchar_t* folder) {
+        AddRow(list, static_cast<int>(list.rows.size()), std::wstring(L" [+]  ") + folder, L" ", L"DIR ", L" ", s);
+    }
+    std::vector<std::wstring> Names() const {
+        std::vector<std::wstring> out;
+        for (const ListRow& r : list.rows) out.push_back(r.cell[0]);
+        return out;
+    }
+    std::vector<std::wstring> SortedBy(uint8_t byte) {
+        list.sortByte = byte;
+        Resort(list, env);
+        return Names();
+    }
+};
+
+using Strings = std::vector<std::wstring>;
+}  // namespace
+
+TEST_F(SortFixture, NumericNamesOnlyWithNaturalOrder) {
+    for (const wchar_t* n : {L"Track 10", L"Track 9", L"Track 1", L"Track 100b", L"Track 100a", L"Track"}) Row(n);
+    EXPECT_EQ(SortedBy(kSortName), (Strings{L"Track", L"Track 1", L"Track 10", L"Track 100a", L"Track 100b", L"Track 9"}));
+    s.list_style = ListStyle::NaturalOrder;
+    EXPECT_EQ(SortedBy(kSortName), (Strings{L"Track", L"Track 1", L"Track 9", L"Track 10", L"Track 100a", L"Track 100b"}));
+    EXPECT_EQ(SortedBy(kSortName | SortBits::Descending),
+              (Strings{L"Track 100b", L"Track 100a", L"Track 10", L"Track 9", L"Track 1", L"Track"}));
+}
+
+TEST_F(SortFixture, KeysOfEachMethod) {
+    Row(L"b", L"10.00 MB", L"2026-01-02 10:00", L"ogg");
+    Row(L"a", L"9.00 MB", L"2025-12-30 10:00", L"ogg");
+    Row(L"c", L"9.50 MB", L"2026-01-02 10:00", L"mp3");
+    EXPECT_EQ(SortedBy(kSortSize), (Strings{L"a", L"c", L"b"}));  // right-aligned: 9 before 10
+    EXPECT_EQ(SortedBy(kSortType), (Strings{L"c", L"a", L"b"}));  // type, then name
+    EXPECT_EQ(SortedBy(kSortDate), (Strings{L"a", L"b", L"c"}));  // date, then name
+    EXPECT_EQ(SortedBy(kSortMonth), (Strings{L"b", L"c", L"a"}));  // January before December
+    list.sortByte = kSortNone;
+    const Strings before = Names();
+    EXPECT_FALSE(Resort(list, env));
+    EXPECT_EQ(Names(), before);
+}
+
+TEST_F(SortFixture, MonthGroupPutsTheThreeMonthsAroundTodayLast) {
+    s.list_style = ListStyle::GroupThreeMonths;
+    struct Case {
+        int month;
+        Strings order;
+    } cases[] = {
+        {3, {L"jan", L"jun", L"dec", L"feb", L"mar", L"apr"}},
+        {1, {L"jun", L"mar", L"apr", L"jan", L"dec", L"feb"}},  // across the year end: Dec, Jan, Feb
+        {12, {L"jun", L"feb", L"mar", L"apr", L"jan", L"dec"}},
+    };
+    for (const Case& c : cases) {
+        list.rows.clear();
+        Row(L"apr", L"", L"2026-04-01 00:00");
+        Row(L"dec", L"", L"2025-12-01 00:00");
+        Row(L"jun", L"", L"2025-06-01 00:00");
+        Row(L"feb", L"", L"2026-02-01 00:00");
+        Row(L"mar", L"", L"2026-03-01 00:00");
+        Row(L"jan", L"", L"2025-01-01 00:00");
+        fake.month = c.month;
+        EXPECT_EQ(SortedBy(kSortMonth), c.order) << "month " << c.month;
+    }
+}
+
+TEST_F(SortFixture, NavigationRowsStayOnTopInEveryOrder) {
+    s.control_flags = ControlFlag::FoldersInFileView;
+    s.info_row = 0x800 | 100;
+    Nav(L"b");
+    Nav(L"a");
+    for (int i = 0; i < 40; ++i) Row((L"t" + std::to_wstring(i)).c_str(), L"1 KB", L"2026-05-01 00:00");
+    const std::vector<uint8_t> bytes = {1, 2, 3, 4, 5, 6, 9, 10, 11, 12, 13, 14, SortBits::Shuffled};
+    for (uint8_t b : bytes) {
+        Strings before = Names();
+        std::sort(before.begin(), before.end());
+        Strings after = SortedBy(b);
+        EXPECT_EQ(after[0], L" [+]  b") << int(b);  // stable: their own order kept
+        EXPECT_EQ(after[1], L" [+]  a") << int(b);
+        std::sort(after.begin(), after.end());
+        EXPECT_EQ(after, before) << int(b);
+    }
+}
+
+TEST_F(SortFixture, ShuffleKeepsEveryRowAndMovesThem) {
+    for (int i = 0; i < 1000; ++i) Row((L"r" + std::to_wstring(1000 + i)).c_str());
+    const Strings sorted = SortedBy(kSortName);
+    Strings shuffled = SortedBy(SortBits::Shuffled);
+    EXPECT_NE(shuffled, sorted);
+    std::sort(shuffled.begin(), shuffled.end());
+    EXPECT_EQ(shuffled, sorted);
+}
+
+TEST_F(SortFixture, CurrentRowFollowsItsRow) {
+    for (const wchar_t* n : {L"c", L"a", L"b"}) Row(n);
+    list.currentRow = 0;  // "c"
+    SortedBy(kSortName);
+    EXPECT_EQ(list.currentRow, 2);
+}
+
+TEST(SortRules, HeaderClicks) {
+    Settings plain, month;
+    month.list_style = ListStyle::SortByMonth;
+    constexpr uint8_t D = SortBits::Descending, S = SortBits::Shuffled;
+    struct Case {
+        uint8_t from;
+        int column;
+        bool monthOn;
+        uint8_t to;
+    } cases[] = {
+        {1, 0, false, 1 | D}, {1 | D, 0, false, 1}, {2, 0, false, 1},   {S, 0, false, 1},
+        {1, 1, false, 2},     {2, 1, false, 2 | D}, {1, 2, false, 3},   {1, 4, false, 6},
+        {6, 4, false, 6 | D}, {1, 3, false, 4 | D}, {4 | D, 3, false, 4}, {4, 3, false, 4 | D},
+        {4, 3, true, 5 | D},  {5 | D, 3, true, 5},  {5, 3, true, 4 | D}, {S, 3, true, 4 | D},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(HeaderClickSortByte(c.from, c.column, c.monthOn ? month : plain), c.to)
+            << int(c.from) << " col " << c.column;
+
+    uint8_t b = kSortName;  // the date header four times with month sorting enabled
+    std::vector<int> seen;
+    for (int i = 0; i < 4; ++i) seen.push_back(b = HeaderClickSortByte(b, 3, month));
+    EXPECT_EQ(seen, (std::vector<int>{4 | D, 4, 5 | D, 5}));
+}
+
+TEST(SortRules, CycleCommand) {
+    constexpr uint8_t D = SortBits::Descending, S = SortBits::Shuffled;
+    struct Case {
+        int32_t listStyle, infoRow;
+        std::vector<int> steps;  // from method 1
+    } cases[] = {
+        {0, 0, {2, 3, 4 | D, S, 1}},
+        {0, 0x400 | 80, {2, 3, 4 | D, 6, S, 1}},
+        {ListStyle::GroupThreeMonths, 0, {2, 3, 4 | D, 5 | D, S, 1}},
+        {ListStyle::SortByMonth, 0x400 | 80, {2, 3, 4 | D, 5 | D, 6, S, 1}},
+    };
+    for (const Case& c : cases) {
+        Settings s;
+        s.list_style = c.listStyle;
+        s.info_row = c.infoRow;
+        uint8_t b = 1 | D;
+        std::vector<int> seen;
+        for (size_t i = 0; i < c.steps.size(); ++i) seen.push_back(b = CycleSortByte(b, s));
+        EXPECT_EQ(seen, c.steps);
+    }
+}
+
+TEST_F(SortFixture, SortChangesAreStoredPerKindAndRefusedWhenLocked) {
+    s.file_sort = 0x030201;
+    list.kind = savedFolderList;
+    EXPECT_EQ(SortByteOf(list, s), 2);
+    EXPECT_TRUE(OnHeaderClick(list, env, 2));
+    EXPECT_EQ(s.file_sort, 0x030301);
+    list.kind = cueList;
+    EXPECT_FALSE(OnHeaderClick(list, env, 0));
+    list.kind = folderList;
+    s.control_lock = ControlLock::TrackPlacement;
+    EXPECT_FALSE(OnShuffle(list, env));
+    s.control_lock = 0;
+    EXPECT_TRUE(OnShuffle(list, env));
+    EXPECT_EQ(s.file_sort, 0x030310);
+    list.role = ListRole::InsertView;
+    EXPECT_TRUE(OnCycleSort(list, env));
+    EXPECT_EQ(list.sortByte, kSortName);
+    EXPECT_EQ(s.file_sort, 0x030310);  // the insert view keeps its own byte
+}
+
+namespace {
+const wchar_t* IndexText(int index) {
+    static std::wstring buf[200];
+    if (index < 0 || index >= 200) return nullptr;
+    buf[index] = L"#" + std::to_wstring(index);
+    return buf[index].c_str();
+}
+}  // namespace
+
+TEST_F(SortFixture, HeadersPerKindWithMarkers) {
+    g_libraryLangText = IndexText;
+    struct Case {
+        uint8_t kind;
+        uint8_t byte;
+        int32_t infoRow;
+        uint32_t timeColumn;
+        std::vector<std::wstring> headers;
+    } cases[] = {
+        {folderList, kSortName, 0, 0, {L"#117  \u25B2 ", L"#118", L"#119", L"#120", L""}},
+        {folderList, kSortSize | SortBits::Descending, 0, 1, {L"#117", L"  \u25BC #116", L"#119", L"#120", L""}},
+        {folderList, kSortMonth, 0xC00 | 50, 0, {L"#117", L"#118", L"#119", L"#122  \u25B2 ", L"#167"}},
+        {playList, kSortInfo, 0x1C00 | 50, 0, {L"#117", L" ", L"#124", L"#125", L"#170  \u25B2 "}},
+        {savedFolderList, SortBits::Shuffled, 0x2000, 0, {L"#117", L"#118", L"#124", L"#120", L"#171"}},
+        {cueList, kSortName, 0x400, 0, {L"#117", L"#128", L"#116", L"#126", L"#167"}},
+        {cueList, kSortType, 0, 0, {L"#117", L"#128", L"#116  \u25B2 ", L"#126", L""}},
+    };
+    for (const Case& c : cases) {
+        list.kind = c.kind;
+        list.sortByte = c.byte;
+        list.timeColumn = c.timeColumn;
+        s.info_row = c.infoRow;
+        std::wstring h[kListColumns];
+        ListHeaders(list, s, h);
+        EXPECT_EQ(std::vector<std::wstring>(h, h + kListColumns), c.headers) << int(c.kind) << "/" << int(c.byte);
+    }
+    s.stylez = Style::CreatedDate;
+    s.list_style = ListStyle::GroupThreeMonths;
+    s.playlist_win = static_cast<uint16_t>(kPlaylistOpen);
+    list.role = ListRole::PlaylistView;
+    list.kind = folderList;
+    list.sortByte = kSortDate;
+    std::wstring h[kListColumns];
+    ListHeaders(list, s, h);
+    EXPECT_EQ(h[0], L"#127#117");
+    EXPECT_EQ(h[3], L"#121  \u25B2 ");
+    list.sortByte = kSortMonth;
+    ListHeaders(list, s, h);
+    EXPECT_EQ(h[3], L"#123  \u25B2 ");
+    g_libraryLangText = nullptr;
+}
+
+TEST_F(SortFixture, WidthsPerCategory) {
+    s.list_name = {100, 200, 300};
+    s.list_date = {110, 210, 310};
+    s.info_row = 0x800 | 90;
+    struct Case {
+        uint8_t kind;
+        ListRole role;
+        int name, date;
+    } cases[] = {{folderList, ListRole::FileView, 100, 110},    {playList, ListRole::FileView, 200, 210},
+                 {savedFolderList, ListRole::InsertView, 200, 210}, {cueList, ListRole::FileView, 300, 310},
+                 {cueListIdle, ListRole::FileView, 300, 310},   {cueList, ListRole::PlaylistView, 200, 210}};
+    for (const Case& c : cases) {
+        list.kind = c.kind;
+        list.role = c.role;
+        int w[kListColumns];
+        ColumnWidths(list, s, w);
+        EXPECT_EQ(w[0], c.name);
+        EXPECT_EQ(w[3], c.date);
+        EXPECT_EQ(w[4], 90);
+    }
+    list.kind = folderList;
+    list.role = ListRole::FileView;
+    int w[kListColumns] = {1, 2, 3, 4, 1024};
+    StoreColumnWidths(list, s, w);
+    EXPECT_EQ(s.list_name, (settings_detail::COLS{1, 200, 300}));
+    EXPECT_EQ(s.info_row, 0x800 | 90);  // 1024 does not fit the ten bits
+    w[4] = 11;
+    StoreColumnWidths(list, s, w);
+    EXPECT_EQ(s.info_row, 0x800 | 11);
+}

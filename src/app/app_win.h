@@ -2,18 +2,10 @@
 #pragma once
 #include <windows.h>
 
+#include "app/dispatch.h"
 #include "app/shell.h"
 
 constexpr wchar_t kMainWindowClass[] = L"ZuvoWndClass";
-
-// Timers of the main window owned by the shell.
-enum ShellTimer : UINT_PTR {
-    kTimerDelayedStart = 1809,  // starts last_file at last_pos
-    kTimerShowWindow = 2681,    // shows the main window after start-up
-    kTimerAutosave = 2710,      // SaveAll every five minutes while playing
-    kTimerListFolder = 2983,    // lists browsed_folder after a tree selection
-    kTimerShowLatest = 3370,    // shows the window 3 s after start at the latest
-};
 
 struct ShellWin {
     HINSTANCE instance = nullptr;
@@ -21,12 +13,19 @@ struct ShellWin {
     HACCEL accelerators = nullptr;
     HBRUSH windowBrush = nullptr, listBrush = nullptr, bigViewBrush = nullptr,
            plainBrush = nullptr;
-    bool labelEditing = false;  // a list label is being edited: no accelerators
+    // Child windows; null until the subsystem that creates them is built.
+    HWND toolbar = nullptr, statusBar = nullptr, folderTree = nullptr;
+    HWND fileList = nullptr, playList = nullptr, insertList = nullptr;
     bool shutDown = false;
 };
 
 extern ShellState g_shell;
 extern ShellWin g_win;
+extern DispatchState g_dispatch;
+extern AppHooks g_hooks;  // filled by the subsystems as they start (app/hooks.h)
+
+// The dispatcher's view of the program: the global records and the Win32 services.
+CommandContext AppContext();
 
 // The main window procedure.
 LRESULT CALLBACK MainWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
@@ -46,3 +45,5 @@ void CreateBrushes();
 void DeleteBrushes();
 // The virtual screen as the placement rules see it.
 Rect VirtualScreen();
+// Step 17 of the start-up: the language named by the settings (error.log on failures).
+void LoadLanguageWin();

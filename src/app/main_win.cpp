@@ -7,6 +7,7 @@
 #include <shlobj.h>
 
 #include "app/app_win.h"
+#include "audio/engine_win.h"
 #include "base/fileops_win.h"
 #include "base/path.h"
 #include "config/settings_io.h"
@@ -146,10 +147,14 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
                                        WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_CLIPSIBLINGS,
                                        r.x, r.y, r.w, r.h, nullptr, nullptr, instance, nullptr);
     if (!g_win.mainWindow) return 0;
+    // 12, 13. The playback engine: DirectSound, the 24-bit mode, its window entries.
+    EngineStartWin(g_win.mainWindow, g_hooks);
     // 14. Common controls, COM, the accelerators.
     InitCommonControls();
     CoInitialize(nullptr);
     g_win.accelerators = LoadAcceleratorsW(instance, MAKEINTRESOURCEW(750));
+    // 17. The language file named by the settings.
+    LoadLanguageWin();
     // 20. Dropped files are accepted by the main window.
     DragAcceptFiles(g_win.mainWindow, TRUE);
     // 22. High task priority.
@@ -167,12 +172,13 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
     // 28. The message loop.
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-        if (!g_win.labelEditing && g_win.accelerators &&
+        if (!g_dispatch.labelEditing && g_win.accelerators &&
             TranslateAcceleratorA(g_win.mainWindow, g_win.accelerators, &msg))
             continue;
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
+    EngineShutdownWin();
     CoUninitialize();
     return static_cast<int>(msg.wParam);
 }

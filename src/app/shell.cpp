@@ -241,32 +241,6 @@ std::wstring ListStatePath(std::wstring_view iniPath, wchar_t letter) {
     return p;
 }
 
-std::string ListStateText(const std::vector<ListStateRow>& rows, bool infoColumn) {
-    // Cells 1, 3 and 5 may hold any name and go out as UTF-8; the size and date cells are
-    // plain 8-bit text.
-    auto narrow = [](const std::wstring& w) {
-        std::string out;
-        for (wchar_t c : w) out += static_cast<uint32_t>(c) < 0x100 ? static_cast<char>(c) : '?';
-        return out;
-    };
-    std::string out;
-    for (const ListStateRow& r : rows) {
-        out += WideToUtf8(r.cells[0]);
-        out += '|';
-        out += narrow(r.cells[1]);
-        out += '|';
-        out += WideToUtf8(r.cells[2]);
-        out += '|';
-        out += narrow(r.cells[3]);
-        if (infoColumn) {
-            out += '|';
-            out += WideToUtf8(r.cells[4]);
-        }
-        out += "\r\n";
-    }
-    return out;
-}
-
 void SaveSettings(ShellState& sh, Settings& s, const FileOps& fs, bool keepLists) {
     if (sh.iniLocation == kBesideProgram || sh.iniLocation == kPortable) {
         sh.iniPath = IniBesideProgram(sh.programPath);

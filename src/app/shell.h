@@ -10,6 +10,7 @@
 #include "base/fileops.h"
 #include "base/timefmt.h"
 #include "config/settings.h"
+#include "library/list_state.h"
 
 enum IniLocation : uint8_t {
     kBesideProgram = 0,  // no profile folder: beside the program, may switch to the profile
@@ -122,11 +123,7 @@ Rect PlaceMainWindow(const Settings& s, const Rect& virtualScreen);
 
 // The list state file beside the settings file: iniPath with its last character replaced.
 std::wstring ListStatePath(std::wstring_view iniPath, wchar_t letter);
-// One row of a list state file: up to five cells.
-struct ListStateRow {
-    std::wstring cells[5];
-};
-std::string ListStateText(const std::vector<ListStateRow>& rows, bool infoColumn);
+// ListStateRow and ListStateText live with the lists, which also read the files back.
 
 // The list rows to save; the lists fill them when their parts exist.
 struct ListSources {

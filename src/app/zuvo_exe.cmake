@@ -9,9 +9,9 @@ add_custom_command(OUTPUT ${icon}
                    DEPENDS ${PROJECT_SOURCE_DIR}/scripts/make_icon.py
                    COMMENT "Drawing the program icon")
 set_source_files_properties(res/zuvo.rc PROPERTIES OBJECT_DEPENDS
-                            "${icon};${CMAKE_CURRENT_SOURCE_DIR}/res/zuvo.manifest")
+                            "${icon};${CMAKE_CURRENT_SOURCE_DIR}/res/zuvo.manifest;${CMAKE_CURRENT_SOURCE_DIR}/res/accel.rc")
 
 add_executable(zuvo WIN32 main_win.cpp res/zuvo.rc ${icon})
 target_include_directories(zuvo PRIVATE ${CMAKE_CURRENT_BINARY_DIR} ${CMAKE_CURRENT_SOURCE_DIR}/res)
-target_link_libraries(zuvo PRIVATE zuvo_app comctl32 ole32 shell32 user32 gdi32)
+target_link_libraries(zuvo PRIVATE zuvo_app zuvo_audio comctl32 ole32 shell32 user32 gdi32)
 target_link_options(zuvo PRIVATE -municode -static -static-libgcc -static-libstdc++ -s)

@@ -6,6 +6,8 @@ set -euo pipefail
 packages=(
   # native build and unit tests
   g++ cmake ninja-build googletest libgtest-dev python3
+  # the native decoder of the probes and tests (libmpg123, loaded at run time)
+  libmpg123-dev
   # fuzzing (clang with libFuzzer)
   clang libclang-rt-14-dev
   # Windows build

@@ -15,6 +15,9 @@ struct ProbeCommand {
 const ProbeCommand kCommands[] = {
     {"ini", ProbeIni, "ini FILE             read a settings file and write it back to stdout"},
     {"scan", ProbeScan, "scan FILE...         scan MPEG files and their tags, one line per file"},
+    {"render", ProbeRender, "render [--ini S.ini] FILE... OUT.wav  play files through the engine into a WAV file"},
+    {"lang-template", ProbeLangTemplate, "lang-template OUT.ini  write the built-in texts as a language file"},
+    {"dsp", ProbeDsp, "dsp --ini S.ini IN.wav OUT.wav  run a 16-bit WAV through the sound processing"},
 };
 
 }  // namespace

@@ -4,3 +4,6 @@
 
 int ProbeIni(int argc, char** argv);  // ini FILE: read a settings file, print what it holds
 int ProbeScan(int argc, char** argv);
+int ProbeLangTemplate(int argc, char** argv);  // lang-template OUT.ini
+int ProbeDsp(int argc, char** argv);  // dsp --ini SETTINGS.ini IN.wav OUT.wav
+int ProbeRender(int argc, char** argv);  // render [--ini S.ini] FILE... OUT.wav

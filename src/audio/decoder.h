@@ -1,0 +1,46 @@
+// The track's decoders: opening a track, the compressed input buffer, the ACM and "mpglib.dll"
+// decoders with their end-of-file flush and error resynchronisation, and Decode block, the one
+// entry through which the output engine takes 16-bit PCM. Main thread only.
+//
+// The "mpglib.dll" contract: "_InitMP3"(state) returns non-zero on success; "_decodeMP3"(state,
+// input, input bytes, output, output room, &produced) returns -1 on an error and any other
+// value to go on; "_ExitMP3"(state) frees the state's buffers.
+#pragma once
+#include <cstdint>
+
+#include "audio/engine_io.h"
+
+// The multi-line installation note of the "mpglib open failed" and "ACM open failed" boxes.
+extern const char kMpglibInstallNote[];
+
+// Output room of one "_decodeMP3" call: one MPEG-1 Layer II/III frame of stereo 16-bit PCM.
+constexpr int kMpglibFrameBytes = 4608;
+// Compressed bytes a file decoder is handed per block (at least).
+constexpr uint32_t kMinInputChunk = 32768;
+
+// Resets the track record, opens the file and scans it with its tags. 1 when it is MPEG audio
+// that the engine can play, 0 otherwise (the file is then closed).
+[[nodiscard]] int OpenTrack(Engine& e, const wchar_t* path);
+
+// Closes the track file (the engine keeps nothing else of it).
+void CloseTrackFile(Engine& e);
+
+// ACM open: 0 ok (inputChunk set), 1 not Layer III, 2 cannot open, 3 acmStreamSize gave 0.
+int AcmOpen(Engine& e, uint32_t rate, uint32_t channels, uint32_t outBufBytes);
+
+// Loads "mpglib.dll" and its three entry points unless loaded. False when any is missing.
+bool MpglibLoad(Engine& e);
+
+// Bytes of 16-bit interleaved PCM written into dst (at most cap), 0 at the end of the stream or
+// when no decoder is open.
+uint32_t DecodeBlock(Engine& e, uint8_t* dst, uint32_t cap);
+
+// The two file decoders on n bytes at fileBuf + fileBufPos (exposed for the tests).
+uint32_t AcmDecode(Engine& e, uint32_t n, uint8_t* dst, uint32_t cap);
+uint32_t MpglibDecode(Engine& e, uint32_t n, uint8_t* dst, uint32_t cap);
+
+// Closes the ACM stream or resets mpglib; the library stays loaded.
+void CloseDecoders(Engine& e);
+
+// Unloads "mpglib.dll" (at shutdown).
+void MpglibUnload(Engine& e);

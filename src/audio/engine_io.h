@@ -1,0 +1,158 @@
+// The tables through which the playback engine reaches the world: the sound devices, the ACM
+// codec, run-time libraries, the track file, the window side and the sound processing. The
+// program's glue fills them with Win32 calls (engine_win.cpp); the render probe and the tests
+// fill them with the fake device (fake_device.h) and the native mpglib adapter.
+// Every table is plain data; a null function means "not there".
+#pragma once
+#include <cstdint>
+
+#include "audio/mpeg_info.h"
+#include "audio/play_state.h"
+
+struct Settings;
+
+// A PCM wave format, plain or extensible; the glue copies it into WAVEFORMATEX(TENSIBLE).
+struct WaveFormat {
+    uint16_t formatTag = 1;  // 1 PCM, 0xFFFE extensible
+    uint16_t channels = 0;
+    uint32_t samplesPerSec = 0;
+    uint32_t avgBytesPerSec = 0;
+    uint16_t blockAlign = 0;
+    uint16_t bitsPerSample = 0;
+    uint16_t cbSize = 0;        // 22 for the extensible format
+    uint16_t validBits = 0;     // extensible only
+    uint32_t channelMask = 0;   // extensible only: 0x3F with 5.1 output
+    bool pcmSubFormat = false;  // extensible only: KSDATAFORMAT_SUBTYPE_PCM
+};
+
+// The two formats of the ACM MPEG Layer-3 to PCM conversion.
+struct AcmFormats {
+    // Source: MPEGLAYER3WAVEFORMAT.
+    uint16_t srcTag = 0x55, srcChannels = 0;
+    uint32_t srcRate = 0, srcAvgBytes = 0;
+    uint16_t srcBlockAlign = 1, srcBits = 0, srcExtra = 12;
+    uint16_t mp3Id = 1;  // MPEGLAYER3_ID_MPEG
+    uint32_t mp3Flags = 0;
+    uint16_t mp3BlockSize = 0, mp3FramesPerBlock = 1, mp3CodecDelay = 1393;
+    // Destination: 16-bit PCM.
+    WaveFormat dst;
+};
+
+struct WaveOutOps {
+    void* ctx = nullptr;
+    // Opens device `device` (-1: the wave mapper); the device-open and buffer-done messages go to
+    // the main window. Returns the device handle, or null.
+    void* (*open)(void* ctx, int device, const WaveFormat& fmt) = nullptr;
+    bool (*prepare)(void* ctx, void* hwo, OutBuffer& b) = nullptr;  // user data = &b
+    bool (*write)(void* ctx, void* hwo, OutBuffer& b) = nullptr;    // b.bytes of b.data
+    void (*unprepare)(void* ctx, void* hwo, OutBuffer& b) = nullptr;
+    void (*reset)(void* ctx, void* hwo) = nullptr;
+    void (*close)(void* ctx, void* hwo) = nullptr;
+    void (*freeHeader)(void* ctx, OutBuffer& b) = nullptr;             // b.header
+    void (*setVolume)(void* ctx, void* hwo, uint32_t both) = nullptr;  // waveOutSetVolume value
+};
+
+// One locked region of the DirectSound buffer (two parts when it wraps).
+struct DsRegion {
+    uint8_t* p1 = nullptr;
+    uint32_t n1 = 0;
+    uint8_t* p2 = nullptr;
+    uint32_t n2 = 0;
+};
+
+// The failing step of opening DirectSound, for its message.
+enum DsOpenStep : int {
+    kDsOpenOk = 0,
+    kDsCreate,
+    kDsCooperativeLevel,
+    kDsPrimaryBuffer,
+    kDsSetFormat,
+    kDsWorkBuffer,
+};
+
+struct DsOps {
+    void* ctx = nullptr;
+    // Briefly opens wave-out device `device` (-1 mapper) at full volume, picks the DirectSound
+    // device numbered n (0 default), creates it, the primary buffer with fmt and a secondary
+    // buffer of `bytes`; the interfaces go into ps. Returns kDsOpenOk or the failing step.
+    int (*open)(void* ctx, PlayState& ps, int n, const WaveFormat& fmt, uint32_t bytes) = nullptr;
+    bool (*playCursor)(void* ctx, PlayState& ps, uint32_t* cursor) = nullptr;
+    bool (*lock)(void* ctx, PlayState& ps, uint32_t pos, uint32_t bytes, DsRegion& r) = nullptr;
+    void (*unlock)(void* ctx, PlayState& ps, const DsRegion& r) = nullptr;
+    bool (*play)(void* ctx, PlayState& ps) = nullptr;   // looping play from the start
+    void (*close)(void* ctx, PlayState& ps) = nullptr;  // stop and release the three interfaces
+    void (*setVolume)(void* ctx, PlayState& ps, int32_t hundredthsDb) = nullptr;
+    void (*startTimer)(void* ctx) = nullptr;  // the 50 ms tick, timer 6991
+    void (*killTimer)(void* ctx) = nullptr;
+};
+
+struct AcmOps {
+    void* ctx = nullptr;
+    // acmStreamOpen with the formats and acmStreamSize for dstBytes of output: returns 0 with
+    // *srcBytes, 2 when the stream cannot be opened, 3 when the size is 0.
+    int (*open)(void* ctx, PlayState& ps, const AcmFormats& f, uint32_t dstBytes,
+                uint32_t* srcBytes) = nullptr;
+    // One block-aligned conversion; returns the destination bytes used, *srcUsed the source.
+    uint32_t (*convert)(void* ctx, PlayState& ps, const uint8_t* src, uint32_t n, uint8_t* dst,
+                        uint32_t cap, uint32_t* srcUsed) = nullptr;
+    void (*close)(void* ctx, PlayState& ps) = nullptr;
+};
+
+// Run-time libraries by name ("mpglib.dll").
+struct LibraryOps {
+    void* ctx = nullptr;
+    void* (*load)(void* ctx, const char* name) = nullptr;
+    void* (*symbol)(void* ctx, void* module, const char* name) = nullptr;
+    void (*unload)(void* ctx, void* module) = nullptr;
+};
+
+// The track file.
+struct TrackFileOps {
+    void* ctx = nullptr;
+    // Opens path for reading (shared read and write); sets fileName, hFile and dwAudioEnd (the
+    // file size) and the reader over it.
+    bool (*open)(void* ctx, MpegInfo& info, const wchar_t* path, ByteReader& reader) = nullptr;
+    void (*close)(void* ctx, MpegInfo& info) = nullptr;
+    uint32_t (*size)(void* ctx, const MpegInfo& info) = nullptr;  // read again
+};
+
+// The window side: message boxes, displays, the sequencer and the live stream.
+struct EngineHost {
+    void* ctx = nullptr;
+    void (*messageBox)(void* ctx, const char* caption,
+                       const char* text) = nullptr;  // modal, error icon
+    void (*playButtons)(void* ctx) = nullptr;
+    void (*refreshDisplay)(void* ctx) = nullptr;  // title and time display, idle check
+    void (*onTrackEnd)(void* ctx) = nullptr;      // OnTrackEnd of the sequencer
+    void (*streamFeed)(void* ctx, const uint8_t* pcm, uint32_t bytes, bool mode24) = nullptr;
+    // Stores the pending action and starts its timer (1810); delay 0: what is still queued.
+    void (*scheduleAction)(void* ctx, uint32_t code, uint32_t delayMs) = nullptr;
+    void (*enterBrowsedFolder)(void* ctx) = nullptr;  // the browsed folder becomes current
+};
+
+// The sound-processing entry points, called on every block in place (null: untouched).
+struct DspHooks {
+    void (*processPcm16)(int16_t* samples, int frames, int channels) = nullptr;
+    void (*processFloat)(float* samples, int frames, int channels) = nullptr;
+    void (*applySettings)(int mode, int reset, int rate, int channels) = nullptr;
+};
+
+struct EngineIo {
+    WaveOutOps waveOut;
+    DsOps ds;
+    AcmOps acm;
+    LibraryOps lib;
+    TrackFileOps file;
+    EngineHost host;
+    DspHooks dsp;
+};
+
+// What every engine call works on: the state, the playing track's record, the settings and the
+// tables. The glue builds it from the globals; tests from their own records.
+struct Engine {
+    PlayState& ps;
+    MpegInfo& track;
+    const Settings& s;
+    const EngineIo& io;
+    ByteReader& in;  // reader over the open track file
+};

@@ -1,0 +1,130 @@
+#include "audio/play_init.h"
+
+#include "audio/decoder.h"
+#include "audio/mpeg_scan.h"
+#include "audio/out_format.h"
+#include "audio/output.h"
+#include "config/settings.h"
+
+namespace {
+
+void ErrorBox(Engine& e, const char* caption, const char* text) {
+    if (e.io.host.messageBox) e.io.host.messageBox(e.io.host.ctx, caption, text);
+}
+
+// Step 2: a fresh input for the track.
+void ResetInput(Engine& e, uint32_t rate, uint32_t channels) {
+    PlayState& ps = e.ps;
+    ps.fileBufFilled = ps.fileBufPos = 0;
+    ps.inputChunk = 0;
+    ps.srcRate = rate;
+    ps.srcChannels = channels;
+    ps.pendingAction = 0;
+    ps.trimThreshold = 0;
+    ps.ovTrackEndMark = 0;
+    MpegInfo& m = e.track;
+    m.lengthMs = MpegLengthMs(m, m.dwAudioEnd - m.dwAudioBeg);
+}
+
+// Step 6: the decoder. 0, -1 (ACM cannot take the stream) or -2 after a message box.
+int OpenDecoder(Engine& e, uint32_t rate, uint32_t channels) {
+    PlayState& ps = e.ps;
+    if (ps.bassActive) return 0;  // BASS sets its stream up itself
+    if (e.s.use_mpglib == 0) {
+        if (ps.pluginActive) return 0;
+        const uint32_t outBytes = ps.waveOutBufSize ? ps.waveOutBufSize : 32768;
+        switch (AcmOpen(e, rate, channels, outBytes)) {
+            case 0:
+                return 0;
+            case 1:
+                return -1;
+            case 3:
+                ErrorBox(e, "ACM open failed", "acmStreamSize");
+                break;
+            default:
+                ErrorBox(e, "ACM open failed", kMpglibInstallNote);
+                break;
+        }
+    } else if (!MpglibLoad(e)) {
+        ErrorBox(e, "mpglib open failed", kMpglibInstallNote);
+    } else if (ps.mpglibInit(ps.mpglibState.data()) == 0) {
+        ErrorBox(e, "Play init error", "mpglib: InitMP3");
+    } else {
+        ps.inputChunk = kMinInputChunk;
+        return 0;
+    }
+    CloseDecoders(e);
+    return -2;
+}
+
+}  // namespace
+
+uint32_t TrackChannels(const MpegInfo& info) {
+    return info.header.channelMode == 4 ? 1 : 2;
+}
+
+int PlayInit(Engine& e, uint32_t rate, uint32_t channels, uint32_t bits) {
+    PlayState& ps = e.ps;
+    const Settings& s = e.s;
+    const bool overlap = (s.gapless & GaplessFlag::Enable) && (s.gapless & GaplessFlag::Overlap);
+    const bool forcedFormat = (s.overlap2buf >> 8) != 0;
+    // 1. An open output is kept when the format allows (gapless continuation); otherwise the
+    //    track is restarted once the queue has been heard.
+    if (OutputOpen(ps)) {
+        const bool fits = (overlap && forcedFormat) ||
+                          (rate == ps.outRate && channels == ps.outChannels && !ps.urlStream);
+        if (!fits) {
+            uint32_t delay = 0;
+            if (ps.manualSkip) {
+                delay = static_cast<uint32_t>(s.fadeout & 0x7F) * 100;
+                if (delay == 0) delay = 10;
+            }
+            if (e.io.host.scheduleAction) e.io.host.scheduleAction(e.io.host.ctx, 6, delay);
+            ps.trackEnded = true;
+            return 0;
+        }
+    }
+    // 2. The input.
+    ResetInput(e, rate, channels);
+    // 3. The output format, when no output is open. Without the gapless ring the blocks are
+    //    decoded straight into the device buffers.
+    if (!OutputOpen(ps)) {
+        if (e.io.dsp.applySettings) {
+            e.io.dsp.applySettings(1, 1, static_cast<int>(rate), static_cast<int>(channels));
+            e.io.dsp.applySettings(2, 1, static_cast<int>(rate), static_cast<int>(channels));
+        }
+        ps.outRate = rate;
+        ps.outChannels = channels;
+        ps.outBits = bits;
+        ps.mode24 = bits == 24;
+        SizeOutputBuffers(e);
+        ps.playedBytePos = e.track.dwPointer;
+        ps.playedMs = MpegLengthMs(e.track, e.track.dwPointer - e.track.dwAudioBeg);
+        ps.playedLengthMs = e.track.lengthMs;
+        const uint32_t fade = static_cast<uint32_t>(s.fadeout);
+        if (e.track.dwPointer > e.track.dwAudioBeg && (fade & FadeFlag::OnStop) &&
+            (fade & FadeFlag::FadeInOnResume))
+            ps.fadeInPending = true;
+    }
+    // 4, 5: the resampling filter belongs to the ring; the wave format is built where a device
+    //    or codec is opened.
+    // 6. The decoder.
+    const int dec = OpenDecoder(e, rate, channels);
+    if (dec != 0) return dec;
+    // 7. The output.
+    if (OutputOpen(ps)) {
+        ps.manualSkip = false;  // mixing into the fading queue comes with the ring
+        return 0;
+    }
+    ps.manualSkip = false;
+    if (OpenOutput(e) != 0) {
+        CloseDecoders(e);
+        return -2;
+    }
+    return 0;
+}
+
+int DecoderInitForExport(Engine& e, uint32_t rate, uint32_t channels) {
+    ResetInput(e, rate, channels);
+    return OpenDecoder(e, rate, channels);
+}

@@ -1,0 +1,110 @@
+// The playback engine's one state record: output device and format, the output buffers with
+// the stamps of the audio they hold, the decoder state, the gapless ring's indexes and what is
+// being heard. Main thread only; the glue defines the program's instance (g_playState).
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// Where a block of audio came from: file position (ms for BASS and plug-in sources), position
+// and track length in ms. A silence block written after the end carries no stamps.
+struct AudioStamp {
+    int64_t bytePos = -1;  // -1: no stamps (silence after the end)
+    uint32_t posMs = 0;
+    uint32_t lengthMs = 0;
+};
+
+constexpr int kMeterEntries = 50;  // level-meter peaks per pass: 25 segments a second, 2 channels
+
+// One wave-out buffer and the stamps of the audio it holds.
+struct OutBuffer {
+    std::vector<uint8_t> data;  // waveOutBufSize bytes
+    void* header = nullptr;     // the device's header (a WAVEHDR in the program), owned by the glue
+    bool prepared = false;
+    uint32_t bytes = 0;  // bytes written to the device by the last write
+    AudioStamp stamp;
+    OutBuffer* prev = nullptr;  // the record written before this one (the write chain)
+    int index = 0;
+    uint16_t peaks[2][kMeterEntries]{};  // [0] before, [1] after the processing chain
+    int32_t gains[8]{};                  // processing-chain gains × 100 for the displays
+};
+
+// One DirectSound slot: 1/25 s of the secondary buffer and the stamps of what was written there.
+constexpr int kDsMaxSlots = 100;
+struct DsSlot {
+    AudioStamp stamp{0, 0, 0};
+};
+
+// The mpglib decoder's state block: the library's layout, the engine only reserves room.
+constexpr size_t kMpglibStateBytes = 256 * 1024;
+
+// The "mpglib.dll" entry points (see decoder.h for their contract).
+using MpglibInitFn = int (*)(void* state);
+using MpglibExitFn = void (*)(void* state);
+using MpglibDecodeFn = int (*)(void* state, const uint8_t* in, int inBytes, uint8_t* out,
+                               int outRoom, int* produced);
+
+struct PlayState {
+    // ---- output device and format ----
+    void* hWaveOut = nullptr;  // open wave-out device, null when none
+    void* dsound = nullptr;    // DirectSound device object, primary and secondary buffer
+    void* dsPrimary = nullptr;
+    void* dsBuffer = nullptr;
+    void* dsoundModule = nullptr;  // "dsound.dll", loaded at start-up
+    void* dsDeviceGuid = nullptr;  // device chosen by enumeration, null for the default one
+    uint32_t outRate = 0, outChannels = 0, outBits = 0;
+    bool mode24 = false;          // 24-bit output: float processing, 24-bit packed PCM
+    uint32_t waveOutBufs = 0;     // number of wave-out buffers
+    uint32_t waveOutBufSize = 0;  // bytes each
+    uint32_t queuedMs = 0;        // playing time of the whole output queue
+    std::vector<OutBuffer> buffers;
+    OutBuffer* lastWritten = nullptr;  // the record most recently handed to the device
+    int currentBuffer = 0;             // index of the buffer heard last
+
+    // DirectSound secondary buffer.
+    uint32_t dsBufferBytes = 0, dsSegmentBytes = 0;
+    uint32_t dsWritePos = 0, dsPlayPos = 0;
+    DsSlot dsSlots[kDsMaxSlots];
+    uint32_t dsSlotCount = 0, dsSlotBytes = 0;
+    uint32_t dsCurrentSlot = 0;
+    bool dsTimerRunning = false;
+
+    // ---- playback state ----
+    uint32_t playedBytePos = 0;  // file position (ms for BASS/plug-ins) heard; the resume position
+    uint32_t playedMs = 0;
+    uint32_t playedLengthMs = 0;
+    uint32_t pendingAction = 0;  // deferred action code, 0 none
+    bool trackEnded = false;     // the decoder delivered the whole track; the output drains
+    bool manualSkip = false;     // the current track change was ordered by the user
+    uint16_t softMute = 0;       // 0 off, 1 mute, 2 soft mute (volume / 4)
+    uint16_t fastPlayLevel = 0;  // 0 off, 1..3 faster
+    uint16_t swGain = 65535;     // software gain now applied to queued 16-bit audio
+    bool fadeInPending = false;  // ramp the next block in over 0.15 s
+    bool streamTap = false;      // the live stream takes the played PCM
+    bool preciseMeters = false;  // a display that needs precise levels is open
+
+    // ---- decoder state ----
+    void* hAcmStream = nullptr;  // open ACM conversion stream, null when none
+    void* mpglibModule = nullptr;
+    MpglibInitFn mpglibInit = nullptr;
+    MpglibExitFn mpglibExit = nullptr;
+    MpglibDecodeFn mpglibDecode = nullptr;
+    std::vector<uint8_t> mpglibState;  // kMpglibStateBytes once the library is loaded
+    uint32_t inputChunk = 0;           // compressed bytes per block; 0: no decoder open
+    std::vector<uint8_t> fileBuf;      // read-ahead of compressed input, filebufsize KB
+    uint32_t fileBufFilled = 0;
+    uint32_t fileBufPos = 0;
+    bool pluginActive = false, bassActive = false, bassLoaded = false, urlStream = false;
+    uint32_t srcRate = 0, srcChannels = 0;  // format given to play init for the track decoded
+
+    // ---- gapless ring (filled in by the ring code; null ring = blocks decoded straight) ----
+    void* ovRing = nullptr;
+    int32_t ovRingSize = 0, ringSeconds = 4;
+    int32_t ovReadPosSamp = 0, ovWritePosSamp = 0, ovTrackEndSamp = -1, ovTrackEndMark = 0;
+    int32_t posSlotLast = -1;
+    int32_t forcedRate = 0;
+    bool lowPassOn = false, noOverlapThisEnd = false;
+    uint32_t trimThreshold = 0;
+
+    std::string debugText;  // the last engine debug text, shown by the debug window
+};

@@ -1,0 +1,344 @@
+// The playback engine over the fake device and the fake mpglib: buffer arithmetic, the block
+// pipeline and its stamps, the end of playback on both devices, the decoder's input buffering,
+// error resynchronisation and end-of-file handling, and play init's failures.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "audio/out_format.h"
+#include "engine_fakes.h"
+
+TEST(OutputSizing, WaveOutBuffersFollowRateChannelsAndLength) {
+    struct Case {
+        uint32_t rate, ch, bits;
+        bool mode24;
+        uint32_t quarters;
+        bool url;
+        uint32_t bufs, size;
+    } cases[] = {
+        {44100, 2, 16, false, 4, false, 6, 32768},    // the default: 6 × 32 KB
+        {22050, 1, 16, false, 4, false, 6, 8192},     // halved for the rate and for mono
+        {48000, 2, 16, false, 20, false, 20, 32768},  // at most 20 buffers
+        {44100, 2, 16, false, 1, false, 3, 16384},    // at least 3
+        {44100, 2, 24, true, 4, false, 6, 49152},     // 24-bit: one and a half times
+        {44100, 2, 16, false, 4, true, 17, 32768},    // a URL stream queues 3 s
+    };
+    for (const Case& c : cases) {
+        const WaveOutSizing w = SizeWaveOut(c.rate, c.ch, c.bits, c.mode24, c.quarters, c.url);
+        EXPECT_EQ(w.bufs, c.bufs) << c.rate << "/" << c.ch << "/" << c.quarters;
+        EXPECT_EQ(w.size, c.size) << c.rate << "/" << c.ch << "/" << c.quarters;
+        const double ms = w.bufs * double(w.size) * 8000.0 / (c.bits * c.ch * c.rate);
+        EXPECT_NEAR(w.queuedMs, ms, 0.5);
+    }
+}
+
+TEST(OutputSizing, DirectSoundBufferSegmentsAndSlots) {
+    const DsSizing d = SizeDirectSound(44100, 2, 16, false, 4, false);
+    EXPECT_EQ(d.bufferBytes, 176400u);
+    EXPECT_EQ(d.segmentBytes, 32768u);
+    EXPECT_EQ(d.slotCount, 25u);
+    EXPECT_EQ(d.slotBytes, 7056u);
+    EXPECT_NEAR(d.queuedMs, (176400 - 32768) * 8000.0 / (16 * 2 * 44100), 0.5);
+    // A short buffer writes thirds of it; a long one keeps at most 100 slots.
+    const DsSizing small = SizeDirectSound(8000, 1, 16, false, 1, false);
+    EXPECT_EQ(small.segmentBytes, small.bufferBytes / 3);
+    EXPECT_EQ(SizeDirectSound(48000, 2, 16, false, 20, false).slotCount, 100u);
+    EXPECT_EQ(SizeDirectSound(48000, 2, 24, true, 40, false).segmentBytes, 65536u);
+}
+
+TEST(OutputFormat, PlainOrExtensible) {
+    struct Case {
+        uint32_t ch, rate, bits;
+        bool s51;
+        uint16_t tag, align, cb;
+        uint32_t mask;
+    } cases[] = {
+        {2, 44100, 16, false, 1, 4, 0, 0},
+        {1, 22050, 16, false, 1, 2, 0, 0},
+        {2, 48000, 24, false, 0xFFFE, 6, 22, 0},
+        {6, 44100, 16, true, 0xFFFE, 12, 22, 0x3F},
+    };
+    for (const Case& c : cases) {
+        const WaveFormat f = MakeWaveFormat(c.ch, c.rate, c.bits, c.s51);
+        EXPECT_EQ(f.formatTag, c.tag);
+        EXPECT_EQ(f.blockAlign, c.align);
+        EXPECT_EQ(f.avgBytesPerSec, c.align * c.rate);
+        EXPECT_EQ(f.cbSize, c.cb);
+        EXPECT_EQ(f.channelMask, c.mask);
+        EXPECT_EQ(f.pcmSubFormat, c.tag == 0xFFFE);
+    }
+    MpegInfo m;
+    m.avgBitrate = 127999.0f;
+    m.avgFrameLen = 417.6f;
+    const AcmFormats a = MakeAcmFormats(m, 44100, 2);
+    EXPECT_EQ(a.srcAvgBytes, 15999u);  // truncated
+    EXPECT_EQ(a.mp3BlockSize, 418);    // rounded
+    EXPECT_EQ(a.dst.blockAlign, 4);
+    EXPECT_EQ(a.dst.avgBytesPerSec, 176400u);
+}
+
+// Plays the whole track through wave-out; returns the stamped bytes played.
+static uint64_t PlayToEnd(TestEngine& t, std::vector<AudioStamp>& stamps) {
+    WaveOutStart(t.e);
+    uint64_t bytes = 0;
+    while (!t.dev.queued.empty() && t.ps.hWaveOut) {
+        OutBuffer* b = t.dev.queued.front();
+        if (b->stamp.bytePos >= 0) bytes += b->bytes, stamps.push_back(b->stamp);
+        FakePlayOne(t.e, t.dev);
+    }
+    return bytes;
+}
+
+TEST(WaveOutPlayback, PlaysEveryFrameThenEndsOnTheFirstSilenceBuffer) {
+    TestEngine t;
+    t.Stream(300);
+    ASSERT_EQ(t.Start(), 0);
+    EXPECT_EQ(t.dev.device, -1);  // device 0: the wave mapper
+    std::vector<AudioStamp> stamps;
+    const uint64_t bytes = PlayToEnd(t, stamps);
+    // The fake gives a frame per 417 bytes of input; the last partial frame gives nothing.
+    const uint64_t frames = (t.file.src.bytes.size()) / 417;
+    EXPECT_NEAR(double(bytes), double(frames * 4608), 4608.0);
+    EXPECT_EQ(t.msg.trackEnds, 1);
+    EXPECT_TRUE(t.ps.trackEnded);
+    EXPECT_FALSE(OutputOpen(t.ps));
+    EXPECT_EQ(t.ps.inputChunk, 0u);  // decoders closed
+    // Stamps advance with the audio heard and reach the track's end.
+    for (size_t i = 1; i < stamps.size(); ++i) {
+        EXPECT_GT(stamps[i].bytePos, stamps[i - 1].bytePos);
+        EXPECT_GE(stamps[i].posMs, stamps[i - 1].posMs);
+    }
+    EXPECT_EQ(stamps.back().bytePos, int64_t{t.track.dwAudioEnd});
+    EXPECT_NEAR(stamps.back().posMs, stamps.back().lengthMs, 30);
+    EXPECT_EQ(t.ps.playedBytePos, t.track.dwAudioEnd);
+}
+
+TEST(WaveOutPlayback, VolumeSoftwareGainAndFadeIn) {
+    TestEngine t;
+    t.Stream(300);
+    t.s.volume = 65535;
+    ASSERT_EQ(t.Start(), 0);
+    WaveOutStart(t.e);
+    EXPECT_EQ(t.dev.volume, 0xFFFFFFFFu);
+    // Software volume scales new blocks by the gain; level 0 still leaves 255.
+    EXPECT_EQ(SoftwareGain(0), 255);
+    EXPECT_EQ(SoftwareGain(65535), 65535);
+    EXPECT_NEAR(SoftwareGain(32768), 65535 * std::pow(32768 / 65535.0, 1.8), 0.5);
+    int16_t block[4] = {1000, -1000, 32767, -32768};
+    ApplySoftwareVolume(block, 4, 32768);
+    EXPECT_EQ(block[0], 500);
+    EXPECT_EQ(block[3], -16384);
+    // With software volume the device stays at full level and a volume change rescales what
+    // is queued at once.
+    TestEngine v;
+    v.Stream(300);
+    v.s.volume = 65535;
+    v.s.wave_flags = WaveFlag::InternalVolume;
+    ASSERT_EQ(v.Start(), 0);
+    WaveOutStart(v.e);
+    EXPECT_EQ(v.dev.volume, 0u);  // never set
+    OutBuffer* queued = v.dev.queued.back();
+    const int16_t before = reinterpret_cast<int16_t*>(queued->data.data())[0];
+    v.s.volume = 32768;
+    ApplyVolume(v.e);
+    EXPECT_EQ(v.ps.swGain, SoftwareGain(32768));
+    EXPECT_EQ(reinterpret_cast<int16_t*>(queued->data.data())[0],
+              before * SoftwareGain(32768) / 65535);
+    // The fade-in rises from 0 to full over 0.15 s.
+    std::vector<int16_t> ramp(2 * 8000, 10000);
+    FadeInBlock(ramp.data(), static_cast<uint32_t>(ramp.size()), 8000, 2);
+    EXPECT_EQ(ramp[0], 0);
+    EXPECT_NEAR(ramp[1200], 5000, 10);
+    EXPECT_EQ(ramp[2400], 10000);
+}
+
+TEST(WaveOutPlayback, MetersAndTwentyFourBitPacking) {
+    uint16_t peaks[2][kMeterEntries];
+    std::vector<int16_t> pcm(2 * 4410, 0);  // 0.1 s stereo at 44.1 kHz: 2.5 segments
+    pcm[0] = 300;                           // segment 0, left
+    pcm[2 * 1764 + 1] = -700;               // segment 1, right
+    MeterPass(peaks, 0, pcm.data(), static_cast<uint32_t>(pcm.size()), 44100, 2, true);
+    EXPECT_EQ(peaks[0][0], 300);
+    EXPECT_EQ(peaks[0][3], 700);
+    EXPECT_EQ(peaks[0][1], 0);
+    const float f[3] = {1.0f, -1.0f, 0.5f};
+    uint8_t out[9];
+    PackFloat24(f, 3, out);
+    auto at = [&](int i) { return out[3 * i] | out[3 * i + 1] << 8 | out[3 * i + 2] << 16; };
+    EXPECT_EQ(at(0), 0x7FFFFF);
+    EXPECT_EQ(at(1), 0x800001);
+    EXPECT_EQ(at(2), 0x400000);
+}
+
+TEST(DirectSoundPlayback, SizesTheBufferAndEndsWhenSilenceReachesTheCursor) {
+    TestEngine t;
+    t.Stream(400);
+    t.s.wavedevice = 0x80;
+    t.ps.dsoundModule = &t.dev;
+    ASSERT_EQ(t.Start(), 0);
+    EXPECT_EQ(t.dev.dsMemory.size(), 176400u);
+    EXPECT_EQ(t.ps.dsSlotCount, 25u);
+    EXPECT_EQ(t.ps.dsSlotBytes, 7056u);
+    EXPECT_TRUE(t.dev.dsPlaying && t.dev.dsTimer);
+    EXPECT_GT(t.ps.dsWritePos, 3u * 32768u);  // primed with four segments
+    EXPECT_LE(t.ps.dsWritePos, 4u * 32768u);
+    const uint64_t audioBytes = uint64_t{t.file.src.bytes.size() / 417} * 4608;
+    uint64_t travelled = 0;
+    int ticks = 0;
+    uint32_t lastMs = 0;
+    while (t.msg.trackEnds == 0 && ticks < 10000) {
+        t.dev.dsCursor = (t.dev.dsCursor + 8820) % 176400;  // 50 ms at 44.1 kHz stereo
+        travelled += 8820;
+        DsTick(t.e);
+        if (t.msg.trackEnds == 0) {
+            EXPECT_GE(t.ps.playedMs, lastMs);
+        }
+        lastMs = t.ps.playedMs;
+        ++ticks;
+    }
+    EXPECT_EQ(t.msg.trackEnds, 1);
+    EXPECT_FALSE(OutputOpen(t.ps));
+    EXPECT_FALSE(t.dev.dsTimer);
+    // The end is seen once the cursor is in the slot where the audio ended, at the next tick
+    // that has room for a segment.
+    EXPECT_GE(travelled + 7056 + 8820, audioBytes);
+    EXPECT_LE(travelled, audioBytes + 32768 + 8820);
+}
+
+TEST(Decoder, ReadsAheadFromThePositionInFileBufferPieces) {
+    TestEngine t;
+    t.Stream(1200);  // about 500 KB
+    ASSERT_EQ(t.Start(), 0);
+    t.file.reads.clear();
+    std::vector<uint8_t> out(32768);
+    while (DecodeBlock(t.e, out.data(), 32768) > 0) {
+    }
+    ASSERT_GE(t.file.reads.size(), 3u);
+    uint32_t expected = t.track.dwAudioBeg;
+    for (const auto& [offset, n] : t.file.reads) {
+        EXPECT_EQ(n, 204800);
+        EXPECT_LE(offset, expected + 204800);
+        EXPECT_GE(offset, expected);
+        expected = offset + 1;
+    }
+    EXPECT_EQ(t.track.dwPointer, t.track.dwAudioEnd);
+}
+
+TEST(Decoder, CorruptFrameIsBridgedByOneFrameOfSilence) {
+    TestEngine t;
+    t.Stream(60);
+    const size_t frame20 = 20 * 417 + 7;  // frames 1, 4, 7, ... carry the padding byte
+    t.file.src.bytes[frame20 + 200] = 0xEE;
+    ASSERT_EQ(t.Start(), 0);
+    ASSERT_EQ(g_fakeInits, 1);
+    t.ps.fileBuf = t.file.src.bytes;  // as the input buffering fills it
+    t.ps.fileBufFilled = static_cast<uint32_t>(t.ps.fileBuf.size());
+    std::vector<uint8_t> out(200000);
+    const uint32_t got = MpglibDecode(t.e, 20000, out.data(), static_cast<uint32_t>(out.size()));
+    // The decoder restarts at the next frame, after the frame it produced last was cleared
+    // and one frame of silence was added.
+    EXPECT_EQ(t.track.dwPointer, frame20 + 417);  // frame 20 has no padding byte
+    EXPECT_EQ(g_fakeExits, 1);
+    EXPECT_EQ(g_fakeInits, 2);
+    ASSERT_GE(got, 2u * 4608);
+    for (uint32_t i = got - 2 * 4608; i < got; ++i) ASSERT_EQ(out[i], 0) << i;
+    EXPECT_NE(out[got - 2 * 4608 - 1], 0);
+    // Play goes on from there.
+    EXPECT_GT(DecodeBlock(t.e, out.data(), 32768), 0u);
+}
+
+TEST(Decoder, EndOfFileAndGrowingFile) {
+    TestEngine t;
+    t.Stream(40);
+    t.file.src.bytes.resize(t.file.src.bytes.size() + 1000, 0x20);  // junk after the last frame
+    ASSERT_EQ(t.Start(), 0);
+    std::vector<uint8_t> out(32768);
+    while (DecodeBlock(t.e, out.data(), 32768) > 0) {
+    }
+    EXPECT_EQ(t.track.dwPointer, t.track.dwAudioEnd);
+    // A file that grows while it plays is played past its first size.
+    TestEngine g;
+    g.Stream(40);
+    ASSERT_EQ(g.Start(), 0);
+    const uint32_t first = g.track.dwAudioEnd;
+    ASSERT_GT(DecodeBlock(g.e, out.data(), 32768), 0u);
+    AddFrames(g.file.src.bytes, kMpeg1L3_128, 40);
+    uint32_t more = 0;
+    while (uint32_t n = DecodeBlock(g.e, out.data(), 32768)) more += n;
+    EXPECT_GT(g.track.dwAudioEnd, first);
+    EXPECT_EQ(g.track.dwPointer, g.file.src.bytes.size());
+}
+
+static uint32_t g_acmLastLen;
+static uint8_t g_acmLastHead[4];
+static uint32_t FakeConvert(void*, PlayState&, const uint8_t* src, uint32_t n, uint8_t*, uint32_t,
+                            uint32_t* used) {
+    g_acmLastLen = n;
+    std::memcpy(g_acmLastHead, src, 4);
+    *used = n;
+    return 0;
+}
+
+TEST(Decoder, AcmFlushesTheLastFrameWithOneMoreHeader) {
+    TestEngine t;
+    t.Stream(10);
+    ASSERT_TRUE(OpenTrack(t.e, L"t.mp3"));
+    t.io.acm.convert = FakeConvert;
+    t.ps.fileBuf.assign(16, 0x11);
+    t.ps.fileBufPos = 0;
+    const uint32_t before = t.track.dwPointer;
+    AcmDecode(t.e, 1, nullptr, 0);
+    EXPECT_EQ(g_acmLastLen, 5u);
+    EXPECT_EQ(0, std::memcmp(g_acmLastHead, t.track.header.rawHeader, 4));
+    EXPECT_EQ(t.track.dwPointer, before + 1);  // the header bytes are not counted
+}
+
+static int g_acmOpenResult;
+static int FakeAcmOpen(void*, PlayState&, const AcmFormats&, uint32_t, uint32_t* src) {
+    *src = g_acmOpenResult == 3 ? 0 : 4000;
+    return g_acmOpenResult == 3 ? 0 : g_acmOpenResult;
+}
+
+TEST(PlayInit, FailuresShowTheirMessagesAndResults) {
+    struct Case {
+        int mpglib;
+        bool libMissing;
+        int initResult;
+        int acmResult;
+        HeaderBytes h;
+        int dsFail;
+        bool waveFail;
+        int result;
+        const char* box;
+    } cases[] = {
+        {1, true, 1, 0, kMpeg1L3_128, 0, false, -2, "mpglib open failed|Installing"},
+        {1, false, 0, 0, kMpeg1L3_128, 0, false, -2, "Play init error|mpglib: InitMP3"},
+        {0, false, 1, 2, kMpeg1L3_128, 0, false, -2, "ACM open failed|Installing"},
+        {0, false, 1, 3, kMpeg1L3_128, 0, false, -2, "ACM open failed|acmStreamSize"},
+        {0, false, 1, 0, HeaderBytes{0xFD, 0x90, 0x40}, 0, false, -1, ""},  // Layer II
+        {1, false, 1, 0, kMpeg1L3_128, 0, true, -2, "Play init error|waveOutOpen"},
+        {1, false, 1, 0, kMpeg1L3_128, kDsSetFormat, false, -2, "Error|DirectSound: SetFormat"},
+        {1, false, 1, 0, kMpeg1L3_128, kDsCreate, false, -2, "Error|DirectSound: Create"},
+        {0, false, 1, 0, kMpeg1L3_128, 0, false, 0, ""},
+    };
+    for (const Case& c : cases) {
+        TestEngine t;
+        t.Stream(50, c.h);
+        t.s.use_mpglib = c.mpglib;
+        g_fakeLibMissing = c.libMissing;
+        g_fakeInitResult = c.initResult;
+        g_acmOpenResult = c.acmResult;
+        t.io.acm.open = FakeAcmOpen;
+        t.io.acm.convert = FakeConvert;
+        t.dev.failWaveOutOpen = c.waveFail;
+        t.dev.dsFailStep = c.dsFail;
+        if (c.dsFail) t.s.wavedevice = 0x80, t.ps.dsoundModule = &t.dev;
+        EXPECT_EQ(t.Start(), c.result) << c.box;
+        const std::string box = t.msg.boxes.empty() ? "" : t.msg.boxes[0];
+        EXPECT_EQ(box.substr(0, std::strlen(c.box)), c.box);
+        EXPECT_LE(t.msg.boxes.size(), 1u);
+        // A failure closes the decoder; a success hands it at least 32 KB per block.
+        EXPECT_EQ(t.ps.inputChunk, c.result == 0 ? kMinInputChunk : 0u);
+    }
+    EXPECT_EQ(std::strlen(kMpglibInstallNote), 225u);
+}

@@ -130,11 +130,14 @@ struct EngineHost {
     void (*enterBrowsedFolder)(void* ctx) = nullptr;  // the browsed folder becomes current
 };
 
-// The sound-processing entry points, called on every block in place (null: untouched).
+// The sound-processing entry points, called on every block in place (null: untouched). ctx is
+// the chain's own state (the DspState of the program, whose output format the applySettings
+// wrapper also sets).
 struct DspHooks {
-    void (*processPcm16)(int16_t* samples, int frames, int channels) = nullptr;
-    void (*processFloat)(float* samples, int frames, int channels) = nullptr;
-    void (*applySettings)(int mode, int reset, int rate, int channels) = nullptr;
+    void* ctx = nullptr;
+    void (*processPcm16)(void* ctx, int16_t* samples, int frames, int channels) = nullptr;
+    void (*processFloat)(void* ctx, float* samples, int frames, int channels) = nullptr;
+    void (*applySettings)(void* ctx, int mode, bool reset, uint32_t rate, int channels) = nullptr;
 };
 
 struct EngineIo {

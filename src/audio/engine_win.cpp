@@ -444,7 +444,8 @@ void EngineStartWin(HWND mainWindow, AppHooks& hooks) {
     g_io.file = TrackFileOps{nullptr, FileOpen, FileClose, FileSize};
     g_io.host = EngineHost{nullptr,      HostMessageBox, HostPlayButtons, HostRefresh,
                            HostTrackEnd, nullptr,        HostSchedule,    HostEnterFolder};
-    // The sound processing connects in g_io.dsp.
+    // The sound processing connects in g_io.dsp: ctx = its state, the three entries wrappers
+    // that pass the state and the settings on.
 
     hooks.startPlayback = StartPlayback;
     hooks.stopPlayback = StopPlayback;

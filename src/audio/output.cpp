@@ -74,7 +74,7 @@ void Process16(Engine& e, int16_t* pcm, uint32_t n, uint16_t (*peaks)[kMeterEntr
     // Fast play (the fast-play step) joins here once it exists.
     MeterPass(peaks, 0, pcm, n, ps.outRate, ch, ps.preciseMeters);
     if (e.io.dsp.processPcm16)
-        e.io.dsp.processPcm16(pcm, static_cast<int>(n / ch), static_cast<int>(ch));
+        e.io.dsp.processPcm16(e.io.dsp.ctx, pcm, static_cast<int>(n / ch), static_cast<int>(ch));
     MeterPass(peaks, 1, pcm, n, ps.outRate, ch, ps.preciseMeters);
     if (SoftwareVolumeOn(e)) ApplySoftwareVolume(pcm, n, ps.swGain);
 }
@@ -235,7 +235,8 @@ uint32_t RenderBlock(Engine& e, uint8_t* dst, uint32_t samples, AudioStamp& stam
     if (fade) FadeInBlock(f.data(), got, ps.outRate, ch);
     MeterSamples(peaks, 0, f.data(), got, ps.outRate, ch, ps.preciseMeters, 32767.0f);
     if (e.io.dsp.processFloat)
-        e.io.dsp.processFloat(f.data(), static_cast<int>(got / ch), static_cast<int>(ch));
+        e.io.dsp.processFloat(e.io.dsp.ctx, f.data(), static_cast<int>(got / ch),
+                              static_cast<int>(ch));
     MeterSamples(peaks, 1, f.data(), got, ps.outRate, ch, ps.preciseMeters, 32767.0f);
     PackFloat24(f.data(), got, dst);
     return got * 3;

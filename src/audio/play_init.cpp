@@ -90,8 +90,8 @@ int PlayInit(Engine& e, uint32_t rate, uint32_t channels, uint32_t bits) {
     //    decoded straight into the device buffers.
     if (!OutputOpen(ps)) {
         if (e.io.dsp.applySettings) {
-            e.io.dsp.applySettings(1, 1, static_cast<int>(rate), static_cast<int>(channels));
-            e.io.dsp.applySettings(2, 1, static_cast<int>(rate), static_cast<int>(channels));
+            e.io.dsp.applySettings(e.io.dsp.ctx, 1, true, rate, static_cast<int>(channels));
+            e.io.dsp.applySettings(e.io.dsp.ctx, 2, true, rate, static_cast<int>(channels));
         }
         ps.outRate = rate;
         ps.outChannels = channels;

@@ -294,7 +294,8 @@ TEST(Decoder, AcmFlushesTheLastFrameWithOneMoreHeader) {
 }
 
 static int g_acmOpenResult;
-static int FakeAcmOpen(void*, PlayState&, const AcmFormats&, uint32_t, uint32_t* src) {
+static int FakeAcmOpen(void*, PlayState& ps, const AcmFormats&, uint32_t, uint32_t* src) {
+    if (g_acmOpenResult != 2) ps.hAcmStream = &g_acmOpenResult;
     *src = g_acmOpenResult == 3 ? 0 : 4000;
     return g_acmOpenResult == 3 ? 0 : g_acmOpenResult;
 }
@@ -330,6 +331,7 @@ TEST(PlayInit, FailuresShowTheirMessagesAndResults) {
         g_acmOpenResult = c.acmResult;
         t.io.acm.open = FakeAcmOpen;
         t.io.acm.convert = FakeConvert;
+        t.io.acm.close = [](void*, PlayState& ps) { ps.hAcmStream = nullptr; };
         t.dev.failWaveOutOpen = c.waveFail;
         t.dev.dsFailStep = c.dsFail;
         if (c.dsFail) t.s.wavedevice = 0x80, t.ps.dsoundModule = &t.dev;
@@ -339,6 +341,38 @@ TEST(PlayInit, FailuresShowTheirMessagesAndResults) {
         EXPECT_LE(t.msg.boxes.size(), 1u);
         // A failure closes the decoder; a success hands it at least 32 KB per block.
         EXPECT_EQ(t.ps.inputChunk, c.result == 0 ? kMinInputChunk : 0u);
+        EXPECT_TRUE(c.result == 0 || !t.ps.hAcmStream) << c.box;  // nothing left open
     }
     EXPECT_EQ(std::strlen(kMpglibInstallNote), 225u);
+}
+
+struct DspCalls {
+    int blocks = 0;
+    std::vector<int> modes;
+};
+
+TEST(WaveOutPlayback, ProcessingHookRunsOnEveryBlockBetweenTheMeters) {
+    TestEngine t;
+    t.Stream(300);
+    DspCalls calls;
+    t.io.dsp.ctx = &calls;
+    t.io.dsp.applySettings = [](void* c, int mode, bool reset, uint32_t rate, int ch) {
+        EXPECT_TRUE(reset);
+        EXPECT_EQ(rate, 44100u);
+        EXPECT_EQ(ch, 2);
+        static_cast<DspCalls*>(c)->modes.push_back(mode);
+    };
+    t.io.dsp.processPcm16 = [](void* c, int16_t* s, int frames, int ch) {
+        static_cast<DspCalls*>(c)->blocks++;
+        for (int i = 0; i < frames * ch; ++i) s[i] = static_cast<int16_t>(s[i] / 2);
+    };
+    ASSERT_EQ(t.Start(), 0);
+    EXPECT_EQ(calls.modes, (std::vector<int>{1, 2}));
+    WaveOutStart(t.e);
+    EXPECT_EQ(calls.blocks, static_cast<int>(t.ps.waveOutBufs));
+    const OutBuffer& first = t.ps.buffers[0];
+    EXPECT_EQ(reinterpret_cast<const int16_t*>(first.data.data())[0], 1000 / 2);
+    // The first 1/25 s holds the fake's first two frames (values 1000 and 1001).
+    EXPECT_EQ(first.peaks[0][0], 1001);      // before the chain
+    EXPECT_EQ(first.peaks[1][0], 1001 / 2);  // after it
 }

@@ -11,8 +11,7 @@ struct ShellWin {
     HINSTANCE instance = nullptr;
     HWND mainWindow = nullptr;
     HACCEL accelerators = nullptr;
-    HBRUSH windowBrush = nullptr, listBrush = nullptr, bigViewBrush = nullptr,
-           plainBrush = nullptr;
+    HBRUSH windowBrush = nullptr, listBrush = nullptr, bigViewBrush = nullptr, plainBrush = nullptr;
     // Child windows; null until the subsystem that creates them is built.
     HWND toolbar = nullptr, statusBar = nullptr, folderTree = nullptr;
     HWND fileList = nullptr, playList = nullptr, insertList = nullptr;

@@ -15,45 +15,42 @@ struct CommandEntry {
 };
 
 // Global hotkey slots 1 to 13.
-constexpr CommandId kHotkeySlots[] = {kCmdStopResume, kCmdPrevTrack,  kCmdNextTrack,
-                                      kCmdVolumeDown, kCmdVolumeUp,   kCmdRewind,
-                                      kCmdFastForward, kCmdEnhancer1, kCmdEnhancer2,
-                                      kCmdMono,       kCmdFastPlay1,  kCmdFastPlay2,
-                                      kCmdFastPlay3};
+constexpr CommandId kHotkeySlots[] = {
+    kCmdStopResume, kCmdPrevTrack,   kCmdNextTrack, kCmdVolumeDown, kCmdVolumeUp,
+    kCmdRewind,     kCmdFastForward, kCmdEnhancer1, kCmdEnhancer2,  kCmdMono,
+    kCmdFastPlay1,  kCmdFastPlay2,   kCmdFastPlay3};
 
 // Buttons with a tooltip entry of their own (94 to 112).
 constexpr CommandEntry kTooltipEntries[] = {
-    {kCmdPlayFromStart, 94},  {kCmdStopResume, 95},     {kCmdPrevTrack, 96},
-    {kCmdNextTrack, 97},      {kCmdDirSearchBack, 98},  {kCmdDirSearchForward, 99},
-    {kCmdSkipRows, 100},      {kCmdMoveRowsNext, 101},  {kCmdRepeatMenu, 102},
-    {kCmdTreeToggle, 103},    {kCmdShuffle, 104},       {kCmdMainMenuButton, 105},
-    {kCmdPlaylistView, 106},  {kCmdGoToCurrent, 107},   {kCmdReloadList, 108},
-    {kCmdScanInfo, 109},      {kCmdMute, 110},          {kCmdFileFinderDrive, 111},
+    {kCmdPlayFromStart, 94}, {kCmdStopResume, 95},    {kCmdPrevTrack, 96},
+    {kCmdNextTrack, 97},     {kCmdDirSearchBack, 98}, {kCmdDirSearchForward, 99},
+    {kCmdSkipRows, 100},     {kCmdMoveRowsNext, 101}, {kCmdRepeatMenu, 102},
+    {kCmdTreeToggle, 103},   {kCmdShuffle, 104},      {kCmdMainMenuButton, 105},
+    {kCmdPlaylistView, 106}, {kCmdGoToCurrent, 107},  {kCmdReloadList, 108},
+    {kCmdScanInfo, 109},     {kCmdMute, 110},         {kCmdFileFinderDrive, 111},
     {kCmdWebServer, 112},
 };
 
 // Buttons whose tooltip is made from their menu entry.
 constexpr CommandEntry kMenuEntries[] = {
-    {kCmdSettings, 52},     {kCmdCompactView, 76},   {kCmdFavorites, 51},
-    {kCmdTrackHistory, 64}, {kCmdFolderHistory, 82}, {kCmdOpenPath, 62},
-    {kCmdExplore, 11},      {kCmdTrackInfo, 2},      {kCmdQuitAfterTrack, 74},
-    {kCmdBigView, 54},      {kCmdIntroScan, 58},     {kCmdOpenPicture, 55},
-    {kCmdViewTrackLog, 56}, {kCmdEnhancer1, 65},     {kCmdEnhancer2, 67},
-    {kCmdMono, 70},
+    {kCmdSettings, 52},       {kCmdCompactView, 76}, {kCmdFavorites, 51}, {kCmdTrackHistory, 64},
+    {kCmdFolderHistory, 82},  {kCmdOpenPath, 62},    {kCmdExplore, 11},   {kCmdTrackInfo, 2},
+    {kCmdQuitAfterTrack, 74}, {kCmdBigView, 54},     {kCmdIntroScan, 58}, {kCmdOpenPicture, 55},
+    {kCmdViewTrackLog, 56},   {kCmdEnhancer1, 65},   {kCmdEnhancer2, 67}, {kCmdMono, 70},
 };
 
 // The control_lock bit that silences a command.
 constexpr CommandEntry kLocks[] = {
-    {kCmdPrevTrack, ControlLock::PrevNext},         {kCmdNextTrack, ControlLock::PrevNext},
-    {kCmdSkipRows, ControlLock::TrackPlacement},    {kCmdMoveRowsNext, ControlLock::TrackPlacement},
-    {kCmdMoveRowUp, ControlLock::TrackPlacement},   {kCmdMoveRowDown, ControlLock::TrackPlacement},
-    {kCmdMovePageUp, ControlLock::TrackPlacement},  {kCmdMovePageDown, ControlLock::TrackPlacement},
-    {kCmdEnhancer1, ControlLock::DspChanges},       {kCmdEnhancer2, ControlLock::DspChanges},
-    {kCmdEqualizer, ControlLock::DspChanges},       {kCmdMono, ControlLock::DspChanges},
-    {kCmdFastPlay1, ControlLock::DspChanges},       {kCmdFastPlay2, ControlLock::DspChanges},
-    {kCmdFastPlay3, ControlLock::DspChanges},       {kCmdMute, ControlLock::Volume},
-    {kCmdSoftMute, ControlLock::Volume},            {kCmdVolumeDown, ControlLock::Volume},
-    {kCmdVolumeUp, ControlLock::Volume},            {kCmdRewind, ControlLock::TrackPosition},
+    {kCmdPrevTrack, ControlLock::PrevNext},        {kCmdNextTrack, ControlLock::PrevNext},
+    {kCmdSkipRows, ControlLock::TrackPlacement},   {kCmdMoveRowsNext, ControlLock::TrackPlacement},
+    {kCmdMoveRowUp, ControlLock::TrackPlacement},  {kCmdMoveRowDown, ControlLock::TrackPlacement},
+    {kCmdMovePageUp, ControlLock::TrackPlacement}, {kCmdMovePageDown, ControlLock::TrackPlacement},
+    {kCmdEnhancer1, ControlLock::DspChanges},      {kCmdEnhancer2, ControlLock::DspChanges},
+    {kCmdEqualizer, ControlLock::DspChanges},      {kCmdMono, ControlLock::DspChanges},
+    {kCmdFastPlay1, ControlLock::DspChanges},      {kCmdFastPlay2, ControlLock::DspChanges},
+    {kCmdFastPlay3, ControlLock::DspChanges},      {kCmdMute, ControlLock::Volume},
+    {kCmdSoftMute, ControlLock::Volume},           {kCmdVolumeDown, ControlLock::Volume},
+    {kCmdVolumeUp, ControlLock::Volume},           {kCmdRewind, ControlLock::TrackPosition},
     {kCmdFastForward, ControlLock::TrackPosition},
 };
 
@@ -71,15 +68,23 @@ CommandId HotkeySlotCommand(int slot) {
     return kHotkeySlots[slot - 1];
 }
 
-int ToolbarTooltipEntry(CommandId id) { return Lookup(kTooltipEntries, id, -1); }
-int ToolbarMenuEntry(CommandId id) { return Lookup(kMenuEntries, id, -1); }
+int ToolbarTooltipEntry(CommandId id) {
+    return Lookup(kTooltipEntries, id, -1);
+}
+int ToolbarMenuEntry(CommandId id) {
+    return Lookup(kMenuEntries, id, -1);
+}
 
 int ExternalProgramNumber(CommandId id) {
     switch (id) {
-        case kCmdExternal1: return 1;
-        case kCmdExternal2: return 2;
-        case kCmdExternal3: return 3;
-        default: return 0;
+        case kCmdExternal1:
+            return 1;
+        case kCmdExternal2:
+            return 2;
+        case kCmdExternal3:
+            return 3;
+        default:
+            return 0;
     }
 }
 
@@ -100,20 +105,30 @@ uint8_t NextSoftMute(uint8_t current, CommandId id) {
     return id == kCmdSoftMute ? 2 : 1;
 }
 
-uint8_t NextFastPlayLevel(uint8_t current, uint8_t level) { return current == level ? 0 : level; }
+uint8_t NextFastPlayLevel(uint8_t current, uint8_t level) {
+    return current == level ? 0 : level;
+}
 
 uint8_t NextShowTime(uint8_t showTime) {
     switch (showTime) {
-        case 0: return 1;
-        case 1: return 2;
-        case 2: return 3;
-        case 3: return 7;
-        case 7: return 8;
-        default: return 0;
+        case 0:
+            return 1;
+        case 1:
+            return 2;
+        case 2:
+            return 3;
+        case 3:
+            return 7;
+        case 7:
+            return 8;
+        default:
+            return 0;
     }
 }
 
-uint8_t NextRepeatMode(uint8_t rptMode) { return rptMode >= 3 ? 0 : rptMode + 1; }
+uint8_t NextRepeatMode(uint8_t rptMode) {
+    return rptMode >= 3 ? 0 : rptMode + 1;
+}
 
 int SkipSeconds(int32_t skipTimes, bool back) {
     const int v = (static_cast<uint32_t>(skipTimes) >> (back ? 0 : 8)) & 0xFF;
@@ -165,8 +180,10 @@ void ToggleTreeSettings(Settings& s) {
     s.list_name[0] += room;
     s.list_name[1] += room;
     s.list_date[2] += room;
-    if (hidden) s.control_flags |= ControlFlag::FoldersInFileView;
-    else s.control_flags &= ~static_cast<int32_t>(ControlFlag::FoldersInFileView);
+    if (hidden)
+        s.control_flags |= ControlFlag::FoldersInFileView;
+    else
+        s.control_flags &= ~static_cast<int32_t>(ControlFlag::FoldersInFileView);
 }
 
 bool LabelEditAllowed(const Settings& s, ListId list, bool fileListShowsFolder) {

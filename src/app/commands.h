@@ -6,9 +6,9 @@
 
 enum CommandId : uint16_t {
     // Sound processing and options.
-    kCmdEnhancer1 = 401,          // "Simple audio enhancer"
-    kCmdSettings = 402,           // settings dialog
-    kCmdExternal1 = 403,          // external programs 1 to 3 (471 is the third)
+    kCmdEnhancer1 = 401,  // "Simple audio enhancer"
+    kCmdSettings = 402,   // settings dialog
+    kCmdExternal1 = 403,  // external programs 1 to 3 (471 is the third)
     kCmdExternal2 = 404,
     kCmdSelectAll = 405,
     kCmdQuitAfterTrack = 406,
@@ -74,12 +74,12 @@ enum CommandId : uint16_t {
     kCmdWebServer = 480,
     kCmdNewWindow = 481,
     kCmdQuitAfterList = 482,
-    kCmdRepeatTrackOnce = 483,    // "Repeat only current track"
-    kCmdStopAfterTrack = 484,     // "Stop only after current track"
+    kCmdRepeatTrackOnce = 483,  // "Repeat only current track"
+    kCmdStopAfterTrack = 484,   // "Stop only after current track"
     kCmdFastPlay1 = 485,
     kCmdFastPlay2 = 486,
     kCmdFastPlay3 = 487,
-    kCmdEnhancer2 = 488,          // "Multiband audio enhancer"
+    kCmdEnhancer2 = 488,  // "Multiband audio enhancer"
     kCmdRowNotes = 489,
     kCmdContentToPlaylist = 490,
     kCmdProperties = 491,
@@ -109,16 +109,16 @@ enum CommandId : uint16_t {
     kCmdTrackHistory = 530,
     kCmdFolderHistory = 531,
     // Keyboard navigation: act on the focused pane.
-    kCmdNextPane = 801,           // Tab, Ctrl+PgDn
+    kCmdNextPane = 801,  // Tab, Ctrl+PgDn
     kCmdKeyUp = 802,
     kCmdKeyDown = 803,
     kCmdKeyLeft = 804,
     kCmdKeyRight = 805,
     kCmdPageUp = 806,
     kCmdPageDown = 807,
-    kCmdMoveRowUp = 808,          // Shift+Up
+    kCmdMoveRowUp = 808,  // Shift+Up
     kCmdMoveRowDown = 809,
-    kCmdMovePageUp = 810,         // Shift+PgUp
+    kCmdMovePageUp = 810,  // Shift+PgUp
     kCmdMovePageDown = 811,
     kCmdEscape = 812,
     kCmdBackspace = 813,
@@ -135,15 +135,15 @@ enum CommandId : uint16_t {
     kCmdHome = 938,
     kCmdEnd = 939,
     kCmdCycleTimeDisplay = 940,
-    kCmdMainMenu = 944,           // F1
-    kCmdContextMenu = 945,        // context-menu key, Shift+F10
-    kCmdSortBackward = 951,       // Ctrl+PgUp, Ctrl+O
-    kCmdSortForward = 952,        // Ctrl+P
+    kCmdMainMenu = 944,      // F1
+    kCmdContextMenu = 945,   // context-menu key, Shift+F10
+    kCmdSortBackward = 951,  // Ctrl+PgUp, Ctrl+O
+    kCmdSortForward = 952,   // Ctrl+P
     kCmdGapless = 953,
     kCmdAutoSearchDirs = 954,
     kCmdRuntimeInfo = 955,
-    kCmdCycleRepeat = 956,        // Ctrl+R
-    kCmdDebug957 = 957,           // Ctrl+Shift+Alt+T
+    kCmdCycleRepeat = 956,  // Ctrl+R
+    kCmdDebug957 = 957,     // Ctrl+Shift+Alt+T
 };
 
 // The command a global hotkey slot (1 to 13) sends; 0 for other slots.

@@ -9,7 +9,9 @@
 
 namespace {
 
-uint32_t Bits(int32_t v) { return static_cast<uint32_t>(v); }
+uint32_t Bits(int32_t v) {
+    return static_cast<uint32_t>(v);
+}
 
 // ---- hook helpers: a null hook is a step that is not there yet ----
 
@@ -19,7 +21,9 @@ EngineView Engine(const CommandContext& c) {
     return v;
 }
 
-uint8_t& SoftMute(CommandContext& c) { return c.hooks.softMute ? *c.hooks.softMute : c.d.softMute; }
+uint8_t& SoftMute(CommandContext& c) {
+    return c.hooks.softMute ? *c.hooks.softMute : c.d.softMute;
+}
 uint8_t& FastPlay(CommandContext& c) {
     return c.hooks.fastPlayLevel ? *c.hooks.fastPlayLevel : c.d.fastPlayLevel;
 }
@@ -43,8 +47,7 @@ bool PlayRow(CommandContext& c, ListId list, int row) {
     return c.hooks.playRow && c.hooks.playRow(c.hooks.ctx, list, row, true, true);
 }
 bool StartLastFile(CommandContext& c) {
-    return c.hooks.startPlayback &&
-           c.hooks.startPlayback(c.hooks.ctx, c.s.last_file, c.s.last_pos);
+    return c.hooks.startPlayback && c.hooks.startPlayback(c.hooks.ctx, c.s.last_file, c.s.last_pos);
 }
 void Route(CommandContext& c, CommandId id, intptr_t lParam) {
     if (c.hooks.command[id]) c.hooks.command[id](c.hooks.ctx, id, lParam);
@@ -107,8 +110,10 @@ void Stop(CommandContext& c, const EngineView& v) {
 void StopOrResume(CommandContext& c) {
     if (!c.os.confirm(c.os.ctx, 1)) return;
     EngineView v = Engine(c);
-    if (!v.outputOpen && !v.busy) Resume(c, v);
-    else Stop(c, v);
+    if (!v.outputOpen && !v.busy)
+        Resume(c, v);
+    else
+        Stop(c, v);
 }
 
 void Seek(CommandContext& c, bool back) {
@@ -124,8 +129,8 @@ void Seek(CommandContext& c, bool back) {
         if (c.hooks.stopOutput) c.hooks.stopOutput(c.hooks.ctx);
         PlayButton(c, true);
         c.os.setTimer(c.os.ctx, kTimerDelayedStart, 200);
-    } else if ((Bits(c.s.control_flags) & ControlFlag::NextAtFastForwardEnd) &&
-               v.audioEnd > 0 && pos >= v.audioEnd) {
+    } else if ((Bits(c.s.control_flags) & ControlFlag::NextAtFastForwardEnd) && v.audioEnd > 0 &&
+               pos >= v.audioEnd) {
         RunCommand(c, kCmdNextTrack, 0);
     }
 }
@@ -165,7 +170,9 @@ void FastPlayCommand(CommandContext& c, uint8_t level) {
 
 // ---- options ----
 
-void ToggleBit(int32_t& field, uint32_t bit) { field ^= static_cast<int32_t>(bit); }
+void ToggleBit(int32_t& field, uint32_t bit) {
+    field ^= static_cast<int32_t>(bit);
+}
 
 void Gapless(CommandContext& c) {
     c.s.gapless ^= GaplessFlag::Enable;
@@ -235,13 +242,18 @@ void PaneKey(CommandContext& c, CommandId key) {
     switch (key) {
         case kCmdKeyLeft:
         case kCmdKeyRight:
-            if (pane == kPaneToolbar) c.os.passKey(c.os.ctx, key == kCmdKeyLeft ? 0x25 : 0x27);
-            else if (list) Seek(c, key == kCmdKeyLeft);
-            else Navigate(c, key);
+            if (pane == kPaneToolbar)
+                c.os.passKey(c.os.ctx, key == kCmdKeyLeft ? 0x25 : 0x27);
+            else if (list)
+                Seek(c, key == kCmdKeyLeft);
+            else
+                Navigate(c, key);
             break;
         case kCmdSpace:
-            if (pane == kPaneToolbar) c.os.passKey(c.os.ctx, 0x20);
-            else StopOrResume(c);
+            if (pane == kPaneToolbar)
+                c.os.passKey(c.os.ctx, 0x20);
+            else
+                StopOrResume(c);
             break;
         case kCmdKeyUp:
         case kCmdKeyDown:
@@ -308,13 +320,19 @@ void TreeToggle(CommandContext& c) {
 bool RunOwnCommand(CommandContext& c, CommandId id) {
     if (CommandLocked(c.s, id)) return true;  // silently nothing
     switch (id) {
-        case kCmdPlayFromStart: PlayFromStart(c); return true;
-        case kCmdStopResume: StopOrResume(c); return true;
+        case kCmdPlayFromStart:
+            PlayFromStart(c);
+            return true;
+        case kCmdStopResume:
+            StopOrResume(c);
+            return true;
         case kCmdPrevTrack:
             c.s.last_pos = 0;
             if (c.hooks.prevTrack) c.hooks.prevTrack(c.hooks.ctx, c.d.playingList);
             return true;
-        case kCmdNextTrack: NextTrack(c); return true;
+        case kCmdNextTrack:
+            NextTrack(c);
+            return true;
         case kCmdDirSearchBack:
         case kCmdDirSearchForward:
             if (c.hooks.dirSearch) c.hooks.dirSearch(c.hooks.ctx, id == kCmdDirSearchBack ? -1 : 1);
@@ -325,26 +343,49 @@ bool RunOwnCommand(CommandContext& c, CommandId id) {
         case kCmdMoveRowsNext:
             if (c.hooks.moveRowsNext) c.hooks.moveRowsNext(c.hooks.ctx, c.d.focusedList);
             return true;
-        case kCmdCycleRepeat: SetRepeat(c, NextRepeatMode(c.s.rpt_mode)); return true;
-        case kCmdRepeatOff: SetRepeat(c, 0); return true;
-        case kCmdRepeatList: SetRepeat(c, 1); return true;
-        case kCmdRepeatTrack: SetRepeat(c, 2); return true;
-        case kCmdRepeatPlayOne: SetRepeat(c, 3); return true;
-        case kCmdRepeatTrackOnce: OneShot(c, 1); return true;
-        case kCmdStopAfterTrack: OneShot(c, 2); return true;
+        case kCmdCycleRepeat:
+            SetRepeat(c, NextRepeatMode(c.s.rpt_mode));
+            return true;
+        case kCmdRepeatOff:
+            SetRepeat(c, 0);
+            return true;
+        case kCmdRepeatList:
+            SetRepeat(c, 1);
+            return true;
+        case kCmdRepeatTrack:
+            SetRepeat(c, 2);
+            return true;
+        case kCmdRepeatPlayOne:
+            SetRepeat(c, 3);
+            return true;
+        case kCmdRepeatTrackOnce:
+            OneShot(c, 1);
+            return true;
+        case kCmdStopAfterTrack:
+            OneShot(c, 2);
+            return true;
         case kCmdQuitAfterTrack:
             c.sh.quitAfterTrack = !c.sh.quitAfterTrack;
             Flags(c);
             Toolbar(c, kToolbarQuitAfterTrack);
             return true;
-        case kCmdQuitAfterList: c.d.quitAfterList = !c.d.quitAfterList; Flags(c); return true;
-        case kCmdAutoSearchDirs: ToggleBit(c.s.control_flags, ControlFlag::AutoSearchDirs); Flags(c); return true;
+        case kCmdQuitAfterList:
+            c.d.quitAfterList = !c.d.quitAfterList;
+            Flags(c);
+            return true;
+        case kCmdAutoSearchDirs:
+            ToggleBit(c.s.control_flags, ControlFlag::AutoSearchDirs);
+            Flags(c);
+            return true;
         case kCmdContinueInFocused:
             ToggleBit(c.s.control_flags, ControlFlag::ContinueInFocused);
             if (c.hooks.refreshUpcoming) c.hooks.refreshUpcoming(c.hooks.ctx);
             Flags(c);
             return true;
-        case kCmdGoHomeBeforeChange: ToggleBit(c.s.control_flags, ControlFlag::GoHomeBeforeChange); Flags(c); return true;
+        case kCmdGoHomeBeforeChange:
+            ToggleBit(c.s.control_flags, ControlFlag::GoHomeBeforeChange);
+            Flags(c);
+            return true;
         case kCmdUpcomingInTitle:
             ToggleBit(c.s.stylez, Style::UpcomingInTitle);
             if (c.hooks.updateTitle) c.hooks.updateTitle(c.hooks.ctx);
@@ -354,36 +395,84 @@ bool RunOwnCommand(CommandContext& c, CommandId id) {
             if (c.hooks.updatePicture) c.hooks.updatePicture(c.hooks.ctx);
             if (c.hooks.layout) c.hooks.layout(c.hooks.ctx);
             return true;
-        case kCmdGapless: Gapless(c); return true;
-        case kCmdAutospace: Autospace(c); return true;
-        case kCmdEnhancer1: Enhancer(c, 1); return true;
-        case kCmdEnhancer2: Enhancer(c, 2); return true;
-        case kCmdEqualizer: Equalizer(c); return true;
-        case kCmdMono: Mono(c); return true;
-        case kCmdFastPlay1: FastPlayCommand(c, 1); return true;
-        case kCmdFastPlay2: FastPlayCommand(c, 2); return true;
-        case kCmdFastPlay3: FastPlayCommand(c, 3); return true;
+        case kCmdGapless:
+            Gapless(c);
+            return true;
+        case kCmdAutospace:
+            Autospace(c);
+            return true;
+        case kCmdEnhancer1:
+            Enhancer(c, 1);
+            return true;
+        case kCmdEnhancer2:
+            Enhancer(c, 2);
+            return true;
+        case kCmdEqualizer:
+            Equalizer(c);
+            return true;
+        case kCmdMono:
+            Mono(c);
+            return true;
+        case kCmdFastPlay1:
+            FastPlayCommand(c, 1);
+            return true;
+        case kCmdFastPlay2:
+            FastPlayCommand(c, 2);
+            return true;
+        case kCmdFastPlay3:
+            FastPlayCommand(c, 3);
+            return true;
         case kCmdMute:
-        case kCmdSoftMute: Mute(c, id); return true;
-        case kCmdVolumeDown: Volume(c, false); return true;
-        case kCmdVolumeUp: Volume(c, true); return true;
-        case kCmdRewind: Seek(c, true); return true;
-        case kCmdFastForward: Seek(c, false); return true;
+        case kCmdSoftMute:
+            Mute(c, id);
+            return true;
+        case kCmdVolumeDown:
+            Volume(c, false);
+            return true;
+        case kCmdVolumeUp:
+            Volume(c, true);
+            return true;
+        case kCmdRewind:
+            Seek(c, true);
+            return true;
+        case kCmdFastForward:
+            Seek(c, false);
+            return true;
         case kCmdCycleTimeDisplay:
             c.s.show_time = NextShowTime(c.s.show_time);
             if (c.hooks.updateTitle) c.hooks.updateTitle(c.hooks.ctx);
             return true;
-        case kCmdQuit: Quit(c); return true;
-        case kCmdTreeToggle: TreeToggle(c); return true;
-        case kCmdNextPane: FocusNextPane(c); return true;
-        case kCmdEscape: Escape(c); return true;
-        case kCmdKeyUp: case kCmdKeyDown: case kCmdKeyLeft: case kCmdKeyRight:
-        case kCmdPageUp: case kCmdPageDown: case kCmdMoveRowUp: case kCmdMoveRowDown:
-        case kCmdMovePageUp: case kCmdMovePageDown: case kCmdHome: case kCmdEnd:
-        case kCmdBackspace: case kCmdReturn: case kCmdSpace:
+        case kCmdQuit:
+            Quit(c);
+            return true;
+        case kCmdTreeToggle:
+            TreeToggle(c);
+            return true;
+        case kCmdNextPane:
+            FocusNextPane(c);
+            return true;
+        case kCmdEscape:
+            Escape(c);
+            return true;
+        case kCmdKeyUp:
+        case kCmdKeyDown:
+        case kCmdKeyLeft:
+        case kCmdKeyRight:
+        case kCmdPageUp:
+        case kCmdPageDown:
+        case kCmdMoveRowUp:
+        case kCmdMoveRowDown:
+        case kCmdMovePageUp:
+        case kCmdMovePageDown:
+        case kCmdHome:
+        case kCmdEnd:
+        case kCmdBackspace:
+        case kCmdReturn:
+        case kCmdSpace:
             PaneKey(c, id);
             return true;
-        default: return false;
+        default:
+            return false;
     }
 }
 
@@ -391,7 +480,8 @@ bool RunOwnCommand(CommandContext& c, CommandId id) {
 
 void RunCommand(CommandContext& c, unsigned id, intptr_t lParam) {
     if (id < std::size(c.hooks.command)) {
-        if (!RunOwnCommand(c, static_cast<CommandId>(id))) Route(c, static_cast<CommandId>(id), lParam);
+        if (!RunOwnCommand(c, static_cast<CommandId>(id)))
+            Route(c, static_cast<CommandId>(id), lParam);
     } else if (c.hooks.otherCommand) {
         c.hooks.otherCommand(c.hooks.ctx, id, lParam);
     }
@@ -414,14 +504,15 @@ void RunTimer(CommandContext& c, unsigned id) {
             c.os.killTimer(c.os.ctx, id);
             if (c.hooks.scrollAllIntoView) c.hooks.scrollAllIntoView(c.hooks.ctx);
             if (c.sh.startupPending)
-                c.os.showMainWindow(c.os.ctx, c.s.maximized == 1 &&
-                                                  !(c.s.compact_view & CompactView::On));
+                c.os.showMainWindow(c.os.ctx,
+                                    c.s.maximized == 1 && !(c.s.compact_view & CompactView::On));
             c.sh.startupPending = false;
             break;
         case kTimerAutosave:
             if (!Engine(c).outputOpen) break;  // saves only while playing
             c.os.saveAll(c.os.ctx, true);
-            if (c.hooks.showMessage) c.hooks.showMessage(c.hooks.ctx, L" Settings autosaved.", 4000);
+            if (c.hooks.showMessage)
+                c.hooks.showMessage(c.hooks.ctx, L" Settings autosaved.", 4000);
             break;
         case kTimerListFolder:
             c.os.killTimer(c.os.ctx, id);
@@ -451,15 +542,18 @@ void RunTimer(CommandContext& c, unsigned id) {
 
 void OnCloseRequest(CommandContext& c) {
     if (!c.os.confirm(c.os.ctx, 256)) return;
-    if (Bits(c.s.system_flags) & SystemFlag::CloseMinimizes) c.os.minimize(c.os.ctx);
-    else c.os.quit(c.os.ctx);
+    if (Bits(c.s.system_flags) & SystemFlag::CloseMinimizes)
+        c.os.minimize(c.os.ctx);
+    else
+        c.os.quit(c.os.ctx);
 }
 
 void OnActivated(CommandContext& c) {
     if (c.hooks.focusPane)
-        c.hooks.focusPane(c.hooks.ctx, c.d.focusedPane != kPaneTree
-                                           ? static_cast<Pane>(int{kPaneFiles} + int{c.d.focusedList})
-                                           : kPaneTree);
+        c.hooks.focusPane(c.hooks.ctx,
+                          c.d.focusedPane != kPaneTree
+                              ? static_cast<Pane>(int{kPaneFiles} + int{c.d.focusedList})
+                              : kPaneTree);
     if (c.s.big_t_time >= 2) c.d.lastActivityTick = c.os.tickCount(c.os.ctx);
 }
 
@@ -487,7 +581,9 @@ void OnTreeSelectionChanged(CommandContext& c, const std::wstring& folder) {
     c.os.setTimer(c.os.ctx, kTimerListFolder, c.d.listingDelayMs);
 }
 
-void OnTreeFocus(CommandContext& c) { c.d.focusedPane = kPaneTree; }
+void OnTreeFocus(CommandContext& c) {
+    c.d.focusedPane = kPaneTree;
+}
 
 void OnTreeDoubleClick(CommandContext& c, bool itemHasChildren) {
     if (!itemHasChildren && (Bits(c.s.control_flags) & ControlFlag::DoubleClickPlaysLeaf))
@@ -532,11 +628,14 @@ void OnDroppedFiles(CommandContext& c, DropTarget target, const std::vector<std:
         std::vector<std::wstring> playable;
         for (const std::wstring& f : files) {
             bool ok = c.hooks.isPlayable && c.hooks.isPlayable(c.hooks.ctx, f);
-            if (ok) playable.push_back(f);
-            else if (intoFileList) break;  // the file list stops at the first other file
+            if (ok)
+                playable.push_back(f);
+            else if (intoFileList)
+                break;  // the file list stops at the first other file
         }
         if (c.hooks.insertRows)
-            c.hooks.insertRows(c.hooks.ctx, intoFileList ? kListFiles : kListPlaylist, playable, row);
+            c.hooks.insertRows(c.hooks.ctx, intoFileList ? kListFiles : kListPlaylist, playable,
+                               row);
         return;
     }
     c.s.last_file = files.front();

@@ -13,13 +13,13 @@
 
 // Timers of the main window.
 enum AppTimer : unsigned {
-    kTimerDelayedStart = 1809,  // starts last_file at last_pos
-    kTimerEngineAction = 1810,  // the engine's pending action
-    kTimerShowWindow = 2681,    // shows the main window after start-up
-    kTimerAutosave = 2710,      // SaveAll every five minutes while playing
-    kTimerListFolder = 2983,    // lists browsed_folder after a tree selection
-    kTimerShowLatest = 3370,    // shows the window 3 s after start at the latest
-    kTimerStatusMessage = 8000, // ends a passing status-bar message
+    kTimerDelayedStart = 1809,   // starts last_file at last_pos
+    kTimerEngineAction = 1810,   // the engine's pending action
+    kTimerShowWindow = 2681,     // shows the main window after start-up
+    kTimerAutosave = 2710,       // SaveAll every five minutes while playing
+    kTimerListFolder = 2983,     // lists browsed_folder after a tree selection
+    kTimerShowLatest = 3370,     // shows the window 3 s after start at the latest
+    kTimerStatusMessage = 8000,  // ends a passing status-bar message
 };
 
 constexpr unsigned kListingDelayMs = 20;
@@ -33,10 +33,10 @@ struct DispatchState {
     uint32_t lastActivityTick = 0;  // kept when big_t_time >= 2 (Big view idle timer)
     uint8_t trackOneShot = 0;       // 1 repeat only current track, 2 stop after it
     bool quitAfterList = false;
-    uint8_t softMute = 0;           // stand-ins for the engine's fields (AppHooks)
+    uint8_t softMute = 0;  // stand-ins for the engine's fields (AppHooks)
     uint8_t fastPlayLevel = 0;
     unsigned listingDelayMs = kListingDelayMs;  // delay of the next tree listing
-    bool treeFilling = false;       // tree selection changes are ignored meanwhile
+    bool treeFilling = false;                   // tree selection changes are ignored meanwhile
 };
 
 // The OS services of the dispatcher; the glue fills them with Win32, tests with fakes.
@@ -45,12 +45,12 @@ struct AppOs {
     void (*setTimer)(void* ctx, unsigned id, unsigned ms);
     void (*killTimer)(void* ctx, unsigned id);
     uint32_t (*tickCount)(void* ctx);
-    bool (*confirm)(void* ctx, int which);        // ConfirmAction
-    void (*quit)(void* ctx);                      // Shutdown, then destroy the main window
+    bool (*confirm)(void* ctx, int which);  // ConfirmAction
+    void (*quit)(void* ctx);                // Shutdown, then destroy the main window
     void (*minimize)(void* ctx);
     void (*hide)(void* ctx);
     void (*showMainWindow)(void* ctx, bool maximize);
-    void (*passKey)(void* ctx, int virtualKey);   // a key the toolbar handles itself
+    void (*passKey)(void* ctx, int virtualKey);  // a key the toolbar handles itself
     void (*saveAll)(void* ctx, bool keepLists);
     void (*showError)(void* ctx, const wchar_t* text, const wchar_t* caption);
 };
@@ -67,10 +67,10 @@ struct CommandContext {
 
 void RunCommand(CommandContext& c, unsigned id, intptr_t lParam);
 void RunTimer(CommandContext& c, unsigned id);
-void OnCloseRequest(CommandContext& c);          // WM_CLOSE
-void OnActivated(CommandContext& c);             // WM_ACTIVATE, activated
-void OnSized(CommandContext& c, bool minimized); // WM_SIZE after toolbar and status bar
-void OnHotkey(CommandContext& c, int slot);      // WM_HOTKEY
+void OnCloseRequest(CommandContext& c);           // WM_CLOSE
+void OnActivated(CommandContext& c);              // WM_ACTIVATE, activated
+void OnSized(CommandContext& c, bool minimized);  // WM_SIZE after toolbar and status bar
+void OnHotkey(CommandContext& c, int slot);       // WM_HOTKEY
 
 // ---- notifications ----
 

@@ -27,32 +27,48 @@ COLORREF BigViewBackground(const Settings& s) {
 
 // ---- the dispatcher's OS services ----
 
-void OsSetTimer(void*, unsigned id, unsigned ms) { SetTimer(g_win.mainWindow, id, ms, nullptr); }
-void OsKillTimer(void*, unsigned id) { KillTimer(g_win.mainWindow, id); }
-uint32_t OsTickCount(void*) { return GetTickCount(); }
-bool OsConfirm(void*, int which) { return ConfirmAction(g_win.mainWindow, which); }
+void OsSetTimer(void*, unsigned id, unsigned ms) {
+    SetTimer(g_win.mainWindow, id, ms, nullptr);
+}
+void OsKillTimer(void*, unsigned id) {
+    KillTimer(g_win.mainWindow, id);
+}
+uint32_t OsTickCount(void*) {
+    return GetTickCount();
+}
+bool OsConfirm(void*, int which) {
+    return ConfirmAction(g_win.mainWindow, which);
+}
 void OsQuit(void*) {
     Shutdown();
     DestroyWindow(g_win.mainWindow);
 }
-void OsMinimize(void*) { ShowWindow(g_win.mainWindow, SW_MINIMIZE); }
-void OsHide(void*) { ShowWindow(g_win.mainWindow, SW_HIDE); }
+void OsMinimize(void*) {
+    ShowWindow(g_win.mainWindow, SW_MINIMIZE);
+}
+void OsHide(void*) {
+    ShowWindow(g_win.mainWindow, SW_HIDE);
+}
 void OsShowMainWindow(void*, bool maximize) {
     ShowWindow(g_win.mainWindow, maximize ? SW_MAXIMIZE : SW_SHOWDEFAULT);
 }
 void OsPassKey(void*, int vk) {
     if (g_win.toolbar) SendMessageW(g_win.toolbar, WM_KEYDOWN, static_cast<WPARAM>(vk), 0);
 }
-void OsSaveAll(void*, bool keepLists) { SaveAllWin(keepLists); }
+void OsSaveAll(void*, bool keepLists) {
+    SaveAllWin(keepLists);
+}
 void OsShowError(void*, const wchar_t* text, const wchar_t* caption) {
     MessageBoxW(g_win.mainWindow, text, caption, MB_ICONERROR);
 }
 
-constexpr AppOs kWin32Os{nullptr,     OsSetTimer, OsKillTimer,      OsTickCount,
-                         OsConfirm,   OsQuit,     OsMinimize,       OsHide,
-                         OsShowMainWindow, OsPassKey, OsSaveAll,    OsShowError};
+constexpr AppOs kWin32Os{nullptr,          OsSetTimer, OsKillTimer, OsTickCount,
+                         OsConfirm,        OsQuit,     OsMinimize,  OsHide,
+                         OsShowMainWindow, OsPassKey,  OsSaveAll,   OsShowError};
 
-void LogToErrorFile(void*, const char* text, int code) { WriteErrorLog(text, code); }
+void LogToErrorFile(void*, const char* text, int code) {
+    WriteErrorLog(text, code);
+}
 
 }  // namespace
 

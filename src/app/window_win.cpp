@@ -1,6 +1,7 @@
 // The main window procedure: turns window messages into calls of the dispatcher
 // (app/dispatch.h); everything that decides lives there.
 #include <windows.h>
+
 #include <commctrl.h>
 #include <mmsystem.h>
 #include <shellapi.h>
@@ -77,10 +78,14 @@ void OnDrop(HWND hwnd, HDROP drop) {
 
 bool ListOf(HWND from, ListId& list) {
     if (!from) return false;
-    if (from == g_win.fileList) list = kListFiles;
-    else if (from == g_win.playList) list = kListPlaylist;
-    else if (from == g_win.insertList) list = kListInsert;
-    else return false;
+    if (from == g_win.fileList)
+        list = kListFiles;
+    else if (from == g_win.playList)
+        list = kListPlaylist;
+    else if (from == g_win.insertList)
+        list = kListInsert;
+    else
+        return false;
     return true;
 }
 
@@ -101,7 +106,9 @@ LRESULT OnTreeNotify(NMHDR* h, WPARAM wParam, LPARAM lParam) {
             if (!folder.empty()) OnTreeSelectionChanged(c, folder);
             return 0;
         }
-        case NM_SETFOCUS: OnTreeFocus(c); return 0;
+        case NM_SETFOCUS:
+            OnTreeFocus(c);
+            return 0;
     }
     LRESULT r = 0;
     Forward(AppMessage::TreeNotify, wParam, lParam, r);
@@ -111,12 +118,17 @@ LRESULT OnTreeNotify(NMHDR* h, WPARAM wParam, LPARAM lParam) {
 LRESULT OnListNotify(NMHDR* h, ListId list, WPARAM wParam, LPARAM lParam) {
     CommandContext c = AppContext();
     switch (h->code) {
-        case NM_DBLCLK: OnListDoubleClick(c, list); return 0;
+        case NM_DBLCLK:
+            OnListDoubleClick(c, list);
+            return 0;
         case LVN_COLUMNCLICK:
             OnListColumnClick(c, list, reinterpret_cast<NMLISTVIEW*>(h)->iSubItem);
             return 0;
-        case LVN_BEGINDRAG: OnListBeginDrag(c, list); return 0;
-        case LVN_BEGINLABELEDITW: return OnBeginLabelEdit(c, list) ? FALSE : TRUE;
+        case LVN_BEGINDRAG:
+            OnListBeginDrag(c, list);
+            return 0;
+        case LVN_BEGINLABELEDITW:
+            return OnBeginLabelEdit(c, list) ? FALSE : TRUE;
         case LVN_ENDLABELEDITW:
             OnEndLabelEdit(c, reinterpret_cast<NMLVDISPINFOW*>(h)->item.pszText);
             return FALSE;  // the list shows the renamed row itself
@@ -168,7 +180,9 @@ LRESULT CALLBACK MainWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
             Shutdown();
             DestroyWindow(hwnd);
             return TRUE;
-        case WM_SIZE: OnSize(hwnd, wParam, lParam); return 0;
+        case WM_SIZE:
+            OnSize(hwnd, wParam, lParam);
+            return 0;
         case WM_ACTIVATE:
             if (LOWORD(wParam) != WA_INACTIVE) {
                 CommandContext c = AppContext();
@@ -193,8 +207,11 @@ LRESULT CALLBACK MainWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
         case WM_COPYDATA:
             OnHandover(hwnd, reinterpret_cast<const COPYDATASTRUCT*>(lParam));
             return TRUE;
-        case WM_DROPFILES: OnDrop(hwnd, reinterpret_cast<HDROP>(wParam)); return 0;
-        case WM_NOTIFY: return OnNotify(wParam, lParam);
+        case WM_DROPFILES:
+            OnDrop(hwnd, reinterpret_cast<HDROP>(wParam));
+            return 0;
+        case WM_NOTIFY:
+            return OnNotify(wParam, lParam);
         case WM_MOUSEMOVE:
             if (Forward(AppMessage::MouseMove, wParam, lParam, result)) return result;
             break;
@@ -223,7 +240,9 @@ LRESULT CALLBACK MainWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
             if (wParam == 760 && Forward(AppMessage::TrayIcon, wParam, lParam, result))
                 return result;
             break;
-        case WM_DESTROY: PostQuitMessage(0); return 0;
+        case WM_DESTROY:
+            PostQuitMessage(0);
+            return 0;
     }
     return DefWindowProcW(hwnd, msg, wParam, lParam);
 }

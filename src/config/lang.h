@@ -17,8 +17,8 @@ constexpr int kLangSectionIndexes[] = {1, 91, 113, 172, 232, 238, 260, 499};
 constexpr std::wstring_view kLangSectionPrefix = L"SECTION_";
 
 // Longest entry texts, in characters up to the line's CR.
-constexpr size_t kLangShortLimit = 90;   // indexes 0 to 231
-constexpr size_t kLangLongLimit = 380;   // indexes 233 to 237
+constexpr size_t kLangShortLimit = 90;  // indexes 0 to 231
+constexpr size_t kLangLongLimit = 380;  // indexes 233 to 237
 constexpr int kLangFirstLong = 233;
 
 // A language file is 12000 to 30000 bytes of UTF-8.
@@ -37,7 +37,7 @@ struct LangState {
     LangTable loaded{};
     std::wstring buffer;
     const LangTable* active = nullptr;  // null or &LangBuiltIn(): the built-in table
-    std::wstring tipBuffer;            // LangMenuTip's result, overwritten by the next call
+    std::wstring tipBuffer;             // LangMenuTip's result, overwritten by the next call
 
     LangState() = default;
     LangState(const LangState&) = delete;  // the entries point into this record's buffer

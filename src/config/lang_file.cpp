@@ -18,7 +18,9 @@ bool IsSectionIndex(int index) {
     return false;
 }
 
-const LangTable& Active(const LangState& st) { return st.active ? *st.active : LangBuiltIn(); }
+const LangTable& Active(const LangState& st) {
+    return st.active ? *st.active : LangBuiltIn();
+}
 
 void UseBuiltIn(LangState& st) {
     st.active = &LangBuiltIn();
@@ -69,8 +71,7 @@ LangParseResult LangParse(LangState& st, const uint8_t* data, size_t len) {
         }
         const size_t textLen = EntryLength(line, lineLen);
         const bool section = std::wstring_view(line, textLen).starts_with(kLangSectionPrefix);
-        if (section != IsSectionIndex(index))
-            return Fail(st, LangError::WrongLineCount, lineNo);
+        if (section != IsSectionIndex(index)) return Fail(st, LangError::WrongLineCount, lineNo);
         if ((index <= 231 && textLen > kLangShortLimit) ||
             (index >= kLangFirstLong && index <= kLangLastBuiltIn && textLen > kLangLongLimit))
             return Fail(st, LangError::LineTooLong, lineNo);
@@ -85,15 +86,24 @@ LangParseResult LangParse(LangState& st, const uint8_t* data, size_t len) {
 std::wstring LangCodeForLocale(uint16_t primaryLanguage) {
     // LANG_* primary language identifiers of the Windows locale.
     switch (primaryLanguage) {
-        case 0x04: return L"ZH";
-        case 0x06: return L"DK";
-        case 0x07: return L"DE";
-        case 0x0A: return L"ES";
-        case 0x10: return L"IT";
-        case 0x16: return L"PT";
-        case 0x19: return L"RU";
-        case 0x22: return L"UA";
-        default: return L"EN";
+        case 0x04:
+            return L"ZH";
+        case 0x06:
+            return L"DK";
+        case 0x07:
+            return L"DE";
+        case 0x0A:
+            return L"ES";
+        case 0x10:
+            return L"IT";
+        case 0x16:
+            return L"PT";
+        case 0x19:
+            return L"RU";
+        case 0x22:
+            return L"UA";
+        default:
+            return L"EN";
     }
 }
 
@@ -110,8 +120,8 @@ void LoadLanguage(LangState& st, std::wstring& code, const LangEnv& env) {
     };
     std::string bytes;
     // One byte beyond the limit tells a file that is too large without reading all of it.
-    if (!env.fs->readFile(env.fs->ctx, LangFilePath(env.programFolder, code),
-                          kLangFileMaxBytes + 1, bytes)) {
+    if (!env.fs->readFile(env.fs->ctx, LangFilePath(env.programFolder, code), kLangFileMaxBytes + 1,
+                          bytes)) {
         log("Language file open failed", -1);
         code = L"EN";
         return;
@@ -122,10 +132,10 @@ void LoadLanguage(LangState& st, std::wstring& code, const LangEnv& env) {
         code = L"EN";
         return;
     }
-    LangParseResult r =
-        LangParse(st, reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+    LangParseResult r = LangParse(st, reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
     switch (r.error) {
-        case LangError::None: break;
+        case LangError::None:
+            break;
         case LangError::NoHeader:
             log("No [Zuvo Language File]", -1);
             code = L"EN";
@@ -187,7 +197,8 @@ std::string LangTemplateText() {
         "Entries 0 to 231: at most 90 characters; 233 to 237: at most 380, # breaks a line.\r\n"
         "A TAB in a menu text puts the shortcut at the right; & marks the mnemonic.\r\n"
         "A line holding only a CR is an empty entry: English is shown for it. Entries 239 to\r\n"
-        "498 (marked control) are texts of dialog controls; left empty, a dialog keeps its own.\r\n";
+        "498 (marked control) are texts of dialog controls; left empty, a dialog keeps its "
+        "own.\r\n";
     out += WideToUtf8(kLangHeader);
     out += "\r\n";
     const LangTable& t = LangBuiltIn();

@@ -263,22 +263,27 @@ constexpr BuiltInEntry kEnglish[] = {
     {231, L"File open failed!"},
 
     {232, L"SECTION_LONG"},
-    {233, L"Zuvo Directory Player##Plays the audio files of a folder one after another, in the "
-          L"order of the folder listing, and moves on to the next folder when one is finished. "
-          L"Play lists and cue sheets are played like folders.##Right click anywhere for the "
-          L"menus; the tooltips name the keys."},
-    {234, L"Pattern letters:#a Album, b Bitrate, c Comment, d Date, e Decoder, f Folder, "
-          L"g Play mode, i Track name, k File, m 2nd upcoming, n Next upcoming, o Output, "
-          L"p Path, r Repeat state, s RSS title, t Track number, u Artist, v Title##Use at "
-          L"least two letters; they are shown one after another."},
-    {235, L"Placeholders of the \"Now playing\" text:#%A Artist, %B Album, %C Comment, "
-          L"%F File name, %M Track name, %N Track number, %P Folder, %R New line, %T Title##"
-          L"A missing tag gives nothing; any other letter after % stays as it is."},
-    {236, L"Track logging writes every played track with date and time into the log file "
-          L"beside the settings file.#The size limit is in KB: when the file grows beyond it, "
-          L"the older half is dropped.##Open the log viewer with Shift+Ctrl+L."},
-    {237, L"Length:#File size:#Audio start:#Audio end:#MPEG audio:#Samplerate:#Channel mode:"
-          L"#CBR bitrate:#Average bitrate:#Features:#Encoder ID:#Tags:"},
+    {233,
+     L"Zuvo Directory Player##Plays the audio files of a folder one after another, in the "
+     L"order of the folder listing, and moves on to the next folder when one is finished. "
+     L"Play lists and cue sheets are played like folders.##Right click anywhere for the "
+     L"menus; the tooltips name the keys."},
+    {234,
+     L"Pattern letters:#a Album, b Bitrate, c Comment, d Date, e Decoder, f Folder, "
+     L"g Play mode, i Track name, k File, m 2nd upcoming, n Next upcoming, o Output, "
+     L"p Path, r Repeat state, s RSS title, t Track number, u Artist, v Title##Use at "
+     L"least two letters; they are shown one after another."},
+    {235,
+     L"Placeholders of the \"Now playing\" text:#%A Artist, %B Album, %C Comment, "
+     L"%F File name, %M Track name, %N Track number, %P Folder, %R New line, %T Title##"
+     L"A missing tag gives nothing; any other letter after % stays as it is."},
+    {236,
+     L"Track logging writes every played track with date and time into the log file "
+     L"beside the settings file.#The size limit is in KB: when the file grows beyond it, "
+     L"the older half is dropped.##Open the log viewer with Shift+Ctrl+L."},
+    {237,
+     L"Length:#File size:#Audio start:#Audio end:#MPEG audio:#Samplerate:#Channel mode:"
+     L"#CBR bitrate:#Average bitrate:#Features:#Encoder ID:#Tags:"},
 };
 
 LangTable MakeBuiltIn() {

@@ -13,8 +13,7 @@ int ProbeLangTemplate(int argc, char** argv) {
     }
     const std::string text = LangTemplateText();
     LangState st;
-    LangParseResult r =
-        LangParse(st, reinterpret_cast<const uint8_t*>(text.data()), text.size());
+    LangParseResult r = LangParse(st, reinterpret_cast<const uint8_t*>(text.data()), text.size());
     bool same = r.error == LangError::None;
     for (int i = 0; same && i <= kLangLastBuiltIn; ++i)
         same = std::wstring(LangText(st, i)) == LangBuiltIn().entry[i];

@@ -6,6 +6,8 @@
 //   zuvo-send copydata DWDATA PATH            sends the instance hand-over message
 //   zuvo-send launch [--class NAME] EXE [ARGS] starts EXE and prints the milliseconds until its
 //                                             main window (or a window of class NAME) is visible
+//   zuvo-send accel EXE ID                    prints accelerator table ID of EXE, one
+//                                             "flags key command" line per entry
 #include <windows.h>
 
 #include <cstdio>
@@ -28,7 +30,7 @@ HWND WaitForWindow(DWORD timeoutMs, bool visible, const wchar_t* windowClass = k
 
 int Usage() {
     std::fputs("usage: zuvo-send wait [--visible] [MS] | gone [MS] | command ID | close | "
-               "copydata DWDATA PATH | launch EXE [ARGS]\n",
+               "copydata DWDATA PATH | launch EXE [ARGS] | accel EXE ID\n",
                stderr);
     return 2;
 }
@@ -79,6 +81,17 @@ int wmain(int argc, wchar_t** argv) {
                                    SMTO_ABORTIFHUNG, 5000, &result)
                    ? 0
                    : 1;
+    }
+    if (verb == L"accel" && argc == 4) {
+        HMODULE m = LoadLibraryExW(argv[2], nullptr, LOAD_LIBRARY_AS_DATAFILE);
+        HACCEL table = m ? LoadAcceleratorsW(m, MAKEINTRESOURCEW(_wtoi(argv[3]))) : nullptr;
+        if (!table) return 1;
+        ACCEL entries[512];
+        int n = CopyAcceleratorTableW(table, entries, 512);
+        for (int i = 0; i < n; ++i)
+            std::printf("%u %u %u\n", unsigned{entries[i].fVirt}, unsigned{entries[i].key},
+                        unsigned{entries[i].cmd});
+        return 0;
     }
     if (verb == L"launch" && argc >= 3) {
         int at = 2;

@@ -53,7 +53,9 @@ AppHooks FakeEngine(Fake& f) {
         return Fake::Of(c).startOk;
     };
     h.stopPlayback = [](void* c) { Fake::Of(c).calls.push_back("stop"); };
-    h.fadeOutStop = [](void* c, int ms) { Fake::Of(c).calls.push_back("fade " + std::to_string(ms)); };
+    h.fadeOutStop = [](void* c, int ms) {
+        Fake::Of(c).calls.push_back("fade " + std::to_string(ms));
+    };
     h.playRow = [](void* c, ListId, int row, bool, bool) {
         Fake::Of(c).calls.push_back("row " + std::to_string(row));
         return Fake::Of(c).startOk;
@@ -121,8 +123,8 @@ TEST(Commands, SeekAndResumePositions) {
     mp3.audioEnd = 5000000;
     mp3.position = 1000000;
     EXPECT_NEAR(SeekTarget(mp3, 10), 1000000 + 160000, 10);  // 10 s at 16000 bytes/s
-    EXPECT_EQ(SeekTarget(mp3, -100), 1000);                   // not before the audio start
-    EXPECT_EQ(SeekTarget(mp3, 400), -1);                      // beyond the end: not applied
+    EXPECT_EQ(SeekTarget(mp3, -100), 1000);                  // not before the audio start
+    EXPECT_EQ(SeekTarget(mp3, 400), -1);                     // beyond the end: not applied
     EngineView mpeg2 = mp3;
     mpeg2.mpeg1 = false;
     mpeg2.sampleRate = 22050;

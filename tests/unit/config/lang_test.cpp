@@ -95,13 +95,13 @@ TEST(LangFile, LineRules) {
         {"91-char menu entry", FileText(with(20, std::string(91, 'm'))), LangError::LineTooLong,
          22},
         {"90-char menu entry", FileText(with(20, std::string(90, 'm'))), LangError::None, 0},
-        {"381-char long text", FileText(with(235, std::string(381, 'l'))),
-         LangError::LineTooLong, 237},
+        {"381-char long text", FileText(with(235, std::string(381, 'l'))), LangError::LineTooLong,
+         237},
         {"dialog texts are not limited", FileText(with(300, std::string(2000, 'd'))),
          LangError::None, 0},
         {"missing section line", FileText(with(91, "TOOLTIPS")), LangError::WrongLineCount, 93},
-        {"section line off its index", FileText(with(5, "SECTION_X")),
-         LangError::WrongLineCount, 7},
+        {"section line off its index", FileText(with(5, "SECTION_X")), LangError::WrongLineCount,
+         7},
         {"no header", "T0\r\nT1\r\n", LangError::NoHeader, 0},
         {"header without entries", "[Zuvo Language File]", LangError::WrongLineCount, 2},
         {"text after 499 is ignored", FileText(GoodLines()) + "SECTION_MORE\r\n", LangError::None,
@@ -131,7 +131,9 @@ TEST(LangFile, LineRules) {
 TEST(LangFile, EmptyEntryFallsBackToEnglish) {
     std::vector<std::string> l = GoodLines();
     l[57] = "\r";  // a line holding a lone CR: an entry with no text
-    l[58] = "\xC3\x9C" "ber";  // UTF-8 decoded
+    l[58] =
+        "\xC3\x9C"
+        "ber";  // UTF-8 decoded
     LangState st;
     ASSERT_EQ(Parse(st, FileText(l)).error, LangError::None);
     EXPECT_STREQ(LangText(st, 57), L"&Quit");
@@ -188,8 +190,8 @@ TEST(LangFile, LoadLanguageChoosesLogsAndResets) {
         std::wstring code = c.code;
         LoadLanguage(st, code, env);
         EXPECT_EQ(code, c.codeAfter) << c.what;
-        EXPECT_EQ(logged.lines, c.log ? std::vector<std::string>{c.log}
-                                      : std::vector<std::string>{})
+        EXPECT_EQ(logged.lines,
+                  c.log ? std::vector<std::string>{c.log} : std::vector<std::string>{})
             << c.what;
         EXPECT_EQ(st.active == &st.loaded, c.loaded) << c.what;
         EXPECT_STREQ(LangText(st, 0), c.loaded ? L"T0" : L"EN / English / Default") << c.what;
@@ -207,8 +209,7 @@ TEST(LangLookups, MenuTipsAndLongTexts) {
     std::vector<std::string> l = GoodLines();
     l[30] = std::string(58, 'a') + "&&b\tKeys";  // cut to 60 before the TAB is seen
     ASSERT_EQ(Parse(st, FileText(l)).error, LangError::None);
-    EXPECT_EQ(std::wstring(LangMenuTip(st, 30, true)),
-              std::wstring(58, L'a') + L"&  [Keys]");
+    EXPECT_EQ(std::wstring(LangMenuTip(st, 30, true)), std::wstring(58, L'a') + L"&  [Keys]");
     std::wstring fields = LangLongText(st, 237);
     EXPECT_EQ(fields, L"T237");
     LangState english;

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "audio/decoder.h"
+#include "audio/dsp_hooks.h"
 #include "audio/mpeg_file_win.h"
 #include "audio/mpeg_scan.h"
 #include "audio/output.h"
@@ -22,6 +23,7 @@
 
 PlayState g_playState;
 MpegInfo g_track;
+DspState g_dspState;
 
 namespace {
 
@@ -32,6 +34,7 @@ HWND g_mainWindow = nullptr;
 EngineIo g_io;
 ByteReader g_trackIn{};
 std::wstring g_trackPath;  // the path g_track.fileName points into
+DspBinding g_dspBinding;
 using DirectSoundCreateFn = HRESULT(WINAPI*)(LPCGUID, LPDIRECTSOUND*, LPUNKNOWN);
 using DirectSoundEnumerateFn = HRESULT(WINAPI*)(LPDSENUMCALLBACKA, LPVOID);
 DirectSoundCreateFn g_dsCreate = nullptr;
@@ -444,8 +447,9 @@ void EngineStartWin(HWND mainWindow, AppHooks& hooks) {
     g_io.file = TrackFileOps{nullptr, FileOpen, FileClose, FileSize};
     g_io.host = EngineHost{nullptr,      HostMessageBox, HostPlayButtons, HostRefresh,
                            HostTrackEnd, nullptr,        HostSchedule,    HostEnterFolder};
-    // The sound processing connects in g_io.dsp: ctx = its state, the three entries wrappers
-    // that pass the state and the settings on.
+    // The sound processing runs on every block over the program's chain state.
+    g_dspBinding = DspBinding{&g_dspState, &g_settings, &g_playState};
+    g_io.dsp = DspHooksFor(g_dspBinding);
 
     hooks.startPlayback = StartPlayback;
     hooks.stopPlayback = StopPlayback;

@@ -8,9 +8,11 @@
 
 #include "app/hooks.h"
 #include "audio/engine_io.h"
+#include "dsp/dsp.h"
 
 extern PlayState g_playState;
 extern MpegInfo g_track;  // the playing track's record
+extern DspState g_dspState;  // the sound-processing chain of the output
 
 // The engine over the program's records.
 Engine EngineNow();

@@ -12,6 +12,7 @@
 
 #include "audio/decoder.h"
 #include "audio/mpglib_posix.h"
+#include "audio/dsp_hooks.h"
 #include "audio/native_io.h"
 #include "audio/output.h"
 #include "audio/play_init.h"
@@ -149,6 +150,9 @@ int ProbeRender(int argc, char** argv) {
     io.host.onTrackEnd = TrackEnded;
     io.host.streamFeed = Played;
     PlayState ps;
+    DspState dsp;
+    DspBinding dspBinding{&dsp, &s, &ps};
+    io.dsp = DspHooksFor(dspBinding);
     ps.streamTap = true;  // the played blocks come to the WAV file through the stream tap
     MpegInfo track;
     ByteReader in{};

@@ -1,0 +1,36 @@
+#include "audio/dsp_hooks.h"
+
+namespace {
+
+// The chain's view of the output: its rate and sample width. Float blocks only come in the
+// 24-bit mode; a plug-in is handed those as 32-bit integers by the chain itself.
+void FollowOutput(DspBinding& b) {
+    b.state->outRate = b.play->outRate;
+    b.state->outBits = b.play->mode24 ? 24 : 16;
+}
+
+void Pcm16(void* ctx, int16_t* samples, int frames, int channels) {
+    auto& b = *static_cast<DspBinding*>(ctx);
+    FollowOutput(b);
+    dspProcessPcm16(*b.state, *b.settings, samples, frames, channels);
+}
+
+void Float(void* ctx, float* samples, int frames, int channels) {
+    auto& b = *static_cast<DspBinding*>(ctx);
+    FollowOutput(b);
+    dspProcessFloat(*b.state, *b.settings, samples, frames, channels);
+}
+
+// Play init calls this before it records the new output format, so the rate comes from the
+// call; the width is settled on the first block.
+void Apply(void* ctx, int mode, bool reset, uint32_t rate, int channels) {
+    auto& b = *static_cast<DspBinding*>(ctx);
+    if (rate) b.state->outRate = rate;
+    dspApplySettings(*b.state, *b.settings, mode, reset, rate, channels);
+}
+
+}  // namespace
+
+DspHooks DspHooksFor(DspBinding& b) {
+    return DspHooks{&b, Pcm16, Float, Apply};
+}

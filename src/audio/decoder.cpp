@@ -5,6 +5,7 @@
 
 #include "audio/mpeg_scan.h"
 #include "audio/out_format.h"
+#include "audio/ring.h"
 #include "config/settings.h"
 #include "tags/id3.h"
 
@@ -115,7 +116,24 @@ int AcmOpen(Engine& e, uint32_t rate, uint32_t channels, uint32_t outBufBytes) {
         return 3;
     }
     e.ps.inputChunk = std::max(src, kMinInputChunk);
+    e.ps.acmInBytes = e.ps.acmOutBytes = 0;
     return 0;
+}
+
+uint32_t AcmFeedLimit(const PlayState& ps, const MpegInfo& t, uint32_t n, uint32_t cap) {
+    const double frameLen = t.avgFrameLen;
+    const uint32_t channels = ps.srcChannels ? ps.srcChannels : 2;
+    const uint32_t frameOut = (t.header.versionCode == 1 ? 1152u : 576u) * channels * 2;
+    // The first conversion gets everything: the first block must be long enough for the
+    // gapless delay cut, whatever the codec holds back at its start.
+    if (n < 2 || frameLen <= 0 || ps.acmOutBytes == 0) return n;
+    // The input that the audio given so far and this call's room stand for, a frame ahead,
+    // less what the codec has already taken.
+    const double room = double(ps.acmOutBytes + cap) / frameOut + kAcmLeadFrames;
+    const double want = room * frameLen - double(ps.acmInBytes);
+    const double floor = frameLen / 2;  // a codec that holds a backlog still gets fed a little
+    const double limit = want > floor ? want : floor;
+    return limit < n ? static_cast<uint32_t>(limit) : n;
 }
 
 bool MpglibLoad(Engine& e) {
@@ -160,10 +178,18 @@ uint32_t AcmDecode(Engine& e, uint32_t n, uint8_t* dst, uint32_t cap) {
         ps.fileBufPos = 0;
         len = n + 4;
     }
+    // Codecs differ in what they take: one converts only what fits the output and reports
+    // that much as used, another takes the whole input and keeps what it has not decoded yet.
+    // With the second, dwPointer, and with it every position shown, stored and resumed from,
+    // would run ahead of the audio delivered; handing over only about what the room holds
+    // keeps both kinds on the audio.
+    if (n >= 2) len = AcmFeedLimit(ps, e.track, n, cap);
     uint32_t used = 0;
     const uint32_t out =
         e.io.acm.convert(e.io.acm.ctx, ps, ps.fileBuf.data() + ps.fileBufPos, len, dst, cap, &used);
-    used = std::min(used, n);  // the four header bytes are not the file's
+    used = std::min(used, n < 2 ? n : len);  // the four header bytes are not the file's
+    ps.acmInBytes += used;
+    ps.acmOutBytes += out;
     e.track.dwPointer += used;
     ps.fileBufPos += used;
     return out;
@@ -202,7 +228,10 @@ uint32_t MpglibDecode(Engine& e, uint32_t n, uint8_t* dst, uint32_t cap) {
     return produced;
 }
 
-uint32_t DecodeBlock(Engine& e, uint8_t* dst, uint32_t cap) {
+namespace {
+
+// One block from the track's decoder, before any gapless post-processing.
+uint32_t DecodeRaw(Engine& e, uint8_t* dst, uint32_t cap) {
     PlayState& ps = e.ps;
     // BASS streams and Winamp plug-ins deliver through their own readers.
     if (ps.pluginActive || ps.bassActive) return 0;
@@ -224,6 +253,21 @@ uint32_t DecodeBlock(Engine& e, uint8_t* dst, uint32_t cap) {
         }
     }
     return out;
+}
+
+}  // namespace
+
+uint32_t DecodeBlock(Engine& e, uint8_t* dst, uint32_t cap) {
+    for (;;) {
+        const uint32_t posBefore = e.track.dwPointer;
+        const uint32_t out = DecodeRaw(e, dst, cap);
+        // Gapless play cuts delay, padding and silences here; a wholly silent block is
+        // dropped and the next one decoded in its place.
+        bool dropped = false;
+        const uint32_t kept =
+            RingPostProcess(e, reinterpret_cast<int16_t*>(dst), out, posBefore, dropped);
+        if (!dropped) return kept;
+    }
 }
 
 void CloseDecoders(Engine& e) {

@@ -35,6 +35,13 @@ bool MpglibLoad(Engine& e);
 // when no decoder is open.
 uint32_t DecodeBlock(Engine& e, uint8_t* dst, uint32_t cap);
 
+// Frames of input the ACM codec is handed beyond what the output room stands for.
+constexpr double kAcmLeadFrames = 1;
+// The bytes of the n available that an ACM conversion into `cap` bytes is handed: all of them
+// until the codec has given audio, then about what the output given so far and the room stand
+// for, so that a codec that takes all input and buffers it internally cannot run ahead of the
+// audio (at least half a frame, at most n).
+uint32_t AcmFeedLimit(const PlayState& ps, const MpegInfo& t, uint32_t n, uint32_t cap);
 // The two file decoders on n bytes at fileBuf + fileBufPos (exposed for the tests).
 uint32_t AcmDecode(Engine& e, uint32_t n, uint8_t* dst, uint32_t cap);
 uint32_t MpglibDecode(Engine& e, uint32_t n, uint8_t* dst, uint32_t cap);

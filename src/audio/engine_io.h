@@ -6,6 +6,7 @@
 #pragma once
 #include <cstdint>
 
+#include "audio/control_ops.h"
 #include "audio/mpeg_info.h"
 #include "audio/play_state.h"
 
@@ -148,6 +149,7 @@ struct EngineIo {
     TrackFileOps file;
     EngineHost host;
     DspHooks dsp;
+    ControlOps control;  // playback control's window side
 };
 
 // What every engine call works on: the state, the playing track's record, the settings and the

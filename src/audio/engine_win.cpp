@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "audio/control.h"
+#include "audio/control_win.h"
 #include "audio/decoder.h"
 #include "audio/dsp_hooks.h"
 #include "audio/mpeg_file_win.h"
@@ -28,7 +30,6 @@ DspState g_dspState;
 namespace {
 
 constexpr UINT_PTR kTimerDsTick = 6991;        // 50 ms DirectSound feed
-constexpr UINT_PTR kTimerEngineAction = 1810;  // deferred engine action
 
 HWND g_mainWindow = nullptr;
 EngineIo g_io;
@@ -316,10 +317,8 @@ void HostTrackEnd(void*) {
     OnTrackEnd();
 }
 void HostSchedule(void*, uint32_t code, uint32_t delayMs) {
-    g_playState.pendingAction = code;
-    // A delay of 0 waits for what is queued (without the ring: 100 ms more).
-    if (delayMs == 0) delayMs = g_playState.queuedMs + 100;
-    SetTimer(g_mainWindow, kTimerEngineAction, delayMs, nullptr);
+    Engine e = EngineNow();
+    ScheduleAction(e, code, delayMs);  // timer 1810 (control.cpp)
 }
 
 // ---- the main window's entries ----
@@ -329,6 +328,12 @@ bool StartPlayback(void*, const std::wstring& file, int32_t pos) {
     if (OutputOpen(g_playState) || g_playState.inputChunk) EngineStop(e, true);
     g_trackPath = file;
     if (!OpenTrack(e, g_trackPath.c_str())) return false;
+    if (g_playState.startPercent >= 0 && g_track.dwAudioEnd > g_track.dwAudioBeg) {
+        // A start at a share of the track (the intro scan): the frame nearest to it.
+        const uint64_t span = g_track.dwAudioEnd - g_track.dwAudioBeg;
+        pos = static_cast<int32_t>(g_track.dwAudioBeg + span * g_playState.startPercent / 100);
+        g_playState.startPercent = -1;
+    }
     if (pos > 0 && static_cast<uint32_t>(pos) < g_track.dwAudioEnd) {
         // Resume inside the track at the frame found from the position.
         MpegInfo probe = g_track;
@@ -347,15 +352,10 @@ void StopPlayback(void*) {
     CloseTrackFile(e);
 }
 
+// Timer 1810: the pending action is carried out by playback control.
 void PendingAction(void*) {
     Engine e = EngineNow();
-    const uint32_t code = g_playState.pendingAction;
-    EngineStop(e, true);
-    CloseTrackFile(e);
-    g_playState.trackEnded = false;
-    g_playState.pendingAction = 0;
-    if ((code == 6 || code == 7) && g_appHooks && g_appHooks->startPlayback)
-        g_appHooks->startPlayback(g_appHooks->ctx, g_settings.last_file, 0);
+    RunPendingAction(e);
 }
 
 void View(void*, EngineView& v) {
@@ -407,6 +407,9 @@ Engine EngineNow() {
 }
 
 void OnTrackEnd() {
+    // With the gapless ring the decoder's end comes while the output still plays the ring out;
+    // the end of playback calls again.
+    if (OutputOpen(g_playState) && g_playState.trackEnded) return;
     // Track sequencing chooses what follows once it exists; until then play stops here.
     Engine e = EngineNow();
     EngineStop(e, true);
@@ -458,6 +461,8 @@ void EngineStartWin(HWND mainWindow, AppHooks& hooks) {
     hooks.engineView = View;
     g_previousMessage = hooks.message;
     hooks.message = OnMessage;
+    // Volume, mute, fast play, stop with fade, seek restarts, timer 1810 and the intro scan.
+    ControlStartWin(mainWindow, hooks, g_io.control);
 }
 
 void EngineShutdownWin() {

@@ -7,8 +7,10 @@
 #include <vector>
 
 #include "audio/decoder.h"
+#include "audio/fast_play.h"
 #include "audio/mpeg_scan.h"
 #include "audio/out_format.h"
+#include "audio/ring.h"
 #include "config/settings.h"
 
 namespace {
@@ -58,20 +60,10 @@ void FadeIn(T* s, uint32_t n, uint32_t rate, uint32_t channels) {
     for (uint32_t i = 0; i < n && i < len; ++i) s[i] = static_cast<T>(s[i] * (i / len));
 }
 
-// Scales 16-bit PCM already queued from gain `from` to gain `to`.
-void RescaleQueued(uint8_t* data, uint32_t bytes, uint16_t to, uint16_t from) {
-    if (!data || to == from) return;
-    auto* s = reinterpret_cast<int16_t*>(data);
-    for (uint32_t i = 0; i < bytes / 2; ++i)
-        s[i] = static_cast<int16_t>(
-            std::clamp<int32_t>(s[i] * int32_t{to} / std::max<int32_t>(from, 1), -32768, 32767));
-}
-
 // The 16-bit pipeline on a decoded block of n samples, in place.
 void Process16(Engine& e, int16_t* pcm, uint32_t n, uint16_t (*peaks)[kMeterEntries]) {
     PlayState& ps = e.ps;
     const uint32_t ch = ps.outChannels;
-    // Fast play (the fast-play step) joins here once it exists.
     MeterPass(peaks, 0, pcm, n, ps.outRate, ch, ps.preciseMeters);
     if (e.io.dsp.processPcm16)
         e.io.dsp.processPcm16(e.io.dsp.ctx, pcm, static_cast<int>(n / ch), static_cast<int>(ch));
@@ -89,6 +81,9 @@ void FillAndWrite(Engine& e, OutBuffer& b) {
     if (!b.prepared && w.prepare) b.prepared = w.prepare(w.ctx, ps.hWaveOut, b);
     if (w.write) (void)w.write(w.ctx, ps.hWaveOut, b);
     ps.lastWritten = &b;
+    // The pipeline has taken a block: the ring is topped up (at the end of a track this may
+    // start the next one, or stop everything).
+    if (RingActive(ps)) RingFill(e);
 }
 
 // The end of playback reached the listener: stop, and let the sequencer choose what follows.
@@ -141,7 +136,8 @@ void DsStart(Engine& e) {
     PlayState& ps = e.ps;
     ApplyVolume(e);  // the device volume, or the software gain of the new blocks
     ps.dsWritePos = 0;
-    // The ring is primed here once it exists.
+    RingFill(e);  // prime the ring
+    if (!OutputOpen(ps)) return;
     for (int i = 0; i < 4; ++i) DsTick(e, false);
     if (!e.io.ds.play || !e.io.ds.play(e.io.ds.ctx, ps)) {
         CloseOutput(e);  // a play failure releases everything without a message
@@ -162,18 +158,6 @@ void DsWrite(Engine& e, uint32_t pos, const uint8_t* src, uint32_t bytes) {
     if (e.io.ds.unlock) e.io.ds.unlock(e.io.ds.ctx, e.ps, r);
 }
 
-void DsStampSlots(PlayState& ps, uint32_t pos, uint32_t bytes, const AudioStamp& st) {
-    if (ps.dsSlotBytes == 0 || ps.dsBufferBytes == 0) return;
-    for (uint32_t off = 0; off < bytes;) {
-        const uint32_t at = (pos + off) % ps.dsBufferBytes;
-        const uint32_t slot = std::min(at / ps.dsSlotBytes, ps.dsSlotCount - 1);
-        ps.dsSlots[slot].stamp = st;
-        const uint32_t slotEnd =
-            slot + 1 == ps.dsSlotCount ? ps.dsBufferBytes : (slot + 1) * ps.dsSlotBytes;
-        off += slotEnd - at;
-    }
-}
-
 void DsFeedPlayed(Engine& e, uint32_t from, uint32_t to) {
     PlayState& ps = e.ps;
     const uint32_t bytes = to >= from ? to - from : ps.dsBufferBytes - from + to;
@@ -185,6 +169,18 @@ void DsFeedPlayed(Engine& e, uint32_t from, uint32_t to) {
 }
 
 }  // namespace
+
+void DsStampSlots(PlayState& ps, uint32_t pos, uint32_t bytes, const AudioStamp& st) {
+    if (ps.dsSlotBytes == 0 || ps.dsBufferBytes == 0) return;
+    for (uint32_t off = 0; off < bytes;) {
+        const uint32_t at = (pos + off) % ps.dsBufferBytes;
+        const uint32_t slot = std::min(at / ps.dsSlotBytes, ps.dsSlotCount - 1);
+        ps.dsSlots[slot].stamp = st;
+        const uint32_t slotEnd =
+            slot + 1 == ps.dsSlotCount ? ps.dsBufferBytes : (slot + 1) * ps.dsSlotBytes;
+        off += slotEnd - at;
+    }
+}
 
 bool OutputOpen(const PlayState& ps) {
     return ps.hWaveOut != nullptr || ps.dsBuffer != nullptr;
@@ -204,35 +200,52 @@ uint32_t RenderBlock(Engine& e, uint8_t* dst, uint32_t samples, AudioStamp& stam
     PlayState& ps = e.ps;
     const uint32_t ch = std::max<uint32_t>(ps.outChannels, 1);
     samples = samples / ch * ch;
-    // Without the gapless ring the block is decoded straight into place (the ring's read joins
-    // here when it is allocated).
     uint32_t got = 0;
     std::vector<int16_t> decoded;  // 24-bit mode: the 16-bit block before conversion
+    std::vector<float> f;          // 24-bit mode: the float block
     int16_t* pcm = reinterpret_cast<int16_t*>(dst);
     if (ps.mode24) {
         decoded.resize(samples);
         pcm = decoded.data();
     }
-    got = DecodeBlock(e, reinterpret_cast<uint8_t*>(pcm), samples * 2) / 2;
-    got = got / ch * ch;
-    stamp = StampFromDecoder(e);
+    const bool ring = RingActive(ps);
+    if (ring) {
+        // Gapless: the block comes from the ring, stamped from the slot it is read at.
+        stamp = RingStamp(e);
+        if (ps.mode24) f.resize(samples);
+        const int32_t n =
+            ps.mode24 ? RingReadFloat(ps, f.data(), samples) : RingRead(ps, pcm, samples);
+        got = n > 0 ? static_cast<uint32_t>(n) / ch * ch : 0;
+        if (ps.mode24) f.resize(got);
+    } else {
+        // Without the ring the block is decoded straight into place.
+        got = DecodeBlock(e, reinterpret_cast<uint8_t*>(pcm), samples * 2) / 2;
+        got = got / ch * ch;
+        stamp = StampFromDecoder(e);
+    }
     const bool fade = ps.fadeInPending;
     ps.fadeInPending = false;
     if (ps.pendingAction == 8 || got == 0) {
         const uint32_t n = std::min(kSilenceSamples, samples);
         std::memset(dst, 0, n * BytesPerSample(ps));
-        stamp = AudioStamp{};
+        // An empty ring while the track is still being decoded is a gap, not the end: the
+        // silence keeps the stamps so that playback goes on.
+        if (!(ring && got == 0 && !ps.trackEnded && ps.pendingAction != 8)) stamp = AudioStamp{};
         return n * BytesPerSample(ps);
     }
     if (!ps.mode24) {
         if (fade) FadeInBlock(pcm, got, ps.outRate, ch);
+        if (FastPlayApplies(ps)) got = FastPlay16(ps, pcm, got, ps.outRate, ch);
         Process16(e, pcm, got, peaks);
         return got * 2;
     }
     // 24-bit mode: processing in float, written as packed 24-bit PCM.
-    std::vector<float> f(got);
-    for (uint32_t i = 0; i < got; ++i) f[i] = pcm[i] * (1.0f / 32768.0f);
+    if (!ring) {
+        f.resize(got);
+        for (uint32_t i = 0; i < got; ++i) f[i] = pcm[i] * (1.0f / 32768.0f);
+    }
     if (fade) FadeInBlock(f.data(), got, ps.outRate, ch);
+    if (FastPlayApplies(ps)) got = FastPlayFloat(ps, f.data(), got, ps.outRate, ch);
     MeterSamples(peaks, 0, f.data(), got, ps.outRate, ch, ps.preciseMeters, 32767.0f);
     if (e.io.dsp.processFloat)
         e.io.dsp.processFloat(e.io.dsp.ctx, f.data(), static_cast<int>(got / ch),
@@ -272,7 +285,8 @@ void WaveOutStart(Engine& e) {
         b.stamp = AudioStamp{e.track.dwPointer, 0, 0};
     }
     ps.lastWritten = nullptr;
-    // The ring is primed here once it exists.
+    RingFill(e);  // prime the ring
+    if (!ps.hWaveOut) return;
     for (OutBuffer& b : ps.buffers) {
         b.bytes = ps.waveOutBufSize;
         if (e.io.waveOut.prepare)
@@ -335,6 +349,7 @@ void DsTick(Engine& e, bool takeStamps) {
     DsWrite(e, ps.dsWritePos, block.data(), bytes);
     DsStampSlots(ps, ps.dsWritePos, bytes, st);
     ps.dsWritePos = (ps.dsWritePos + bytes) % ps.dsBufferBytes;
+    if (RingActive(ps)) RingFill(e);  // the segment was taken: top the ring up
 }
 
 void CloseOutput(Engine& e) {
@@ -358,59 +373,7 @@ void CloseOutput(Engine& e) {
     }
     ps.buffers.clear();
     ps.lastWritten = nullptr;
-}
-
-void EngineStop(Engine& e, bool full) {
-    PlayState& ps = e.ps;
-    const bool drains =
-        (e.s.gapless & GaplessFlag::Enable) && ps.trackEnded && !full && !ps.urlStream;
-    if (!drains) {
-        if (ps.pendingAction == 0) ps.pendingAction = 1;
-        if (e.track.lengthMs != ps.playedLengthMs) e.track.dwPointer = ps.playedBytePos = 0;
-        CloseOutput(e);
-        if (e.io.host.playButtons) e.io.host.playButtons(e.io.host.ctx);
-    }
-    CloseDecoders(e);
-}
-
-uint16_t SoftwareGain(uint32_t level) {
-    const double g = std::round(65535.0 * std::pow(std::min(level, 65535u) / 65535.0, 1.8));
-    return static_cast<uint16_t>(std::max(g, 255.0));
-}
-
-void ApplySoftwareVolume(int16_t* samples, uint32_t n, uint16_t gain) {
-    if (gain == 65535) return;
-    for (uint32_t i = 0; i < n; ++i)
-        samples[i] = static_cast<int16_t>(samples[i] * int32_t{gain} / 65535);
-}
-
-void ApplyVolume(Engine& e) {
-    PlayState& ps = e.ps;
-    uint32_t level = e.s.volume;
-    if (ps.softMute == 2) level /= 4;
-    if (ps.softMute == 1) level = 0;
-    if (SoftwareVolumeOn(e)) {
-        // What is queued already is rescaled, so that the change is heard at once.
-        const uint16_t g = SoftwareGain(level);
-        for (OutBuffer& b : ps.buffers) RescaleQueued(b.data.data(), b.bytes, g, ps.swGain);
-        DsRegion r;
-        if (ps.dsBuffer && e.io.ds.lock && e.io.ds.lock(e.io.ds.ctx, ps, 0, ps.dsBufferBytes, r)) {
-            RescaleQueued(r.p1, r.n1, g, ps.swGain);
-            RescaleQueued(r.p2, r.n2, g, ps.swGain);
-            if (e.io.ds.unlock) e.io.ds.unlock(e.io.ds.ctx, ps, r);
-        }
-        ps.swGain = g;
-        return;
-    }
-    const double curve = std::pow(level / 65535.0, 1.8);
-    if (ps.hWaveOut && e.io.waveOut.setVolume) {
-        const uint32_t v = static_cast<uint32_t>(std::lround(65535.0 * curve));
-        e.io.waveOut.setVolume(e.io.waveOut.ctx, ps.hWaveOut, v | v << 16);
-    }
-    if (ps.dsBuffer && e.io.ds.setVolume) {
-        const double db = std::round(2000.0 * std::log10(std::pow(level / 65536.0 + 0.0001, 1.8)));
-        e.io.ds.setVolume(e.io.ds.ctx, ps, static_cast<int32_t>(std::max(db, -10000.0)));
-    }
+    RingFree(ps);
 }
 
 void FadeInBlock(int16_t* samples, uint32_t n, uint32_t rate, uint32_t channels) {

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "audio/control.h"  // stop and the volume stage
 #include "audio/engine_io.h"
 
 // Silence written when nothing is left to play: 2,048 samples.
@@ -33,18 +34,11 @@ void DsTick(Engine& e, bool takeStamps = true);
 uint32_t RenderBlock(Engine& e, uint8_t* dst, uint32_t samples, AudioStamp& stamp,
                      uint16_t (*peaks)[kMeterEntries]);
 
-// Closes whichever output is open and frees its buffers.
+// Stamps every DirectSound slot that bytes at pos cover.
+void DsStampSlots(PlayState& ps, uint32_t pos, uint32_t bytes, const AudioStamp& st);
+
+// Closes whichever output is open and frees its buffers and the ring.
 void CloseOutput(Engine& e);
-
-// Stop: the output (unless the gapless drain applies) and the decoders.
-void EngineStop(Engine& e, bool full);
-
-// The device volume or software gain for the settings' volume and the mute state.
-void ApplyVolume(Engine& e);
-// Software gain for level L (0..65535): 65,535 × (L / 65,535)^1.8, at least 255.
-uint16_t SoftwareGain(uint32_t level);
-// Scales n samples by gain / 65,535 (unchanged at 65,535).
-void ApplySoftwareVolume(int16_t* samples, uint32_t n, uint16_t gain);
 
 // Linear ramp from 0 over 0.15 s of the block's start.
 void FadeInBlock(int16_t* samples, uint32_t n, uint32_t rate, uint32_t channels);

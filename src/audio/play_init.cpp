@@ -4,6 +4,7 @@
 #include "audio/mpeg_scan.h"
 #include "audio/out_format.h"
 #include "audio/output.h"
+#include "audio/ring.h"
 #include "config/settings.h"
 
 namespace {
@@ -22,6 +23,8 @@ void ResetInput(Engine& e, uint32_t rate, uint32_t channels) {
     ps.pendingAction = 0;
     ps.trimThreshold = 0;
     ps.ovTrackEndMark = 0;
+    ps.noOverlapThisEnd = false;
+    ps.trackEnded = false;
     MpegInfo& m = e.track;
     m.lengthMs = MpegLengthMs(m, m.dwAudioEnd - m.dwAudioBeg);
 }
@@ -66,18 +69,19 @@ uint32_t TrackChannels(const MpegInfo& info) {
 int PlayInit(Engine& e, uint32_t rate, uint32_t channels, uint32_t bits) {
     PlayState& ps = e.ps;
     const Settings& s = e.s;
-    const bool overlap = (s.gapless & GaplessFlag::Enable) && (s.gapless & GaplessFlag::Overlap);
-    const bool forcedFormat = (s.overlap2buf >> 8) != 0;
+    const bool overlap = GaplessOn(s) && (s.gapless & GaplessFlag::Overlap);
     // 1. An open output is kept when the format allows (gapless continuation); otherwise the
     //    track is restarted once the queue has been heard.
     if (OutputOpen(ps)) {
-        const bool fits = (overlap && forcedFormat) ||
+        const bool fits = (overlap && ps.forcedRate != 0) ||
                           (rate == ps.outRate && channels == ps.outChannels && !ps.urlStream);
         if (!fits) {
             uint32_t delay = 0;
             if (ps.manualSkip) {
                 delay = static_cast<uint32_t>(s.fadeout & 0x7F) * 100;
                 if (delay == 0) delay = 10;
+            } else {
+                RingRewindToTrackEnd(ps);  // the wait is what is still queued up to the end
             }
             if (e.io.host.scheduleAction) e.io.host.scheduleAction(e.io.host.ctx, 6, delay);
             ps.trackEnded = true;
@@ -86,9 +90,16 @@ int PlayInit(Engine& e, uint32_t rate, uint32_t channels, uint32_t bits) {
     }
     // 2. The input.
     ResetInput(e, rate, channels);
-    // 3. The output format, when no output is open. Without the gapless ring the blocks are
-    //    decoded straight into the device buffers.
+    const uint32_t srcRate = rate, srcChannels = channels;
+    // 3. The output format, when no output is open: the ring (gapless play), whose forced
+    //    format replaces the track's. Without the ring blocks are decoded straight into the
+    //    device buffers.
     if (!OutputOpen(ps)) {
+        ps.mode24 = bits == 24;
+        if (GaplessOn(s) && (bits == 16 || ps.mode24) && !ps.urlStream)
+            RingAllocate(e, rate, channels);
+        else
+            RingFree(ps);
         if (e.io.dsp.applySettings) {
             e.io.dsp.applySettings(e.io.dsp.ctx, 1, true, rate, static_cast<int>(channels));
             e.io.dsp.applySettings(e.io.dsp.ctx, 2, true, rate, static_cast<int>(channels));
@@ -96,7 +107,6 @@ int PlayInit(Engine& e, uint32_t rate, uint32_t channels, uint32_t bits) {
         ps.outRate = rate;
         ps.outChannels = channels;
         ps.outBits = bits;
-        ps.mode24 = bits == 24;
         SizeOutputBuffers(e);
         ps.playedBytePos = e.track.dwPointer;
         ps.playedMs = MpegLengthMs(e.track, e.track.dwPointer - e.track.dwAudioBeg);
@@ -106,14 +116,24 @@ int PlayInit(Engine& e, uint32_t rate, uint32_t channels, uint32_t bits) {
             (fade & FadeFlag::FadeInOnResume))
             ps.fadeInPending = true;
     }
-    // 4, 5: the resampling filter belongs to the ring; the wave format is built where a device
-    //    or codec is opened.
-    // 6. The decoder.
-    const int dec = OpenDecoder(e, rate, channels);
+    // 4. The low-pass for resampling up to a forced rate (5: the wave format is built where a
+    //    device or codec is opened).
+    RingPrepareTrack(ps, srcRate);
+    // 6. The decoder, for the track's own format.
+    const int dec = OpenDecoder(e, srcRate, srcChannels);
     if (dec != 0) return dec;
-    // 7. The output.
+    // 7. The output. A manual skip on the open output starts the new track right after the
+    //    (fading) queue: mixed into it with overlap mixing, else in place of what the ring
+    //    still held of the old track.
     if (OutputOpen(ps)) {
-        ps.manualSkip = false;  // mixing into the fading queue comes with the ring
+        const bool skip = ps.manualSkip && RingActive(ps);
+        ps.manualSkip = false;
+        if (skip && overlap) {
+            RingMixIntoQueue(e);
+        } else if (skip) {
+            ps.ovWritePosSamp = ps.ovReadPosSamp;
+            ps.ovTrackEndSamp = -1;
+        }
         return 0;
     }
     ps.manualSkip = false;

@@ -35,6 +35,16 @@ struct DsSlot {
     AudioStamp stamp{0, 0, 0};
 };
 
+// One second-order section of the resampling low-pass (direct form I) with its history.
+struct BiquadSection {
+    float b0 = 1, b1 = 0, b2 = 0, a1 = 0, a2 = 0;
+    float x1 = 0, x2 = 0, y1 = 0, y2 = 0;
+};
+// Two identical cascaded sections per output channel.
+struct LowPassFilter {
+    BiquadSection sec[2][2];  // [channel][section]
+};
+
 // The mpglib decoder's state block: the library's layout, the engine only reserves room.
 constexpr size_t kMpglibStateBytes = 256 * 1024;
 
@@ -76,8 +86,14 @@ struct PlayState {
     uint32_t pendingAction = 0;  // deferred action code, 0 none
     bool trackEnded = false;     // the decoder delivered the whole track; the output drains
     bool manualSkip = false;     // the current track change was ordered by the user
-    uint16_t softMute = 0;       // 0 off, 1 mute, 2 soft mute (volume / 4)
-    uint16_t fastPlayLevel = 0;  // 0 off, 1..3 faster
+    // One byte each: the main window's commands set them through a byte pointer.
+    uint8_t softMute = 0;       // 0 off, 1 mute, 2 soft mute (volume / 4)
+    uint8_t fastPlayLevel = 0;  // 0 off, 1..3 faster
+    int startPercent = -1;      // the next start begins at this percent of the track; -1 none
+    // Faded tail of the last fast-play segment, carried into the next block (16-bit values or
+    // floats, as the output).
+    std::vector<float> fastPlayTail;
+    uint32_t resumePos = 0;  // where the next start begins (byte or ms position); 0 the start
     uint16_t swGain = 65535;     // software gain now applied to queued 16-bit audio
     bool fadeInPending = false;  // ramp the next block in over 0.15 s
     bool streamTap = false;      // the live stream takes the played PCM
@@ -85,6 +101,8 @@ struct PlayState {
 
     // ---- decoder state ----
     void* hAcmStream = nullptr;  // open ACM conversion stream, null when none
+    // Bytes the open ACM stream has taken and given since it was opened (see AcmDecode).
+    uint64_t acmInBytes = 0, acmOutBytes = 0;
     void* mpglibModule = nullptr;
     MpglibInitFn mpglibInit = nullptr;
     MpglibExitFn mpglibExit = nullptr;
@@ -97,14 +115,27 @@ struct PlayState {
     bool pluginActive = false, bassActive = false, bassLoaded = false, urlStream = false;
     uint32_t srcRate = 0, srcChannels = 0;  // format given to play init for the track decoded
 
-    // ---- gapless ring (filled in by the ring code; null ring = blocks decoded straight) ----
-    void* ovRing = nullptr;
-    int32_t ovRingSize = 0, ringSeconds = 4;
-    int32_t ovReadPosSamp = 0, ovWritePosSamp = 0, ovTrackEndSamp = -1, ovTrackEndMark = 0;
-    int32_t posSlotLast = -1;
-    int32_t forcedRate = 0;
-    bool lowPassOn = false, noOverlapThisEnd = false;
-    uint32_t trimThreshold = 0;
+    // ---- gapless ring (ring.h; null ring = blocks decoded straight into the output) ----
+    void* ovRing = nullptr;         // ovRing16 or ovRingF data (mode24), null when no ring
+    std::vector<int16_t> ovRing16;  // interleaved samples of the output format
+    std::vector<float> ovRingF;     // the same in the 24-bit mode, -1..1
+    int32_t ovRingSize = 0, ringSeconds = 4;  // samples (all channels), seconds
+    int32_t ovReadPosSamp = 0, ovWritePosSamp = 0;
+    int32_t ovTrackEndSamp = -1;  // >= 0: new samples are added to the ring up to this index
+    int32_t ovTrackEndMark = 0;   // write index at which the last track's audio ended
+    // Per 1/10 s of ring: track position and track length (ms) of the audio stored there;
+    // 10 x ringSeconds entries and 16 spare.
+    std::vector<uint32_t> posSlotMs, posSlotLen;
+    int32_t posSlotLast = -1;  // last slot stamped, -1 after a reset
+    int32_t forcedRate = 0;    // 0, 44,100 or 48,000 (the output is then stereo)
+    bool lowPassOn = false;    // low-pass on resampling up ("LP" output formats)
+    LowPassFilter lowPass;
+    bool noOverlapThisEnd = false;  // the track ended loud and is not overlapped
+    // Scratch blocks of the fill step, kept so that a step allocates nothing: the decoded
+    // block, and its resampled or float form.
+    std::vector<int16_t> ovDecoded, ovOut16;
+    std::vector<float> ovOutF, ovOutF2;
+    uint32_t trimThreshold = 0;     // file position after which trailing silence is cut; 0: start
 
     std::string debugText;  // the last engine debug text, shown by the debug window
 };

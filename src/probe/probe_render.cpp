@@ -2,17 +2,20 @@
 // through the playback engine into the fake wave-out device, as the program would with the
 // settings read from the INI file, and writes every block the device played to OUT.wav. The
 // silence written after a track's end (which only tells the engine that playback has ended)
-// is not part of the output. The native decoder is the mpglib adapter over libmpg123;
-// DirectSound settings are played through wave-out. --bench prints the speed to stderr.
+// is not part of the output. With gapless play the next file is started as soon as the
+// decoder has delivered the last one (as the sequencer does), so that it joins on the open
+// output. The native decoder is the mpglib adapter over libmpg123; DirectSound settings are
+// played through wave-out. --bench prints the speed to stderr.
 #include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
 
+#include "audio/control.h"
 #include "audio/decoder.h"
-#include "audio/mpglib_posix.h"
 #include "audio/dsp_hooks.h"
+#include "audio/mpglib_posix.h"
 #include "audio/native_io.h"
 #include "audio/output.h"
 #include "audio/play_init.h"
@@ -56,13 +59,72 @@ void WriteWavHeader(const WavOut& w) {
     PutLe(w.f, data, 4);
 }
 
+// The files to play and where the run stands.
+struct Render {
+    WavOut w;
+    Engine* e = nullptr;
+    std::vector<const char*> files;
+    size_t next = 0;
+    bool ok = true;
+};
+
 void Played(void* ctx, const uint8_t* pcm, uint32_t bytes, bool) {
-    auto& w = *static_cast<WavOut*>(ctx);
+    WavOut& w = static_cast<Render*>(ctx)->w;
     w.bytes += std::fwrite(pcm, 1, bytes, w.f);
 }
 
+void RecordFormat(WavOut& w, const PlayState& ps) {
+    if (!w.formatSet) {
+        w.formatSet = true;
+        w.rate = ps.outRate;
+        w.channels = ps.outChannels;
+        w.bits = ps.outBits;
+    } else if (w.rate != ps.outRate || w.channels != ps.outChannels || w.bits != ps.outBits) {
+        w.mismatch = true;
+    }
+}
+
+// Opens the next playable file and runs play init on it (continuing on an open output when it
+// fits). False when no file is left, or when the open output does not fit the file: it is then
+// started again once the output has closed.
+bool StartNext(Render& r) {
+    Engine& e = *r.e;
+    while (r.next < r.files.size()) {
+        const char* path = r.files[r.next++];
+        const std::wstring name = Utf8ToWide(path);
+        if (!OpenTrack(e, name.c_str())) {
+            std::fprintf(stderr, "zuvo-probe: %s: not playable\n", path);
+            r.ok = false;
+            continue;
+        }
+        const uint32_t bits = (e.s.wave_flags & WaveFlag::Output24Bit) ? 24 : 16;
+        const bool continuing = OutputOpen(e.ps);
+        const int res = PlayInit(e, e.track.header.sampleRate, TrackChannels(e.track), bits);
+        if (res != 0) {
+            std::fprintf(stderr, "zuvo-probe: %s: play init failed (%d)\n", path, res);
+            CloseTrackFile(e);
+            r.ok = false;
+            continue;
+        }
+        if (continuing && e.ps.trackEnded) {  // another format: after the queue has drained
+            CloseTrackFile(e);
+            --r.next;
+            return false;
+        }
+        RecordFormat(r.w, e.ps);
+        return true;
+    }
+    return false;
+}
+
 void TrackEnded(void* ctx) {
-    static_cast<WavOut*>(ctx)->trackEnded = true;
+    Render& r = *static_cast<Render*>(ctx);
+    r.w.trackEnded = true;
+    // With the output still open the decoder has delivered the whole track and the ring
+    // drains: the next file is decoded into it at once.
+    if (!OutputOpen(r.e->ps)) return;
+    EngineStop(*r.e, false);  // the decoders; the output plays on
+    StartNext(r);
 }
 
 void ShowMessage(void*, const char* caption, const char* text) {
@@ -76,35 +138,18 @@ bool LoadSettings(Settings& s, const char* ini) {
     return ReadSettingsFile(s, fs, Utf8ToWide(ini), nullptr, nullptr);
 }
 
-// Plays one file to its end. False when it cannot be opened or played.
-bool RenderOne(Engine& e, FakeDevice& dev, WavOut& w, const char* path) {
-    const std::wstring name = Utf8ToWide(path);
-    if (!OpenTrack(e, name.c_str())) {
-        std::fprintf(stderr, "zuvo-probe: %s: not playable\n", path);
-        return false;
-    }
-    const uint32_t bits = (e.s.wave_flags & WaveFlag::Output24Bit) ? 24 : 16;
-    const int r = PlayInit(e, e.track.header.sampleRate, TrackChannels(e.track), bits);
-    if (r != 0) {
-        std::fprintf(stderr, "zuvo-probe: %s: play init failed (%d)\n", path, r);
-        CloseTrackFile(e);
-        return false;
-    }
-    if (!w.formatSet) {
-        w.formatSet = true;
-        w.rate = e.ps.outRate;
-        w.channels = e.ps.outChannels;
-        w.bits = e.ps.outBits;
-    } else if (w.rate != e.ps.outRate || w.channels != e.ps.outChannels || w.bits != e.ps.outBits) {
-        w.mismatch = true;
-    }
-    w.trackEnded = false;
+// Plays from the next file until the output closes (at the end of the last file that joined
+// it). False when the device never reported the end.
+bool RenderRun(Render& r, FakeDevice& dev) {
+    Engine& e = *r.e;
+    r.w.trackEnded = false;
     WaveOutStart(e);  // the device-open message
     while (FakePlayOne(e, dev)) {
     }
+    const bool ended = r.w.trackEnded;
     if (OutputOpen(e.ps)) EngineStop(e, true);
     CloseTrackFile(e);
-    return w.trackEnded;
+    return ended;
 }
 
 }  // namespace
@@ -134,7 +179,8 @@ int ProbeRender(int argc, char** argv) {
     s.use_mpglib = 1;      // natively the only decoder is the mpglib adapter
     s.wavedevice &= 0x7F;  // the fake device is a wave-out device
 
-    WavOut w;
+    Render run;
+    WavOut& w = run.w;
     w.f = std::fopen(argv[argc - 1], "wb");
     if (!w.f) {
         std::fprintf(stderr, "zuvo-probe: cannot write %s\n", argv[argc - 1]);
@@ -145,7 +191,7 @@ int ProbeRender(int argc, char** argv) {
     io.waveOut = FakeWaveOut(dev);
     io.file = StdioTrackFile();
     io.lib = MpglibPosixLibrary();
-    io.host.ctx = &w;
+    io.host.ctx = &run;
     io.host.messageBox = ShowMessage;
     io.host.onTrackEnd = TrackEnded;
     io.host.streamFeed = Played;
@@ -157,11 +203,14 @@ int ProbeRender(int argc, char** argv) {
     MpegInfo track;
     ByteReader in{};
     Engine e{ps, track, s, io, in};
+    run.e = &e;
+    for (int f = i; f < argc - 1; ++f) run.files.push_back(argv[f]);
 
     WriteWavHeader(w);
     const auto t0 = std::chrono::steady_clock::now();
     bool ok = true;
-    for (int f = i; f < argc - 1; ++f) ok = RenderOne(e, dev, w, argv[f]) && ok;
+    while (StartNext(run)) ok = RenderRun(run, dev) && ok;
+    ok = ok && run.ok;
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
     MpglibUnload(e);

@@ -68,7 +68,7 @@ def onsets(samples, channels, rate, threshold):
 
 
 class Playback(unittest.TestCase):
-    def play(self, name, make, wavedevice):
+    def play(self, name, make, wavedevice, ini_extra=b''):
         """Plays the file that make(path) creates; returns (capture bytes, seconds taken)."""
         z = Install(name)
         mp3 = os.path.join(z.folder, name + '.mp3')
@@ -79,7 +79,8 @@ class Playback(unittest.TestCase):
             out.write(f.read())
             out.write('pcm.!default { type file; slave.pcm "nullpcm"; file "%s"; format "raw" }\n'
                       'pcm.nullpcm { type null }\n' % cap)
-        z.write_ini(b'[Zuvo]\r\nutf8=1\r\nvolume=65535\r\nwavedevice=%d\r\n' % wavedevice)
+        z.write_ini(b'[Zuvo]\r\nutf8=1\r\nvolume=65535\r\nwavedevice=%d\r\n' % wavedevice +
+                    ini_extra)
         os.environ['ALSA_CONFIG_PATH'] = conf
         t0 = time.monotonic()
         try:
@@ -121,6 +122,20 @@ class Playback(unittest.TestCase):
 
     def test_wave_out_22k_mono(self):
         self.check_wave_out('wo22', 22050, 1, ['-b', '64'])
+
+    def test_wave_out_gapless_ring(self):
+        # Through the gapless ring the encoder delay and padding are cut: the capture is the
+        # gapless decode, from its first sample to its last.
+        data, _, mp3 = self.play('wogap', lambda p: sweep_mp3(p, 44100, 2, 5.7, ['-b', '160']),
+                                 0, b'gapless=1\r\n')
+        cap = array.array('h')
+        cap.frombytes(data[:len(data) // 2 * 2])
+        ref = array.array('h')
+        ref.frombytes(subprocess.run(['mpg123', '-q', '-s', mp3], check=True,
+                                     capture_output=True).stdout)
+        self.assertGreaterEqual(len(cap), len(ref), 'the capture is shorter than the decode')
+        self.assertLessEqual(max(abs(cap[i] - ref[i]) for i in range(len(ref))), 2)
+        self.assertEqual(max((abs(x) for x in cap[len(ref):]), default=0), 0)
 
     def test_direct_sound_keeps_the_timing(self):
         data, _, mp3 = self.play('ds44', burst_mp3, 128)

@@ -299,6 +299,69 @@ static int FakeAcmOpen(void*, PlayState& ps, const AcmFormats&, uint32_t, uint32
     *src = g_acmOpenResult == 3 ? 0 : 4000;
     return g_acmOpenResult == 3 ? 0 : g_acmOpenResult;
 }
+static int FakeAcmOpenOk(void*, PlayState& ps, const AcmFormats&, uint32_t, uint32_t* src) {
+    ps.hAcmStream = &g_acmOpenResult;
+    *src = 4000;
+    return 0;
+}
+
+// Two kinds of MP3 codec, over frames of 418 bytes that decode to 4,608 bytes: one converts
+// only what fits the room; the other takes all input, buffers it, and gives out what fits.
+struct FakeCodec {
+    bool buffers = false;
+    uint64_t in = 0, out = 0;
+};
+static uint32_t CodecConvert(void* ctx, PlayState&, const uint8_t*, uint32_t n, uint8_t*,
+                             uint32_t cap, uint32_t* used) {
+    auto& c = *static_cast<FakeCodec*>(ctx);
+    uint32_t got;
+    if (c.buffers) {
+        *used = n;
+        c.in += n;
+        got = static_cast<uint32_t>(std::min<uint64_t>(cap, c.in / 418 * 4608 - c.out));
+    } else {
+        const uint32_t frames = std::min(n / 418, cap / 4608);
+        *used = frames * 418;
+        c.in += *used;
+        got = frames * 4608;
+    }
+    c.out += got;
+    return got;
+}
+
+// Whatever the codec does with its input, the file position comes to follow the audio
+// delivered (within the frame handed ahead): the backlog that the first, whole feed leaves in a
+// buffering codec only shrinks. A codec that converts only what fits still fills every block.
+TEST(Decoder, AcmPositionFollowsTheAudioWithEitherKindOfCodec) {
+    for (bool buffers : {false, true}) {
+        SCOPED_TRACE(buffers);
+        TestEngine t;
+        t.Stream(400, kMpeg1L3_128);
+        ASSERT_TRUE(OpenTrack(t.e, L"t.mp3"));
+        FakeCodec codec{buffers};
+        t.io.acm = AcmOps{&codec, FakeAcmOpenOk, CodecConvert, nullptr};
+        ASSERT_EQ(AcmOpen(t.e, 44100, 2, 16384), 0);
+        std::vector<uint8_t> block(16384);
+        uint64_t delivered = 0;
+        int shortBlocks = 0;
+        double ahead = 1e9;
+        for (int i = 0; i < 60; ++i) {
+            const uint32_t got = DecodeBlock(t.e, block.data(), 16384);
+            delivered += got;
+            if (got < 16384 - 4608) ++shortBlocks;
+            const double framesIn = (t.track.dwPointer - t.track.dwAudioBeg) / 418.0;
+            const double now = framesIn - delivered / 4608.0;
+            ASSERT_LE(now, std::max(ahead, kAcmLeadFrames + 2)) << "block " << i;
+            ASSERT_GE(now, -1.0) << "block " << i;
+            ASSERT_TRUE(i < 30 || now <= kAcmLeadFrames + 2) << "block " << i << ": " << now;
+            ahead = now;
+        }
+        if (!buffers) {
+            EXPECT_EQ(shortBlocks, 0);
+        }
+    }
+}
+
 
 TEST(PlayInit, FailuresShowTheirMessagesAndResults) {
     struct Case {

@@ -1,0 +1,232 @@
+// The modeless intro scan window: a start slider (0..98 %), a length slider (2..120 half
+// seconds, shown in seconds), a progress bar over the length and the Start, Stop and Next
+// buttons. Its timer 555 drives the scan logic of intro_scan.cpp.
+#include <windows.h>
+// MM_WOM_DONE
+#include <mmsystem.h>
+// the trackbar and progress bar classes
+#include <commctrl.h>
+
+#include <cstdio>
+
+#include "app/app_win.h"
+#include "audio/control_win.h"
+#include "audio/engine_win.h"
+#include "audio/intro_scan.h"
+#include "config/settings.h"
+
+namespace {
+
+constexpr wchar_t kClass[] = L"ZuvoIntroScan";
+enum : int {
+    kIdStartSlider = 101,
+    kIdLengthSlider,
+    kIdStartText,
+    kIdLengthText,
+    kIdProgress,
+    kIdStart,
+    kIdStop,
+    kIdNext,
+};
+
+HWND g_wnd = nullptr;
+IntroScan g_scan;
+
+HWND Item(int id) {
+    return GetDlgItem(g_wnd, id);
+}
+
+void ShowSliderTexts() {
+    wchar_t text[64];
+    std::swprintf(text, 64, L"Start at: %d %%", IntroStartPercent(g_settings));
+    SetWindowTextW(Item(kIdStartText), text);
+    const int half = IntroLength(g_settings);
+    std::swprintf(text, 64, L"Length: %d%ls s", half / 2, half % 2 ? L".5" : L"");
+    SetWindowTextW(Item(kIdLengthText), text);
+    SendMessageW(Item(kIdProgress), PBM_SETRANGE32, 0, half);
+}
+
+// The lists show which row plays; they are redrawn when the scan window comes and goes.
+void RefreshPlayingMarks() {
+    if (g_win.fileList) InvalidateRect(g_win.fileList, nullptr, FALSE);
+    if (g_win.playList) InvalidateRect(g_win.playList, nullptr, FALSE);
+}
+
+// The toolbar's intro scan button is checked while the scan runs.
+void ShowRunning() {
+    constexpr uint32_t kToolbarIntroScan = 1u << 7;
+    if (g_hooks.updateToolbar) g_hooks.updateToolbar(g_hooks.ctx, kToolbarIntroScan);
+}
+
+// ---- IntroScanOps ----
+
+bool StartSelected(void*, int percent) {
+    g_playState.startPercent = percent;
+    bool ok = false;
+    if (g_hooks.playRow)
+        ok = g_hooks.playRow(g_hooks.ctx, g_dispatch.focusedList, -1, true, false);
+    else if (g_hooks.startPlayback && !g_settings.last_file.empty())
+        ok = g_hooks.startPlayback(g_hooks.ctx, g_settings.last_file, 0);  // no sequencer yet
+    g_playState.startPercent = -1;
+    return ok;
+}
+bool StartNext(void*, int percent) {
+    g_playState.startPercent = percent;
+    const bool ok = g_hooks.nextTrack && g_hooks.nextTrack(g_hooks.ctx, g_dispatch.playingList);
+    g_playState.startPercent = -1;
+    return ok;
+}
+void StartTimer(void*) {
+    SetTimer(g_wnd, kIntroScanTimer, kIntroScanTickMs, nullptr);
+}
+void StopTimer(void*) {
+    KillTimer(g_wnd, kIntroScanTimer);
+}
+void Progress(void*, int half) {
+    SendMessageW(Item(kIdProgress), PBM_SETPOS, half, 0);
+}
+void EnableStart(void*, bool on) {
+    EnableWindow(Item(kIdStart), on);
+}
+void Wait(void*, uint32_t ms) {
+    Sleep(ms);
+}
+void DropWaveMessages(void*) {
+    MSG m;
+    while (PeekMessageW(&m, g_win.mainWindow, MM_WOM_DONE, MM_WOM_DONE, PM_REMOVE)) {
+    }
+}
+
+const IntroScanOps kOps{nullptr,  StartSelected, StartNext, StartTimer,      StopTimer,
+                        Progress, EnableStart,   Wait,      DropWaveMessages};
+
+HWND Child(const wchar_t* cls, const wchar_t* text, DWORD style, int x, int y, int w, int h,
+           int id) {
+    HWND c = CreateWindowExW(0, cls, text, WS_CHILD | WS_VISIBLE | style, x, y, w, h, g_wnd,
+                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                             GetModuleHandleW(nullptr), nullptr);
+    SendMessageW(c, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), 0);
+    return c;
+}
+
+void CreateControls() {
+    Child(L"STATIC", L"", 0, 10, 10, 260, 18, kIdStartText);
+    HWND start =
+        Child(TRACKBAR_CLASSW, L"", TBS_HORZ | WS_TABSTOP, 10, 28, 260, 28, kIdStartSlider);
+    SendMessageW(start, TBM_SETRANGE, TRUE, MAKELPARAM(0, 98));
+    SendMessageW(start, TBM_SETPOS, TRUE, IntroStartPercent(g_settings));
+    Child(L"STATIC", L"", 0, 10, 62, 260, 18, kIdLengthText);
+    HWND len = Child(TRACKBAR_CLASSW, L"", TBS_HORZ | WS_TABSTOP, 10, 80, 260, 28, kIdLengthSlider);
+    SendMessageW(len, TBM_SETRANGE, TRUE, MAKELPARAM(2, 120));
+    SendMessageW(len, TBM_SETPOS, TRUE, IntroLength(g_settings));
+    Child(PROGRESS_CLASSW, L"", 0, 10, 116, 260, 16, kIdProgress);
+    Child(L"BUTTON", L"Start", BS_DEFPUSHBUTTON | WS_TABSTOP, 10, 142, 80, 26, kIdStart);
+    Child(L"BUTTON", L"Stop", BS_PUSHBUTTON | WS_TABSTOP, 100, 142, 80, 26, kIdStop);
+    Child(L"BUTTON", L"Next", BS_PUSHBUTTON | WS_TABSTOP, 190, 142, 80, 26, kIdNext);
+    ShowSliderTexts();
+}
+
+LRESULT CALLBACK IntroProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+        case WM_CREATE:
+            g_wnd = hwnd;
+            CreateControls();
+            return 0;
+        case WM_HSCROLL: {
+            // Each slider writes its byte of intro_scan at once.
+            auto pos =
+                static_cast<int>(SendMessageW(reinterpret_cast<HWND>(lParam), TBM_GETPOS, 0, 0));
+            if (reinterpret_cast<HWND>(lParam) == Item(kIdStartSlider))
+                SetIntroStartPercent(g_settings, pos);
+            else if (reinterpret_cast<HWND>(lParam) == Item(kIdLengthSlider))
+                SetIntroLength(g_settings, pos);
+            ShowSliderTexts();
+            return 0;
+        }
+        case WM_COMMAND: {
+            Engine e = EngineNow();
+            switch (LOWORD(wParam)) {
+                case kIdStart:
+                    IntroScanStart(g_scan, e, kOps);
+                    break;
+                case kIdStop:
+                    IntroScanStop(g_scan, e, kOps);
+                    break;
+                case kIdNext:
+                    IntroScanNext(g_scan);
+                    break;
+            }
+            ShowRunning();
+            return 0;
+        }
+        case WM_TIMER:
+            if (wParam == kIntroScanTimer) {
+                Engine e = EngineNow();
+                IntroScanTick(g_scan, e, kOps);
+                if (!g_scan.running) ShowRunning();  // the end of the list
+            }
+            return 0;
+        case WM_CLOSE: {
+            RECT r{};
+            GetWindowRect(hwnd, &r);
+            g_settings.intro_sc_pos =
+                IntroScanClose(g_scan, kOps, r.left, r.top, g_settings.intro_sc_pos);
+            DestroyWindow(hwnd);
+            return 0;
+        }
+        case WM_DESTROY:
+            g_wnd = nullptr;
+            ShowRunning();
+            RefreshPlayingMarks();
+            return 0;
+    }
+    return DefWindowProcW(hwnd, msg, wParam, lParam);
+}
+
+}  // namespace
+
+void IntroScanOpenWin(HWND owner) {
+    if (g_wnd) {
+        SetForegroundWindow(g_wnd);
+        return;
+    }
+    static bool registered = false;
+    if (!registered) {
+        WNDCLASSW wc{};
+        wc.lpfnWndProc = IntroProc;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+        wc.lpszClassName = kClass;
+        registered = RegisterClassW(&wc) != 0;
+    }
+    RECT want{0, 0, 280, 178};
+    const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
+    AdjustWindowRectEx(&want, style, FALSE, WS_EX_TOOLWINDOW);
+    int x = CW_USEDEFAULT, y = CW_USEDEFAULT;
+    int sx = 0, sy = 0;
+    if (UnpackIntroPos(g_settings.intro_sc_pos, sx, sy)) x = sx, y = sy;
+    g_scan = IntroScan{};
+    HWND w = CreateWindowExW(WS_EX_TOOLWINDOW, kClass, L"Intro scan", style, x, y,
+                             want.right - want.left, want.bottom - want.top, owner, nullptr,
+                             GetModuleHandleW(nullptr), nullptr);
+    if (!w) return;
+    ShowWindow(w, SW_SHOW);
+    RefreshPlayingMarks();
+}
+
+bool IntroScanWindowOpen() {
+    return g_wnd != nullptr;
+}
+
+bool IntroScanRunningWin() {
+    return g_wnd != nullptr && g_scan.running;
+}
+
+void IntroScanCloseWin() {
+    if (g_wnd) SendMessageW(g_wnd, WM_CLOSE, 0, 0);
+}
+
+void IntroScanNextWin() {
+    if (g_wnd) IntroScanNext(g_scan);
+}

@@ -1,0 +1,169 @@
+"""Playback control on the running zuvo.exe, driven by zuvo-send: soft mute (529) turns the
+device volume of what follows down to the curve's value, and Space's command (511) stops a
+playing track and resumes it a little before the point that was heard ("Back on Resume", 500 ms
+by default). Wave-out is captured through an ALSA file plugin that keeps every opening of the
+device in its own file; captures are compared with an independent decode of the track."""
+import array
+import os
+import subprocess
+import time
+import unittest
+
+import e2e_lib
+from e2e_lib import Install, send, stop, win_path
+
+RATE = 44100
+
+
+def run(*cmd):
+    subprocess.run(cmd, check=True, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
+
+
+def samples(path):
+    a = array.array('h')
+    with open(path, 'rb') as f:
+        data = f.read()
+    a.frombytes(data[:len(data) // 2 * 2])
+    return a
+
+
+def locate(ref, window, lo, hi):
+    """The offsets in ref[lo:hi] where every sample of window matches within 2 LSB."""
+    first, found = window[0], []
+    for p in range(max(lo, 0), min(hi, len(ref) - len(window))):
+        if abs(ref[p] - first) > 2:
+            continue
+        if all(abs(ref[p + i] - window[i]) <= 2 for i in range(len(window))):
+            found.append(p)
+    return found
+
+
+def grown(path, at_least, seconds):
+    """Waits until the file holds at_least bytes; False after `seconds`."""
+    t0 = time.monotonic()
+    while time.monotonic() - t0 < seconds:
+        if os.path.exists(path) and os.path.getsize(path) >= at_least:
+            return True
+        time.sleep(0.02)
+    return False
+
+
+def settled(path, seconds=1.0, limit=30):
+    """Waits until the file has stopped growing for `seconds`; returns its size."""
+    size, since, t0 = -1, time.monotonic(), time.monotonic()
+    while time.monotonic() - t0 < limit:
+        now = os.path.getsize(path) if os.path.exists(path) else 0
+        if now != size:
+            size, since = now, time.monotonic()
+        elif time.monotonic() - since > seconds:
+            break
+        time.sleep(0.05)
+    return size
+
+
+def prepare(test, name, seconds, ini):
+    """An install with a noisy sweep of `seconds`, its reference decode and an ALSA capture that
+    keeps each opening of the device in its own file. Returns (install, mp3, ref, capture)."""
+    z = Install(name)
+    mp3 = os.path.join(z.folder, 'long.mp3')
+    # A sweep with noise: every stretch of it is found at one place of the decode only.
+    run('sox', '-D', '-r', str(RATE), '-c', '2', '-n', '-b', '16', mp3 + '.wav', 'synth',
+        str(seconds), 'sine', '80-7000', 'whitenoise', 'vol', '0.4')
+    run('lame', '--quiet', '-b', '128', mp3 + '.wav', mp3)
+    ref = array.array('h')
+    ref.frombytes(subprocess.run(['mpg123', '-q', '--no-gapless', '-s', mp3], check=True,
+                                 capture_output=True).stdout)
+    cap = os.path.join(z.folder, 'cap.raw')
+    conf = os.path.join(z.folder, 'alsa.conf')
+    with open('/usr/share/alsa/alsa.conf') as f, open(conf, 'w') as out:
+        out.write(f.read())
+        out.write('pcm.!default { type file; slave.pcm "nullpcm"; file "%s"; format "raw";'
+                  ' truncate false }\npcm.nullpcm { type null }\n' % cap)
+    z.write_ini(b'[Zuvo]\r\nutf8=1\r\nvolume=65535\r\nwavedevice=0\r\n' + ini)
+    os.environ['ALSA_CONFIG_PATH'] = conf
+    test.addCleanup(os.environ.pop, 'ALSA_CONFIG_PATH', None)
+    return z, mp3, ref, cap
+
+
+def rms(a, lo, hi):
+    """Root mean square over a[lo:hi], leaving out runs of exact zeros: a device that runs
+    short under load plays silence, which the capture keeps."""
+    total, count, zeros = 0, 0, 0
+    for i in range(lo, hi):
+        zeros = zeros + 1 if a[i] == 0 else 0
+        if zeros < 16:
+            total += a[i] * a[i]
+            count += 1
+    return (total / max(count, 1)) ** 0.5
+
+
+def last_sound(a):
+    """One past the last sample of magnitude above 100."""
+    i = len(a)
+    while i > 0 and abs(a[i - 1]) <= 100:
+        i -= 1
+    return i
+
+
+class Volume(unittest.TestCase):
+    def test_soft_mute_scales_what_follows(self):
+        # Soft mute plays a quarter of the volume through the 1.8 curve: 5,404 / 65,535 of the
+        # full level on the device, from the blocks after the command on.
+        z, mp3, ref, cap = prepare(self, 'softmute', 20, b'outbuflength=1\r\n')
+        proc = z.start(win_path(mp3), '/localini')
+        try:
+            self.assertEqual(send('wait', '20000'), 0, 'no main window')
+            self.assertTrue(grown(cap, 4 * RATE, 60), 'playback did not start')
+            self.assertEqual(send('command', '529'), 0)
+            settled(cap, 2.0, 120)
+        finally:
+            stop(proc, self)
+        got = samples(cap)
+        # The first half second is at full level, the last seconds at the soft-mute level;
+        # the signal's level is steady, so the capture's is compared with the decode's.
+        start = rms(got, 0, RATE) / rms(ref, 0, RATE)
+        self.assertAlmostEqual(start, 1.0, delta=0.02)
+        end, ref_end = last_sound(got), len(ref)
+        tail = rms(got, end - 4 * RATE, end - RATE) / rms(ref, ref_end - 4 * RATE, ref_end - RATE)
+        print('level: %.4f at the start, %.4f at the end (%.4f expected)' %
+              (start, tail, 5404 / 65535))
+        self.assertAlmostEqual(tail, 5404 / 65535, delta=0.006)
+
+
+class StopResume(unittest.TestCase):
+    def test_resume_repeats_the_back_off(self):
+        # A short queue (three buffers, about 0.28 s) keeps what was written close to what was
+        # heard when the stop arrives.
+        z, mp3, ref, cap = prepare(self, 'stopresume', 40, b'outbuflength=1\r\n')
+        proc = z.start(win_path(mp3), '/localini')
+        try:
+            self.assertEqual(send('wait', '20000'), 0, 'no main window')
+            self.assertTrue(grown(cap, 4 * RATE * 3, 60), 'playback did not start')
+            self.assertEqual(send('command', '511'), 0)  # stop
+            first = settled(cap)
+            self.assertEqual(send('command', '511'), 0)  # resume
+            self.assertTrue(grown(cap + '.0001', 4 * RATE, 30), 'playback did not resume')
+        finally:
+            stop(proc, self)
+        played = first // 2
+        self.assertLess(played, len(ref) - 4 * RATE, 'the track ended before the stop')
+        resumed = samples(cap + '.0001')
+        # Skip the first frames of the restarted decoder, then find where the audio came from.
+        skip = 8192
+        at = locate(ref, resumed[skip:skip + 64], played - 4 * RATE, played + 2 * RATE)
+        self.assertEqual(len(at), 1, 'resumed audio not found once in the decode: %s' % at)
+        start = at[0] - skip
+        repeat_ms = (played - start) / 2 / RATE * 1000
+        # The resume lies the back-off before what was heard; what was written but not yet heard
+        # is at most the queue (three buffers of 4096 frames, 279 ms) plus one frame of rounding.
+        # The file position of the heard audio is the codec's input position, which runs ahead
+        # of its output by its decoder delay (529 samples) and the frame it is handed ahead.
+        frame_ms = 1152 / RATE * 1000
+        codec_ms = 529 / RATE * 1000 + frame_ms
+        self.assertGreaterEqual(repeat_ms, 500 - codec_ms - frame_ms)
+        self.assertLessEqual(repeat_ms, 500 + 279 + frame_ms)
+        print('resume repeats %.0f ms of the %.0f ms written' % (repeat_ms, played / 2 / RATE * 1000))
+
+
+if __name__ == '__main__':
+    e2e_lib.main()

@@ -22,6 +22,7 @@ extern ShellState g_shell;
 extern ShellWin g_win;
 extern DispatchState g_dispatch;
 extern AppHooks g_hooks;  // filled by the subsystems as they start (app/hooks.h)
+extern ListSources g_listSources;  // the lists' rows for the exit save, set as they are made
 
 // The dispatcher's view of the program: the global records and the Win32 services.
 CommandContext AppContext();

@@ -11,6 +11,7 @@
 #include "base/fileops_win.h"
 #include "base/path.h"
 #include "config/settings_io.h"
+#include "library/library_win.h"
 
 namespace {
 
@@ -97,8 +98,10 @@ void ApplyCommandLineWin() {
                          ShellFolder(CSIDL_MYMUSIC)};
     StartPlan plan = ApplyCommandLine(g_shell, s, g_shell.argsText, path, folders);
     if (plan.enqueue) g_shell.pendingEnqueue.push_back(s.last_file);
-    // The folder tree will select the start folder here; until it exists, the listing timer
-    // stands in for its selection change and ends the start-up.
+    // Step 7: the tree selects the start folder; its selection change lists it.
+    LibrarySelectStartWin(plan.expandTreeRoot);
+    // The listing timer also runs when the tree's selection did not change (or there is no
+    // tree): it lists browsed_folder and ends the start-up.
     if (!plan.showHidden) SetTimer(g_win.mainWindow, kTimerListFolder, 20, nullptr);
     if (plan.autoplay) SetTimer(g_win.mainWindow, kTimerDelayedStart, 100, nullptr);
 }
@@ -155,6 +158,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
     g_win.accelerators = LoadAcceleratorsW(instance, MAKEINTRESOURCEW(750));
     // 17. The language file named by the settings.
     LoadLanguageWin();
+    // 18. The folder tree and the File view (a provisional layout until the window layout).
+    LibraryStartWin(g_win.mainWindow, instance);
     // 20. Dropped files are accepted by the main window.
     DragAcceptFiles(g_win.mainWindow, TRUE);
     // 22. High task priority.

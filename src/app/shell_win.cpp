@@ -11,12 +11,13 @@ ShellState g_shell;
 ShellWin g_win;
 DispatchState g_dispatch;
 AppHooks g_hooks;
+ListSources g_listSources{nullptr, nullptr, nullptr};
 
 namespace {
 
 ListSources NoListsYet() {
     // The file list and the play list provide their rows once they exist.
-    return ListSources{nullptr, nullptr, nullptr};
+    return g_listSources;
 }
 
 // The Big view background: the last of the three colour fields of big_title.
@@ -132,6 +133,8 @@ void Shutdown() {
     // 4. Back to normal priority.
     if (static_cast<uint32_t>(s.control_flags) & ControlFlag::HighPriority)
         SetPriorityClass(GetCurrentProcess(), NORMAL_PRIORITY_CLASS);
+    // 7. The list column widths go into the settings.
+    if (g_hooks.storeColumnWidths) g_hooks.storeColumnWidths(g_hooks.ctx);
     // 8. The settings file (beside the program, or the profile when that fails).
     SaveSettings(g_shell, s, Win32FileOps(), false);
     // 10. The list state files.

@@ -1,0 +1,133 @@
+"""zuvo.exe started on a prepared folder tree shows it: the tree on the left and the File view
+on the right (judged on a screenshot), the listed rows as the program saves them at exit, and
+keyboard commands that open a folder row and list it."""
+import os
+import re
+import subprocess
+import time
+import unittest
+
+import e2e_lib
+from e2e_lib import Install, send, stop, win_path
+
+RESTORE_FILE_LIST = 0x10000
+NATURAL_ORDER = 0x1
+FOLDERS_IN_FILE_VIEW = 0x80
+
+
+def make_tree(root):
+    """root/Müsik with three tracks, a text file, a play list and the sub-folder 日本."""
+    musik = os.path.join(root, 'Müsik')
+    os.makedirs(os.path.join(musik, '日本'))
+    os.makedirs(os.path.join(root, 'Ελληνικά'))
+    for name, size in (('Track 9.mp3', 3000), ('Track 10.mp3', 2000), ('Ärger.mp3', 1000),
+                       ('notes.txt', 10), (os.path.join('日本', 'Kyoto.mp3'), 500)):
+        with open(os.path.join(musik, name), 'wb') as f:
+            f.write(b'\0' * size)
+    return musik
+
+
+def screenshot(path):
+    """The virtual screen, taken on the display the program runs on."""
+    script = 'source "$1/scripts/wine-env.sh"; zuvo_x_prepare; import -window root "$2"'
+    subprocess.run(['bash', '-c', script, '_', e2e_lib.ROOT, path], check=True, timeout=60)
+
+
+def window_rect():
+    """x, y, w, h of the largest top-level window of zuvo.exe on the display."""
+    script = 'source "$1/scripts/wine-env.sh"; zuvo_x_prepare; xwininfo -root -tree'
+    out = subprocess.run(['bash', '-c', script, '_', e2e_lib.ROOT], check=True, timeout=60,
+                         stdout=subprocess.PIPE).stdout.decode('utf-8', 'replace')
+    best = None
+    for m in re.finditer(r'\("zuvo\.exe" "zuvo\.exe"\)\s+(\d+)x(\d+)\+(-?\d+)\+(-?\d+)', out):
+        w, h, x, y = map(int, m.groups())
+        if best is None or w * h > best[2] * best[3]:
+            best = (x, y, w, h)
+    return best
+
+
+def colours(png, x, y, w, h):
+    """Number of distinct colours in a region: an empty control has one or two."""
+    out = subprocess.run(['convert', png, '-crop', '%dx%d+%d+%d' % (w, h, x, y), '+repage',
+                          '-format', '%k', 'info:'], check=True, stdout=subprocess.PIPE)
+    return int(out.stdout)
+
+
+def saved_rows(z):
+    """The File view's rows as the exit wrote them: lists of cells."""
+    with open(os.path.join(z.prog, 'zuvo.ind'), 'rb') as f:
+        data = f.read()
+    return [line.decode('utf-8').split('|') for line in data.split(b'\r\n') if line]
+
+
+def ini_value(z, key):
+    for line in z.read_ini().split(b'\r\n'):
+        if line.startswith(key.encode() + b'='):
+            return line[len(key) + 1:].decode('utf-8')
+    return None
+
+
+class Browse(unittest.TestCase):
+    def test_shows_tree_and_list(self):
+        z = Install('browse')
+        musik = make_tree(os.path.join(z.folder, 'music'))
+        z.write_ini(b'[Zuvo]\r\nutf8=1\r\nlist_style=%d\r\ncontrol_flags=%d\r\n' %
+                    (NATURAL_ORDER | RESTORE_FILE_LIST, 32 | FOLDERS_IN_FILE_VIEW))
+        # The path first: Wine quotes nothing here, and a path after a switch is no path.
+        proc = z.start(win_path(musik), '/localini', '/newinst')
+        self.assertEqual(send('wait', '--visible', '20000'), 0, 'main window not shown')
+        shot = os.path.join(e2e_lib.ARGS.work, 'browse.png')
+        rect, tree, files = None, 0, 0
+        for _ in range(40):  # the first paint may come a moment after the window shows
+            time.sleep(0.25)
+            rect = window_rect()
+            if not rect:
+                continue
+            screenshot(shot)
+            x, y, w, h = rect
+            tree = colours(shot, x + 4, y + 30, w // 4 - 8, h - 60)
+            files = colours(shot, x + w // 2, y + 30, w // 2 - 8, h - 60)
+            if tree > 8 and files > 8:
+                break
+        self.assertIsNotNone(rect, 'no zuvo.exe window on the display')
+        self.assertGreater(tree, 8, 'the tree pane looks empty (%s)' % shot)
+        self.assertGreater(files, 8, 'the file list looks empty (%s)' % shot)
+        stop(proc, self)
+
+        rows = saved_rows(z)
+        names = [r[0] for r in rows]
+        self.assertEqual(set(names), {'Ärger.mp3', 'Track 9.mp3', 'Track 10.mp3'})
+        self.assertLess(names.index('Track 9.mp3'), names.index('Track 10.mp3'))  # natural order
+        for r in rows:
+            self.assertEqual(r[2], win_path(musik))
+            self.assertRegex(r[3], r'^\d{4}-\d\d-\d\d \d\d:\d\d$')
+        self.assertEqual(ini_value(z, 'browsed_folder'), win_path(musik))
+
+    def test_starts_on_the_settings_folder_and_opens_a_row_by_keys(self):
+        z = Install('browse-keys')
+        musik = make_tree(os.path.join(z.folder, 'music'))
+        # Started without a path: the browsed folder of the settings is shown (and, as the
+        # saved list is restored at start, the rows are written at exit).
+        last_file = win_path(os.path.join(musik, 'Track 9.mp3')).encode('utf-8')
+        z.write_ini(b'[Zuvo]\r\nutf8=1\r\nlist_style=%d\r\ncontrol_flags=%d\r\nlast_file=%s\r\n'
+                    b'browsed_folder=%s\r\n' %
+                    (NATURAL_ORDER | RESTORE_FILE_LIST, 32 | FOLDERS_IN_FILE_VIEW, last_file,
+                     win_path(musik).encode('utf-8')))
+        proc = z.start('/localini')
+        self.assertEqual(send('wait', '--visible', '20000'), 0, 'main window not shown')
+        time.sleep(1)
+        # Rows: the parent row, then the folder row of 日本. Down, Down, Return opens it; the
+        # tree selects it and the listing timer shows it.
+        for cmd in (803, 803, 814):
+            self.assertEqual(send('command', str(cmd)), 0)
+            time.sleep(0.3)
+        time.sleep(1)
+        stop(proc, self)
+        self.assertEqual(ini_value(z, 'browsed_folder'), win_path(os.path.join(musik, '日本')))
+        rows = saved_rows(z)
+        self.assertEqual([r[0] for r in rows], ['Kyoto.mp3'])
+        self.assertEqual(rows[0][2], win_path(os.path.join(musik, '日本')))
+
+
+if __name__ == '__main__':
+    e2e_lib.main()

@@ -1,0 +1,36 @@
+// Reads arbitrary bytes as an .m3u and an .m3u8 play list. Besides not crashing: every row is a
+// playable file or an address, no line gives more than one row, and writing the rows gives one
+// line per track.
+#include <cstdlib>
+
+#include "library/list_text.h"
+#include "library/playlist_file.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    static const std::string playable = "mp3;mp2;mpa;ogg;";
+    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+    size_t lineFeeds = 0;
+    for (char c : bytes) lineFeeds += c == '\n';
+    Settings s;
+    for (const wchar_t* name : {L"C:\\Lists\\a.m3u", L"C:\\Lists\\a.m3u8"}) {
+        TrackList list;
+        list.kind = playList;
+        PlayListEnv env;
+        env.s = &s;
+        env.playable = &playable;
+        env.bassLoaded = size % 2 == 0;
+        const int rows = ReadPlayListBytes(list, name, bytes, env);
+        if (rows < 0 || static_cast<size_t>(rows) > lineFeeds ||
+            list.rows.size() != static_cast<size_t>(rows))
+            std::abort();
+        std::vector<std::wstring> paths;
+        for (int i = 0; i < rows; ++i) {
+            std::wstring path;
+            if (RowPath(list, i, path, false) != 1 || path.empty()) std::abort();
+            paths.push_back(path);
+        }
+        const PlayListText text = PlayListFileText(paths, name, CodePage{});
+        if (text.lines != rows) std::abort();
+    }
+    return 0;
+}

@@ -1,5 +1,7 @@
 #include "audio/dsp_hooks.h"
 
+#include <cmath>
+
 namespace {
 
 // The chain's view of the output: its rate and sample width. Float blocks only come in the
@@ -29,8 +31,19 @@ void Apply(void* ctx, int mode, bool reset, uint32_t rate, int channels) {
     dspApplySettings(*b.state, *b.settings, mode, reset, rate, channels);
 }
 
+// The gains the displays show next to the level meters, × 100.
+void Gains(void* ctx, int32_t* out) {
+    const DspState& d = *static_cast<DspBinding*>(ctx)->state;
+    auto pct = [](double g) { return static_cast<int32_t>(std::lround(g * 100)); };
+    for (int k = 0; k < kEnh2Bands; ++k) out[k] = pct(d.enh2State.bandGain[k]);
+    out[4] = pct(d.enh2State.agcGain[0]);
+    out[5] = pct(d.enh2State.agcGain[1]);
+    out[6] = pct(d.e1.g);
+    out[7] = 0;
+}
+
 }  // namespace
 
 DspHooks DspHooksFor(DspBinding& b) {
-    return DspHooks{&b, Pcm16, Float, Apply};
+    return DspHooks{&b, Pcm16, Float, Apply, Gains};
 }

@@ -139,6 +139,8 @@ struct DspHooks {
     void (*processPcm16)(void* ctx, int16_t* samples, int frames, int channels) = nullptr;
     void (*processFloat)(void* ctx, float* samples, int frames, int channels) = nullptr;
     void (*applySettings)(void* ctx, int mode, bool reset, uint32_t rate, int channels) = nullptr;
+    // The chain's current gains × 100 for the displays, kOutGains values (see OutBuffer::gains).
+    void (*gains)(void* ctx, int32_t* out) = nullptr;
 };
 
 struct EngineIo {

@@ -76,6 +76,7 @@ void FillAndWrite(Engine& e, OutBuffer& b) {
     PlayState& ps = e.ps;
     b.bytes =
         RenderBlock(e, b.data.data(), ps.waveOutBufSize / BytesPerSample(ps), b.stamp, b.peaks);
+    if (e.io.dsp.gains) e.io.dsp.gains(e.io.dsp.ctx, b.gains);
     b.prev = ps.lastWritten;
     const WaveOutOps& w = e.io.waveOut;
     if (!b.prepared && w.prepare) b.prepared = w.prepare(w.ctx, ps.hWaveOut, b);

@@ -14,6 +14,7 @@ struct AudioStamp {
     uint32_t lengthMs = 0;
 };
 
+constexpr int kOutGains = 8;  // processing-chain gains a buffer record carries
 constexpr int kMeterEntries = 50;  // level-meter peaks per pass: 25 segments a second, 2 channels
 
 // One wave-out buffer and the stamps of the audio it holds.
@@ -26,7 +27,9 @@ struct OutBuffer {
     OutBuffer* prev = nullptr;  // the record written before this one (the write chain)
     int index = 0;
     uint16_t peaks[2][kMeterEntries]{};  // [0] before, [1] after the processing chain
-    int32_t gains[8]{};                  // processing-chain gains × 100 for the displays
+    // Processing-chain gains × 100 for the displays: Enhancer 2's four band gains, its AGC gain
+    // per channel, Enhancer 1's gain, and one spare.
+    int32_t gains[kOutGains]{};
 };
 
 // One DirectSound slot: 1/25 s of the secondary buffer and the stamps of what was written there.

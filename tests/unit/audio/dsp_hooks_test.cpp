@@ -4,7 +4,7 @@
 #include "engine_fakes.h"
 
 // The chain connected through the binding runs on the blocks the device gets, at the format
-// of the open output.
+// of the open output, and each buffer record carries the chain's gains after its block.
 TEST(DspBinding, ChainRunsOnTheOutputBlocksAtTheOutputFormat) {
     struct Case {
         int enhance, stereoWidth;
@@ -29,5 +29,12 @@ TEST(DspBinding, ChainRunsOnTheOutputBlocksAtTheOutputFormat) {
         EXPECT_EQ(reinterpret_cast<const int16_t*>(t.ps.buffers[0].data.data())[0], c.first);
         EXPECT_EQ(d.outRate, 22050u);
         EXPECT_EQ(d.outBits, 16u);
+        const int32_t* g = t.ps.buffers[0].gains;
+        for (int k = 0; k < 6; ++k) EXPECT_EQ(g[k], 100) << k;  // Enhancer 2 is off: unity
+        if (c.enhance == 1) {
+            EXPECT_GT(g[6], 100);  // Enhancer 1's gain has risen over the quiet block
+        } else {
+            EXPECT_EQ(g[6], 100);
+        }
     }
 }

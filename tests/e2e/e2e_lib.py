@@ -56,6 +56,41 @@ class Install:
             f.write(data)
 
 
+def capture_audio(test, folder, keep_openings=False):
+    """Routes the default ALSA device of the programs started next (Wine's wave-out and
+    DirectSound) into folder/cap.raw, raw as the device gets it, until the test ends. With
+    keep_openings each opening of the device goes into a file of its own (cap.raw, then
+    cap.raw.0001, ...) instead of starting cap.raw again. Returns the capture path."""
+    cap = os.path.join(folder, 'cap.raw')
+    conf = os.path.join(folder, 'alsa.conf')
+    keep = ' truncate false;' if keep_openings else ''
+    with open('/usr/share/alsa/alsa.conf') as f, open(conf, 'w') as out:
+        out.write(f.read())
+        out.write('pcm.!default { type file; slave.pcm "nullpcm"; file "%s"; format "raw";%s }\n'
+                  'pcm.nullpcm { type null }\n' % (cap, keep))
+    os.environ['ALSA_CONFIG_PATH'] = conf
+    test.addCleanup(os.environ.pop, 'ALSA_CONFIG_PATH', None)
+    return cap
+
+
+def map_drive(test, letter, folder):
+    """Maps the Wine drive letter (such as 't') to a local folder until the test ends: a link
+    in the prefix's dosdevices, made before zuvo.exe starts so that its tree lists the drive.
+    Returns the drive's Windows name ("T:")."""
+    build = os.environ.get('ZUVO_BUILD', os.path.join(ROOT, 'build'))
+    prefix = os.environ.get('WINEPREFIX', os.path.join(build, 'wineprefix'))
+    link = os.path.join(prefix, 'dosdevices', letter.lower() + ':')
+    if os.path.lexists(link):
+        os.remove(link)
+    os.symlink(os.path.abspath(folder), link)
+    test.addCleanup(os.remove, link)
+    # Wine's mount manager reads the drive links when its server starts: the server of the
+    # last program is waited for, so that the next start sees the new drive.
+    subprocess.run(['wineserver', '-w'], env=dict(os.environ, WINEPREFIX=prefix),
+                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=60)
+    return letter.upper() + ':'
+
+
 def stop(proc, testcase):
     """Closes the running main window and waits for the process to end."""
     testcase.assertEqual(send('close'), 0, 'no main window to close')

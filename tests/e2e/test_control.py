@@ -10,7 +10,7 @@ import time
 import unittest
 
 import e2e_lib
-from e2e_lib import Install, send, stop, win_path
+from e2e_lib import Install, capture_audio, send, stop, win_path
 
 RATE = 44100
 
@@ -73,15 +73,8 @@ def prepare(test, name, seconds, ini):
     ref = array.array('h')
     ref.frombytes(subprocess.run(['mpg123', '-q', '--no-gapless', '-s', mp3], check=True,
                                  capture_output=True).stdout)
-    cap = os.path.join(z.folder, 'cap.raw')
-    conf = os.path.join(z.folder, 'alsa.conf')
-    with open('/usr/share/alsa/alsa.conf') as f, open(conf, 'w') as out:
-        out.write(f.read())
-        out.write('pcm.!default { type file; slave.pcm "nullpcm"; file "%s"; format "raw";'
-                  ' truncate false }\npcm.nullpcm { type null }\n' % cap)
+    cap = capture_audio(test, z.folder, keep_openings=True)
     z.write_ini(b'[Zuvo]\r\nutf8=1\r\nvolume=65535\r\nwavedevice=0\r\n' + ini)
-    os.environ['ALSA_CONFIG_PATH'] = conf
-    test.addCleanup(os.environ.pop, 'ALSA_CONFIG_PATH', None)
     return z, mp3, ref, cap
 
 

@@ -13,7 +13,7 @@ import unittest
 import wave
 
 import e2e_lib
-from e2e_lib import Install, send, stop, win_path
+from e2e_lib import Install, capture_audio, send, stop, win_path
 
 
 def run(*cmd):
@@ -73,15 +73,9 @@ class Playback(unittest.TestCase):
         z = Install(name)
         mp3 = os.path.join(z.folder, name + '.mp3')
         make(mp3)
-        cap = os.path.join(z.folder, 'cap.raw')
-        conf = os.path.join(z.folder, 'alsa.conf')
-        with open('/usr/share/alsa/alsa.conf') as f, open(conf, 'w') as out:
-            out.write(f.read())
-            out.write('pcm.!default { type file; slave.pcm "nullpcm"; file "%s"; format "raw" }\n'
-                      'pcm.nullpcm { type null }\n' % cap)
+        cap = capture_audio(self, z.folder)
         z.write_ini(b'[Zuvo]\r\nutf8=1\r\nvolume=65535\r\nwavedevice=%d\r\n' % wavedevice +
                     ini_extra)
-        os.environ['ALSA_CONFIG_PATH'] = conf
         t0 = time.monotonic()
         try:
             proc = z.start(win_path(mp3), '/localini')

@@ -17,6 +17,7 @@
 #include "audio/control_win.h"
 #include "audio/decoder.h"
 #include "audio/dsp_hooks.h"
+#include "audio/runtime_info_win.h"
 #include "audio/mpeg_file_win.h"
 #include "audio/mpeg_scan.h"
 #include "audio/output.h"
@@ -463,6 +464,7 @@ void EngineStartWin(HWND mainWindow, AppHooks& hooks) {
     hooks.message = OnMessage;
     // Volume, mute, fast play, stop with fade, seek restarts, timer 1810 and the intro scan.
     ControlStartWin(mainWindow, hooks, g_io.control);
+    RuntimeInfoStartWin(mainWindow, hooks);
 }
 
 void EngineShutdownWin() {

@@ -5,6 +5,7 @@ by default). Wave-out is captured through an ALSA file plugin that keeps every o
 device in its own file; captures are compared with an independent decode of the track."""
 import array
 import os
+import re
 import subprocess
 import time
 import unittest
@@ -156,6 +157,33 @@ class StopResume(unittest.TestCase):
         self.assertGreaterEqual(repeat_ms, 500 - codec_ms - frame_ms)
         self.assertLessEqual(repeat_ms, 500 + 279 + frame_ms)
         print('resume repeats %.0f ms of the %.0f ms written' % (repeat_ms, played / 2 / RATE * 1000))
+
+
+
+class RuntimeInformation(unittest.TestCase):
+    def test_window_shows_the_engine_while_playing(self):
+        z, mp3, _, cap = prepare(self, 'runtime', 20, b'')
+        proc = z.start(win_path(mp3), '/localini')
+        try:
+            self.assertEqual(send('wait', '20000'), 0, 'no main window')
+            self.assertTrue(grown(cap, 4 * RATE * 2, 60), 'playback did not start')
+            self.assertEqual(send('command', '955'), 0)
+            out = subprocess.run([e2e_lib.WINE_RUN, e2e_lib.ARGS.send, 'text', 'ZuvoRuntimeInfo',
+                                  '10000'], stdout=subprocess.PIPE, timeout=60)
+            self.assertEqual(out.returncode, 0, 'no runtime information window')
+            text = out.stdout.decode('latin-1')
+            values = dict(re.findall(r'^(\w[\w ]*): (-?\d+)', text, re.M))
+            bufs = re.search(r'waveOutBufs: (\d+) x (\d+) KB', text)
+        finally:
+            stop(proc, self)
+        # The default one-second queue at 44.1 kHz stereo: 32 KB buffers, as many as a second
+        # takes; the file position lies inside the audio of the 20-second file.
+        self.assertIsNotNone(bufs, text)
+        self.assertEqual(int(bufs.group(2)), 32)
+        self.assertGreater(int(values['dwPointer']), int(values['dwAudioBeg']), text)
+        self.assertLess(int(values['dwPointer']), int(values['dwAudioEnd']), text)
+        self.assertEqual(int(values['ovTrackEndSamp']), -1, text)
+        self.assertIn('Debug string:', text)
 
 
 if __name__ == '__main__':

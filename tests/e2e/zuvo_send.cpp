@@ -8,6 +8,8 @@
 //                                             main window (or a window of class NAME) is visible
 //   zuvo-send accel EXE ID                    prints accelerator table ID of EXE, one
 //                                             "flags key command" line per entry
+//   zuvo-send text CLASS [TIMEOUT_MS]         prints the text of the first child of the
+//                                             window of class CLASS (exit 1 when none shows)
 #include <windows.h>
 
 #include <cstdio>
@@ -91,6 +93,15 @@ int wmain(int argc, wchar_t** argv) {
         for (int i = 0; i < n; ++i)
             std::printf("%u %u %u\n", unsigned{entries[i].fVirt}, unsigned{entries[i].key},
                         unsigned{entries[i].cmd});
+        return 0;
+    }
+    if (verb == L"text" && argc >= 3) {
+        HWND w = WaitForWindow(argc > 3 ? static_cast<DWORD>(_wtoi(argv[3])) : 5000, true, argv[2]);
+        HWND child = w ? GetWindow(w, GW_CHILD) : nullptr;
+        if (!child) return 1;
+        char text[8192] = {};
+        SendMessageA(child, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+        std::fputs(text, stdout);
         return 0;
     }
     if (verb == L"launch" && argc >= 3) {

@@ -8,10 +8,15 @@ add_custom_command(OUTPUT ${icon}
                    COMMAND Python3::Interpreter ${PROJECT_SOURCE_DIR}/scripts/make_icon.py ${icon}
                    DEPENDS ${PROJECT_SOURCE_DIR}/scripts/make_icon.py
                    COMMENT "Drawing the program icon")
+set(months ${CMAKE_CURRENT_BINARY_DIR}/months.bmp)
+add_custom_command(OUTPUT ${months}
+                   COMMAND Python3::Interpreter ${PROJECT_SOURCE_DIR}/scripts/make_months.py ${months}
+                   DEPENDS ${PROJECT_SOURCE_DIR}/scripts/make_months.py
+                   COMMENT "Drawing the month icons")
 set_source_files_properties(res/zuvo.rc PROPERTIES OBJECT_DEPENDS
-                            "${icon};${CMAKE_CURRENT_SOURCE_DIR}/res/zuvo.manifest;${CMAKE_CURRENT_SOURCE_DIR}/res/accel.rc")
+                            "${icon};${months};${CMAKE_CURRENT_SOURCE_DIR}/res/zuvo.manifest;${CMAKE_CURRENT_SOURCE_DIR}/res/accel.rc")
 
-add_executable(zuvo WIN32 main_win.cpp res/zuvo.rc ${icon})
+add_executable(zuvo WIN32 main_win.cpp res/zuvo.rc ${icon} ${months})
 target_include_directories(zuvo PRIVATE ${CMAKE_CURRENT_BINARY_DIR} ${CMAKE_CURRENT_SOURCE_DIR}/res)
 target_link_libraries(zuvo PRIVATE zuvo_app zuvo_audio zuvo_library comctl32 ole32 shell32 user32 gdi32 netapi32 mpr)
 target_link_options(zuvo PRIVATE -municode -static -static-libgcc -static-libstdc++ -s)

@@ -101,6 +101,26 @@ void CellText(ListViewWin& v, LVITEMW& item) {
     item.pszText[n] = 0;
 }
 
+// A row's month icon, when the list shows them.
+void CellImage(ListViewWin& v, LVITEMW& item) {
+    if (!(item.mask & LVIF_IMAGE)) return;
+    item.iImage = I_IMAGENONE;
+    if (item.iItem < 0 || item.iItem >= RowCount(v) || item.iSubItem != 0) return;
+    const int icon = v.list->rows[static_cast<size_t>(item.iItem)].icon;
+    if (icon >= 0 && icon < 12) item.iImage = icon;
+}
+
+// The twelve month icons from the program's resources (none in a program without them).
+HIMAGELIST MonthIcons(HINSTANCE instance) {
+    HBITMAP strip = static_cast<HBITMAP>(
+        LoadImageW(instance, L"MONTHS", IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    if (!strip) return nullptr;
+    HIMAGELIST icons = ImageList_Create(16, 16, ILC_COLOR24 | ILC_MASK, 12, 0);
+    if (icons) ImageList_AddMasked(icons, strip, RGB(255, 0, 255));
+    DeleteObject(strip);
+    return icons;
+}
+
 LRESULT CustomDraw(ListViewWin& v, NMLVCUSTOMDRAW& cd) {
     if (cd.nmcd.dwDrawStage == CDDS_PREPAINT) return CDRF_NOTIFYITEMDRAW;
     if (cd.nmcd.dwDrawStage != CDDS_ITEMPREPAINT) return CDRF_DODEFAULT;
@@ -146,6 +166,11 @@ HWND ListViewCreateWin(ListViewWin& v, HWND parent, HINSTANCE instance, int id) 
     if (lstyle & ListStyle::Gridlines) ex |= LVS_EX_GRIDLINES;
     SendMessageW(v.hwnd, LVM_SETEXTENDEDLISTVIEWSTYLE, ex, ex);
     ListViewApplyColours(v);
+    // Month icons take room in the first column only when the list style shows them.
+    if (lstyle & ListStyle::MonthColors) {
+        if (HIMAGELIST icons = MonthIcons(instance))
+            SendMessageW(v.hwnd, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(icons));
+    }
     SyncColumns(v);
     ApplyListWidths(*v.list, *v.s);
     HeadersChanged(&v);
@@ -196,6 +221,7 @@ bool ListViewNotify(ListViewWin& v, NMHDR* h, LRESULT& result) {
     switch (h->code) {
         case LVN_GETDISPINFOW:
             CellText(v, reinterpret_cast<NMLVDISPINFOW*>(h)->item);
+            CellImage(v, reinterpret_cast<NMLVDISPINFOW*>(h)->item);
             result = 0;
             return true;
         case NM_CUSTOMDRAW:

@@ -12,6 +12,9 @@ from e2e_lib import Install, send, stop, win_path
 
 RESTORE_FILE_LIST = 0x10000
 NATURAL_ORDER = 0x1
+MONTH_COLORS = 0x4
+# The header colours of the month icons by season (December to February first).
+SEASON_COLOURS = ['rgb(66,133,244)', 'rgb(52,168,83)', 'rgb(251,140,0)', 'rgb(141,85,36)']
 FOLDERS_IN_FILE_VIEW = 0x80
 
 
@@ -53,6 +56,15 @@ def colours(png, x, y, w, h):
     return int(out.stdout)
 
 
+def pixels_of(png, colour, x, y, w, h):
+    """Number of pixels of exactly `colour` in a region."""
+    out = subprocess.run(['convert', png, '-crop', '%dx%d+%d+%d' % (w, h, x, y), '+repage',
+                          '-fill', 'black', '+opaque', colour, '-fill', 'white', '-opaque', colour,
+                          '-format', '%[fx:round(mean*w*h)]', 'info:'], check=True,
+                         stdout=subprocess.PIPE)
+    return int(out.stdout)
+
+
 def saved_rows(z):
     """The File view's rows as the exit wrote them: lists of cells."""
     with open(os.path.join(z.prog, 'zuvo.ind'), 'rb') as f:
@@ -72,7 +84,7 @@ class Browse(unittest.TestCase):
         z = Install('browse')
         musik = make_tree(os.path.join(z.folder, 'music'))
         z.write_ini(b'[Zuvo]\r\nutf8=1\r\nlist_style=%d\r\ncontrol_flags=%d\r\n' %
-                    (NATURAL_ORDER | RESTORE_FILE_LIST, 32 | FOLDERS_IN_FILE_VIEW))
+                    (NATURAL_ORDER | RESTORE_FILE_LIST | MONTH_COLORS, 32 | FOLDERS_IN_FILE_VIEW))
         # The path first: Wine quotes nothing here, and a path after a switch is no path.
         proc = z.start(win_path(musik), '/localini', '/newinst')
         self.assertEqual(send('wait', '--visible', '20000'), 0, 'main window not shown')
@@ -92,6 +104,12 @@ class Browse(unittest.TestCase):
         self.assertIsNotNone(rect, 'no zuvo.exe window on the display')
         self.assertGreater(tree, 8, 'the tree pane looks empty (%s)' % shot)
         self.assertGreater(files, 8, 'the file list looks empty (%s)' % shot)
+        # The three tracks, written just now, carry this month's icon (Wine's clock is UTC):
+        # its season's header, 12 x 3 pixels each.
+        season = SEASON_COLOURS[time.gmtime().tm_mon % 12 // 3]
+        x, y, w, h = rect
+        self.assertGreaterEqual(pixels_of(shot, season, x + w // 4, y, w * 3 // 4, h), 3 * 36,
+                                'no month icons in the file list (%s)' % shot)
         stop(proc, self)
 
         rows = saved_rows(z)

@@ -10,6 +10,7 @@
 #include "config/lang.h"
 #include "library/folder_ops_win.h"
 #include "library/folder_tree.h"
+#include "library/list_rename_win.h"
 #include "library/list_text.h"
 #include "library/list_view_win.h"
 #include "library/track_list.h"
@@ -323,6 +324,7 @@ void ConnectHooks(AppHooks& h) {
     own(kCmdSetBaseFolder, BaseFolderCommand);
     own(kCmdClearBaseFolder, BaseFolderCommand);
     own(kCmdGoToBaseFolder, BaseFolderCommand);
+    ListRenameStartWin(h);
     g_previousMessage = h.message;
     h.message = OnMessage;
 }

@@ -161,6 +161,10 @@ HWND ListViewCreateWin(ListViewWin& v, HWND parent, HINSTANCE instance, int id) 
         100, 100, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
     if (!v.hwnd) return nullptr;
     const uint32_t lstyle = static_cast<uint32_t>(v.s->list_style);
+    // In-place renaming, unless the settings turn it off or lock the file tools.
+    if (!(lstyle & ListStyle::NoLabelEdit) &&
+        !(static_cast<uint32_t>(v.s->control_lock) & ControlLock::FileTools))
+        SetWindowLongPtrW(v.hwnd, GWL_STYLE, GetWindowLongPtrW(v.hwnd, GWL_STYLE) | LVS_EDITLABELS);
     DWORD ex = LVS_EX_DOUBLEBUFFER | LVS_EX_INFOTIP;
     if (lstyle & ListStyle::FullRowSelect) ex |= LVS_EX_FULLROWSELECT;
     if (lstyle & ListStyle::Gridlines) ex |= LVS_EX_GRIDLINES;

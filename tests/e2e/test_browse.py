@@ -146,6 +146,26 @@ class Browse(unittest.TestCase):
         self.assertEqual([r[0] for r in rows], ['Kyoto.mp3'])
         self.assertEqual(rows[0][2], win_path(os.path.join(musik, '日本')))
 
+    def test_renames_a_track_in_place(self):
+        z = Install('browse-rename')
+        musik = make_tree(os.path.join(z.folder, 'music'))
+        z.write_ini(b'[Zuvo]\r\nutf8=1\r\nlist_style=%d\r\ncontrol_flags=%d\r\n' %
+                    (NATURAL_ORDER | RESTORE_FILE_LIST, 32 | FOLDERS_IN_FILE_VIEW))
+        proc = z.start(win_path(musik), '/localini', '/newinst')
+        self.assertEqual(send('wait', '--visible', '20000'), 0, 'main window not shown')
+        time.sleep(1)
+        # PgDn focuses the last row (Track 10), F2 opens its name for editing.
+        for cmd in (807, 473):
+            self.assertEqual(send('command', str(cmd)), 0)
+            time.sleep(0.3)
+        self.assertEqual(send('label', 'Track 11'), 0, 'no label edit opened')
+        time.sleep(1)
+        stop(proc, self)
+        self.assertTrue(os.path.exists(os.path.join(musik, 'Track 11.mp3')))
+        self.assertFalse(os.path.exists(os.path.join(musik, 'Track 10.mp3')))
+        names = sorted(r[0] for r in saved_rows(z))
+        self.assertEqual(names, ['Track 11.mp3', 'Track 9.mp3', 'Ärger.mp3'])
+
 
 if __name__ == '__main__':
     e2e_lib.main()

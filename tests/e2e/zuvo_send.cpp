@@ -8,6 +8,8 @@
 //                                             main window (or a window of class NAME) is visible
 //   zuvo-send accel EXE ID                    prints accelerator table ID of EXE, one
 //                                             "flags key command" line per entry
+//   zuvo-send label TEXT                      types TEXT into the label edit of the main
+//                                             window's list and ends the edit with Return
 //   zuvo-send text CLASS [TIMEOUT_MS]         prints the text of the first child of the
 //                                             window of class CLASS (exit 1 when none shows)
 #include <windows.h>
@@ -93,6 +95,18 @@ int wmain(int argc, wchar_t** argv) {
         for (int i = 0; i < n; ++i)
             std::printf("%u %u %u\n", unsigned{entries[i].fVirt}, unsigned{entries[i].key},
                         unsigned{entries[i].cmd});
+        return 0;
+    }
+    if (verb == L"label" && argc == 3) {
+        HWND w = Target();
+        HWND list = w ? FindWindowExW(w, nullptr, L"SysListView32", nullptr) : nullptr;
+        HWND edit = nullptr;
+        for (int i = 0; list && !edit && i < 200; ++i, Sleep(10))
+            edit = reinterpret_cast<HWND>(SendMessageW(list, 0x1018 /* LVM_GETEDITCONTROL */, 0, 0));
+        if (!edit) return 1;
+        SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[2]));
+        PostMessageW(edit, WM_KEYDOWN, VK_RETURN, 0);
+        PostMessageW(edit, WM_KEYUP, VK_RETURN, 0xC0000001);
         return 0;
     }
     if (verb == L"text" && argc >= 3) {

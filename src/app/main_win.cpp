@@ -12,6 +12,7 @@
 #include "base/path.h"
 #include "config/settings_io.h"
 #include "library/library_win.h"
+#include "library/sequence_win.h"
 
 namespace {
 
@@ -160,6 +161,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
     LoadLanguageWin();
     // 18. The folder tree and the File view (a provisional layout until the window layout).
     LibraryStartWin(g_win.mainWindow, instance);
+    // 19. Track sequencing over the engine, the tree and the lists.
+    SequenceStartWin(g_win.mainWindow);
     // 20. Dropped files are accepted by the main window.
     DragAcceptFiles(g_win.mainWindow, TRUE);
     // 22. High task priority.

@@ -9,6 +9,8 @@
 #include "audio/output.h"
 #include "config/settings.h"
 
+void (*g_playFromTopHandler)() = nullptr;
+
 namespace {
 
 HWND g_main = nullptr;
@@ -50,7 +52,8 @@ void OpCloseMain(void*) {
     PostMessageW(g_main, WM_CLOSE, 0, 0);
 }
 void OpPlayFirst(void*, unsigned) {
-    // The sequencer plays the play list's first row; until it exists nothing starts.
+    // The track sequencing plays the first row of the focused list after its pause.
+    if (g_playFromTopHandler) return g_playFromTopHandler();
     if (g_app->playRow) g_app->playRow(g_app->ctx, kListPlaylist, 0, true, false);
 }
 void OpReplay(void*) {

@@ -10,6 +10,8 @@
 // Fills `ops` for the main window and connects the control entries of `hooks`. Called once
 // from the engine's start, after the engine's own entries.
 void ControlStartWin(HWND mainWindow, AppHooks& hooks, ControlOps& ops);
+// Deferred action 5 (play from the top) goes to the track sequencing once it is connected.
+extern void (*g_playFromTopHandler)();
 
 // The intro scan window (intro_scan_win.cpp).
 void IntroScanOpenWin(HWND owner);  // opens it, or brings it to the front

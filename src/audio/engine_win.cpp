@@ -407,15 +407,21 @@ Engine EngineNow() {
     return Engine{g_playState, g_track, g_settings, g_io, g_trackIn};
 }
 
+void (*g_trackEndHandler)(bool ringPlaysOut) = nullptr;
+
 void OnTrackEnd() {
     // With the gapless ring the decoder's end comes while the output still plays the ring out;
-    // the end of playback calls again.
-    if (OutputOpen(g_playState) && g_playState.trackEnded) return;
-    // Track sequencing chooses what follows once it exists; until then play stops here.
+    // the output is left to play (the track sequencing may start the next track on it, which
+    // the ring then joins), and the end of playback calls again.
+    if (OutputOpen(g_playState) && g_playState.trackEnded) {
+        if (g_trackEndHandler) g_trackEndHandler(true);
+        return;
+    }
     Engine e = EngineNow();
     EngineStop(e, true);
     CloseTrackFile(e);
     g_playState.trackEnded = false;
+    if (g_trackEndHandler) g_trackEndHandler(false);
 }
 
 void EngineStartWin(HWND mainWindow, AppHooks& hooks) {

@@ -29,5 +29,8 @@ void EngineShutdownWin();
 // primary driver first.
 std::vector<std::string> DirectSoundDeviceNames();
 
-// The end of the played track. Until the track sequencing exists it only stops.
+// The end of the played track: with the ring still playing out it leaves the output open,
+// otherwise it stops; then it tells the track sequencing (g_trackEndHandler, when set; its
+// argument is true while the ring plays out).
 void OnTrackEnd();
+extern void (*g_trackEndHandler)(bool ringPlaysOut);

@@ -13,6 +13,7 @@
 #include "library/list_rename_win.h"
 #include "library/list_text.h"
 #include "library/list_view_win.h"
+#include "library/sequence_win.h"
 #include "library/track_list.h"
 #include "library/tree_view_win.h"
 
@@ -338,6 +339,8 @@ ListEnv LibraryListEnv() {
     env.fs = &g_ops;
     env.playable = &g_playableExtensions;
     env.hooks.takeSavedList = TakeSavedList;
+    env.hooks.readPlayList = SequenceReadPlayListWin;
+    env.hooks.readCueSheet = SequenceReadCueSheetWin;
     return env;
 }
 
@@ -351,6 +354,15 @@ TrackList& LibraryFileView() {
 }
 FolderTree& LibraryTree() {
     return g_tree;
+}
+TreeEnv LibraryTreeEnvWin() {
+    return LibraryTreeEnv();
+}
+ListEnv LibraryListEnvWin() {
+    return LibraryListEnv();
+}
+void LibraryPullSelectionWin() {
+    if (g_listView.hwnd) ListViewPullSelection(g_listView);
 }
 
 void LibraryStartWin(HWND mainWindow, HINSTANCE instance) {

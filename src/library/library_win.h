@@ -27,3 +27,11 @@ void LibraryMarkPlayingFolderWin();
 // The File view's model and the tree's model.
 TrackList& LibraryFileView();
 FolderTree& LibraryTree();
+
+// The environments the tree and the lists work in, and the File view's selection taken from
+// its control into the model (before a rule reads the selected rows).
+struct TreeEnv;
+struct ListEnv;
+TreeEnv LibraryTreeEnvWin();
+ListEnv LibraryListEnvWin();
+void LibraryPullSelectionWin();

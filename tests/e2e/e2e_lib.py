@@ -88,6 +88,8 @@ def map_drive(test, letter, folder):
     # last program is waited for, so that the next start sees the new drive.
     subprocess.run(['wineserver', '-w'], env=dict(os.environ, WINEPREFIX=prefix),
                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=60)
+    subprocess.run([WINE_RUN, 'cmd', '/c', 'exit'], stdout=subprocess.DEVNULL,
+                   stderr=subprocess.DEVNULL, timeout=120)
     return letter.upper() + ':'
 
 

@@ -7,6 +7,7 @@
 
 #include "app/app_win.h"
 #include "base/fileops_win.h"
+#include "base/path.h"
 #include "config/lang.h"
 #include "library/folder_ops_win.h"
 #include "library/folder_tree.h"
@@ -167,13 +168,47 @@ std::wstring TreeItemPath(void*, intptr_t param) {
     return out;
 }
 
+bool g_gotoCurrent = false;  // the next listing selects the current track in mid-view
+
 void ListBrowsedFolder(void*) {
     HCURSOR old = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
     SendMessageW(g_listView.hwnd, WM_SETREDRAW, FALSE, 0);
-    LoadList(g_files, g_settings.browsed_folder, LibraryListEnv());
+    LoadList(g_files, g_settings.browsed_folder, LibraryListEnv(), g_gotoCurrent);
+    g_gotoCurrent = false;
     SendMessageW(g_listView.hwnd, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(g_listView.hwnd, nullptr, TRUE);
     SetCursor(old);
+}
+
+std::wstring WithoutTrailingSlash(std::wstring path) {
+    while (path.size() > 3 && path.back() == L'\\') path.pop_back();
+    return path;
+}
+
+// "Go to current track": the folder or list the playing track came from is shown, with the
+// track selected in the middle of the view.
+void GoToCurrentCommand(void*, CommandId, intptr_t) {
+    Settings& s = g_settings;
+    if (s.last_file.empty() || !g_listView.hwnd) return;
+    const std::wstring where =
+        WithoutTrailingSlash(s.last_folder.empty() ? PathFolder(s.last_file) : s.last_folder);
+    if (SameTextNoCase(WithoutTrailingSlash(g_files.folder), where)) {
+        const int row = FindRow(g_files, s.last_file);
+        if (row < 0) return;
+        SetCurrentRow(g_files, row, false);
+        SelectOnly(g_files, row);
+        ListViewPushSelection(g_listView);
+        if (g_files.view.ensureVisible) g_files.view.ensureVisible(g_files.view.ctx, row, true);
+        return;
+    }
+    s.browsed_folder = where;
+    g_gotoCurrent = true;
+    const TreeItem item = LocateTreePath(g_tree, where, true, LibraryTreeEnv());
+    if (item && item != g_tree.selected) {
+        SelectItem(g_tree, item);  // its selection change lists the folder
+        return;
+    }
+    ListBrowsedFolder(nullptr);
 }
 
 void ScrollTreeSelection(void*) {
@@ -325,6 +360,7 @@ void ConnectHooks(AppHooks& h) {
     own(kCmdSetBaseFolder, BaseFolderCommand);
     own(kCmdClearBaseFolder, BaseFolderCommand);
     own(kCmdGoToBaseFolder, BaseFolderCommand);
+    own(kCmdGoToCurrent, GoToCurrentCommand);
     ListRenameStartWin(h);
     g_previousMessage = h.message;
     h.message = OnMessage;

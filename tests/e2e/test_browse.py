@@ -146,6 +146,25 @@ class Browse(unittest.TestCase):
         self.assertEqual([r[0] for r in rows], ['Kyoto.mp3'])
         self.assertEqual(rows[0][2], win_path(os.path.join(musik, '日本')))
 
+    def test_goes_to_the_current_track(self):
+        z = Install('browse-goto')
+        musik = make_tree(os.path.join(z.folder, 'music'))
+        japan = win_path(os.path.join(musik, '日本'))
+        # Shown: Müsik; the track heard last: Kyoto.mp3 in 日本. Ctrl+H (524) goes there.
+        z.write_ini(b'[Zuvo]\r\nutf8=1\r\nlist_style=%d\r\ncontrol_flags=%d\r\n'
+                    b'browsed_folder=%s\r\nlast_folder=%s\r\nlast_file=%s\r\n' %
+                    (NATURAL_ORDER | RESTORE_FILE_LIST, 32 | FOLDERS_IN_FILE_VIEW,
+                     win_path(musik).encode('utf-8'), japan.encode('utf-8'),
+                     (japan + '\\Kyoto.mp3').encode('utf-8')))
+        proc = z.start('/localini')
+        self.assertEqual(send('wait', '--visible', '20000'), 0, 'main window not shown')
+        time.sleep(1)
+        self.assertEqual(send('command', '524'), 0)
+        time.sleep(1)
+        stop(proc, self)
+        self.assertEqual(ini_value(z, 'browsed_folder'), japan)
+        self.assertEqual([r[0] for r in saved_rows(z)], ['Kyoto.mp3'])
+
     def test_renames_a_track_in_place(self):
         z = Install('browse-rename')
         musik = make_tree(os.path.join(z.folder, 'music'))

@@ -120,10 +120,17 @@ int AcmOpen(Engine& e, uint32_t rate, uint32_t channels, uint32_t outBufBytes) {
     return 0;
 }
 
+namespace {
+// Bytes of 16-bit PCM one Layer III frame of the track decodes to.
+uint32_t PcmFrameBytes(const PlayState& ps, const MpegInfo& t) {
+    const uint32_t channels = ps.srcChannels ? ps.srcChannels : 2;
+    return (t.header.versionCode == 1 ? 1152u : 576u) * channels * 2;
+}
+}  // namespace
+
 uint32_t AcmFeedLimit(const PlayState& ps, const MpegInfo& t, uint32_t n, uint32_t cap) {
     const double frameLen = t.avgFrameLen;
-    const uint32_t channels = ps.srcChannels ? ps.srcChannels : 2;
-    const uint32_t frameOut = (t.header.versionCode == 1 ? 1152u : 576u) * channels * 2;
+    const uint32_t frameOut = PcmFrameBytes(ps, t);
     // The first conversion gets everything: the first block must be long enough for the
     // gapless delay cut, whatever the codec holds back at its start.
     if (n < 2 || frameLen <= 0 || ps.acmOutBytes == 0) return n;
@@ -168,31 +175,49 @@ void MpglibUnload(Engine& e) {
     ps.mpglibState.clear();
 }
 
-uint32_t AcmDecode(Engine& e, uint32_t n, uint8_t* dst, uint32_t cap) {
+namespace {
+// One conversion of len bytes at fileBufPos into dst; of the input, at most `counted` bytes
+// are the file's (the rest is the flush header).
+uint32_t AcmConvertOnce(Engine& e, uint32_t len, uint32_t counted, uint8_t* dst, uint32_t cap) {
     PlayState& ps = e.ps;
-    uint32_t len = n;
-    if (n < 2) {
-        // The end of the file: one more frame start makes the codec give out its last frame.
-        if (ps.fileBuf.size() < 4) ps.fileBuf.resize(4);
-        std::memcpy(ps.fileBuf.data(), e.track.header.rawHeader, 4);
-        ps.fileBufPos = 0;
-        len = n + 4;
-    }
-    // Codecs differ in what they take: one converts only what fits the output and reports
-    // that much as used, another takes the whole input and keeps what it has not decoded yet.
-    // With the second, dwPointer, and with it every position shown, stored and resumed from,
-    // would run ahead of the audio delivered; handing over only about what the room holds
-    // keeps both kinds on the audio.
-    if (n >= 2) len = AcmFeedLimit(ps, e.track, n, cap);
     uint32_t used = 0;
     const uint32_t out =
         e.io.acm.convert(e.io.acm.ctx, ps, ps.fileBuf.data() + ps.fileBufPos, len, dst, cap, &used);
-    used = std::min(used, n < 2 ? n : len);  // the four header bytes are not the file's
+    used = std::min(used, counted);
     ps.acmInBytes += used;
     ps.acmOutBytes += out;
     e.track.dwPointer += used;
     ps.fileBufPos += used;
     return out;
+}
+}  // namespace
+
+uint32_t AcmDecode(Engine& e, uint32_t n, uint8_t* dst, uint32_t cap) {
+    PlayState& ps = e.ps;
+    if (n < 2) {
+        // The end of the file: one more frame start makes the codec give out its last frame.
+        if (ps.fileBuf.size() < 4) ps.fileBuf.resize(4);
+        std::memcpy(ps.fileBuf.data(), e.track.header.rawHeader, 4);
+        ps.fileBufPos = 0;
+        return AcmConvertOnce(e, n + 4, n, dst, cap);
+    }
+    // Codecs differ in what they take: one converts only what fits the output and reports
+    // that much as used, another takes the whole input and keeps what it has not decoded yet.
+    // With the second, dwPointer, and with it every position shown, stored and resumed from,
+    // would run ahead of the audio delivered; handing over only about what the room holds
+    // keeps both kinds on the audio. A codec handed part of the input is asked again while
+    // the room has space for a frame, so that every block comes out full.
+    const uint32_t frameOut = PcmFrameBytes(ps, e.track);
+    uint32_t produced = 0;
+    while (n >= 2) {
+        const uint32_t len = AcmFeedLimit(ps, e.track, n, cap - produced);
+        const uint32_t before = ps.fileBufPos;
+        produced += AcmConvertOnce(e, len, len, dst + produced, cap - produced);
+        const uint32_t used = ps.fileBufPos - before;
+        n -= used;
+        if (len == n + used || used == 0 || cap - produced < frameOut) break;
+    }
+    return produced;
 }
 
 uint32_t MpglibDecode(Engine& e, uint32_t n, uint8_t* dst, uint32_t cap) {

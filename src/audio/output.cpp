@@ -205,11 +205,11 @@ uint32_t RenderBlock(Engine& e, uint8_t* dst, uint32_t samples, AudioStamp& stam
     std::vector<int16_t> decoded;  // 24-bit mode: the 16-bit block before conversion
     std::vector<float> f;          // 24-bit mode: the float block
     int16_t* pcm = reinterpret_cast<int16_t*>(dst);
-    if (ps.mode24) {
+    const bool ring = RingActive(ps);
+    if (ps.mode24 && !ring) {  // the ring gives the 24-bit mode its float block directly
         decoded.resize(samples);
         pcm = decoded.data();
     }
-    const bool ring = RingActive(ps);
     if (ring) {
         // Gapless: the block comes from the ring, stamped from the slot it is read at.
         stamp = RingStamp(e);

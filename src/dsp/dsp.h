@@ -71,6 +71,8 @@ void dspProcessFloat(DspState& d, const Settings& s, float* samples, int frames,
 // always recomputes Enhancer 1's constants for `rate` (0 = unscaled). Clears the keep flag.
 void dspApplySettings(DspState& d, const Settings& s, int mode, bool reset, uint32_t rate,
                       int channels);
+// Enhancer 1's maximum gain and per-frame steps for `rate` (0 = unscaled); the gain is kept.
+void enh1SetConstants(Enh1State& e, const Settings& s, uint32_t rate);
 inline void dspKeepStateOnce(DspState& d) {
     d.keepOnce = true;
 }

@@ -78,7 +78,11 @@ void dspApplySettings(DspState& d, const Settings& s, int mode, bool reset, uint
         enh2Configure(
             d.enh2, d.enh2State, s,
             fullReset ? Enh2Reset::BandGains | Enh2Reset::DelayLines : Enh2Reset::DelayLines, rate);
-    Enh1State& e = d.e1;
+    enh1SetConstants(d.e1, s, rate);
+    if (fullReset) d.e1.g = 1.0f;
+}
+
+void enh1SetConstants(Enh1State& e, const Settings& s, uint32_t rate) {
     const double up = s.amp_up / 100.0;
     double upStep = 0.0004 * up * up * up * up + 0.000004;
     double downStep = 0.004 + 0.001 * (100 - s.amp_dwn);
@@ -89,5 +93,4 @@ void dspApplySettings(DspState& d, const Settings& s, int mode, bool reset, uint
     e.e1MaxGain = static_cast<float>(1.0 + 0.09 * s.amp_max);
     e.e1UpStep = static_cast<float>(upStep);
     e.e1DownStep = static_cast<float>(downStep);
-    if (fullReset) e.g = 1.0f;
 }

@@ -1,23 +1,11 @@
 #include "dsp/dsp_texts.h"
 
 #include <cmath>
-#include <cstdio>
 
+#include "base/text.h"
 #include "config/settings.h"
 
 namespace {
-
-std::string Format(const char* fmt, double v) {
-    char buf[48];
-    std::snprintf(buf, sizeof buf, fmt, v);
-    return buf;
-}
-
-std::string FormatInt(const char* fmt, int v) {
-    char buf[48];
-    std::snprintf(buf, sizeof buf, fmt, v);
-    return buf;
-}
 
 // Time in ms over which a per-frame step covers the full gain range of 1.0.
 double StepMs(double step, uint32_t rate) {
@@ -28,11 +16,11 @@ double Db(double linear) {
     return 20.0 * std::log10(linear);
 }
 
-// Enhancer 1's constants as dspApplySettings derives them for `rate`.
+// Enhancer 1's constants as the chain derives them for `rate`.
 Enh1State Enh1For(const Settings& s, uint32_t rate) {
-    DspState d;
-    dspApplySettings(d, s, 1, false, rate, 2);
-    return d.e1;
+    Enh1State e;
+    enh1SetConstants(e, s, rate);
+    return e;
 }
 
 }  // namespace
@@ -54,15 +42,11 @@ std::string Enh2ThresholdText(const Enh2Params& p, int k) {
 }
 
 std::string Enh2DriveText(double drive) {
-    char buf[48];
-    std::snprintf(buf, sizeof buf, "%s%.1f dB", drive > 1.0 ? "+" : "", Db(drive));
-    return buf;
+    return Format("%s%.1f dB", drive > 1.0 ? "+" : "", Db(drive));
 }
 
 std::string Enh2StereoText(int stereoAmount) {
-    char buf[48];
-    std::snprintf(buf, sizeof buf, "%s%d %%", stereoAmount > 0 ? "+" : "", stereoAmount);
-    return buf;
+    return Format("%s%d %%", stereoAmount > 0 ? "+" : "", stereoAmount);
 }
 
 std::string Enh2RatioText(double ratio) {
@@ -70,9 +54,7 @@ std::string Enh2RatioText(double ratio) {
 }
 
 std::string Enh2AgcText(const Enh2State& st) {
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "AGC %.1f / %.1f dB", Db(st.agcGain[0]), Db(st.agcGain[1]));
-    return buf;
+    return Format("AGC %.1f / %.1f dB", Db(st.agcGain[0]), Db(st.agcGain[1]));
 }
 
 std::string DbText(double db) {
@@ -84,15 +66,15 @@ std::string MsText(double ms) {
 }
 
 std::string WholeMsText(int ms) {
-    return FormatInt("%d ms", ms);
+    return Format("%d ms", ms);
 }
 
 std::string StereoWidthText(int stereoWidth) {
-    return stereoWidth == 0 ? "Normal" : FormatInt("%d %%", stereoWidth / 2);
+    return stereoWidth == 0 ? "Normal" : Format("%d %%", stereoWidth / 2);
 }
 
 std::string HpCutoffText(int ampHpcutoff) {
-    return ampHpcutoff == 0 ? "Off" : FormatInt("%d Hz", 2 * ampHpcutoff);
+    return ampHpcutoff == 0 ? "Off" : Format("%d Hz", 2 * ampHpcutoff);
 }
 
 std::string AmpMaxText(const Settings& s) {
@@ -116,5 +98,5 @@ std::string AmpThresholdText(int ampThreshold) {
 }
 
 std::string EqBandText(int eqValue) {
-    return FormatInt("%d", 50 - eqValue);
+    return Format("%d", 50 - eqValue);
 }

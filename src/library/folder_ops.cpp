@@ -32,3 +32,12 @@ bool SameTextNoCase(std::wstring_view a, std::wstring_view b) {
         if (FoldCase(a[i]) != FoldCase(b[i])) return false;
     return true;
 }
+
+bool EndsWithNoCase(std::wstring_view text, std::wstring_view tail) {
+    return text.size() >= tail.size() && SameTextNoCase(text.substr(text.size() - tail.size()), tail);
+}
+
+bool IsListFileName(std::wstring_view name) {
+    return EndsWithNoCase(name, L".m3u") || EndsWithNoCase(name, L".m3u8") ||
+           EndsWithNoCase(name, L".cue");
+}

@@ -87,3 +87,6 @@ bool ListFolder(const FolderOps& fs, const std::wstring& folder, const std::wstr
 int CollateText(const FolderOps& fs, const wchar_t* a, const wchar_t* b);
 // Equality ignoring case (ASCII and Latin-1 letters), as file names compare on Windows.
 bool SameTextNoCase(std::wstring_view a, std::wstring_view b);
+bool EndsWithNoCase(std::wstring_view text, std::wstring_view tail);
+// A play list or cue sheet by its name: ".m3u", ".m3u8" or ".cue" in any case.
+bool IsListFileName(std::wstring_view name);

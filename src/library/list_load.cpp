@@ -6,16 +6,6 @@
 #include "library/track_list.h"
 
 namespace {
-bool EndsWithNoCase(const std::wstring& text, std::wstring_view tail) {
-    return text.size() >= tail.size() &&
-           SameTextNoCase(std::wstring_view(text).substr(text.size() - tail.size()), tail);
-}
-
-bool IsListFileName(const std::wstring& name) {
-    return EndsWithNoCase(name, L".m3u") || EndsWithNoCase(name, L".m3u8") ||
-           EndsWithNoCase(name, L".cue");
-}
-
 void ChangeKind(TrackList& list, uint8_t kind, Settings& s) {
     list.kind = kind;
     list.sortByte = SortByteOf(list, s);

@@ -2,14 +2,6 @@
 
 #include "library/folder_ops.h"
 
-namespace {
-
-bool EndsWithNoCase(std::wstring_view text, std::wstring_view end) {
-    return text.size() >= end.size() && SameTextNoCase(text.substr(text.size() - end.size()), end);
-}
-
-}  // namespace
-
 std::wstring RenameTarget(const TrackList& list, int row, std::wstring_view typed) {
     std::wstring from;
     if (list.kind != folderList || RowPath(list, row, from, false) != 1) return {};

@@ -1,6 +1,5 @@
 // The folder search: a pre-order walk over the folder tree to the next (or previous) folder
 // or list file that holds something playable.
-#include "base/text.h"
 #include "library/sequence.h"
 
 namespace {
@@ -23,10 +22,6 @@ bool TakeFirst(void* ctx, const DirEntry& e) {
     return false;
 }
 
-bool EndsWithNoCase(const std::wstring& text, std::wstring_view tail) {
-    return text.size() >= tail.size() &&
-           EqualsNoCase(std::wstring_view(text).substr(text.size() - tail.size()), tail);
-}
 
 void Show(Sequencer& q, TreeItem item, const std::wstring& path) {
     q.s->browsed_folder = path;
@@ -59,10 +54,7 @@ int HasPlayable(Sequencer& q, const std::wstring& path) {
         return 0;
     }
     if (static_cast<uint32_t>(q.s->control_flags) & ControlFlag::DirSearchSkipsLists) return 0;
-    return EndsWithNoCase(path, L".m3u") || EndsWithNoCase(path, L".m3u8") ||
-                   EndsWithNoCase(path, L".cue")
-               ? 1
-               : 0;
+    return IsListFileName(path) ? 1 : 0;
 }
 
 int DirSearch(Sequencer& q, bool forward) {

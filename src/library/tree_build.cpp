@@ -13,11 +13,6 @@ std::vector<TreeItem>& Siblings(FolderTree& t, TreeItem parent) {
     return parent ? Node(t, parent).children : t.top;
 }
 
-bool EndsWithNoCase(const std::wstring& text, std::wstring_view tail) {
-    return text.size() >= tail.size() &&
-           SameTextNoCase(std::wstring_view(text).substr(text.size() - tail.size()), tail);
-}
-
 enum class EntryClass { Skip, Folder, PlayList, CueSheet };
 
 // Which directory entries the tree shows.

@@ -17,6 +17,8 @@ import re
 import subprocess
 import sys
 
+from corpus_tools import mpg123, run, to24
+
 # name: rate, channels, seconds, lame options, cut points as fractions of the length. (Below
 # 56 kbit/s lame writes no Info frame for 22.05 kHz mono, and so no delay and padding.)
 SEQUENCES = {
@@ -27,10 +29,6 @@ SEQUENCES = {
 }
 WINDOW = 2048  # frames compared on each side of a junction
 LAGS = 40      # offsets searched, in frames, either way
-
-
-def run(*cmd):
-    return subprocess.run(cmd, check=True, capture_output=True)
 
 
 def make_signal(path, rate, channels, seconds):
@@ -47,15 +45,6 @@ def read_wav_samples(path, raw=False):
     return data[at:] if raw else array.array('h', data[at:])
 
 
-def to24(samples):
-    """What the 24-bit mode makes of 16-bit samples: round(s / 32768 * 8388607), packed."""
-    out = bytearray()
-    for s in samples:
-        v = int(round(s / 32768.0 * 8388607.0)) & 0xFFFFFF
-        out += bytes((v & 0xFF, v >> 8 & 0xFF, v >> 16))
-    return bytes(out)
-
-
 def cut_points(frames, fractions):
     """Cut positions (in frames) near the fractions, moved off every frame boundary."""
     cuts = []
@@ -65,10 +54,6 @@ def cut_points(frames, fractions):
             p += 7
         cuts.append(p + 13)
     return cuts
-
-
-def mpg123(path):
-    return subprocess.run(['mpg123', '-q', '-s', path], check=True, capture_output=True).stdout
 
 
 def render(probe, ini, files, out, bench=False):

@@ -6,14 +6,13 @@ identical, also for several files in a row, a file with tags and the 24-bit outp
     render_corpus.py --probe build/src/probe/zuvo-probe --work build/tests/corpus/render
 """
 import argparse
+import array
 import os
 import struct
 import subprocess
 import sys
 
-
-def run(*cmd):
-    subprocess.run(cmd, check=True, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
+from corpus_tools import mpg123, run, to24
 
 
 def make_mp3(path, rate, channels, seconds, lame_args):
@@ -25,8 +24,7 @@ def make_mp3(path, rate, channels, seconds, lame_args):
 
 
 def reference(path):
-    return subprocess.run(['mpg123', '-q', '--no-gapless', '-s', path], check=True,
-                          capture_output=True).stdout
+    return mpg123(path, gapless=False)
 
 
 def render(probe, files, out, ini=None):
@@ -38,15 +36,6 @@ def render(probe, files, out, ini=None):
     channels, rate = struct.unpack('<HI', data[22:28])
     bits = struct.unpack('<H', data[34:36])[0]
     return (rate, channels, bits), data[44:]
-
-
-def to24(pcm16):
-    """What the 24-bit mode makes of 16-bit samples: round(s / 32768 * 8388607)."""
-    out = bytearray()
-    for (s,) in struct.iter_unpack('<h', pcm16):
-        v = int(round(s / 32768.0 * 8388607.0)) & 0xFFFFFF
-        out += bytes((v & 0xFF, v >> 8 & 0xFF, v >> 16))
-    return bytes(out)
 
 
 def main():
@@ -88,7 +77,7 @@ def main():
     fmt, pcm = render(a.probe, [w('mono44.mp3')], w('mode24.out.wav'), w('mode24.ini'))
     if fmt != (44100, 1, 24):
         failures.append(f'24-bit: format {fmt}')
-    check('24-bit', pcm, to24(reference(w('mono44.mp3'))))
+    check('24-bit', pcm, to24(array.array('h', reference(w('mono44.mp3')))))
     for f in failures:
         print('FAIL', f)
     print(f'{len(cases) + 2} renders checked, {len(failures)} failures')

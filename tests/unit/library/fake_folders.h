@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "library/folder_ops.h"
+#include "library/list_text.h"
+#include "library/track_list.h"
 
 struct FakeFolders {
     std::map<std::wstring, DirEntry> entries;  // key: lower-case full path
@@ -27,3 +29,20 @@ struct FakeFolders {
 };
 
 FolderOps FakeFolderOps(FakeFolders& fake);
+
+// A list over the fake folders with the settings and the environment the list code reads.
+struct FakeListMachine {
+    FakeFolders fake;
+    FolderOps ops = FakeFolderOps(fake);
+    Settings s;
+    std::string playable{kMpegExtensions};
+    TrackList list;
+    ListEnv env;
+
+    FakeListMachine() {
+        env.s = &s;
+        env.fs = &ops;
+        env.playable = &playable;
+        list.window = &list;
+    }
+};

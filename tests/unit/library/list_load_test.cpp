@@ -6,26 +6,16 @@
 #include "library/track_list.h"
 
 namespace {
-struct LoadFixture : ::testing::Test {
-    FakeFolders fake;
-    FolderOps ops = FakeFolderOps(fake);
-    Settings s;
-    std::string playable{kMpegExtensions};
-    TrackList list;
-    ListEnv env;
+struct LoadFixture : ::testing::Test, FakeListMachine {
     std::string saved;  // the pending saved list, handed over once
 
     void SetUp() override {
-        env.s = &s;
-        env.fs = &ops;
-        env.playable = &playable;
         env.hooks.ctx = this;
         env.hooks.takeSavedList = [](void* ctx, std::string& bytes) {
             auto* f = static_cast<LoadFixture*>(ctx);
             bytes.swap(f->saved);
             return !bytes.empty();
         };
-        list.window = &list;
         s.file_sort = kSortName;
         fake.AddFile(L"C:\\Music\\Track 10.mp3", 2 * 1048576);
         fake.AddFile(L"C:\\Music\\Track 9.MP3");

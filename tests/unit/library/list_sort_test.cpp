@@ -8,20 +8,7 @@
 #include "library/track_list.h"
 
 namespace {
-struct SortFixture : ::testing::Test {
-    FakeFolders fake;
-    FolderOps ops = FakeFolderOps(fake);
-    Settings s;
-    std::string playable{kMpegExtensions};
-    TrackList list;
-    ListEnv env;
-
-    void SetUp() override {
-        env.s = &s;
-        env.fs = &ops;
-        env.playable = &playable;
-        list.window = &list;
-    }
+struct SortFixture : ::testing::Test, FakeListMachine {
     void Row(const wchar_t* name, const wchar_t* size = L"1.00 MB", const wchar_t* date = L"2026-03-05 14:07",
              const wchar_t* type = L"mp3") {
         AddRow(list, static_cast<int>(list.rows.size()), name, size, type, date, s);

@@ -10,10 +10,12 @@
 #include "audio/control_win.h"
 #include "audio/decoder.h"
 #include "audio/engine_win.h"
+#include "audio/fast_play.h"
 #include "audio/mpeg_file_win.h"
 #include "audio/mpeg_scan.h"
 #include "audio/output.h"
 #include "audio/play_init.h"
+#include "audio/ring.h"
 #include "base/fileops_win.h"
 #include "library/library_win.h"
 #include "library/playlist_file.h"
@@ -76,7 +78,12 @@ int64_t BytesOfMs(int64_t ms, double avgBitrate) {
 // queue has been heard (deferred action 6).
 bool ContinueOnOutput(const StartRequest& r) {
     Engine e = EngineNow();
-    EngineStop(e, false);
+    // A manual skip keeps the output in every mode (its queue is fading); a track end keeps
+    // it only for the ring to play out.
+    if (g_playState.manualSkip)
+        CloseDecoders(e);
+    else
+        EngineStop(e, false);
     g_pathIndex ^= 1;
     g_paths[g_pathIndex] = r.file;
     if (!OpenTrack(e, g_paths[g_pathIndex].c_str())) return false;
@@ -115,6 +122,35 @@ bool OpIsPlaying(void*) {
 int64_t OpPosition(void*) {
     return EngineBytePos(EngineNow());
 }
+// A change the user asked for while a track sounds, with "Fade on skip:": the queued audio
+// fades out. A file track then ends at once and the new one starts on the open output: mixed
+// into the fading queue with overlap mixing, else right after it. A stream or plug-in source
+// is stopped and the new track started once the fade has been heard.
+bool SkipWithFade(const StartRequest& r) {
+    Engine e = EngineNow();
+    const uint32_t faded = FadeQueuedAudio(e, static_cast<uint32_t>(r.fadeMs));
+    const bool fileSource = !g_playState.urlStream && !g_playState.pluginActive;
+    if (!fileSource) {
+        g_settings.last_file = r.file;
+        g_settings.last_pos = 0;
+        g_delayedPending = true;
+        SetTimer(g_main, kDelayedStartTimer, faded > 0 ? faded : 1, nullptr);
+        return true;
+    }
+    g_playState.trackEnded = true;
+    FastPlayClearTail(g_playState);
+    g_playState.manualSkip = true;
+    const bool ok = ContinueOnOutput(r);
+    g_playState.manualSkip = false;
+    if (ok) {
+        g_endHandled = false;
+        return true;
+    }
+    // The new track did not open on this output: what still sounds plays out, and the end
+    // of playback follows.
+    return false;
+}
+
 bool OpStartTrack(void*, const StartRequest& r) {
     g_delayedPending = false;
     KillTimer(g_main, kDelayedStartTimer);
@@ -123,6 +159,8 @@ bool OpStartTrack(void*, const StartRequest& r) {
         if (ok) g_endHandled = false;
         return ok;
     }
+    if (r.fadeMs > 0 && OutputOpen(g_playState) && g_playState.pendingAction == kActionNone)
+        return SkipWithFade(r);
     return g_hooks.startPlayback && g_hooks.startPlayback(g_hooks.ctx, r.file, StartBytes(r));
 }
 void OpDelayedStart(void*, const StartRequest& r, uint32_t delayMs) {

@@ -1,0 +1,266 @@
+"""A skip the user orders ("Play next track" with "Fade on skip:") while a track plays: the
+queued audio fades out over the skip-fade time on the open device and the next track follows
+on the same opening of the device, without a stop and restart. With overlap mixing the next
+track is mixed into the fading queue (a cross-fade); without it the next track begins after
+the faded queue. The wave-out capture is compared with `mpg123 -s` decodes of both tracks and
+with the fade curve."""
+import array
+import os
+import subprocess
+import time
+import unittest
+
+import e2e_lib
+from e2e_lib import Install, capture_audio, send, stop
+
+RATE, CHANNELS = 44100, 2
+FADEOUT = 0x80 | 10 | 0x8000 | (5 << 8)  # stop fade on (1.0 s), skip fade on (0.5 s)
+FADE_DECAY = 6
+SKIP_FADE_SAMPLES = 500 * RATE * CHANNELS // 1000  # the fade's length, interleaved samples
+PROBE = 64
+NEXT_TRACK = '513'
+TOLERANCE = 3  # LSB: rounding of the fade gain and of the mixing
+# Interleaved samples after the first difference within which the mix must reach the device
+# (0.2 s; 34-80 ms measured under Wine).
+MIX_SEARCH = 17640
+
+
+def run(*cmd):
+    subprocess.run(cmd, check=True, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
+
+
+def encode(folder, name, seconds, sweep, volume):
+    """A chirp-plus-noise track and its gapless reference decode."""
+    wav = os.path.join(folder, name + '.wav')
+    mp3 = os.path.join(folder, name + '.mp3')
+    run('sox', '-D', '-r', str(RATE), '-c', str(CHANNELS), '-n', '-b', '16', wav,
+        'synth', str(seconds), 'sine', sweep, 'synth', str(seconds), 'whitenoise', 'mix',
+        'vol', str(volume))
+    run('lame', '--quiet', '-b', '192', wav, mp3)
+    os.remove(wav)
+    ref = array.array('h')
+    ref.frombytes(subprocess.run(['mpg123', '-q', '-s', mp3], check=True,
+                                 capture_output=True).stdout)
+    return mp3, ref
+
+
+def find(cap, ref, offset, at=0):
+    """First capture position >= at holding ref[offset:offset + PROBE], or -1."""
+    head = ref[offset:offset + PROBE]
+    for i in range(at - at % CHANNELS, len(cap) - PROBE, CHANNELS):
+        if abs(cap[i] - head[0]) <= 2 and all(abs(cap[i + j] - head[j]) <= 2
+                                              for j in range(1, PROBE)):
+            return i
+    return -1
+
+
+def gain(i, n=SKIP_FADE_SAMPLES, decay=FADE_DECAY):
+    k = (8 - decay) * 5
+    c = 1.0 / (k * k + 1)
+    return max(0.0, c ** (i / n) - c * i / n) if i < n else 0.0
+
+
+def clamp(v):
+    return max(-32767, min(32767, v))
+
+
+def expected(ref1, off1, start, i, ref2, at2):
+    """The capture's sample i when the fade began at start and (ref2 not None) the second track
+    is mixed in from at2."""
+    v = ref1[i - off1] * gain(i - start) if i - off1 < len(ref1) else 0.0
+    if ref2 is not None and 0 <= i - at2 < len(ref2):
+        v += ref2[i - at2]
+    return clamp(round(v))
+
+
+def fit_fade(cap, ref1, off1, diverge, check_from, ref2, at2, start=None):
+    """The start of the fade: the position from which the capture (checked from check_from on)
+    is the first track times the fade curve, plus the second track from at2 when it is mixed in
+    (ref2 not None). Wine's device takes audio ahead of what it has played, so the head of the
+    faded queue may have reached it unfaded: the start lies up to one fade length before the
+    first sample that differs from the first track. A start that is given is only checked.
+    Returns (start, worst difference over the checked samples, interleaved samples of the curve
+    that were checked)."""
+    def worst(start, step):
+        w = 0
+        for i in range(max(check_from, start), start + SKIP_FADE_SAMPLES + 4096, step):
+            if i >= len(cap):
+                break
+            w = max(w, abs(cap[i] - expected(ref1, off1, start, i, ref2, at2)))
+        return w
+    if start is not None:
+        return start, worst(start, 1), start + SKIP_FADE_SAMPLES - check_from
+    # At least a fifth of the curve lies in the checked part.
+    low = max(0, diverge - SKIP_FADE_SAMPLES, check_from - SKIP_FADE_SAMPLES * 4 // 5)
+    coarse = min(range(diverge - diverge % CHANNELS, low - 1, -64), key=lambda s: worst(s, 97))
+    fine = range(coarse + 64, max(low, coarse - 64) - 1, -CHANNELS)
+    best = min(fine, key=lambda s: worst(s, 13))
+    return best, worst(best, 1), best + SKIP_FADE_SAMPLES - check_from
+
+
+def mix_begins(cap, ref1, off1, start, diverge, until, ref2, at2):
+    """Where the second track joins the fade: between the fade and the mix the device may take
+    a little more of the faded queue. The capture from diverge to until must be the faded first
+    track alone, then the faded first track plus the second. Returns the position, or -1."""
+    alone = [abs(cap[i] - expected(ref1, off1, start, i, None, at2)) <= TOLERANCE
+             for i in range(diverge, until)]
+    mixed = [abs(cap[i] - expected(ref1, off1, start, i, ref2, at2)) <= TOLERANCE
+             for i in range(diverge, until)]
+    m = alone.index(False) if False in alone else len(alone)
+    return diverge + m if all(mixed[m:]) else -1
+
+
+def captured(folder):
+    """Bytes captured so far over all openings of the device."""
+    return sum(os.path.getsize(os.path.join(folder, n)) for n in os.listdir(folder)
+               if n.startswith('cap.raw'))
+
+
+class SkipFade(unittest.TestCase):
+    def skip(self, name, gapless, device=0):
+        z = Install(name)
+        music = os.path.join(z.folder, 'music')
+        os.makedirs(music)
+        # The second track is quieter, so that the DirectSound capture's level tells them apart.
+        ref1 = encode(music, 's1', 40, '80-6000', 0.4)[1]
+        ref2 = encode(music, 's2', 8, '7000-300', 0.15)[1]
+        capture_audio(self, z.folder, keep_openings=True)
+        z.write_ini(b'[Zuvo]\r\nutf8=1\r\nvolume=65535\r\nwavedevice=%d\r\ngapless=%d\r\n'
+                    b'fadeout=%d\r\nfade_decay=%d\r\ncontrol_flags=32\r\n'
+                    % (device, gapless, FADEOUT, FADE_DECAY))
+        proc = z.start(e2e_lib.win_path(os.path.join(music, 's1.mp3')), '/localini')
+        try:
+            self.assertEqual(send('wait', '20000'), 0, 'no main window')
+            t0 = time.monotonic()
+            # The skip once three seconds of the first track have reached the device.
+            while time.monotonic() - t0 < 60:
+                if captured(z.folder) > 3 * RATE * 4:
+                    break
+                time.sleep(0.01)
+            self.assertEqual(send('command', NEXT_TRACK), 0)
+            size, since = -1, time.monotonic()
+            while time.monotonic() - since < 10 and time.monotonic() - t0 < 120:
+                time.sleep(0.1)
+                now = captured(z.folder)
+                if now != size:
+                    size, since = now, time.monotonic()
+            stop(proc, self)
+        finally:
+            if proc.poll() is None:
+                proc.kill()
+
+        # DirectSound's start opens the wave-out device once without playing (its volume):
+        # only openings that received audio count.
+        openings = [n for n in sorted(os.listdir(z.folder)) if n.startswith('cap.raw') and
+                    os.path.getsize(os.path.join(z.folder, n)) > 0]
+        self.assertEqual(len(openings), 1, 'the skip reopened the device')
+        with open(os.path.join(z.folder, openings[0]), 'rb') as f:
+            data = f.read()
+        mixed = gapless & 9 == 9
+        if device & 0x80:
+            self.check_levels(name, data, mixed)
+        else:
+            self.check_samples(name, data, ref1, ref2, gapless)
+
+    def check_levels(self, name, data, mixed):
+        """Wine mixes DirectSound to 48 kHz float, so the capture is not sample-exact: its level
+        (RMS over 10 ms) must fall from the first track's to silence and rise to the second's,
+        or, mixed, go from one to the other without a hole."""
+        cap = array.array('f')
+        cap.frombytes(data[:len(data) // 8 * 8])
+        win = 480 * 2
+        rms = [(sum(x * x for x in cap[i:i + win]) / win) ** 0.5
+               for i in range(0, len(cap) - win, win)]
+        loud = [k for k, r in enumerate(rms) if r > 1e-3]
+        self.assertTrue(loud, 'nothing was heard')
+        rms = rms[loud[0]:loud[-1] + 1]
+        first = sorted(rms[50:150])[50]   # 0.5-1.5 s: the first track
+        second = sorted(rms[-250:-50])[100]  # the second track's last seconds
+        self.assertLess(second, first * 0.6, 'the two tracks have the same level')
+        k = next(k for k in range(150, len(rms)) if rms[k] < first * 0.6)  # the fade
+        k2 = next(j for j in range(k, len(rms)) if abs(rms[j] - second) < second * 0.2 and
+                  all(abs(r - second) < second * 0.35 for r in rms[j:j + 50]))
+        hole = min(rms[k:k2 + 1])
+        print('%s: level %.4f, fade at %.2f s, second track (%.4f) from %.2f s, lowest level '
+              'between %.5f' % (name, first, k / 100, second, k2 / 100, hole))
+        self.assertLess(k2 - k, 150, 'the second track came late')
+        if mixed:
+            self.assertGreater(hole, second * 0.5, 'a hole between the mixed tracks')
+        else:
+            self.assertLess(hole, 1e-4, 'no silence after the fade')
+
+    def check_samples(self, name, data, ref1, ref2, gapless):
+        """Wave-out: the capture is what the program wrote, compared sample by sample."""
+        mixed = gapless & 9 == 9
+        cap = array.array('h')
+        cap.frombytes(data[:len(data) // 2 * 2])
+        off1 = find(cap, ref1, 0)
+        self.assertGreaterEqual(off1, 0, 'the first track is not in the capture')
+        diverge = off1
+        while diverge < len(cap) and diverge - off1 < len(ref1) and \
+                abs(cap[diverge] - ref1[diverge - off1]) <= 2:
+            diverge += 1
+        played = (diverge - off1) / CHANNELS / RATE
+        self.assertGreater(played, 2.5, 'the first track changed before the skip')
+        self.assertLess(played, 35, 'the first track was not cut short')
+        # The second track, exact from two seconds in (after any mixed stretch).
+        later = 2 * RATE * CHANNELS
+        p = find(cap, ref2, later, diverge)
+        self.assertGreaterEqual(p, 0, 'the second track is not in the capture')
+        at2 = p - later
+        tail = cap[p:p + len(ref2) - later]
+        off = sum(1 for a, b in zip(tail, ref2[later:]) if abs(a - b) > 2)
+        self.assertEqual(len(tail), len(ref2) - later, 'the second track was cut short')
+        self.assertEqual(off, 0, 'the second track differs from its decode')
+
+        check_from = diverge
+        if mixed:
+            # The new track is opened between the fade and the mix, so the device may take a
+            # little more of the faded queue before the mix reaches it.
+            joins = mix_begins(cap, ref1, off1, at2, diverge, diverge + MIX_SEARCH, ref2, at2)
+            self.assertGreaterEqual(joins, 0, 'the capture is neither the fade nor the mix')
+            print('%s: the mix was heard %.1f ms after the fade' % (
+                name, (joins - diverge) / CHANNELS / RATE * 1000))
+            check_from = joins
+        # Mixed, the fade must begin where the second track does (the oldest queued buffer):
+        # the curve's slow tail would let a free fit wander by some hundred samples.
+        start, worst, checked = fit_fade(cap, ref1, off1, diverge, check_from,
+                                         ref2 if mixed else None, at2, at2 if mixed else None)
+        print('%s: skip after %.3f s of the first track; fade from %.3f s (%d samples before '
+              'the first difference, the device had taken them unfaded); %d samples of the '
+              'curve checked, worst difference %d LSB; second track at %.3f s, %.3f s after '
+              'the fade began' % (
+                  name, played, (start - off1) / CHANNELS / RATE, diverge - start, checked,
+                  worst, at2 / CHANNELS / RATE, (at2 - start) / CHANNELS / RATE))
+        self.assertGreater(checked, SKIP_FADE_SAMPLES // 5, 'too little of the fade was heard')
+        self.assertLessEqual(worst, TOLERANCE, 'the fade does not follow the fade curve')
+        if not mixed:
+            # After the fade the queue is silent until the second track begins.
+            self.assertGreaterEqual(at2, start + SKIP_FADE_SAMPLES)
+            self.assertLess(at2 - start, 2 * RATE * CHANNELS, 'a pause after the fade')
+            # Without the ring the decoder's output is not trimmed: the encoder's and the
+            # decoder's delay (576 + 529 frames) come before the track's first sample.
+            lead = 0 if gapless & 1 else (576 + 529) * CHANNELS
+            gap = cap[start + SKIP_FADE_SAMPLES:at2 - lead]
+            self.assertEqual(max((abs(x) for x in gap), default=0), 0)
+            if gapless & 1:  # the ring starts the next track exactly at its first sample
+                self.assertEqual(find(cap, ref2, 0, at2 - CHANNELS), at2)
+
+    def test_skip_with_gapless_ring(self):
+        self.skip('skipring', 1)
+
+    def test_skip_mixed_into_fade(self):
+        self.skip('skipmix', 9)
+
+    def test_skip_without_ring(self):
+        self.skip('skipdirect', 0)
+
+    def test_skip_directsound(self):
+        self.skip('skipds', 1, 0x80)
+
+    def test_skip_directsound_mixed(self):
+        self.skip('skipdsmix', 9, 0x80)
+
+
+if __name__ == '__main__':
+    e2e_lib.main()

@@ -11,7 +11,10 @@
 #include "base/fileops_win.h"
 #include "base/path.h"
 #include "config/settings_io.h"
+#include "library/cue_follow_win.h"
 #include "library/library_win.h"
+#include "library/playlist_write_win.h"
+#include "library/playlist_view_win.h"
 #include "library/sequence_win.h"
 
 namespace {
@@ -163,6 +166,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
     LibraryStartWin(g_win.mainWindow, instance);
     // 19. Track sequencing over the engine, the tree and the lists.
     SequenceStartWin(g_win.mainWindow);
+    // Writing play lists, "Find C&ue sheet" and following a playing cue sheet.
+    PlaylistWriteStartWin(g_win.mainWindow);
+    CueFollowStartWin(g_win.mainWindow);
+    // The Playlist view, open again when it was open at the last exit.
+    PlaylistViewStartWin(g_win.mainWindow, instance);
     // 20. Dropped files are accepted by the main window.
     DragAcceptFiles(g_win.mainWindow, TRUE);
     // 22. High task priority.
@@ -173,6 +181,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
         g_shell.trackLogPath = PathWithExtension(g_shell.iniPath, L".log");
     // 25. The command line.
     ApplyCommandLineWin();
+    // "/enqueue" with a path: the file goes to the end of the Playlist view.
+    PlaylistViewEnqueuePendingWin();
     // 27. The latest moment the window is shown, and the autosave.
     SetTimer(g_win.mainWindow, kTimerShowLatest, 3000, nullptr);
     if (static_cast<uint32_t>(s.system_flags) & SystemFlag::AutoSave)

@@ -26,6 +26,12 @@ void OnHandover(HWND hwnd, const COPYDATASTRUCT* cd) {
             s.playlist_win |= kPlaylistOpen;
             g_dispatch.focusedPane = kPanePlaylist;
             if (Win32FileOps().fileExists(nullptr, path)) g_shell.pendingEnqueue.push_back(path);
+            // The pane takes what waits (opening first, with the focus), appended at its end.
+            if (g_hooks.insertRows) {
+                std::vector<std::wstring> paths;
+                paths.swap(g_shell.pendingEnqueue);
+                g_hooks.insertRows(g_hooks.ctx, kListPlaylist, paths, -1);
+            }
             break;
         case HandoverAction::Play:
             s.last_file = path;

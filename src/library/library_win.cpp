@@ -14,6 +14,7 @@
 #include "library/list_rename_win.h"
 #include "library/list_text.h"
 #include "library/list_view_win.h"
+#include "library/playlist_view_win.h"
 #include "library/sequence_win.h"
 #include "library/track_list.h"
 #include "library/tree_view_win.h"
@@ -78,8 +79,11 @@ void Layout(void*) {
     ShowWindow(g_treeView.hwnd, treeShown ? SW_SHOWNA : SW_HIDE);
     if (treeShown) MoveWindow(g_treeView.hwnd, 0, top, divider, height, TRUE);
     const int listX = treeShown ? divider + kDividerGap : 0;
-    MoveWindow(g_listView.hwnd, listX, top, std::max(0, static_cast<int>(rc.right) - listX), height,
-               TRUE);
+    // The open Playlist view takes its part of the list area; the File view keeps the rest.
+    const RECT area{listX, top, std::max(listX, static_cast<int>(rc.right)), top + height};
+    const RECT files = PlaylistViewLayoutWin(area);
+    MoveWindow(g_listView.hwnd, files.left, files.top, files.right - files.left,
+               files.bottom - files.top, TRUE);
 }
 
 // ---- hooks ----
@@ -399,6 +403,7 @@ ListEnv LibraryListEnvWin() {
 }
 void LibraryPullSelectionWin() {
     if (g_listView.hwnd) ListViewPullSelection(g_listView);
+    PlaylistViewPullSelectionWin();
 }
 
 void LibraryStartWin(HWND mainWindow, HINSTANCE instance) {

@@ -12,7 +12,19 @@
 //                                             window's list and ends the edit with Return
 //   zuvo-send text CLASS [TIMEOUT_MS]         prints the text of the first child of the
 //                                             window of class CLASS (exit 1 when none shows)
+//   zuvo-send press CLASS ID                  clicks button ID of the window of class CLASS
+//   zuvo-send lists                           prints one line per list control of the main
+//                                             window: "ROWS WIDTH HEIGHT NAME" (client size)
+//   zuvo-send select NAME...                  selects the rows of the main window's list
+//                                             whose first cell is one of the NAMEs (exit 1
+//                                             when one is missing)
+//   zuvo-send save PATH [TIMEOUT_MS]          waits for the dialog "Select destination",
+//                                             types PATH as the file name and presses OK
+//   zuvo-send captions MS                     for MS milliseconds prints each new caption of
+//                                             the main window as "TICK_MS<TAB>TEXT" (UTF-8)
 #include <windows.h>
+
+#include <commctrl.h>
 
 #include <cstdio>
 #include <cwchar>
@@ -45,6 +57,106 @@ HWND Target() {
     return w;
 }
 
+
+// The text of a row's first cell in the list of another process: the item record and its
+// text buffer live in that process.
+std::wstring RemoteItemText(HWND list, HANDLE process, void* remote, int row) {
+    constexpr int kChars = 512;
+    LVITEMW item{};
+    item.iSubItem = 0;
+    item.cchTextMax = kChars;
+    item.pszText = reinterpret_cast<wchar_t*>(static_cast<char*>(remote) + sizeof(LVITEMW));
+    SIZE_T n = 0;
+    if (!WriteProcessMemory(process, remote, &item, sizeof item, &n)) return {};
+    SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row),
+                 reinterpret_cast<LPARAM>(remote));
+    wchar_t text[kChars] = {};
+    ReadProcessMemory(process, item.pszText, text, sizeof text - sizeof(wchar_t), &n);
+    return text;
+}
+
+bool RemoteSetSelected(HWND list, HANDLE process, void* remote, int row, bool selected) {
+    LVITEMW item{};
+    item.stateMask = LVIS_SELECTED | (selected ? LVIS_FOCUSED : 0);
+    item.state = selected ? LVIS_SELECTED | LVIS_FOCUSED : 0;
+    SIZE_T n = 0;
+    if (!WriteProcessMemory(process, remote, &item, sizeof item, &n)) return false;
+    return SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row),
+                        reinterpret_cast<LPARAM>(remote)) != 0;
+}
+
+int SelectRows(int count, wchar_t** names) {
+    HWND w = Target();
+    HWND list = w ? FindWindowExW(w, nullptr, L"SysListView32", nullptr) : nullptr;
+    if (!list) return 1;
+    DWORD pid = 0;
+    GetWindowThreadProcessId(list, &pid);
+    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE,
+                                 FALSE, pid);
+    if (!process) return 1;
+    void* remote = VirtualAllocEx(process, nullptr, 4096, MEM_COMMIT, PAGE_READWRITE);
+    int found = 0;
+    if (remote) {
+        (void)RemoteSetSelected(list, process, remote, -1, false);
+        const int rows = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+        for (int r = 0; r < rows; ++r) {
+            const std::wstring text = RemoteItemText(list, process, remote, r);
+            for (int i = 0; i < count; ++i)
+                if (text == names[i] && RemoteSetSelected(list, process, remote, r, true)) ++found;
+        }
+        VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    }
+    CloseHandle(process);
+    return found == count ? 0 : 1;
+}
+
+// The file name field of an open or save dialog: the edit of its combo box, or its edit.
+HWND FileNameField(HWND dialog) {
+    if (HWND combo = GetDlgItem(dialog, 0x47C /* cmb13 */)) {
+        if (HWND edit = FindWindowExW(combo, nullptr, L"Edit", nullptr)) return edit;
+        return combo;
+    }
+    return GetDlgItem(dialog, 0x480 /* edt1 */);
+}
+
+int SaveAs(const wchar_t* path, DWORD timeoutMs) {
+    HWND dialog = nullptr;
+    for (DWORD start = GetTickCount(); !dialog; Sleep(20)) {
+        HWND d = FindWindowW(L"#32770", L"Select destination");
+        if (d && IsWindowVisible(d)) dialog = d;
+        if (!dialog && GetTickCount() - start >= timeoutMs) return 1;
+    }
+    Sleep(200);  // the dialog fills its controls after it shows
+    HWND field = FileNameField(dialog);
+    if (!field) return 1;
+    SendMessageW(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path));
+    HWND ok = GetDlgItem(dialog, IDOK);
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(ok));
+    for (DWORD start = GetTickCount(); IsWindow(dialog); Sleep(20))
+        if (GetTickCount() - start >= timeoutMs) return 1;
+    return 0;
+}
+
+int Captions(DWORD durationMs) {
+    HWND w = Target();
+    if (!w) return 1;
+    std::wstring last;
+    bool first = true;
+    for (DWORD start = GetTickCount(), now = start; now - start < durationMs;
+         Sleep(10), now = GetTickCount()) {
+        wchar_t text[512] = {};
+        if (!IsWindow(w)) break;
+        GetWindowTextW(w, text, 512);
+        if (!first && last == text) continue;
+        first = false;
+        last = text;
+        char utf8[2048] = {};
+        WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, sizeof utf8, nullptr, nullptr);
+        std::printf("%lu\t%s\n", static_cast<unsigned long>(now - start), utf8);
+        std::fflush(stdout);
+    }
+    return 0;
+}
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -118,6 +230,34 @@ int wmain(int argc, wchar_t** argv) {
         std::fputs(text, stdout);
         return 0;
     }
+    if (verb == L"press" && argc == 4) {
+        // A button of a top-level window of class CLASS, by its control id.
+        HWND w = WaitForWindow(5000, true, argv[2]);
+        if (!w) return 1;
+        const int id = _wtoi(argv[3]);
+        PostMessageW(w, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(w, id)));
+        return 0;
+    }
+    if (verb == L"lists") {
+        HWND w = Target();
+        if (!w) return 1;
+        for (HWND list = nullptr;
+             (list = FindWindowExW(w, list, L"SysListView32", nullptr)) != nullptr;) {
+            wchar_t name[256] = {};
+            GetWindowTextW(list, name, 256);
+            RECT r{};
+            GetClientRect(list, &r);
+            const LRESULT rows = SendMessageW(list, 0x1004 /* LVM_GETITEMCOUNT */, 0, 0);
+            std::printf("%ld %ld %ld %ls\n", static_cast<long>(rows), static_cast<long>(r.right),
+                        static_cast<long>(r.bottom), name);
+        }
+        return 0;
+    }
+    if (verb == L"select" && argc >= 3) return SelectRows(argc - 2, argv + 2);
+    if (verb == L"save" && argc >= 3)
+        return SaveAs(argv[2], argc > 3 ? static_cast<DWORD>(_wtoi(argv[3])) : 20000);
+    if (verb == L"captions" && argc == 3) return Captions(static_cast<DWORD>(_wtoi(argv[2])));
     if (verb == L"launch" && argc >= 3) {
         int at = 2;
         const wchar_t* windowClass = kClass;

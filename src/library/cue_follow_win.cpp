@@ -1,0 +1,84 @@
+// The follow timer: every half second while the playing list is a cue sheet and the engine
+// plays one of its files, the row under the play position becomes the current one and the
+// caption shows the time within that track and its name.
+#include "library/cue_follow_win.h"
+
+#include <algorithm>
+
+#include "app/app_win.h"
+#include "audio/engine_win.h"
+#include "audio/output.h"
+#include "library/cue.h"
+#include "library/cue_caption.h"
+#include "library/library_win.h"
+#include "library/sequence.h"
+#include "library/sequence_win.h"
+
+namespace {
+
+constexpr UINT_PTR kFollowTimer = 5310;  // the main window's cue follow timer
+constexpr UINT kFollowMs = 500;
+constexpr int kCaptionChars = 512;
+
+HWND g_main = nullptr;
+
+// The cue list that plays, when the engine plays one of its files; else null. The heard
+// audio must be that file's too: while the ring still plays out the file before, the stamps
+// carry the other file's length.
+TrackList* PlayingCueList() {
+    Sequencer& q = SequencerWin();
+    if (!q.cue || g_dispatch.playingList != kListFiles) return nullptr;
+    TrackList& list = LibraryFileView();
+    if (list.kind != cueList || list.rows.empty()) return nullptr;
+    if (!OutputOpen(g_playState) || !g_track.fileName) return nullptr;
+    if (g_playState.playedLengthMs != g_track.lengthMs) return nullptr;
+    const int n = static_cast<int>(list.rows.size());
+    const int row = list.currentRow >= 0 && list.currentRow < n ? list.currentRow
+                                                                : FindRow(list, g_track.fileName);
+    if (row < 0 || !SameTextNoCase(list.rows[static_cast<size_t>(row)].cell[0], g_track.fileName))
+        return nullptr;
+    return &list;
+}
+
+// ms of MPEG audio in `bytes` at the average bit rate.
+uint32_t MsOfBytes(int64_t bytes) {
+    if (bytes <= 0 || g_track.avgBitrate <= 0) return 0;
+    return static_cast<uint32_t>(static_cast<double>(bytes) * 8000.0 / g_track.avgBitrate);
+}
+
+void SetCaption(const std::wstring& text) {
+    wchar_t current[kCaptionChars] = {};
+    GetWindowTextW(g_main, current, kCaptionChars);
+    if (CaptionDiffers(current, text)) SetWindowTextW(g_main, text.c_str());
+}
+
+void Follow() {
+    TrackList* list = PlayingCueList();
+    if (!list) return;
+    CueState& cue = *SequencerWin().cue;
+    // Rows with byte positions are followed by the file position, the others by the ms heard.
+    bool bytes = false;
+    (void)CueRowStart(list->rows[static_cast<size_t>(std::max(list->currentRow, 0))], &bytes);
+    const int64_t position = bytes ? int64_t{g_playState.playedBytePos} : g_playState.playedMs;
+    const int64_t end = bytes ? int64_t{g_track.dwAudioEnd} : g_playState.playedLengthMs;
+    if (FollowCuePosition(*list, cue, g_settings, position, end) && g_hooks.refreshUpcoming)
+        g_hooks.refreshUpcoming(g_hooks.ctx);
+    const int64_t into = position > cue.cueTrackStart ? position - cue.cueTrackStart : 0;
+    const int64_t length =
+        cue.cueTrackEnd > cue.cueTrackStart ? cue.cueTrackEnd - cue.cueTrackStart : 0;
+    const uint32_t intoMs = bytes ? MsOfBytes(into) : static_cast<uint32_t>(into);
+    const uint32_t lengthMs = bytes ? MsOfBytes(length) : static_cast<uint32_t>(length);
+    SetCaption(CueCaptionText(cue, g_settings, intoMs, lengthMs));
+}
+
+void CALLBACK FollowTick(HWND, UINT, UINT_PTR, DWORD) {
+    Follow();
+}
+
+}  // namespace
+
+void CueFollowStartWin(HWND mainWindow) {
+    g_main = mainWindow;
+    // One cheap check every half second; the timer runs as long as the window.
+    SetTimer(g_main, kFollowTimer, kFollowMs, FollowTick);
+}

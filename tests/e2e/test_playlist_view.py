@@ -1,0 +1,138 @@
+"""The Playlist view pane: Shift+F5 (523) opens and closes it, "/enqueue" from a second start
+appends to it (opening it when closed), its rows are written to the list state file "p" when
+it closes and at exit and come back when it opens, it opens again at the next start, and a
+track started from it is followed by the pane's next rows, not by the File view's. The tracks
+of test_folder_play (A with three, B with two) are enqueued out of folder order, so that the
+capture tells which list was followed."""
+import array
+import os
+import subprocess
+import time
+import unittest
+
+import e2e_lib
+from e2e_lib import Install, capture_audio, map_drive, send, stop
+from test_folder_play import CHANNELS, compare, find_start, make_tracks
+
+PANE = 'Playlist view'
+TOGGLE, NEXT_PANE, RETURN = '523', '801', '814'
+
+
+def lists():
+    """{name: (rows, width, height)} of the main window's list controls."""
+    out = subprocess.run([e2e_lib.WINE_RUN, e2e_lib.ARGS.send, 'lists'], timeout=60,
+                         stdout=subprocess.PIPE, stderr=subprocess.DEVNULL).stdout
+    found = {}
+    for line in out.decode('utf-8', 'replace').splitlines():
+        parts = line.split(' ', 3)
+        if len(parts) >= 3:
+            found[parts[3] if len(parts) > 3 else ''] = tuple(int(p) for p in parts[:3])
+    return found
+
+
+def saved_rows(z):
+    """(name, folder) of each row of the list state file beside the settings file."""
+    path = z.ini[:-1] + 'p'
+    with open(path, 'rb') as f:
+        data = f.read()
+    return [tuple(line.split(b'|')[k].decode() for k in (0, 2))
+            for line in data.split(b'\r\n') if line]
+
+
+class PlaylistView(unittest.TestCase):
+    def wait_for(self, what, cond, seconds=10):
+        end = time.monotonic() + seconds
+        while time.monotonic() < end:
+            value = cond()
+            if value:
+                return value
+            time.sleep(0.2)
+        self.fail(what)
+
+    def pane_rows(self, n):
+        def check():
+            p = lists().get(PANE)
+            return p if p and p[0] == n else None
+        return self.wait_for('the pane does not show %d rows: %r' % (n, lists()), check)
+
+    def test_pane_enqueue_saved_rows_and_play(self):
+        z = Install('plview')
+        root = os.path.join(z.folder, 'drive')
+        os.makedirs(root)
+        tracks = make_tracks(root)  # a1 a2 a3 b1 b2
+        drive = map_drive(self, 'p', root)
+        track = {os.path.basename(mp3)[:2]: (mp3, ref) for mp3, ref in tracks}
+        z.write_ini(b'[Zuvo]\r\nutf8=1\r\nvolume=65535\r\nwavedevice=0\r\ngapless=1\r\n'
+                    b'control_flags=32\r\nbrowsed_folder=' + drive.encode() + b'\\A\r\n')
+
+        def enqueue(name):
+            folder = name[0].upper()
+            rc, _ = z.run('%s\\%s\\%s.mp3' % (drive, folder, name), '/enqueue', '/localini')
+            self.assertEqual(rc, 0)
+
+        proc = z.start('/localini')
+        try:
+            self.assertEqual(send('wait', '--visible', '20000'), 0)
+            self.assertNotIn(PANE, lists())
+            self.assertEqual(send('command', TOGGLE), 0)
+            rows, w, h = self.pane_rows(0)
+            # Both lists keep a place in the window.
+            files = lists()['']
+            self.assertTrue(w > 0 and h > 0 and files[1] > 0 and files[2] > 0, lists())
+            enqueue('b2')
+            enqueue('a1')
+            self.pane_rows(2)
+            # Closing writes the rows; the File view is then the only list.
+            self.assertEqual(send('command', TOGGLE), 0)
+            self.wait_for('the pane did not close', lambda: PANE not in lists())
+            self.assertEqual(saved_rows(z), [('b2.mp3', drive + '\\B'), ('a1.mp3', drive + '\\A')])
+            # "/enqueue" with the pane closed opens it with the saved rows and appends.
+            enqueue('a2')
+            self.pane_rows(3)
+        finally:
+            if proc.poll() is None:
+                stop(proc, self)
+        ini = z.read_ini().split(b'\r\n')
+        pw = [int(l.split(b'=')[1]) for l in ini if l.startswith(b'playlist_win=')]
+        self.assertTrue(pw and pw[0] & 0x8000, 'playlist_win does not say open: %r' % pw)
+        self.assertEqual([r[0] for r in saved_rows(z)], ['b2.mp3', 'a1.mp3', 'a2.mp3'])
+
+        # Next start: the pane is open with its rows; Tab to it and Return plays its first row.
+        capture_audio(self, z.folder)
+        cap_path = os.path.join(z.folder, 'cap.raw')
+        proc = z.start('/localini')
+        try:
+            self.assertEqual(send('wait', '--visible', '20000'), 0)
+            self.pane_rows(3)
+            self.assertEqual(send('command', NEXT_PANE), 0)
+            self.assertEqual(send('command', RETURN), 0)
+            samples = sum(len(track[n][1]) for n in ('b2', 'a1', 'a2'))
+            last, since = -1, time.monotonic()
+            while time.monotonic() - since < 8:
+                size = os.path.getsize(cap_path) if os.path.exists(cap_path) else 0
+                if size != last:
+                    last, since = size, time.monotonic()
+                if size >= samples * 2 + 44100 * CHANNELS * 2:
+                    break
+                time.sleep(0.1)
+        finally:
+            if proc.poll() is None:
+                stop(proc, self)
+        cap = array.array('h')
+        with open(cap_path, 'rb') as f:
+            data = f.read()
+        cap.frombytes(data[:len(data) // 2 * 2])
+        at, joins = 0, []
+        for n in ('b2', 'a1', 'a2'):
+            start = find_start(cap, track[n][1], at, len(cap))
+            self.assertGreaterEqual(start, 0, '%s not played after the rows before it' % n)
+            if at:
+                joins.append((start - at) // CHANNELS)
+            at, bad, _ = compare(cap, start, track[n][1])
+            self.assertEqual(bad, 0, '%s differs from its decode' % n)
+        print('pane rows b2, a1, a2 played in order; joins (frames):', joins)
+        self.assertEqual(joins, [0, 0], 'the pane\'s rows were not joined gaplessly')
+
+
+if __name__ == '__main__':
+    e2e_lib.main()

@@ -1,0 +1,143 @@
+"""Writing play lists and following a cue sheet, on the real zuvo.exe under Wine.
+
+"&Create" (410) writes the selected rows of the File view into the file typed into the
+"Select destination" dialog, the extension coming from the chosen filter; "&Append" (411) adds
+to the end of that file; an .m3u8 list in a sibling folder gets root-relative UTF-8 lines.
+A cue sheet of three tracks over one MP3 plays, and the main window's caption must name the
+first track, then the second exactly when the play position crosses the second track's start."""
+import os
+import re
+import subprocess
+import time
+import unittest
+
+import e2e_lib
+from e2e_lib import Install, capture_audio, send, stop, win_path
+
+RATE = 44100
+PARTS = (20.0, 15.0, 15.0)  # seconds of the cue tracks
+
+
+def run(*cmd):
+    subprocess.run(cmd, check=True, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
+
+
+def send_out(out_path, *args, timeout=60):
+    """zuvo-send with its output in a file (Wine keeps pipes open); returns (code, text)."""
+    with open(out_path, 'wb') as out:
+        rc = subprocess.run([e2e_lib.WINE_RUN, e2e_lib.ARGS.send, *args], timeout=timeout,
+                            stdout=out, stderr=subprocess.DEVNULL).returncode
+    with open(out_path, 'rb') as f:
+        return rc, f.read().decode('utf-8', 'replace')
+
+
+class PlaylistWrite(unittest.TestCase):
+    def setUp(self):
+        os.environ['LC_ALL'] = 'C.UTF-8'  # Wine reads non-ASCII names only so
+
+    def start(self, z, browsed):
+        z.write_ini(b'[Zuvo]\r\nutf8=1\r\nvolume=65535\r\nwavedevice=0\r\nbrowsed_folder=' +
+                    win_path(browsed).encode('utf-8') + b'\r\n')
+        proc = z.start('/localini')
+        self.addCleanup(lambda: proc.poll() is None and proc.kill())
+        self.assertEqual(send('wait', '20000'), 0, 'no main window')
+        time.sleep(1.5)  # the start folder is listed
+        return proc
+
+    def write(self, command, names, path):
+        self.assertEqual(send('select', *names), 0, 'rows %s not found' % (names,))
+        self.assertEqual(send('command', str(command)), 0)
+        self.assertEqual(send('save', win_path(path) if path[0] == '/' else path), 0,
+                         'no "Select destination" dialog')
+        time.sleep(0.5)
+
+    def test_create_append_and_utf8_list(self):
+        z = Install('plwrite')
+        music, lists = os.path.join(z.folder, 'Music'), os.path.join(z.folder, 'Lists')
+        os.makedirs(music)
+        os.makedirs(lists)
+        for name in ('a.mp3', 'b.mp3', 'c.mp3', 'ä ö.mp3', 'notes.txt'):
+            with open(os.path.join(music, name), 'wb') as f:
+                f.write(b'\xff\xfb\x90\x00' * 64)
+        proc = self.start(z, music)
+        # No extension typed: the first filter's ".m3u" is added; bare names in the same folder.
+        self.write(410, ['a', 'c'], os.path.join(music, 'mix'))
+        mix = os.path.join(music, 'mix.m3u')
+        with open(mix, 'rb') as f:
+            self.assertEqual(f.read(), b'a.mp3\r\nc.mp3\r\n')
+        # Append writes at the end of the existing file.
+        self.write(411, ['b'], mix)
+        with open(mix, 'rb') as f:
+            self.assertEqual(f.read(), b'a.mp3\r\nc.mp3\r\nb.mp3\r\n')
+        # Create again truncates.
+        self.write(410, ['c'], mix)
+        with open(mix, 'rb') as f:
+            self.assertEqual(f.read(), b'c.mp3\r\n')
+        # A list in a sibling folder: the path from the drive's root, in UTF-8 for ".m3u8".
+        self.write(410, ['ä ö', 'b'], os.path.join(lists, 'other.m3u8'))
+        root_rel = win_path(music)[2:]
+        with open(os.path.join(lists, 'other.m3u8'), 'rb') as f:
+            self.assertEqual(f.read(), ('%s\\ä ö.mp3\r\n%s\\b.mp3\r\n' % (
+                root_rel, root_rel)).encode('utf-8'))
+        stop(proc, self)
+
+    def test_caption_follows_cue_tracks(self):
+        z = Install('cuefollow')
+        album = os.path.join(z.folder, 'Album')
+        os.makedirs(album)
+        wav, mp3 = os.path.join(z.folder, 'album.wav'), os.path.join(album, 'album.mp3')
+        total = sum(PARTS)
+        run('sox', '-D', '-r', str(RATE), '-c', '2', '-n', '-b', '16', wav, 'synth',
+            str(total), 'sine', '200-4000', 'vol', '0.4')
+        run('lame', '--quiet', '-b', '128', wav, mp3)
+        lines, at = ['PERFORMER "Zuvo"', 'TITLE "Album"', 'FILE "album.mp3" MP3'], 0.0
+        for n, seconds in enumerate(PARTS, 1):
+            f = int(round(at * 75))
+            lines += ['  TRACK %02d AUDIO' % n, '    TITLE "Part %d"' % n,
+                      '    INDEX 01 %02d:%02d:%02d' % (f // 75 // 60, f // 75 % 60, f % 75)]
+            at += seconds
+        cue = os.path.join(album, 'album.cue')
+        with open(cue, 'w', newline='\r\n') as out:
+            out.write('\n'.join(lines) + '\n')
+        capture_audio(self, z.folder)
+        proc = self.start(z, cue)
+        self.assertEqual(send('command', '814'), 0)  # Return plays the first row
+        rc, text = send_out(os.path.join(z.folder, 'captions.txt'), 'captions',
+                            str(int((total / 2 + 4) * 1000)))
+        self.assertEqual(rc, 0)
+        stop(proc, self)
+        seen = []  # (tick ms, elapsed s within the track, part)
+        for line in text.splitlines():
+            tick, _, caption = line.partition('\t')
+            m = re.fullmatch(r"(\d+)'(\d\d) Part (\d) \(Zuvo - Album\)", caption)
+            if m:
+                seen.append((int(tick), int(m[1]) * 60 + int(m[2]), int(m[3])))
+        print('captions:', seen)
+        parts = [p for _, _, p in seen]
+        self.assertTrue(parts, 'no cue caption: %r' % text[-300:])
+        self.assertEqual(sorted(set(parts)), [1, 2, 3], 'not every track was named')
+        self.assertEqual(parts, sorted(parts), 'the named track went backwards')
+        starts = [sum(PARTS[:k]) for k in range(len(PARTS))]
+        for t, sec, p in seen:
+            # Shown too long: the time within a track would reach beyond its length.
+            self.assertLess(sec, PARTS[p - 1], 'Part %d still named at %d s into it' % (p, sec))
+        # The capture plays faster than real time, but steadily: the file position each
+        # caption stands for (its track's start plus the time shown) lies on one line over
+        # the wall clock. A track named too early shows 0'00 where the line is still in the
+        # track before; one named too late shows the old track past its length.
+        xs = [t / 1000 for t, _, _ in seen]
+        ys = [starts[p - 1] + sec for _, sec, p in seen]
+        n = len(xs)
+        mx, my = sum(xs) / n, sum(ys) / n
+        slope = sum((x - mx) * (y - my) for x, y in zip(xs, ys)) / sum((x - mx) ** 2 for x in xs)
+        off = [y - (my + slope * (x - mx)) for x, y in zip(xs, ys)]
+        print('audio seconds per second: %.2f, largest deviation %.2f s' % (
+            slope, max(map(abs, off))))
+        self.assertGreater(slope, 0.5)
+        # A shown time is truncated to whole seconds, taken every half second (about 2 s of
+        # audio here) and the capture's pace wavers a little: up to 2.5 s off the line. A
+        # track named 5 s early lies 4.5 s off.
+        self.assertLess(max(map(abs, off)), 2.5)
+
+if __name__ == '__main__':
+    e2e_lib.main()

@@ -73,6 +73,36 @@ def capture_audio(test, folder, keep_openings=False):
     return cap
 
 
+def wine_underruns(cap, ref, channels, rate, at=0):
+    """Compares ref with cap[at:]. Wine's wave-out, feeding a capture that runs faster than
+    real time, may run dry and then writes whole 10 ms periods of silence; such runs (a whole
+    number of periods, within a frame per period, where ref goes on unchanged behind them)
+    are stepped over. Our own silence blocks have another length and still count as
+    differences. Returns (largest difference, [(frame, frames of silence)], capture end)."""
+    period = rate / 100.0
+    i, j, worst, runs = at, 0, 0, []
+    while j < len(ref) and i < len(cap):
+        d = abs(cap[i] - ref[j])
+        if d > 2 and cap[i] == 0:
+            end = i
+            while end < len(cap) and cap[end] == 0:
+                end += 1
+            frames = (end - i) // channels
+            k = round(frames / period)
+            resumes = end + 16 <= len(cap) and all(abs(cap[end + n] - ref[j + n]) <= 2
+                                                   for n in range(min(16, len(ref) - j)))
+            if (end - i) % channels == 0 and k >= 1 and abs(frames - k * period) <= k and resumes:
+                runs.append((j // channels, frames))
+                i = end
+                continue
+        worst = max(worst, d)
+        i += 1
+        j += 1
+    if j < len(ref):
+        worst = max(worst, 1 << 16)  # the capture ended early
+    return worst, runs, i
+
+
 def map_drive(test, letter, folder):
     """Maps the Wine drive letter (such as 't') to a local folder until the test ends: a link
     in the prefix's dosdevices, made before zuvo.exe starts so that its tree lists the drive.

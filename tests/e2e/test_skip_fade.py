@@ -194,6 +194,10 @@ class SkipFade(unittest.TestCase):
         mixed = gapless & 9 == 9
         cap = array.array('h')
         cap.frombytes(data[:len(data) // 2 * 2])
+        cap, dropped = e2e_lib.drop_wine_underruns(cap, CHANNELS, RATE)
+        if dropped:
+            print('%s: %d runs of silence Wine wrote when its device ran dry left out' % (
+                name, dropped))
         off1 = find(cap, ref1, 0)
         self.assertGreaterEqual(off1, 0, 'the first track is not in the capture')
         diverge = off1

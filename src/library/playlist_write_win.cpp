@@ -31,23 +31,6 @@ constexpr int kAddedMessageMs = 3000;
 constexpr int kLangSelectDestination = 210, kLangError = 222, kLangOperationFailed = 229;
 constexpr DWORD kPathChars = 400 + 1;  // paths are at most 400 characters
 
-std::wstring Wide(void*, std::string_view text) {
-    return AnsiToWide(text);
-}
-std::string Ansi(void*, std::wstring_view text) {
-    if (text.empty()) return {};
-    const int n = WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
-                                      nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<size_t>(n > 0 ? n : 0), '\0');
-    if (n > 0)
-        WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), out.data(), n,
-                            nullptr, nullptr);
-    return out;
-}
-CodePage SystemCodePage() {
-    return CodePage{Wide, Ansi, nullptr};
-}
-
 // The list the commands act on: the focused one; the File view's selection is read from its
 // control first.
 TrackList* FocusedList() {
@@ -89,7 +72,7 @@ void WritePlayList(bool append) {
     if (!(static_cast<uint32_t>(g_settings.system_flags) & SystemFlag::NoRememberDest))
         g_lastChosen = path;
     const PlayListText text =
-        PlayListFileText(PlayListRowsToWrite(*list, g_settings), path, SystemCodePage());
+        PlayListFileText(PlayListRowsToWrite(*list, g_settings), path, SystemCodePageWin());
     FileOps fs = Win32FileOps();
     bool ok;
     if (append)
@@ -126,7 +109,7 @@ void FindCueCommand(void*, CommandId, intptr_t) {
     if (!CueSearchName(LibraryFileView(), name)) return;
     const FolderOps fs = Win32FolderOps();
     const std::wstring sheet =
-        FindCueSheet(name, g_settings.browsed_folder, fs, ReadHead, nullptr, SystemCodePage());
+        FindCueSheet(name, g_settings.browsed_folder, fs, ReadHead, nullptr, SystemCodePageWin());
     if (sheet.empty()) return;
     FolderTree& tree = LibraryTree();
     if (TreeItem item = LocateListTarget(tree, sheet, LibraryTreeEnvWin())) SelectItem(tree, item);

@@ -40,6 +40,20 @@ bool g_delayedPending = false;
 std::wstring g_paths[2];
 int g_pathIndex = 0;
 
+std::wstring AnsiText(void*, std::string_view text) {
+    return AnsiToWide(text);
+}
+std::string TextAnsi(void*, std::wstring_view text) {
+    if (text.empty()) return {};
+    const int n = WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
+                                      nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<size_t>(n > 0 ? n : 0), '\0');
+    if (n > 0)
+        WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), out.data(), n,
+                            nullptr, nullptr);
+    return out;
+}
+
 // ---- lists ----
 
 TrackList* ListOf(ListId id) {
@@ -325,20 +339,6 @@ void HookRefreshUpcoming(void*) {
 
 constexpr size_t kMaxListBytes = 16u << 20;  // larger list files are not read
 
-std::wstring AnsiText(void*, std::string_view text) {
-    return AnsiToWide(text);
-}
-std::string TextAnsi(void*, std::wstring_view text) {
-    if (text.empty()) return {};
-    const int n = WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
-                                      nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<size_t>(n > 0 ? n : 0), '\0');
-    if (n > 0)
-        WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), out.data(), n,
-                            nullptr, nullptr);
-    return out;
-}
-
 bool ReadListFile(const std::wstring& path, std::string& bytes) {
     FileOps fs = Win32FileOps();
     return fs.readFile(nullptr, path, kMaxListBytes, bytes);
@@ -359,11 +359,15 @@ uint32_t CueTotalMs(void*, const std::wstring& file) {
 
 }  // namespace
 
+CodePage SystemCodePageWin() {
+    return CodePage{AnsiText, TextAnsi, nullptr};
+}
+
 void SequenceReadPlayListWin(void*, TrackList& list, const std::wstring& path) {
     std::string bytes;
     if (!ReadListFile(path, bytes)) return;  // a list that cannot be read stays empty
     PlayListEnv env{&g_settings, &g_playableExtensions, false,
-                    CodePage{AnsiText, TextAnsi, nullptr}};
+                    SystemCodePageWin()};
     (void)LoadPlayListBytes(list, path, bytes, env, LibraryListEnvWin());
 }
 
@@ -375,7 +379,7 @@ void SequenceReadCueSheetWin(void*, TrackList& list, const std::wstring& path) {
     CueReadEnv env;
     env.s = &g_settings;
     env.playable = &g_playableExtensions;
-    env.codePage = CodePage{AnsiText, TextAnsi, nullptr};
+    env.codePage = SystemCodePageWin();
     env.audio.totalMs = CueTotalMs;
     (void)ReadCueSheetBytes(list, cue, path, bytes, env);
     (void)CueSheetLoaded(list, cue, g_settings);

@@ -6,6 +6,7 @@
 
 #include <string>
 
+struct CodePage;
 struct Sequencer;
 struct TrackList;
 
@@ -21,3 +22,6 @@ Sequencer& SequencerWin();
 // a cue sheet read from disk into list. A file that cannot be read leaves the list empty.
 void SequenceReadPlayListWin(void* ctx, TrackList& list, const std::wstring& path);
 void SequenceReadCueSheetWin(void* ctx, TrackList& list, const std::wstring& path);
+
+// The system's ANSI code page for list files and cue sheets.
+CodePage SystemCodePageWin();

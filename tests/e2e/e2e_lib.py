@@ -6,6 +6,7 @@ import os
 import shutil
 import subprocess
 import sys
+import tempfile
 import time
 import unittest
 
@@ -20,9 +21,20 @@ def win_path(path):
 
 
 def send(*args, timeout=60):
-    """Runs zuvo-send; returns its exit code."""
+    """Runs zuvo-send; returns its exit code. Its output goes nowhere, never into a pipe: when
+    zuvo-send is the program that starts Wine's session, Wine's services inherit its handles,
+    and a pipe would stay open (and the call hang) until they end."""
     return subprocess.run([WINE_RUN, ARGS.send, *args], timeout=timeout,
-                          stdout=subprocess.PIPE, stderr=subprocess.PIPE).returncode
+                          stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL).returncode
+
+
+def send_output(*args, timeout=60):
+    """Runs zuvo-send with its output in a file (see send); returns (exit code, output bytes)."""
+    with tempfile.TemporaryFile() as out:
+        rc = subprocess.run([WINE_RUN, ARGS.send, *args], timeout=timeout, stdout=out,
+                            stderr=subprocess.DEVNULL).returncode
+        out.seek(0)
+        return rc, out.read()
 
 
 class Install:

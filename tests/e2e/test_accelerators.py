@@ -1,5 +1,4 @@
 """zuvo.exe carries accelerator table 750 with the key bindings of the command table."""
-import subprocess
 import unittest
 
 import e2e_lib
@@ -24,11 +23,10 @@ EXPECTED = [
 
 class Accelerators(unittest.TestCase):
     def test_table_750(self):
-        out = subprocess.run([e2e_lib.WINE_RUN, e2e_lib.ARGS.send, 'accel', e2e_lib.ARGS.exe,
-                              '750'], stdout=subprocess.PIPE, timeout=60)
-        self.assertEqual(out.returncode, 0, 'no accelerator table 750')
+        rc, out = e2e_lib.send_output('accel', e2e_lib.ARGS.exe, '750')
+        self.assertEqual(rc, 0, 'no accelerator table 750')
         table = {}
-        rows = [tuple(int(x) for x in l.split()) for l in out.stdout.decode().splitlines() if l.strip()]
+        rows = [tuple(int(x) for x in l.split()) for l in out.decode().splitlines() if l.strip()]
         for flags, key, cmd in rows:
             self.assertTrue(flags & VIRTKEY, (flags, key, cmd))
             mods = flags & (SHIFT | CONTROL | ALT)

@@ -168,10 +168,9 @@ class RuntimeInformation(unittest.TestCase):
             self.assertEqual(send('wait', '20000'), 0, 'no main window')
             self.assertTrue(grown(cap, 4 * RATE * 2, 60), 'playback did not start')
             self.assertEqual(send('command', '955'), 0)
-            out = subprocess.run([e2e_lib.WINE_RUN, e2e_lib.ARGS.send, 'text', 'ZuvoRuntimeInfo',
-                                  '10000'], stdout=subprocess.PIPE, timeout=60)
-            self.assertEqual(out.returncode, 0, 'no runtime information window')
-            text = out.stdout.decode('latin-1')
+            rc, out = e2e_lib.send_output('text', 'ZuvoRuntimeInfo', '10000')
+            self.assertEqual(rc, 0, 'no runtime information window')
+            text = out.decode('latin-1')
             values = dict(re.findall(r'^(\w[\w ]*): (-?\d+)', text, re.M))
             bufs = re.search(r'waveOutBufs: (\d+) x (\d+) KB', text)
         finally:

@@ -6,7 +6,6 @@ of test_folder_play (A with three, B with two) are enqueued out of folder order,
 capture tells which list was followed."""
 import array
 import os
-import subprocess
 import time
 import unittest
 
@@ -20,8 +19,7 @@ TOGGLE, NEXT_PANE, RETURN = '523', '801', '814'
 
 def lists():
     """{name: (rows, width, height)} of the main window's list controls."""
-    out = subprocess.run([e2e_lib.WINE_RUN, e2e_lib.ARGS.send, 'lists'], timeout=60,
-                         stdout=subprocess.PIPE, stderr=subprocess.DEVNULL).stdout
+    out = e2e_lib.send_output('lists')[1]
     found = {}
     for line in out.decode('utf-8', 'replace').splitlines():
         parts = line.split(' ', 3)

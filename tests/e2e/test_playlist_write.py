@@ -12,7 +12,7 @@ import time
 import unittest
 
 import e2e_lib
-from e2e_lib import Install, capture_audio, send, stop, win_path
+from e2e_lib import Install, capture_audio, send, send_output, stop, win_path
 
 RATE = 44100
 PARTS = (20.0, 15.0, 15.0)  # seconds of the cue tracks
@@ -20,15 +20,6 @@ PARTS = (20.0, 15.0, 15.0)  # seconds of the cue tracks
 
 def run(*cmd):
     subprocess.run(cmd, check=True, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
-
-
-def send_out(out_path, *args, timeout=60):
-    """zuvo-send with its output in a file (Wine keeps pipes open); returns (code, text)."""
-    with open(out_path, 'wb') as out:
-        rc = subprocess.run([e2e_lib.WINE_RUN, e2e_lib.ARGS.send, *args], timeout=timeout,
-                            stdout=out, stderr=subprocess.DEVNULL).returncode
-    with open(out_path, 'rb') as f:
-        return rc, f.read().decode('utf-8', 'replace')
 
 
 class PlaylistWrite(unittest.TestCase):
@@ -102,8 +93,8 @@ class PlaylistWrite(unittest.TestCase):
         capture_audio(self, z.folder)
         proc = self.start(z, cue)
         self.assertEqual(send('command', '814'), 0)  # Return plays the first row
-        rc, text = send_out(os.path.join(z.folder, 'captions.txt'), 'captions',
-                            str(int((total / 2 + 4) * 1000)))
+        rc, out = send_output('captions', str(int((total / 2 + 4) * 1000)))
+        text = out.decode('utf-8', 'replace')
         self.assertEqual(rc, 0)
         stop(proc, self)
         seen = []  # (tick ms, elapsed s within the track, part)

@@ -1,4 +1,6 @@
-// The shell's Win32 side: the one main window, its state, and the operations other parts call.
+// The shell's Win32 side: the one main window, its state, and the operations other parts of the
+// shell call. The other subsystems never include this file: they are reached through the
+// tables of g_wiring and get what they need of the shell at their start (app/wiring_win.cpp).
 #pragma once
 #include <windows.h>
 
@@ -12,23 +14,28 @@ struct ShellWin {
     HWND mainWindow = nullptr;
     HACCEL accelerators = nullptr;
     HBRUSH windowBrush = nullptr, listBrush = nullptr, bigViewBrush = nullptr, plainBrush = nullptr;
-    // Child windows; null until the subsystem that creates them is built.
-    HWND toolbar = nullptr, statusBar = nullptr, folderTree = nullptr;
-    HWND fileList = nullptr, playList = nullptr, insertList = nullptr;
     bool shutDown = false;
 };
 
 extern ShellState g_shell;
 extern ShellWin g_win;
 extern DispatchState g_dispatch;
-extern AppHooks g_hooks;  // filled by the subsystems as they start (app/hooks.h)
-extern ListSources g_listSources;  // the lists' rows for the exit save, set as they are made
+extern AppWiring g_wiring;         // filled once by StartSubsystemsWin
+extern ListSources g_listSources;  // the lists' rows for the exit save
 
 // The dispatcher's view of the program: the global records and the Win32 services.
 CommandContext AppContext();
 
 // The main window procedure.
 LRESULT CALLBACK MainWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+
+// Starts every subsystem in its order and fills g_wiring, the route table of the commands
+// and each subsystem's host table: the one place where the subsystems meet (wiring_win.cpp).
+void StartSubsystemsWin();
+// "/enqueue" paths: to the end of the Playlist view.
+void EnqueueWin(std::vector<std::wstring> paths);
+// The provisional layout of the main window's children (layout_win.cpp).
+void LayoutMainWindowWin();
 
 // Appends "time TAB text [code]" to error.log beside the settings file; a negative code is
 // not printed. Never fails loudly.
@@ -45,5 +52,5 @@ void CreateBrushes();
 void DeleteBrushes();
 // The virtual screen as the placement rules see it.
 Rect VirtualScreen();
-// Step 17 of the start-up: the language named by the settings (error.log on failures).
+// The language named by the settings (error.log on failures).
 void LoadLanguageWin();

@@ -136,29 +136,6 @@ int SkipSeconds(int32_t skipTimes, bool back) {
     return back ? seconds + 1 : seconds;
 }
 
-int64_t SeekTarget(const EngineView& v, int seconds) {
-    int64_t delta;
-    if (v.builtInMpeg) {
-        double framesPerSecond = v.sampleRate / 1152.0 * (v.mpeg1 ? 1 : 2);
-        delta = static_cast<int64_t>(seconds * framesPerSecond * v.avgFrameLen);
-    } else {
-        delta = int64_t{seconds} * 1000;
-    }
-    int64_t pos = v.position + delta;
-    if (pos < v.audioStart) pos = v.audioStart;
-    if (v.audioEnd > 0 && pos > v.audioEnd) return -1;
-    return pos;
-}
-
-int64_t ResumePosition(const EngineView& v, int32_t skipTimes) {
-    const int64_t backMs = static_cast<uint32_t>(skipTimes) >> 16;
-    const int64_t back = v.builtInMpeg ? backMs * v.bitRate / 8000 : backMs;
-    int64_t pos = v.position - back;
-    if (pos < 0) pos = 0;
-    if (v.audioEnd > 0 && pos >= v.audioEnd) pos = 0;
-    return pos;
-}
-
 Pane NextPane(Pane pane, const PaneSet& open) {
     int p = pane;
     for (int i = 0; i < 5; ++i) {

@@ -1,8 +1,9 @@
 // The command dispatch: what each command, timer and notification of the main window does.
-// Steps that belong to other subsystems go through AppHooks and are skipped while those are
-// not connected.
+// Steps that belong to other subsystems go through the tables of AppWiring and are skipped
+// while those are not built.
 #include "app/dispatch.h"
 
+#include "app/commands.h"
 #include "base/path.h"
 #include "base/text.h"
 #include "config/settings_bits.h"
@@ -13,66 +14,109 @@ uint32_t Bits(int32_t v) {
     return static_cast<uint32_t>(v);
 }
 
-// ---- hook helpers: a null hook is a step that is not there yet ----
+// ---- table helpers: a null entry is a step that is not there yet ----
 
 EngineView Engine(const CommandContext& c) {
     EngineView v;
-    if (c.hooks.engineView) c.hooks.engineView(c.hooks.ctx, v);
+    if (c.w.playback.view) c.w.playback.view(c.w.playback.ctx, v);
     return v;
 }
 
-uint8_t& SoftMute(CommandContext& c) {
-    return c.hooks.softMute ? *c.hooks.softMute : c.d.softMute;
+uint8_t SoftMute(const CommandContext& c) {
+    const PlaybackOps& p = c.w.playback;
+    return p.softMute ? p.softMute(p.ctx) : 0;
 }
-uint8_t& FastPlay(CommandContext& c) {
-    return c.hooks.fastPlayLevel ? *c.hooks.fastPlayLevel : c.d.fastPlayLevel;
+uint8_t FastPlay(const CommandContext& c) {
+    const PlaybackOps& p = c.w.playback;
+    return p.fastPlay ? p.fastPlay(p.ctx) : 0;
+}
+void SetSoftMute(CommandContext& c, uint8_t value) {
+    if (c.w.playback.setSoftMute) c.w.playback.setSoftMute(c.w.playback.ctx, value);
+}
+
+ListId FocusedList(const CommandContext& c) {
+    return c.w.tracks.focusedList ? c.w.tracks.focusedList(c.w.tracks.ctx) : kListFiles;
+}
+ListId PlayingList(const CommandContext& c) {
+    return c.w.tracks.playingList ? c.w.tracks.playingList(c.w.tracks.ctx) : kListFiles;
 }
 
 void Flags(CommandContext& c) {
-    if (c.hooks.updateFlags) c.hooks.updateFlags(c.hooks.ctx);
+    if (c.w.view.updateFlags) c.w.view.updateFlags(c.w.view.ctx);
+}
+void Title(CommandContext& c) {
+    if (c.w.view.updateTitle) c.w.view.updateTitle(c.w.view.ctx);
+}
+void Layout(CommandContext& c) {
+    if (c.w.view.layout) c.w.view.layout(c.w.view.ctx);
+}
+void Picture(CommandContext& c) {
+    if (c.w.view.updatePicture) c.w.view.updatePicture(c.w.view.ctx);
 }
 void Toolbar(CommandContext& c, uint32_t mask) {
-    if (c.hooks.updateToolbar) c.hooks.updateToolbar(c.hooks.ctx, mask);
+    if (c.w.view.updateToolbar) c.w.view.updateToolbar(c.w.view.ctx, mask);
 }
 void PlayButton(CommandContext& c, bool pressed) {
-    if (c.hooks.showPlayButton) c.hooks.showPlayButton(c.hooks.ctx, pressed);
+    if (c.w.view.showPlayButton) c.w.view.showPlayButton(c.w.view.ctx, pressed);
+}
+const WindowOps& Window(const CommandContext& c, AppWindow w) {
+    return c.w.windows[static_cast<size_t>(w)];
 }
 bool IsOpen(CommandContext& c, AppWindow w) {
-    return c.hooks.isOpen && c.hooks.isOpen(c.hooks.ctx, w);
+    const WindowOps& o = Window(c, w);
+    return o.isOpen && o.isOpen(o.ctx);
 }
 void Close(CommandContext& c, AppWindow w) {
-    if (c.hooks.closeWindow) c.hooks.closeWindow(c.hooks.ctx, w);
+    const WindowOps& o = Window(c, w);
+    if (o.close) o.close(o.ctx);
+}
+void FocusPane(CommandContext& c, Pane pane) {
+    const ListOps& l = c.w.lists;
+    if (pane == kPaneTree) {
+        if (l.focusTree) l.focusTree(l.ctx);
+    } else if (pane == kPaneToolbar) {
+        if (c.w.view.focusToolbar) c.w.view.focusToolbar(c.w.view.ctx);
+    } else if (l.focusList) {
+        l.focusList(l.ctx, static_cast<ListId>(pane - kPaneFiles));
+    }
+}
+void ScrollToCurrent(CommandContext& c, ListId list) {
+    if (c.w.lists.scrollToCurrent) c.w.lists.scrollToCurrent(c.w.lists.ctx, list);
 }
 bool PlayRow(CommandContext& c, ListId list, int row) {
-    return c.hooks.playRow && c.hooks.playRow(c.hooks.ctx, list, row, true, true);
+    const TrackOps& t = c.w.tracks;
+    return t.playRow && t.playRow(t.ctx, list, row, true, true);
 }
 bool StartLastFile(CommandContext& c) {
-    return c.hooks.startPlayback && c.hooks.startPlayback(c.hooks.ctx, c.s.last_file, c.s.last_pos);
+    const TrackOps& t = c.w.tracks;
+    return t.startFile && t.startFile(t.ctx, c.s.last_file, c.s.last_pos);
+}
+void StopPlayback(CommandContext& c) {
+    if (c.w.tracks.stop) c.w.tracks.stop(c.w.tracks.ctx);
 }
 void Route(CommandContext& c, CommandId id, intptr_t lParam) {
-    if (c.hooks.command[id]) c.hooks.command[id](c.hooks.ctx, id, lParam);
+    if (c.w.commands[id]) c.w.commands[id](id, lParam);
+}
+
+bool FileViewShowsFolder(const CommandContext& c) {
+    return c.w.lists.fileViewShowsFolder && c.w.lists.fileViewShowsFolder(c.w.lists.ctx);
 }
 
 void Quit(CommandContext& c) {
     if (c.os.confirm(c.os.ctx, 256)) c.os.quit(c.os.ctx);
 }
 
-// Toolbar update bits (mask of the toolbar's state refresh).
-constexpr uint32_t kToolbarRepeat = 1u << 0;
-constexpr uint32_t kToolbarQuitAfterTrack = 1u << 5;
-constexpr uint32_t kToolbarMute = 1u << 8;
-constexpr uint32_t kToolbarSound = 1u << 10;
-
 // ---- playback ----
 
 void PlayFromStart(CommandContext& c) {
     if (!c.os.confirm(c.os.ctx, 1)) return;
     c.s.last_pos = 0;
-    if (c.hooks.markManualSkip) c.hooks.markManualSkip(c.hooks.ctx);
-    PlayRow(c, c.d.focusedList, -1);
-    if (c.d.focusedList == kListFiles) {
-        if (c.hooks.focusPane) c.hooks.focusPane(c.hooks.ctx, kPaneFiles);
-        if (c.hooks.scrollToCurrent) c.hooks.scrollToCurrent(c.hooks.ctx, kListFiles);
+    if (c.w.playback.markManualSkip) c.w.playback.markManualSkip(c.w.playback.ctx);
+    const ListId focused = FocusedList(c);
+    PlayRow(c, focused, -1);
+    if (focused == kListFiles) {
+        FocusPane(c, kPaneFiles);
+        ScrollToCurrent(c, kListFiles);
     }
 }
 
@@ -80,11 +124,11 @@ void Resume(CommandContext& c, const EngineView& v) {
     PlayButton(c, true);
     if ((Bits(c.s.control_flags) & ControlFlag::RememberFolderPos) &&
         c.s.browsed_folder != c.s.last_folder && !IsOpen(c, AppWindow::Playlist) &&
-        c.hooks.recallFolderPosition)
-        c.hooks.recallFolderPosition(c.hooks.ctx);  // also clears the remembered position
+        c.w.tracks.recallFolderPosition)
+        c.w.tracks.recallFolderPosition(c.w.tracks.ctx);  // also clears the remembered position
     bool started;
     if (c.s.last_pos == 0 && !IsUrl(c.s.last_file) && !v.stoppedLengthKnown) {
-        started = PlayRow(c, c.d.focusedList, -1);
+        started = PlayRow(c, FocusedList(c), -1);
     } else {
         if (c.s.last_pos == 0 && !IsUrl(c.s.last_file))
             c.s.last_pos = static_cast<int32_t>(v.stopPosition);
@@ -93,18 +137,16 @@ void Resume(CommandContext& c, const EngineView& v) {
     if (!started) PlayButton(c, false);
 }
 
+// The stop of Stop/Resume: with "Fade on stop:" the queued audio fades first; either way the
+// engine keeps the resume position (last_pos) for the next resume.
 void Stop(CommandContext& c, const EngineView& v) {
     if (IsOpen(c, AppWindow::IntroScan)) Close(c, AppWindow::IntroScan);
+    const PlaybackOps& p = c.w.playback;
     const uint32_t fade = Bits(c.s.fadeout);
-    if ((fade & FadeFlag::OnStop) && v.outputOpen && c.hooks.fadeOutStop) {
-        c.hooks.fadeOutStop(c.hooks.ctx, static_cast<int>(fade & 0x7F) * 100);
+    if ((fade & FadeFlag::OnStop) && v.outputOpen && p.fadeOutStop &&
+        p.fadeOutStop(p.ctx, static_cast<int>(fade & 0x7F) * 100))
         return;
-    }
-    int64_t pos = ResumePosition(v, c.s.skip_times);
-    if (c.hooks.stopPlayback) c.hooks.stopPlayback(c.hooks.ctx);
-    c.s.last_pos = static_cast<int32_t>(pos);  // where the next resume starts
-    if (c.hooks.setPosition) c.hooks.setPosition(c.hooks.ctx, pos);
-    if (c.hooks.trackInterrupted) c.hooks.trackInterrupted(c.hooks.ctx);
+    if (p.stopAtOnce) p.stopAtOnce(p.ctx);
 }
 
 void StopOrResume(CommandContext& c) {
@@ -116,56 +158,50 @@ void StopOrResume(CommandContext& c) {
         Stop(c, v);
 }
 
+// Skip back or forward by the skip_times seconds; playing, the track restarts there after
+// 200 ms.
 void Seek(CommandContext& c, bool back) {
     if (Bits(c.s.control_lock) & ControlLock::TrackPosition) return;
-    EngineView v = Engine(c);
-    if (!v.trackLoaded) return;
+    const PlaybackOps& p = c.w.playback;
+    if (!p.seek) return;
     const int seconds = SkipSeconds(c.s.skip_times, back);
-    const int64_t pos = SeekTarget(v, back ? -seconds : seconds);
-    if (pos < 0) return;  // beyond the audio end: not applied
-    c.s.last_pos = static_cast<int32_t>(pos);
-    if (c.hooks.setPosition) c.hooks.setPosition(c.hooks.ctx, pos);
-    if (v.outputOpen) {
-        if (c.hooks.stopOutput) c.hooks.stopOutput(c.hooks.ctx);
-        PlayButton(c, true);
-        c.os.setTimer(c.os.ctx, kTimerDelayedStart, 200);
-    } else if ((Bits(c.s.control_flags) & ControlFlag::NextAtFastForwardEnd) && v.audioEnd > 0 &&
-               pos >= v.audioEnd) {
-        RunCommand(c, kCmdNextTrack, 0);
-    }
+    const bool nextAtEnd = Bits(c.s.control_flags) & ControlFlag::NextAtFastForwardEnd;
+    (void)p.seek(p.ctx, back ? -seconds : seconds, 200, nextAtEnd);
 }
 
 void NextTrack(CommandContext& c) {
-    if (c.hooks.introScanNext && c.hooks.introScanNext(c.hooks.ctx)) return;
+    const PlaybackOps& p = c.w.playback;
+    if (p.introScanNext && p.introScanNext(p.ctx)) return;
     c.s.last_pos = 0;
-    if (!c.hooks.nextTrack || c.hooks.nextTrack(c.hooks.ctx, c.d.playingList)) return;
+    const TrackOps& t = c.w.tracks;
+    if (!t.nextTrack || t.nextTrack(t.ctx, PlayingList(c))) return;
     // The end of the list: stop, and with "Auto search dirs" go on in the next folder.
-    if (c.hooks.stopPlayback) c.hooks.stopPlayback(c.hooks.ctx);
-    if ((Bits(c.s.control_flags) & ControlFlag::AutoSearchDirs) && c.hooks.dirSearch &&
-        c.hooks.dirSearch(c.hooks.ctx, +1))
-        PlayRow(c, c.d.focusedList, -1);
+    StopPlayback(c);
+    if ((Bits(c.s.control_flags) & ControlFlag::AutoSearchDirs) && t.dirSearch &&
+        t.dirSearch(t.ctx, +1))
+        PlayRow(c, FocusedList(c), -1);
 }
 
 void Volume(CommandContext& c, bool up) {
     c.s.volume = VolumeStep(c.s.volume, up, Bits(c.s.mouse_flags) & MouseFlag::FineVolume);
-    SoftMute(c) = 0;  // a volume step ends any mute
-    if (c.hooks.applyVolume) c.hooks.applyVolume(c.hooks.ctx, true);
-    if (c.hooks.showVolume) c.hooks.showVolume(c.hooks.ctx);
+    SetSoftMute(c, 0);  // a volume step ends any mute
+    if (c.w.playback.applyVolume) c.w.playback.applyVolume(c.w.playback.ctx, true);
+    if (c.w.view.showVolume) c.w.view.showVolume(c.w.view.ctx);
 }
 
 void Mute(CommandContext& c, CommandId id) {
-    SoftMute(c) = NextSoftMute(SoftMute(c), id);
-    if (c.hooks.applyVolume) c.hooks.applyVolume(c.hooks.ctx, false);
-    Toolbar(c, kToolbarMute);
+    SetSoftMute(c, NextSoftMute(SoftMute(c), id));
+    if (c.w.playback.applyVolume) c.w.playback.applyVolume(c.w.playback.ctx, false);
+    Toolbar(c, ToolbarMask::Mute);
     Flags(c);
 }
 
 void FastPlayCommand(CommandContext& c, uint8_t level) {
-    FastPlay(c) = NextFastPlayLevel(FastPlay(c), level);
+    const PlaybackOps& p = c.w.playback;
+    if (p.setFastPlay) p.setFastPlay(p.ctx, NextFastPlayLevel(FastPlay(c), level));
     Flags(c);
     EngineView v = Engine(c);
-    if (v.outputOpen && v.queuedMs > 1000 && c.hooks.restartQueue)
-        c.hooks.restartQueue(c.hooks.ctx);
+    if (v.outputOpen && v.queuedMs > 1000 && p.restartQueue) p.restartQueue(p.ctx);
 }
 
 // ---- options ----
@@ -190,10 +226,10 @@ void Enhancer(CommandContext& c, uint8_t which) {
     c.s.enhance = c.s.enhance == which ? 0 : which;
     if (which == 2 && c.s.enhance == 2) {
         c.s.eq_enable = 0;
-        if (c.hooks.resetEnhancer2) c.hooks.resetEnhancer2(c.hooks.ctx);
+        if (c.w.playback.resetEnhancer2) c.w.playback.resetEnhancer2(c.w.playback.ctx);
     }
     Flags(c);
-    Toolbar(c, kToolbarSound);
+    Toolbar(c, ToolbarMask::Sound);
 }
 
 void Equalizer(CommandContext& c) {
@@ -205,18 +241,18 @@ void Equalizer(CommandContext& c) {
 void Mono(CommandContext& c) {
     c.s.wave_flags ^= WaveFlag::MonoOutput;
     Flags(c);
-    Toolbar(c, kToolbarSound);
+    Toolbar(c, ToolbarMask::Sound);
 }
 
 void SetRepeat(CommandContext& c, uint8_t mode) {
     c.s.rpt_mode = mode;
     c.d.trackOneShot = 0;
-    Toolbar(c, kToolbarRepeat);
+    Toolbar(c, ToolbarMask::Repeat);
 }
 
 void OneShot(CommandContext& c, uint8_t value) {
     c.d.trackOneShot = c.d.trackOneShot == value ? 0 : value;
-    Toolbar(c, kToolbarRepeat);
+    Toolbar(c, ToolbarMask::Repeat);
 }
 
 // ---- keyboard ----
@@ -226,13 +262,22 @@ void FocusNextPane(CommandContext& c) {
                  (Bits(c.s.control_flags) & ControlFlag::TabToToolbar) != 0,
                  (Bits(c.s.stylez) & Style::TreeHidden) != 0};
     c.d.focusedPane = NextPane(c.d.focusedPane, open);
-    if (c.d.focusedPane >= kPaneFiles && c.d.focusedPane <= kPaneInsert)
-        c.d.focusedList = static_cast<ListId>(c.d.focusedPane - kPaneFiles);
-    if (c.hooks.focusPane) c.hooks.focusPane(c.hooks.ctx, c.d.focusedPane);
+    FocusPane(c, c.d.focusedPane);
 }
 
+// A key for the tree or a list pane (the toolbar takes its own keys).
 void Navigate(CommandContext& c, CommandId key) {
-    if (c.hooks.navigate) c.hooks.navigate(c.hooks.ctx, c.d.focusedPane, key);
+    const ListOps& l = c.w.lists;
+    const Pane pane = c.d.focusedPane;
+    if (pane == kPaneTree) {
+        if (l.treeKey) l.treeKey(l.ctx, key);
+    } else if (pane != kPaneToolbar && l.listKey) {
+        l.listKey(l.ctx, static_cast<ListId>(pane - kPaneFiles), key);
+    }
+}
+
+void ToolbarKey(CommandContext& c, int virtualKey) {
+    if (c.w.view.toolbarKey) c.w.view.toolbarKey(c.w.view.ctx, virtualKey);
 }
 
 // Keys whose meaning depends on the focused pane.
@@ -243,7 +288,7 @@ void PaneKey(CommandContext& c, CommandId key) {
         case kCmdKeyLeft:
         case kCmdKeyRight:
             if (pane == kPaneToolbar)
-                c.os.passKey(c.os.ctx, key == kCmdKeyLeft ? 0x25 : 0x27);
+                ToolbarKey(c, key == kCmdKeyLeft ? 0x25 : 0x27);  // VK_LEFT, VK_RIGHT
             else if (list)
                 Seek(c, key == kCmdKeyLeft);
             else
@@ -251,45 +296,47 @@ void PaneKey(CommandContext& c, CommandId key) {
             break;
         case kCmdSpace:
             if (pane == kPaneToolbar)
-                c.os.passKey(c.os.ctx, 0x20);
+                ToolbarKey(c, 0x20);  // VK_SPACE
             else
                 StopOrResume(c);
             break;
         case kCmdKeyUp:
         case kCmdKeyDown:
             if (pane == kPaneTree) c.d.listingDelayMs = 400;  // walking the tree lists later
-            if (pane != kPaneToolbar) Navigate(c, key);
+            Navigate(c, key);
             break;
         case kCmdReturn:
             if (pane == kPaneToolbar) break;
             // A folder or list row opens; anything else plays. From the tree the list's
             // first row is selected first (the tree's Return).
-            if (list && c.hooks.openRow && c.hooks.openRow(c.hooks.ctx, c.d.focusedList)) break;
+            if (list && c.w.lists.openRow &&
+                c.w.lists.openRow(c.w.lists.ctx, static_cast<ListId>(pane - kPaneFiles)))
+                break;
             if (pane == kPaneTree) Navigate(c, key);
             PlayFromStart(c);
             break;
         case kCmdBackspace:
-            if (pane != kPaneToolbar && c.s.browsed_folder.find(L'\\') != std::wstring::npos)
-                Navigate(c, key);
+            if (c.s.browsed_folder.find(L'\\') != std::wstring::npos) Navigate(c, key);
             break;
         case kCmdMoveRowUp:
         case kCmdMoveRowDown:
         case kCmdMovePageUp:
         case kCmdMovePageDown:
-            if (list && c.hooks.moveRows)
-                c.hooks.moveRows(c.hooks.ctx, c.d.focusedList,
-                                 key == kCmdMoveRowUp || key == kCmdMovePageUp ? -1 : +1,
-                                 key == kCmdMovePageUp || key == kCmdMovePageDown);
+            if (list && c.w.tracks.moveRows)
+                c.w.tracks.moveRows(c.w.tracks.ctx, static_cast<ListId>(pane - kPaneFiles),
+                                    key == kCmdMoveRowUp || key == kCmdMovePageUp ? -1 : +1,
+                                    key == kCmdMovePageUp || key == kCmdMovePageDown);
             break;
         default:
-            if (pane != kPaneToolbar) Navigate(c, key);
+            Navigate(c, key);
             break;
     }
 }
 
 void Escape(CommandContext& c) {
-    if (c.hooks.infoScanRunning && c.hooks.infoScanRunning(c.hooks.ctx)) {
-        if (c.hooks.stopInfoScan) c.hooks.stopInfoScan(c.hooks.ctx);
+    const ListOps& l = c.w.lists;
+    if (l.infoScanRunning && l.infoScanRunning(l.ctx)) {
+        if (l.stopInfoScan) l.stopInfoScan(l.ctx);
         return;
     }
     // An embedded Big view belongs to the window and stays.
@@ -306,19 +353,78 @@ void Escape(CommandContext& c) {
 }
 
 void TreeToggle(CommandContext& c) {
-    if (c.hooks.storeColumnWidths) c.hooks.storeColumnWidths(c.hooks.ctx);
+    if (c.w.lists.storeColumnWidths) c.w.lists.storeColumnWidths(c.w.lists.ctx);
     ToggleTreeSettings(c.s);
-    if (c.hooks.layout) c.hooks.layout(c.hooks.ctx);
+    Layout(c);
     if ((Bits(c.s.stylez) & Style::TreeHidden) && c.d.focusedPane == kPaneTree) {
         c.d.focusedPane = kPaneFiles;
-        c.d.focusedList = kListFiles;
-        if (c.hooks.focusPane) c.hooks.focusPane(c.hooks.ctx, kPaneFiles);
+        FocusPane(c, kPaneFiles);
     }
 }
 
+// The commands RunOwnCommand answers (its cases, in their order).
+constexpr CommandId kOwnCommands[] = {
+    kCmdPlayFromStart,
+    kCmdStopResume,
+    kCmdPrevTrack,
+    kCmdNextTrack,
+    kCmdDirSearchBack,
+    kCmdDirSearchForward,
+    kCmdSkipRows,
+    kCmdMoveRowsNext,
+    kCmdCycleRepeat,
+    kCmdRepeatOff,
+    kCmdRepeatList,
+    kCmdRepeatTrack,
+    kCmdRepeatPlayOne,
+    kCmdRepeatTrackOnce,
+    kCmdStopAfterTrack,
+    kCmdQuitAfterTrack,
+    kCmdQuitAfterList,
+    kCmdAutoSearchDirs,
+    kCmdContinueInFocused,
+    kCmdGoHomeBeforeChange,
+    kCmdUpcomingInTitle,
+    kCmdShowPictures,
+    kCmdGapless,
+    kCmdAutospace,
+    kCmdEnhancer1,
+    kCmdEnhancer2,
+    kCmdEqualizer,
+    kCmdMono,
+    kCmdFastPlay1,
+    kCmdFastPlay2,
+    kCmdFastPlay3,
+    kCmdMute,
+    kCmdSoftMute,
+    kCmdVolumeDown,
+    kCmdVolumeUp,
+    kCmdRewind,
+    kCmdFastForward,
+    kCmdCycleTimeDisplay,
+    kCmdQuit,
+    kCmdTreeToggle,
+    kCmdNextPane,
+    kCmdEscape,
+    kCmdKeyUp,
+    kCmdKeyDown,
+    kCmdKeyLeft,
+    kCmdKeyRight,
+    kCmdPageUp,
+    kCmdPageDown,
+    kCmdMoveRowUp,
+    kCmdMoveRowDown,
+    kCmdMovePageUp,
+    kCmdMovePageDown,
+    kCmdHome,
+    kCmdEnd,
+    kCmdBackspace,
+    kCmdReturn,
+    kCmdSpace,
+};
+
 // Commands owned here; false for the ones that go to other subsystems.
 bool RunOwnCommand(CommandContext& c, CommandId id) {
-    if (CommandLocked(c.s, id)) return true;  // silently nothing
     switch (id) {
         case kCmdPlayFromStart:
             PlayFromStart(c);
@@ -328,20 +434,21 @@ bool RunOwnCommand(CommandContext& c, CommandId id) {
             return true;
         case kCmdPrevTrack:
             c.s.last_pos = 0;
-            if (c.hooks.prevTrack) c.hooks.prevTrack(c.hooks.ctx, c.d.playingList);
+            if (c.w.tracks.prevTrack) c.w.tracks.prevTrack(c.w.tracks.ctx, PlayingList(c));
             return true;
         case kCmdNextTrack:
             NextTrack(c);
             return true;
         case kCmdDirSearchBack:
         case kCmdDirSearchForward:
-            if (c.hooks.dirSearch) c.hooks.dirSearch(c.hooks.ctx, id == kCmdDirSearchBack ? -1 : 1);
+            if (c.w.tracks.dirSearch)
+                c.w.tracks.dirSearch(c.w.tracks.ctx, id == kCmdDirSearchBack ? -1 : 1);
             return true;
         case kCmdSkipRows:
-            if (c.hooks.skipRows) c.hooks.skipRows(c.hooks.ctx, c.d.focusedList);
+            if (c.w.tracks.skipRows) c.w.tracks.skipRows(c.w.tracks.ctx, FocusedList(c));
             return true;
         case kCmdMoveRowsNext:
-            if (c.hooks.moveRowsNext) c.hooks.moveRowsNext(c.hooks.ctx, c.d.focusedList);
+            if (c.w.tracks.moveRowsNext) c.w.tracks.moveRowsNext(c.w.tracks.ctx, FocusedList(c));
             return true;
         case kCmdCycleRepeat:
             SetRepeat(c, NextRepeatMode(c.s.rpt_mode));
@@ -367,7 +474,7 @@ bool RunOwnCommand(CommandContext& c, CommandId id) {
         case kCmdQuitAfterTrack:
             c.sh.quitAfterTrack = !c.sh.quitAfterTrack;
             Flags(c);
-            Toolbar(c, kToolbarQuitAfterTrack);
+            Toolbar(c, ToolbarMask::QuitAfterTrack);
             return true;
         case kCmdQuitAfterList:
             c.d.quitAfterList = !c.d.quitAfterList;
@@ -379,7 +486,7 @@ bool RunOwnCommand(CommandContext& c, CommandId id) {
             return true;
         case kCmdContinueInFocused:
             ToggleBit(c.s.control_flags, ControlFlag::ContinueInFocused);
-            if (c.hooks.refreshUpcoming) c.hooks.refreshUpcoming(c.hooks.ctx);
+            if (c.w.tracks.refreshUpcoming) c.w.tracks.refreshUpcoming(c.w.tracks.ctx);
             Flags(c);
             return true;
         case kCmdGoHomeBeforeChange:
@@ -388,12 +495,12 @@ bool RunOwnCommand(CommandContext& c, CommandId id) {
             return true;
         case kCmdUpcomingInTitle:
             ToggleBit(c.s.stylez, Style::UpcomingInTitle);
-            if (c.hooks.updateTitle) c.hooks.updateTitle(c.hooks.ctx);
+            Title(c);
             return true;
         case kCmdShowPictures:
             ToggleBit(c.s.stylez, Style::ShowPictures);
-            if (c.hooks.updatePicture) c.hooks.updatePicture(c.hooks.ctx);
-            if (c.hooks.layout) c.hooks.layout(c.hooks.ctx);
+            Picture(c);
+            Layout(c);
             return true;
         case kCmdGapless:
             Gapless(c);
@@ -440,7 +547,7 @@ bool RunOwnCommand(CommandContext& c, CommandId id) {
             return true;
         case kCmdCycleTimeDisplay:
             c.s.show_time = NextShowTime(c.s.show_time);
-            if (c.hooks.updateTitle) c.hooks.updateTitle(c.hooks.ctx);
+            Title(c);
             return true;
         case kCmdQuit:
             Quit(c);
@@ -478,15 +585,33 @@ bool RunOwnCommand(CommandContext& c, CommandId id) {
 
 }  // namespace
 
+bool DispatcherAnswers(CommandId id) {
+    for (CommandId own : kOwnCommands)
+        if (own == id) return true;
+    return false;
+}
+
+const CommandRoute* RouteCommands(AppWiring& w, const CommandRoute* routes, size_t n) {
+    for (size_t i = 0; i < n; ++i) {
+        const CommandRoute& r = routes[i];
+        if (r.id >= kCommandSlots || !r.run || DispatcherAnswers(r.id) || w.commands[r.id])
+            return &r;
+        w.commands[r.id] = r.run;
+    }
+    return nullptr;
+}
+
 void RunCommand(CommandContext& c, unsigned id, intptr_t lParam) {
-    if (id < std::size(c.hooks.command)) {
+    if (id < kCommandSlots && CommandLocked(c.s, static_cast<CommandId>(id))) {
+        // silently nothing
+    } else if (id < kCommandSlots) {
         if (!RunOwnCommand(c, static_cast<CommandId>(id)))
             Route(c, static_cast<CommandId>(id), lParam);
-    } else if (c.hooks.otherCommand) {
-        c.hooks.otherCommand(c.hooks.ctx, id, lParam);
+    } else if (c.w.otherCommand) {
+        c.w.otherCommand(id, lParam);
     }
     if (c.s.big_t_time >= 2) c.d.lastActivityTick = c.os.tickCount(c.os.ctx);
-    if (c.hooks.bigViewState && c.hooks.bigViewState(c.hooks.ctx) == 1)
+    if (c.w.view.bigViewState && c.w.view.bigViewState(c.w.view.ctx) == 1)
         Close(c, AppWindow::BigView);
 }
 
@@ -498,11 +623,11 @@ void RunTimer(CommandContext& c, unsigned id) {
             break;
         case kTimerEngineAction:
             c.os.killTimer(c.os.ctx, id);
-            if (c.hooks.pendingAction) c.hooks.pendingAction(c.hooks.ctx);
+            if (c.w.playback.pendingAction) c.w.playback.pendingAction(c.w.playback.ctx);
             break;
         case kTimerShowWindow:
             c.os.killTimer(c.os.ctx, id);
-            if (c.hooks.scrollAllIntoView) c.hooks.scrollAllIntoView(c.hooks.ctx);
+            if (c.w.lists.scrollAllIntoView) c.w.lists.scrollAllIntoView(c.w.lists.ctx);
             if (c.sh.startupPending)
                 c.os.showMainWindow(c.os.ctx,
                                     c.s.maximized == 1 && !(c.s.compact_view & CompactView::On));
@@ -511,17 +636,16 @@ void RunTimer(CommandContext& c, unsigned id) {
         case kTimerAutosave:
             if (!Engine(c).outputOpen) break;  // saves only while playing
             c.os.saveAll(c.os.ctx, true);
-            if (c.hooks.showMessage)
-                c.hooks.showMessage(c.hooks.ctx, L" Settings autosaved.", 4000);
+            if (c.w.view.showMessage)
+                c.w.view.showMessage(c.w.view.ctx, L" Settings autosaved.", 4000);
             break;
         case kTimerListFolder:
             c.os.killTimer(c.os.ctx, id);
-            if (c.hooks.listBrowsedFolder) c.hooks.listBrowsedFolder(c.hooks.ctx);
-            if ((Bits(c.s.stylez) & Style::ShowPictures) && c.hooks.updatePicture)
-                c.hooks.updatePicture(c.hooks.ctx);
-            if (c.hooks.scrollTreeSelection) c.hooks.scrollTreeSelection(c.hooks.ctx);
+            if (c.w.lists.listBrowsedFolder) c.w.lists.listBrowsedFolder(c.w.lists.ctx);
+            if (Bits(c.s.stylez) & Style::ShowPictures) Picture(c);
+            if (c.w.lists.scrollTreeSelection) c.w.lists.scrollTreeSelection(c.w.lists.ctx);
             if (c.sh.startupPending) {
-                if (c.hooks.applyWindowFrame) c.hooks.applyWindowFrame(c.hooks.ctx);
+                if (c.w.view.applyWindowFrame) c.w.view.applyWindowFrame(c.w.view.ctx);
                 c.os.setTimer(c.os.ctx, kTimerShowWindow, 10);
             }
             c.d.listingDelayMs = kListingDelayMs;
@@ -529,7 +653,7 @@ void RunTimer(CommandContext& c, unsigned id) {
         case kTimerShowLatest:
             c.os.killTimer(c.os.ctx, id);
             if (c.sh.startupPending) {
-                if (c.hooks.applyWindowFrame) c.hooks.applyWindowFrame(c.hooks.ctx);
+                if (c.w.view.applyWindowFrame) c.w.view.applyWindowFrame(c.w.view.ctx);
                 c.os.setTimer(c.os.ctx, kTimerShowWindow, 100);
             }
             break;
@@ -549,11 +673,9 @@ void OnCloseRequest(CommandContext& c) {
 }
 
 void OnActivated(CommandContext& c) {
-    if (c.hooks.focusPane)
-        c.hooks.focusPane(c.hooks.ctx,
-                          c.d.focusedPane != kPaneTree
-                              ? static_cast<Pane>(int{kPaneFiles} + int{c.d.focusedList})
-                              : kPaneTree);
+    FocusPane(c, c.d.focusedPane != kPaneTree
+                     ? static_cast<Pane>(int{kPaneFiles} + int{FocusedList(c)})
+                     : kPaneTree);
     if (c.s.big_t_time >= 2) c.d.lastActivityTick = c.os.tickCount(c.os.ctx);
 }
 
@@ -563,7 +685,7 @@ void OnSized(CommandContext& c, bool minimized) {
         if (Bits(c.s.control_flags) & ControlFlag::TrayIcon) c.os.hide(c.os.ctx);
         return;
     }
-    if (c.hooks.layout) c.hooks.layout(c.hooks.ctx);
+    Layout(c);
     c.sh.hiddenToTray = false;
 }
 
@@ -572,7 +694,6 @@ void OnHotkey(CommandContext& c, int slot) {
 }
 
 void OnTreeSelectionChanged(CommandContext& c, const std::wstring& folder) {
-    if (c.d.treeFilling) return;
     if ((Bits(c.s.control_lock) & ControlLock::ListChange) && !c.sh.startupPending) {
         RunCommand(c, kCmdGoToCurrent, 0);  // back to the current track instead
         return;
@@ -581,8 +702,8 @@ void OnTreeSelectionChanged(CommandContext& c, const std::wstring& folder) {
     c.os.setTimer(c.os.ctx, kTimerListFolder, c.d.listingDelayMs);
 }
 
-void OnTreeFocus(CommandContext& c) {
-    c.d.focusedPane = kPaneTree;
+void OnPaneFocus(CommandContext& c, Pane pane) {
+    c.d.focusedPane = pane;
 }
 
 void OnTreeDoubleClick(CommandContext& c, bool itemHasChildren) {
@@ -591,22 +712,22 @@ void OnTreeDoubleClick(CommandContext& c, bool itemHasChildren) {
 }
 
 void OnListDoubleClick(CommandContext& c, ListId list) {
-    if (c.hooks.listHasSelection && c.hooks.listHasSelection(c.hooks.ctx, list))
+    if (c.w.lists.hasSelection && c.w.lists.hasSelection(c.w.lists.ctx, list))
         RunCommand(c, kCmdReturn, 0);
 }
 
 void OnListColumnClick(CommandContext& c, ListId list, int column) {
     if (Bits(c.s.control_lock) & ControlLock::TrackPlacement) return;
-    if (c.hooks.sortByColumn) c.hooks.sortByColumn(c.hooks.ctx, list, column);
+    if (c.w.lists.sortByColumn) c.w.lists.sortByColumn(c.w.lists.ctx, list, column);
 }
 
 void OnListBeginDrag(CommandContext& c, ListId list) {
     if (Bits(c.s.control_lock) & ControlLock::TrackPlacement) return;
-    if (c.hooks.beginRowDrag) c.hooks.beginRowDrag(c.hooks.ctx, list);
+    if (c.w.lists.beginRowDrag) c.w.lists.beginRowDrag(c.w.lists.ctx, list);
 }
 
 bool OnBeginLabelEdit(CommandContext& c, ListId list) {
-    bool folder = c.hooks.fileListShowsFolder && c.hooks.fileListShowsFolder(c.hooks.ctx);
+    const bool folder = FileViewShowsFolder(c);
     if (!LabelEditAllowed(c.s, list, folder)) return false;
     c.d.labelEditing = true;
     return true;
@@ -614,31 +735,30 @@ bool OnBeginLabelEdit(CommandContext& c, ListId list) {
 
 void OnEndLabelEdit(CommandContext& c, const wchar_t* newName) {
     c.d.labelEditing = false;
-    if (!newName || !c.hooks.renameRow) return;
-    if (!c.hooks.renameRow(c.hooks.ctx, newName))
+    if (!newName || !c.w.lists.renameRow) return;
+    if (!c.w.lists.renameRow(c.w.lists.ctx, newName))
         c.os.showError(c.os.ctx, L"Rename failed", L"Error");
 }
 
 void OnDroppedFiles(CommandContext& c, DropTarget target, const std::vector<std::wstring>& files,
                     int row) {
     if (files.empty()) return;
-    bool intoFileList = target == DropTarget::FileList && c.hooks.fileListShowsFolder &&
-                        c.hooks.fileListShowsFolder(c.hooks.ctx);
+    const bool intoFileList = target == DropTarget::FileList && FileViewShowsFolder(c);
     if (target == DropTarget::Playlist || intoFileList) {
         std::vector<std::wstring> playable;
         for (const std::wstring& f : files) {
-            bool ok = c.hooks.isPlayable && c.hooks.isPlayable(c.hooks.ctx, f);
+            const bool ok = c.w.lists.isPlayable && c.w.lists.isPlayable(c.w.lists.ctx, f);
             if (ok)
                 playable.push_back(f);
             else if (intoFileList)
                 break;  // the file list stops at the first other file
         }
-        if (c.hooks.insertRows)
-            c.hooks.insertRows(c.hooks.ctx, intoFileList ? kListFiles : kListPlaylist, playable,
-                               row);
+        if (c.w.lists.insertRows)
+            c.w.lists.insertRows(c.w.lists.ctx, intoFileList ? kListFiles : kListPlaylist, playable,
+                                 row);
         return;
     }
     c.s.last_file = files.front();
     c.s.last_pos = 0;
-    if (c.hooks.playPath) c.hooks.playPath(c.hooks.ctx, c.s.last_file);
+    if (c.w.tracks.playPath) c.w.tracks.playPath(c.w.tracks.ctx, c.s.last_file);
 }

@@ -1,42 +1,36 @@
 // The main window's switchboard, portable: every command, timer and notification that the
 // window procedure receives is decided here. The OS is reached through AppOs, the other
-// subsystems through AppHooks (app/hooks.h).
+// subsystems through the tables of AppWiring (app/wiring.h).
 #pragma once
 #include <cstdint>
 #include <string>
 #include <vector>
 
-#include "app/hooks.h"
 #include "app/shell.h"
+#include "app/wiring.h"
+#include "base/window_timers.h"
 #include "config/lang.h"
 #include "config/settings.h"
 
-// Timers of the main window.
-enum AppTimer : unsigned {
-    kTimerDelayedStart = 1809,   // starts last_file at last_pos
-    kTimerEngineAction = 1810,   // the engine's pending action
-    kTimerShowWindow = 2681,     // shows the main window after start-up
-    kTimerAutosave = 2710,       // SaveAll every five minutes while playing
-    kTimerListFolder = 2983,     // lists browsed_folder after a tree selection
-    kTimerShowLatest = 3370,     // shows the window 3 s after start at the latest
-    kTimerStatusMessage = 8000,  // ends a passing status-bar message
-};
-
 constexpr unsigned kListingDelayMs = 20;
+
+// The keyboard panes, in the order Tab walks through them.
+enum Pane : uint8_t {
+    kPaneTree = 0,
+    kPaneFiles = 1,
+    kPanePlaylist = 2,
+    kPaneInsert = 3,
+    kPaneToolbar = 4,
+};
 
 // The dispatcher's state (one instance, in the glue).
 struct DispatchState {
-    Pane focusedPane = kPaneFiles;
-    ListId focusedList = kListFiles;
-    ListId playingList = kListFiles;
+    Pane focusedPane = kPaneFiles;  // the lists' focused and playing list are the library's
     bool labelEditing = false;      // between begin- and end-label-edit: no accelerators
     uint32_t lastActivityTick = 0;  // kept when big_t_time >= 2 (Big view idle timer)
     uint8_t trackOneShot = 0;       // 1 repeat only current track, 2 stop after it
     bool quitAfterList = false;
-    uint8_t softMute = 0;  // stand-ins for the engine's fields (AppHooks)
-    uint8_t fastPlayLevel = 0;
     unsigned listingDelayMs = kListingDelayMs;  // delay of the next tree listing
-    bool treeFilling = false;                   // tree selection changes are ignored meanwhile
 };
 
 // The OS services of the dispatcher; the glue fills them with Win32, tests with fakes.
@@ -50,7 +44,6 @@ struct AppOs {
     void (*minimize)(void* ctx);
     void (*hide)(void* ctx);
     void (*showMainWindow)(void* ctx, bool maximize);
-    void (*passKey)(void* ctx, int virtualKey);  // a key the toolbar handles itself
     void (*saveAll)(void* ctx, bool keepLists);
     void (*showError)(void* ctx, const wchar_t* text, const wchar_t* caption);
 };
@@ -60,7 +53,7 @@ struct CommandContext {
     ShellState& sh;
     DispatchState& d;
     const AppOs& os;
-    const AppHooks& hooks;
+    const AppWiring& w;
 };
 
 // ---- window procedure entry points ----
@@ -75,7 +68,8 @@ void OnHotkey(CommandContext& c, int slot);       // WM_HOTKEY
 // ---- notifications ----
 
 void OnTreeSelectionChanged(CommandContext& c, const std::wstring& folder);
-void OnTreeFocus(CommandContext& c);
+// A pane's control got the keyboard focus.
+void OnPaneFocus(CommandContext& c, Pane pane);
 void OnTreeDoubleClick(CommandContext& c, bool itemHasChildren);
 void OnListDoubleClick(CommandContext& c, ListId list);
 void OnListColumnClick(CommandContext& c, ListId list, int column);
@@ -106,11 +100,6 @@ uint8_t NextShowTime(uint8_t showTime);
 uint8_t NextRepeatMode(uint8_t rptMode);
 // A skip_times step in seconds: byte 0 (back, one second more) or byte 1 (forward).
 int SkipSeconds(int32_t skipTimes, bool back);
-// The position a seek of `seconds` reaches, or -1 when it would pass the audio end.
-int64_t SeekTarget(const EngineView& v, int seconds);
-// The resume position after a stop: the position less the "Back on Resume" time, not below
-// 0, and 0 when at or beyond the audio end.
-int64_t ResumePosition(const EngineView& v, int32_t skipTimes);
 
 struct PaneSet {
     bool playlistOpen, insertOpen, toolbarByTab, treeHidden;

@@ -1,6 +1,7 @@
 // The program's entry: settings, the single-instance hand-over, the main window, the message
 // loop. The order of the steps matters and follows the start-up sequence of the shell.
 #include <windows.h>
+
 #include <commctrl.h>
 #include <objbase.h>
 #include <shellapi.h>
@@ -11,11 +12,7 @@
 #include "base/fileops_win.h"
 #include "base/path.h"
 #include "config/settings_io.h"
-#include "library/cue_follow_win.h"
 #include "library/library_win.h"
-#include "library/playlist_write_win.h"
-#include "library/playlist_view_win.h"
-#include "library/sequence_win.h"
 
 namespace {
 
@@ -132,11 +129,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
     std::wstring wideLine = GetCommandLineW();
     bool localini = wideLine.find(L"/localini") != std::wstring::npos ||
                     std::string(GetCommandLineA()).find("/localini") != std::string::npos;
-    IniChoice ini = ChooseIniLocation(
-        g_shell.programPath, g_shell.appDataFolder,
-        fs.fileExists(nullptr, MarkerFilePath(g_shell.programPath)), localini,
-        !g_shell.appDataFolder.empty() &&
-            fs.folderExists(nullptr, ProfileFolder(g_shell.appDataFolder)));
+    IniChoice ini =
+        ChooseIniLocation(g_shell.programPath, g_shell.appDataFolder,
+                          fs.fileExists(nullptr, MarkerFilePath(g_shell.programPath)), localini,
+                          !g_shell.appDataFolder.empty() &&
+                              fs.folderExists(nullptr, ProfileFolder(g_shell.appDataFolder)));
     g_shell.iniPath = ini.path;
     g_shell.iniLocation = ini.location;
     // 4. The settings file.
@@ -151,26 +148,18 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
     if (!RegisterMainClass(instance)) return 0;
     Rect r = PlaceMainWindow(s, VirtualScreen());
     g_win.mainWindow = CreateWindowExW(0, kMainWindowClass, L"Zuvo",
-                                       WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_CLIPSIBLINGS,
-                                       r.x, r.y, r.w, r.h, nullptr, nullptr, instance, nullptr);
+                                       WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, r.x,
+                                       r.y, r.w, r.h, nullptr, nullptr, instance, nullptr);
     if (!g_win.mainWindow) return 0;
-    // 12, 13. The playback engine: DirectSound, the 24-bit mode, its window entries.
-    EngineStartWin(g_win.mainWindow, g_hooks);
     // 14. Common controls, COM, the accelerators.
     InitCommonControls();
     CoInitialize(nullptr);
     g_win.accelerators = LoadAcceleratorsW(instance, MAKEINTRESOURCEW(750));
     // 17. The language file named by the settings.
     LoadLanguageWin();
-    // 18. The folder tree and the File view (a provisional layout until the window layout).
-    LibraryStartWin(g_win.mainWindow, instance);
-    // 19. Track sequencing over the engine, the tree and the lists.
-    SequenceStartWin(g_win.mainWindow);
-    // Writing play lists, "Find C&ue sheet" and following a playing cue sheet.
-    PlaylistWriteStartWin(g_win.mainWindow);
-    CueFollowStartWin(g_win.mainWindow);
-    // The Playlist view, open again when it was open at the last exit.
-    PlaylistViewStartWin(g_win.mainWindow, instance);
+    // 12, 13, 18, 19. The engine, the tree and the lists, sequencing and the Playlist view,
+    //    each connected to the others (wiring_win.cpp).
+    StartSubsystemsWin();
     // 20. Dropped files are accepted by the main window.
     DragAcceptFiles(g_win.mainWindow, TRUE);
     // 22. High task priority.
@@ -182,7 +171,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
     // 25. The command line.
     ApplyCommandLineWin();
     // "/enqueue" with a path: the file goes to the end of the Playlist view.
-    PlaylistViewEnqueuePendingWin();
+    EnqueueWin(std::move(g_shell.pendingEnqueue));
+    g_shell.pendingEnqueue.clear();
     // 27. The latest moment the window is shown, and the autosave.
     SetTimer(g_win.mainWindow, kTimerShowLatest, 3000, nullptr);
     if (static_cast<uint32_t>(s.system_flags) & SystemFlag::AutoSave)

@@ -235,12 +235,6 @@ Rect PlaceMainWindow(const Settings& s, const Rect& v) {
     return {x, y, s.window_w, s.window_h - 2};
 }
 
-std::wstring ListStatePath(std::wstring_view iniPath, wchar_t letter) {
-    std::wstring p(iniPath);
-    if (!p.empty()) p.back() = letter;
-    return p;
-}
-
 void SaveSettings(ShellState& sh, Settings& s, const FileOps& fs, bool keepLists) {
     if (sh.iniLocation == kBesideProgram || sh.iniLocation == kPortable) {
         sh.iniPath = IniBesideProgram(sh.programPath);

@@ -20,7 +20,7 @@ enum IniLocation : uint8_t {
 
 // The process-wide state of the shell (one instance, in the glue).
 struct ShellState {
-    std::wstring programPath;  // full path of zuvo.exe
+    std::wstring programPath;    // full path of zuvo.exe
     std::wstring appDataFolder;  // CSIDL_APPDATA, without the trailing "\"
     std::wstring iniPath;
     IniLocation iniLocation = kBesideProgram;
@@ -32,9 +32,10 @@ struct ShellState {
     bool startedWithPath = false;
     bool restoreSavedList = false;
     std::wstring argsText;
-    std::wstring trackLogPath;  // set at start when track logging is on
-    int32_t lastPosAtStart = 0;  // last_pos as read from the settings file
-    std::vector<std::wstring> pendingEnqueue;  // hand-over appends until the play list exists
+    std::wstring trackLogPath;                 // set at start when track logging is on
+    int32_t lastPosAtStart = 0;                // last_pos as read from the settings file
+    std::vector<std::wstring> pendingEnqueue;  // "/enqueue" paths of the command line, until
+                                               // the Playlist view has started
 };
 
 // ---- settings location ----
@@ -121,9 +122,8 @@ Rect PlaceMainWindow(const Settings& s, const Rect& virtualScreen);
 
 // ---- saving ----
 
-// The list state file beside the settings file: iniPath with its last character replaced.
-std::wstring ListStatePath(std::wstring_view iniPath, wchar_t letter);
-// ListStateRow and ListStateText live with the lists, which also read the files back.
+// ListStatePath, ListStateRow and ListStateText live with the lists, which also read the
+// files back (library/list_state.h).
 
 // The list rows to save; the lists fill them when their parts exist.
 struct ListSources {

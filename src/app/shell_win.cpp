@@ -10,15 +10,10 @@
 ShellState g_shell;
 ShellWin g_win;
 DispatchState g_dispatch;
-AppHooks g_hooks;
+AppWiring g_wiring;
 ListSources g_listSources{nullptr, nullptr, nullptr};
 
 namespace {
-
-ListSources NoListsYet() {
-    // The file list and the play list provide their rows once they exist.
-    return g_listSources;
-}
 
 // The Big view background: the last of the three colour fields of big_title.
 COLORREF BigViewBackground(const Settings& s) {
@@ -53,9 +48,6 @@ void OsHide(void*) {
 void OsShowMainWindow(void*, bool maximize) {
     ShowWindow(g_win.mainWindow, maximize ? SW_MAXIMIZE : SW_SHOWDEFAULT);
 }
-void OsPassKey(void*, int vk) {
-    if (g_win.toolbar) SendMessageW(g_win.toolbar, WM_KEYDOWN, static_cast<WPARAM>(vk), 0);
-}
 void OsSaveAll(void*, bool keepLists) {
     SaveAllWin(keepLists);
 }
@@ -63,9 +55,8 @@ void OsShowError(void*, const wchar_t* text, const wchar_t* caption) {
     MessageBoxW(g_win.mainWindow, text, caption, MB_ICONERROR);
 }
 
-constexpr AppOs kWin32Os{nullptr,          OsSetTimer, OsKillTimer, OsTickCount,
-                         OsConfirm,        OsQuit,     OsMinimize,  OsHide,
-                         OsShowMainWindow, OsPassKey,  OsSaveAll,   OsShowError};
+constexpr AppOs kWin32Os{nullptr,    OsSetTimer, OsKillTimer,      OsTickCount, OsConfirm,  OsQuit,
+                         OsMinimize, OsHide,     OsShowMainWindow, OsSaveAll,   OsShowError};
 
 void LogToErrorFile(void*, const char* text, int code) {
     WriteErrorLog(text, code);
@@ -74,7 +65,7 @@ void LogToErrorFile(void*, const char* text, int code) {
 }  // namespace
 
 CommandContext AppContext() {
-    return CommandContext{g_settings, g_shell, g_dispatch, kWin32Os, g_hooks};
+    return CommandContext{g_settings, g_shell, g_dispatch, kWin32Os, g_wiring};
 }
 
 void LoadLanguageWin() {
@@ -92,7 +83,7 @@ void WriteErrorLog(const char* text, int code) {
 }
 
 void SaveAllWin(bool keepLists) {
-    SaveAll(g_shell, g_settings, Win32FileOps(), NoListsYet(), keepLists);
+    SaveAll(g_shell, g_settings, Win32FileOps(), g_listSources, keepLists);
 }
 
 bool ConfirmAction(HWND owner, int which) {
@@ -111,7 +102,8 @@ void CreateBrushes() {
 }
 
 void DeleteBrushes() {
-    for (HBRUSH* b : {&g_win.windowBrush, &g_win.listBrush, &g_win.bigViewBrush, &g_win.plainBrush}) {
+    for (HBRUSH* b :
+         {&g_win.windowBrush, &g_win.listBrush, &g_win.bigViewBrush, &g_win.plainBrush}) {
         if (*b) DeleteObject(*b);
         *b = nullptr;
     }
@@ -134,11 +126,11 @@ void Shutdown() {
     if (static_cast<uint32_t>(s.control_flags) & ControlFlag::HighPriority)
         SetPriorityClass(GetCurrentProcess(), NORMAL_PRIORITY_CLASS);
     // 7. The list column widths go into the settings.
-    if (g_hooks.storeColumnWidths) g_hooks.storeColumnWidths(g_hooks.ctx);
+    if (g_wiring.lists.storeColumnWidths) g_wiring.lists.storeColumnWidths(g_wiring.lists.ctx);
     // 8. The settings file (beside the program, or the profile when that fails).
     SaveSettings(g_shell, s, Win32FileOps(), false);
     // 10. The list state files.
-    SaveListStates(g_shell, s, Win32FileOps(), NoListsYet());
+    SaveListStates(g_shell, s, Win32FileOps(), g_listSources);
     // 11. GDI objects.
     DeleteBrushes();
 }

@@ -7,7 +7,9 @@
 #include <shellapi.h>
 
 #include "app/app_win.h"
+#include "audio/engine_win.h"
 #include "base/fileops_win.h"
+#include "library/library_win.h"
 
 namespace {
 
@@ -21,23 +23,19 @@ void OnHandover(HWND hwnd, const COPYDATASTRUCT* cd) {
             ShowWindow(hwnd, SW_SHOWNORMAL);
             SetForegroundWindow(hwnd);
             break;
-        case HandoverAction::Enqueue:
-            // The play list opens and gets the row; until it exists the path is kept.
+        case HandoverAction::Enqueue: {
+            // The Playlist view opens (with the focus) and gets the row at its end.
             s.playlist_win |= kPlaylistOpen;
-            g_dispatch.focusedPane = kPanePlaylist;
-            if (Win32FileOps().fileExists(nullptr, path)) g_shell.pendingEnqueue.push_back(path);
-            // The pane takes what waits (opening first, with the focus), appended at its end.
-            if (g_hooks.insertRows) {
-                std::vector<std::wstring> paths;
-                paths.swap(g_shell.pendingEnqueue);
-                g_hooks.insertRows(g_hooks.ctx, kListPlaylist, paths, -1);
-            }
+            std::vector<std::wstring> paths;
+            if (Win32FileOps().fileExists(nullptr, path)) paths.push_back(path);
+            EnqueueWin(std::move(paths));
             break;
+        }
         case HandoverAction::Play:
             s.last_file = path;
             s.last_pos = 0;
             g_shell.lastPosAtStart = 0;
-            if (g_hooks.playPath) g_hooks.playPath(g_hooks.ctx, path);
+            if (g_wiring.tracks.playPath) g_wiring.tracks.playPath(g_wiring.tracks.ctx, path);
             break;
     }
 }
@@ -54,74 +52,50 @@ std::vector<std::wstring> DroppedFiles(HDROP drop) {
     return files;
 }
 
-bool Over(HWND child, POINT screen) {
-    RECT r;
-    return child && IsWindowVisible(child) && GetWindowRect(child, &r) && PtInRect(&r, screen);
-}
-
-// The list row under a screen point, -1 when there is none.
-int RowAt(HWND list, POINT screen) {
-    LVHITTESTINFO hit{};
-    hit.pt = screen;
-    ScreenToClient(list, &hit.pt);
-    return static_cast<int>(SendMessageW(list, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
-}
-
-void OnDrop(HWND hwnd, HDROP drop) {
+void OnDrop(HDROP drop) {
     POINT pt;
     DragQueryPoint(drop, &pt);
-    ClientToScreen(hwnd, &pt);
+    ClientToScreen(g_win.mainWindow, &pt);
     std::vector<std::wstring> files = DroppedFiles(drop);
     DragFinish(drop);
     CommandContext c = AppContext();
-    if (Over(g_win.playList, pt))
-        OnDroppedFiles(c, DropTarget::Playlist, files, RowAt(g_win.playList, pt));
-    else if (Over(g_win.fileList, pt))
-        OnDroppedFiles(c, DropTarget::FileList, files, RowAt(g_win.fileList, pt));
-    else
+    ListId list;
+    int row = -1;
+    if (!LibraryListAtWin(pt, list, row))
         OnDroppedFiles(c, DropTarget::Elsewhere, files, -1);
-}
-
-bool ListOf(HWND from, ListId& list) {
-    if (!from) return false;
-    if (from == g_win.fileList)
-        list = kListFiles;
-    else if (from == g_win.playList)
-        list = kListPlaylist;
-    else if (from == g_win.insertList)
-        list = kListInsert;
     else
-        return false;
-    return true;
+        OnDroppedFiles(c, list == kListPlaylist ? DropTarget::Playlist : DropTarget::FileList,
+                       files, row);
 }
 
-bool Forward(AppMessage which, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-    intptr_t r = 0;
-    if (!g_hooks.message || !g_hooks.message(g_hooks.ctx, which, wParam, lParam, &r)) return false;
-    result = r;
-    return true;
-}
-
-LRESULT OnTreeNotify(NMHDR* h, WPARAM wParam, LPARAM lParam) {
-    CommandContext c = AppContext();
-    switch (h->code) {
-        case TVN_SELCHANGEDW: {
-            auto* tv = reinterpret_cast<NMTREEVIEWW*>(h);
-            if (!g_hooks.treeItemPath) return 0;
-            std::wstring folder = g_hooks.treeItemPath(g_hooks.ctx, tv->itemNew.lParam);
-            if (!folder.empty()) OnTreeSelectionChanged(c, folder);
-            return 0;
-        }
-        case NM_SETFOCUS:
-            OnTreeFocus(c);
-            return 0;
-    }
+// The notifications the library answers itself: cell texts, custom draw, expanding, focus and
+// selection changes.
+LRESULT ToLibrary(NMHDR* h) {
     LRESULT r = 0;
-    Forward(AppMessage::TreeNotify, wParam, lParam, r);
+    (void)LibraryNotifyWin(h, r);
     return r;
 }
 
-LRESULT OnListNotify(NMHDR* h, ListId list, WPARAM wParam, LPARAM lParam) {
+LRESULT OnTreeNotify(NMHDR* h) {
+    CommandContext c = AppContext();
+    switch (h->code) {
+        case TVN_SELCHANGEDW: {
+            std::wstring folder;
+            if (LibraryTreeSelectionWin(*reinterpret_cast<NMTREEVIEWW*>(h), folder))
+                OnTreeSelectionChanged(c, folder);
+            return 0;
+        }
+        case NM_SETFOCUS:
+            OnPaneFocus(c, kPaneTree);
+            return 0;
+        case NM_DBLCLK:
+            OnTreeDoubleClick(c, LibraryTreeSelectionHasChildrenWin());
+            return 0;
+    }
+    return ToLibrary(h);
+}
+
+LRESULT OnListNotify(NMHDR* h, ListId list) {
     CommandContext c = AppContext();
     switch (h->code) {
         case NM_DBLCLK:
@@ -138,13 +112,14 @@ LRESULT OnListNotify(NMHDR* h, ListId list, WPARAM wParam, LPARAM lParam) {
         case LVN_ENDLABELEDITW:
             OnEndLabelEdit(c, reinterpret_cast<NMLVDISPINFOW*>(h)->item.pszText);
             return FALSE;  // the list shows the renamed row itself
+        case NM_SETFOCUS:
+            OnPaneFocus(c, static_cast<Pane>(int{kPaneFiles} + int{list}));
+            break;  // the library learns which list has the focus too
     }
-    LRESULT r = 0;
-    Forward(AppMessage::ListNotify, wParam, lParam, r);
-    return r;
+    return ToLibrary(h);
 }
 
-LRESULT OnNotify(WPARAM wParam, LPARAM lParam) {
+LRESULT OnNotify(LPARAM lParam) {
     auto* h = reinterpret_cast<NMHDR*>(lParam);
     if (!h) return 0;
     if (h->code == TTN_GETDISPINFOW) {
@@ -155,27 +130,20 @@ LRESULT OnNotify(WPARAM wParam, LPARAM lParam) {
         di->lpszText = tip.data();
         return 0;
     }
-    if (h->hwndFrom && h->hwndFrom == g_win.folderTree) return OnTreeNotify(h, wParam, lParam);
+    if (LibraryIsTreeWindowWin(h->hwndFrom)) return OnTreeNotify(h);
     ListId list;
-    if (ListOf(h->hwndFrom, list)) return OnListNotify(h, list, wParam, lParam);
+    if (LibraryListOfWindowWin(h->hwndFrom, list)) return OnListNotify(h, list);
     return 0;
 }
 
-void OnSize(HWND hwnd, WPARAM wParam, LPARAM lParam) {
-    if (g_win.toolbar) {
-        SendMessageW(g_win.toolbar, TB_AUTOSIZE, 0, 0);
-        SendMessageW(g_win.toolbar, WM_SIZE, wParam, lParam);
-    }
-    if (g_win.statusBar) SendMessageW(g_win.statusBar, WM_SIZE, wParam, lParam);
+void OnSize(WPARAM wParam) {
     CommandContext c = AppContext();
     OnSized(c, wParam == SIZE_MINIMIZED);
-    (void)hwnd;
 }
 
 }  // namespace
 
 LRESULT CALLBACK MainWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    LRESULT result = 0;
     switch (msg) {
         case WM_CLOSE: {
             CommandContext c = AppContext();
@@ -187,7 +155,7 @@ LRESULT CALLBACK MainWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
             DestroyWindow(hwnd);
             return TRUE;
         case WM_SIZE:
-            OnSize(hwnd, wParam, lParam);
+            OnSize(wParam);
             return 0;
         case WM_ACTIVATE:
             if (LOWORD(wParam) != WA_INACTIVE) {
@@ -214,38 +182,14 @@ LRESULT CALLBACK MainWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
             OnHandover(hwnd, reinterpret_cast<const COPYDATASTRUCT*>(lParam));
             return TRUE;
         case WM_DROPFILES:
-            OnDrop(hwnd, reinterpret_cast<HDROP>(wParam));
+            OnDrop(reinterpret_cast<HDROP>(wParam));
             return 0;
         case WM_NOTIFY:
-            return OnNotify(wParam, lParam);
-        case WM_MOUSEMOVE:
-            if (Forward(AppMessage::MouseMove, wParam, lParam, result)) return result;
-            break;
-        case WM_LBUTTONDOWN:
-            if (Forward(AppMessage::LeftDown, wParam, lParam, result)) return result;
-            break;
-        case WM_LBUTTONUP:
-            if (Forward(AppMessage::LeftUp, wParam, lParam, result)) return result;
-            break;
-        case WM_LBUTTONDBLCLK:
-            if (Forward(AppMessage::LeftDoubleClick, wParam, lParam, result)) return result;
-            break;
-        case WM_RBUTTONDOWN:
-            if (Forward(AppMessage::RightButton, wParam, lParam, result)) return result;
-            break;
-        case WM_CTLCOLORSTATIC:
-            if (Forward(AppMessage::CtlColorStatic, wParam, lParam, result)) return result;
-            break;
+            return OnNotify(lParam);
         case MM_WOM_OPEN:
-            if (Forward(AppMessage::WaveOpen, wParam, lParam, result)) return result;
-            break;
         case MM_WOM_DONE:
-            if (Forward(AppMessage::WaveDone, wParam, lParam, result)) return result;
-            break;
-        case WM_USER:
-            if (wParam == 760 && Forward(AppMessage::TrayIcon, wParam, lParam, result))
-                return result;
-            break;
+            EngineWaveMessageWin(msg, wParam, lParam);
+            return 0;
         case WM_DESTROY:
             PostQuitMessage(0);
             return 0;

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "audio/decoder.h"
+#include "audio/mpeg_time.h"
 #include "audio/output.h"
 #include "audio/ring.h"
 #include "config/settings.h"
@@ -12,8 +13,11 @@
 
 namespace {
 
-const ControlOps& Ops(const Engine& e) {
-    return e.io.control;
+const EngineHost& Host(const Engine& e) {
+    return e.io.host;
+}
+const EngineWindow& Win(const Engine& e) {
+    return e.io.window;
 }
 
 bool SoftwareVolumeOn(const Engine& e) {
@@ -34,11 +38,11 @@ uint32_t ResumeBackoffMs(const Settings& s) {
 }
 
 void SetTimer(const Engine& e, unsigned id, unsigned ms) {
-    if (Ops(e).setTimer) Ops(e).setTimer(Ops(e).ctx, id, ms);
+    if (Win(e).setTimer) Win(e).setTimer(Win(e).ctx, id, ms);
 }
 
 void RefreshTitle(const Engine& e) {
-    if (Ops(e).refreshTitle) Ops(e).refreshTitle(Ops(e).ctx);
+    if (Host(e).refreshDisplay) Host(e).refreshDisplay(Host(e).ctx);
 }
 
 // Scales 16-bit PCM already queued from gain `from` to gain `to`.
@@ -67,8 +71,8 @@ void StopWithResumePosition(Engine& e) {
     else
         m.dwPointer = back < ps.playedBytePos ? ps.playedBytePos - back : ps.playedBytePos;
     SetResumePosition(e, m.dwPointer);
-    if (Ops(e).rememberPosition) Ops(e).rememberPosition(Ops(e).ctx, m.dwPointer);
-    if (Ops(e).logTrackLeave) Ops(e).logTrackLeave(Ops(e).ctx, ps.playedMs);
+    if (Host(e).rememberPosition) Host(e).rememberPosition(Host(e).ctx, m.dwPointer);
+    if (Host(e).logTrackLeave) Host(e).logTrackLeave(Host(e).ctx, ps.playedMs);
 }
 
 }  // namespace
@@ -126,7 +130,7 @@ void ApplyVolume(Engine& e) {
 void SetVolume(Engine& e, bool clearMute) {
     if (clearMute && e.ps.softMute != 0) {
         e.ps.softMute = 0;
-        if (Ops(e).muteCleared) Ops(e).muteCleared(Ops(e).ctx);
+        if (Host(e).muteCleared) Host(e).muteCleared(Host(e).ctx);
     }
     if (!OutputOpen(e.ps)) return;
     ApplyVolume(e);
@@ -136,16 +140,16 @@ void SetVolume(Engine& e, bool clearMute) {
 
 void EngineStop(Engine& e, bool full, bool stopPlugin) {
     PlayState& ps = e.ps;
-    if (Ops(e).stopRecording) Ops(e).stopRecording(Ops(e).ctx);
+    if (Host(e).stopRecording) Host(e).stopRecording(Host(e).ctx);
     const bool drains = GaplessOn(e.s) && ps.trackEnded && !full && !ps.urlStream;
     if (!drains) {
         if (ps.pendingAction == kActionNone) ps.pendingAction = kActionStopping;
         if (e.track.lengthMs != ps.playedLengthMs) e.track.dwPointer = ps.playedBytePos = 0;
         CloseOutput(e);
-        if (e.io.host.playButtons) e.io.host.playButtons(e.io.host.ctx);
+        if (Host(e).showPlayButton) Host(e).showPlayButton(Host(e).ctx, OutputOpen(ps));
     }
     if (ps.pluginActive) {
-        if (stopPlugin && Ops(e).stopPlugin) Ops(e).stopPlugin(Ops(e).ctx);
+        if (stopPlugin && Host(e).stopPlugin) Host(e).stopPlugin(Host(e).ctx);
     } else {
         CloseDecoders(e);
     }
@@ -153,7 +157,7 @@ void EngineStop(Engine& e, bool full, bool stopPlugin) {
 
 uint32_t BackoffUnits(const Engine& e, uint32_t ms) {
     if (!MpegSource(e)) return ms;
-    return static_cast<uint32_t>(static_cast<double>(ms) * e.track.avgBitrate / 8000.0);
+    return static_cast<uint32_t>(MpegBytesOfMs(ms, e.track.avgBitrate));
 }
 
 bool StopWithFade(Engine& e, uint32_t fadeMs) {
@@ -171,13 +175,14 @@ uint32_t StopAtOnce(Engine& e) {
     EngineStop(e, true);
     CloseTrackFile(e);
     if (pos >= end) pos = 0;
+    e.track.dwPointer = pos;  // a resume of the stopped track starts here too
     SetResumePosition(e, pos);
     return pos;
 }
 
 void SetResumePosition(Engine& e, uint32_t pos) {
     e.ps.resumePos = pos;
-    if (Ops(e).setResumePosition) Ops(e).setResumePosition(Ops(e).ctx, pos);
+    if (Host(e).setResumePosition) Host(e).setResumePosition(Host(e).ctx, pos);
 }
 
 // ---- deferred actions ----
@@ -192,7 +197,7 @@ uint32_t ActionDelay(Engine& e, uint32_t code, uint32_t delayMs) {
 void ScheduleAction(Engine& e, uint32_t code, uint32_t delayMs) {
     const uint32_t delay = ActionDelay(e, code, delayMs);
     e.ps.pendingAction = code;
-    SetTimer(e, kActionTimer, delay);
+    SetTimer(e, kTimerEngineAction, delay);
 }
 
 void RunPendingAction(Engine& e) {
@@ -204,28 +209,28 @@ void RunPendingAction(Engine& e) {
         EngineStop(e, true, true);
         CloseTrackFile(e);
     }
-    const ControlOps& ops = Ops(e);
+    const EngineHost& host = Host(e);
     switch (code) {
         case kActionStop:
             ResetTrackRecord(e);
             ps.trackEnded = false;
             RefreshTitle(e);
-            if (ops.refreshList) ops.refreshList(ops.ctx);
+            if (host.refreshList) host.refreshList(host.ctx);
             break;
         case kActionQuit:
             e.track.dwPointer = 0;
-            if (ops.closeMainWindow) ops.closeMainWindow(ops.ctx);
+            if (Win(e).closeMainWindow) Win(e).closeMainWindow(Win(e).ctx);
             break;
         case kActionDelayedStart:
-            SetTimer(e, kDelayedStartTimer, 0);
+            SetTimer(e, kTimerDelayedStart, 0);
             break;
         case kActionPlayFromTop:
             ResetTrackRecord(e);
-            if (ops.playFirstOfList) ops.playFirstOfList(ops.ctx, 1000);
+            if (host.playFirstOfList) host.playFirstOfList(host.ctx, 1000);
             break;
         case kActionRestart:
         case kActionRestartKeep:
-            if (ops.replaySelected) ops.replaySelected(ops.ctx);
+            if (host.replaySelected) host.replaySelected(host.ctx);
             break;
         case kActionStopResume:
             StopWithResumePosition(e);
@@ -261,8 +266,8 @@ SeekResult Seek(Engine& e, double seconds, uint32_t restartDelayMs, bool nextAtE
     if (target > int64_t{m.dwAudioEnd}) {
         // Past the end: not played; with the option the next track starts instead, when the
         // track heard is still the loaded one.
-        if (nextAtEnd && e.ps.playedLengthMs == m.lengthMs && Ops(e).nextTrack) {
-            Ops(e).nextTrack(Ops(e).ctx);
+        if (nextAtEnd && e.ps.playedLengthMs == m.lengthMs && Win(e).postNextTrack) {
+            Win(e).postNextTrack(Win(e).ctx);
             return SeekResult::NextTrack;
         }
         return SeekResult::PastEnd;
@@ -272,12 +277,11 @@ SeekResult Seek(Engine& e, double seconds, uint32_t restartDelayMs, bool nextAtE
     if (OutputOpen(e.ps)) {
         EngineStop(e, true, true);
         CloseTrackFile(e);
-        const ControlOps& ops = Ops(e);
-        if (ops.killTimer) ops.killTimer(ops.ctx, kDelayedStartTimer);
+        if (Win(e).killTimer) Win(e).killTimer(Win(e).ctx, kTimerDelayedStart);
         e.ps.fileBufFilled = e.ps.fileBufPos = 0;  // the input restarts at the new position
         SetResumePosition(e, m.dwPointer);
-        if (ops.playButton) ops.playButton(ops.ctx, true);
-        SetTimer(e, kDelayedStartTimer, restartDelayMs);
+        if (Host(e).showPlayButton) Host(e).showPlayButton(Host(e).ctx, true);
+        SetTimer(e, kTimerDelayedStart, restartDelayMs);
         result = SeekResult::Restarted;
     }
     RefreshTitle(e);
@@ -290,5 +294,5 @@ void RestartQueue(Engine& e) {
     EngineStop(e, true, true);
     CloseTrackFile(e);
     SetResumePosition(e, pos);
-    SetTimer(e, kDelayedStartTimer, 0);
+    SetTimer(e, kTimerDelayedStart, 0);
 }

@@ -1,14 +1,12 @@
 // Playback control: the volume and mute stage, stopping, stop with a resume position, seeking
 // and the deferred actions that wait until the queued audio has been heard. Main thread only;
-// the window side is reached through Engine::io.control.
+// the window side is reached through Engine::io.window and io.host.
 #pragma once
 #include <cstdint>
 
 #include "audio/engine_io.h"
-
-// Window timers this module starts.
-constexpr unsigned kDelayedStartTimer = 1809;  // starts last_file at the resume position
-constexpr unsigned kActionTimer = 1810;        // carries out the pending action
+#include "audio/playback_ops.h"
+#include "base/window_timers.h"
 
 // Deferred action codes (PlayState::pendingAction).
 enum ActionCode : uint32_t {
@@ -74,7 +72,6 @@ void RunPendingAction(Engine& e);
 
 // ---- seeking ----
 
-enum class SeekResult { NotLoaded, Moved, Restarted, NextTrack, PastEnd };
 // The target of a seek by `seconds`: bytes for MPEG files (frames per second × avgFrameLen),
 // ms otherwise; before dwAudioBeg (or below 0) it is dwAudioBeg. May lie past dwAudioEnd.
 int64_t SeekTargetOf(const Engine& e, double seconds);

@@ -79,7 +79,7 @@ int OpenTrack(Engine& e, const wchar_t* path) {
     m = MpegInfo{};
     e.ps.bassActive = e.ps.pluginActive = false;
     e.ps.urlStream = false;
-    if (e.io.host.enterBrowsedFolder) e.io.host.enterBrowsedFolder(e.io.host.ctx);
+    if (e.io.window.enterBrowsedFolder) e.io.window.enterBrowsedFolder(e.io.window.ctx);
     // BASS streams and plug-ins choose their own path; without them only MPEG files play.
     if (!e.io.file.open || !e.io.file.open(e.io.file.ctx, m, path, e.in)) {
         m.header.versionCode = 0;

@@ -1,12 +1,12 @@
 // The tables through which the playback engine reaches the world: the sound devices, the ACM
-// codec, run-time libraries, the track file, the window side and the sound processing. The
-// program's glue fills them with Win32 calls (engine_win.cpp); the render probe and the tests
-// fill them with the fake device (fake_device.h) and the native mpglib adapter.
+// codec, run-time libraries, the track file, the sound processing, the main window and the
+// subsystems above. The program's glue fills them with Win32 calls (engine_win.cpp) and the
+// start-up code the host; the render probe and the tests fill them with the fake device
+// (native_io.h) and the native mpglib adapter.
 // Every table is plain data; a null function means "not there".
 #pragma once
 #include <cstdint>
 
-#include "audio/control_ops.h"
 #include "audio/mpeg_info.h"
 #include "audio/play_state.h"
 
@@ -117,18 +117,51 @@ struct TrackFileOps {
     uint32_t (*size)(void* ctx, const MpegInfo& info) = nullptr;  // read again
 };
 
-// The window side: message boxes, displays, the sequencer and the live stream.
+// The main window's services that the engine uses itself (filled by the engine's glue).
+struct EngineWindow {
+    void* ctx = nullptr;
+    void (*setTimer)(void* ctx, unsigned id, unsigned ms) = nullptr;  // one-shot 1809 / 1810
+    void (*killTimer)(void* ctx, unsigned id) = nullptr;
+    void (*messageBox)(void* ctx, const char* caption, const char* text) = nullptr;  // modal
+    void (*postNextTrack)(void* ctx) = nullptr;       // the next-track command, posted
+    void (*closeMainWindow)(void* ctx) = nullptr;     // as its close box would
+    void (*enterBrowsedFolder)(void* ctx) = nullptr;  // the browsed folder becomes current
+};
+
+// The end of a track, as the sequencer is told of it.
+struct TrackEndInfo {
+    // The decoder has delivered the whole track and the output still plays the ring out;
+    // otherwise playback has ended and the output is closed.
+    bool ringPlaysOut = false;
+    bool actionDecides = false;  // a deferred action (stop, restart, ...) decides what follows
+    int64_t lengthMs = 0;        // the ended track's length
+};
+
+// What the engine tells, and asks of, the subsystems above it: the displays, the sequencer,
+// the track log and position memory, the live stream and the sources that come as plug-ins.
+// Filled once by the start-up code; a null entry is a step that is skipped.
 struct EngineHost {
     void* ctx = nullptr;
-    void (*messageBox)(void* ctx, const char* caption,
-                       const char* text) = nullptr;  // modal, error icon
-    void (*playButtons)(void* ctx) = nullptr;
-    void (*refreshDisplay)(void* ctx) = nullptr;  // title and time display, idle check
-    void (*onTrackEnd)(void* ctx) = nullptr;      // OnTrackEnd of the sequencer
+    void (*showPlayButton)(void* ctx, bool pressed) = nullptr;
+    void (*refreshDisplay)(void* ctx) = nullptr;  // title and time display
+    void (*trackEnded)(void* ctx, const TrackEndInfo& end) = nullptr;
     void (*streamFeed)(void* ctx, const uint8_t* pcm, uint32_t bytes, bool mode24) = nullptr;
-    // Stores the pending action and starts its timer (1810); delay 0: what is still queued.
-    void (*scheduleAction)(void* ctx, uint32_t code, uint32_t delayMs) = nullptr;
-    void (*enterBrowsedFolder)(void* ctx) = nullptr;  // the browsed folder becomes current
+    void (*muteCleared)(void* ctx) = nullptr;  // mute button and title flags follow
+    void (*refreshList)(void* ctx) = nullptr;  // list and title, when the list option allows
+    // Plays the first track of the play list after `startDelayMs` (deferred action 5).
+    void (*playFirstOfList)(void* ctx, unsigned startDelayMs) = nullptr;
+    void (*replaySelected)(void* ctx) = nullptr;  // the selected track again (actions 6, 7)
+    void (*logTrackLeave)(void* ctx, uint32_t playedMs) = nullptr;
+    void (*rememberPosition)(void* ctx, uint32_t pos) = nullptr;  // when that option is on
+    // Where the next start begins (the play starter's resume position), shown at once.
+    void (*setResumePosition)(void* ctx, uint32_t pos) = nullptr;
+    void (*stopRecording)(void* ctx) = nullptr;  // the open stream-recording window stops
+    void (*stopPlugin)(void* ctx) = nullptr;     // the input plug-in stops
+    // The intro scan's starts: the selected row of the focused list, or the next row, at
+    // `startPercent` of the track; false when nothing started (the end of the list).
+    bool (*playSelected)(void* ctx, int startPercent) = nullptr;
+    bool (*playNext)(void* ctx, int startPercent) = nullptr;
+    void (*introScanChanged)(void* ctx) = nullptr;  // its window came, went, started or stopped
 };
 
 // The sound-processing entry points, called on every block in place (null: untouched). ctx is
@@ -149,9 +182,9 @@ struct EngineIo {
     AcmOps acm;
     LibraryOps lib;
     TrackFileOps file;
-    EngineHost host;
     DspHooks dsp;
-    ControlOps control;  // playback control's window side
+    EngineWindow window;
+    EngineHost host;
 };
 
 // What every engine call works on: the state, the playing track's record, the settings and the

@@ -14,14 +14,12 @@
 #include <vector>
 
 #include "audio/control.h"
-#include "audio/control_win.h"
 #include "audio/decoder.h"
 #include "audio/dsp_hooks.h"
-#include "audio/runtime_info_win.h"
 #include "audio/mpeg_file_win.h"
-#include "audio/mpeg_scan.h"
 #include "audio/output.h"
-#include "audio/play_init.h"
+#include "base/command_ids.h"
+#include "base/window_timers.h"
 #include "config/settings.h"
 
 PlayState g_playState;
@@ -30,20 +28,15 @@ DspState g_dspState;
 
 namespace {
 
-constexpr UINT_PTR kTimerDsTick = 6991;        // 50 ms DirectSound feed
-
 HWND g_mainWindow = nullptr;
 EngineIo g_io;
 ByteReader g_trackIn{};
-std::wstring g_trackPath;  // the path g_track.fileName points into
 DspBinding g_dspBinding;
 using DirectSoundCreateFn = HRESULT(WINAPI*)(LPCGUID, LPDIRECTSOUND*, LPUNKNOWN);
 using DirectSoundEnumerateFn = HRESULT(WINAPI*)(LPDSENUMCALLBACKA, LPVOID);
 DirectSoundCreateFn g_dsCreate = nullptr;
 DirectSoundEnumerateFn g_dsEnumerate = nullptr;
 GUID g_dsGuid;
-bool (*g_previousMessage)(void*, AppMessage, uintptr_t, intptr_t, intptr_t*) = nullptr;
-AppHooks* g_appHooks = nullptr;
 
 // KSDATAFORMAT_SUBTYPE_PCM, spelled out so that no GUID library is linked.
 constexpr GUID kSubtypePcm = {
@@ -225,10 +218,10 @@ void CALLBACK DsTimerProc(HWND, UINT, UINT_PTR, DWORD) {
     DsTick(e);
 }
 void DsStartTimer(void*) {
-    SetTimer(g_mainWindow, kTimerDsTick, 50, DsTimerProc);
+    SetTimer(g_mainWindow, kTimerDsFeed, 50, DsTimerProc);
 }
 void DsKillTimer(void*) {
-    KillTimer(g_mainWindow, kTimerDsTick);
+    KillTimer(g_mainWindow, kTimerDsFeed);
 }
 
 // ---- ACM ----
@@ -301,80 +294,25 @@ uint32_t FileSize(void*, const MpegInfo& info) {
     return MpegFileSize(info);
 }
 
-void HostMessageBox(void*, const char* caption, const char* text) {
+// ---- the main window's services ----
+
+void WinSetTimer(void*, unsigned id, unsigned ms) {
+    SetTimer(g_mainWindow, id, ms, nullptr);
+}
+void WinKillTimer(void*, unsigned id) {
+    KillTimer(g_mainWindow, id);
+}
+void WinMessageBox(void*, const char* caption, const char* text) {
     MessageBoxA(g_mainWindow, text, caption, MB_OK | MB_ICONERROR);
 }
-void HostPlayButtons(void*) {
-    if (g_appHooks && g_appHooks->showPlayButton)
-        g_appHooks->showPlayButton(g_appHooks->ctx, OutputOpen(g_playState));
+void WinPostNextTrack(void*) {
+    PostMessageW(g_mainWindow, WM_COMMAND, kCmdNextTrack, 0);
 }
-void HostRefresh(void*) {
-    if (g_appHooks && g_appHooks->updateTitle) g_appHooks->updateTitle(g_appHooks->ctx);
+void WinCloseMain(void*) {
+    PostMessageW(g_mainWindow, WM_CLOSE, 0, 0);
 }
-void HostEnterFolder(void*) {
+void WinEnterFolder(void*) {
     if (!g_settings.browsed_folder.empty()) SetCurrentDirectoryW(g_settings.browsed_folder.c_str());
-}
-void HostTrackEnd(void*) {
-    OnTrackEnd();
-}
-void HostSchedule(void*, uint32_t code, uint32_t delayMs) {
-    Engine e = EngineNow();
-    ScheduleAction(e, code, delayMs);  // timer 1810 (control.cpp)
-}
-
-// ---- the main window's entries ----
-
-bool StartPlayback(void*, const std::wstring& file, int32_t pos) {
-    Engine e = EngineNow();
-    if (OutputOpen(g_playState) || g_playState.inputChunk) EngineStop(e, true);
-    g_trackPath = file;
-    if (!OpenTrack(e, g_trackPath.c_str())) return false;
-    if (g_playState.startPercent >= 0 && g_track.dwAudioEnd > g_track.dwAudioBeg) {
-        // A start at a share of the track (the intro scan): the frame nearest to it.
-        const uint64_t span = g_track.dwAudioEnd - g_track.dwAudioBeg;
-        pos = static_cast<int32_t>(g_track.dwAudioBeg + span * g_playState.startPercent / 100);
-        g_playState.startPercent = -1;
-    }
-    if (pos > 0 && static_cast<uint32_t>(pos) < g_track.dwAudioEnd) {
-        // Resume inside the track at the frame found from the position.
-        MpegInfo probe = g_track;
-        const int64_t at = MpegFindSync(probe, g_trackIn, static_cast<uint32_t>(pos));
-        if (at >= 0 && at < g_track.dwAudioEnd) g_track.dwPointer = static_cast<uint32_t>(at);
-    }
-    const uint32_t bits = g_playState.mode24 ? 24 : 16;
-    const int r = PlayInit(e, g_track.header.sampleRate, TrackChannels(g_track), bits);
-    if (r != 0) CloseTrackFile(e);
-    return r == 0;
-}
-
-void StopPlayback(void*) {
-    Engine e = EngineNow();
-    EngineStop(e, true);
-    CloseTrackFile(e);
-}
-
-// Timer 1810: the pending action is carried out by playback control.
-void PendingAction(void*) {
-    Engine e = EngineNow();
-    RunPendingAction(e);
-}
-
-void View(void*, EngineView& v) {
-    const Engine e = EngineNow();
-    v.trackLoaded = g_track.hFile != nullptr || g_track.dwPointer != 0;
-    v.outputOpen = OutputOpen(g_playState);
-    v.builtInMpeg = !g_playState.bassActive && !g_playState.pluginActive;
-    v.stream = g_playState.urlStream || g_playState.pluginActive;
-    v.position = EngineBytePos(e);
-    v.audioStart = g_track.dwAudioBeg;
-    v.audioEnd = g_track.dwAudioEnd;
-    v.bitRate = static_cast<uint32_t>(g_track.avgBitrate);
-    v.sampleRate = g_track.header.sampleRate;
-    v.mpeg1 = g_track.header.versionCode == 1;
-    v.avgFrameLen = g_track.avgFrameLen;
-    v.stoppedLengthKnown = g_track.lengthMs != 0;
-    v.stopPosition = g_track.dwPointer;
-    v.queuedMs = g_playState.queuedMs;
 }
 
 OutBuffer* BufferOf(LPARAM lParam) {
@@ -385,48 +323,24 @@ OutBuffer* BufferOf(LPARAM lParam) {
     return nullptr;
 }
 
-bool OnMessage(void* ctx, AppMessage which, uintptr_t wParam, intptr_t lParam, intptr_t* result) {
-    if (which == AppMessage::WaveOpen || which == AppMessage::WaveDone) {
-        Engine e = EngineNow();
-        if (reinterpret_cast<HWAVEOUT>(wParam) == g_playState.hWaveOut) {
-            if (which == AppMessage::WaveOpen) {
-                WaveOutStart(e);
-            } else if (OutBuffer* b = BufferOf(lParam)) {
-                WaveOutCompletion(e, *b);
-            }
-        }
-        *result = 0;
-        return true;
-    }
-    return g_previousMessage && g_previousMessage(ctx, which, wParam, lParam, result);
-}
-
 }  // namespace
 
 Engine EngineNow() {
     return Engine{g_playState, g_track, g_settings, g_io, g_trackIn};
 }
 
-void (*g_trackEndHandler)(bool ringPlaysOut) = nullptr;
-
-void OnTrackEnd() {
-    // With the gapless ring the decoder's end comes while the output still plays the ring out;
-    // the output is left to play (the track sequencing may start the next track on it, which
-    // the ring then joins), and the end of playback calls again.
-    if (OutputOpen(g_playState) && g_playState.trackEnded) {
-        if (g_trackEndHandler) g_trackEndHandler(true);
-        return;
-    }
+void EngineWaveMessageWin(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (reinterpret_cast<HWAVEOUT>(wParam) != g_playState.hWaveOut) return;
     Engine e = EngineNow();
-    EngineStop(e, true);
-    CloseTrackFile(e);
-    g_playState.trackEnded = false;
-    if (g_trackEndHandler) g_trackEndHandler(false);
+    if (msg == MM_WOM_OPEN) {
+        WaveOutStart(e);
+    } else if (msg == MM_WOM_DONE) {
+        if (OutBuffer* b = BufferOf(lParam)) WaveOutCompletion(e, *b);
+    }
 }
 
-void EngineStartWin(HWND mainWindow, AppHooks& hooks) {
+void EngineStartWin(HWND mainWindow, const EngineHost& host) {
     g_mainWindow = mainWindow;
-    g_appHooks = &hooks;
     wchar_t dir[MAX_PATH];
     const UINT n = GetSystemDirectoryW(dir, MAX_PATH);
     if (n > 0 && n < MAX_PATH - 12) {
@@ -455,22 +369,12 @@ void EngineStartWin(HWND mainWindow, AppHooks& hooks) {
     g_io.acm = AcmOps{nullptr, AcmOpenWin, AcmConvertWin, AcmCloseWin};
     g_io.lib = LibraryOps{nullptr, LibLoad, LibSymbol, LibUnload};
     g_io.file = TrackFileOps{nullptr, FileOpen, FileClose, FileSize};
-    g_io.host = EngineHost{nullptr,      HostMessageBox, HostPlayButtons, HostRefresh,
-                           HostTrackEnd, nullptr,        HostSchedule,    HostEnterFolder};
+    g_io.window = EngineWindow{nullptr,          WinSetTimer,  WinKillTimer,  WinMessageBox,
+                               WinPostNextTrack, WinCloseMain, WinEnterFolder};
+    g_io.host = host;
     // The sound processing runs on every block over the program's chain state.
     g_dspBinding = DspBinding{&g_dspState, &g_settings, &g_playState};
     g_io.dsp = DspHooksFor(g_dspBinding);
-
-    hooks.startPlayback = StartPlayback;
-    hooks.stopPlayback = StopPlayback;
-    hooks.stopOutput = StopPlayback;
-    hooks.pendingAction = PendingAction;
-    hooks.engineView = View;
-    g_previousMessage = hooks.message;
-    hooks.message = OnMessage;
-    // Volume, mute, fast play, stop with fade, seek restarts, timer 1810 and the intro scan.
-    ControlStartWin(mainWindow, hooks, g_io.control);
-    RuntimeInfoStartWin(mainWindow, hooks);
 }
 
 void EngineShutdownWin() {

@@ -9,8 +9,8 @@
 
 #include <cstdio>
 
-#include "app/app_win.h"
-#include "audio/control_win.h"
+#include "audio/intro_scan_win.h"
+
 #include "audio/engine_win.h"
 #include "audio/intro_scan.h"
 #include "config/settings.h"
@@ -29,6 +29,7 @@ enum : int {
     kIdNext,
 };
 
+HWND g_owner = nullptr;
 HWND g_wnd = nullptr;
 IntroScan g_scan;
 
@@ -46,35 +47,21 @@ void ShowSliderTexts() {
     SendMessageW(Item(kIdProgress), PBM_SETRANGE32, 0, half);
 }
 
-// The lists show which row plays; they are redrawn when the scan window comes and goes.
-void RefreshPlayingMarks() {
-    if (g_win.fileList) InvalidateRect(g_win.fileList, nullptr, FALSE);
-    if (g_win.playList) InvalidateRect(g_win.playList, nullptr, FALSE);
-}
-
-// The toolbar's intro scan button is checked while the scan runs.
+// The toolbar's intro scan button and the lists' playing marks follow the window and the scan.
 void ShowRunning() {
-    constexpr uint32_t kToolbarIntroScan = 1u << 7;
-    if (g_hooks.updateToolbar) g_hooks.updateToolbar(g_hooks.ctx, kToolbarIntroScan);
+    const EngineHost& h = EngineNow().io.host;
+    if (h.introScanChanged) h.introScanChanged(h.ctx);
 }
 
 // ---- IntroScanOps ----
 
 bool StartSelected(void*, int percent) {
-    g_playState.startPercent = percent;
-    bool ok = false;
-    if (g_hooks.playRow)
-        ok = g_hooks.playRow(g_hooks.ctx, g_dispatch.focusedList, -1, true, false);
-    else if (g_hooks.startPlayback && !g_settings.last_file.empty())
-        ok = g_hooks.startPlayback(g_hooks.ctx, g_settings.last_file, 0);  // no sequencer yet
-    g_playState.startPercent = -1;
-    return ok;
+    const EngineHost& h = EngineNow().io.host;
+    return h.playSelected && h.playSelected(h.ctx, percent);
 }
 bool StartNext(void*, int percent) {
-    g_playState.startPercent = percent;
-    const bool ok = g_hooks.nextTrack && g_hooks.nextTrack(g_hooks.ctx, g_dispatch.playingList);
-    g_playState.startPercent = -1;
-    return ok;
+    const EngineHost& h = EngineNow().io.host;
+    return h.playNext && h.playNext(h.ctx, percent);
 }
 void StartTimer(void*) {
     SetTimer(g_wnd, kIntroScanTimer, kIntroScanTickMs, nullptr);
@@ -93,7 +80,7 @@ void Wait(void*, uint32_t ms) {
 }
 void DropWaveMessages(void*) {
     MSG m;
-    while (PeekMessageW(&m, g_win.mainWindow, MM_WOM_DONE, MM_WOM_DONE, PM_REMOVE)) {
+    while (PeekMessageW(&m, g_owner, MM_WOM_DONE, MM_WOM_DONE, PM_REMOVE)) {
     }
 }
 
@@ -177,7 +164,6 @@ LRESULT CALLBACK IntroProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_DESTROY:
             g_wnd = nullptr;
             ShowRunning();
-            RefreshPlayingMarks();
             return 0;
     }
     return DefWindowProcW(hwnd, msg, wParam, lParam);
@@ -185,7 +171,11 @@ LRESULT CALLBACK IntroProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 
 }  // namespace
 
-void IntroScanOpenWin(HWND owner) {
+void IntroScanStartWin(HWND owner) {
+    g_owner = owner;
+}
+
+void IntroScanCommandWin(CommandId, intptr_t) {
     if (g_wnd) {
         SetForegroundWindow(g_wnd);
         return;
@@ -208,11 +198,11 @@ void IntroScanOpenWin(HWND owner) {
     if (UnpackIntroPos(g_settings.intro_sc_pos, sx, sy)) x = sx, y = sy;
     g_scan = IntroScan{};
     HWND w = CreateWindowExW(WS_EX_TOOLWINDOW, kClass, L"Intro scan", style, x, y,
-                             want.right - want.left, want.bottom - want.top, owner, nullptr,
+                             want.right - want.left, want.bottom - want.top, g_owner, nullptr,
                              GetModuleHandleW(nullptr), nullptr);
     if (!w) return;
     ShowWindow(w, SW_SHOW);
-    RefreshPlayingMarks();
+    ShowRunning();
 }
 
 bool IntroScanWindowOpen() {

@@ -11,6 +11,7 @@
 #include "audio/mpeg_scan.h"
 #include "audio/out_format.h"
 #include "audio/ring.h"
+#include "audio/track_start.h"
 #include "config/settings.h"
 
 namespace {
@@ -93,7 +94,7 @@ void PlaybackEnded(Engine& e) {
     EngineStop(e, true);
     CloseTrackFile(e);
     e.ps.trackEnded = true;
-    if (e.io.host.onTrackEnd) e.io.host.onTrackEnd(e.io.host.ctx);
+    EngineTrackEnd(e);
 }
 
 const char* const kDsOpenTexts[] = {
@@ -106,7 +107,7 @@ const char* const kDsOpenTexts[] = {
 };
 
 void MessageBoxText(Engine& e, const char* caption, const char* text) {
-    if (e.io.host.messageBox) e.io.host.messageBox(e.io.host.ctx, caption, text);
+    if (e.io.window.messageBox) e.io.window.messageBox(e.io.window.ctx, caption, text);
 }
 
 void DsStart(Engine& e);
@@ -144,7 +145,7 @@ void DsStart(Engine& e) {
         CloseOutput(e);  // a play failure releases everything without a message
         return;
     }
-    if (e.io.host.playButtons) e.io.host.playButtons(e.io.host.ctx);
+    if (e.io.host.showPlayButton) e.io.host.showPlayButton(e.io.host.ctx, OutputOpen(ps));
     if (e.io.ds.startTimer) e.io.ds.startTimer(e.io.ds.ctx);
     ps.dsTimerRunning = true;
 }
@@ -274,7 +275,7 @@ int OpenOutput(Engine& e) {
 void WaveOutStart(Engine& e) {
     PlayState& ps = e.ps;
     if (!ps.hWaveOut) return;
-    if (e.io.host.playButtons) e.io.host.playButtons(e.io.host.ctx);
+    if (e.io.host.showPlayButton) e.io.host.showPlayButton(e.io.host.ctx, OutputOpen(ps));
     ps.buffers.clear();
     // The device volume, or with software volume the gain the new blocks get.
     ApplyVolume(e);

@@ -1,5 +1,6 @@
 #include "audio/play_init.h"
 
+#include "audio/control.h"
 #include "audio/decoder.h"
 #include "audio/mpeg_scan.h"
 #include "audio/out_format.h"
@@ -10,7 +11,7 @@
 namespace {
 
 void ErrorBox(Engine& e, const char* caption, const char* text) {
-    if (e.io.host.messageBox) e.io.host.messageBox(e.io.host.ctx, caption, text);
+    if (e.io.window.messageBox) e.io.window.messageBox(e.io.window.ctx, caption, text);
 }
 
 // Step 2: a fresh input for the track.
@@ -83,7 +84,7 @@ int PlayInit(Engine& e, uint32_t rate, uint32_t channels, uint32_t bits) {
             } else {
                 RingRewindToTrackEnd(ps);  // the wait is what is still queued up to the end
             }
-            if (e.io.host.scheduleAction) e.io.host.scheduleAction(e.io.host.ctx, 6, delay);
+            ScheduleAction(e, kActionRestart, delay);
             ps.trackEnded = true;
             return 0;
         }

@@ -14,7 +14,7 @@ struct AudioStamp {
     uint32_t lengthMs = 0;
 };
 
-constexpr int kOutGains = 8;  // processing-chain gains a buffer record carries
+constexpr int kOutGains = 8;       // processing-chain gains a buffer record carries
 constexpr int kMeterEntries = 50;  // level-meter peaks per pass: 25 segments a second, 2 channels
 
 // One wave-out buffer and the stamps of the audio it holds.
@@ -93,10 +93,14 @@ struct PlayState {
     uint8_t softMute = 0;       // 0 off, 1 mute, 2 soft mute (volume / 4)
     uint8_t fastPlayLevel = 0;  // 0 off, 1..3 faster
     int startPercent = -1;      // the next start begins at this percent of the track; -1 none
+    // The paths the track record points into: two, alternating, so that the start of the next
+    // track never overwrites the path of the one still open.
+    std::wstring trackPath[2];
+    uint8_t trackPathIndex = 0;
     // Faded tail of the last fast-play segment, carried into the next block (16-bit values or
     // floats, as the output).
     std::vector<float> fastPlayTail;
-    uint32_t resumePos = 0;  // where the next start begins (byte or ms position); 0 the start
+    uint32_t resumePos = 0;      // where the next start begins (byte or ms position); 0 the start
     uint16_t swGain = 65535;     // software gain now applied to queued 16-bit audio
     bool fadeInPending = false;  // ramp the next block in over 0.15 s
     bool streamTap = false;      // the live stream takes the played PCM
@@ -138,7 +142,7 @@ struct PlayState {
     // block, and its resampled or float form.
     std::vector<int16_t> ovDecoded, ovOut16;
     std::vector<float> ovOutF, ovOutF2;
-    uint32_t trimThreshold = 0;     // file position after which trailing silence is cut; 0: start
+    uint32_t trimThreshold = 0;  // file position after which trailing silence is cut; 0: start
 
     std::string debugText;  // the last engine debug text, shown by the debug window
 };

@@ -8,6 +8,7 @@
 #include "audio/decoder.h"
 #include "audio/mpeg_scan.h"
 #include "audio/resample.h"
+#include "audio/track_start.h"
 #include "config/settings.h"
 
 namespace {
@@ -365,7 +366,7 @@ void RingFill(Engine& e) {
     ps.trackEnded = true;
     ps.ovTrackEndMark = ps.ovWritePosSamp;
     if (OverlapOn(e.s) && !ps.noOverlapThisEnd) RingOverlapSearch(e);
-    if (e.io.host.onTrackEnd) e.io.host.onTrackEnd(e.io.host.ctx);
+    EngineTrackEnd(e);
     // No track followed at once (the end of the list, a stop after the track, a later start):
     // the overlap is given up, so that the tail it had placed the write index over is heard.
     if (ps.trackEnded && RingActive(ps) && ps.ovTrackEndSamp >= 0) {

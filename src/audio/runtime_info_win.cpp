@@ -2,7 +2,6 @@
 
 #include <string>
 
-#include "app/app_win.h"
 #include "audio/engine_win.h"
 #include "audio/output.h"
 
@@ -13,13 +12,14 @@ constexpr UINT_PTR kRefreshTimer = 1;
 constexpr UINT kRefreshMs = 250;
 
 HWND g_owner = nullptr;
+double g_dpiFactor = 1.0;
 HWND g_window = nullptr;
 HWND g_text = nullptr;
 std::string g_shown;  // what the text box holds, so an unchanged text does not flicker
 
 // The engine's lines with Windows line ends for the edit control.
 std::string CurrentText() {
-    const std::string text = EngineDebugText(EngineNow(), g_shell.dpiFactor);
+    const std::string text = EngineDebugText(EngineNow(), g_dpiFactor);
     std::string out;
     out.reserve(text.size() + 32);
     for (char c : text) {
@@ -39,10 +39,10 @@ void Refresh() {
 LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
         case WM_CREATE:
-            g_text = CreateWindowExW(0, L"EDIT", L"",
-                                     WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE |
-                                         ES_READONLY | ES_AUTOVSCROLL,
-                                     0, 0, 0, 0, hwnd, nullptr, nullptr, nullptr);
+            g_text = CreateWindowExW(
+                0, L"EDIT", L"",
+                WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL, 0,
+                0, 0, 0, hwnd, nullptr, nullptr, nullptr);
             SendMessageW(g_text, WM_SETFONT,
                          reinterpret_cast<WPARAM>(GetStockObject(ANSI_FIXED_FONT)), FALSE);
             SetTimer(hwnd, kRefreshTimer, kRefreshMs, nullptr);
@@ -65,8 +65,14 @@ LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcW(hwnd, msg, wParam, lParam);
 }
 
-// The command shows the window, or closes it when it is open.
-void Toggle(void*, CommandId, intptr_t) {
+}  // namespace
+
+void RuntimeInfoStartWin(HWND owner, double dpiFactor) {
+    g_owner = owner;
+    g_dpiFactor = dpiFactor;
+}
+
+void RuntimeInfoCommandWin(CommandId, intptr_t) {
     if (g_window) {
         DestroyWindow(g_window);
         return;
@@ -84,17 +90,10 @@ void Toggle(void*, CommandId, intptr_t) {
         registered = RegisterClassExW(&wc) != 0;
         if (!registered) return;
     }
-    const int w = static_cast<int>(300 * g_shell.dpiFactor);
-    const int h = static_cast<int>(320 * g_shell.dpiFactor);
+    const int w = static_cast<int>(300 * g_dpiFactor);
+    const int h = static_cast<int>(320 * g_dpiFactor);
     g_window = CreateWindowExW(WS_EX_TOOLWINDOW, kClass, L"Runtime information",
                                WS_OVERLAPPEDWINDOW | WS_VISIBLE, CW_USEDEFAULT, CW_USEDEFAULT, w, h,
                                g_owner, nullptr, instance, nullptr);
     if (g_window) Refresh();
-}
-
-}  // namespace
-
-void RuntimeInfoStartWin(HWND mainWindow, AppHooks& hooks) {
-    g_owner = mainWindow;
-    hooks.command[kCmdRuntimeInfo] = Toggle;
 }

@@ -1,9 +1,11 @@
-// The "Runtime information" window (command 955, Ctrl+Shift+Alt+D): the engine's positions,
-// buffer layout and last debug text, refreshed while it is open.
+// The "Runtime information" window (command 955): the engine's state as text, refreshed every
+// 250 ms while it is open.
 #pragma once
 #include <windows.h>
 
-#include "app/hooks.h"
+#include "base/command_ids.h"
 
-// Connects command 955 for `mainWindow`; the window is created on the first use.
-void RuntimeInfoStartWin(HWND mainWindow, AppHooks& hooks);
+// Its owner and the display scale. Called once at start.
+void RuntimeInfoStartWin(HWND owner, double dpiFactor);
+// The command shows the window, or closes it when it is open.
+void RuntimeInfoCommandWin(CommandId id, intptr_t lParam);

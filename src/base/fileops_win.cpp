@@ -90,3 +90,23 @@ std::wstring AnsiToWide(std::string_view text) {
     MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), out.data(), n);
     return out;
 }
+
+namespace {
+std::wstring SystemToWide(void*, std::string_view text) {
+    return AnsiToWide(text);
+}
+std::string WideToSystem(void*, std::wstring_view text) {
+    if (text.empty()) return {};
+    const int n = WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
+                                      nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<size_t>(n > 0 ? n : 0), '\0');
+    if (n > 0)
+        WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), out.data(), n,
+                            nullptr, nullptr);
+    return out;
+}
+}  // namespace
+
+CodePage SystemCodePageWin() {
+    return CodePage{SystemToWide, WideToSystem, nullptr};
+}

@@ -5,9 +5,10 @@
 
 #include <algorithm>
 
-#include "app/app_win.h"
 #include "audio/engine_win.h"
+#include "audio/mpeg_time.h"
 #include "audio/output.h"
+#include "base/window_timers.h"
 #include "library/cue.h"
 #include "library/cue_caption.h"
 #include "library/library_win.h"
@@ -16,7 +17,6 @@
 
 namespace {
 
-constexpr UINT_PTR kFollowTimer = 5310;  // the main window's cue follow timer
 constexpr UINT kFollowMs = 500;
 constexpr int kCaptionChars = 512;
 
@@ -27,7 +27,7 @@ HWND g_main = nullptr;
 // carry the other file's length.
 TrackList* PlayingCueList() {
     Sequencer& q = SequencerWin();
-    if (!q.cue || g_dispatch.playingList != kListFiles) return nullptr;
+    if (!q.cue || q.playingList != q.fileView) return nullptr;
     TrackList& list = LibraryFileView();
     if (list.kind != cueList || list.rows.empty()) return nullptr;
     if (!OutputOpen(g_playState) || !g_track.fileName) return nullptr;
@@ -40,10 +40,9 @@ TrackList* PlayingCueList() {
     return &list;
 }
 
-// ms of MPEG audio in `bytes` at the average bit rate.
+// ms of MPEG audio in `bytes` at the playing track's average bit rate.
 uint32_t MsOfBytes(int64_t bytes) {
-    if (bytes <= 0 || g_track.avgBitrate <= 0) return 0;
-    return static_cast<uint32_t>(static_cast<double>(bytes) * 8000.0 / g_track.avgBitrate);
+    return static_cast<uint32_t>(MpegMsOfBytes(bytes, g_track.avgBitrate));
 }
 
 void SetCaption(const std::wstring& text) {
@@ -61,8 +60,7 @@ void Follow() {
     (void)CueRowStart(list->rows[static_cast<size_t>(std::max(list->currentRow, 0))], &bytes);
     const int64_t position = bytes ? int64_t{g_playState.playedBytePos} : g_playState.playedMs;
     const int64_t end = bytes ? int64_t{g_track.dwAudioEnd} : g_playState.playedLengthMs;
-    if (FollowCuePosition(*list, cue, g_settings, position, end) && g_hooks.refreshUpcoming)
-        g_hooks.refreshUpcoming(g_hooks.ctx);
+    if (FollowCuePosition(*list, cue, g_settings, position, end)) RefreshUpcoming(SequencerWin());
     const int64_t into = position > cue.cueTrackStart ? position - cue.cueTrackStart : 0;
     const int64_t length =
         cue.cueTrackEnd > cue.cueTrackStart ? cue.cueTrackEnd - cue.cueTrackStart : 0;
@@ -80,5 +78,5 @@ void CALLBACK FollowTick(HWND, UINT, UINT_PTR, DWORD) {
 void CueFollowStartWin(HWND mainWindow) {
     g_main = mainWindow;
     // One cheap check every half second; the timer runs as long as the window.
-    SetTimer(g_main, kFollowTimer, kFollowMs, FollowTick);
+    SetTimer(g_main, kTimerCueFollow, kFollowMs, FollowTick);
 }

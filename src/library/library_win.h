@@ -1,37 +1,87 @@
-// The folder tree and the File view in the main window: created at start, laid out on
-// WM_SIZE, connected to the dispatcher's hooks, saved at exit.
+// The library's window side: the folder tree and the File view as children of the main window,
+// the ListOps table through which the rest of the program reaches the tree and the lists, the
+// notifications of their controls, and the File view's rows for the exit save.
+// Main thread only.
 #pragma once
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <string>
+#include <vector>
+
+#include "library/library_ops.h"
+#include "library/list_state.h"
 
 struct FolderTree;
 struct TrackList;
+struct TreeEnv;
+struct ListEnv;
 
 // playableExtensions: "mp3;mp2;mpa;" and whatever BASS and the plug-ins add. Main thread.
 extern std::string g_playableExtensions;
 
-// Creates both controls (hidden main window, before the command line is applied), fills the
-// tree's roots and connects the AppHooks entries of the tree and the lists.
-void LibraryStartWin(HWND mainWindow, HINSTANCE instance);
+// What the library's start needs to know of the program.
+struct LibraryStart {
+    HWND mainWindow = nullptr;
+    HINSTANCE instance = nullptr;
+    std::wstring iniPath;  // the list state files lie beside it
+    // Set when the next listing is to show the saved File view rows (taken, and cleared, by it).
+    bool* restoreSavedList = nullptr;
+    LibraryHost host;  // what the library asks of the subsystems above it
+};
+
+// Creates both controls (hidden main window, before the command line is applied) and fills
+// the tree's roots. Then the sequencing and the Playlist view start (their own *StartWin).
+void LibraryStartWin(const LibraryStart& start);
 // Selects the start folder (browsed_folder) in the tree; its selection change lists it. Falls
 // back to no remembered root, then to the first root. expandRoot: the start fell back to the
 // music folder and the tree's first root is opened.
 void LibrarySelectStartWin(bool expandRoot);
 
-// RefreshTree with a busy cursor: rebuilt roots, the selected path selected again, the playing
-// folder marked. MarkPlayingFolder for the current last_folder.
-void LibraryRefreshTreeWin();
-void LibraryMarkPlayingFolderWin();
+// The tree and the lists for the rest of the program.
+ListOps ListOpsWin();
+// What the library asks of the subsystems above it (for the library's other glue files).
+const LibraryHost& LibraryHostWin();
 
-// The File view's model and the tree's model.
+// ---- the main window's notifications ----
+
+// The list a control belongs to; false for any other window.
+bool LibraryListOfWindowWin(HWND window, ListId& list);
+bool LibraryIsTreeWindowWin(HWND window);
+// The visible list under a screen point and the row there (-1 none): where files are dropped.
+bool LibraryListAtWin(POINT screen, ListId& list, int& row);
+// TVN_SELCHANGEDW: the folder of the newly selected item; false while the tree fills itself
+// (those selection changes are not the user's) or for an item without a folder.
+bool LibraryTreeSelectionWin(const NMTREEVIEWW& change, std::wstring& folder);
+// Whether the tree's selected item has children (a double click on a leaf may play it).
+bool LibraryTreeSelectionHasChildrenWin();
+// The notifications of the tree and the lists that the dispatcher does not decide (cell texts,
+// custom draw, expanding, focus, selection changes); true when answered.
+bool LibraryNotifyWin(NMHDR* h, LRESULT& result);
+
+// ---- commands ----
+
+void LibraryReloadCommandWin(CommandId id, intptr_t lParam);      // F5: the shown folder again
+void LibraryCycleSortCommandWin(CommandId id, intptr_t lParam);   // the next sort method
+void LibraryBaseFolderCommandWin(CommandId id, intptr_t lParam);  // set, clear, go to
+void LibraryGoToCurrentCommandWin(CommandId id, intptr_t lParam);
+
+// ---- for the library's other glue files and the shell ----
+
 TrackList& LibraryFileView();
 FolderTree& LibraryTree();
-
-// The environments the tree and the lists work in, and the File view's selection taken from
-// its control into the model (before a rule reads the selected rows).
-struct TreeEnv;
-struct ListEnv;
 TreeEnv LibraryTreeEnvWin();
 ListEnv LibraryListEnvWin();
-void LibraryPullSelectionWin();
+// Lists browsed_folder in the File view (the tree's selection change, after a delay).
+void LibraryListBrowsedFolderWin();
+// The list windows repainted (the playing marks changed).
+void LibraryRepaintListsWin();
+// The File view's rows for the exit save; false when what it shows cannot be restored.
+bool LibraryFileRowsWin(void* ctx, std::vector<ListStateRow>& rows);
+
+// The child windows the window layout places (null while a pane is shut).
+struct LibraryWindows {
+    HWND tree, files, playlist;
+};
+LibraryWindows LibraryWindowsWin();

@@ -3,46 +3,65 @@
 #include "library/track_list.h"
 
 namespace {
-bool IsCue(const TrackList& list) { return list.kind == cueList || list.kind == cueListIdle; }
+bool IsCue(const TrackList& list) {
+    return list.kind == cueList || list.kind == cueListIdle;
+}
 
 // The info column's title by info_row & 0x7C00 (0x400 .. 0x2000).
 int InfoTitle(const Settings& s) {
     switch (static_cast<uint32_t>(s.info_row) & 0x7C00u) {
-        case 0x400: return LibText::InfoBitrate;
-        case 0x800: return LibText::InfoBitrate + 1;   // "Artist - Title"
-        case 0xC00: return LibText::TrackNumber;
-        case 0x1000: return LibText::Length;
-        case 0x1400: return LibText::InfoBitrate + 3;  // "kbps, kHz, Chn"
-        case 0x1800: return LibText::InfoBitrate + 4;  // "Bitrate, Tag type"
-        case 0x1C00: return LibText::InfoBitrate + 5;  // "Year, Album"
-        case 0x2000: return LibText::InfoBitrate + 6;  // "Notes"
-        default: return -1;
+        case 0x400:
+            return LibText::InfoBitrate;
+        case 0x800:
+            return LibText::InfoBitrate + 1;  // "Artist - Title"
+        case 0xC00:
+            return LibText::TrackNumber;
+        case 0x1000:
+            return LibText::Length;
+        case 0x1400:
+            return LibText::InfoBitrate + 3;  // "kbps, kHz, Chn"
+        case 0x1800:
+            return LibText::InfoBitrate + 4;  // "Bitrate, Tag type"
+        case 0x1C00:
+            return LibText::InfoBitrate + 5;  // "Year, Album"
+        case 0x2000:
+            return LibText::InfoBitrate + 6;  // "Notes"
+        default:
+            return -1;
     }
 }
-
-std::wstring Text(int index) { return index < 0 ? std::wstring() : LibraryText(index); }
 
 // The column that shows the marker of a method, -1 for none.
 int MarkedColumn(const TrackList& list, uint8_t byte) {
     if (byte & SortBits::Shuffled) return -1;
     switch (byte & SortBits::Method) {
-        case kSortName: return list.kind <= savedFolderList ? 0 : -1;
-        case kSortSize: return 1;
-        case kSortType: return 2;
+        case kSortName:
+            return list.kind <= savedFolderList ? 0 : -1;
+        case kSortSize:
+            return 1;
+        case kSortType:
+            return 2;
         case kSortDate:
-        case kSortMonth: return 3;
-        case kSortInfo: return 4;
-        default: return -1;
+        case kSortMonth:
+            return 3;
+        case kSortInfo:
+            return 4;
+        default:
+            return -1;
     }
 }
 
 // Settings per column 0..3: three widths each, one per category.
 settings_detail::COLS& WidthKey(Settings& s, int column) {
     switch (column) {
-        case 0: return s.list_name;
-        case 1: return s.list_size;
-        case 2: return s.list_ext;
-        default: return s.list_date;
+        case 0:
+            return s.list_name;
+        case 1:
+            return s.list_size;
+        case 2:
+            return s.list_ext;
+        default:
+            return s.list_date;
     }
 }
 const settings_detail::COLS& WidthKey(const Settings& s, int column) {
@@ -50,16 +69,24 @@ const settings_detail::COLS& WidthKey(const Settings& s, int column) {
 }
 }  // namespace
 
-int ColumnCount(const Settings& s) { return s.info_row != 0 ? 5 : 4; }
+int ColumnCount(const Settings& s) {
+    return s.info_row != 0 ? 5 : 4;
+}
 
-void ListHeaders(const TrackList& list, const Settings& s, std::wstring out[kListColumns]) {
+void ListHeaders(const TrackList& list, const Settings& s, const LangState& lang,
+                 std::wstring out[kListColumns]) {
+    auto Text = [&lang](int index) {
+        return index < 0 ? std::wstring() : std::wstring(LangText(lang, index));
+    };
     const uint32_t style = static_cast<uint32_t>(s.stylez);
     const uint32_t lstyle = static_cast<uint32_t>(s.list_style);
     const uint8_t byte = list.sortByte;
-    const bool monthMethod = !(byte & SortBits::Shuffled) && (byte & SortBits::Method) == kSortMonth;
+    const bool monthMethod =
+        !(byte & SortBits::Shuffled) && (byte & SortBits::Method) == kSortMonth;
 
     out[0] = Text(LibText::Filename);
-    if (list.role == ListRole::PlaylistView && (static_cast<uint32_t>(s.playlist_win) & kPlaylistOpen))
+    if (list.role == ListRole::PlaylistView &&
+        (static_cast<uint32_t>(s.playlist_win) & kPlaylistOpen))
         out[0] = Text(LibText::PlaylistPrefix) + out[0];
     if (IsCue(list)) {
         out[1] = Text(LibText::Start);
@@ -67,13 +94,18 @@ void ListHeaders(const TrackList& list, const Settings& s, std::wstring out[kLis
         out[3] = Text(LibText::TrackName);
         out[4] = Text(LibText::TrackNumber);
     } else {
-        if (list.timeColumn) out[1] = Text(LibText::Length);
-        else out[1] = list.kind == playList ? std::wstring(L" ") : Text(LibText::Size);
+        if (list.timeColumn)
+            out[1] = Text(LibText::Length);
+        else
+            out[1] = list.kind == playList ? std::wstring(L" ") : Text(LibText::Size);
         out[2] = Text(list.kind == folderList ? LibText::Type : LibText::Path);
-        if (list.kind == playList) out[3] = Text(LibText::ListOrder);
+        if (list.kind == playList)
+            out[3] = Text(LibText::ListOrder);
         else if (monthMethod)
-            out[3] = Text((lstyle & ListStyle::GroupThreeMonths) ? LibText::MonthGroup : LibText::Month);
-        else out[3] = Text((style & Style::CreatedDate) ? LibText::Created : LibText::Modified);
+            out[3] =
+                Text((lstyle & ListStyle::GroupThreeMonths) ? LibText::MonthGroup : LibText::Month);
+        else
+            out[3] = Text((style & Style::CreatedDate) ? LibText::Created : LibText::Modified);
         out[4] = Text(InfoTitle(s));
     }
     if (ColumnCount(s) < 5) out[4].clear();
@@ -81,8 +113,10 @@ void ListHeaders(const TrackList& list, const Settings& s, std::wstring out[kLis
     const int marked = MarkedColumn(list, byte);
     if (marked < 0 || marked >= ColumnCount(s)) return;
     const std::wstring marker = (byte & SortBits::Descending) ? L"  \u25BC " : L"  \u25B2 ";
-    if (marked == 1) out[1] = marker + out[1];  // right-aligned: the marker goes in front
-    else out[marked] += marker;
+    if (marked == 1)
+        out[1] = marker + out[1];  // right-aligned: the marker goes in front
+    else
+        out[marked] += marker;
 }
 
 int WidthCategory(const TrackList& list) {

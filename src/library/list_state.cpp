@@ -97,3 +97,9 @@ bool RestoreSavedList(TrackList& list, const std::string& bytes, const Settings&
     if (list.view.rowsChanged) list.view.rowsChanged(list.view.ctx);
     return true;
 }
+
+std::wstring ListStatePath(std::wstring_view iniPath, wchar_t letter) {
+    std::wstring p(iniPath);
+    if (!p.empty()) p.back() = letter;
+    return p;
+}

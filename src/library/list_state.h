@@ -11,6 +11,10 @@ struct ListStateRow {
     std::wstring cells[5];
 };
 
+// The list state file beside the settings file: iniPath with its last character replaced
+// ("p" the Playlist view, "d" the File view).
+std::wstring ListStatePath(std::wstring_view iniPath, wchar_t letter);
+
 std::string ListStateText(const std::vector<ListStateRow>& rows, bool infoColumn);
 // The rows of a list state file. A line without a CR LF at its end (a cut-off write) is
 // ignored; a missing cell is empty.

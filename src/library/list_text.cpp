@@ -2,13 +2,6 @@
 
 #include "base/text.h"
 
-const wchar_t* (*g_libraryLangText)(int index) = nullptr;
-
-const wchar_t* LibraryText(int index) {
-    const wchar_t* t = g_libraryLangText ? g_libraryLangText(index) : nullptr;
-    return t ? t : L"";
-}
-
 namespace {
 // Whether ";ext;" occurs in ";" + list (each entry of the list ends with ";"). A plain text
 // search, as the key may span entries when ext itself holds a ";".
@@ -83,7 +76,8 @@ std::wstring DateText(const LocalTime& created, const LocalTime& written, const 
 int MonthIcon(std::wstring_view date) {
     if (date.size() <= 5) return -1;
     std::string rest;
-    for (wchar_t c : date.substr(5)) rest += static_cast<uint32_t>(c) < 0x80 ? static_cast<char>(c) : ' ';
+    for (wchar_t c : date.substr(5))
+        rest += static_cast<uint32_t>(c) < 0x80 ? static_cast<char>(c) : ' ';
     int month = ParseLeadingInt(rest) - 1;
     return month >= 0 && month <= 11 ? month : -1;
 }

@@ -29,11 +29,6 @@ enum : int {
 };
 }
 
-// The one way to the language table: the glue points this at LangText of the loaded table.
-// Null (tests, early start) gives empty texts.
-extern const wchar_t* (*g_libraryLangText)(int index);
-const wchar_t* LibraryText(int index);
-
 // The extensions the MPEG decoders play, and the start of playableExtensions.
 constexpr std::string_view kMpegExtensions = "mp3;mp2;mpa;";
 

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cwchar>
 
-#include "app/commands.h"
+#include "base/command_ids.h"
 
 namespace {
 
@@ -32,6 +32,7 @@ void SyncColumns(ListViewWin& v) {
 
 void RowsChanged(void* ctx) {
     auto& v = *static_cast<ListViewWin*>(ctx);
+    v.pushing = true;  // a new count may clear the control's selection: the model keeps its own
     SendMessageW(v.hwnd, LVM_SETITEMCOUNT, static_cast<WPARAM>(RowCount(v)), 0);
     ListViewPushSelection(v);
     InvalidateRect(v.hwnd, nullptr, FALSE);
@@ -62,7 +63,8 @@ void HeadersChanged(void* ctx) {
     auto& v = *static_cast<ListViewWin*>(ctx);
     SyncColumns(v);
     std::wstring texts[kListColumns];
-    ListHeaders(*v.list, *v.s, texts);
+    static const LangState builtIn;
+    ListHeaders(*v.list, *v.s, v.lang ? *v.lang : builtIn, texts);
     for (int c = 0; c < v.columns; ++c) {
         LVCOLUMNW col{};
         col.mask = LVCF_TEXT;
@@ -152,6 +154,32 @@ void SelectRow(ListViewWin& v, int row) {
     SelectOnly(*v.list, row);
 }
 
+// A state change the control reports goes into the model. For one row the new state is the
+// row's whole state (the old state the control reports is not always right); for every row
+// (-1) only a change of the selection bit counts; a range reports a selection change.
+void ItemStateChanged(ListViewWin& v, int row, UINT oldState, UINT newState) {
+    if (v.pushing) return;  // the echo of the model's own push
+    const int n = RowCount(v);
+    if (row < 0) {
+        if ((oldState ^ newState) & LVIS_SELECTED)
+            for (ListRow& r : v.list->rows) r.selected = (newState & LVIS_SELECTED) != 0;
+        return;
+    }
+    if (row >= n) return;
+    v.list->rows[static_cast<size_t>(row)].selected = (newState & LVIS_SELECTED) != 0;
+    if (newState & LVIS_FOCUSED)
+        v.list->focusedRow = row;
+    else if (v.list->focusedRow == row)
+        v.list->focusedRow = -1;
+}
+
+void RangeStateChanged(ListViewWin& v, int from, int to, UINT newState) {
+    if (v.pushing) return;
+    const int last = std::min(to, RowCount(v) - 1);
+    for (int i = std::max(from, 0); i <= last; ++i)
+        v.list->rows[static_cast<size_t>(i)].selected = (newState & LVIS_SELECTED) != 0;
+}
+
 }  // namespace
 
 HWND ListViewCreateWin(ListViewWin& v, HWND parent, HINSTANCE instance, int id) {
@@ -186,19 +214,8 @@ ListViewOps ListViewOpsOf(ListViewWin& v) {
                        ApplyWidths, &v};
 }
 
-void ListViewPullSelection(ListViewWin& v) {
-    for (ListRow& r : v.list->rows) r.selected = false;
-    int i = -1;
-    while ((i = static_cast<int>(SendMessageW(v.hwnd, LVM_GETNEXTITEM, static_cast<WPARAM>(i),
-                                              LVNI_SELECTED))) >= 0) {
-        if (i >= RowCount(v)) break;
-        v.list->rows[static_cast<size_t>(i)].selected = true;
-    }
-    v.list->focusedRow = static_cast<int32_t>(
-        SendMessageW(v.hwnd, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
-}
-
 void ListViewPushSelection(ListViewWin& v) {
+    v.pushing = true;
     LVITEMW it{};
     it.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
     it.state = 0;
@@ -213,6 +230,7 @@ void ListViewPushSelection(ListViewWin& v) {
     }
     if (v.list->focusedRow >= 0 && v.list->focusedRow < RowCount(v))
         SendMessageW(v.hwnd, LVM_SETSELECTIONMARK, 0, v.list->focusedRow);
+    v.pushing = false;
 }
 
 void ListViewApplyColours(ListViewWin& v) {
@@ -234,12 +252,23 @@ bool ListViewNotify(ListViewWin& v, NMHDR* h, LRESULT& result) {
         case LVN_ODFINDITEMW:
             result = FindItem(v, *reinterpret_cast<NMLVFINDITEMW*>(h));
             return true;
+        case LVN_ITEMCHANGED: {
+            const auto& nm = *reinterpret_cast<NMLISTVIEW*>(h);
+            if (nm.uChanged & LVIF_STATE) ItemStateChanged(v, nm.iItem, nm.uOldState, nm.uNewState);
+            result = 0;
+            return true;
+        }
+        case LVN_ODSTATECHANGED: {
+            const auto& nm = *reinterpret_cast<NMLVODSTATECHANGE*>(h);
+            RangeStateChanged(v, nm.iFrom, nm.iTo, nm.uNewState);
+            result = 0;
+            return true;
+        }
     }
     return false;
 }
 
 bool ListViewKey(ListViewWin& v, unsigned command) {
-    ListViewPullSelection(v);
     const int n = RowCount(v);
     const int at = v.list->focusedRow;
     const int page = std::max(1, static_cast<int>(SendMessageW(v.hwnd, LVM_GETCOUNTPERPAGE, 0, 0)));

@@ -7,16 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "base/codepage.h"
 #include "library/track_list.h"
-
-// The system's ANSI code page. Null members fall back to Windows-1252.
-struct CodePage {
-    std::wstring (*toWide)(void* ctx, std::string_view text);
-    std::string (*fromWide)(void* ctx, std::wstring_view text);
-    void* ctx;
-};
-std::wstring AnsiToWide(const CodePage& cp, std::string_view text);
-std::string WideToAnsi(const CodePage& cp, std::wstring_view text);
 
 // True when the list file's name ends in "8" (".m3u8"): its text is UTF-8.
 bool IsUtf8ListName(const std::wstring& path);

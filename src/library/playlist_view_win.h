@@ -5,23 +5,46 @@
 #pragma once
 #include <windows.h>
 
+#include <commctrl.h>
+
+#include <string>
+#include <vector>
+
+#include "base/command_ids.h"
+#include "library/list_state.h"
+
 struct TrackList;
 
-// Connects the commands (523 toggle, 432 Enqueue, 433 Clear list, 490 Content to playlist)
-// and the AppHooks of a list pane, and opens the pane when it was open at the last exit.
-// Called once after the library and the sequencer have started.
-void PlaylistViewStartWin(HWND mainWindow, HINSTANCE instance);
+// Opens the pane when it was open at the last exit. Called once after the library and the
+// sequencer have started.
+void PlaylistViewStartWin(HWND mainWindow, HINSTANCE instance, const std::wstring& iniPath);
 
-// The pane's rows ("/enqueue" paths of the command line and of a second instance) that wait in
-// g_shell.pendingEnqueue are appended at its end; the pane is opened first (with the focus)
-// when it is closed. Without paths it opens only when playlist_win asks for it (the hand-over
-// of a file that is gone). Nothing is played.
-void PlaylistViewEnqueuePendingWin();
+// Appends paths ("/enqueue" of the command line or of a second instance) at the pane's end;
+// the pane is opened first (with the focus) when it is closed. Without paths it opens only
+// when playlist_win asks for it (the hand-over of a file that is gone). Nothing is played.
+void PlaylistViewEnqueueWin(std::vector<std::wstring> paths);
 
-// The pane's selection and focused row from its control into its model (when it exists).
-void PlaylistViewPullSelectionWin();
+bool PlaylistViewIsOpenWin();
+void PlaylistViewCloseWin();  // its rows and widths saved, the File view focused and playing
 
-// Splits the list area between the File view and the open pane by playlist_win (divider
-// position in bits 0-12, bit 13 the pane below, bit 14 the pane to the right, else on top);
-// moves the pane and returns the File view's part. The area unchanged while the pane is shut.
-RECT PlaylistViewLayoutWin(const RECT& area);
+// ---- commands ----
+
+void PlaylistViewToggleCommandWin(CommandId id, intptr_t lParam);   // Shift+F5
+void PlaylistViewEnqueueCommandWin(CommandId id, intptr_t lParam);  // the File view's selection
+void PlaylistViewClearCommandWin(CommandId id, intptr_t lParam);
+void PlaylistViewContentCommandWin(CommandId id, intptr_t lParam);  // the tree's folder
+
+// ---- what the library's list operations ask of the pane ----
+
+HWND PlaylistViewWindowWin();  // null while shut
+TrackList& PlaylistViewModelWin();
+void PlaylistViewFocusWin();
+void PlaylistViewKeyWin(CommandId key);
+void PlaylistViewScrollToCurrentWin();
+void PlaylistViewStoreWidthsWin();
+// Files inserted at row (-1: the end); the pane opens first when it is shut.
+void PlaylistViewInsertWin(const std::vector<std::wstring>& files, int row);
+// Its control's notifications (cell texts, custom draw, selection); true when answered.
+bool PlaylistViewNotifyWin(NMHDR* h, LRESULT& result);
+// Its rows for the exit save; false while it is shut.
+bool PlaylistViewRowsWin(void* ctx, std::vector<ListStateRow>& rows);

@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <cwchar>
 
-#include "app/app_win.h"
 #include "base/fileops_win.h"
 #include "base/path.h"
 #include "config/lang.h"
@@ -31,13 +30,11 @@ constexpr int kAddedMessageMs = 3000;
 constexpr int kLangSelectDestination = 210, kLangError = 222, kLangOperationFailed = 229;
 constexpr DWORD kPathChars = 400 + 1;  // paths are at most 400 characters
 
-// The list the commands act on: the focused one; the File view's selection is read from its
-// control first.
+// The list the commands act on: the focused one, when it is the File view or the Playlist view.
 TrackList* FocusedList() {
-    LibraryPullSelectionWin();
     Sequencer& q = SequencerWin();
-    if (g_dispatch.focusedList == kListPlaylist) return q.playlistView;
-    if (g_dispatch.focusedList == kListFiles) return &LibraryFileView();
+    if (q.focusedList && (q.focusedList == q.fileView || q.focusedList == q.playlistView))
+        return q.focusedList;
     return nullptr;
 }
 
@@ -84,15 +81,8 @@ void WritePlayList(bool append) {
                     MB_ICONERROR);
         return;
     }
-    if (g_hooks.showMessage)
-        g_hooks.showMessage(g_hooks.ctx, PlayListAddedText(text.lines).c_str(), kAddedMessageMs);
-}
-
-void CreateCommand(void*, CommandId, intptr_t) {
-    WritePlayList(false);
-}
-void AppendCommand(void*, CommandId, intptr_t) {
-    WritePlayList(true);
+    const LibraryHost& h = LibraryHostWin();
+    if (h.showMessage) h.showMessage(h.ctx, PlayListAddedText(text.lines).c_str(), kAddedMessageMs);
 }
 
 bool ReadHead(void*, const std::wstring& path, size_t n, std::string& out) {
@@ -100,11 +90,21 @@ bool ReadHead(void*, const std::wstring& path, size_t n, std::string& out) {
     return fs.readFile(nullptr, path, n, out);
 }
 
+}  // namespace
+
+void PlaylistCreateCommandWin(CommandId, intptr_t) {
+    WritePlayList(false);
+}
+
+void PlaylistAppendCommandWin(CommandId, intptr_t) {
+    WritePlayList(true);
+}
+
 // "Find C&ue sheet": the first sheet of the shown folder that names the first selected row
 // is selected in the tree, whose selection change loads it into the File view.
-void FindCueCommand(void*, CommandId, intptr_t) {
-    if (g_dispatch.focusedList == kListPlaylist) return;
-    LibraryPullSelectionWin();
+void FindCueSheetCommandWin(CommandId, intptr_t) {
+    const Sequencer& q = SequencerWin();
+    if (q.playlistView && q.focusedList == q.playlistView) return;
     std::wstring name;
     if (!CueSearchName(LibraryFileView(), name)) return;
     const FolderOps fs = Win32FolderOps();
@@ -115,12 +115,6 @@ void FindCueCommand(void*, CommandId, intptr_t) {
     if (TreeItem item = LocateListTarget(tree, sheet, LibraryTreeEnvWin())) SelectItem(tree, item);
 }
 
-}  // namespace
-
 void PlaylistWriteStartWin(HWND mainWindow) {
     g_main = mainWindow;
-    AppHooks& h = g_hooks;
-    if (!h.command[kCmdPlaylistCreate]) h.command[kCmdPlaylistCreate] = CreateCommand;
-    if (!h.command[kCmdPlaylistAppend]) h.command[kCmdPlaylistAppend] = AppendCommand;
-    if (!h.command[kCmdFindCueSheet]) h.command[kCmdFindCueSheet] = FindCueCommand;
 }

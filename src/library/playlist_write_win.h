@@ -4,5 +4,11 @@
 #pragma once
 #include <windows.h>
 
-// Connects commands 410, 411 and 434. Called once after the library and the sequencing start.
+#include "base/command_ids.h"
+
+// The owner of the save dialog. Called once after the library and the sequencing start.
 void PlaylistWriteStartWin(HWND mainWindow);
+
+void PlaylistCreateCommandWin(CommandId id, intptr_t lParam);  // 410
+void PlaylistAppendCommandWin(CommandId id, intptr_t lParam);  // 411
+void FindCueSheetCommandWin(CommandId id, intptr_t lParam);    // 434

@@ -301,3 +301,31 @@ bool PlayPath(Sequencer& q) {
     RefreshUpcoming(q);
     return SeqStartResult(q, ok);
 }
+
+void SeqEngineTrackEnd(Sequencer& q, bool ringPlaysOut, bool actionDecides, int64_t lengthMs) {
+    if (!ringPlaysOut) {
+        if (q.endHandled) {
+            q.endHandled = false;
+            return;
+        }
+        if (actionDecides) return;
+    } else {
+        q.endHandled = true;
+    }
+    // A cue list follows its rows with the title refresh; at the end of the audio file the
+    // followed row is the file's last one, so that the next row is the one after it.
+    TrackList* list = q.playingList;
+    if (list && q.cue && list->kind == cueList) {
+        q.cue->cuePositionStale = true;
+        (void)FollowCuePosition(*list, *q.cue, *q.s, lengthMs, lengthMs);
+    }
+    OnTrackEnd(q);
+}
+
+bool SeqFileStarted(Sequencer& q, bool ok) {
+    const bool reported = q.delayedPending;
+    q.delayedPending = false;
+    if (ok) q.endHandled = false;
+    if (reported) (void)SeqStartResult(q, ok);
+    return ok;
+}

@@ -78,6 +78,10 @@ struct Sequencer {
     std::wstring recallFile;     // ... this track
     std::wstring streamTitle;    // name cell of the last started address row
     bool endingTrack = false;    // inside OnTrackEnd: the ended track is logged already
+    // The end of the current track was handled when its decoder finished; the end of playback
+    // that follows (the ring has played out) is then only the output closing.
+    bool endHandled = false;
+    bool delayedPending = false;  // a start of ours waits on timer 1809; its outcome is reported
     std::wstring upcoming1, upcoming2;
     SequencerOps ops{};
 };
@@ -96,8 +100,17 @@ int PrevTrack(Sequencer& q, TrackList& list, bool manual);
 // The outcome of a start (immediate or delayed): failures skip to the following row, at most
 // ten in a row. Returns true when a track is (now) running.
 bool SeqStartResult(Sequencer& q, bool ok);
-// The engine's end-of-track notification.
+// The end-of-track rules: what follows the track that ended.
 void OnTrackEnd(Sequencer& q);
+// The engine's report of a track end. ringPlaysOut: the decoder has delivered the whole track
+// and the ring still plays it out (the next track is chosen at once); otherwise playback has
+// ended, which after a handled end is only the output closing. actionDecides: a deferred action
+// (stop, restart) decides what follows. lengthMs: the ended track's length (a cue sheet then
+// follows to the row after the file's last).
+void SeqEngineTrackEnd(Sequencer& q, bool ringPlaysOut, bool actionDecides, int64_t lengthMs);
+// A start of a file was carried out (the sequencer's own, or timer 1809's): a delayed start the
+// sequencer asked for reports its outcome (SeqStartResult). Returns ok.
+bool SeqFileStarted(Sequencer& q, bool ok);
 // The deferred PlayFromTop: row 0 of focusedList after a 1000 ms pause.
 int SeqPlayFromTop(Sequencer& q);
 // Plays last_file directly: shows its folder, marks its row and starts it.

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "config/lang.h"
 #include "config/settings.h"
 #include "library/folder_ops.h"
 #include "library/list_state.h"
@@ -118,8 +119,9 @@ RowColours RowColoursOf(const TrackList& list, int row, const Settings& s);
 // ---- columns (list_columns.cpp) ----
 
 int ColumnCount(const Settings& s);  // 4, or 5 with the info column
-// Header texts of the columns, with the sort marker.
-void ListHeaders(const TrackList& list, const Settings& s, std::wstring out[kListColumns]);
+// Header texts of the columns (from the language table), with the sort marker.
+void ListHeaders(const TrackList& list, const Settings& s, const LangState& lang,
+                 std::wstring out[kListColumns]);
 // 0 folder lists, 1 play lists, saved folder lists and the Playlist view list, 2 cue lists.
 int WidthCategory(const TrackList& list);
 void ColumnWidths(const TrackList& list, const Settings& s, int widths[kListColumns]);

@@ -7,7 +7,7 @@
 
 #include <algorithm>
 
-#include "app/commands.h"
+#include "base/command_ids.h"
 
 namespace {
 

@@ -117,7 +117,7 @@ bool StartNext(Render& r) {
     return false;
 }
 
-void TrackEnded(void* ctx) {
+void TrackEnded(void* ctx, const TrackEndInfo&) {
     Render& r = *static_cast<Render*>(ctx);
     r.w.trackEnded = true;
     // With the output still open the decoder has delivered the whole track and the ring
@@ -191,9 +191,9 @@ int ProbeRender(int argc, char** argv) {
     io.waveOut = FakeWaveOut(dev);
     io.file = StdioTrackFile();
     io.lib = MpglibPosixLibrary();
+    io.window.messageBox = ShowMessage;
     io.host.ctx = &run;
-    io.host.messageBox = ShowMessage;
-    io.host.onTrackEnd = TrackEnded;
+    io.host.trackEnded = TrackEnded;
     io.host.streamFeed = Played;
     PlayState ps;
     DspState dsp;

@@ -31,7 +31,6 @@ int wmain(int argc, wchar_t** argv) {
     if (argc < 2) return 2;
     InitCommonControls();
     SetDefaults(g_settings, ScreenMetrics{10, 1.0, 1280, 800});
-    g_libraryLangText = [](int i) { return LangText(g_lang, i); };
     WNDCLASSW wc{};
     wc.lpfnWndProc = HostProc;
     wc.hInstance = GetModuleHandleW(nullptr);

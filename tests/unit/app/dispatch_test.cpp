@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "app/commands.h"
 #include "app/dispatch.h"
 #include "config/settings_bits.h"
 #include "config/settings_io.h"
@@ -16,6 +17,7 @@ struct Fake {
     EngineView engine;
     bool startOk = true;
     bool playlistOpen = false;
+    uint8_t softMute = 0, fastPlay = 0;
 
     static Fake& Of(void* ctx) { return *static_cast<Fake*>(ctx); }
 };
@@ -38,35 +40,56 @@ AppOs FakeOs(Fake& f) {
     os.showMainWindow = [](void* c, bool max) {
         Fake::Of(c).calls.push_back(max ? "show max" : "show");
     };
-    os.passKey = [](void* c, int vk) { Fake::Of(c).calls.push_back("key " + std::to_string(vk)); };
     os.saveAll = [](void* c, bool) { Fake::Of(c).calls.push_back("save"); };
     os.showError = [](void*, const wchar_t*, const wchar_t*) {};
     return os;
 }
 
-AppHooks FakeEngine(Fake& f) {
-    AppHooks h;
-    h.ctx = &f;
-    h.engineView = [](void* c, EngineView& v) { v = Fake::Of(c).engine; };
-    h.startPlayback = [](void* c, const std::wstring&, int32_t pos) {
+AppWiring FakeWiring(Fake& f) {
+    AppWiring w;
+    PlaybackOps& p = w.playback;
+    p.ctx = &f;
+    p.view = [](void* c, EngineView& v) { v = Fake::Of(c).engine; };
+    p.stopAtOnce = [](void* c) { Fake::Of(c).calls.push_back("stop now"); };
+    p.fadeOutStop = [](void* c, int ms) {
+        Fake::Of(c).calls.push_back("fade " + std::to_string(ms));
+        return true;
+    };
+    p.seek = [](void* c, double seconds, uint32_t delay, bool nextAtEnd) {
+        Fake::Of(c).calls.push_back("seek " + std::to_string(static_cast<int>(seconds)) + " " +
+                                    std::to_string(delay) + (nextAtEnd ? " next" : ""));
+        return SeekResult::Restarted;
+    };
+    p.softMute = [](void* c) { return Fake::Of(c).softMute; };
+    p.setSoftMute = [](void* c, uint8_t v) { Fake::Of(c).softMute = v; };
+    p.fastPlay = [](void* c) { return Fake::Of(c).fastPlay; };
+    p.setFastPlay = [](void* c, uint8_t v) { Fake::Of(c).fastPlay = v; };
+    TrackOps& t = w.tracks;
+    t.ctx = &f;
+    t.startFile = [](void* c, const std::wstring&, int32_t pos) {
         Fake::Of(c).calls.push_back("start " + std::to_string(pos));
         return Fake::Of(c).startOk;
     };
-    h.stopPlayback = [](void* c) { Fake::Of(c).calls.push_back("stop"); };
-    h.fadeOutStop = [](void* c, int ms) {
-        Fake::Of(c).calls.push_back("fade " + std::to_string(ms));
-    };
-    h.playRow = [](void* c, ListId, int row, bool, bool) {
+    t.playRow = [](void* c, ListId, int row, bool, bool) {
         Fake::Of(c).calls.push_back("row " + std::to_string(row));
         return Fake::Of(c).startOk;
     };
-    h.navigate = [](void* c, Pane p, CommandId k) {
-        Fake::Of(c).calls.push_back("nav " + std::to_string(p) + " " + std::to_string(k));
+    ListOps& l = w.lists;
+    l.ctx = &f;
+    l.treeKey = [](void* c, CommandId k) {
+        Fake::Of(c).calls.push_back("tree " + std::to_string(k));
     };
-    h.isOpen = [](void* c, AppWindow w) {
-        return w == AppWindow::Playlist && Fake::Of(c).playlistOpen;
+    l.listKey = [](void* c, ListId list, CommandId k) {
+        Fake::Of(c).calls.push_back("list " + std::to_string(list) + " " + std::to_string(k));
     };
-    return h;
+    w.view.ctx = &f;
+    w.view.toolbarKey = [](void* c, int vk) {
+        Fake::Of(c).calls.push_back("key " + std::to_string(vk));
+    };
+    WindowOps& playlist = w.windows[static_cast<size_t>(AppWindow::Playlist)];
+    playlist.ctx = &f;
+    playlist.isOpen = [](void* c) { return Fake::Of(c).playlistOpen; };
+    return w;
 }
 
 struct Fixture {
@@ -75,10 +98,11 @@ struct Fixture {
     DispatchState d;
     Fake fake;
     AppOs os = FakeOs(fake);
-    AppHooks hooks = FakeEngine(fake);
+    AppWiring w = FakeWiring(fake);
     Fixture() { SetDefaults(s, ScreenMetrics{10, 1.0, 1920, 1080}); }
+    CommandContext Context() { return CommandContext{s, sh, d, os, w}; }
     void Run(unsigned id) {
-        CommandContext c{s, sh, d, os, hooks};
+        CommandContext c = Context();
         RunCommand(c, id, 0);
     }
 };
@@ -113,31 +137,6 @@ TEST(Commands, StepsAndCycles) {
     EXPECT_EQ(SkipSeconds(61, true), 63);
 }
 
-TEST(Commands, SeekAndResumePositions) {
-    EngineView mp3;
-    mp3.builtInMpeg = true;
-    mp3.sampleRate = 44100;
-    mp3.avgFrameLen = 417.96;  // 128 kbps
-    mp3.bitRate = 128000;
-    mp3.audioStart = 1000;
-    mp3.audioEnd = 5000000;
-    mp3.position = 1000000;
-    EXPECT_NEAR(SeekTarget(mp3, 10), 1000000 + 160000, 10);  // 10 s at 16000 bytes/s
-    EXPECT_EQ(SeekTarget(mp3, -100), 1000);                  // not before the audio start
-    EXPECT_EQ(SeekTarget(mp3, 400), -1);                     // beyond the end: not applied
-    EngineView mpeg2 = mp3;
-    mpeg2.mpeg1 = false;
-    mpeg2.sampleRate = 22050;
-    EXPECT_NEAR(SeekTarget(mpeg2, 10), 1000000 + 160000, 10);
-    EXPECT_EQ(ResumePosition(mp3, 500 << 16), 1000000 - 8000);
-    EngineView stream;
-    stream.position = 300;
-    EXPECT_EQ(SeekTarget(stream, 2), 2300);
-    EXPECT_EQ(ResumePosition(stream, 500 << 16), 0);
-    mp3.position = mp3.audioEnd + 100000;
-    EXPECT_EQ(ResumePosition(mp3, 500 << 16), 0);  // at the end: from the start next time
-}
-
 TEST(Commands, OptionToggles) {
     Fixture f;
     f.s.autospace = kAutospaceOn | 2000;
@@ -163,10 +162,10 @@ TEST(Commands, OptionToggles) {
 
     f.Run(kCmdFastPlay2);
     f.Run(kCmdFastPlay2);
-    EXPECT_EQ(f.d.fastPlayLevel, 0);
+    EXPECT_EQ(f.fake.fastPlay, 0);
     f.Run(kCmdMute);
     f.Run(kCmdSoftMute);
-    EXPECT_EQ(f.d.softMute, 0);
+    EXPECT_EQ(f.fake.softMute, 0);
 
     f.d.trackOneShot = 1;
     f.s.rpt_mode = 3;
@@ -199,12 +198,12 @@ TEST(Commands, LocksSilenceTheirCommands) {
         EXPECT_EQ(f.s.enhance, before.enhance) << c.id;
         EXPECT_EQ(f.s.wave_flags, before.wave_flags) << c.id;
         EXPECT_EQ(f.s.eq_enable, before.eq_enable) << c.id;
-        EXPECT_EQ(f.d.softMute + f.d.fastPlayLevel, 0) << c.id;
+        EXPECT_EQ(f.fake.softMute + f.fake.fastPlay, 0) << c.id;
         f.s.control_lock = 0;
         f.Run(c.id);  // the same command works once unlocked
         EXPECT_TRUE(f.s.volume != before.volume || f.s.enhance != before.enhance ||
                     f.s.wave_flags != before.wave_flags || f.s.eq_enable != before.eq_enable ||
-                    f.d.softMute + f.d.fastPlayLevel != 0)
+                    f.fake.softMute + f.fake.fastPlay != 0)
             << c.id;
     }
     // Seeking is locked by "Track position", also through the arrow keys of a list.
@@ -216,28 +215,37 @@ TEST(Commands, LocksSilenceTheirCommands) {
     EXPECT_TRUE(f.fake.calls.empty());
     f.s.control_lock = 0;
     f.Run(kCmdKeyRight);
-    EXPECT_EQ(f.fake.calls, std::vector<std::string>{"timer 1809 200"});
-    EXPECT_EQ(f.s.last_pos, 15000);
+    // 15 s forward (skip_times byte 1), restarting after 200 ms; the option for the end.
+    EXPECT_EQ(f.fake.calls, std::vector<std::string>{"seek 15 200"});
+    f.s.control_flags |= ControlFlag::NextAtFastForwardEnd;
+    f.d.focusedPane = kPaneFiles;
+    f.fake.calls.clear();
+    f.Run(kCmdKeyLeft);
+    EXPECT_EQ(f.fake.calls, std::vector<std::string>{"seek -16 200 next"});
 }
 
 TEST(Commands, StopAndResume) {
     Fixture f;
-    f.fake.engine = EngineView{};
     f.fake.engine.trackLoaded = f.fake.engine.outputOpen = true;
-    f.fake.engine.position = 60000;
-    f.fake.engine.audioEnd = 200000;
     f.s.fadeout = 0;
-    f.Run(kCmdStopResume);
-    EXPECT_EQ(f.s.last_pos, 59500);  // 500 ms back on resume
+    f.Run(kCmdStopResume);  // the engine stops and keeps the resume position
     f.fake.engine.outputOpen = false;
-    f.fake.calls.clear();
+    f.s.last_pos = 59500;
     f.Run(kCmdStopResume);
-    EXPECT_EQ(f.fake.calls, (std::vector<std::string>{"confirm 1", "start 59500"}));
+    EXPECT_EQ(f.fake.calls,
+              (std::vector<std::string>{"confirm 1", "stop now", "confirm 1", "start 59500"}));
 
-    f.s.last_pos = 0;  // nothing stopped: the focused list's first selected row plays
+    // Nothing stopped and the track's length gone: the focused list's row plays.
+    f.s.last_pos = 0;
     f.fake.calls.clear();
     f.Run(kCmdSpace);
     EXPECT_EQ(f.fake.calls, (std::vector<std::string>{"confirm 1", "row -1"}));
+    // A stopped track whose length is known resumes where it was left.
+    f.fake.engine.stoppedLengthKnown = true;
+    f.fake.engine.stopPosition = 4321;
+    f.fake.calls.clear();
+    f.Run(kCmdSpace);
+    EXPECT_EQ(f.fake.calls, (std::vector<std::string>{"confirm 1", "start 4321"}));
 
     f.fake.engine.outputOpen = true;
     f.s.fadeout = FadeFlag::OnStop | 10;
@@ -251,6 +259,32 @@ TEST(Commands, StopAndResume) {
     EXPECT_EQ(f.fake.calls, std::vector<std::string>{"confirm 1"});
 }
 
+// Every command number reaches exactly one place: the dispatcher's own answer or the routed
+// handler; the route table refuses numbers the dispatcher answers and numbers routed twice.
+TEST(Commands, EveryCommandHasOneOwner) {
+    static std::vector<unsigned> routed;
+    Fixture f;
+    for (unsigned id = 0; id < kCommandSlots; ++id)
+        f.w.commands[id] = [](CommandId id, intptr_t) { routed.push_back(id); };
+    for (unsigned id = 0; id < kCommandSlots; ++id) {
+        routed.clear();
+        f.fake.confirmAnswer = false;  // nothing quits or plays
+        f.Run(id);
+        const bool reachedRoute = routed.size() == 1 && routed[0] == id;
+        EXPECT_NE(reachedRoute, DispatcherAnswers(static_cast<CommandId>(id))) << id;
+    }
+
+    AppWiring w;
+    auto handler = [](CommandId, intptr_t) {};
+    const CommandRoute ok[] = {{kCmdReloadList, handler}, {kCmdIntroScan, handler}};
+    EXPECT_EQ(RouteCommands(w, ok, 2), nullptr);
+    EXPECT_EQ(w.commands[kCmdIntroScan], +handler);
+    const CommandRoute twice[] = {{kCmdRename, handler}, {kCmdReloadList, handler}};
+    EXPECT_EQ(RouteCommands(w, twice, 2), &twice[1]);
+    const CommandRoute own[] = {{kCmdNextTrack, handler}};
+    EXPECT_EQ(RouteCommands(w, own, 1), &own[0]);
+}
+
 TEST(Commands, PanesEscapeAndTree) {
     PaneSet none{false, false, false, false};
     EXPECT_EQ(NextPane(kPaneTree, none), kPaneFiles);
@@ -262,7 +296,7 @@ TEST(Commands, PanesEscapeAndTree) {
     Fixture f;
     f.d.focusedPane = kPaneTree;
     f.Run(kCmdKeyRight);  // the tree expands; a list would seek
-    EXPECT_EQ(f.fake.calls, std::vector<std::string>{"nav 0 805"});
+    EXPECT_EQ(f.fake.calls, std::vector<std::string>{"tree 805"});
     f.d.focusedPane = kPaneToolbar;
     f.fake.calls.clear();
     f.Run(kCmdSpace);
@@ -293,7 +327,7 @@ TEST(Commands, PanesEscapeAndTree) {
 
 TEST(Commands, TimersCloseAndTreeSelection) {
     Fixture f;
-    CommandContext c{f.s, f.sh, f.d, f.os, f.hooks};
+    CommandContext c = f.Context();
     f.sh.startupPending = true;
     RunTimer(c, kTimerShowLatest);
     RunTimer(c, kTimerShowWindow);

@@ -28,29 +28,30 @@ void Say(void* ctx, const std::string& s) {
     C(ctx).log.push_back(s);
 }
 
-ControlOps RecordingOps(Calls& calls) {
-    ControlOps o;
-    o.ctx = &calls;
-    o.setTimer = [](void* c, unsigned id, unsigned ms) {
+// The window's and the host's entries of playback control, recorded.
+void Record(EngineIo& io, Calls& calls) {
+    EngineWindow& w = io.window;
+    w.ctx = &calls;
+    w.setTimer = [](void* c, unsigned id, unsigned ms) {
         Say(c, "timer " + std::to_string(id) + " " + std::to_string(ms));
     };
-    o.killTimer = [](void* c, unsigned id) { Say(c, "kill " + std::to_string(id)); };
+    w.killTimer = [](void* c, unsigned id) { Say(c, "kill " + std::to_string(id)); };
+    w.postNextTrack = [](void* c) { Say(c, "next"); };
+    w.closeMainWindow = [](void* c) { Say(c, "close"); };
+    EngineHost& o = io.host;
+    o.ctx = &calls;
     o.muteCleared = [](void* c) { Say(c, "unmuted"); };
-    o.playButton = [](void* c, bool on) { Say(c, on ? "button on" : "button off"); };
     o.refreshList = [](void* c) { Say(c, "list"); };
-    o.nextTrack = [](void* c) { Say(c, "next"); };
-    o.closeMainWindow = [](void* c) { Say(c, "close"); };
     o.playFirstOfList = [](void* c, unsigned ms) { Say(c, "first " + std::to_string(ms)); };
     o.replaySelected = [](void* c) { Say(c, "replay"); };
     o.logTrackLeave = [](void* c, uint32_t ms) { Say(c, "leave " + std::to_string(ms)); };
     o.setResumePosition = [](void* c, uint32_t p) { Say(c, "resume " + std::to_string(p)); };
     o.stopPlugin = [](void* c) { Say(c, "plugin"); };
-    return o;
 }
 
 struct ControlEngine : TestEngine {
     Calls calls;
-    ControlEngine() { io.control = RecordingOps(calls); }
+    ControlEngine() { Record(io, calls); }
     void Play() {  // a 128 kbit/s MPEG-1 track playing through wave-out
         Stream(300);
         ASSERT_EQ(Start(), 0);

@@ -90,7 +90,7 @@ struct Messages {
 inline void RecordBox(void* ctx, const char* caption, const char* text) {
     static_cast<Messages*>(ctx)->boxes.push_back(std::string(caption) + "|" + text);
 }
-inline void RecordTrackEnd(void* ctx) {
+inline void RecordTrackEnd(void* ctx, const TrackEndInfo&) {
     static_cast<Messages*>(ctx)->trackEnds++;
 }
 
@@ -114,9 +114,10 @@ struct TestEngine {
         io.ds = FakeDirectSound(dev);
         io.lib = LibraryOps{nullptr, FakeLoad, FakeSymbol, nullptr};
         io.file = TrackFileOps{&file, MemOpen, MemClose, MemSize};
+        io.window.ctx = &msg;
+        io.window.messageBox = RecordBox;
         io.host.ctx = &msg;
-        io.host.messageBox = RecordBox;
-        io.host.onTrackEnd = RecordTrackEnd;
+        io.host.trackEnded = RecordTrackEnd;
         g_fakeInits = g_fakeExits = 0;
         g_fakeInitResult = 1;
         g_fakeLibMissing = false;

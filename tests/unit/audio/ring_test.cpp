@@ -8,6 +8,7 @@
 #include "audio/control.h"
 #include "audio/resample.h"
 #include "audio/ring.h"
+#include "audio/track_start.h"
 #include "engine_fakes.h"
 
 namespace {
@@ -305,12 +306,16 @@ static int ExpectEveryFrameOnce(const std::vector<int16_t>& heard, bool shortEnd
 }
 
 static TestEngine* g_joining;
-static void JoinNextTrack(void*) {
+// The sequencer's part: at the first track end, while the ring plays it out, the same file
+// starts again and joins on the open output.
+static void JoinNextTrack(void*, const TrackEndInfo& end) {
     TestEngine& t = *g_joining;
     t.msg.trackEnds++;
-    if (!OutputOpen(t.ps) || t.msg.trackEnds > 1) return;
-    EngineStop(t.e, false);
-    ASSERT_EQ(t.Start(), 0);  // continues on the open output
+    EXPECT_EQ(end.ringPlaysOut, OutputOpen(t.ps));
+    if (!end.ringPlaysOut || t.msg.trackEnds > 1) return;
+    uint32_t fade = 0;
+    ASSERT_EQ(EngineStartTrack(t.e, TrackStart{L"t.mp3"}, &fade), StartOutcome::Started);
+    EXPECT_TRUE(OutputOpen(t.ps));
 }
 
 TEST(RingPlayback, GaplessJoinAndStampsFollowWhatIsRead) {
@@ -318,7 +323,7 @@ TEST(RingPlayback, GaplessJoinAndStampsFollowWhatIsRead) {
     t.Stream(500);
     t.s.gapless = 1;
     g_joining = &t;
-    t.io.host.onTrackEnd = JoinNextTrack;
+    t.io.host.trackEnded = JoinNextTrack;
     ASSERT_EQ(t.Start(), 0);
     std::vector<AudioStamp> stamps;
     const std::vector<int16_t> heard = PlayRing(t, stamps);
@@ -354,7 +359,7 @@ TEST(RingPlayback, GaplessJoinThroughDirectSound) {
     t.s.wavedevice = 0x80;
     t.ps.dsoundModule = &t.dev;
     g_joining = &t;
-    t.io.host.onTrackEnd = JoinNextTrack;
+    t.io.host.trackEnded = JoinNextTrack;
     t.ps.streamTap = true;  // what passes the play cursor
     t.io.host.streamFeed = Feed;
     g_fed.clear();

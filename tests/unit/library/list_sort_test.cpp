@@ -9,12 +9,13 @@
 
 namespace {
 struct SortFixture : ::testing::Test, FakeListMachine {
-    void Row(const wchar_t* name, const wchar_t* size = L"1.00 MB", const wchar_t* date = L"2026-03-05 14:07",
-             const wchar_t* type = L"mp3") {
+    void Row(const wchar_t* name, const wchar_t* size = L"1.00 MB",
+             const wchar_t* date = L"2026-03-05 14:07", const wchar_t* type = L"mp3") {
         AddRow(list, static_cast<int>(list.rows.size()), name, size, type, date, s);
     }
     void Nav(const wchar_t* folder) {
-        AddRow(list, static_cast<int>(list.rows.size()), std::wstring(L" [+]  ") + folder, L" ", L"DIR ", L" ", s);
+        AddRow(list, static_cast<int>(list.rows.size()), std::wstring(L" [+]  ") + folder, L" ",
+               L"DIR ", L" ", s);
     }
     std::vector<std::wstring> Names() const {
         std::vector<std::wstring> out;
@@ -32,21 +33,26 @@ using Strings = std::vector<std::wstring>;
 }  // namespace
 
 TEST_F(SortFixture, NumericNamesOnlyWithNaturalOrder) {
-    for (const wchar_t* n : {L"Track 10", L"Track 9", L"Track 1", L"Track 100b", L"Track 100a", L"Track"}) Row(n);
-    EXPECT_EQ(SortedBy(kSortName), (Strings{L"Track", L"Track 1", L"Track 10", L"Track 100a", L"Track 100b", L"Track 9"}));
+    for (const wchar_t* n :
+         {L"Track 10", L"Track 9", L"Track 1", L"Track 100b", L"Track 100a", L"Track"})
+        Row(n);
+    EXPECT_EQ(SortedBy(kSortName), (Strings{L"Track", L"Track 1", L"Track 10", L"Track 100a",
+                                            L"Track 100b", L"Track 9"}));
     s.list_style = ListStyle::NaturalOrder;
-    EXPECT_EQ(SortedBy(kSortName), (Strings{L"Track", L"Track 1", L"Track 9", L"Track 10", L"Track 100a", L"Track 100b"}));
-    EXPECT_EQ(SortedBy(kSortName | SortBits::Descending),
-              (Strings{L"Track 100b", L"Track 100a", L"Track 10", L"Track 9", L"Track 1", L"Track"}));
+    EXPECT_EQ(SortedBy(kSortName), (Strings{L"Track", L"Track 1", L"Track 9", L"Track 10",
+                                            L"Track 100a", L"Track 100b"}));
+    EXPECT_EQ(
+        SortedBy(kSortName | SortBits::Descending),
+        (Strings{L"Track 100b", L"Track 100a", L"Track 10", L"Track 9", L"Track 1", L"Track"}));
 }
 
 TEST_F(SortFixture, KeysOfEachMethod) {
     Row(L"b", L"10.00 MB", L"2026-01-02 10:00", L"ogg");
     Row(L"a", L"9.00 MB", L"2025-12-30 10:00", L"ogg");
     Row(L"c", L"9.50 MB", L"2026-01-02 10:00", L"mp3");
-    EXPECT_EQ(SortedBy(kSortSize), (Strings{L"a", L"c", L"b"}));  // right-aligned: 9 before 10
-    EXPECT_EQ(SortedBy(kSortType), (Strings{L"c", L"a", L"b"}));  // type, then name
-    EXPECT_EQ(SortedBy(kSortDate), (Strings{L"a", L"b", L"c"}));  // date, then name
+    EXPECT_EQ(SortedBy(kSortSize), (Strings{L"a", L"c", L"b"}));   // right-aligned: 9 before 10
+    EXPECT_EQ(SortedBy(kSortType), (Strings{L"c", L"a", L"b"}));   // type, then name
+    EXPECT_EQ(SortedBy(kSortDate), (Strings{L"a", L"b", L"c"}));   // date, then name
     EXPECT_EQ(SortedBy(kSortMonth), (Strings{L"b", L"c", L"a"}));  // January before December
     list.sortByte = kSortNone;
     const Strings before = Names();
@@ -61,7 +67,8 @@ TEST_F(SortFixture, MonthGroupPutsTheThreeMonthsAroundTodayLast) {
         Strings order;
     } cases[] = {
         {3, {L"jan", L"jun", L"dec", L"feb", L"mar", L"apr"}},
-        {1, {L"jun", L"mar", L"apr", L"jan", L"dec", L"feb"}},  // across the year end: Dec, Jan, Feb
+        {1,
+         {L"jun", L"mar", L"apr", L"jan", L"dec", L"feb"}},  // across the year end: Dec, Jan, Feb
         {12, {L"jun", L"feb", L"mar", L"apr", L"jan", L"dec"}},
     };
     for (const Case& c : cases) {
@@ -82,8 +89,10 @@ TEST_F(SortFixture, NavigationRowsStayOnTopInEveryOrder) {
     s.info_row = 0x800 | 100;
     Nav(L"b");
     Nav(L"a");
-    for (int i = 0; i < 40; ++i) Row((L"t" + std::to_wstring(i)).c_str(), L"1 KB", L"2026-05-01 00:00");
-    const std::vector<uint8_t> bytes = {1, 2, 3, 4, 5, 6, 9, 10, 11, 12, 13, 14, SortBits::Shuffled};
+    for (int i = 0; i < 40; ++i)
+        Row((L"t" + std::to_wstring(i)).c_str(), L"1 KB", L"2026-05-01 00:00");
+    const std::vector<uint8_t> bytes = {
+        1, 2, 3, 4, 5, 6, 9, 10, 11, 12, 13, 14, SortBits::Shuffled};
     for (uint8_t b : bytes) {
         Strings before = Names();
         std::sort(before.begin(), before.end());
@@ -121,10 +130,10 @@ TEST(SortRules, HeaderClicks) {
         bool monthOn;
         uint8_t to;
     } cases[] = {
-        {1, 0, false, 1 | D}, {1 | D, 0, false, 1}, {2, 0, false, 1},   {S, 0, false, 1},
-        {1, 1, false, 2},     {2, 1, false, 2 | D}, {1, 2, false, 3},   {1, 4, false, 6},
+        {1, 0, false, 1 | D}, {1 | D, 0, false, 1}, {2, 0, false, 1},     {S, 0, false, 1},
+        {1, 1, false, 2},     {2, 1, false, 2 | D}, {1, 2, false, 3},     {1, 4, false, 6},
         {6, 4, false, 6 | D}, {1, 3, false, 4 | D}, {4 | D, 3, false, 4}, {4, 3, false, 4 | D},
-        {4, 3, true, 5 | D},  {5 | D, 3, true, 5},  {5, 3, true, 4 | D}, {S, 3, true, 4 | D},
+        {4, 3, true, 5 | D},  {5 | D, 3, true, 5},  {5, 3, true, 4 | D},  {S, 3, true, 4 | D},
     };
     for (const Case& c : cases)
         EXPECT_EQ(HeaderClickSortByte(c.from, c.column, c.monthOn ? month : plain), c.to)
@@ -179,16 +188,23 @@ TEST_F(SortFixture, SortChangesAreStoredPerKindAndRefusedWhenLocked) {
 }
 
 namespace {
-const wchar_t* IndexText(int index) {
-    static std::wstring buf[200];
-    if (index < 0 || index >= 200) return nullptr;
-    buf[index] = L"#" + std::to_wstring(index);
-    return buf[index].c_str();
-}
+// A language table whose every entry is "#" and its number.
+struct IndexLang {
+    std::wstring texts[kLangEntries];
+    LangState lang;
+    IndexLang() {
+        for (int i = 0; i < kLangEntries; ++i) {
+            texts[i] = L"#" + std::to_wstring(i);
+            lang.loaded.entry[i] = texts[i].c_str();
+        }
+        lang.active = &lang.loaded;
+    }
+};
 }  // namespace
 
 TEST_F(SortFixture, HeadersPerKindWithMarkers) {
-    g_libraryLangText = IndexText;
+    static IndexLang texts;
+    const LangState& lang = texts.lang;
     struct Case {
         uint8_t kind;
         uint8_t byte;
@@ -197,10 +213,22 @@ TEST_F(SortFixture, HeadersPerKindWithMarkers) {
         std::vector<std::wstring> headers;
     } cases[] = {
         {folderList, kSortName, 0, 0, {L"#117  \u25B2 ", L"#118", L"#119", L"#120", L""}},
-        {folderList, kSortSize | SortBits::Descending, 0, 1, {L"#117", L"  \u25BC #116", L"#119", L"#120", L""}},
-        {folderList, kSortMonth, 0xC00 | 50, 0, {L"#117", L"#118", L"#119", L"#122  \u25B2 ", L"#167"}},
+        {folderList,
+         kSortSize | SortBits::Descending,
+         0,
+         1,
+         {L"#117", L"  \u25BC #116", L"#119", L"#120", L""}},
+        {folderList,
+         kSortMonth,
+         0xC00 | 50,
+         0,
+         {L"#117", L"#118", L"#119", L"#122  \u25B2 ", L"#167"}},
         {playList, kSortInfo, 0x1C00 | 50, 0, {L"#117", L" ", L"#124", L"#125", L"#170  \u25B2 "}},
-        {savedFolderList, SortBits::Shuffled, 0x2000, 0, {L"#117", L"#118", L"#124", L"#120", L"#171"}},
+        {savedFolderList,
+         SortBits::Shuffled,
+         0x2000,
+         0,
+         {L"#117", L"#118", L"#124", L"#120", L"#171"}},
         {cueList, kSortName, 0x400, 0, {L"#117", L"#128", L"#116", L"#126", L"#167"}},
         {cueList, kSortType, 0, 0, {L"#117", L"#128", L"#116  \u25B2 ", L"#126", L""}},
     };
@@ -210,8 +238,9 @@ TEST_F(SortFixture, HeadersPerKindWithMarkers) {
         list.timeColumn = c.timeColumn;
         s.info_row = c.infoRow;
         std::wstring h[kListColumns];
-        ListHeaders(list, s, h);
-        EXPECT_EQ(std::vector<std::wstring>(h, h + kListColumns), c.headers) << int(c.kind) << "/" << int(c.byte);
+        ListHeaders(list, s, lang, h);
+        EXPECT_EQ(std::vector<std::wstring>(h, h + kListColumns), c.headers)
+            << int(c.kind) << "/" << int(c.byte);
     }
     s.stylez = Style::CreatedDate;
     s.list_style = ListStyle::GroupThreeMonths;
@@ -220,13 +249,12 @@ TEST_F(SortFixture, HeadersPerKindWithMarkers) {
     list.kind = folderList;
     list.sortByte = kSortDate;
     std::wstring h[kListColumns];
-    ListHeaders(list, s, h);
+    ListHeaders(list, s, lang, h);
     EXPECT_EQ(h[0], L"#127#117");
     EXPECT_EQ(h[3], L"#121  \u25B2 ");
     list.sortByte = kSortMonth;
-    ListHeaders(list, s, h);
+    ListHeaders(list, s, lang, h);
     EXPECT_EQ(h[3], L"#123  \u25B2 ");
-    g_libraryLangText = nullptr;
 }
 
 TEST_F(SortFixture, WidthsPerCategory) {
@@ -237,9 +265,12 @@ TEST_F(SortFixture, WidthsPerCategory) {
         uint8_t kind;
         ListRole role;
         int name, date;
-    } cases[] = {{folderList, ListRole::FileView, 100, 110},    {playList, ListRole::FileView, 200, 210},
-                 {savedFolderList, ListRole::InsertView, 200, 210}, {cueList, ListRole::FileView, 300, 310},
-                 {cueListIdle, ListRole::FileView, 300, 310},   {cueList, ListRole::PlaylistView, 200, 210}};
+    } cases[] = {{folderList, ListRole::FileView, 100, 110},
+                 {playList, ListRole::FileView, 200, 210},
+                 {savedFolderList, ListRole::InsertView, 200, 210},
+                 {cueList, ListRole::FileView, 300, 310},
+                 {cueListIdle, ListRole::FileView, 300, 310},
+                 {cueList, ListRole::PlaylistView, 200, 210}};
     for (const Case& c : cases) {
         list.kind = c.kind;
         list.role = c.role;

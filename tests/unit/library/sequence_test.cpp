@@ -228,6 +228,38 @@ TEST_F(SeqFixture, FailedStartsSkipAtMostTenTracks) {
     }
 }
 
+// The engine reports a gapless end twice: when the decoder is done (the ring plays out) and
+// when playback ends. Only the first chooses what follows; a deferred action decides alone;
+// without the ring a plain end chooses.
+TEST_F(SeqFixture, EngineEndReportsChooseTheNextTrackOnce) {
+    const struct {
+        const char* what;
+        std::vector<std::pair<bool, bool>> reports;  // ringPlaysOut, actionDecides
+        size_t starts;
+    } cases[] = {
+        {"gapless: decoder end, then playback end", {{true, false}, {false, false}}, 1},
+        {"plain end", {{false, false}}, 1},
+        {"a deferred action decides", {{false, true}}, 0},
+        {"two gapless tracks", {{true, false}, {true, false}, {false, false}}, 2},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Playing(L"C:\\Music\\A", 0);
+        q.endHandled = false;
+        for (auto [ring, action] : c.reports) SeqEngineTrackEnd(q, ring, action, 180000);
+        EXPECT_EQ(started.size(), c.starts);
+    }
+    // A delayed start of the sequencer that fails is reported and skips on to the next row; a
+    // start that was not the sequencer's (a seek restart) reports nothing.
+    Playing(L"C:\\Music\\A", 0);
+    q.delayedPending = true;
+    EXPECT_FALSE(SeqFileStarted(q, false));
+    EXPECT_EQ(started, Strings{L"C:\\Music\\A\\b.mp3"});
+    started.clear();
+    EXPECT_FALSE(SeqFileStarted(q, false));
+    EXPECT_TRUE(started.empty());
+}
+
 TEST_F(SeqFixture, FolderSearchWalksTheTreeWithinItsBoundaries) {
     // clang-format off
     struct Case {

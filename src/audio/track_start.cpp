@@ -1,0 +1,139 @@
+#include "audio/track_start.h"
+
+#include "audio/control.h"
+#include "audio/decoder.h"
+#include "audio/fast_play.h"
+#include "audio/mpeg_scan.h"
+#include "audio/mpeg_time.h"
+#include "audio/output.h"
+#include "audio/play_init.h"
+#include "audio/ring.h"
+
+namespace {
+
+// The track record keeps a pointer to its path: the path goes into the other of the two
+// slots, so that the track still open keeps its own.
+const wchar_t* KeepPath(PlayState& ps, const std::wstring& file) {
+    ps.trackPathIndex ^= 1;
+    ps.trackPath[ps.trackPathIndex] = file;
+    return ps.trackPath[ps.trackPathIndex].c_str();
+}
+
+// A start inside the audio begins at the frame found from `pos` on.
+void StartAtFrame(Engine& e, int64_t pos) {
+    MpegInfo& m = e.track;
+    if (pos <= 0 || pos >= m.dwAudioEnd) return;
+    MpegInfo probe = m;
+    const int64_t at = MpegFindSync(probe, e.in, static_cast<uint32_t>(pos));
+    if (at >= 0 && at < m.dwAudioEnd) m.dwPointer = static_cast<uint32_t>(at);
+}
+
+int64_t Bytes(const MpegInfo& m, int64_t position, bool positionMs) {
+    if (!positionMs || position <= 0) return position;
+    return m.dwAudioBeg + MpegBytesOfMs(position, m.avgBitrate);
+}
+
+int InitOpenTrack(Engine& e) {
+    const uint32_t bits = e.ps.mode24 ? 24 : 16;
+    return PlayInit(e, e.track.header.sampleRate, TrackChannels(e.track), bits);
+}
+
+// The next track on the output that still plays the ring out: the decoders of the ended track
+// close, the new one opens and play init keeps the output when the format allows, so that the
+// ring joins the two. Another format is restarted by the engine once the queue has been heard
+// (deferred action 6).
+bool ContinueOnOutput(Engine& e, const TrackStart& r) {
+    PlayState& ps = e.ps;
+    // A manual skip keeps the output in every mode (its queue is fading); a track end keeps it
+    // only for the ring to play out.
+    if (ps.manualSkip)
+        CloseDecoders(e);
+    else
+        EngineStop(e, false);
+    if (!OpenTrack(e, KeepPath(ps, r.file))) return false;
+    StartAtFrame(e, Bytes(e.track, r.position, r.positionMs));
+    if (InitOpenTrack(e) == 0) return true;
+    CloseTrackFile(e);
+    // The ring still holds the ended track: it plays out, and the end of playback follows.
+    if (OutputOpen(ps)) ps.trackEnded = true;
+    return false;
+}
+
+// A change the user asked for while a track sounds, with "Fade on skip:": the queued audio
+// fades out. A file track then ends at once and the new one starts on the open output. A
+// stream or plug-in source is left to the caller, who starts the file once the fade is heard.
+StartOutcome SkipWithFade(Engine& e, const TrackStart& r, uint32_t* fadeMs) {
+    PlayState& ps = e.ps;
+    const uint32_t faded = FadeQueuedAudio(e, r.fadeMs);
+    if (ps.urlStream || ps.pluginActive) {
+        *fadeMs = faded > 0 ? faded : 1;
+        return StartOutcome::AfterFade;
+    }
+    ps.trackEnded = true;
+    FastPlayClearTail(ps);
+    ps.manualSkip = true;
+    const bool ok = ContinueOnOutput(e, r);
+    ps.manualSkip = false;
+    // Not opened on this output: what still sounds plays out, and the end of playback follows.
+    return ok ? StartOutcome::Started : StartOutcome::Failed;
+}
+
+}  // namespace
+
+bool EngineStartFile(Engine& e, const std::wstring& file, int64_t position, bool positionMs) {
+    PlayState& ps = e.ps;
+    if (OutputOpen(ps) || ps.inputChunk) EngineStop(e, true);
+    if (!OpenTrack(e, KeepPath(ps, file))) return false;
+    MpegInfo& m = e.track;
+    int64_t pos = Bytes(m, position, positionMs);
+    if (ps.startPercent >= 0 && m.dwAudioEnd > m.dwAudioBeg) {
+        // A start at a share of the track (the intro scan).
+        const uint64_t span = m.dwAudioEnd - m.dwAudioBeg;
+        pos = m.dwAudioBeg +
+              static_cast<int64_t>(span * static_cast<uint64_t>(ps.startPercent) / 100);
+        ps.startPercent = -1;
+    }
+    StartAtFrame(e, pos);
+    const int r = InitOpenTrack(e);
+    if (r != 0) CloseTrackFile(e);
+    return r == 0;
+}
+
+StartOutcome EngineStartTrack(Engine& e, const TrackStart& r, uint32_t* fadeMs) {
+    PlayState& ps = e.ps;
+    *fadeMs = 0;
+    if (OutputOpen(ps) && ps.trackEnded && r.fadeMs == 0)
+        return ContinueOnOutput(e, r) ? StartOutcome::Started : StartOutcome::Failed;
+    if (r.fadeMs > 0 && OutputOpen(ps) && ps.pendingAction == kActionNone)
+        return SkipWithFade(e, r, fadeMs);
+    return EngineStartFile(e, r.file, r.position, r.positionMs) ? StartOutcome::Started
+                                                                : StartOutcome::Failed;
+}
+
+int64_t StartPositionBytes(Engine& e, const TrackStart& r) {
+    if (!r.positionMs || r.position <= 0) return r.position;
+    if (!e.io.file.open) return 0;
+    MpegInfo info;
+    ByteReader in{};
+    if (!e.io.file.open(e.io.file.ctx, info, r.file.c_str(), in)) return 0;
+    const int64_t pos = MpegScan(info, in) ? Bytes(info, r.position, true) : 0;
+    if (e.io.file.close) e.io.file.close(e.io.file.ctx, info);
+    return pos;
+}
+
+void EngineTrackEnd(Engine& e) {
+    PlayState& ps = e.ps;
+    TrackEndInfo end;
+    // With the gapless ring the decoder's end comes while the output still plays the ring out:
+    // the output is left to play (the next track may start on it, joined by the ring), and the
+    // end of playback calls again.
+    end.ringPlaysOut = OutputOpen(ps) && ps.trackEnded;
+    end.lengthMs = e.track.lengthMs > 0 ? e.track.lengthMs : ps.playedLengthMs;
+    if (!end.ringPlaysOut) {
+        EngineStop(e, true);
+        CloseTrackFile(e);
+        ps.trackEnded = false;
+    }
+    end.actionDecides = ps.pendingAction > kActionStopping;
+    if (e.io.host.trackEnded) e.io.host.trackEnded(e.io.host.ctx, end);
+}

@@ -2,16 +2,12 @@
 // which order; this file only inserts, deletes, marks and selects the matching control items.
 #include "library/tree_view_win.h"
 
-#include <shellapi.h>
-#include <shlobj.h>
-
 #include <algorithm>
 
 #include "base/command_ids.h"
+#include "library/tree_icons_win.h"
 
 namespace {
-
-constexpr int kImageCount = 20;
 
 struct FillGuard {
     bool* flag;
@@ -83,124 +79,6 @@ void Selected(void* ctx, TreeItem item) {
     SendMessageW(v.hwnd, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(h));
 }
 
-// ---- images ----
-
-HICON StockIcon(SHSTOCKICONID id) {
-    SHSTOCKICONINFO info{};
-    info.cbSize = sizeof info;
-    if (SHGetStockIconInfo(id, SHGSI_ICON | SHGSI_SMALLICON, &info) != S_OK) return nullptr;
-    return info.hIcon;
-}
-
-HICON FolderIcon(int csidl) {
-    LPITEMIDLIST pidl = nullptr;
-    if (SHGetFolderLocation(nullptr, csidl, nullptr, 0, &pidl) != S_OK || !pidl) return nullptr;
-    SHFILEINFOW fi{};
-    SHGetFileInfoW(reinterpret_cast<LPCWSTR>(pidl), 0, &fi, sizeof fi,
-                   SHGFI_PIDL | SHGFI_ICON | SHGFI_SMALLICON);
-    CoTaskMemFree(pidl);
-    return fi.hIcon;
-}
-
-// The shell's icon for a name of that kind (no file needs to exist).
-HICON TypeIcon(const wchar_t* name, DWORD attributes, UINT extra = 0) {
-    SHFILEINFOW fi{};
-    SHGetFileInfoW(name, attributes, &fi, sizeof fi,
-                   SHGFI_USEFILEATTRIBUTES | SHGFI_ICON | SHGFI_SMALLICON | extra);
-    return fi.hIcon;
-}
-
-HICON DriveIcon(UINT type, SHSTOCKICONID stock) {
-    if (HICON h = StockIcon(stock)) return h;
-    // The first drive of that type, as the shell draws it.
-    wchar_t root[] = L"A:\\";
-    for (wchar_t c = L'A'; c <= L'Z'; ++c) {
-        root[0] = c;
-        if (GetDriveTypeW(root) != type) continue;
-        SHFILEINFOW fi{};
-        SHGetFileInfoW(root, 0, &fi, sizeof fi, SHGFI_ICON | SHGFI_SMALLICON);
-        if (fi.hIcon) return fi.hIcon;
-    }
-    return nullptr;
-}
-
-HICON Either(HICON a, HICON b) {
-    if (a) {
-        if (b) DestroyIcon(b);
-        return a;
-    }
-    return b;
-}
-
-// The icon of image index i; null when the shell has none.
-HICON ImageIcon(int i) {
-    switch (i) {
-        case 1:
-            return Either(StockIcon(SIID_FOLDEROPEN),
-                          TypeIcon(L"folder", FILE_ATTRIBUTE_DIRECTORY, SHGFI_OPENICON));
-        case 2:
-            return DriveIcon(DRIVE_REMOVABLE, SIID_DRIVEREMOVE);
-        case 3:
-            return DriveIcon(DRIVE_FIXED, SIID_DRIVEFIXED);
-        case 4:
-            return DriveIcon(DRIVE_REMOTE, SIID_DRIVENET);
-        case 5:
-            return DriveIcon(DRIVE_CDROM, SIID_DRIVECD);
-        case 6:
-            return DriveIcon(DRIVE_RAMDISK, SIID_DRIVERAM);
-        case kImgCueSheet:
-            return Either(TypeIcon(L"x.cue", FILE_ATTRIBUTE_NORMAL), StockIcon(SIID_DOCNOASSOC));
-        case kImgPlayList:
-            return Either(TypeIcon(L"x.m3u", FILE_ATTRIBUTE_NORMAL), StockIcon(SIID_AUDIOFILES));
-        case kImgNetwork:
-            return Either(FolderIcon(CSIDL_NETWORK), StockIcon(SIID_WORLD));
-        case kImgFavorites:
-            return Either(FolderIcon(CSIDL_FAVORITES), ImageIcon(0));
-        case kImgDocuments:
-            return Either(FolderIcon(CSIDL_PERSONAL), ImageIcon(0));
-        case kImgComputer:
-            return Either(FolderIcon(CSIDL_DRIVES), ImageIcon(3));
-        case kImgSharedDocs:
-            return Either(FolderIcon(CSIDL_COMMON_DOCUMENTS), ImageIcon(0));
-        case kImgMusic:
-            return Either(FolderIcon(CSIDL_MYMUSIC), ImageIcon(0));
-        default:  // 0 and the unused indices
-            return Either(StockIcon(SIID_FOLDER), TypeIcon(L"folder", FILE_ATTRIBUTE_DIRECTORY));
-    }
-}
-
-// A plain square keeps the indices when the shell gives no icon.
-void AddSquare(HIMAGELIST list, int size, COLORREF colour) {
-    HDC screen = GetDC(nullptr);
-    HDC dc = CreateCompatibleDC(screen);
-    HBITMAP bmp = CreateCompatibleBitmap(screen, size, size);
-    HGDIOBJ old = SelectObject(dc, bmp);
-    RECT r{0, 0, size, size};
-    HBRUSH b = CreateSolidBrush(colour);
-    FillRect(dc, &r, b);
-    DeleteObject(b);
-    SelectObject(dc, old);
-    ImageList_Add(list, bmp, nullptr);
-    DeleteObject(bmp);
-    DeleteDC(dc);
-    ReleaseDC(nullptr, screen);
-}
-
-HIMAGELIST MakeImages() {
-    const int size = GetSystemMetrics(SM_CXSMICON);
-    HIMAGELIST list = ImageList_Create(size, size, ILC_COLOR32 | ILC_MASK, kImageCount, 4);
-    for (int i = 0; i < kImageCount; ++i) {
-        HICON icon = ImageIcon(i);
-        if (icon && ImageList_AddIcon(list, icon) >= 0) {
-            DestroyIcon(icon);
-            continue;
-        }
-        if (icon) DestroyIcon(icon);
-        AddSquare(list, size, RGB(0xC8, 0xA0, 0x40));
-    }
-    return list;
-}
-
 // The system's "Explorer" look, loaded at run time; without uxtheme nothing happens.
 void ApplyExplorerTheme(HWND hwnd) {
     HMODULE ux = LoadLibraryW(L"uxtheme.dll");
@@ -257,7 +135,7 @@ HWND TreeViewCreateWin(TreeViewWin& v, HWND parent, HINSTANCE instance, const Se
         SendMessageW(v.hwnd, TVM_SETEXTENDEDSTYLE, TVS_EX_DOUBLEBUFFER, TVS_EX_DOUBLEBUFFER);
     SendMessageW(v.hwnd, TVM_SETBKCOLOR, 0, static_cast<LPARAM>(s.color_back));
     SendMessageW(v.hwnd, TVM_SETTEXTCOLOR, 0, static_cast<LPARAM>(s.color_text));
-    v.images = MakeImages();
+    v.images = TreeIconsWin(GetSystemMetrics(SM_CXSMICON));
     SendMessageW(v.hwnd, TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(v.images));
     return v.hwnd;
 }

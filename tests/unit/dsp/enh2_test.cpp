@@ -30,9 +30,10 @@ std::string WithCeiling(std::string lim, const char* ce) {
 }
 
 TEST(Enh2Params, FieldsAreReadByPosition) {
+    const char* lim = "L-h---th260re046ce290kn040ra201at025ho007";
+    const std::string bands = enh2BuiltInPreset(3).enh2_2;
     const Enh2Params p =
-        enh2ParseParams("ma--f00250f02200f05000-12345------l014s025", enh2BuiltInPreset(3).enh2_2,
-                        "L-h---th260re046ce290kn040ra201at025ho007", 22050);
+        enh2ParseParams("ma--f00250f02200f05000-12345------l014s025", bands, lim, 22050);
     EXPECT_TRUE(p.multiband && p.agc && p.limiterOn);
     EXPECT_EQ(p.crossover[0], 250);
     EXPECT_EQ(p.crossover[2], 5000);
@@ -41,9 +42,13 @@ TEST(Enh2Params, FieldsAreReadByPosition) {
     EXPECT_DOUBLE_EQ(p.drive, 0.85);
     EXPECT_EQ(p.stereoAmount, 10);
     EXPECT_EQ(p.clipMode, 2);
-    EXPECT_DOUBLE_EQ(p.band[0].maxAmp, 1 + 0.09 * 45);
-    EXPECT_DOUBLE_EQ(p.band[3].threshold, 0.25 + 0.0075 * 30);
-    EXPECT_DOUBLE_EQ(p.band[1].downStep, (0.002 + 0.0003 * 15) * 2) << "scaled to 22050 Hz";
+    // Each band has its 16 characters: the last band's read alone as the first gives the same.
+    const Enh2Band last = enh2ParseParams("m", "----" + bands.substr(52, 16), "", 22050).band[0];
+    EXPECT_EQ(std::tie(p.band[3].maxAmp, p.band[3].threshold, p.band[3].upStep),
+              std::tie(last.maxAmp, last.threshold, last.upStep));
+    // The band steps are per frame: half the rate, twice the step.
+    EXPECT_DOUBLE_EQ(p.band[1].downStep,
+                     2 * enh2ParseParams("m", bands, lim, 44100).band[1].downStep);
     EXPECT_DOUBLE_EQ(p.limThresholdDb, -4.0);
     EXPECT_DOUBLE_EQ(p.limCeilingDb, -1.0);
     EXPECT_DOUBLE_EQ(p.ratio, 20.1);

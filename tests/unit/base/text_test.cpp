@@ -1,6 +1,5 @@
 #include "base/path.h"
 #include "base/text.h"
-#include "base/timefmt.h"
 
 #include <gtest/gtest.h>
 
@@ -30,9 +29,4 @@ TEST(Path, ExtensionsAndFolders) {
     EXPECT_TRUE(IsUrl(L"HTTP://radio"));
     EXPECT_TRUE(IsUrl(L"mms:x"));
     EXPECT_FALSE(IsUrl(L"C:\\http:"));
-}
-
-TEST(TimeFmt, CtimeLayoutWithTwoDigitDay) {
-    EXPECT_EQ(CtimeText({2026, 12, 5, 6, 0, 2, 54}), "Sat Dec 05 00:02:54 2026");
-    EXPECT_EQ(CtimeText({2027, 1, 31, 0, 23, 59, 9}), "Sun Jan 31 23:59:09 2027");
 }

@@ -20,7 +20,6 @@ bool ReadFile(void* ctx, const std::wstring& path, size_t maxBytes, std::string&
 
 bool ReplaceFile(void* ctx, const std::wstring& path, const std::string& bytes) {
     MemFs& fs = Fs(ctx);
-    ++fs.replaceCalls;
     if (!Writable(fs, path)) return false;
     fs.files[path] = bytes;
     return true;

@@ -10,7 +10,6 @@ struct MemFs {
     std::map<std::wstring, std::string> files;  // full path -> content
     std::set<std::wstring> folders;             // existing folders
     std::set<std::wstring> readOnlyFolders;     // files cannot be created or replaced here
-    int replaceCalls = 0;
 };
 
 // A FileOps table over fs (which must outlive it).

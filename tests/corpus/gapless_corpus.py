@@ -1,12 +1,16 @@
 #!/usr/bin/env python3
-"""Gapless joins, exactly: a long chirp-plus-noise signal made with sox is cut at sample
-positions that are not frame boundaries into several tracks, each sequence encoded with lame in
-one format (CBR and VBR at 44.1 kHz stereo, 48 kHz stereo, 22.05 kHz mono) and played with
-`zuvo-probe render` and gapless play on (one sequence also in the 24-bit mode). The output must have exactly the original number of
-samples, every junction must line up with the original signal (the cross-correlation peaks at
-offset 0 on both sides of it) and it must be bit-identical to the concatenation of the gapless
-decodes of `mpg123 -s`. Prints the figures: samples missing or doubled at junctions, the largest
-difference to the reference, and the render speed with gapless play and with overlap mixing.
+"""Tracks played in a row through `zuvo-probe render`, against mpg123's decodes of the same
+files. A long chirp-plus-noise signal made with sox is cut at sample positions that are not frame
+boundaries into several tracks, each sequence encoded with lame in one format (CBR at 44.1 kHz
+stereo, ABR at 44.1 kHz mono, VBR at 48 kHz stereo, CBR at 22.05 kHz mono; the first track of one
+sequence carries an ID3v2 tag). With gapless play on, the output must have exactly the original
+number of samples, every junction must line up with the original signal (the cross-correlation
+peaks at offset 0 on both sides of it) and it must be bit-identical to the concatenation of the
+gapless decodes of `mpg123 -s`. With gapless play off it must equal the untrimmed decodes of
+`mpg123 --no-gapless -s`, file after file. One sequence is also played in the 24-bit mode both
+ways, and overlap mixing is checked against the clamped sum of two decodes. Prints the figures:
+samples missing or doubled at junctions, the largest difference to the reference, and the render
+speed with gapless play and with overlap mixing.
 
     gapless_corpus.py --probe build/src/probe/zuvo-probe --work build/tests/corpus/gapless
 """
@@ -14,6 +18,7 @@ import argparse
 import array
 import os
 import re
+import struct
 import subprocess
 import sys
 
@@ -23,7 +28,7 @@ from corpus_tools import mpg123, run, to24
 # 56 kbit/s lame writes no Info frame for 22.05 kHz mono, and so no delay and padding.)
 SEQUENCES = {
     'cbr44': (44100, 2, 30, ['-b', '128'], (0.13, 0.41, 0.42, 0.77)),
-    'vbr44': (44100, 2, 24, ['-V', '2'], (0.21, 0.5, 0.83)),
+    'abr44mono': (44100, 1, 20, ['--abr', '96'], (0.21, 0.5, 0.83)),
     'vbr48': (48000, 2, 24, ['-V', '4'], (0.17, 0.49, 0.71)),
     'mono22': (22050, 1, 30, ['-b', '56'], (0.11, 0.37, 0.64, 0.9)),
 }
@@ -38,11 +43,17 @@ def make_signal(path, rate, channels, seconds):
         'vol', '0.45')
 
 
-def read_wav_samples(path, raw=False):
+def read_wav(path):
+    """((rate, channels, bits), sample bytes) of a plain WAV file as the probe writes it."""
     with open(path, 'rb') as f:
         data = f.read()
-    at = data.index(b'data') + 8
-    return data[at:] if raw else array.array('h', data[at:])
+    assert data[:4] == b'RIFF' and data[36:40] == b'data', 'not a plain WAV file'
+    channels, rate = struct.unpack('<HI', data[22:28])
+    return (rate, channels, struct.unpack('<H', data[34:36])[0]), data[44:]
+
+
+def read_wav_samples(path):
+    return array.array('h', read_wav(path)[1])
 
 
 def cut_points(frames, fractions):
@@ -57,13 +68,11 @@ def cut_points(frames, fractions):
 
 
 def render(probe, ini, files, out, bench=False):
-    cmd = [probe, 'render', '--ini', ini] + (['--bench'] if bench else []) + files + [out]
+    cmd = [probe, 'render'] + (['--ini', ini] if ini else []) + (['--bench'] if bench else []) + \
+        files + [out]
     r = subprocess.run(cmd, check=True, capture_output=True, text=True)
-    speed = None
     m = re.search(r'([0-9.]+) x real time', r.stderr)
-    if m:
-        speed = float(m.group(1))
-    return read_wav_samples(out), speed
+    return float(m.group(1)) if m else None  # the speed, with --bench
 
 
 def best_lag(out, ref, ch, start, length):
@@ -79,6 +88,28 @@ def best_lag(out, ref, ch, start, length):
         if best_val is None or acc > best_val:
             best, best_val = lag, acc
     return best
+
+
+def last_frame_bytes(path):
+    """The length of the file's last audio frame as ffprobe sees it."""
+    sizes = run('ffprobe', '-v', 'error', '-select_streams', 'a:0', '-show_entries', 'packet=size',
+                '-of', 'csv=p=0', path).stdout.split()
+    return int(sizes[-1].strip(b','))
+
+
+def in_a_row(out, refs, short_end, frame):
+    """Whether out holds the references one after the other. The decoder counts a stream as
+    ended within 200 bytes of its end, so a file whose last frame is shorter than that (short_end)
+    may lose it (frame bytes of output). Returns the number of frames so lost, or None."""
+    at, lost = 0, 0
+    for ref, short in zip(refs, short_end):
+        for cut in ((0, frame) if short else (0,)):
+            if out[at:at + len(ref) - cut] == ref[:len(ref) - cut]:
+                at, lost = at + len(ref) - cut, lost + (cut > 0)
+                break
+        else:
+            return None
+    return lost if at == len(out) else None
 
 
 def clamp_sum(x, y):
@@ -103,7 +134,8 @@ def check_overlap(probe, w, failures):
     ini = w('overlap.ini')
     with open(ini, 'wb') as f:
         f.write(b'[Zuvo]\r\ngapless=9\r\n')
-    out, _ = render(probe, ini, [w('tail.mp3'), w('next.mp3')], w('overlap.out.wav'))
+    render(probe, ini, [w('tail.mp3'), w('next.mp3')], w('overlap.out.wav'))
+    out = read_wav_samples(w('overlap.out.wav'))
     a = array.array('h', mpg123(w('tail.mp3')))
     b = array.array('h', mpg123(w('next.mp3')))
     k = len(a) + len(b) - len(out)  # samples overlapped
@@ -128,6 +160,9 @@ def main():
     ini24 = w('gapless24.ini')
     with open(ini24, 'wb') as f:
         f.write(b'[Zuvo]\r\ngapless=1\r\nwave_flags=512\r\n')
+    plain24_ini = w('plain24.ini')
+    with open(plain24_ini, 'wb') as f:
+        f.write(b'[Zuvo]\r\nwave_flags=512\r\n')
     mixed_ini = w('mixed.ini')
     with open(mixed_ini, 'wb') as f:
         f.write(b'[Zuvo]\r\ngapless=13\r\noverlap2=6706\r\noverlap2buf=10\r\n')
@@ -151,8 +186,11 @@ def main():
             run('lame', '--quiet', *lame_args, part, mp3)
             os.remove(part)
             files.append(mp3)
-        out, speed = render(a.probe, ini, files, w(name + '.out.wav'), bench=True)
-        speeds.setdefault('gapless', []).append(speed)
+        if name == 'cbr44':  # the tag before the first frame is skipped by both ways of playing
+            run('id3v2', '-a', 'Artist', '-t', 'Title', '-A', 'Album', files[0])
+        speeds.setdefault('gapless', []).append(
+            render(a.probe, ini, files, w(name + '.out.wav'), bench=True))
+        out = read_wav_samples(w(name + '.out.wav'))
         if len(out) != len(original):
             failures.append(f'{name}: {len(out) // ch} frames, the original has {frames}')
         ref = array.array('h', b''.join(mpg123(f) for f in files))
@@ -170,14 +208,30 @@ def main():
                     junction_errors = max(junction_errors, abs(lag))
                     failures.append(f'{name}: junction at frame {j}: offset {lag} '
                                     f'({"after" if start == j else "before"} it)')
-        if name == 'mono22':  # the float ring of the 24-bit mode joins the same samples
+        # Gapless play off: each file's whole decode, one after the other.
+        plain_refs = [mpg123(f, gapless=False) for f in files]
+        short_end = [last_frame_bytes(f) < 200 for f in files]
+        frame = (1152 if rate >= 32000 else 576) * ch
+        render(a.probe, None, files, w(name + '.plain.wav'))
+        fmt, plain = read_wav(w(name + '.plain.wav'))
+        lost = in_a_row(plain, plain_refs, short_end, frame * 2)
+        if fmt != (rate, ch, 16) or lost is None:
+            failures.append(f'{name}: gapless off: format {fmt}, '
+                            f'{"" if lost is not None else "not "}mpg123 --no-gapless -s')
+        if name == 'mono22':  # the 24-bit mode packs the same samples, both ways of playing
             render(a.probe, ini24, files, w(name + '.24.wav'))
-            if read_wav_samples(w(name + '.24.wav'), raw=True) != to24(ref):
+            if read_wav(w(name + '.24.wav'))[1] != to24(ref):
                 failures.append(f'{name}: the 24-bit mode differs from mpg123 -s')
-        _, mixed_speed = render(a.probe, mixed_ini, files, w(name + '.mixed.wav'), bench=True)
-        speeds.setdefault('overlap', []).append(mixed_speed)
+            render(a.probe, plain24_ini, files, w(name + '.p24.wav'))
+            fmt, plain24 = read_wav(w(name + '.p24.wav'))
+            refs24 = [to24(array.array('h', r)) for r in plain_refs]
+            if fmt != (rate, ch, 24) or in_a_row(plain24, refs24, short_end, frame * 3) is None:
+                failures.append(f'{name}: gapless off, 24-bit: format {fmt} or samples differ')
+        speeds.setdefault('overlap', []).append(
+            render(a.probe, mixed_ini, files, w(name + '.mixed.wav'), bench=True))
         print(f'{name}: {len(files)} tracks, {frames} frames, junctions at {cuts}: '
-              f'{len(out) // ch} frames rendered, max |diff| {diff}')
+              f'{len(out) // ch} frames rendered, max |diff| {diff}; gapless off: '
+              f'{lost} last frames shorter than 200 bytes not played')
 
     overlap, exact = check_overlap(a.probe, w, failures)
     print(f'overlap mixing: {overlap:.4f} s overlapped, '

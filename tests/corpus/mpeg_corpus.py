@@ -134,7 +134,6 @@ def build(work, rng):
 
     cbr = lame("cbr128.mp3", 44100, 2, "-b", "128", version=1, layer=3, mode=2, kind=0, kbps=128)
     lame("vbr_xing.mp3", 44100, 2, "-V", "2", version=1, layer=3, mode=2, kind=2)
-    lame("abr.mp3", 44100, 2, "--abr", "112", version=1, layer=3, mode=2, kind=2)
     lame("vbr_noxing.mp3", 44100, 2, "-V", "2", "-t", version=1, layer=3, mode=2, kind=1)
     lame("mono.mp3", 44100, 1, "-m", "m", "-b", "96", version=1, layer=3, mode=4, kind=0, kbps=96)
     lame("mpeg2.mp3", 22050, 2, "-b", "64", version=2, layer=3, mode=2, kind=0, kbps=64)

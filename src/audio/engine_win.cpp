@@ -22,6 +22,8 @@
 #include "audio/mpeg_scan.h"
 #include "audio/output.h"
 #include "audio/play_init.h"
+#include "base/dll_win.h"
+#include "base/utf.h"
 #include "config/settings.h"
 
 PlayState g_playState;
@@ -281,8 +283,10 @@ void AcmCloseWin(void*, PlayState& ps) {
 
 // ---- libraries, files, the window side ----
 
+// Optional libraries come from the program's folder only, never from the current directory
+// (the folder being browsed, where anybody may have put a DLL of that name).
 void* LibLoad(void*, const char* name) {
-    return LoadLibraryA(name);
+    return LoadProgramDll(Utf8ToWide(name).c_str());
 }
 void* LibSymbol(void*, void* module, const char* name) {
     return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(module), name));

@@ -6,6 +6,7 @@ whole, from its first frequency to its end. The audio is captured by an ALSA fil
 import array
 import math
 import os
+import shutil
 import struct
 import subprocess
 import time
@@ -94,9 +95,12 @@ def onsets(samples, channels, rate, threshold):
 
 
 class Playback(unittest.TestCase):
-    def play(self, name, make, wavedevice, ini_extra=b''):
-        """Plays the file that make(path) creates; returns (capture bytes, seconds taken)."""
+    def play(self, name, make, wavedevice, ini_extra=b'', beside=()):
+        """Plays the file that make(path) creates, with the files `beside` copied beside
+        zuvo.exe; returns (capture bytes, seconds taken, the file's path)."""
         z = Install(name)
+        for path in beside:
+            shutil.copy(path, z.prog)
         mp3 = os.path.join(z.folder, name + '.mp3')
         make(mp3)
         cap = capture_audio(self, z.folder)
@@ -160,6 +164,27 @@ class Playback(unittest.TestCase):
         ref.frombytes(subprocess.run(['mpg123', '-q', '-s', mp3], check=True,
                                      capture_output=True).stdout)
         self.check_aligned('wogap', cap, ref, 2, 44100)
+
+    def test_mpglib_stand_in_plays_sample_exactly(self):
+        # The mpglib decoder path with the Winelib "mpglib.dll" over libmpg123 beside the
+        # program: without the ring the capture is the untrimmed decode, through the gapless
+        # ring the trimmed one, sample for sample.
+        dll = os.path.join(os.path.dirname(os.path.abspath(e2e_lib.ARGS.send)), 'standins',
+                           'mpglib.dll')
+        if not os.path.exists(dll):
+            self.skipTest('no stand-in mpglib.dll (winegcc missing)')
+        for name, rate, channels, gapless in [('lib44', 44100, 2, 0), ('lib22', 22050, 1, 1)]:
+            with self.subTest(name=name):
+                data, _, mp3 = self.play(
+                    name, lambda p: sweep_mp3(p, rate, channels, 5.3, ['-b', '96']), 0,
+                    b'use_mpglib=1\r\ngapless=%d\r\n' % gapless, beside=[dll])
+                cap = array.array('h')
+                cap.frombytes(data[:len(data) // 2 * 2])
+                ref = array.array('h')
+                ref.frombytes(subprocess.run(
+                    ['mpg123', '-q', *([] if gapless else ['--no-gapless']), '-s', mp3],
+                    check=True, capture_output=True).stdout)
+                self.check_aligned(name, cap, ref, channels, rate)
 
     def test_direct_sound_plays_the_whole_track(self):
         # A linear sweep through DirectSound is heard from its start to its end, in the

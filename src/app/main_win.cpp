@@ -9,6 +9,7 @@
 
 #include "app/app_win.h"
 #include "audio/engine_win.h"
+#include "base/dll_win.h"
 #include "base/fileops_win.h"
 #include "base/path.h"
 #include "config/settings_io.h"
@@ -110,6 +111,7 @@ void ApplyCommandLineWin() {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
+    DllSearchExcludeCurrentDir();  // no DLL is ever loaded from the browsed folder
     Settings& s = g_settings;
     // 1. Defaults, with the Windows version and the screen measured.
     ScreenMetrics screen = MeasureScreen();

@@ -19,6 +19,8 @@
 #include "audio/mpeg_file_win.h"
 #include "audio/output.h"
 #include "base/command_ids.h"
+#include "base/dll_win.h"
+#include "base/utf.h"
 #include "base/window_timers.h"
 #include "config/settings.h"
 
@@ -274,8 +276,10 @@ void AcmCloseWin(void*, PlayState& ps) {
 
 // ---- libraries, files, the window side ----
 
+// Optional libraries come from the program's folder only, never from the current directory
+// (the folder being browsed, where anybody may have put a DLL of that name).
 void* LibLoad(void*, const char* name) {
-    return LoadLibraryA(name);
+    return LoadProgramDll(Utf8ToWide(name).c_str());
 }
 void* LibSymbol(void*, void* module, const char* name) {
     return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(module), name));

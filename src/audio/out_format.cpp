@@ -53,9 +53,14 @@ WaveOutSizing SizeWaveOut(uint32_t rate, uint32_t channels, uint32_t bits, bool 
 DsSizing SizeDirectSound(uint32_t rate, uint32_t channels, uint32_t bits, bool mode24,
                          uint32_t outbuflength, bool urlStream) {
     DsSizing d;
-    const uint32_t byteRate = bits / 8 * rate * channels;
-    d.bufferBytes = urlStream ? 3 * byteRate : outbuflength * byteRate / 4;
-    d.segmentBytes = std::min<uint32_t>(mode24 ? 65536 : 32768, d.bufferBytes / 3);
+    const uint32_t frameBytes = std::max<uint32_t>(bits / 8 * channels, 1);
+    const uint32_t byteRate = frameBytes * rate;
+    // Whole frames: the buffer wraps, and each segment starts, on a frame boundary (a quarter
+    // second at 22,050 Hz mono would otherwise be 11,025 bytes).
+    d.bufferBytes =
+        (urlStream ? 3 * byteRate : outbuflength * byteRate / 4) / frameBytes * frameBytes;
+    d.segmentBytes =
+        std::min<uint32_t>(mode24 ? 65536 : 32768, d.bufferBytes / 3 / frameBytes * frameBytes);
     // 25 slots a second, so that the stamps follow the play cursor in 40 ms steps.
     d.slotCount =
         byteRate ? std::min<uint32_t>(

@@ -128,6 +128,7 @@ int OpenDirectSound(Engine& e) {
     ps.dsSlotCount = d.slotCount;
     ps.dsSlotBytes = d.slotBytes;
     ps.dsWritePos = ps.dsPlayPos = ps.dsCurrentSlot = 0;
+    ps.dsEndSilence = -1;
     for (DsSlot& slot : ps.dsSlots) slot = DsSlot{};
     ps.queuedMs = d.queuedMs;
     DsStart(e);
@@ -148,6 +149,25 @@ void DsStart(Engine& e) {
     if (e.io.host.showPlayButton) e.io.host.showPlayButton(e.io.host.ctx, OutputOpen(ps));
     if (e.io.ds.startTimer) e.io.ds.startTimer(e.io.ds.ctx);
     ps.dsTimerRunning = true;
+}
+
+// The play cursor runs ahead of what is heard by the device's own queue: Wine reports the
+// position up to which its mixer has read the buffer, some 30 ms before that reaches the
+// sound card, and closing the buffer as soon as the cursor met the silence after the end cut
+// off the last of the track. The end waits until this much silence has passed the cursor.
+constexpr uint32_t kDsEndSilenceMs = 100;
+
+// Counts the cursor's travel (bytes since the last tick) through the silence after the end;
+// true once the end is heard. The travel of the tick that first finds the silence under the
+// cursor is not counted: part of it may have been audio.
+bool DsEndHeard(PlayState& ps, uint32_t travel) {
+    if (ps.dsSlots[ps.dsCurrentSlot].stamp.bytePos != -1) {
+        ps.dsEndSilence = -1;
+        return false;
+    }
+    ps.dsEndSilence = ps.dsEndSilence < 0 ? 0 : ps.dsEndSilence + static_cast<int32_t>(travel);
+    const uint64_t byteRate = uint64_t{ps.outRate} * ps.outChannels * BytesPerSample(ps);
+    return uint64_t(ps.dsEndSilence) * 1000 >= byteRate * kDsEndSilenceMs;
 }
 
 // Copies bytes into the DirectSound buffer at pos (two parts at the wrap).
@@ -177,7 +197,10 @@ void DsStampSlots(PlayState& ps, uint32_t pos, uint32_t bytes, const AudioStamp&
     for (uint32_t off = 0; off < bytes;) {
         const uint32_t at = (pos + off) % ps.dsBufferBytes;
         const uint32_t slot = std::min(at / ps.dsSlotBytes, ps.dsSlotCount - 1);
-        ps.dsSlots[slot].stamp = st;
+        // Silence after the end marks only the slots it fills from their start: the slot in
+        // which the audio ends keeps the audio's stamp, so that the end is seen (and the
+        // buffer stopped) only once the cursor has passed the last of the audio.
+        if (st.bytePos != -1 || at == slot * ps.dsSlotBytes) ps.dsSlots[slot].stamp = st;
         const uint32_t slotEnd =
             slot + 1 == ps.dsSlotCount ? ps.dsBufferBytes : (slot + 1) * ps.dsSlotBytes;
         off += slotEnd - at;
@@ -323,19 +346,26 @@ void DsTick(Engine& e, bool takeStamps) {
     if (!e.io.ds.playCursor(e.io.ds.ctx, ps, &cursor)) return;
     cursor %= ps.dsBufferBytes;
     if (takeStamps && ps.streamTap && e.io.host.streamFeed) DsFeedPlayed(e, ps.dsPlayPos, cursor);
+    const uint32_t travel =
+        (cursor + ps.dsBufferBytes - ps.dsPlayPos % ps.dsBufferBytes) % ps.dsBufferBytes;
     ps.dsPlayPos = cursor;
     ps.dsCurrentSlot = std::min(cursor / ps.dsSlotBytes, ps.dsSlotCount - 1);
+    if (takeStamps && DsEndHeard(ps, travel)) {
+        PlaybackEnded(e);  // only silence is left, and what was before it has been heard
+        return;
+    }
+    // Room from the write position up to the cursor. A segment is written only when it leaves
+    // room before the cursor, so the write position meets the cursor only while nothing is
+    // queued: before the first write (priming). A buffer written full would look the same
+    // and be written over before it was heard (a buffer of exactly three segments, primed by
+    // four ticks, lost its first lap).
     int64_t space = int64_t{cursor} - ps.dsWritePos;
     if (space <= 0) space += ps.dsBufferBytes;
-    if (space < ps.dsSegmentBytes) return;
+    if (space <= ps.dsSegmentBytes) return;
     if (ps.dsWritePos >= ps.dsBufferBytes) ps.dsWritePos = 0;
-    if (takeStamps) {
-        const AudioStamp st = ps.dsSlots[ps.dsCurrentSlot].stamp;
-        if (st.bytePos == -1) {
-            PlaybackEnded(e);  // only silence is left under the cursor
-            return;
-        }
-        SetPlayed(ps, st);
+    const AudioStamp heard = ps.dsSlots[ps.dsCurrentSlot].stamp;
+    if (takeStamps && heard.bytePos != -1) {
+        SetPlayed(ps, heard);
         if (e.io.host.refreshDisplay) e.io.host.refreshDisplay(e.io.host.ctx);
     }
     const uint32_t bps = BytesPerSample(ps);

@@ -80,6 +80,7 @@ struct PlayState {
     DsSlot dsSlots[kDsMaxSlots];
     uint32_t dsSlotCount = 0, dsSlotBytes = 0;
     uint32_t dsCurrentSlot = 0;
+    int32_t dsEndSilence = -1;  // bytes the cursor moved since it met the end's silence, -1 before
     bool dsTimerRunning = false;
 
     // ---- playback state ----

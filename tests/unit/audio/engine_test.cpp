@@ -39,9 +39,11 @@ TEST(OutputSizing, DirectSoundBufferSegmentsAndSlots) {
     EXPECT_EQ(d.slotCount, 25u);
     EXPECT_EQ(d.slotBytes, 7056u);
     EXPECT_NEAR(d.queuedMs, (176400 - 32768) * 8000.0 / (16 * 2 * 44100), 0.5);
-    // A short buffer writes thirds of it; a long one keeps at most 100 slots.
+    // A short buffer writes thirds of it, in whole frames; a long one keeps at most 100 slots.
     const DsSizing small = SizeDirectSound(8000, 1, 16, false, 1, false);
-    EXPECT_EQ(small.segmentBytes, small.bufferBytes / 3);
+    EXPECT_EQ(small.bufferBytes, 4000u);
+    EXPECT_EQ(small.segmentBytes, 1332u);
+    EXPECT_EQ(SizeDirectSound(22050, 1, 16, false, 1, false).bufferBytes, 11024u);
     EXPECT_EQ(SizeDirectSound(48000, 2, 16, false, 20, false).slotCount, 100u);
     EXPECT_EQ(SizeDirectSound(48000, 2, 24, true, 40, false).segmentBytes, 65536u);
 }
@@ -170,41 +172,6 @@ TEST(WaveOutPlayback, MetersAndTwentyFourBitPacking) {
     EXPECT_EQ(at(2), 0x400000);
 }
 
-TEST(DirectSoundPlayback, SizesTheBufferAndEndsWhenSilenceReachesTheCursor) {
-    TestEngine t;
-    t.Stream(400);
-    t.s.wavedevice = 0x80;
-    t.ps.dsoundModule = &t.dev;
-    ASSERT_EQ(t.Start(), 0);
-    EXPECT_EQ(t.dev.dsMemory.size(), 176400u);
-    EXPECT_EQ(t.ps.dsSlotCount, 25u);
-    EXPECT_EQ(t.ps.dsSlotBytes, 7056u);
-    EXPECT_TRUE(t.dev.dsPlaying && t.dev.dsTimer);
-    EXPECT_GT(t.ps.dsWritePos, 3u * 32768u);  // primed with four segments
-    EXPECT_LE(t.ps.dsWritePos, 4u * 32768u);
-    const uint64_t audioBytes = uint64_t{t.file.src.bytes.size() / 417} * 4608;
-    uint64_t travelled = 0;
-    int ticks = 0;
-    uint32_t lastMs = 0;
-    while (t.msg.trackEnds == 0 && ticks < 10000) {
-        t.dev.dsCursor = (t.dev.dsCursor + 8820) % 176400;  // 50 ms at 44.1 kHz stereo
-        travelled += 8820;
-        DsTick(t.e);
-        if (t.msg.trackEnds == 0) {
-            EXPECT_GE(t.ps.playedMs, lastMs);
-        }
-        lastMs = t.ps.playedMs;
-        ++ticks;
-    }
-    EXPECT_EQ(t.msg.trackEnds, 1);
-    EXPECT_FALSE(OutputOpen(t.ps));
-    EXPECT_FALSE(t.dev.dsTimer);
-    // The end is seen once the cursor is in the slot where the audio ended, at the next tick
-    // that has room for a segment.
-    EXPECT_GE(travelled + 7056 + 8820, audioBytes);
-    EXPECT_LE(travelled, audioBytes + 32768 + 8820);
-}
-
 TEST(Decoder, ReadsAheadFromThePositionInFileBufferPieces) {
     TestEngine t;
     t.Stream(1200);  // about 500 KB
@@ -307,11 +274,12 @@ static int FakeAcmOpenOk(void*, PlayState& ps, const AcmFormats&, uint32_t, uint
 
 // Two kinds of MP3 codec, over frames of 418 bytes that decode to 4,608 bytes: one converts
 // only what fits the room; the other takes all input, buffers it, and gives out what fits.
+// Frame k of the output is the value 1,000 + k.
 struct FakeCodec {
     bool buffers = false;
     uint64_t in = 0, out = 0;
 };
-static uint32_t CodecConvert(void* ctx, PlayState&, const uint8_t*, uint32_t n, uint8_t*,
+static uint32_t CodecConvert(void* ctx, PlayState&, const uint8_t*, uint32_t n, uint8_t* dst,
                              uint32_t cap, uint32_t* used) {
     auto& c = *static_cast<FakeCodec*>(ctx);
     uint32_t got;
@@ -325,6 +293,9 @@ static uint32_t CodecConvert(void* ctx, PlayState&, const uint8_t*, uint32_t n, 
         c.in += *used;
         got = frames * 4608;
     }
+    auto* pcm = reinterpret_cast<int16_t*>(dst);
+    for (uint32_t i = 0; dst && i < got / 2; ++i)
+        pcm[i] = static_cast<int16_t>(1000 + (c.out / 2 + i) / 2304);
     c.out += got;
     return got;
 }
@@ -359,6 +330,100 @@ TEST(Decoder, AcmPositionFollowsTheAudioWithEitherKindOfCodec) {
         if (!buffers) {
             EXPECT_EQ(shortBlocks, 0);
         }
+    }
+}
+
+static std::vector<int16_t> g_passedCursor;
+static void CollectPassed(void*, const uint8_t* pcm, uint32_t bytes, bool) {
+    const auto* s = reinterpret_cast<const int16_t*>(pcm);
+    g_passedCursor.insert(g_passedCursor.end(), s, s + bytes / 2);
+}
+
+// A track decoded by a codec that fills every block (as Wine's ACM codec does) or by the
+// fake mpglib, which leaves up to a frame of each block empty.
+static void UseDecoder(TestEngine& t, bool acm, FakeCodec& codec) {
+    t.s.use_mpglib = acm ? 0 : 1;
+    t.io.acm = AcmOps{&codec, FakeAcmOpenOk, CodecConvert, nullptr};
+}
+
+// Samples the decoder gives for the stream, read straight from it in blocks of `block` bytes.
+static size_t DecodedSamples(HeaderBytes h, bool acm, uint32_t block) {
+    TestEngine t;
+    FakeCodec codec{true};
+    UseDecoder(t, acm, codec);
+    t.Stream(400, h);
+    if (!OpenTrack(t.e, L"t.mp3")) return 0;
+    if (DecoderInitForExport(t.e, t.track.header.sampleRate, TrackChannels(t.track)) != 0) return 0;
+    std::vector<uint8_t> out(block);
+    size_t samples = 0;
+    while (uint32_t got = DecodeBlock(t.e, out.data(), block)) samples += got / 2;
+    return samples;
+}
+
+// What passes the play cursor is what is heard: every frame once, from the track's first, for
+// every buffer length in segments; then the silence after the end is seen under the cursor.
+TEST(DirectSoundPlayback, EveryFrameIsHeardOnceFromTheFirstThenTheEndIsSeen) {
+    // The cursor moves as a device's does between 50 ms ticks: evenly, or in steps of the
+    // device's own period, so that it stands still at some ticks and jumps at others.
+    struct Case {
+        HeaderBytes h;
+        bool acm;
+        uint32_t quarters, ms[3];
+    } cases[] = {
+        {kMpeg1L3_128, false, 4, {50, 50, 50}},  // 44.1 kHz stereo: 5.4 segments
+        {kMpeg1L3_128, true, 4, {50, 50, 50}},
+        {kMpeg2L3Mono, true, 4, {50, 50, 50}},  // 22.05 kHz mono: three segments
+        {kMpeg2L3Mono, true, 4, {0, 100, 50}},  // the cursor stands still at times
+        {kMpeg2L3Mono, false, 4, {50, 50, 50}},
+        {kMpeg2L3_64, true, 4, {50, 50, 50}},         // 22.05 kHz stereo: three segments
+        {{0xFB, 0x50, 0xC0}, true, 4, {50, 50, 50}},  // 44.1 kHz mono: three segments
+        {kMpeg1L3_48k, true, 2, {40, 60, 50}},        // 48 kHz stereo, 0.5 s: three segments
+        {kMpeg2L3Mono, true, 1, {50, 50, 50}},        // 0.25 s at 22.05 kHz: not whole frames
+    };
+    for (const Case& c : cases) {
+        TestEngine t;
+        FakeCodec codec{true};
+        UseDecoder(t, c.acm, codec);
+        t.Stream(400, c.h);
+        t.s.wavedevice = 0x80;
+        t.s.outbuflength = static_cast<uint8_t>(c.quarters);
+        t.ps.dsoundModule = &t.dev;
+        t.ps.streamTap = true;
+        t.io.host.streamFeed = CollectPassed;
+        g_passedCursor.clear();
+        ASSERT_EQ(t.Start(), 0);
+        const uint32_t frameBytes = t.ps.outChannels * 2;
+        const uint32_t byteRate = t.ps.outRate * frameBytes;
+        const uint32_t segment = t.ps.dsSegmentBytes;
+        const std::string name = std::to_string(t.ps.outRate) + "/" +
+                                 std::to_string(t.ps.outChannels) + (c.acm ? " acm/" : " lib/") +
+                                 std::to_string(c.quarters) + "/" + std::to_string(c.ms[0]);
+        EXPECT_EQ(t.dev.dsMemory.size() % frameBytes, 0u) << name;
+        EXPECT_TRUE(t.dev.dsPlaying && t.dev.dsTimer) << name;
+        uint32_t lastMs = 0;
+        for (int tick = 0; t.msg.trackEnds == 0 && tick < 10000; ++tick) {
+            const uint32_t step = c.ms[tick % 3] * byteRate / 1000 / frameBytes * frameBytes;
+            t.dev.dsCursor = (t.dev.dsCursor + step) % t.dev.dsMemory.size();
+            DsTick(t.e);
+            if (t.msg.trackEnds == 0) {
+                EXPECT_GE(t.ps.playedMs, lastMs) << name;
+            }
+            lastMs = t.ps.playedMs;
+        }
+        EXPECT_EQ(t.msg.trackEnds, 1) << name;
+        EXPECT_FALSE(OutputOpen(t.ps) || t.dev.dsTimer) << name;
+        // The end is seen once 100 ms of silence have passed the cursor (what the device still
+        // queues behind it is heard), and within a buffer's length and a tick.
+        std::vector<int16_t>& heard = g_passedCursor;
+        size_t tail = 0;
+        while (!heard.empty() && heard.back() == 0) heard.pop_back(), ++tail;
+        EXPECT_GE(tail * 2, byteRate / 10) << name;
+        EXPECT_LE(tail * 2, t.dev.dsMemory.size() + byteRate / 5) << name;
+        const size_t samples = DecodedSamples(c.h, c.acm, segment);
+        ASSERT_GT(samples, 150u * 2304);
+        EXPECT_EQ(heard.size(), samples) << name;
+        for (size_t i = 0; i < heard.size(); ++i)
+            ASSERT_EQ(heard[i], 1000 + static_cast<int>(i / 2304)) << name << " sample " << i;
     }
 }
 

@@ -1,0 +1,15 @@
+// Loading the program's optional DLLs (mpglib, bass, lame_enc, plug-ins) safely: they come from
+// the program's folder by full path, and the current directory, which follows the folder being
+// browsed, is never searched for a DLL.
+#pragma once
+#include <windows.h>
+
+// Takes the current directory out of the DLL search order of the process, keeping the program's
+// folder and the system folder: SetDefaultDllDirectories where the kernel has it (Windows 8, or
+// 7 with KB2533623), else SetDllDirectoryW(L""). The first step of start-up, before any DLL is
+// loaded on demand. False when neither could be applied.
+bool DllSearchExcludeCurrentDir();
+
+// Loads name (such as L"mpglib.dll") from the folder of zuvo.exe by its full path; the DLLs it
+// needs are looked for beside it first. Null when it is not there or cannot be loaded.
+HMODULE LoadProgramDll(const wchar_t* name);

@@ -36,7 +36,7 @@ bool Enumerate(void* ctx, const std::wstring&, const std::wstring&, DirEntryFn f
         if (stat((b->realFolder + "/" + name).c_str(), &st) != 0) continue;
         DirEntry e;
         e.name.assign(name.begin(), name.end());
-        e.attributes = S_ISDIR(st.st_mode) ? EntryAttr::Directory : 0;
+        e.attributes = S_ISDIR(st.st_mode) ? uint32_t{EntryAttr::Directory} : 0u;
         e.size = static_cast<uint64_t>(st.st_size);
         std::tm tm{};
         localtime_r(&st.st_mtime, &tm);

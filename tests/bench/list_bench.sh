@@ -1,16 +1,15 @@
 #!/bin/sh
-# Builds list_bench with the list core at -O2 (no sanitizers), makes a folder of 10,000 files,
-# runs the bench on it and times `ls -f | sort` on the same folder in the same run (median of 5).
-# Usage: tests/bench/list_bench.sh [work-dir]   (default build/native)
+# Builds list_bench with the release preset (g++ -O2, no sanitizers), makes a folder of 10,000
+# files, runs the bench on it and times `ls -f | sort` on the same folder in the same run (median
+# of 5).
+# Usage: tests/bench/list_bench.sh [work-dir]   (default build/release)
 set -e
 root=$(cd "$(dirname "$0")/../.." && pwd)
-build=${1:-$root/build/native}
-out=$build/list_bench
+build=${1:-$root/build/release}
 dir=$build/list_bench_folder
 mkdir -p "$build"
-core=$(ls "$root"/src/library/*.cpp "$root"/src/base/text.cpp "$root"/src/base/utf.cpp \
-           "$root"/src/base/path.cpp | grep -v '_win\.cpp$')
-g++ -std=c++20 -O2 -I"$root/src" "$root/tests/bench/list_bench.cpp" $core -o "$out"
+(cd "$root" && cmake --preset release >/dev/null && cmake --build --preset release --target list_bench)
+out=$root/build/release/tests/bench/list_bench
 if [ ! -d "$dir" ]; then
     mkdir -p "$dir"
     (cd "$dir" && seq 0 9999 | sed 's/.*/Track &.mp3/' | tr '\n' '\0' | xargs -0 touch)

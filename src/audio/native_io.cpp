@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "audio/byte_reader.h"
+#include "base/byte_reader.h"
 #include "audio/output.h"
 #include "base/utf.h"
 

@@ -1,4 +1,4 @@
-// ID3v2.2/2.3/2.4 frames into the tag slots and the picture of an MpegInfo record.
+// ID3v2.2/2.3/2.4 frames into the tag slots and the picture of an Id3Tags record.
 #include <algorithm>
 #include <cstring>
 #include <memory>
@@ -102,14 +102,14 @@ size_t PictureOffset(const uint8_t* body, size_t size, int version) {
 }
 
 // Copies the picture bytes into the record; false when the copy cannot be allocated.
-bool TakePicture(MpegInfo& info, const uint8_t* body, size_t size, int version) {
+bool TakePicture(Id3Tags& tags, const uint8_t* body, size_t size, int version) {
     const size_t from = PictureOffset(body, size, version);
     if (from >= size) return true;  // a frame without picture bytes leaves nothing to keep
     auto* copy = new (std::nothrow) uint8_t[size - from];
     if (!copy) return false;
     std::memcpy(copy, body + from, size - from);
-    info.pictureData = copy;
-    info.pictureSize = static_cast<uint32_t>(size - from);
+    tags.pictureData = copy;
+    tags.pictureSize = static_cast<uint32_t>(size - from);
     return true;
 }
 
@@ -124,7 +124,7 @@ uint64_t FrameSize(const uint8_t* f, int version) {
 
 }  // namespace
 
-void Id3v2Parse(MpegInfo& info, const uint8_t* data, size_t len, const Id3Options& opt) {
+void Id3v2Parse(Id3Tags& tags, const uint8_t* data, size_t len, const Id3Options& opt) {
     if (len < 10) return;
     const int version = data[3];
     if (version < 2 || version > 4) return;
@@ -139,22 +139,23 @@ void Id3v2Parse(MpegInfo& info, const uint8_t* data, size_t len, const Id3Option
         const uint8_t* body = frame + header;
         const int slot = SlotOf(frame);
         if (slot == kPictureSlot) {
-            if (opt.readPictures && !info.pictureData &&
-                !TakePicture(info, body, static_cast<size_t>(size), version))
+            if (opt.readPictures && !tags.pictureData &&
+                !TakePicture(tags, body, static_cast<size_t>(size), version))
                 return;
-        } else if (slot != kNoSlot && !info.tagText[slot]) {
+        } else if (slot != kNoSlot && !tags.tagText[slot]) {
             std::wstring text;
             if (DecodeText(body, static_cast<size_t>(size), opt.ansi, text) &&
-                !Id3StoreText(info.tagText[slot], text))
+                !Id3StoreText(tags.tagText[slot], text))
                 return;
         }
         p += header + static_cast<size_t>(size);
     }
 }
 
-void Id3v2Read(MpegInfo& info, const ByteReader& in, const Id3Options& opt) {
-    // dwAudioBeg can only exceed the file size when the tag header lies about its size.
-    const uint32_t want = std::min(info.dwAudioBeg, info.dwAudioEnd);
+void Id3v2Read(Id3Tags& tags, const ByteReader& in, uint32_t audioStart, uint32_t fileSize,
+               const Id3Options& opt) {
+    // audioStart can only exceed the file size when the tag header lies about its size.
+    const uint32_t want = std::min(audioStart, fileSize);
     if (want == 0) return;
     std::unique_ptr<uint8_t[]> buf(new (std::nothrow) uint8_t[want]);
     if (!buf) return;
@@ -166,5 +167,5 @@ void Id3v2Read(MpegInfo& info, const ByteReader& in, const Id3Options& opt) {
         if (r <= 0) break;
         got += static_cast<uint32_t>(r);
     }
-    Id3v2Parse(info, buf.get(), got, opt);
+    Id3v2Parse(tags, buf.get(), got, opt);
 }

@@ -44,7 +44,7 @@ std::string Utf16Be(const std::wstring& w) {
 }
 
 struct Parsed {
-    MpegInfo info;
+    Id3Tags info;
     ~Parsed() { Id3FreeTags(info, nullptr); }
     std::wstring Text(int slot) const {
         return info.tagText[slot] ? info.tagText[slot] : L"<null>";

@@ -30,9 +30,10 @@ constexpr size_t kId3MaxText = 499;
 // empty slots of tags, and the first picture into pictureData.
 void Id3v2Parse(Id3Tags& tags, const uint8_t* data, size_t len, const Id3Options& opt);
 
-// Reads the ID3v2 tag at the start of the file through in and parses it. The tag lies before
-// audioStart (the first audio frame); fileSize is the file's size. The caller calls it after a
-// successful scan when the audio does not start at 0.
+// Reads the ID3v2 tag at the start of the file through in and parses it: only a real tag (the
+// "ID3" header, version 2 to 4, a syncsafe size) and only as much of it as its header declares,
+// what lies before audioStart (the first audio frame) and the file's fileSize bytes allow. The
+// caller calls it after a successful scan when the audio does not start at 0.
 void Id3v2Read(Id3Tags& tags, const ByteReader& in, uint32_t audioStart, uint32_t fileSize,
                const Id3Options& opt);
 

@@ -27,7 +27,8 @@ inline constexpr char kId3TempPictureName[] = "id3v2pic.jpg";
 constexpr size_t kId3MaxText = 499;
 
 // Parses the frames of the ID3v2 tag at the start of data (the file's first bytes) into the
-// empty slots of tags, and the first picture into pictureData.
+// empty slots of tags, and the first picture into pictureData. Nothing without a valid tag
+// header; no frame beyond the tag's declared size.
 void Id3v2Parse(Id3Tags& tags, const uint8_t* data, size_t len, const Id3Options& opt);
 
 // Reads the ID3v2 tag at the start of the file through in and parses it: only a real tag (the

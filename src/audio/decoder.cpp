@@ -92,8 +92,8 @@ int OpenTrack(Engine& e, const wchar_t* path) {
         CloseTrackFile(e);
         return 0;
     }
-    if (m.dwAudioBeg > 0) Id3v2Read(m, e.in, Id3Options{});
-    Id3v1Read(m, e.in, nullptr);
+    if (m.dwAudioBeg > 0) Id3v2Read(m, e.in, m.dwAudioBeg, m.dwAudioEnd, Id3Options{});
+    Id3v1Read(m, e.in, m.dwAudioEnd, nullptr);
     return 1;
 }
 

@@ -1,16 +1,11 @@
 // The measured facts of one MPEG audio file and the frame header record they are built from.
 // Types only: the scanner (audio/mpeg_scan.h) fills the measurements, the tag readers
-// (tags/id3.h) the tag texts and the picture.
+// (tags/id3.h) the tag record the file's record derives from.
 #pragma once
 #include <cstdint>
 
-// Reads n bytes at offset into dst; returns the number of bytes read (fewer at the end of the
-// file) or -1 on error. The scanner and the tag readers reach a file only through this table:
-// the glue reads an open file, tests and fuzzers read memory.
-struct ByteReader {
-    int (*readAt)(void* ctx, uint32_t offset, void* dst, int n);
-    void* ctx;
-};
+#include "base/byte_reader.h"
+#include "tags/id3_tags.h"
 
 // One frame header, filled from its four bytes; all zero when the bytes are no valid header.
 struct FrameHeader {
@@ -28,20 +23,10 @@ struct FrameHeader {
     uint32_t original{};
 };
 
-// Slots of MpegInfo::tagText.
-enum TagSlot : int {
-    kTagArtist,
-    kTagAlbum,
-    kTagTitle,
-    kTagTrack,
-    kTagYear,
-    kTagComment,
-    kTagSlotCount
-};
-
-// One scanned file. The playing track's record is a single global instance, scanned and
-// advanced on the main thread only; the info scan and the dialogs keep records of their own.
-struct MpegInfo {
+// One scanned file: its tags (the Id3Tags part, filled by the tag readers) and what the scan
+// measured. The playing track's record is a single global instance, scanned and advanced on the
+// main thread only; the info scan and the dialogs keep records of their own.
+struct MpegInfo : Id3Tags {
     const wchar_t* fileName{};  // path of the file (not owned)
     void* hFile{};              // the open file (a Win32 HANDLE in the program; not owned here)
     uint32_t dwPointer{};       // current byte position; the decoder feed reads and advances it
@@ -56,9 +41,4 @@ struct MpegInfo {
     uint16_t encoderPadded{};  // samples, from the LAME tag; 0 if none
     char encoderId[10]{};      // up to 9 characters from the LAME tag position, NUL-terminated
     uint32_t id3v2Size{};      // the leading ID3v2 tag with its 10-byte header; 0 if none
-    uint8_t id3v1Raw[128]{};   // the last 128 bytes of the file as the ID3v1 reader read them
-    wchar_t* tagText[kTagSlotCount]{};  // owned by the record, freed by Id3FreeTags; null if absent
-    uint8_t* pictureData{};             // owned: the first attached picture's bytes
-    uint32_t pictureSize{};
-    uint32_t pictureFileWritten{};  // the picture was written to the temporary picture file
 };

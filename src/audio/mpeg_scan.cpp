@@ -27,6 +27,45 @@ constexpr uint32_t kWalkLimit = 2000000;
 constexpr uint32_t kWalkFrames = 100;
 // Variable bit rate without Xing: after every ten frames the walk jumps this far ahead.
 constexpr uint32_t kVbrJump = 50000;
+// The first frame must begin within this many bytes of the audio start (the end of the ID3v2
+// tag); a file without one by then is not MPEG audio. Like kWalkLimit, it bounds the reading.
+constexpr uint32_t kFirstFrameLimit = 2000000;
+// The scan's reads are served from one buffer this large. Its searches read windows of two
+// frame lengths a frame length (walk) or 1,792 bytes (first frame) apart; through the buffer
+// each byte is fetched about once. Small enough that a VBR jump does not fetch the stretch it
+// jumps over.
+constexpr int kScanCacheBytes = 16384;
+
+// A ByteReader in front of another that keeps the last kScanCacheBytes it fetched. One scan's
+// own, on its stack: answers are exactly those of the reader behind it (for a file that does
+// not change during the scan).
+struct ScanCache {
+    ByteReader in;
+    uint32_t offset = 0;    // file offset of data[0]
+    int filled = 0;         // valid bytes in data
+    bool fileEnds = false;  // the last fetch was short: the file ends at offset + filled
+    uint8_t data[kScanCacheBytes];
+};
+
+int CachedReadAt(void* ctx, uint32_t offset, void* dst, int n) {
+    auto* c = static_cast<ScanCache*>(ctx);
+    if (n < 0 || n > kScanCacheBytes) return c->in.readAt(c->in.ctx, offset, dst, n);
+    const uint64_t from = uint64_t{offset} - c->offset;  // huge when offset lies before
+    const bool held = offset >= c->offset &&
+                      (from + static_cast<uint64_t>(n) <= static_cast<uint64_t>(c->filled) ||
+                       (c->fileEnds && from <= uint64_t(c->filled)));
+    if (!held) {
+        const int got = c->in.readAt(c->in.ctx, offset, c->data, kScanCacheBytes);
+        c->offset = offset;
+        c->filled = std::clamp(got, 0, kScanCacheBytes);
+        c->fileEnds = got >= 0 && got < kScanCacheBytes;
+        if (got < 0) return -1;
+    }
+    const size_t at = offset - c->offset;
+    const size_t count = std::min(static_cast<size_t>(n), static_cast<size_t>(c->filled) - at);
+    std::memcpy(dst, c->data + at, count);
+    return static_cast<int>(count);
+}
 
 bool IsSync(const uint8_t* p) {
     return p[0] == 0xFF && (p[1] & 0xE0) == 0xE0;
@@ -177,20 +216,40 @@ void MpegReadXing(MpegInfo& info, const ByteReader& in) {
     info.avgFrameLen = static_cast<float>(static_cast<double>(bytes) / frames);
 }
 
-int MpegScan(MpegInfo& info, const ByteReader& in) {
+namespace {
+
+// The first frame: searches from 0 in steps of 1,792 bytes, each from max(step, dwAudioBeg).
+// The steps before the tag's end would all search the window at dwAudioBeg again, with the same
+// result, so after that window the search goes on at the first step past dwAudioBeg. Returns
+// the frame's offset, or -1 when none begins within kFirstFrameLimit of dwAudioBeg.
+int64_t FindFirstFrame(MpegInfo& info, const ByteReader& in) {
+    constexpr uint64_t kStep = kMpegMaxFrameLen;
+    const uint64_t end =
+        std::min<uint64_t>(info.dwAudioEnd, uint64_t{info.dwAudioBeg} + kFirstFrameLimit);
+    for (uint64_t p = 0; p < end;) {
+        const int64_t found = MpegFindSync(info, in, static_cast<uint32_t>(p));
+        if (found != -1) return found;
+        p = p < info.dwAudioBeg ? (info.dwAudioBeg / kStep + 1) * kStep : p + kStep;
+    }
+    return -1;
+}
+
+}  // namespace
+
+int MpegScan(MpegInfo& info, const ByteReader& file) {
+    ScanCache cache;
+    cache.in = file;
+    const ByteReader in{CachedReadAt, &cache};
     info.dwPointer = 0;
     info.dwAudioBeg = 0;
     info.header = FrameHeader{};  // a reused record must not bind the search to its old stream
     info.vbrKind = 0;
     info.avgBitrate = 0;
     info.avgFrameLen = 0;
-    MpegSkipId3v2(info, in);
+    MpegSkipId3v2(info, file);  // 18 bytes: not worth fetching the buffer at 0 before a tag
 
-    int64_t first = -1;
-    for (uint64_t p = 0; first == -1; p += kMpegMaxFrameLen) {
-        if (p >= info.dwAudioEnd) return 0;
-        first = MpegFindSync(info, in, static_cast<uint32_t>(p));
-    }
+    const int64_t first = FindFirstFrame(info, in);
+    if (first == -1) return 0;
     info.dwAudioBeg = static_cast<uint32_t>(first);
 
     const FrameHeader firstHeader = info.header;

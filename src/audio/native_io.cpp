@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "audio/byte_reader.h"
 #include "audio/output.h"
+#include "base/byte_reader.h"
 #include "base/utf.h"
 
 namespace {

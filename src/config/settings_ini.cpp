@@ -2,6 +2,7 @@
 // record to text (with the other sections of the old file kept).
 #include <algorithm>
 #include <cstring>
+#include <limits>
 
 #include "base/path.h"
 #include "base/text.h"
@@ -12,9 +13,9 @@ namespace {
 
 enum class Kind { I32, U16, U8, COLS, EQ3, EQF3, TEXT, WIDE, LAUNCH };
 
-constexpr size_t kUtf8ValueBytes = 998;   // path values are converted into a 999-byte buffer
-constexpr size_t kTailSearchFrom = 50;    // the kept tail starts at a "\r\n[" at or after this
-constexpr size_t kMinFavouriteChars = 11; // shorter favourites are dropped on reading
+constexpr size_t kUtf8ValueBytes = 998;    // path values are converted into a 999-byte buffer
+constexpr size_t kTailSearchFrom = 50;     // the kept tail starts at a "\r\n[" at or after this
+constexpr size_t kMinFavouriteChars = 11;  // shorter favourites are dropped on reading
 constexpr size_t kMinDirHistoryChars = 9;
 
 struct ReadContext {
@@ -52,8 +53,14 @@ std::wstring DecodeLaunch(const ReadContext& c, std::string_view value) {
 
 template <Kind K, typename Field>
 void ReadValue(const ReadContext& c, Field& f, std::string_view value, size_t limit) {
-    if constexpr (K == Kind::I32 || K == Kind::U16 || K == Kind::U8) {
-        f = static_cast<Field>(ParseLeadingInt(value));
+    if constexpr (K == Kind::I32) {
+        f = ParseLeadingInt(value);
+    } else if constexpr (K == Kind::U16 || K == Kind::U8) {
+        // A number the field cannot hold is ignored, as a text that is too long is: cut to
+        // its width it would be another value (65536 a silent volume), clamped it would set
+        // every bit of a flags key.
+        const int32_t v = ParseLeadingInt(value);
+        if (v >= 0 && v <= std::numeric_limits<Field>::max()) f = static_cast<Field>(v);
     } else if constexpr (K == Kind::COLS) {
         f = {NumberAt(value, 0), NumberAt(value, 5), NumberAt(value, 10)};
     } else if constexpr (K == Kind::EQ3) {
@@ -88,10 +95,10 @@ void ReadKey(ReadContext& c, std::string_view key, std::string_view value) {
         s.utf8Values = ParseLeadingInt(value);
         return;
     }
-#define ZUVO_READ(kind, name, limit)                                \
-    if (key == #name) {                                             \
-        ReadValue<Kind::kind>(c, s.name, value, limit);             \
-        return;                                                     \
+#define ZUVO_READ(kind, name, limit)                    \
+    if (key == #name) {                                 \
+        ReadValue<Kind::kind>(c, s.name, value, limit); \
+        return;                                         \
     }
     // The keys whose reading does more than store the value come first.
     if (key == "color_back") {
@@ -136,7 +143,8 @@ void FixUp(Settings& s, SettingsReadResult& r) {
     for (int layout = 0; layout < 3; ++layout) {
         if (s.list_name[layout] == 0 && s.list_size[layout] == 0 && s.list_ext[layout] == 0 &&
             s.list_date[layout] == 0) {
-            s.list_name[layout] = s.list_size[layout] = s.list_ext[layout] = s.list_date[layout] = 40;
+            s.list_name[layout] = s.list_size[layout] = s.list_ext[layout] = s.list_date[layout] =
+                40;
         }
     }
     s.filebufsize = std::clamp<uint16_t>(s.filebufsize, 20, 500);
@@ -210,11 +218,11 @@ SettingsReadResult SettingsFromIni(Settings& s, const uint8_t* data, size_t len,
 
 std::string SettingsToIni(const Settings& s, std::string_view oldFile) {
     std::string out = "[Zuvo]\r\nutf8=1\r\n";
-#define ZUVO_WRITE(kind, name, limit)                                  \
+#define ZUVO_WRITE(kind, name, limit)                                     \
     if (std::strcmp(#name, "color_trkbg") != 0 || s.trackBackgroundSet) { \
-        out += #name "=";                                              \
-        WriteValue<Kind::kind>(out, s.name);                           \
-        out += "\r\n";                                                 \
+        out += #name "=";                                                 \
+        WriteValue<Kind::kind>(out, s.name);                              \
+        out += "\r\n";                                                    \
     }
     ZUVO_SETTINGS_KEYS(ZUVO_WRITE)
 #undef ZUVO_WRITE
@@ -246,8 +254,14 @@ bool ReadSettingsFile(Settings& s, const FileOps& fs, const std::wstring& path, 
 }
 
 bool WriteSettingsFile(Settings& s, const FileOps& fs, const std::wstring& path, bool keepLists) {
+    // The old file is read for the other sections it keeps, up to a bound: one byte more tells
+    // that it went on, and then its last line within the bound, cut, is left out.
     std::string old;
-    if (!fs.readFile(fs.ctx, path, SIZE_MAX, old)) old.clear();
+    if (!fs.readFile(fs.ctx, path, kSettingsOldFileLimit + 1, old)) old.clear();
+    if (old.size() > kSettingsOldFileLimit) {
+        const size_t lineEnd = old.rfind("\r\n", kSettingsOldFileLimit - 2);
+        old.resize(lineEnd == std::string::npos ? 0 : lineEnd + 2);
+    }
     bool ok = fs.replaceFile(fs.ctx, path, SettingsToIni(s, old));
     if (!keepLists) FreeSettingsLists(s);
     return ok;

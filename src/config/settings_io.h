@@ -19,6 +19,8 @@ struct ScreenMetrics {
 
 // Only the first this many bytes of a settings file are read.
 constexpr size_t kSettingsReadLimit = 24000;
+// Writing keeps the old file's other sections, read from at most its first this many bytes.
+constexpr size_t kSettingsOldFileLimit = size_t{1} << 20;
 
 // Fills the whole record with the defaults (theme 2 and the default Enhancer 2 preset applied).
 void SetDefaults(Settings& s, const ScreenMetrics& m);

@@ -1,4 +1,5 @@
 // Reading a cue sheet into cue list rows.
+#include <cstdint>
 #include <cstdio>
 
 #include "base/path.h"
@@ -143,6 +144,9 @@ uint32_t CueTimeMs(std::wstring_view text) {
         }
     }
     const float ms = (minutes * 60.0f + seconds + frames / 75.0f) * 1000.0f;
+    // 2^32 is the first float past the range of uint32_t; converting it or anything beyond
+    // would be undefined, so such times stop at the largest value.
+    if (ms >= 4294967296.0f) return UINT32_MAX;
     return ms <= 0 ? 0u : static_cast<uint32_t>(ms);
 }
 

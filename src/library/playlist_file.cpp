@@ -29,6 +29,18 @@ std::wstring ResolveListLine(std::wstring line, const std::wstring& listPath) {
     return line;
 }
 
+// The line that starts at pos, which then moves past its line end. A line ends at CR LF, at LF
+// or at a lone CR, each line at its own: lists written on one system and appended to on
+// another mix them. False when no line end follows: a last line without one is not read.
+bool NextLine(std::string_view bytes, size_t& pos, std::string_view& line) {
+    const size_t end = bytes.find_first_of("\r\n", pos);
+    if (end == std::string_view::npos) return false;
+    line = bytes.substr(pos, end - pos);
+    pos = end + 1;
+    if (bytes[end] == '\r' && pos < bytes.size() && bytes[pos] == '\n') ++pos;
+    return true;
+}
+
 bool PlayableAfterLastDot(const std::wstring& path, const std::string& playable) {
     const size_t dot = path.find_last_of(L'.');
     if (dot == std::wstring::npos) return false;
@@ -48,17 +60,8 @@ int ReadPlayListBytes(TrackList& list, const std::wstring& path, std::string_vie
     const size_t before = list.rows.size();
     std::wstring pendingTitle;  // the last "#EXTINF" line, for the next stream line only
     size_t pos = 0;
-    for (;;) {
-        std::string_view rest = bytes.substr(pos);
-        size_t end = rest.find("\r\n");
-        size_t endLen = 2;
-        if (end == std::string_view::npos) {
-            end = rest.find('\n');
-            endLen = 1;
-        }
-        if (end == std::string_view::npos) break;  // a last line without a line feed is not read
-        std::string_view raw = rest.substr(0, end);
-        pos += end + endLen;
+    std::string_view raw;
+    while (NextLine(bytes, pos, raw)) {
         if (raw.size() >= kMaxLineBytes) continue;
         std::wstring line =
             Truncated(utf8 ? Utf8ToWide(raw) : AnsiToWide(env.codePage, raw), kMaxPath);

@@ -6,8 +6,8 @@
 #include <cstring>
 #include <string>
 
-#include "audio/byte_reader.h"
 #include "audio/mpeg_scan.h"
+#include "base/byte_reader.h"
 #include "base/utf.h"
 #include "probe/probe.h"
 #include "tags/id3.h"
@@ -72,8 +72,9 @@ bool ScanOne(const char* path, const char* pictureOut) {
 
     const int ok = MpegScan(info, in);
     if (ok) {
-        if (info.dwAudioBeg > 0) Id3v2Read(info, in, Id3Options{});
-        Id3v1Read(info, in, nullptr);
+        if (info.dwAudioBeg > 0)
+            Id3v2Read(info, in, info.dwAudioBeg, info.dwAudioEnd, Id3Options{});
+        Id3v1Read(info, in, info.dwAudioEnd, nullptr);
         info.lengthMs = MpegLengthMs(info, info.dwAudioEnd - info.dwAudioBeg);
     }
     PrintRecord(path, ok, info);

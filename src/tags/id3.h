@@ -1,13 +1,15 @@
-// Reading ID3 tags into an MpegInfo record: the texts of a leading ID3v2 tag, completed from an
+// Reading ID3 tags into an Id3Tags record: the texts of a leading ID3v2 tag, completed from an
 // ID3v1 tag at the end of the file, and the first attached picture. The record owns what is
-// read until Id3FreeTags.
+// read until Id3FreeTags. The readers know nothing of the audio: the caller says where the
+// audio starts and how large the file is.
 #pragma once
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
 
-#include "audio/mpeg_info.h"
+#include "base/byte_reader.h"
+#include "tags/id3_tags.h"
 
 // 8-bit text in the system's ANSI code page to wide text. Null means Windows-1252 (the glue
 // passes the real converter).
@@ -25,28 +27,32 @@ inline constexpr char kId3TempPictureName[] = "id3v2pic.jpg";
 constexpr size_t kId3MaxText = 499;
 
 // Parses the frames of the ID3v2 tag at the start of data (the file's first bytes) into the
-// empty slots of info, and the first picture into pictureData.
-void Id3v2Parse(MpegInfo& info, const uint8_t* data, size_t len, const Id3Options& opt);
+// empty slots of tags, and the first picture into pictureData. Nothing without a valid tag
+// header; no frame beyond the tag's declared size.
+void Id3v2Parse(Id3Tags& tags, const uint8_t* data, size_t len, const Id3Options& opt);
 
-// Reads the first dwAudioBeg bytes of the file through in and parses them. The caller calls it
-// after a successful scan when dwAudioBeg > 0.
-void Id3v2Read(MpegInfo& info, const ByteReader& in, const Id3Options& opt);
+// Reads the ID3v2 tag at the start of the file through in and parses it: only a real tag (the
+// "ID3" header, version 2 to 4, a syncsafe size) and only as much of it as its header declares,
+// what lies before audioStart (the first audio frame) and the file's fileSize bytes allow. The
+// caller calls it after a successful scan when the audio does not start at 0.
+void Id3v2Read(Id3Tags& tags, const ByteReader& in, uint32_t audioStart, uint32_t fileSize,
+               const Id3Options& opt);
 
-// Fills the empty slots from info.id3v1Raw; returns 1 when it holds an ID3v1 tag.
-int Id3v1Parse(MpegInfo& info, Id3AnsiDecoder ansi);
+// Fills the empty slots from tags.id3v1Raw; returns 1 when it holds an ID3v1 tag.
+int Id3v1Parse(Id3Tags& tags, Id3AnsiDecoder ansi);
 
-// Reads the last 128 bytes of the file (dwAudioEnd is its size) into id3v1Raw and parses them.
-int Id3v1Read(MpegInfo& info, const ByteReader& in, Id3AnsiDecoder ansi);
+// Reads the last 128 bytes of a file of fileSize bytes into id3v1Raw and parses them.
+int Id3v1Read(Id3Tags& tags, const ByteReader& in, uint32_t fileSize, Id3AnsiDecoder ansi);
 
 // Frees the six texts and the picture and clears their pointers. When pictureFileWritten is
 // set, deleteTempPicture (the glue's Id3DeleteTempPicture) removes the temporary picture file
 // and the flag is cleared.
-void Id3FreeTags(MpegInfo& info, void (*deleteTempPicture)());
+void Id3FreeTags(Id3Tags& tags, void (*deleteTempPicture)());
 
 // The ID3v1 genre name of number (0..255), at most 30 characters; the digits themselves for a
 // number the list does not hold.
 std::wstring Id3GenreName(int number);
 
-// "Artist - Title" for the window title and the lists, at most 120 characters; the file name
-// without folder and extension when the tags name neither.
-std::wstring Id3DisplayTitle(const MpegInfo& info);
+// "Artist - Title" for the window title and the lists, at most 120 characters; the name of
+// fileName (a path, may be null) without folder and extension when the tags name neither.
+std::wstring Id3DisplayTitle(const Id3Tags& tags, const wchar_t* fileName);

@@ -82,17 +82,17 @@ bool Id3StoreText(wchar_t*& slot, const std::wstring& text) {
     return true;
 }
 
-void Id3FreeTags(MpegInfo& info, void (*deleteTempPicture)()) {
-    for (wchar_t*& text : info.tagText) {
+void Id3FreeTags(Id3Tags& tags, void (*deleteTempPicture)()) {
+    for (wchar_t*& text : tags.tagText) {
         delete[] text;
         text = nullptr;
     }
-    delete[] info.pictureData;
-    info.pictureData = nullptr;
-    info.pictureSize = 0;
-    if (info.pictureFileWritten) {
+    delete[] tags.pictureData;
+    tags.pictureData = nullptr;
+    tags.pictureSize = 0;
+    if (tags.pictureFileWritten) {
         if (deleteTempPicture) deleteTempPicture();
-        info.pictureFileWritten = 0;
+        tags.pictureFileWritten = 0;
     }
 }
 
@@ -107,10 +107,10 @@ std::wstring Id3GenreName(int number) {
     return Utf8ToWide(list.substr(dot + 1, std::min(end - dot - 1, kGenreNameMax)));
 }
 
-std::wstring Id3DisplayTitle(const MpegInfo& info) {
-    const wchar_t* artist = NonEmpty(info.tagText[kTagArtist]);
-    const wchar_t* title = NonEmpty(info.tagText[kTagTitle]);
-    if (!artist && !title) return FileStem(info.fileName).substr(0, kDisplayFileMax);
+std::wstring Id3DisplayTitle(const Id3Tags& tags, const wchar_t* fileName) {
+    const wchar_t* artist = NonEmpty(tags.tagText[kTagArtist]);
+    const wchar_t* title = NonEmpty(tags.tagText[kTagTitle]);
+    if (!artist && !title) return FileStem(fileName).substr(0, kDisplayFileMax);
     if (!artist) return CutWithDots(title, kDisplayFileMax);
 
     const std::wstring_view a(artist);

@@ -30,28 +30,28 @@ std::string_view FieldText(const uint8_t* raw, const V1Field& f) {
 
 }  // namespace
 
-int Id3v1Parse(MpegInfo& info, Id3AnsiDecoder ansi) {
-    const uint8_t* raw = info.id3v1Raw;
+int Id3v1Parse(Id3Tags& tags, Id3AnsiDecoder ansi) {
+    const uint8_t* raw = tags.id3v1Raw;
     if (std::memcmp(raw, "TAG", 3) != 0) return 0;
     for (const V1Field& f : kFields) {
-        if (info.tagText[f.slot]) continue;
+        if (tags.tagText[f.slot]) continue;
         std::string_view text = FieldText(raw, f);
         if (!text.empty())
-            (void)Id3StoreText(info.tagText[f.slot], (ansi ? ansi : Cp1252ToWide)(text));
+            (void)Id3StoreText(tags.tagText[f.slot], (ansi ? ansi : Cp1252ToWide)(text));
     }
     // ID3v1.1: a zero byte 125 ends the comment early and byte 126 is the track number.
-    if (!info.tagText[kTagTrack] && raw[125] == 0 && raw[126] != 0)
-        (void)Id3StoreText(info.tagText[kTagTrack], std::to_wstring(raw[126]));
+    if (!tags.tagText[kTagTrack] && raw[125] == 0 && raw[126] != 0)
+        (void)Id3StoreText(tags.tagText[kTagTrack], std::to_wstring(raw[126]));
     return 1;
 }
 
-int Id3v1Read(MpegInfo& info, const ByteReader& in, Id3AnsiDecoder ansi) {
-    std::memset(info.id3v1Raw, 0, sizeof info.id3v1Raw);
-    if (info.dwAudioEnd < kTagBytes) return 0;
-    const int got = in.readAt(in.ctx, info.dwAudioEnd - kTagBytes, info.id3v1Raw, kTagBytes);
+int Id3v1Read(Id3Tags& tags, const ByteReader& in, uint32_t fileSize, Id3AnsiDecoder ansi) {
+    std::memset(tags.id3v1Raw, 0, sizeof tags.id3v1Raw);
+    if (fileSize < kTagBytes) return 0;
+    const int got = in.readAt(in.ctx, fileSize - kTagBytes, tags.id3v1Raw, kTagBytes);
     if (got != static_cast<int>(kTagBytes)) {
-        std::memset(info.id3v1Raw, 0, sizeof info.id3v1Raw);
+        std::memset(tags.id3v1Raw, 0, sizeof tags.id3v1Raw);
         return 0;
     }
-    return Id3v1Parse(info, ansi);
+    return Id3v1Parse(tags, ansi);
 }

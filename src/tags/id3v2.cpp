@@ -1,4 +1,4 @@
-// ID3v2.2/2.3/2.4 frames into the tag slots and the picture of an MpegInfo record.
+// ID3v2.2/2.3/2.4 frames into the tag slots and the picture of an Id3Tags record.
 #include <algorithm>
 #include <cstring>
 #include <memory>
@@ -102,14 +102,14 @@ size_t PictureOffset(const uint8_t* body, size_t size, int version) {
 }
 
 // Copies the picture bytes into the record; false when the copy cannot be allocated.
-bool TakePicture(MpegInfo& info, const uint8_t* body, size_t size, int version) {
+bool TakePicture(Id3Tags& tags, const uint8_t* body, size_t size, int version) {
     const size_t from = PictureOffset(body, size, version);
     if (from >= size) return true;  // a frame without picture bytes leaves nothing to keep
     auto* copy = new (std::nothrow) uint8_t[size - from];
     if (!copy) return false;
     std::memcpy(copy, body + from, size - from);
-    info.pictureData = copy;
-    info.pictureSize = static_cast<uint32_t>(size - from);
+    tags.pictureData = copy;
+    tags.pictureSize = static_cast<uint32_t>(size - from);
     return true;
 }
 
@@ -122,49 +122,71 @@ uint64_t FrameSize(const uint8_t* f, int version) {
     return uint64_t{f[3]} << 16 | uint64_t{f[4]} << 8 | f[5];
 }
 
+constexpr size_t kTagHeaderBytes = 10;
+
+// The whole tag's size, its header included, when h (kTagHeaderBytes long) is an ID3v2.2 to 2.4
+// tag header: "ID3", the major version, a revision other than 0xFF, the flags and four syncsafe
+// size bytes (seven bits each). 0 for anything else.
+uint32_t TagBytes(const uint8_t* h) {
+    if (std::memcmp(h, "ID3", 3) != 0 || h[3] < 2 || h[3] > 4 || h[4] == 0xFF) return 0;
+    if ((h[6] | h[7] | h[8] | h[9]) & 0x80) return 0;
+    return static_cast<uint32_t>(kTagHeaderBytes) + (uint32_t{h[6]} << 21) +
+           (uint32_t{h[7]} << 14) + (uint32_t{h[8]} << 7) + uint32_t{h[9]};
+}
+
 }  // namespace
 
-void Id3v2Parse(MpegInfo& info, const uint8_t* data, size_t len, const Id3Options& opt) {
-    if (len < 10) return;
+void Id3v2Parse(Id3Tags& tags, const uint8_t* data, size_t len, const Id3Options& opt) {
+    if (len < kTagHeaderBytes) return;
+    const uint32_t tagBytes = TagBytes(data);
+    if (tagBytes == 0) return;
+    len = std::min<size_t>(len, tagBytes);  // what follows the tag is not the tag's
     const int version = data[3];
-    if (version < 2 || version > 4) return;
     const size_t header = version == 2 ? 6 : 10;
 
     // The tag header's flags are not looked at: an extended header is walked like a frame and
     // unsynchronisation is not undone.
-    for (size_t p = 10; p + header <= len;) {
+    for (size_t p = kTagHeaderBytes; p + header <= len;) {
         const uint8_t* frame = data + p;
         const uint64_t size = FrameSize(frame, version);
         if (size == 0 || size > len - p - header) return;
         const uint8_t* body = frame + header;
         const int slot = SlotOf(frame);
         if (slot == kPictureSlot) {
-            if (opt.readPictures && !info.pictureData &&
-                !TakePicture(info, body, static_cast<size_t>(size), version))
+            if (opt.readPictures && !tags.pictureData &&
+                !TakePicture(tags, body, static_cast<size_t>(size), version))
                 return;
-        } else if (slot != kNoSlot && !info.tagText[slot]) {
+        } else if (slot != kNoSlot && !tags.tagText[slot]) {
             std::wstring text;
             if (DecodeText(body, static_cast<size_t>(size), opt.ansi, text) &&
-                !Id3StoreText(info.tagText[slot], text))
+                !Id3StoreText(tags.tagText[slot], text))
                 return;
         }
         p += header + static_cast<size_t>(size);
     }
 }
 
-void Id3v2Read(MpegInfo& info, const ByteReader& in, const Id3Options& opt) {
-    // dwAudioBeg can only exceed the file size when the tag header lies about its size.
-    const uint32_t want = std::min(info.dwAudioBeg, info.dwAudioEnd);
+void Id3v2Read(Id3Tags& tags, const ByteReader& in, uint32_t audioStart, uint32_t fileSize,
+               const Id3Options& opt) {
+    // The buffer holds the tag as declared, but never more than lies before the audio or in the
+    // file: a header that claims more cannot make it larger than the file.
+    const uint32_t limit = std::min(audioStart, fileSize);
+    uint8_t header[kTagHeaderBytes];
+    if (limit < kTagHeaderBytes ||
+        in.readAt(in.ctx, 0, header, kTagHeaderBytes) != static_cast<int>(kTagHeaderBytes))
+        return;
+    const uint32_t want = std::min(TagBytes(header), limit);
     if (want == 0) return;
     std::unique_ptr<uint8_t[]> buf(new (std::nothrow) uint8_t[want]);
     if (!buf) return;
+    std::memcpy(buf.get(), header, kTagHeaderBytes);
     constexpr uint32_t kChunk = 1u << 20;  // readAt counts in int
-    uint32_t got = 0;
+    uint32_t got = kTagHeaderBytes;
     while (got < want) {
-        const int r =
-            in.readAt(in.ctx, got, buf.get() + got, static_cast<int>(std::min(want - got, kChunk)));
-        if (r <= 0) break;
+        const int n = static_cast<int>(std::min(want - got, kChunk));
+        const int r = in.readAt(in.ctx, got, buf.get() + got, n);
+        if (r <= 0 || r > n) break;
         got += static_cast<uint32_t>(r);
     }
-    Id3v2Parse(info, buf.get(), got, opt);
+    Id3v2Parse(tags, buf.get(), got, opt);
 }

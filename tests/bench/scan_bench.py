@@ -9,9 +9,10 @@ known sample counts with sox and lame, then in one run times
 and prints files per second with the ratios, and the length error in ms (mean and worst) of each
 kind against the true length (the source's sample count), for our scan and for ffprobe.
 
-    scan_bench.py --probe build/release/src/probe/zuvo-probe [--work DIR] [--count 500]
+    scan_bench.py [--probe PATH] [--work DIR] [--count 500]
 
-Use a build without sanitizers for the timing. Not part of ctest.
+Without --probe, zuvo-probe is built with the release preset (g++ -O2, no sanitizers) and
+build/release/src/probe/zuvo-probe is timed. Not part of ctest.
 """
 import argparse
 import json
@@ -74,12 +75,24 @@ def error_table(files, lengths):
     return rows
 
 
+def release_probe():
+    """Builds zuvo-probe with the release preset and returns its path."""
+    root = os.path.normpath(os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", ".."))
+    subprocess.run(["cmake", "--preset", "release"], cwd=root, check=True,
+                   stdout=subprocess.DEVNULL)
+    subprocess.run(["cmake", "--build", "--preset", "release", "--target", "zuvo-probe"],
+                   cwd=root, check=True)
+    return os.path.join(root, "build", "release", "src", "probe", "zuvo-probe")
+
+
 def main():
     ap = argparse.ArgumentParser()
-    ap.add_argument("--probe", required=True)
+    ap.add_argument("--probe", help="zuvo-probe to time (default: built with the release preset)")
     ap.add_argument("--work", default="build/bench-mpeg")
     ap.add_argument("--count", type=int, default=500)
     args = ap.parse_args()
+    if not args.probe:
+        args.probe = release_probe()
 
     files, made = timed(lambda: make_files(args.work, args.count, random.Random(7)))
     paths = [f["path"] for f in files]

@@ -8,7 +8,7 @@
 #include "tags/id3.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    MpegInfo info;
+    Id3Tags info;
     std::memcpy(info.id3v1Raw, data, size < 128 ? size : 128);
     const int tagged = Id3v1Parse(info, nullptr);
     if (tagged != (std::memcmp(info.id3v1Raw, "TAG", 3) == 0)) std::abort();

@@ -9,8 +9,10 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const std::string playable = "mp3;mp2;mpa;ogg;";
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-    size_t lineFeeds = 0;
-    for (char c : bytes) lineFeeds += c == '\n';
+    size_t lineEnds = 0;  // CR LF, LF and a lone CR each end one line
+    for (size_t i = 0; i < size; ++i)
+        lineEnds +=
+            bytes[i] == '\n' || (bytes[i] == '\r' && (i + 1 == size || bytes[i + 1] != '\n'));
     Settings s;
     for (const wchar_t* name : {L"C:\\Lists\\a.m3u", L"C:\\Lists\\a.m3u8"}) {
         TrackList list;
@@ -20,7 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         env.playable = &playable;
         env.bassLoaded = size % 2 == 0;
         const int rows = ReadPlayListBytes(list, name, bytes, env);
-        if (rows < 0 || static_cast<size_t>(rows) > lineFeeds ||
+        if (rows < 0 || static_cast<size_t>(rows) > lineEnds ||
             list.rows.size() != static_cast<size_t>(rows))
             std::abort();
         std::vector<std::wstring> paths;

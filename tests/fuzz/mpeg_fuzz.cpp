@@ -3,9 +3,9 @@
 // leave a record the engine can play from.
 #include <cstdlib>
 
-#include "audio/byte_reader.h"
 #include "audio/file_info.h"
 #include "audio/mpeg_scan.h"
+#include "base/byte_reader.h"
 #include "tags/id3.h"
 
 namespace {
@@ -25,14 +25,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (info.dwPointer != info.dwAudioBeg || info.dwAudioBeg > info.dwAudioEnd ||
             info.header.versionCode == 0 || info.vbrKind > 2 || !(info.avgBitrate > 0))
             std::abort();
-        if (info.dwAudioBeg > 0) Id3v2Read(info, in, Id3Options{});
-        Id3v1Read(info, in, nullptr);
+        if (info.dwAudioBeg > 0)
+            Id3v2Read(info, in, info.dwAudioBeg, info.dwAudioEnd, Id3Options{});
+        Id3v1Read(info, in, info.dwAudioEnd, nullptr);
         info.lengthMs = MpegLengthMs(info, info.dwAudioEnd - info.dwAudioBeg);
     }
     if (MpegFileInfoLines(info, FileInfoSource{ok == 1, info.dwAudioEnd, L':'}, Labels).size() !=
         12)
         std::abort();
-    if (Id3DisplayTitle(info).size() > 120) std::abort();
+    if (Id3DisplayTitle(info, info.fileName).size() > 120) std::abort();
     Id3FreeTags(info, nullptr);
     return 0;
 }

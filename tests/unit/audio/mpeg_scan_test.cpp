@@ -176,21 +176,57 @@ TEST(MpegScan, FindsAudioStartRateKindAndEncoderData) {
     }
 }
 
-// The walk is bounded: 101 frames for constant bit rate, 2 MB with jumps for variable.
-TEST(MpegScan, WalkReadsOnlyABoundedStretch) {
-    TracingSource cbr{Frames(kMpeg1L3_128, 2500)};  // about 1 MB
-    MpegInfo info;
-    ASSERT_EQ(ScanBytes(cbr, info), 1);
-    EXPECT_LT(cbr.furthest, 102u * 418 + kMpegSyncWindow);
+// Bytes that are no MPEG audio (7-bit text: no sync anywhere).
+std::vector<uint8_t> NotMpeg(size_t n) {
+    std::vector<uint8_t> out(n);
+    uint32_t x = 12345;
+    for (uint8_t& b : out) {
+        x = x * 1103515245u + 12345u;
+        b = static_cast<uint8_t>((x >> 16) & 0x7F);
+    }
+    return out;
+}
 
-    TracingSource vbr{VbrFrames(9000)};  // about 4.5 MB
-    ASSERT_EQ(ScanBytes(vbr, info), 1);
-    EXPECT_EQ(info.vbrKind, 1);
-    EXPECT_LE(vbr.furthest, 2000000u + 50000 + 2 * kMpegSyncWindow);
-    EXPECT_LT(vbr.reads, 700) << "ten frames, then a 50,000-byte jump";
-    // Runs of five 417/627-byte frames: the sampled average lies between the two rates.
-    EXPECT_GT(info.avgBitrate, 128000);
-    EXPECT_LT(info.avgBitrate, 192000);
+// The work of a scan is bounded whatever the file: a file without MPEG audio is given up after
+// a bounded stretch, the walk stops after 101 frames of constant bit rate or about 2 MB of
+// variable, and no stretch is fetched over and over (the search windows overlap, and a tag
+// followed by a gap made the first-frame search fetch the window after the tag once for every
+// 1,792 bytes of tag). Each case bounds how far the scan reads and the bytes it asks for in all.
+TEST(MpegScan, WorkIsBoundedAndEachByteReadAboutOnce) {
+    constexpr uint64_t kMB = 1u << 20, kAhead = 16384;  // the scan fetches 16 KB at a time
+    constexpr uint64_t kCbrWalk = 102 * 418 + kAhead;
+    struct Case {
+        const char* name;
+        std::vector<uint8_t> bytes;
+        int ok, vbrKind;
+        uint64_t maxFurthest, maxRequested;
+    } cases[] = {
+        {"16 MB without MPEG audio", NotMpeg(16 * kMB), 0, 0, 2000000 + kAhead, 2000000 * 5 / 4},
+        {"8 MB tag, a 6,000-byte gap, then audio",
+         Concat(Concat(Id3v2Block(8 * kMB), NotMpeg(6000)), Frames(kMpeg1L3_128, 300)), 1, 0,
+         8 * kMB + 10 + 6000 + kCbrWalk, 18 + (6000 + kCbrWalk) * 5 / 4},
+        {"constant bit rate, 1 MB: 101 frames", Frames(kMpeg1L3_128, 2500), 1, 0, kCbrWalk,
+         kCbrWalk * 5 / 4},
+        {"variable bit rate, 4.5 MB: ten frames, then a 50,000-byte jump", VbrFrames(9000), 1, 1,
+         2000000 + 50000 + kAhead, 40 * kAhead},
+    };
+    for (Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TracingSource s{std::move(c.bytes)};
+        MpegInfo info;
+        ASSERT_EQ(ScanBytes(s, info), c.ok);
+        EXPECT_LE(s.furthest, c.maxFurthest);
+        EXPECT_LE(s.requested, c.maxRequested);
+        if (!c.ok) continue;
+        EXPECT_EQ(info.vbrKind, c.vbrKind);
+        // VBR: runs of five 417/627-byte frames, the sampled average lies between the two rates.
+        if (c.vbrKind) {
+            EXPECT_GT(info.avgBitrate, 128000);
+            EXPECT_LT(info.avgBitrate, 192000);
+        } else {
+            EXPECT_NEAR(info.avgBitrate, 128000, 640);
+        }
+    }
 }
 
 // A record reused for the next file is not bound to the previous file's stream.

@@ -99,10 +99,21 @@ TEST(SettingsRead, LineAndValueRules) {
              EXPECT_EQ(s.window_y, 42);
              EXPECT_EQ(s.divider, INT32_MAX);
          }},
-        {"narrow widths wrap", "tab_sel=300\nvolume=65536\n",
+        // An 8- or 16-bit key whose number does not fit keeps its value, as a text that is too
+        // long does; wrapped, 65536 would be a silent volume and 70000 would set other bits.
+        {"numbers wider than their field are ignored",
+         "tab_sel=300\nvolume=65536\nfont_size=-1\nmouse_flags=70000\n",
          [](const Settings& s) {
-             EXPECT_EQ(s.tab_sel, 44);
-             EXPECT_EQ(s.volume, 0);
+             EXPECT_EQ(s.tab_sel, 0);
+             EXPECT_EQ(s.volume, 32767);
+             EXPECT_EQ(s.font_size, 0);
+             EXPECT_EQ(s.mouse_flags, 7);
+         }},
+        {"numbers at the ends of their field are taken", "tab_sel=255\nvolume=65535\nhotkeys=0\n",
+         [](const Settings& s) {
+             EXPECT_EQ(s.tab_sel, 255);
+             EXPECT_EQ(s.volume, 65535);
+             EXPECT_EQ(s.hotkeys, 0);
          }},
         {"composite values at fixed offsets",
          "list_name=0300,0200\neq=010,020,030\neq_f=00050,02000,12000\n",
@@ -139,15 +150,18 @@ TEST(SettingsRead, LineAndValueRules) {
          [](const Settings& s) { EXPECT_EQ(s.skip_times, 2570); }},
         {"two skip steps stay", "skip_times=256\n",
          [](const Settings& s) { EXPECT_EQ(s.skip_times, 256); }},
-        {"bitmap i reads as n", "bmpfile=i\n", [](const Settings& s) { EXPECT_EQ(s.bmpfile, "n"); }},
+        {"bitmap i reads as n", "bmpfile=i\n",
+         [](const Settings& s) { EXPECT_EQ(s.bmpfile, "n"); }},
         {"embedded top and bottom keeps bottom", "big_embedded=49152\n",
          [](const Settings& s) { EXPECT_EQ(s.big_embedded, 16384); }},
         {"slider split keeps ten bits", "slider_split=1025\n",
          [](const Settings& s) { EXPECT_EQ(s.slider_split, 1); }},
-        {"repeat mode out of range", "rpt_mode=7\n", [](const Settings& s) { EXPECT_EQ(s.rpt_mode, 0); }},
-        {"text limits", "font_face=" + std::string(39, 'a') + "\nbmpfile=" + std::string(40, 'b') +
-                            "\nbig_title=" + std::string(110, 'c') + "\nbig_infoptrn=" +
-                            std::string(59, 'd') + "\n",
+        {"repeat mode out of range", "rpt_mode=7\n",
+         [](const Settings& s) { EXPECT_EQ(s.rpt_mode, 0); }},
+        {"text limits",
+         "font_face=" + std::string(39, 'a') + "\nbmpfile=" + std::string(40, 'b') +
+             "\nbig_title=" + std::string(110, 'c') + "\nbig_infoptrn=" + std::string(59, 'd') +
+             "\n",
          [](const Settings& s) {
              EXPECT_EQ(s.font_face, std::string(39, 'a'));
              EXPECT_EQ(s.bmpfile, "n");  // 40 characters: too long, kept
@@ -236,8 +250,10 @@ TEST(SettingsRead, LaunchValuesUseTheSystemCodePageInOldFiles) {
 }
 
 TEST(SettingsRead, StreamLastFile) {
-    for (auto [value, stream] : {std::pair{"https://radio/x", true}, {"mms://a", true},
-                                 {"HTTP://a", true}, {"C:\\http.mp3", false}}) {
+    for (auto [value, stream] : {std::pair{"https://radio/x", true},
+                                 {"mms://a", true},
+                                 {"HTTP://a", true},
+                                 {"C:\\http.mp3", false}}) {
         SettingsReadResult r;
         Read(std::string("[Zuvo]\nutf8=1\nlast_file=") + value + "\n", nullptr, &r);
         EXPECT_EQ(r.lastFileIsStream, stream) << value;
@@ -343,16 +359,16 @@ TEST(SettingsThemes, EachThemeSetsItsValues) {
          (1u << 14) | (1u << 11) | (1u << 10), (1u << 17) | (1u << 19) | (1u << 21)},
         {3, 1.0, 0xFFFFFF, 0xFFFFFF, 385, 16512, "d", "VO3", "16777215,16777215,03158064", 0,
          (1u << 14) | (1u << 17) | (1u << 21) | (1u << 11)},
-        {3, 1.1, 0xFFFFFF, 0xFFFFFF, 385, 16564, "k", "VO3", "16777215,16777215,03158064",
-         1u << 11, 1u << 10},
-        {4, 1.0, 0xD2D2D2, 0x383838, 384, 32888, "n", "VG1", "16777215,00065401,03684408",
-         1u << 14, (1u << 17) | (1u << 21)},
+        {3, 1.1, 0xFFFFFF, 0xFFFFFF, 385, 16564, "k", "VO3", "16777215,16777215,03158064", 1u << 11,
+         1u << 10},
+        {4, 1.0, 0xD2D2D2, 0x383838, 384, 32888, "n", "VG1", "16777215,00065401,03684408", 1u << 14,
+         (1u << 17) | (1u << 21)},
         {5, 2.0, 0x2E1E10, 0x2E1E10, 168, 16564, "g", "VR3", "15845280,00065408,04008216",
          (1u << 14) | (1u << 21), 1u << 17},
-        {6, 2.0, 0xE0E0E0, 0x965A28, 379, 32918, "m", "VV1", "16766387,16777215,09853480",
-         1u << 17, (1u << 14) | (1u << 21)},
-        {7, 1.0, 0xDADADA, 0x000082, 379, 32888, "m", "--1", "14342910,01423871,00000130",
-         1u << 17, (1u << 14) | (1u << 19)},
+        {6, 2.0, 0xE0E0E0, 0x965A28, 379, 32918, "m", "VV1", "16766387,16777215,09853480", 1u << 17,
+         (1u << 14) | (1u << 21)},
+        {7, 1.0, 0xDADADA, 0x000082, 379, 32888, "m", "--1", "14342910,01423871,00000130", 1u << 17,
+         (1u << 14) | (1u << 19)},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.index);
@@ -417,6 +433,41 @@ TEST(SettingsFile, ReadAndWriteThroughFileOps) {
     EXPECT_EQ(back.fav_set[0], L"0000000000,C:\\Music\\Jazz");
 
     EXPECT_FALSE(WriteSettingsFile(s, fs, L"C:\\Locked\\zuvo.ini", true));
+}
+
+// The old file is read for its tail only up to kSettingsOldFileLimit bytes: a tail that runs
+// past them is kept up to its last whole line within them, never as a half line.
+TEST(SettingsFile, OldFileIsReadWithASizeBound) {
+    MemFs mem;
+    mem.folders = {L"C:\\Zuvo"};
+    FileOps fs = MemFsOps(mem);
+    const Settings s = Defaults();
+    const std::string own = SettingsToIni(s, "");
+    const std::string line = "key=" + std::string(90, 'v') + "\r\n";  // 96 bytes
+    auto tail = [&](size_t lines) {
+        std::string t = "[Other]\r\n";
+        for (size_t i = 0; i < lines; ++i) t += line;
+        return t;
+    };
+    const size_t fit = (kSettingsOldFileLimit - own.size() - 10) / line.size();
+    struct Case {
+        const char* name;
+        std::string old, keptTail;
+    } cases[] = {
+        {"tail within the bound", own + tail(fit), tail(fit)},
+        {"tail past the bound", own + tail(fit + 5000), tail(fit)},
+        {"bound in the middle of a line", own + tail(fit) + "key=" + std::string(200, 'w'),
+         tail(fit)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        mem.files[L"C:\\Zuvo\\zuvo.ini"] = c.old;
+        Settings copy = s;
+        ASSERT_TRUE(WriteSettingsFile(copy, fs, L"C:\\Zuvo\\zuvo.ini", true));
+        const std::string& written = mem.files[L"C:\\Zuvo\\zuvo.ini"];
+        EXPECT_EQ(written.size(), own.size() + c.keptTail.size());  // (the texts are too long
+        EXPECT_TRUE(written == own + c.keptTail);                   // to print)
+    }
 }
 
 }  // namespace

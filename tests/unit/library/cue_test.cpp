@@ -59,6 +59,9 @@ TEST(CueTime, FieldsFromTheRightAreFramesSecondsMinutes) {
         {L"00:02:37", 2493}, {L"01:00:00", 60000}, {L"75:00:74", 4500987},
         {L"3:10", 180133},   {L"12", 160},         {L"", 0},
         {L"00:01:75", 2000}, {L"2:1:1", 121013},
+        // Times past the 32-bit range of ms (49.7 days) stop at its end; negative ones at 0.
+        {L"99999:00:00", 0xFFFFFFFF}, {L"1:20000000000918491694", 0xFFFFFFFF},
+        {L"71582:47:22", 0xFFFFFFFF}, {L"-3:00:00", 0},
     };
     // clang-format on
     for (const Case& c : cases) EXPECT_EQ(CueTimeMs(c.text), c.ms) << std::wstring(c.text).size();

@@ -52,9 +52,12 @@ TEST_F(PlsFixture, LinesBecomeRowsByThePathRules) {
         {"comments and other files", "#EXTM3U\r\nnotes.txt\r\nnoext\r\n", false, {}},
         {"last line without a line feed", "a.mp3\r\nb.mp3", false,
          {L"a.mp3 | C:\\Lists\\Mine\\a.mp3"}},
-        // While a CR LF follows, a lone LF does not end a line.
-        {"lone LF inside a CR LF text", "a.mp3\nb.mp3\r\n", false,
-         {L"a.mp3\nb.mp3 | C:\\Lists\\Mine\\a.mp3\nb.mp3"}},
+        // Each line ends at its own line end, whatever ends the others.
+        {"LF lines before a CR LF", "a.mp3\nb.mp3\r\n", false,
+         {L"a.mp3 | C:\\Lists\\Mine\\a.mp3", L"b.mp3 | C:\\Lists\\Mine\\b.mp3"}},
+        {"CR, LF and CR LF in one file", "a.mp3\rb.mp3\nc.mp3\r\n\r\nd.mp3\r", false,
+         {L"a.mp3 | C:\\Lists\\Mine\\a.mp3", L"b.mp3 | C:\\Lists\\Mine\\b.mp3",
+          L"c.mp3 | C:\\Lists\\Mine\\c.mp3", L"d.mp3 | C:\\Lists\\Mine\\d.mp3"}},
         {"stream with a title", "#EXTINF:-1,Radio X\r\nhttp://r.x/s\r\nhttp://r.y/\r\n", true,
          {L"Radio X | http://r.x/s", L"Untitled address | http://r.y/"}},
         {"stream without BASS", "#EXTINF:-1,Radio X\r\nhttp://r.x/s.mp3\r\n", false,
@@ -68,6 +71,16 @@ TEST_F(PlsFixture, LinesBecomeRowsByThePathRules) {
         env.bassLoaded = c.bass;
         EXPECT_EQ(Read(c.bytes, m3u), c.rows);
     }
+}
+
+// A 2 MB list with LF line ends only: every line is a row, the last one included.
+TEST_F(PlsFixture, LargeLfListReadsEveryLine) {
+    std::string bytes;
+    const int lines = 120000;
+    for (int i = 0; i < lines; ++i) bytes += "Track " + std::to_string(100000 + i) + ".mp3\n";
+    ASSERT_GT(bytes.size(), 2000000u);
+    EXPECT_EQ(ReadPlayListBytes(list, L"C:\\L\\x.m3u", bytes, env), lines);
+    EXPECT_EQ(list.rows.back().cell[0], L"Track 219999.mp3");
 }
 
 TEST_F(PlsFixture, M3u8IsUtf8AndM3uTheAnsiCodePage) {

@@ -50,19 +50,16 @@ TEST(Id3DisplayTitle, ArtistTitleAndFileName) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        MpegInfo info;
-        info.fileName = L"C:\\Music\\Some.Folder\\My.Song.mp3";
+        Id3Tags info;
         if (!c.artist.empty()) info.tagText[kTagArtist] = Copy(c.artist);
         if (!c.title.empty()) info.tagText[kTagTitle] = Copy(c.title);
-        const std::wstring shown = Id3DisplayTitle(info);
+        const std::wstring shown = Id3DisplayTitle(info, L"C:\\Music\\Some.Folder\\My.Song.mp3");
         EXPECT_EQ(shown, c.expected);
         EXPECT_LE(shown.size(), 120u);
         Id3FreeTags(info, nullptr);
     }
-    MpegInfo longName;
     const std::wstring path = L"D:\\" + std::wstring(300, L'n') + L".mp3";
-    longName.fileName = path.c_str();
-    EXPECT_EQ(Id3DisplayTitle(longName), std::wstring(116, L'n'));
+    EXPECT_EQ(Id3DisplayTitle(Id3Tags{}, path.c_str()), std::wstring(116, L'n'));
 }
 
 int g_deletes = 0;
@@ -73,7 +70,7 @@ void CountDelete() {
 TEST(Id3FreeTags, FreesAndDeletesTheTemporaryPictureOnlyWhenWritten) {
     for (uint32_t written : {0u, 1u}) {
         g_deletes = 0;
-        MpegInfo info;
+        Id3Tags info;
         info.tagText[kTagTitle] = Copy(L"x");
         info.pictureData = new uint8_t[4];
         info.pictureSize = 4;

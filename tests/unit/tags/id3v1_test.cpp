@@ -8,7 +8,7 @@
 namespace {
 
 struct Record {
-    MpegInfo info;
+    Id3Tags info;
     ~Record() { Id3FreeTags(info, nullptr); }
     std::wstring Text(int slot) const {
         return info.tagText[slot] ? info.tagText[slot] : L"<null>";

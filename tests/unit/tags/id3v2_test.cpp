@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 
+#include "base/byte_reader.h"
 #include "base/utf.h"
 #include "tags/id3.h"
 
@@ -44,7 +46,7 @@ std::string Utf16Be(const std::wstring& w) {
 }
 
 struct Parsed {
-    MpegInfo info;
+    Id3Tags info;
     ~Parsed() { Id3FreeTags(info, nullptr); }
     std::wstring Text(int slot) const {
         return info.tagText[slot] ? info.tagText[slot] : L"<null>";
@@ -196,6 +198,61 @@ TEST(Id3v2, PictureBytesAfterTheFrameFields) {
         Parsed off;
         Parse(off, tag, Id3Options{false, nullptr});
         EXPECT_EQ(off.info.pictureData, nullptr);
+    }
+}
+
+// A file in memory that counts the bytes asked of it.
+struct CountingFile {
+    std::string bytes;
+    uint64_t requested = 0;
+    static int ReadAt(void* ctx, uint32_t offset, void* dst, int n) {
+        auto* f = static_cast<CountingFile*>(ctx);
+        f->requested += static_cast<uint64_t>(n);
+        if (offset >= f->bytes.size()) return 0;
+        const size_t count = std::min(static_cast<size_t>(n), f->bytes.size() - offset);
+        std::memcpy(dst, f->bytes.data() + offset, count);
+        return static_cast<int>(count);
+    }
+};
+
+// Only a real tag is read, and only as far as its declared size, the audio start and the file
+// allow: bytes before the audio that are no tag, or a header whose size is no syncsafe number,
+// must not be walked as frames nor make the reader fetch (and allocate) the whole prefix.
+TEST(Id3v2, ReadTakesOnlyARealTagWithinItsBounds) {
+    const std::string title = Frame(3, "TIT2", std::string("\0T", 2));
+    const std::string artist = Frame(3, "TPE1", std::string("\0A", 2));
+    const std::string tag = Tag(3, title);
+    const std::string noPadding =
+        "ID3\x03" + std::string(2, '\0') + Syncsafe(static_cast<uint32_t>(title.size())) + title;
+    std::string notSyncsafe = tag;
+    notSyncsafe.replace(6, 4, "\x7F\xFF\xFF\xFF");
+    const std::string big(8u << 20, '\x55');
+    struct Case {
+        const char* name;
+        std::string file;
+        uint32_t audioStart;  // 0: the file's size
+        const wchar_t *title, *artist;
+        uint64_t maxRequested;
+    } cases[] = {
+        {"a tag", tag + big, static_cast<uint32_t>(tag.size()), L"T", L"<null>", tag.size()},
+        {"frames after the declared size are not the tag's", noPadding + artist + big, 0, L"T",
+         L"<null>", noPadding.size()},
+        {"no ID3 marker", "XYZ" + tag.substr(3) + big, 0, L"<null>", L"<null>", 10},
+        {"size not syncsafe", notSyncsafe + big, 0, L"<null>", L"<null>", 10},
+        {"version 5", "ID3\x05" + tag.substr(4) + big, 0, L"<null>", L"<null>", 10},
+        {"declared size past the audio start", tag, 14, L"<null>", L"<null>", 14},
+        {"declared size past the end of the file", tag.substr(0, 30), 0, L"T", L"<null>", 30},
+    };
+    for (Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CountingFile f{std::move(c.file)};
+        const auto size = static_cast<uint32_t>(f.bytes.size());
+        Parsed p;
+        Id3v2Read(p.info, ByteReader{CountingFile::ReadAt, &f}, c.audioStart ? c.audioStart : size,
+                  size, Id3Options{});
+        EXPECT_EQ(p.Text(kTagTitle), c.title);
+        EXPECT_EQ(p.Text(kTagArtist), c.artist);
+        EXPECT_LE(f.requested, c.maxRequested);
     }
 }
 

@@ -1,4 +1,4 @@
-#include "audio/byte_reader.h"
+#include "base/byte_reader.h"
 
 #include <algorithm>
 #include <climits>

@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "audio/decoder.h"
-#include "audio/mpeg_time.h"
+#include "audio/mpeg_scan.h"
 #include "audio/output.h"
 #include "audio/ring.h"
 #include "config/settings.h"
@@ -157,7 +157,7 @@ void EngineStop(Engine& e, bool full, bool stopPlugin) {
 
 uint32_t BackoffUnits(const Engine& e, uint32_t ms) {
     if (!MpegSource(e)) return ms;
-    return static_cast<uint32_t>(MpegBytesOfMs(ms, e.track.avgBitrate));
+    return MpegBytesOfMs(e.track, ms);
 }
 
 bool StopWithFade(Engine& e, uint32_t fadeMs) {

@@ -295,3 +295,9 @@ uint32_t MpegLengthMs(const MpegInfo& info, uint32_t bytes) {
     const double ms = static_cast<double>(bytes) * 8000 / info.avgBitrate;
     return ms >= 4294967295.0 ? 0xFFFFFFFFu : static_cast<uint32_t>(ms);
 }
+
+uint32_t MpegBytesOfMs(const MpegInfo& info, uint32_t ms) {
+    if (info.avgBitrate <= 0) return 0;
+    const double bytes = static_cast<double>(ms) * info.avgBitrate / 8000;
+    return bytes >= 4294967295.0 ? 0xFFFFFFFFu : static_cast<uint32_t>(bytes);
+}

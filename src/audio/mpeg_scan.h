@@ -36,8 +36,12 @@ void MpegReadXing(MpegInfo& info, const ByteReader& in);
 // a file of any size costs at most about 2 MB of reading before the frame walk.
 [[nodiscard]] int MpegScan(MpegInfo& info, const ByteReader& in);
 
-// Milliseconds that `bytes` of audio play at the record's average bit rate (0 without one).
+// MPEG positions are file bytes; times come from them at the record's average bit rate. These
+// two conversions are the only ones the program uses.
+// Milliseconds that `bytes` of audio play (0 without a bit rate; at most 0xFFFFFFFF).
 uint32_t MpegLengthMs(const MpegInfo& info, uint32_t bytes);
+// The bytes that `ms` of audio take (0 without a bit rate; at most 0xFFFFFFFF).
+uint32_t MpegBytesOfMs(const MpegInfo& info, uint32_t ms);
 
 // versionCode and layer as the one 16-bit value that two frames of a stream must share.
 inline uint16_t MpegVersionLayer(const FrameHeader& h) {

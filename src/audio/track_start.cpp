@@ -4,7 +4,6 @@
 #include "audio/decoder.h"
 #include "audio/fast_play.h"
 #include "audio/mpeg_scan.h"
-#include "audio/mpeg_time.h"
 #include "audio/output.h"
 #include "audio/play_init.h"
 #include "audio/ring.h"
@@ -30,7 +29,8 @@ void StartAtFrame(Engine& e, int64_t pos) {
 
 int64_t Bytes(const MpegInfo& m, int64_t position, bool positionMs) {
     if (!positionMs || position <= 0) return position;
-    return m.dwAudioBeg + MpegBytesOfMs(position, m.avgBitrate);
+    const uint32_t ms = position > 0xFFFFFFFF ? 0xFFFFFFFFu : static_cast<uint32_t>(position);
+    return int64_t{m.dwAudioBeg} + MpegBytesOfMs(m, ms);
 }
 
 int InitOpenTrack(Engine& e) {

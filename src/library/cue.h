@@ -37,8 +37,6 @@ struct CueAudioOps {
 // it the seconds, the rest the minutes; missing fields count 0. Single precision, truncated.
 uint32_t CueTimeMs(std::wstring_view text);
 
-// An MPEG file's length as the scan measures it: (size - audio start) / (bit rate / 8) s.
-uint32_t CueMpegTotalMs(uint64_t fileSize, uint64_t audioStart, uint32_t bitRate);
 
 struct CueReadEnv {
     const Settings* s = nullptr;

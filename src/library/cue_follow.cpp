@@ -16,12 +16,6 @@ bool SameFile(const TrackList& list, int a, int b) {
 }
 }  // namespace
 
-uint32_t CueMpegTotalMs(uint64_t fileSize, uint64_t audioStart, uint32_t bitRate) {
-    if (bitRate < 8 || fileSize <= audioStart) return 0;
-    const double ms = static_cast<double>(fileSize - audioStart) / (bitRate / 8.0) * 1000.0;
-    return ms >= 4294967295.0 ? 0xFFFFFFFFu : static_cast<uint32_t>(ms);
-}
-
 void FillCueLengths(TrackList& list, int from, int to, const CueReadEnv& env) {
     if (from < 0 || to > static_cast<int>(list.rows.size()) || from >= to) return;
     const std::wstring file = list.rows[static_cast<size_t>(from)].cell[0];

@@ -6,7 +6,7 @@
 #include <algorithm>
 
 #include "audio/engine_win.h"
-#include "audio/mpeg_time.h"
+#include "audio/mpeg_scan.h"
 #include "audio/output.h"
 #include "base/window_timers.h"
 #include "library/cue.h"
@@ -42,7 +42,8 @@ TrackList* PlayingCueList() {
 
 // ms of MPEG audio in `bytes` at the playing track's average bit rate.
 uint32_t MsOfBytes(int64_t bytes) {
-    return static_cast<uint32_t>(MpegMsOfBytes(bytes, g_track.avgBitrate));
+    if (bytes <= 0) return 0;
+    return MpegLengthMs(g_track, bytes > 0xFFFFFFFF ? 0xFFFFFFFFu : static_cast<uint32_t>(bytes));
 }
 
 void SetCaption(const std::wstring& text) {

@@ -187,7 +187,7 @@ bool ReadListFile(const std::wstring& path, std::string& bytes) {
     return fs.readFile(nullptr, path, kMaxListBytes, bytes);
 }
 
-// The MPEG scan's answers for the cue lengths: (size - audio start) / (bit rate / 8).
+// The MPEG scan's answer for the cue lengths: the audio after the tag at the average bit rate.
 uint32_t CueTotalMs(void*, const std::wstring& file) {
     Engine e = EngineNow();
     if (!e.io.file.open) return 0;
@@ -195,9 +195,8 @@ uint32_t CueTotalMs(void*, const std::wstring& file) {
     ByteReader in{};
     if (!e.io.file.open(e.io.file.ctx, info, file.c_str(), in)) return 0;
     uint32_t ms = 0;
-    if (MpegScan(info, in))
-        ms = CueMpegTotalMs(info.dwAudioEnd, info.dwAudioBeg,
-                            static_cast<uint32_t>(info.avgBitrate));
+    if (MpegScan(info, in) && info.dwAudioEnd > info.dwAudioBeg)
+        ms = MpegLengthMs(info, info.dwAudioEnd - info.dwAudioBeg);
     if (e.io.file.close) e.io.file.close(e.io.file.ctx, info);
     return ms;
 }

@@ -239,12 +239,20 @@ TEST(MpegScan, ReusedRecordScansAnotherFormat) {
     EXPECT_NEAR(info.avgBitrate, 64000, 400);
 }
 
-TEST(MpegLength, BytesAtTheAverageBitrate) {
+// Bytes and ms at the average bit rate, both ways, within 32 bits even for the averages a
+// lying Xing header gives (a tiny one, or a huge one).
+TEST(MpegLength, BytesAndMsAtTheAverageBitrate) {
     MpegInfo info;
     EXPECT_EQ(MpegLengthMs(info, 16000), 0u) << "no average yet";
+    EXPECT_EQ(MpegBytesOfMs(info, 1000), 0u);
     info.avgBitrate = 128000;
     EXPECT_EQ(MpegLengthMs(info, 16000), 1000u);
+    EXPECT_EQ(MpegBytesOfMs(info, 1000), 16000u);
     EXPECT_EQ(MpegLengthMs(info, 4000000000u), 250000000u) << "no 32-bit overflow";
+    info.avgBitrate = 1e-6f;
+    EXPECT_EQ(MpegLengthMs(info, 4000000000u), 0xFFFFFFFFu);
+    info.avgBitrate = 3e12f;
+    EXPECT_EQ(MpegBytesOfMs(info, 4000000000u), 0xFFFFFFFFu);
 }
 
 }  // namespace

@@ -13,6 +13,9 @@ import unittest
 
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 WINE_RUN = os.path.join(ROOT, 'scripts', 'wine-run')
+# The build folder and Wine prefix that scripts/wine-env.sh uses.
+BUILD = os.environ.get('ZUVO_BUILD', os.path.join(ROOT, 'build'))
+WINEPREFIX = os.environ.get('WINEPREFIX', os.path.join(BUILD, 'wineprefix'))
 ARGS = None
 
 
@@ -228,16 +231,14 @@ def map_drive(test, letter, folder):
     """Maps the Wine drive letter (such as 't') to a local folder until the test ends: a link
     in the prefix's dosdevices, made before zuvo.exe starts so that its tree lists the drive.
     Returns the drive's Windows name ("T:")."""
-    build = os.environ.get('ZUVO_BUILD', os.path.join(ROOT, 'build'))
-    prefix = os.environ.get('WINEPREFIX', os.path.join(build, 'wineprefix'))
-    link = os.path.join(prefix, 'dosdevices', letter.lower() + ':')
+    link = os.path.join(WINEPREFIX, 'dosdevices', letter.lower() + ':')
     if os.path.lexists(link):
         os.remove(link)
     os.symlink(os.path.abspath(folder), link)
     test.addCleanup(os.remove, link)
     # Wine's mount manager reads the drive links when its server starts: the server of the
     # last program is waited for, so that the next start sees the new drive.
-    subprocess.run(['wineserver', '-w'], env=dict(os.environ, WINEPREFIX=prefix),
+    subprocess.run(['wineserver', '-w'], env=dict(os.environ, WINEPREFIX=WINEPREFIX),
                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=60)
     subprocess.run([WINE_RUN, 'cmd', '/c', 'exit'], stdout=subprocess.DEVNULL,
                    stderr=subprocess.DEVNULL, timeout=120)

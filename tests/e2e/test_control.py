@@ -1,8 +1,8 @@
-"""Playback control on the running zuvo.exe, driven by zuvo-send: soft mute (SoftMute) turns
-the device volume of what follows down to the curve's value, and Space's command (StopResume)
-stops a playing track and resumes it a little before the point that was heard ("Back on Resume", 500 ms
-by default). Wave-out is captured through an ALSA file plugin that keeps every opening of the
-device in its own file; captures are compared with an independent decode of the track."""
+"""Playback control on the running zuvo.exe, driven by zuvo-send: soft mute (SoftMute) turns the
+device volume of what follows down to the curve's value, and Space's command (StopResume) stops
+a playing track and resumes it a little before the point that was heard ("Back on Resume",
+500 ms by default). Wave-out is captured through an ALSA file plugin that keeps every opening of
+the device in its own file; captures are compared with an independent decode of the track."""
 import array
 import os
 import re

@@ -1,8 +1,8 @@
-"""The Playlist view pane: Shift+F5 (PlaylistView) opens and closes it, "/enqueue" from a second start
-appends to it (opening it when closed), its rows are written to the list state file "p" when
-it closes and at exit and come back when it opens, it opens again at the next start, and a
-track started from it is followed by the pane's next rows, not by the File view's. The tracks
-of test_folder_play (A with three, B with two) are enqueued out of folder order, so that the
+"""The Playlist view pane: Shift+F5 (PlaylistView) opens and closes it, "/enqueue" from a second
+start appends to it (opening it when closed), its rows are written to the list state file "p"
+when it closes and at exit and come back when it opens, it opens again at the next start, and a
+track started from it is followed by the pane's next rows, not by the File view's. The tracks of
+test_folder_play (A with three, B with two) are enqueued out of folder order, so that the
 capture tells which list was followed."""
 import array
 import os

@@ -2,7 +2,8 @@
 
 "&Create" (PlaylistCreate) writes the selected rows of the File view into the file typed into
 the "Select destination" dialog, the extension coming from the chosen filter; "&Append"
-(PlaylistAppend) adds to the end of that file; an .m3u8 list in a sibling folder gets root-relative UTF-8 lines.
+(PlaylistAppend) adds to the end of that file; an .m3u8 list in a sibling folder gets
+root-relative UTF-8 lines.
 A cue sheet of three tracks over one MP3 plays, and the main window's caption must name the
 first track, then the second exactly when the play position crosses the second track's start."""
 import os

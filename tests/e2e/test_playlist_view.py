@@ -70,6 +70,8 @@ class PlaylistView(unittest.TestCase):
             enqueue('b2')
             enqueue('a1')
             self.pane_rows(2)
+            # Appended in the order they came, whatever the folders' order.
+            self.assertEqual([n for _, n in e2e_lib.rows(PANE)], ['b2.mp3', 'a1.mp3'])
             # Closing writes the rows; the File view is then the only list.
             self.assertEqual(command('PlaylistView'), 0)
             wait_until(lambda: PANE not in lists(), 10, 'the pane to close')

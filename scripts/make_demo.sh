@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# make_demo.sh FOLDER: writes a few short MP3 tracks (made with sox and lame) into FOLDER and
-# a second folder beside them, unless they are there already. The tracks are one continuous
-# sweep cut into pieces, so a gap or a click between them can be heard.
+# make_demo.sh FOLDER: writes the demo of scripts/run.sh into FOLDER, unless it is there
+# already: "1 Sweep", one continuous 24 s sweep cut into three MP3 tracks (so that a gap or a
+# click between them can be heard), and "2 Chords", two tracks of plucked chords, 6 s each.
+# Made with sox and lame.
 set -euo pipefail
 out=$1
 [ -f "$out/.complete" ] && exit 0

@@ -3,6 +3,7 @@ through scripts/wine-run, and zuvo-send to wait for and drive its window."""
 import argparse
 import array
 import os
+import re
 import shutil
 import subprocess
 import sys
@@ -12,7 +13,85 @@ import unittest
 
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 WINE_RUN = os.path.join(ROOT, 'scripts', 'wine-run')
+# The build folder and Wine prefix that scripts/wine-env.sh uses.
+BUILD = os.environ.get('ZUVO_BUILD', os.path.join(ROOT, 'build'))
+WINEPREFIX = os.environ.get('WINEPREFIX', os.path.join(BUILD, 'wineprefix'))
 ARGS = None
+
+
+def read_commands():
+    """{name: number} of the main window's commands, read from the enumerators "kCmdName = N"
+    of src/base/command_ids.h, the one list of them."""
+    with open(os.path.join(ROOT, 'src', 'base', 'command_ids.h'), encoding='utf-8') as f:
+        found = dict((m[1], int(m[2])) for m in re.finditer(r'\bkCmd(\w+)\s*=\s*(\d+)', f.read()))
+    if not found:
+        raise RuntimeError('no kCmd enumerators in src/base/command_ids.h')
+    return found
+
+
+COMMANDS = read_commands()
+
+
+def command_id(name):
+    """The number of command `name` (kCmd<name> in base/command_ids.h)."""
+    if name not in COMMANDS:
+        raise KeyError('no command kCmd%s in src/base/command_ids.h' % name)
+    return COMMANDS[name]
+
+
+def command(name):
+    """Posts command `name` (such as "NextTrack") to the main window; returns zuvo-send's code."""
+    return send('command', str(command_id(name)))
+
+
+def wait_until(predicate, timeout, what, interval=0.05):
+    """Calls predicate until it returns a true value, and returns that value. After `timeout`
+    seconds it fails the test, naming what it waited for (`what`: a text, or a function that
+    makes one when it gives up) and the last value seen."""
+    deadline = time.monotonic() + timeout
+    while True:
+        value = predicate()
+        if value:
+            return value
+        if time.monotonic() >= deadline:
+            raise AssertionError('gave up after %.0f s waiting for %s (last: %r)' % (
+                timeout, what() if callable(what) else what, value))
+        time.sleep(interval)
+
+
+def wait_steady(value, quiet, timeout, what, interval=0.05):
+    """Waits until value() has not changed for `quiet` seconds (a capture that stopped
+    growing) and returns it; fails as wait_until does."""
+    last = {}
+
+    def steady():
+        now, v = time.monotonic(), value()
+        if last.get('value') != v or 'since' not in last:
+            last.update(value=v, since=now)
+        return now - last['since'] >= quiet
+
+    wait_until(steady, timeout, what, interval)
+    return last['value']
+
+
+def rows(list_name=None):
+    """[(state, first cell)] of the main window's File view (or of the list named list_name),
+    state "s" selected, "f" focused, "sf" both, "-" neither; [] when there is no such list."""
+    rc, out = send_output('rows', *([list_name] if list_name is not None else []))
+    if rc != 0:
+        return []
+    return [tuple(line.split('\t', 1)) for line in out.decode('utf-8', 'replace').splitlines()
+            if '\t' in line]
+
+
+def wait_listed(count, timeout=20):
+    """Waits until the File view shows `count` rows with the first one selected, as a listing
+    leaves it so that Return plays it; returns the rows."""
+    def check():
+        shown = rows()
+        return shown if len(shown) == count and 's' in shown[0][0] else None
+    return wait_until(check, timeout, lambda: 'the File view listing %d rows, the first one '
+                      'selected: %r' % (count, rows()))
 
 
 def win_path(path):
@@ -86,6 +165,12 @@ def capture_audio(test, folder, keep_openings=False):
     return cap
 
 
+def capture_sizes(folder):
+    """{file name: bytes} of the capture files in folder (see capture_audio)."""
+    return {n: os.path.getsize(os.path.join(folder, n)) for n in os.listdir(folder)
+            if n.startswith('cap.raw')}
+
+
 def wine_underruns(cap, ref, channels, rate, at=0):
     """Compares ref with cap[at:]. Wine's wave-out, feeding a capture that runs faster than
     real time, may run dry and then writes whole 10 ms periods of silence; such runs (a whole
@@ -146,16 +231,14 @@ def map_drive(test, letter, folder):
     """Maps the Wine drive letter (such as 't') to a local folder until the test ends: a link
     in the prefix's dosdevices, made before zuvo.exe starts so that its tree lists the drive.
     Returns the drive's Windows name ("T:")."""
-    build = os.environ.get('ZUVO_BUILD', os.path.join(ROOT, 'build'))
-    prefix = os.environ.get('WINEPREFIX', os.path.join(build, 'wineprefix'))
-    link = os.path.join(prefix, 'dosdevices', letter.lower() + ':')
+    link = os.path.join(WINEPREFIX, 'dosdevices', letter.lower() + ':')
     if os.path.lexists(link):
         os.remove(link)
     os.symlink(os.path.abspath(folder), link)
     test.addCleanup(os.remove, link)
     # Wine's mount manager reads the drive links when its server starts: the server of the
     # last program is waited for, so that the next start sees the new drive.
-    subprocess.run(['wineserver', '-w'], env=dict(os.environ, WINEPREFIX=prefix),
+    subprocess.run(['wineserver', '-w'], env=dict(os.environ, WINEPREFIX=WINEPREFIX),
                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=60)
     subprocess.run([WINE_RUN, 'cmd', '/c', 'exit'], stdout=subprocess.DEVNULL,
                    stderr=subprocess.DEVNULL, timeout=120)

@@ -4,20 +4,24 @@ import unittest
 import e2e_lib
 
 VIRTKEY, SHIFT, CONTROL, ALT = 1, 4, 8, 16
+C, S, CS = CONTROL, SHIFT, CONTROL | SHIFT
 # (modifiers, virtual key, command): a sample across the groups of the command table.
 EXPECTED = [
-    (0, 0x0D, 814), (0, 0x20, 817), (0, 0x25, 804), (0, 0x27, 805), (0, 0x09, 801),
-    (CONTROL, 0x22, 801), (0, 0x1B, 812), (0, 0x08, 813), (0, 0x70, 944), (SHIFT, 0x79, 945),
-    (CONTROL, 0x25, 512), (0, 0x6F, 512), (CONTROL, 0x27, 513), (0, 0x6A, 513),
-    (SHIFT, 0x25, 514), (0, 0xBC, 514), (SHIFT, 0x27, 515), (0, 0xBE, 515),
-    (0, 0x2E, 516), (0, 0x2D, 517), (CONTROL, ord('R'), 956), (CONTROL | SHIFT, ord('R'), 483),
-    (CONTROL | SHIFT, ord('S'), 484), (CONTROL, ord('Q'), 406), (CONTROL | SHIFT, ord('Q'), 482),
-    (CONTROL, ord('G'), 953), (CONTROL, ord('K'), 441), (CONTROL, ord('E'), 401),
-    (CONTROL | SHIFT, ord('E'), 488), (CONTROL | SHIFT, ord('2'), 486), (0, 0x13, 528),
-    (SHIFT, 0x13, 529), (CONTROL, 0x28, 934), (0, 0x6D, 934), (CONTROL, 0x26, 935),
-    (0, 0x6B, 935), (CONTROL, ord('T'), 940), (0, 0x73, 519), (0, 0x75, 402),
-    (CONTROL | SHIFT, ord('Y'), 475), (CONTROL | SHIFT, ord('C'), 476), (ALT, 0x0D, 409),
-    (CONTROL | SHIFT | ALT, ord('D'), 955), (CONTROL | SHIFT | ALT, ord('T'), 957),
+    (0, 0x0D, 'Return'), (0, 0x20, 'Space'), (0, 0x25, 'KeyLeft'), (0, 0x27, 'KeyRight'),
+    (0, 0x09, 'NextPane'), (C, 0x22, 'NextPane'), (0, 0x1B, 'Escape'), (0, 0x08, 'Backspace'),
+    (0, 0x70, 'MainMenu'), (S, 0x79, 'ContextMenu'), (C, 0x25, 'PrevTrack'),
+    (0, 0x6F, 'PrevTrack'), (C, 0x27, 'NextTrack'), (0, 0x6A, 'NextTrack'),
+    (S, 0x25, 'DirSearchBack'), (0, 0xBC, 'DirSearchBack'), (S, 0x27, 'DirSearchForward'),
+    (0, 0xBE, 'DirSearchForward'), (0, 0x2E, 'SkipRows'), (0, 0x2D, 'MoveRowsNext'),
+    (C, ord('R'), 'CycleRepeat'), (CS, ord('R'), 'RepeatTrackOnce'),
+    (CS, ord('S'), 'StopAfterTrack'), (C, ord('Q'), 'QuitAfterTrack'),
+    (CS, ord('Q'), 'QuitAfterList'), (C, ord('G'), 'Gapless'), (C, ord('K'), 'Autospace'),
+    (C, ord('E'), 'Enhancer1'), (CS, ord('E'), 'Enhancer2'), (CS, ord('2'), 'FastPlay2'),
+    (0, 0x13, 'Mute'), (S, 0x13, 'SoftMute'), (C, 0x28, 'VolumeDown'), (0, 0x6D, 'VolumeDown'),
+    (C, 0x26, 'VolumeUp'), (0, 0x6B, 'VolumeUp'), (C, ord('T'), 'CycleTimeDisplay'),
+    (0, 0x73, 'TreeToggle'), (0, 0x75, 'Settings'), (CS, ord('Y'), 'CopyNowPlaying'),
+    (CS, ord('C'), 'CopyPath'), (ALT, 0x0D, 'TrackInfo'), (CS | ALT, ord('D'), 'RuntimeInfo'),
+    (CS | ALT, ord('T'), 'Debug957'),
 ]
 
 
@@ -33,7 +37,7 @@ class Accelerators(unittest.TestCase):
             self.assertNotIn((mods, key), table, 'key bound twice')
             table[(mods, key)] = cmd
         for mods, key, cmd in EXPECTED:
-            self.assertEqual(table.get((mods, key)), cmd, (mods, hex(key)))
+            self.assertEqual(table.get((mods, key)), e2e_lib.command_id(cmd), (mods, hex(key), cmd))
 
 
 if __name__ == '__main__':

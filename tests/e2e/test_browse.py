@@ -8,7 +8,7 @@ import time
 import unittest
 
 import e2e_lib
-from e2e_lib import Install, send, stop, win_path
+from e2e_lib import Install, command, send, stop, wait_until, win_path
 
 RESTORE_FILE_LIST = 0x10000
 NATURAL_ORDER = 0x1
@@ -79,6 +79,31 @@ def ini_value(z, key):
     return None
 
 
+def row(shown, name):
+    """The state of the row showing `name` (a track without its extension, a folder row with
+    its marks around the name), or None."""
+    return next((state for state, cell in shown if cell == name or cell.endswith('  ' + name)),
+                None)
+
+
+def listed(names):
+    """Waits until the File view shows a row for each of names; returns its rows."""
+    def check():
+        shown = e2e_lib.rows()
+        return shown if all(row(shown, n) for n in names) else None
+    return wait_until(check, 20, lambda: 'the File view listing %s: %r' % (names, e2e_lib.rows()))
+
+
+def focus_on(name):
+    """Waits until the File view's focus is on the row of `name`."""
+    wait_until(lambda: 'f' in (row(e2e_lib.rows(), name) or ''), 10,
+               lambda: 'the focus on %s: %r' % (name, e2e_lib.rows()))
+
+
+TRACKS = ['Track 9.mp3', 'Track 10.mp3', 'Ärger.mp3']
+SHOWN = ['Track 9', 'Track 10', 'Ärger']  # the File view leaves the extensions out
+
+
 class Browse(unittest.TestCase):
     def test_shows_tree_and_list(self):
         z = Install('browse')
@@ -89,21 +114,21 @@ class Browse(unittest.TestCase):
         proc = z.start(win_path(musik), '/localini', '/newinst')
         self.assertEqual(send('wait', '--visible', '20000'), 0, 'main window not shown')
         shot = os.path.join(e2e_lib.ARGS.work, 'browse.png')
-        rect, tree, files = None, 0, 0
-        for _ in range(40):  # the first paint may come a moment after the window shows
-            time.sleep(0.25)
-            rect = window_rect()
+        seen = {}
+
+        def painted():
+            # The first paint may come a moment after the window shows.
+            seen['rect'] = rect = window_rect()
             if not rect:
-                continue
+                return None
             screenshot(shot)
             x, y, w, h = rect
-            tree = colours(shot, x + 4, y + 30, w // 4 - 8, h - 60)
-            files = colours(shot, x + w // 2, y + 30, w // 2 - 8, h - 60)
-            if tree > 8 and files > 8:
-                break
-        self.assertIsNotNone(rect, 'no zuvo.exe window on the display')
-        self.assertGreater(tree, 8, 'the tree pane looks empty (%s)' % shot)
-        self.assertGreater(files, 8, 'the file list looks empty (%s)' % shot)
+            seen['tree'] = colours(shot, x + 4, y + 30, w // 4 - 8, h - 60)
+            seen['files'] = colours(shot, x + w // 2, y + 30, w // 2 - 8, h - 60)
+            return seen['tree'] > 8 and seen['files'] > 8 and rect
+
+        rect = wait_until(painted, 10, lambda: 'the tree pane and the file list painted (%r, %s)' %
+                          (seen, shot), interval=0.25)
         # The three tracks, written just now, carry this month's icon (Wine's clock is UTC):
         # its season's header, 12 x 3 pixels each.
         season = SEASON_COLOURS[time.gmtime().tm_mon % 12 // 3]
@@ -114,7 +139,7 @@ class Browse(unittest.TestCase):
 
         rows = saved_rows(z)
         names = [r[0] for r in rows]
-        self.assertEqual(set(names), {'Ärger.mp3', 'Track 9.mp3', 'Track 10.mp3'})
+        self.assertEqual(set(names), set(TRACKS))
         self.assertLess(names.index('Track 9.mp3'), names.index('Track 10.mp3'))  # natural order
         for r in rows:
             self.assertEqual(r[2], win_path(musik))
@@ -133,13 +158,14 @@ class Browse(unittest.TestCase):
                      win_path(musik).encode('utf-8')))
         proc = z.start('/localini')
         self.assertEqual(send('wait', '--visible', '20000'), 0, 'main window not shown')
-        time.sleep(1)
+        listed(SHOWN + ['日本'])
         # Rows: the parent row, then the folder row of 日本. Down, Down, Return opens it; the
         # tree selects it and the listing timer shows it.
-        for cmd in (803, 803, 814):
-            self.assertEqual(send('command', str(cmd)), 0)
-            time.sleep(0.3)
-        time.sleep(1)
+        for _ in range(2):
+            self.assertEqual(command('KeyDown'), 0)
+        focus_on('日本')
+        self.assertEqual(command('Return'), 0)
+        listed(['Kyoto'])
         stop(proc, self)
         self.assertEqual(ini_value(z, 'browsed_folder'), win_path(os.path.join(musik, '日本')))
         rows = saved_rows(z)
@@ -150,7 +176,7 @@ class Browse(unittest.TestCase):
         z = Install('browse-goto')
         musik = make_tree(os.path.join(z.folder, 'music'))
         japan = win_path(os.path.join(musik, '日本'))
-        # Shown: Müsik; the track heard last: Kyoto.mp3 in 日本. Ctrl+H (524) goes there.
+        # Shown: Müsik; the track heard last: Kyoto.mp3 in 日本. Ctrl+H goes there.
         z.write_ini(b'[Zuvo]\r\nutf8=1\r\nlist_style=%d\r\ncontrol_flags=%d\r\n'
                     b'browsed_folder=%s\r\nlast_folder=%s\r\nlast_file=%s\r\n' %
                     (NATURAL_ORDER | RESTORE_FILE_LIST, 32 | FOLDERS_IN_FILE_VIEW,
@@ -158,9 +184,9 @@ class Browse(unittest.TestCase):
                      (japan + '\\Kyoto.mp3').encode('utf-8')))
         proc = z.start('/localini')
         self.assertEqual(send('wait', '--visible', '20000'), 0, 'main window not shown')
-        time.sleep(1)
-        self.assertEqual(send('command', '524'), 0)
-        time.sleep(1)
+        listed(SHOWN)
+        self.assertEqual(command('GoToCurrent'), 0)
+        self.assertIn('s', row(listed(['Kyoto']), 'Kyoto'), 'the current track is not selected')
         stop(proc, self)
         self.assertEqual(ini_value(z, 'browsed_folder'), japan)
         self.assertEqual([r[0] for r in saved_rows(z)], ['Kyoto.mp3'])
@@ -172,15 +198,15 @@ class Browse(unittest.TestCase):
                     (NATURAL_ORDER | RESTORE_FILE_LIST, 32 | FOLDERS_IN_FILE_VIEW))
         proc = z.start(win_path(musik), '/localini', '/newinst')
         self.assertEqual(send('wait', '--visible', '20000'), 0, 'main window not shown')
-        time.sleep(1)
+        listed(SHOWN)
         # PgDn focuses the last row (Track 10), F2 opens its name for editing.
-        for cmd in (807, 473):
-            self.assertEqual(send('command', str(cmd)), 0)
-            time.sleep(0.3)
+        self.assertEqual(command('PageDown'), 0)
+        focus_on('Track 10')
+        self.assertEqual(command('Rename'), 0)
         self.assertEqual(send('label', 'Track 11'), 0, 'no label edit opened')
-        time.sleep(1)
+        renamed = os.path.join(musik, 'Track 11.mp3')
+        wait_until(lambda: os.path.exists(renamed), 10, 'the file renamed to Track 11.mp3')
         stop(proc, self)
-        self.assertTrue(os.path.exists(os.path.join(musik, 'Track 11.mp3')))
         self.assertFalse(os.path.exists(os.path.join(musik, 'Track 10.mp3')))
         names = sorted(r[0] for r in saved_rows(z))
         self.assertEqual(names, ['Track 11.mp3', 'Track 9.mp3', 'Ärger.mp3'])

@@ -5,7 +5,7 @@ import re
 import unittest
 
 import e2e_lib
-from e2e_lib import Install, send, stop
+from e2e_lib import Install, command, send, stop
 
 SECTIONS = {1, 91, 113, 172, 232, 238, 260, 499}
 
@@ -33,11 +33,11 @@ def error_log(z):
 
 
 class Commands(unittest.TestCase):
-    def run_commands(self, z, *ids):
+    def run_commands(self, z, *names):
         proc = z.start('/localini')
         self.assertEqual(send('wait', '--visible', '20000'), 0, 'main window not shown')
-        for i in ids:
-            self.assertEqual(send('command', str(i)), 0)
+        for name in names:
+            self.assertEqual(command(name), 0)
         stop(proc, self)
         return ini_lines(z)
 
@@ -45,22 +45,24 @@ class Commands(unittest.TestCase):
         z = Install('commands')
         z.write_ini(b'[Zuvo]\r\nutf8=1\r\nvolume=63000\r\nrpt_mode=0\r\nshow_time=8\r\n'
                     b'autospace=34768\r\ngapless=0\r\nlanguage=EN\r\n')
-        # volume up; Ctrl+R twice; Gapless (Autospace goes off); show_time 8 -> 0 -> 1;
-        # Simple enhancer on, then the multiband enhancer replaces it; Mono.
-        lines = self.run_commands(z, 935, 956, 956, 953, 940, 940, 401, 488, 459)
+        # Ctrl+R twice; Gapless turns Autospace off; show_time 8 -> 0 -> 1; the multiband enhancer
+        # replaces the simple one.
+        lines = self.run_commands(z, 'VolumeUp', 'CycleRepeat', 'CycleRepeat', 'Gapless',
+                                  'CycleTimeDisplay', 'CycleTimeDisplay', 'Enhancer1',
+                                  'Enhancer2', 'Mono')
         for want in (b'volume=65535', b'rpt_mode=2', b'gapless=1', b'autospace=2000',
                      b'show_time=1', b'enhance=2', b'eq_enable=0'):
             self.assertIn(want, lines)
         wave = [l for l in lines if l.startswith(b'wave_flags=')]
         self.assertTrue(int(wave[0].split(b'=')[1]) & 8, wave)
 
-        # Autospace back on clears Gapless; volume down twice; locked volume ignores a step.
-        lines = self.run_commands(z, 441, 934, 934, 443)
+        # Autospace back on clears Gapless; locked volume ignores a step.
+        lines = self.run_commands(z, 'Autospace', 'VolumeDown', 'VolumeDown', 'RepeatOff')
         for want in (b'gapless=0', b'autospace=34768', b'volume=60415', b'rpt_mode=0'):
             self.assertIn(want, lines)
         data = z.read_ini().replace(b'control_lock=0\r\n', b'control_lock=32\r\n')
         z.write_ini(data)
-        lines = self.run_commands(z, 935)
+        lines = self.run_commands(z, 'VolumeUp')
         self.assertIn(b'volume=60415', lines)
         self.assertEqual(error_log(z), b'')
 

@@ -1,17 +1,16 @@
-"""Playback control on the running zuvo.exe, driven by zuvo-send: soft mute (529) turns the
-device volume of what follows down to the curve's value, and Space's command (511) stops a
-playing track and resumes it a little before the point that was heard ("Back on Resume", 500 ms
-by default). Wave-out is captured through an ALSA file plugin that keeps every opening of the
-device in its own file; captures are compared with an independent decode of the track."""
+"""Playback control on the running zuvo.exe, driven by zuvo-send: soft mute (SoftMute) turns the
+device volume of what follows down to the curve's value, and Space's command (StopResume) stops
+a playing track and resumes it a little before the point that was heard ("Back on Resume",
+500 ms by default). Wave-out is captured through an ALSA file plugin that keeps every opening of
+the device in its own file; captures are compared with an independent decode of the track."""
 import array
 import os
 import re
 import subprocess
-import time
 import unittest
 
 import e2e_lib
-from e2e_lib import Install, capture_audio, send, stop, win_path
+from e2e_lib import Install, capture_audio, command, send, stop, wait_until, win_path
 
 RATE = 44100
 
@@ -39,27 +38,19 @@ def locate(ref, window, lo, hi):
     return found
 
 
-def grown(path, at_least, seconds):
-    """Waits until the file holds at_least bytes; False after `seconds`."""
-    t0 = time.monotonic()
-    while time.monotonic() - t0 < seconds:
-        if os.path.exists(path) and os.path.getsize(path) >= at_least:
-            return True
-        time.sleep(0.02)
-    return False
+def size(path):
+    return os.path.getsize(path) if os.path.exists(path) else 0
+
+
+def grown(path, at_least, seconds, what):
+    """Waits until the file holds at_least bytes."""
+    wait_until(lambda: size(path) >= at_least, seconds, what, interval=0.02)
 
 
 def settled(path, seconds=1.0, limit=30):
     """Waits until the file has stopped growing for `seconds`; returns its size."""
-    size, since, t0 = -1, time.monotonic(), time.monotonic()
-    while time.monotonic() - t0 < limit:
-        now = os.path.getsize(path) if os.path.exists(path) else 0
-        if now != size:
-            size, since = now, time.monotonic()
-        elif time.monotonic() - since > seconds:
-            break
-        time.sleep(0.05)
-    return size
+    return e2e_lib.wait_steady(lambda: size(path), seconds, limit,
+                               '%s to stop growing' % os.path.basename(path))
 
 
 def prepare(test, name, seconds, ini):
@@ -107,8 +98,8 @@ class Volume(unittest.TestCase):
         proc = z.start(win_path(mp3), '/localini')
         try:
             self.assertEqual(send('wait', '20000'), 0, 'no main window')
-            self.assertTrue(grown(cap, 4 * RATE, 60), 'playback did not start')
-            self.assertEqual(send('command', '529'), 0)
+            grown(cap, 4 * RATE, 60, 'playback to start')
+            self.assertEqual(command('SoftMute'), 0)
             settled(cap, 2.0, 120)
         finally:
             stop(proc, self)
@@ -132,11 +123,11 @@ class StopResume(unittest.TestCase):
         proc = z.start(win_path(mp3), '/localini')
         try:
             self.assertEqual(send('wait', '20000'), 0, 'no main window')
-            self.assertTrue(grown(cap, 4 * RATE * 3, 60), 'playback did not start')
-            self.assertEqual(send('command', '511'), 0)  # stop
+            grown(cap, 4 * RATE * 3, 60, 'playback to start')
+            self.assertEqual(command('StopResume'), 0)  # stop
             first = settled(cap)
-            self.assertEqual(send('command', '511'), 0)  # resume
-            self.assertTrue(grown(cap + '.0001', 4 * RATE, 30), 'playback did not resume')
+            self.assertEqual(command('StopResume'), 0)  # resume
+            grown(cap + '.0001', 4 * RATE, 30, 'playback to resume')
         finally:
             stop(proc, self)
         played = first // 2
@@ -166,8 +157,8 @@ class RuntimeInformation(unittest.TestCase):
         proc = z.start(win_path(mp3), '/localini')
         try:
             self.assertEqual(send('wait', '20000'), 0, 'no main window')
-            self.assertTrue(grown(cap, 4 * RATE * 2, 60), 'playback did not start')
-            self.assertEqual(send('command', '955'), 0)
+            grown(cap, 4 * RATE * 2, 60, 'playback to start')
+            self.assertEqual(command('RuntimeInfo'), 0)
             rc, out = e2e_lib.send_output('text', 'ZuvoRuntimeInfo', '10000')
             self.assertEqual(rc, 0, 'no runtime information window')
             text = out.decode('latin-1')

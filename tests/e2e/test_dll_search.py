@@ -5,11 +5,10 @@ the mpglib decoder is chosen. The stand-in DLL (mpglib_marker.cpp) leaves the fi
 import os
 import shutil
 import subprocess
-import time
 import unittest
 
 import e2e_lib
-from e2e_lib import Install, send, stop, win_path
+from e2e_lib import Install, send, stop, wait_until, win_path
 
 MARKER = 'mpglib-loaded'
 
@@ -17,13 +16,6 @@ MARKER = 'mpglib-loaded'
 def marker_dll():
     return os.path.join(os.path.dirname(os.path.abspath(e2e_lib.ARGS.send)), 'marker',
                         'mpglib.dll')
-
-
-def wait_for(path, seconds):
-    end = time.monotonic() + seconds
-    while time.monotonic() < end and not os.path.exists(path):
-        time.sleep(0.1)
-    return os.path.exists(path)
 
 
 class DllSearch(unittest.TestCase):
@@ -65,7 +57,7 @@ class DllSearch(unittest.TestCase):
         z, music, proc = self.start('dllbeside', True)
         try:
             marker = os.path.join(z.prog, MARKER)
-            self.assertTrue(wait_for(marker, 20), 'the mpglib.dll beside zuvo.exe was not loaded')
+            wait_until(lambda: os.path.exists(marker), 20, 'the mpglib.dll beside zuvo.exe to load')
             with open(marker, 'rb') as f:
                 cwd = f.read().decode('utf-16-le')
             self.assertEqual(cwd.rstrip('\\').lower(), win_path(music).lower())

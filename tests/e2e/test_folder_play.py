@@ -14,7 +14,7 @@ import time
 import unittest
 
 import e2e_lib
-from e2e_lib import Install, capture_audio, map_drive, send, stop
+from e2e_lib import Install, capture_audio, command, map_drive, send, stop
 
 RATE, CHANNELS = 44100, 2
 # Frames of each track: arbitrary lengths, none a multiple of the 1152-sample frame.
@@ -137,8 +137,9 @@ class FolderPlay(unittest.TestCase):
         try:
             self.assertEqual(send('wait', '20000'), 0, 'no main window')
             if not start:
-                time.sleep(1.5)  # the list is shown; Return plays its selected first row
-                self.assertEqual(send('command', '814'), 0)
+                # A's list is shown, a row for each of A's tracks; Return plays the first.
+                e2e_lib.wait_listed(len(TRACKS['A']))
+                self.assertEqual(command('Return'), 0)
             audio_s = sum(sum(t) for t in TRACKS.values()) / RATE
             since, sizes = time.monotonic(), {}
             while time.monotonic() - t0 < 60 + 3 * audio_s:

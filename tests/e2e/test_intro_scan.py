@@ -6,18 +6,16 @@ the last row."""
 import array
 import os
 import subprocess
-import time
 import unittest
 
 import e2e_lib
-from e2e_lib import Install, capture_audio, send, stop
+from e2e_lib import Install, capture_audio, command, send, stop
 
 RATE, CHANNELS = 44100, 2
 SECONDS = 30
 START_PERCENT, LENGTH_HALVES = 20, 4  # intros of 2 s from 20 % of each track
 TRACKS = (('t1', '100-3000'), ('t2', '5000-400'), ('t3', '800-9000'))
 INTRO_CLASS, START_BUTTON = 'ZuvoIntroScan', '106'
-INTRO_SCAN = '437'
 PROBE = 64
 
 
@@ -58,16 +56,12 @@ class IntroScan(unittest.TestCase):
         proc = z.start('/localini')
         try:
             self.assertEqual(send('wait', '20000'), 0, 'no main window')
-            time.sleep(1.5)  # the folder is listed, its first row selected
-            self.assertEqual(send('command', INTRO_SCAN), 0)
+            e2e_lib.wait_listed(len(TRACKS))
+            self.assertEqual(command('IntroScan'), 0)
             self.assertEqual(send('press', INTRO_CLASS, START_BUTTON), 0, 'no intro scan window')
-            sizes, since, t0 = {}, time.monotonic(), time.monotonic()
-            while time.monotonic() - since < 8 and time.monotonic() - t0 < 90:
-                time.sleep(0.2)
-                now = {n: os.path.getsize(os.path.join(z.folder, n))
-                       for n in os.listdir(z.folder) if n.startswith('cap.raw')}
-                if now != sizes:
-                    sizes, since = now, time.monotonic()
+            # The scan has ended when no intro has been written for a while.
+            sizes = e2e_lib.wait_steady(lambda: e2e_lib.capture_sizes(z.folder), 8, 90,
+                                        'the intro scan to end')
             stop(proc, self)
         finally:
             if proc.poll() is None:

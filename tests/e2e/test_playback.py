@@ -9,12 +9,11 @@ import os
 import shutil
 import struct
 import subprocess
-import time
 import unittest
 import wave
 
 import e2e_lib
-from e2e_lib import Install, capture_audio, send, stop, win_path
+from e2e_lib import Install, capture_audio, send, stop, wait_steady, wait_until, win_path
 
 
 def run(*cmd):
@@ -97,7 +96,7 @@ def onsets(samples, channels, rate, threshold):
 class Playback(unittest.TestCase):
     def play(self, name, make, wavedevice, ini_extra=b'', beside=()):
         """Plays the file that make(path) creates, with the files `beside` copied beside
-        zuvo.exe; returns (capture bytes, seconds taken, the file's path)."""
+        zuvo.exe; returns (capture bytes, mp3 path)."""
         z = Install(name)
         for path in beside:
             shutil.copy(path, z.prog)
@@ -106,28 +105,21 @@ class Playback(unittest.TestCase):
         cap = capture_audio(self, z.folder)
         z.write_ini(b'[Zuvo]\r\nutf8=1\r\nvolume=65535\r\nwavedevice=%d\r\n' % wavedevice +
                     ini_extra)
-        t0 = time.monotonic()
         try:
             proc = z.start(win_path(mp3), '/localini')
             self.assertEqual(send('wait', '20000'), 0, 'no main window')
-            # Playback has ended when the capture stops growing.
-            size, since = -1, time.monotonic()
-            while time.monotonic() - t0 < 120:
-                time.sleep(0.5)
-                now = os.path.getsize(cap) if os.path.exists(cap) else 0
-                if now != size:
-                    size, since = now, time.monotonic()
-                elif size > 0 and time.monotonic() - since > 3:
-                    break
-            seconds = since - t0
+            # Playback has ended when the capture has stopped growing.
+            size = lambda: os.path.getsize(cap) if os.path.exists(cap) else 0
+            wait_until(size, 60, 'playback to start')
+            wait_steady(size, 3, 120, 'playback to end')
             stop(proc, self)
         finally:
             del os.environ['ALSA_CONFIG_PATH']
         with open(cap, 'rb') as f:
-            return f.read(), seconds, mp3
+            return f.read(), mp3
 
     def check_wave_out(self, name, rate, channels, lame_args):
-        data, _, mp3 = self.play(name, lambda p: sweep_mp3(p, rate, channels, 6.3, lame_args), 0)
+        data, mp3 = self.play(name, lambda p: sweep_mp3(p, rate, channels, 6.3, lame_args), 0)
         cap = array.array('h')
         cap.frombytes(data[:len(data) // 2 * 2])
         ref = reference(mp3)
@@ -157,7 +149,7 @@ class Playback(unittest.TestCase):
     def test_wave_out_gapless_ring(self):
         # Through the gapless ring the encoder delay and padding are cut: the capture is the
         # gapless decode, from its first sample to its last.
-        data, _, mp3 = self.play('wogap', lambda p: sweep_mp3(p, 44100, 2, 5.7, ['-b', '160']),
+        data, mp3 = self.play('wogap', lambda p: sweep_mp3(p, 44100, 2, 5.7, ['-b', '160']),
                                  0, b'gapless=1\r\n')
         cap = array.array('h')
         cap.frombytes(data[:len(data) // 2 * 2])
@@ -176,7 +168,7 @@ class Playback(unittest.TestCase):
             self.skipTest('no stand-in mpglib.dll (winegcc missing)')
         for name, rate, channels, gapless in [('lib44', 44100, 2, 0), ('lib22', 22050, 1, 1)]:
             with self.subTest(name=name):
-                data, _, mp3 = self.play(
+                data, mp3 = self.play(
                     name, lambda p: sweep_mp3(p, rate, channels, 5.3, ['-b', '96']), 0,
                     b'use_mpglib=1\r\ngapless=%d\r\n' % gapless, beside=[dll])
                 cap = array.array('h')
@@ -205,7 +197,7 @@ class Playback(unittest.TestCase):
                     run('sox', '-D', '-r', str(rate), '-c', str(channels), '-n', '-b', '16',
                         src, 'synth', str(seconds), 'sine', '%g:%g' % (low, high), 'vol', '0.7')
                     run('lame', '--quiet', '-b', str(kbps), src, p)
-                data, _, mp3 = self.play(name, make, 128)
+                data, mp3 = self.play(name, make, 128)
                 cap = array.array('f')
                 cap.frombytes(data[:len(data) // 8 * 8])
                 ref = reference(mp3)
@@ -226,7 +218,7 @@ class Playback(unittest.TestCase):
                 self.assertAlmostEqual(heard, whole, delta=0.02)
 
     def test_direct_sound_keeps_the_timing(self):
-        data, _, mp3 = self.play('ds44', burst_mp3, 128)
+        data, mp3 = self.play('ds44', burst_mp3, 128)
         cap = array.array('f')
         cap.frombytes(data[:len(data) // 8 * 8])  # Wine mixes to 32-bit float stereo at 48 kHz
         got = onsets(cap, 2, 48000, 0.05)

@@ -1,8 +1,8 @@
-"""The Playlist view pane: Shift+F5 (523) opens and closes it, "/enqueue" from a second start
-appends to it (opening it when closed), its rows are written to the list state file "p" when
-it closes and at exit and come back when it opens, it opens again at the next start, and a
-track started from it is followed by the pane's next rows, not by the File view's. The tracks
-of test_folder_play (A with three, B with two) are enqueued out of folder order, so that the
+"""The Playlist view pane: Shift+F5 (PlaylistView) opens and closes it, "/enqueue" from a second
+start appends to it (opening it when closed), its rows are written to the list state file "p"
+when it closes and at exit and come back when it opens, it opens again at the next start, and a
+track started from it is followed by the pane's next rows, not by the File view's. The tracks of
+test_folder_play (A with three, B with two) are enqueued out of folder order, so that the
 capture tells which list was followed."""
 import array
 import os
@@ -10,11 +10,10 @@ import time
 import unittest
 
 import e2e_lib
-from e2e_lib import Install, capture_audio, map_drive, send, stop
+from e2e_lib import Install, capture_audio, command, map_drive, send, stop, wait_until
 from test_folder_play import CHANNELS, compare, find_start, make_tracks
 
 PANE = 'Playlist view'
-TOGGLE, NEXT_PANE, RETURN = '523', '801', '814'
 
 
 def lists():
@@ -38,20 +37,11 @@ def saved_rows(z):
 
 
 class PlaylistView(unittest.TestCase):
-    def wait_for(self, what, cond, seconds=10):
-        end = time.monotonic() + seconds
-        while time.monotonic() < end:
-            value = cond()
-            if value:
-                return value
-            time.sleep(0.2)
-        self.fail(what)
-
     def pane_rows(self, n):
         def check():
             p = lists().get(PANE)
             return p if p and p[0] == n else None
-        return self.wait_for('the pane does not show %d rows: %r' % (n, lists()), check)
+        return wait_until(check, 10, lambda: 'the pane showing %d rows: %r' % (n, lists()))
 
     def test_pane_enqueue_saved_rows_and_play(self):
         z = Install('plview')
@@ -72,7 +62,7 @@ class PlaylistView(unittest.TestCase):
         try:
             self.assertEqual(send('wait', '--visible', '20000'), 0)
             self.assertNotIn(PANE, lists())
-            self.assertEqual(send('command', TOGGLE), 0)
+            self.assertEqual(command('PlaylistView'), 0)
             rows, w, h = self.pane_rows(0)
             # Both lists keep a place in the window.
             files = lists()['']
@@ -80,9 +70,11 @@ class PlaylistView(unittest.TestCase):
             enqueue('b2')
             enqueue('a1')
             self.pane_rows(2)
+            # Appended in the order they came, whatever the folders' order.
+            self.assertEqual([n for _, n in e2e_lib.rows(PANE)], ['b2.mp3', 'a1.mp3'])
             # Closing writes the rows; the File view is then the only list.
-            self.assertEqual(send('command', TOGGLE), 0)
-            self.wait_for('the pane did not close', lambda: PANE not in lists())
+            self.assertEqual(command('PlaylistView'), 0)
+            wait_until(lambda: PANE not in lists(), 10, 'the pane to close')
             self.assertEqual(saved_rows(z), [('b2.mp3', drive + '\\B'), ('a1.mp3', drive + '\\A')])
             # "/enqueue" with the pane closed opens it with the saved rows and appends.
             enqueue('a2')
@@ -102,8 +94,8 @@ class PlaylistView(unittest.TestCase):
         try:
             self.assertEqual(send('wait', '--visible', '20000'), 0)
             self.pane_rows(3)
-            self.assertEqual(send('command', NEXT_PANE), 0)
-            self.assertEqual(send('command', RETURN), 0)
+            self.assertEqual(command('NextPane'), 0)
+            self.assertEqual(command('Return'), 0)
             samples = sum(len(track[n][1]) for n in ('b2', 'a1', 'a2'))
             last, since = -1, time.monotonic()
             while time.monotonic() - since < 8:

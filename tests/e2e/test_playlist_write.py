@@ -1,21 +1,30 @@
 """Writing play lists and following a cue sheet, on the real zuvo.exe under Wine.
 
-"&Create" (410) writes the selected rows of the File view into the file typed into the
-"Select destination" dialog, the extension coming from the chosen filter; "&Append" (411) adds
-to the end of that file; an .m3u8 list in a sibling folder gets root-relative UTF-8 lines.
+"&Create" (PlaylistCreate) writes the selected rows of the File view into the file typed into
+the "Select destination" dialog, the extension coming from the chosen filter; "&Append"
+(PlaylistAppend) adds to the end of that file; an .m3u8 list in a sibling folder gets
+root-relative UTF-8 lines.
 A cue sheet of three tracks over one MP3 plays, and the main window's caption must name the
 first track, then the second exactly when the play position crosses the second track's start."""
 import os
 import re
 import subprocess
-import time
 import unittest
 
 import e2e_lib
-from e2e_lib import Install, capture_audio, send, send_output, stop, win_path
+from e2e_lib import Install, capture_audio, command, send, send_output, stop, wait_until, win_path
 
 RATE = 44100
 PARTS = (20.0, 15.0, 15.0)  # seconds of the cue tracks
+
+
+def contents(path):
+    """The bytes of a file, or None when it does not exist."""
+    try:
+        with open(path, 'rb') as f:
+            return f.read()
+    except FileNotFoundError:
+        return None
 
 
 def run(*cmd):
@@ -32,15 +41,19 @@ class PlaylistWrite(unittest.TestCase):
         proc = z.start('/localini')
         self.addCleanup(lambda: proc.poll() is None and proc.kill())
         self.assertEqual(send('wait', '20000'), 0, 'no main window')
-        time.sleep(1.5)  # the start folder is listed
+        wait_until(e2e_lib.rows, 20, 'the start folder listed')
         return proc
 
-    def write(self, command, names, path):
-        self.assertEqual(send('select', *names), 0, 'rows %s not found' % (names,))
-        self.assertEqual(send('command', str(command)), 0)
-        self.assertEqual(send('save', win_path(path) if path[0] == '/' else path), 0,
+    def write(self, name, rows, typed, written):
+        """Selects rows, runs command `name` and types `typed` into the save dialog; returns the
+        bytes of the list file `written` once they have changed."""
+        before = contents(written)
+        self.assertEqual(send('select', *rows), 0, 'rows %s not found' % (rows,))
+        self.assertEqual(command(name), 0)
+        self.assertEqual(send('save', win_path(typed) if typed[0] == '/' else typed), 0,
                          'no "Select destination" dialog')
-        time.sleep(0.5)
+        return wait_until(lambda: contents(written) != before and contents(written), 10,
+                          '%s written by %s' % (written, name))
 
     def test_create_append_and_utf8_list(self):
         z = Install('plwrite')
@@ -52,24 +65,19 @@ class PlaylistWrite(unittest.TestCase):
                 f.write(b'\xff\xfb\x90\x00' * 64)
         proc = self.start(z, music)
         # No extension typed: the first filter's ".m3u" is added; bare names in the same folder.
-        self.write(410, ['a', 'c'], os.path.join(music, 'mix'))
         mix = os.path.join(music, 'mix.m3u')
-        with open(mix, 'rb') as f:
-            self.assertEqual(f.read(), b'a.mp3\r\nc.mp3\r\n')
+        self.assertEqual(self.write('PlaylistCreate', ['a', 'c'], os.path.join(music, 'mix'), mix),
+                         b'a.mp3\r\nc.mp3\r\n')
         # Append writes at the end of the existing file.
-        self.write(411, ['b'], mix)
-        with open(mix, 'rb') as f:
-            self.assertEqual(f.read(), b'a.mp3\r\nc.mp3\r\nb.mp3\r\n')
+        self.assertEqual(self.write('PlaylistAppend', ['b'], mix, mix),
+                         b'a.mp3\r\nc.mp3\r\nb.mp3\r\n')
         # Create again truncates.
-        self.write(410, ['c'], mix)
-        with open(mix, 'rb') as f:
-            self.assertEqual(f.read(), b'c.mp3\r\n')
+        self.assertEqual(self.write('PlaylistCreate', ['c'], mix, mix), b'c.mp3\r\n')
         # A list in a sibling folder: the path from the drive's root, in UTF-8 for ".m3u8".
-        self.write(410, ['ä ö', 'b'], os.path.join(lists, 'other.m3u8'))
+        other = os.path.join(lists, 'other.m3u8')
         root_rel = win_path(music)[2:]
-        with open(os.path.join(lists, 'other.m3u8'), 'rb') as f:
-            self.assertEqual(f.read(), ('%s\\ä ö.mp3\r\n%s\\b.mp3\r\n' % (
-                root_rel, root_rel)).encode('utf-8'))
+        self.assertEqual(self.write('PlaylistCreate', ['ä ö', 'b'], other, other),
+                         ('%s\\ä ö.mp3\r\n%s\\b.mp3\r\n' % (root_rel, root_rel)).encode('utf-8'))
         stop(proc, self)
 
     def test_caption_follows_cue_tracks(self):
@@ -92,7 +100,7 @@ class PlaylistWrite(unittest.TestCase):
             out.write('\n'.join(lines) + '\n')
         capture_audio(self, z.folder)
         proc = self.start(z, cue)
-        self.assertEqual(send('command', '814'), 0)  # Return plays the first row
+        self.assertEqual(command('Return'), 0)  # plays the first row
         rc, out = send_output('captions', str(int((total / 2 + 4) * 1000)))
         text = out.decode('utf-8', 'replace')
         self.assertEqual(rc, 0)

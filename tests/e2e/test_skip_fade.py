@@ -7,18 +7,16 @@ with the fade curve."""
 import array
 import os
 import subprocess
-import time
 import unittest
 
 import e2e_lib
-from e2e_lib import Install, capture_audio, send, stop
+from e2e_lib import Install, capture_audio, command, send, stop, wait_until
 
 RATE, CHANNELS = 44100, 2
 FADEOUT = 0x80 | 10 | 0x8000 | (5 << 8)  # stop fade on (1.0 s), skip fade on (0.5 s)
 FADE_DECAY = 6
 SKIP_FADE_SAMPLES = 500 * RATE * CHANNELS // 1000  # the fade's length, interleaved samples
 PROBE = 64
-NEXT_TRACK = '513'
 TOLERANCE = 3  # LSB: rounding of the fade gain and of the mixing
 # Interleaved samples after the first difference within which the mix must reach the device
 # (0.2 s; 34-80 ms measured under Wine).
@@ -112,8 +110,7 @@ def mix_begins(cap, ref1, off1, start, diverge, until, ref2, at2):
 
 def captured(folder):
     """Bytes captured so far over all openings of the device."""
-    return sum(os.path.getsize(os.path.join(folder, n)) for n in os.listdir(folder)
-               if n.startswith('cap.raw'))
+    return sum(e2e_lib.capture_sizes(folder).values())
 
 
 class SkipFade(unittest.TestCase):
@@ -131,19 +128,12 @@ class SkipFade(unittest.TestCase):
         proc = z.start(e2e_lib.win_path(os.path.join(music, 's1.mp3')), '/localini')
         try:
             self.assertEqual(send('wait', '20000'), 0, 'no main window')
-            t0 = time.monotonic()
             # The skip once three seconds of the first track have reached the device.
-            while time.monotonic() - t0 < 60:
-                if captured(z.folder) > 3 * RATE * 4:
-                    break
-                time.sleep(0.01)
-            self.assertEqual(send('command', NEXT_TRACK), 0)
-            size, since = -1, time.monotonic()
-            while time.monotonic() - since < 10 and time.monotonic() - t0 < 120:
-                time.sleep(0.1)
-                now = captured(z.folder)
-                if now != size:
-                    size, since = now, time.monotonic()
+            wait_until(lambda: captured(z.folder) > 3 * RATE * 4, 60,
+                       'three seconds of the first track captured', interval=0.01)
+            self.assertEqual(command('NextTrack'), 0)
+            # The second track has ended when nothing more has been written for a while.
+            e2e_lib.wait_steady(lambda: captured(z.folder), 10, 120, 'the second track to end')
             stop(proc, self)
         finally:
             if proc.poll() is None:

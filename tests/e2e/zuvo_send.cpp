@@ -18,6 +18,10 @@
 //   zuvo-send select NAME...                  selects the rows of the main window's list
 //                                             whose first cell is one of the NAMEs (exit 1
 //                                             when one is missing)
+//   zuvo-send rows [LIST]                     prints one line per row of the main window's
+//                                             list named LIST (default: the first, the File
+//                                             view): "STATE<TAB>FIRST CELL" (UTF-8), STATE
+//                                             "s" selected, "f" focused, "sf" both, "-" none
 //   zuvo-send save PATH [TIMEOUT_MS]          waits for the dialog "Select destination",
 //                                             types PATH as the file name and presses OK
 //   zuvo-send captions MS                     for MS milliseconds prints each new caption of
@@ -45,9 +49,10 @@ HWND WaitForWindow(DWORD timeoutMs, bool visible, const wchar_t* windowClass = k
 }
 
 int Usage() {
-    std::fputs("usage: zuvo-send wait [--visible] [MS] | gone [MS] | command ID | close | "
-               "copydata DWDATA PATH | launch EXE [ARGS] | accel EXE ID\n",
-               stderr);
+    std::fputs(
+        "usage: zuvo-send VERB [ARGS] with VERB one of wait, gone, command, close, copydata, "
+        "launch, accel, label, text, press, lists, rows, select, save, captions\n",
+        stderr);
     return 2;
 }
 
@@ -57,57 +62,103 @@ HWND Target() {
     return w;
 }
 
+// A page of memory in the process that owns a list control: item records and their text
+// buffers must live there for the list's messages. Released when it goes out of scope.
+struct RemotePage {
+    HWND list;
+    HANDLE process = nullptr;
+    void* page = nullptr;
 
-// The text of a row's first cell in the list of another process: the item record and its
-// text buffer live in that process.
-std::wstring RemoteItemText(HWND list, HANDLE process, void* remote, int row) {
-    constexpr int kChars = 512;
-    LVITEMW item{};
-    item.iSubItem = 0;
-    item.cchTextMax = kChars;
-    item.pszText = reinterpret_cast<wchar_t*>(static_cast<char*>(remote) + sizeof(LVITEMW));
-    SIZE_T n = 0;
-    if (!WriteProcessMemory(process, remote, &item, sizeof item, &n)) return {};
-    SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row),
-                 reinterpret_cast<LPARAM>(remote));
-    wchar_t text[kChars] = {};
-    ReadProcessMemory(process, item.pszText, text, sizeof text - sizeof(wchar_t), &n);
-    return text;
+    explicit RemotePage(HWND l) : list(l) {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(list, &pid);
+        process =
+            OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+        if (process) page = VirtualAllocEx(process, nullptr, 4096, MEM_COMMIT, PAGE_READWRITE);
+    }
+    ~RemotePage() {
+        if (page) VirtualFreeEx(process, page, 0, MEM_RELEASE);
+        if (process) CloseHandle(process);
+    }
+    RemotePage(const RemotePage&) = delete;
+    RemotePage& operator=(const RemotePage&) = delete;
+
+    // The text of a row's first cell: the record first, its text buffer behind it.
+    std::wstring ItemText(int row) const {
+        constexpr int kChars = 512;
+        LVITEMW item{};
+        item.iSubItem = 0;
+        item.cchTextMax = kChars;
+        item.pszText = reinterpret_cast<wchar_t*>(static_cast<char*>(page) + sizeof(LVITEMW));
+        SIZE_T n = 0;
+        if (!WriteProcessMemory(process, page, &item, sizeof item, &n)) return {};
+        SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row),
+                     reinterpret_cast<LPARAM>(page));
+        wchar_t text[kChars] = {};
+        ReadProcessMemory(process, item.pszText, text, sizeof text - sizeof(wchar_t), &n);
+        return text;
+    }
+
+    // Row -1: every row.
+    bool SetSelected(int row, bool selected) const {
+        LVITEMW item{};
+        item.stateMask = LVIS_SELECTED | (selected ? LVIS_FOCUSED : 0);
+        item.state = selected ? LVIS_SELECTED | LVIS_FOCUSED : 0;
+        SIZE_T n = 0;
+        if (!WriteProcessMemory(process, page, &item, sizeof item, &n)) return false;
+        return SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row),
+                            reinterpret_cast<LPARAM>(page)) != 0;
+    }
+};
+
+// The list control of the main window whose window text is name (null: the first one, the
+// File view).
+HWND FindList(const wchar_t* name) {
+    HWND w = Target();
+    for (HWND list = nullptr;
+         w && (list = FindWindowExW(w, list, L"SysListView32", nullptr)) != nullptr;) {
+        wchar_t text[256] = {};
+        GetWindowTextW(list, text, 256);
+        if (!name || std::wcscmp(text, name) == 0) return list;
+    }
+    return nullptr;
 }
 
-bool RemoteSetSelected(HWND list, HANDLE process, void* remote, int row, bool selected) {
-    LVITEMW item{};
-    item.stateMask = LVIS_SELECTED | (selected ? LVIS_FOCUSED : 0);
-    item.state = selected ? LVIS_SELECTED | LVIS_FOCUSED : 0;
-    SIZE_T n = 0;
-    if (!WriteProcessMemory(process, remote, &item, sizeof item, &n)) return false;
-    return SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row),
-                        reinterpret_cast<LPARAM>(remote)) != 0;
+int RowCount(HWND list) {
+    return static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
 }
 
 int SelectRows(int count, wchar_t** names) {
-    HWND w = Target();
-    HWND list = w ? FindWindowExW(w, nullptr, L"SysListView32", nullptr) : nullptr;
+    HWND list = FindList(nullptr);
     if (!list) return 1;
-    DWORD pid = 0;
-    GetWindowThreadProcessId(list, &pid);
-    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE,
-                                 FALSE, pid);
-    if (!process) return 1;
-    void* remote = VirtualAllocEx(process, nullptr, 4096, MEM_COMMIT, PAGE_READWRITE);
+    RemotePage remote(list);
+    if (!remote.page) return 1;
+    (void)remote.SetSelected(-1, false);
     int found = 0;
-    if (remote) {
-        (void)RemoteSetSelected(list, process, remote, -1, false);
-        const int rows = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
-        for (int r = 0; r < rows; ++r) {
-            const std::wstring text = RemoteItemText(list, process, remote, r);
-            for (int i = 0; i < count; ++i)
-                if (text == names[i] && RemoteSetSelected(list, process, remote, r, true)) ++found;
-        }
-        VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    for (int r = 0, rows = RowCount(list); r < rows; ++r) {
+        const std::wstring text = remote.ItemText(r);
+        for (int i = 0; i < count; ++i)
+            if (text == names[i] && remote.SetSelected(r, true)) ++found;
     }
-    CloseHandle(process);
     return found == count ? 0 : 1;
+}
+
+int PrintRows(const wchar_t* name) {
+    HWND list = FindList(name);
+    if (!list) return 1;
+    RemotePage remote(list);
+    if (!remote.page) return 1;
+    for (int r = 0, rows = RowCount(list); r < rows; ++r) {
+        // The state comes back as the result; only the text needs the remote page.
+        const auto state = static_cast<UINT>(SendMessageW(
+            list, LVM_GETITEMSTATE, static_cast<WPARAM>(r), LVIS_SELECTED | LVIS_FOCUSED));
+        char utf8[2048] = {};
+        WideCharToMultiByte(CP_UTF8, 0, remote.ItemText(r).c_str(), -1, utf8, sizeof utf8, nullptr,
+                            nullptr);
+        const bool selected = state & LVIS_SELECTED, focused = state & LVIS_FOCUSED;
+        std::printf("%s\t%s\n", selected ? (focused ? "sf" : "s") : (focused ? "f" : "-"), utf8);
+    }
+    return 0;
 }
 
 // The file name field of an open or save dialog: the edit of its combo box, or its edit.
@@ -210,11 +261,11 @@ int wmain(int argc, wchar_t** argv) {
         return 0;
     }
     if (verb == L"label" && argc == 3) {
-        HWND w = Target();
-        HWND list = w ? FindWindowExW(w, nullptr, L"SysListView32", nullptr) : nullptr;
+        HWND list = FindList(nullptr);
         HWND edit = nullptr;
         for (int i = 0; list && !edit && i < 200; ++i, Sleep(10))
-            edit = reinterpret_cast<HWND>(SendMessageW(list, 0x1018 /* LVM_GETEDITCONTROL */, 0, 0));
+            edit =
+                reinterpret_cast<HWND>(SendMessageW(list, 0x1018 /* LVM_GETEDITCONTROL */, 0, 0));
         if (!edit) return 1;
         SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[2]));
         PostMessageW(edit, WM_KEYDOWN, VK_RETURN, 0);
@@ -248,13 +299,13 @@ int wmain(int argc, wchar_t** argv) {
             GetWindowTextW(list, name, 256);
             RECT r{};
             GetClientRect(list, &r);
-            const LRESULT rows = SendMessageW(list, 0x1004 /* LVM_GETITEMCOUNT */, 0, 0);
-            std::printf("%ld %ld %ld %ls\n", static_cast<long>(rows), static_cast<long>(r.right),
+            std::printf("%d %ld %ld %ls\n", RowCount(list), static_cast<long>(r.right),
                         static_cast<long>(r.bottom), name);
         }
         return 0;
     }
     if (verb == L"select" && argc >= 3) return SelectRows(argc - 2, argv + 2);
+    if (verb == L"rows" && argc <= 3) return PrintRows(argc == 3 ? argv[2] : nullptr);
     if (verb == L"save" && argc >= 3)
         return SaveAs(argv[2], argc > 3 ? static_cast<DWORD>(_wtoi(argv[3])) : 20000);
     if (verb == L"captions" && argc == 3) return Captions(static_cast<DWORD>(_wtoi(argv[2])));

@@ -118,9 +118,13 @@ void Shutdown() {
     if (g_win.shutDown) return;
     g_win.shutDown = true;
     Settings& s = g_settings;
-    // 1. The playback position: the engine reports none yet, so the position read at start
-    //    is kept.
-    s.last_pos = g_shell.lastPosAtStart;
+    // 1. The playback position: the engine's, or the one read at start when it reports none.
+    // 2. Playback stops and its file closes (the rest of the engine goes after the loop).
+    const PlaybackOps& playback = g_wiring.playback;
+    EngineView v;
+    if (playback.view) playback.view(playback.ctx, v);
+    s.last_pos = v.position > 0 ? static_cast<int32_t>(v.position) : g_shell.lastPosAtStart;
+    if (playback.stop) playback.stop(playback.ctx);
     KillTimer(g_win.mainWindow, kTimerAutosave);
     // 4. Back to normal priority.
     if (static_cast<uint32_t>(s.control_flags) & ControlFlag::HighPriority)

@@ -17,6 +17,7 @@ void View(void*, EngineView& v) {
     v.busy = IntroScanRunningWin() || g_playState.pendingAction == kActionStopResume;
     v.stoppedLengthKnown = g_track.lengthMs != 0;
     v.stopPosition = g_track.dwPointer;
+    v.position = EngineBytePos(EngineNow());
     v.queuedMs = g_playState.queuedMs;
 }
 

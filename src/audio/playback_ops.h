@@ -12,6 +12,7 @@ struct EngineView {
     bool busy = false;                // a stop fade or the intro scan runs
     bool stoppedLengthKnown = false;  // the engine still knows the stopped track's length
     int64_t stopPosition = 0;         // where the stopped track was left
+    int64_t position = 0;  // the current position (file bytes, ms for streams): what is heard
     uint32_t queuedMs = 0;            // output already queued
 };
 

@@ -149,6 +149,27 @@ class StopResume(unittest.TestCase):
         self.assertLessEqual(repeat_ms, 500 + 279 + frame_ms)
         print('resume repeats %.0f ms of the %.0f ms written' % (repeat_ms, played / 2 / RATE * 1000))
 
+    def test_quitting_keeps_the_position_heard(self):
+        # The settings file keeps where playback was when the program closed, so that the next
+        # start can resume there: last_pos is the file position of what was heard (128 kbit/s:
+        # 16,000 bytes a second after the audio start), not the position read at the start.
+        z, mp3, ref, cap = prepare(self, 'quitpos', 40, b'outbuflength=1\r\nlast_pos=777\r\n')
+        proc = z.start(win_path(mp3), '/localini')
+        try:
+            self.assertEqual(send('wait', '20000'), 0, 'no main window')
+            grown(cap, 4 * RATE * 3, 60, 'playback to start')
+        finally:
+            stop(proc, self)
+        heard_s = size(cap) / 4 / RATE
+        saved = re.search(rb'\r\nlast_pos=(\d+)\r\n', z.read_ini())
+        self.assertIsNotNone(saved, 'no last_pos in the settings file')
+        saved_s = int(saved[1]) / 16000
+        print('closed after %.2f s heard; last_pos %s (%.2f s)' % (heard_s, saved[1], saved_s))
+        # What was written but not heard is at most the short queue; the ID3-less file's audio
+        # starts within a frame of the file's start.
+        self.assertGreater(saved_s, heard_s - 0.5)
+        self.assertLess(saved_s, heard_s + 0.5)
+
 
 
 class RuntimeInformation(unittest.TestCase):

@@ -95,8 +95,8 @@ class RunDemo(unittest.TestCase):
         # Its folders, and the pause of a second between them.
         self.assertAlmostEqual(int(lasts[1]), seconds + 1, delta=1)
 
-        # The screenshot command it prints shows the player's window (a blank screen makes a
-        # PNG file of a few hundred bytes).
+        # The screenshot command it prints shows the player's window (a blank screen has one
+        # colour; the window's tree, icons and rows have dozens).
         shot = re.search(r'See it with: (import -display \S+ -window root) (\S+)', text)
         self.assertIsNotNone(shot, 'run.sh does not say how to take a screenshot')
         self.assertEqual(e2e_lib.send('wait', '--visible', '20000'), 0, 'no main window')
@@ -104,7 +104,9 @@ class RunDemo(unittest.TestCase):
 
         def screenshot():
             subprocess.run(shot[1].split() + [png], check=True, timeout=60)
-            return os.path.getsize(png) > 10000
+            colours = subprocess.run(['convert', png, '-format', '%k', 'info:'], check=True,
+                                     capture_output=True, text=True, timeout=60).stdout
+            return int(colours) > 16
         wait_until(screenshot, 10, 'a screenshot that shows the window', interval=0.25)
 
         # The WAV grows in real time: all of "1 Sweep", then the beginning of "2 Chords".

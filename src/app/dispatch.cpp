@@ -628,9 +628,11 @@ void RunTimer(CommandContext& c, unsigned id) {
         case kTimerShowWindow:
             c.os.killTimer(c.os.ctx, id);
             if (c.w.lists.scrollAllIntoView) c.w.lists.scrollAllIntoView(c.w.lists.ctx);
-            if (c.sh.startupPending)
+            if (c.sh.startupPending) {
                 c.os.showMainWindow(c.os.ctx,
                                     c.s.maximized == 1 && !(c.s.compact_view & CompactView::On));
+                if (c.w.lists.windowShown) c.w.lists.windowShown(c.w.lists.ctx);
+            }
             c.sh.startupPending = false;
             break;
         case kTimerAutosave:

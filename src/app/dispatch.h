@@ -13,6 +13,7 @@
 #include "config/settings.h"
 
 constexpr unsigned kListingDelayMs = 20;
+constexpr unsigned kStartListingDelayMs = 10;  // the first listing: a timer's shortest delay
 
 // The keyboard panes, in the order Tab walks through them.
 enum Pane : uint8_t {

@@ -13,6 +13,7 @@
 #include "base/fileops_win.h"
 #include "base/path.h"
 #include "config/settings_io.h"
+#include "library/folder_ops_win.h"
 #include "library/library_win.h"
 
 namespace {
@@ -23,7 +24,7 @@ std::wstring ModulePath() {
     return std::wstring(buf, n);
 }
 
-std::wstring ShellFolder(int csidl) {
+std::wstring SpecialFolderPath(int csidl) {
     wchar_t buf[MAX_PATH];
     if (SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, buf) != S_OK) return {};
     return buf;
@@ -97,14 +98,17 @@ void ApplyCommandLineWin() {
     g_shell.startupPending = true;
     std::wstring path = FindArgPath(g_shell.argsText, CurrentDirectory());
     StartFolders folders{EnterFolder, nullptr, PathFolder(g_shell.programPath),
-                         ShellFolder(CSIDL_MYMUSIC)};
+                         SpecialFolderPath(CSIDL_MYMUSIC)};
     StartPlan plan = ApplyCommandLine(g_shell, s, g_shell.argsText, path, folders);
     if (plan.enqueue) g_shell.pendingEnqueue.push_back(s.last_file);
-    // Step 7: the tree selects the start folder; its selection change lists it.
+    // Step 7: the tree selects the start folder; its selection change lists it. The start sets
+    // the delay of this one listing to the shortest a timer has: nothing waits to be typed.
+    g_dispatch.listingDelayMs = kStartListingDelayMs;
     LibrarySelectStartWin(plan.expandTreeRoot);
     // The listing timer also runs when the tree's selection did not change (or there is no
     // tree): it lists browsed_folder and ends the start-up.
-    if (!plan.showHidden) SetTimer(g_win.mainWindow, kTimerListFolder, 20, nullptr);
+    if (!plan.showHidden)
+        SetTimer(g_win.mainWindow, kTimerListFolder, kStartListingDelayMs, nullptr);
     if (plan.autoplay) SetTimer(g_win.mainWindow, kTimerDelayedStart, 100, nullptr);
 }
 
@@ -127,7 +131,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
     // 3. Where the settings live.
     FileOps fs = Win32FileOps();
     g_shell.programPath = ModulePath();
-    g_shell.appDataFolder = ShellFolder(CSIDL_APPDATA);
+    g_shell.appDataFolder = SpecialFolderPath(CSIDL_APPDATA);
     std::wstring wideLine = GetCommandLineW();
     bool localini = wideLine.find(L"/localini") != std::wstring::npos ||
                     std::string(GetCommandLineA()).find("/localini") != std::string::npos;
@@ -145,6 +149,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
     g_win.instance = instance;
     g_shell.argsText = ExtractArgs(wideLine);
     if (HandOverToRunningInstance(g_shell.argsText)) return 0;
+    // The folder tree's drives and special folders are read on a worker thread meanwhile.
+    FolderRootsPrefetchWin();
     // 7 to 9. Brushes, window class, the hidden main window.
     CreateBrushes();
     if (!RegisterMainClass(instance)) return 0;

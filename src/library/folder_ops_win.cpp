@@ -9,6 +9,8 @@
 #include <shlobj.h>
 #include <winnetwk.h>
 
+#include <array>
+
 namespace {
 
 LocalTime ToLocal(const FILETIME& utc) {
@@ -184,7 +186,75 @@ int CurrentMonth(void*) {
     return st.wMonth;
 }
 
+// ---- the first roots, read ahead on a worker thread ----
+
+constexpr ShellFolder kPrefetched[] = {ShellFolder::Computer, ShellFolder::Network,
+                                       ShellFolder::Documents, ShellFolder::Music,
+                                       ShellFolder::SharedDocuments};
+struct ShellAnswer {
+    bool ok = false, taken = false;
+    std::wstring path, name;
+};
+// Written by the worker thread only until the main thread has waited for it; read by the main
+// thread only after that wait.
+struct RootsPrefetch {
+    HANDLE thread = nullptr;
+    bool drivesTaken = false;
+    std::vector<DriveInfo> drives;
+    std::array<ShellAnswer, std::size(kPrefetched)> shell;
+} g_prefetch;
+
+DWORD WINAPI PrefetchRoots(void*) {
+    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    g_prefetch.drives = Drives(nullptr);
+    for (size_t i = 0; i < std::size(kPrefetched); ++i) {
+        ShellAnswer& a = g_prefetch.shell[i];
+        a.ok = ShellFolderOf(nullptr, kPrefetched[i], a.path, a.name);
+    }
+    if (SUCCEEDED(com)) CoUninitialize();
+    return 0;
+}
+
+// True once the read ahead has ended (false when it never started).
+bool PrefetchDone() {
+    if (!g_prefetch.thread) return false;
+    WaitForSingleObject(g_prefetch.thread, INFINITE);
+    return true;
+}
+
+std::vector<DriveInfo> FirstDrives(void* ctx) {
+    if (!PrefetchDone() || g_prefetch.drivesTaken) return Drives(ctx);
+    g_prefetch.drivesTaken = true;
+    return std::move(g_prefetch.drives);
+}
+
+bool FirstShellFolder(void* ctx, ShellFolder which, std::wstring& path, std::wstring& name) {
+    if (PrefetchDone()) {
+        for (size_t i = 0; i < std::size(kPrefetched); ++i) {
+            ShellAnswer& a = g_prefetch.shell[i];
+            if (kPrefetched[i] != which || a.taken) continue;
+            a.taken = true;
+            path = a.path;
+            name = a.name;
+            return a.ok;
+        }
+    }
+    return ShellFolderOf(ctx, which, path, name);
+}
+
 }  // namespace
+
+void FolderRootsPrefetchWin() {
+    if (!g_prefetch.thread)
+        g_prefetch.thread = CreateThread(nullptr, 0, PrefetchRoots, nullptr, 0, nullptr);
+}
+
+FolderOps Win32FolderOpsForFirstRoots() {
+    FolderOps ops = Win32FolderOps();
+    ops.drives = FirstDrives;
+    ops.shellFolder = FirstShellFolder;
+    return ops;
+}
 
 FolderOps Win32FolderOps() {
     FolderOps ops{};

@@ -29,6 +29,8 @@ struct ListOps {
     void (*listBrowsedFolder)(void* ctx) = nullptr;  // timer 2983
     void (*scrollTreeSelection)(void* ctx) = nullptr;
     void (*scrollAllIntoView)(void* ctx) = nullptr;  // timer 2681
+    // The main window has become visible: what could wait until then (the tree's tooltips).
+    void (*windowShown)(void* ctx) = nullptr;
     bool (*infoScanRunning)(void* ctx) = nullptr;
     void (*stopInfoScan)(void* ctx) = nullptr;
     bool (*isPlayable)(void* ctx, const std::wstring& path) = nullptr;

@@ -164,6 +164,10 @@ void ScrollAllIntoView(void*) {
     ScrollToCurrent(nullptr, kListFiles);
 }
 
+void WindowShown(void*) {
+    TreeViewAddTipsWin(g_treeView);
+}
+
 bool IsPlayable(void*, const std::wstring& path) {
     const size_t dot = path.find_last_of(L'.');
     if (dot == std::wstring::npos || path.find(L'\\', dot) != std::wstring::npos) return false;
@@ -260,7 +264,10 @@ void LibraryStartWin(const LibraryStart& start) {
                           kTreeControlId)) {
         g_tree.view = TreeViewOpsOf(g_treeView);
         g_treeFilling = true;
-        BuildRoots(g_tree, TreeEnvOf());
+        // The roots' drives and special folders were read ahead while the window was made.
+        FolderOps first = Win32FolderOpsForFirstRoots();
+        first.errorLog = LogError;
+        BuildRoots(g_tree, TreeEnv{&g_settings, &first});
         g_treeFilling = false;
     }
 }
@@ -294,6 +301,7 @@ ListOps ListOpsWin() {
     o.listBrowsedFolder = ListBrowsedFolder;
     o.scrollTreeSelection = ScrollTreeSelection;
     o.scrollAllIntoView = ScrollAllIntoView;
+    o.windowShown = WindowShown;
     o.isPlayable = IsPlayable;
     o.insertRows = InsertRows;
     o.sortByColumn = SortByColumn;

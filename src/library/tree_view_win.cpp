@@ -116,6 +116,9 @@ HWND TreeViewCreateWin(TreeViewWin& v, HWND parent, HINSTANCE instance, const Se
                    lstyle = static_cast<uint32_t>(s.list_style);
     DWORD ws = WS_CHILD | WS_VISIBLE | WS_TABSTOP | TVS_HASBUTTONS | TVS_LINESATROOT |
                TVS_SHOWSELALWAYS | TVS_DISABLEDRAGDROP;
+    // The tips of cut-off item texts are a window of their own whose creation costs more than
+    // the tree itself: it comes once the main window is visible (TreeViewAddTipsWin).
+    ws |= TVS_NOTOOLTIPS;
     if (style & Style::TreeLines) ws |= TVS_HASLINES;
     if (!(lstyle & ListStyle::HorizontalTreeScroll)) ws |= TVS_NOHSCROLL;
     if (style & Style::ExplorerTree) ws |= TVS_FULLROWSELECT;
@@ -138,6 +141,18 @@ HWND TreeViewCreateWin(TreeViewWin& v, HWND parent, HINSTANCE instance, const Se
     v.images = TreeIconsWin(GetSystemMetrics(SM_CXSMICON));
     SendMessageW(v.hwnd, TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(v.images));
     return v.hwnd;
+}
+
+void TreeViewAddTipsWin(TreeViewWin& v) {
+    if (!v.hwnd || SendMessageW(v.hwnd, TVM_GETTOOLTIPS, 0, 0)) return;
+    HWND tips = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                                WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT,
+                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, v.hwnd, nullptr,
+                                GetModuleHandleW(nullptr), nullptr);
+    if (!tips) return;
+    SetWindowLongPtrW(v.hwnd, GWL_STYLE,
+                      GetWindowLongPtrW(v.hwnd, GWL_STYLE) & ~LONG_PTR{TVS_NOTOOLTIPS});
+    SendMessageW(v.hwnd, TVM_SETTOOLTIPS, reinterpret_cast<WPARAM>(tips), 0);
 }
 
 void TreeViewDestroyWin(TreeViewWin& v) {

@@ -22,6 +22,9 @@ struct TreeViewWin {
 // Creates the control with its style from the settings and its image list.
 HWND TreeViewCreateWin(TreeViewWin& v, HWND parent, HINSTANCE instance, const Settings& s, int id);
 void TreeViewDestroyWin(TreeViewWin& v);
+// The tooltips of cut-off item texts, added once the main window is visible (the control is
+// created without them: their window costs more of the start-up than the tree).
+void TreeViewAddTipsWin(TreeViewWin& v);
 // The table that keeps the control in step with the model.
 TreeViewOps TreeViewOpsOf(TreeViewWin& v);
 

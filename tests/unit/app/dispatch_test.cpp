@@ -79,6 +79,7 @@ AppWiring FakeWiring(Fake& f) {
     l.treeKey = [](void* c, CommandId k) {
         Fake::Of(c).calls.push_back("tree " + std::to_string(k));
     };
+    l.windowShown = [](void* c) { Fake::Of(c).calls.push_back("shown"); };
     l.listKey = [](void* c, ListId list, CommandId k) {
         Fake::Of(c).calls.push_back("list " + std::to_string(list) + " " + std::to_string(k));
     };
@@ -335,7 +336,9 @@ TEST(Commands, TimersCloseAndTreeSelection) {
     RunTimer(c, kTimerAutosave);  // not playing: no save
     f.fake.engine.outputOpen = true;
     RunTimer(c, kTimerAutosave);
-    EXPECT_EQ(f.fake.calls, (std::vector<std::string>{"timer 2681 100", "show", "save"}));
+    // What waits until the window is visible comes right after it, once.
+    EXPECT_EQ(f.fake.calls,
+              (std::vector<std::string>{"timer 2681 100", "show", "shown", "save"}));
 
     f.fake.calls.clear();
     f.s.system_flags |= SystemFlag::CloseMinimizes;

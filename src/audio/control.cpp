@@ -41,6 +41,11 @@ void SetTimer(const Engine& e, unsigned id, unsigned ms) {
     if (Win(e).setTimer) Win(e).setTimer(Win(e).ctx, id, ms);
 }
 
+// The current track restarts at another position: the sound processing keeps its gains.
+void KeepDspState(const Engine& e) {
+    if (e.io.dsp.keepStateOnce) e.io.dsp.keepStateOnce(e.io.dsp.ctx);
+}
+
 void RefreshTitle(const Engine& e) {
     if (Host(e).refreshDisplay) Host(e).refreshDisplay(Host(e).ctx);
 }
@@ -280,6 +285,7 @@ SeekResult Seek(Engine& e, double seconds, uint32_t restartDelayMs, bool nextAtE
         if (Win(e).killTimer) Win(e).killTimer(Win(e).ctx, kTimerDelayedStart);
         e.ps.fileBufFilled = e.ps.fileBufPos = 0;  // the input restarts at the new position
         SetResumePosition(e, m.dwPointer);
+        KeepDspState(e);
         if (Host(e).showPlayButton) Host(e).showPlayButton(Host(e).ctx, true);
         SetTimer(e, kTimerDelayedStart, restartDelayMs);
         result = SeekResult::Restarted;
@@ -294,5 +300,6 @@ void RestartQueue(Engine& e) {
     EngineStop(e, true, true);
     CloseTrackFile(e);
     SetResumePosition(e, pos);
+    KeepDspState(e);
     SetTimer(e, kTimerDelayedStart, 0);
 }

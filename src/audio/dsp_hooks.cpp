@@ -42,8 +42,12 @@ void Gains(void* ctx, int32_t* out) {
     out[7] = 0;
 }
 
+void KeepOnce(void* ctx) {
+    dspKeepStateOnce(*static_cast<DspBinding*>(ctx)->state);
+}
+
 }  // namespace
 
 DspHooks DspHooksFor(DspBinding& b) {
-    return DspHooks{&b, Pcm16, Float, Apply, Gains};
+    return DspHooks{&b, Pcm16, Float, Apply, Gains, KeepOnce};
 }

@@ -174,6 +174,9 @@ struct DspHooks {
     void (*applySettings)(void* ctx, int mode, bool reset, uint32_t rate, int channels) = nullptr;
     // The chain's current gains × 100 for the displays, kOutGains values (see OutBuffer::gains).
     void (*gains)(void* ctx, int32_t* out) = nullptr;
+    // The current track restarts (a seek, a fast-play change): the next applySettings keeps
+    // the running gains instead of starting them again.
+    void (*keepStateOnce)(void* ctx) = nullptr;
 };
 
 struct EngineIo {

@@ -38,6 +38,8 @@ void Record(EngineIo& io, Calls& calls) {
     w.killTimer = [](void* c, unsigned id) { Say(c, "kill " + std::to_string(id)); };
     w.postNextTrack = [](void* c) { Say(c, "next"); };
     w.closeMainWindow = [](void* c) { Say(c, "close"); };
+    io.dsp.ctx = &calls;
+    io.dsp.keepStateOnce = [](void* c) { Say(c, "keep dsp"); };
     EngineHost& o = io.host;
     o.ctx = &calls;
     o.muteCleared = [](void* c) { Say(c, "unmuted"); };
@@ -283,6 +285,8 @@ TEST(Seek, TargetsRestartAndTheEnd) {
     EXPECT_EQ(playing.ps.resumePos, playing.track.dwPointer);
     EXPECT_EQ(playing.calls.log.back(), "timer 1809 200");
     EXPECT_TRUE(playing.calls.Has("kill 1809"));
+    // The same track goes on: the sound processing keeps its running gains.
+    EXPECT_TRUE(playing.calls.Has("keep dsp"));
     ControlEngine empty;
     EXPECT_EQ(Seek(empty.e, 10, 200, true), SeekResult::NotLoaded);
     // A fast-play change heard at once: the queue restarts at the point heard.

@@ -144,7 +144,7 @@ void Stop(CommandContext& c, const EngineView& v) {
     const PlaybackOps& p = c.w.playback;
     const uint32_t fade = Bits(c.s.fadeout);
     if ((fade & FadeFlag::OnStop) && v.outputOpen && p.fadeOutStop &&
-        p.fadeOutStop(p.ctx, static_cast<int>(fade & 0x7F) * 100))
+        p.fadeOutStop(p.ctx, static_cast<int>(StopFadeMs(c.s.fadeout))))
         return;
     if (p.stopAtOnce) p.stopAtOnce(p.ctx);
 }

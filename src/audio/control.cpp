@@ -29,10 +29,6 @@ bool MpegSource(const Engine& e) {
     return !e.ps.bassActive && !e.ps.pluginActive;
 }
 
-uint32_t StopFadeTenths(const Settings& s) {
-    return static_cast<uint32_t>(s.fadeout) & 0x7F;
-}
-
 uint32_t ResumeBackoffMs(const Settings& s) {
     return static_cast<uint32_t>(s.skip_times) >> 16;
 }
@@ -70,7 +66,7 @@ void ResetTrackRecord(Engine& e) {
 void StopWithResumePosition(Engine& e) {
     PlayState& ps = e.ps;
     MpegInfo& m = e.track;
-    const uint32_t back = BackoffUnits(e, StopFadeTenths(e.s) * 80 + ResumeBackoffMs(e.s));
+    const uint32_t back = BackoffUnits(e, StopFadeMs(e.s.fadeout) * 8 / 10 + ResumeBackoffMs(e.s));
     if (ps.urlStream)
         m.dwPointer = 0;
     else

@@ -11,17 +11,13 @@
 
 namespace {
 
-uint32_t SkipFadeMs(const Settings& s) {
-    return (static_cast<uint32_t>(s.fadeout) >> 8 & 0x7F) * 100;
-}
-
 bool SkipFadeOn(const Settings& s) {
     return (static_cast<uint32_t>(s.fadeout) & FadeFlag::OnSkip) != 0;
 }
 
 // Fades what is queued over the skip-fade time and waits until it has been heard.
 void FadeAndWait(Engine& e, const IntroScanOps& ops) {
-    const uint32_t ms = FadeQueuedAudio(e, SkipFadeMs(e.s));
+    const uint32_t ms = FadeQueuedAudio(e, SkipFadeMs(e.s.fadeout));
     if (ops.wait) ops.wait(ops.ctx, ms);
 }
 

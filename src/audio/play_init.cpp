@@ -79,7 +79,7 @@ int PlayInit(Engine& e, uint32_t rate, uint32_t channels, uint32_t bits) {
         if (!fits) {
             uint32_t delay = 0;
             if (ps.manualSkip) {
-                delay = static_cast<uint32_t>(s.fadeout & 0x7F) * 100;
+                delay = StopFadeMs(s.fadeout);
                 if (delay == 0) delay = 10;
             } else {
                 RingRewindToTrackEnd(ps);  // the wait is what is still queued up to the end

@@ -235,7 +235,7 @@ void LoudEnd(Engine& e) {
         ps.noOverlapThisEnd = true;
     } else if (s.wave_flags & WaveFlag::LoudEndFade) {
         const uint64_t len =
-            uint64_t{ps.outChannels} * (static_cast<uint32_t>(s.fadeout) & 0x7F) * ps.outRate / 10;
+            uint64_t{ps.outChannels} * StopFadeMs(s.fadeout) * ps.outRate / 1000;
         const auto n = static_cast<uint32_t>(std::min<uint64_t>(len, uint64_t(ps.ovRingSize)));
         if (ps.mode24)
             FadeRingTail<float>(ps, n, s.fade_decay);

@@ -154,6 +154,14 @@ enum : uint32_t {
     FadeInOnResume = 1u << 16,
 };
 }
+// fadeout's two fade times: bits 0-6 the stop fade, bits 8-14 the skip fade, in tenths of a
+// second; in ms here.
+constexpr uint32_t StopFadeMs(int32_t fadeout) {
+    return (static_cast<uint32_t>(fadeout) & 0x7F) * 100;
+}
+constexpr uint32_t SkipFadeMs(int32_t fadeout) {
+    return (static_cast<uint32_t>(fadeout) >> 8 & 0x7F) * 100;
+}
 
 // show_time
 namespace ShowTime {

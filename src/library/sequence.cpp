@@ -63,7 +63,7 @@ StartRequest RequestFor(Sequencer& q, const TrackList& list, int row, bool manua
     q.recallPosition = 0;
     const uint32_t fade = static_cast<uint32_t>(s.fadeout);
     if (manual && Playing(q) && (fade & FadeFlag::OnStop) && (fade & FadeFlag::OnSkip)) {
-        r.fadeMs = static_cast<int>((fade >> 8) & 0x7F) * 100;
+        r.fadeMs = static_cast<int>(SkipFadeMs(s.fadeout));
         const uint32_t g = s.gapless;
         r.overlap = (g & GaplessFlag::Enable) && (g & GaplessFlag::Overlap) &&
                     !IsUrlExact(previous) && !IsUrlExact(s.last_file);

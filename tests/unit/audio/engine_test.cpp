@@ -450,34 +450,3 @@ TEST(PlayInit, FailuresShowTheirMessagesAndResults) {
         EXPECT_TRUE(c.result == 0 || !t.ps.hAcmStream) << c.box;  // nothing left open
     }
 }
-
-struct DspCalls {
-    int blocks = 0;
-    std::vector<int> modes;
-};
-
-TEST(WaveOutPlayback, ProcessingHookRunsOnEveryBlockBetweenTheMeters) {
-    TestEngine t;
-    t.Stream(300);
-    DspCalls calls;
-    t.io.dsp.ctx = &calls;
-    t.io.dsp.applySettings = [](void* c, int mode, bool reset, uint32_t rate, int ch) {
-        EXPECT_TRUE(reset);
-        EXPECT_EQ(rate, 44100u);
-        EXPECT_EQ(ch, 2);
-        static_cast<DspCalls*>(c)->modes.push_back(mode);
-    };
-    t.io.dsp.processPcm16 = [](void* c, int16_t* s, int frames, int ch) {
-        static_cast<DspCalls*>(c)->blocks++;
-        for (int i = 0; i < frames * ch; ++i) s[i] = static_cast<int16_t>(s[i] / 2);
-    };
-    ASSERT_EQ(t.Start(), 0);
-    EXPECT_EQ(calls.modes, (std::vector<int>{1, 2}));
-    WaveOutStart(t.e);
-    EXPECT_EQ(calls.blocks, static_cast<int>(t.ps.waveOutBufs));
-    const OutBuffer& first = t.ps.buffers[0];
-    EXPECT_EQ(reinterpret_cast<const int16_t*>(first.data.data())[0], 1000 / 2);
-    // The first 1/25 s holds the fake's first two frames (values 1000 and 1001).
-    EXPECT_EQ(first.peaks[0][0], 1001);      // before the chain
-    EXPECT_EQ(first.peaks[1][0], 1001 / 2);  // after it
-}

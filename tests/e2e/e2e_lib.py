@@ -94,6 +94,66 @@ def wait_listed(count, timeout=20):
                       'selected: %r' % (count, rows()))
 
 
+def run(*cmd):
+    """Runs a tool (sox, lame, ...); fails with its error output."""
+    subprocess.run(cmd, check=True, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
+
+
+def make_mp3(mp3, seconds, sweep='80-7000', noise=False, volume=0.4, rate=44100, channels=2,
+             lame=('-b', '128')):
+    """Encodes a sine sweep of `seconds` (sox's range syntax: "a-b", or "a:b" for a linear
+    one) with lame; with noise, white noise is mixed in, so that every stretch of the track is
+    found at one place of its decode only. Returns mp3."""
+    wav = mp3 + '.wav'
+    noise_args = ['synth', str(seconds), 'whitenoise', 'mix'] if noise else []
+    run('sox', '-D', '-r', str(rate), '-c', str(channels), '-n', '-b', '16', wav,
+        'synth', str(seconds), 'sine', sweep, *noise_args, 'vol', str(volume))
+    run('lame', '--quiet', *lame, wav, mp3)
+    os.remove(wav)
+    return mp3
+
+
+def decode(mp3, gapless=True):
+    """mpg123's 16-bit decode of mp3: without the encoder's delay and padding (gapless), or
+    untrimmed, as a decoder without gapless support gives it."""
+    a = array.array('h')
+    a.frombytes(subprocess.run(['mpg123', '-q', *([] if gapless else ['--no-gapless']), '-s',
+                                mp3], check=True, capture_output=True).stdout)
+    return a
+
+
+def samples(path, typecode='h'):
+    """The samples of a raw capture file: 16-bit, or 32-bit float with typecode 'f'."""
+    a = array.array(typecode)
+    with open(path, 'rb') as f:
+        data = f.read()
+    a.frombytes(data[:len(data) // a.itemsize * a.itemsize])
+    return a
+
+
+def find(cap, ref, at=0, lo=0, hi=None, channels=2, probe=64):
+    """Where ref begins in cap, judged by ref[at:at + probe]: the first frame position p in
+    cap[lo:hi] holding those samples within 2 LSB, less `at`. None when they are not there."""
+    head = ref[at:at + probe]
+    end = len(cap) - probe if hi is None else min(hi, len(cap) - probe)
+    for p in range(lo - lo % channels, end, channels):
+        if abs(cap[p] - head[0]) <= 2 and all(abs(cap[p + j] - head[j]) <= 2
+                                              for j in range(1, probe)):
+            return p - at
+    return None
+
+
+def cue_sheet(path, mp3_name, starts):
+    """Writes a cue sheet "Zuvo - Album" of tracks "Part 1", "Part 2", ... over one file, each
+    starting at its entry of `starts` (in 1/75 s)."""
+    lines = ['PERFORMER "Zuvo"', 'TITLE "Album"', 'FILE "%s" MP3' % mp3_name]
+    for n, f in enumerate(starts, 1):
+        lines += ['  TRACK %02d AUDIO' % n, '    TITLE "Part %d"' % n,
+                  '    INDEX 01 %02d:%02d:%02d' % (f // 75 // 60, f // 75 % 60, f % 75)]
+    with open(path, 'w', newline='\r\n') as out:
+        out.write('\n'.join(lines) + '\n')
+
+
 def win_path(path):
     """The Windows name of a local path (Wine maps / to Z:)."""
     return 'Z:' + os.path.abspath(path).replace('/', '\\')

@@ -1,6 +1,7 @@
 """zuvo.exe started on a prepared folder tree shows it: the tree on the left and the File view
 on the right (judged on a screenshot), the listed rows as the program saves them at exit, and
-keyboard commands that open a folder row and list it."""
+keyboard commands that rename a track in place, open a folder row and go back to the current
+track."""
 import os
 import re
 import subprocess
@@ -146,7 +147,7 @@ class Browse(unittest.TestCase):
             self.assertRegex(r[3], r'^\d{4}-\d\d-\d\d \d\d:\d\d$')
         self.assertEqual(ini_value(z, 'browsed_folder'), win_path(musik))
 
-    def test_starts_on_the_settings_folder_and_opens_a_row_by_keys(self):
+    def test_keys_rename_open_and_go_to_current(self):
         z = Install('browse-keys')
         musik = make_tree(os.path.join(z.folder, 'music'))
         # Started without a path: the browsed folder of the settings is shown (and, as the
@@ -159,55 +160,27 @@ class Browse(unittest.TestCase):
         proc = z.start('/localini')
         self.assertEqual(send('wait', '--visible', '20000'), 0, 'main window not shown')
         listed(SHOWN + ['日本'])
-        # Rows: the parent row, then the folder row of 日本. Down, Down, Return opens it; the
-        # tree selects it and the listing timer shows it.
-        for _ in range(2):
-            self.assertEqual(command('KeyDown'), 0)
-        focus_on('日本')
-        self.assertEqual(command('Return'), 0)
-        listed(['Kyoto'])
-        stop(proc, self)
-        self.assertEqual(ini_value(z, 'browsed_folder'), win_path(os.path.join(musik, '日本')))
-        rows = saved_rows(z)
-        self.assertEqual([r[0] for r in rows], ['Kyoto.mp3'])
-        self.assertEqual(rows[0][2], win_path(os.path.join(musik, '日本')))
-
-    def test_goes_to_the_current_track(self):
-        z = Install('browse-goto')
-        musik = make_tree(os.path.join(z.folder, 'music'))
-        japan = win_path(os.path.join(musik, '日本'))
-        # Shown: Müsik; the track heard last: Kyoto.mp3 in 日本. Ctrl+H goes there.
-        z.write_ini(b'[Zuvo]\r\nutf8=1\r\nlist_style=%d\r\ncontrol_flags=%d\r\n'
-                    b'browsed_folder=%s\r\nlast_folder=%s\r\nlast_file=%s\r\n' %
-                    (NATURAL_ORDER | RESTORE_FILE_LIST, 32 | FOLDERS_IN_FILE_VIEW,
-                     win_path(musik).encode('utf-8'), japan.encode('utf-8'),
-                     (japan + '\\Kyoto.mp3').encode('utf-8')))
-        proc = z.start('/localini')
-        self.assertEqual(send('wait', '--visible', '20000'), 0, 'main window not shown')
-        listed(SHOWN)
-        self.assertEqual(command('GoToCurrent'), 0)
-        self.assertIn('s', row(listed(['Kyoto']), 'Kyoto'), 'the current track is not selected')
-        stop(proc, self)
-        self.assertEqual(ini_value(z, 'browsed_folder'), japan)
-        self.assertEqual([r[0] for r in saved_rows(z)], ['Kyoto.mp3'])
-
-    def test_renames_a_track_in_place(self):
-        z = Install('browse-rename')
-        musik = make_tree(os.path.join(z.folder, 'music'))
-        z.write_ini(b'[Zuvo]\r\nutf8=1\r\nlist_style=%d\r\ncontrol_flags=%d\r\n' %
-                    (NATURAL_ORDER | RESTORE_FILE_LIST, 32 | FOLDERS_IN_FILE_VIEW))
-        proc = z.start(win_path(musik), '/localini', '/newinst')
-        self.assertEqual(send('wait', '--visible', '20000'), 0, 'main window not shown')
-        listed(SHOWN)
         # PgDn focuses the last row (Track 10), F2 opens its name for editing.
         self.assertEqual(command('PageDown'), 0)
         focus_on('Track 10')
         self.assertEqual(command('Rename'), 0)
         self.assertEqual(send('label', 'Track 11'), 0, 'no label edit opened')
-        renamed = os.path.join(musik, 'Track 11.mp3')
-        wait_until(lambda: os.path.exists(renamed), 10, 'the file renamed to Track 11.mp3')
-        stop(proc, self)
+        wait_until(lambda: os.path.exists(os.path.join(musik, 'Track 11.mp3')), 10,
+                   'the file renamed to Track 11.mp3')
         self.assertFalse(os.path.exists(os.path.join(musik, 'Track 10.mp3')))
+        # Rows: the parent row, then the folder row of 日本. Home, Down, Return opens it; the
+        # tree selects it and the listing timer shows it.
+        self.assertEqual(command('Home'), 0)
+        self.assertEqual(command('KeyDown'), 0)
+        focus_on('日本')
+        self.assertEqual(command('Return'), 0)
+        listed(['Kyoto'])
+        # Ctrl+H goes back to the folder of the track heard last and selects it.
+        self.assertEqual(command('GoToCurrent'), 0)
+        self.assertIn('s', row(listed(['Track 9', 'Track 11']), 'Track 9'),
+                      'the current track is not selected')
+        stop(proc, self)
+        self.assertEqual(ini_value(z, 'browsed_folder'), win_path(musik))
         names = sorted(r[0] for r in saved_rows(z))
         self.assertEqual(names, ['Track 11.mp3', 'Track 9.mp3', 'Ärger.mp3'])
 

@@ -4,7 +4,6 @@ the mpglib decoder is chosen. The stand-in DLL (mpglib_marker.cpp) leaves the fi
 "mpglib-loaded", holding the current directory, beside whichever copy is loaded."""
 import os
 import shutil
-import subprocess
 import unittest
 
 import e2e_lib
@@ -26,11 +25,7 @@ class DllSearch(unittest.TestCase):
         z = Install(name)
         music = os.path.join(z.folder, 'music')
         os.makedirs(music)
-        mp3 = os.path.join(music, 'tone.mp3')
-        subprocess.run(['sox', '-n', '-r', '44100', '-c', '2', '-b', '16', mp3 + '.wav', 'synth',
-                        '2', 'sine', '440'], check=True, capture_output=True)
-        subprocess.run(['lame', '--quiet', '-b', '128', mp3 + '.wav', mp3], check=True,
-                       capture_output=True)
+        mp3 = e2e_lib.make_mp3(os.path.join(music, 'tone.mp3'), 2, '440')
         shutil.copy(marker_dll(), music)
         if beside_program:
             shutil.copy(marker_dll(), z.prog)

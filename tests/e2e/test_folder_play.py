@@ -9,22 +9,17 @@ searched for each track, so that runs of zeros that Wine's wave-out inserts unde
 found and reported, not mistaken."""
 import array
 import os
-import subprocess
 import time
 import unittest
 
 import e2e_lib
-from e2e_lib import Install, capture_audio, command, map_drive, send, stop
+from e2e_lib import Install, capture_audio, command, decode, find, map_drive, run, send, stop
 
 RATE, CHANNELS = 44100, 2
 # Frames of each track: arbitrary lengths, none a multiple of the 1152-sample frame.
 TRACKS = {'A': (61_717, 83_251, 70_009), 'B': (77_773, 65_537)}
 FROM_TOP_PAUSE = 1.0  # seconds: the pause before the first track of the next folder
 PROBE = 64            # samples compared to find a track's start
-
-
-def run(*cmd):
-    subprocess.run(cmd, check=True, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
 
 
 def make_tracks(root):
@@ -42,10 +37,7 @@ def make_tracks(root):
             mp3 = os.path.join(root, folder, '%s%d.mp3' % (folder.lower(), n))
             run('sox', signal, wav, 'trim', '%ds' % start, '%ds' % frames)
             run('lame', '--quiet', '-b', '160', wav, mp3)
-            ref = array.array('h')
-            ref.frombytes(subprocess.run(['mpg123', '-q', '-s', mp3], check=True,
-                                         capture_output=True).stdout)
-            out.append((mp3, ref))
+            out.append((mp3, decode(mp3)))
             start += frames
     return out
 
@@ -61,53 +53,17 @@ def make_album(root, tracks):
     run('lame', '--quiet', '-b', '160', wav, mp3)
     for track, _ in tracks[:len(TRACKS['A'])]:
         os.remove(track)
-    lines, at = ['PERFORMER "Zuvo"', 'TITLE "Album"', 'FILE "album.mp3" MP3'], 0
-    for n, frames in enumerate(TRACKS['A'], 1):
-        f = at * 75 // RATE
-        lines += ['  TRACK %02d AUDIO' % n, '    TITLE "Part %d"' % n,
-                  '    INDEX 01 %02d:%02d:%02d' % (f // 75 // 60, f // 75 % 60, f % 75)]
-        at += frames
-    with open(os.path.join(a, 'album.cue'), 'w', newline='\r\n') as out:
-        out.write('\n'.join(lines) + '\n')
-    ref = array.array('h')
-    ref.frombytes(subprocess.run(['mpg123', '-q', '-s', mp3], check=True,
-                                 capture_output=True).stdout)
-    return mp3, ref
-
-
-def find_start(cap, ref, at, limit):
-    """First frame position >= at (and < limit) where the capture holds ref's beginning."""
-    head = ref[:PROBE]
-    first = head[0]
-    for i in range(at - at % CHANNELS, min(limit, len(cap) - PROBE), CHANNELS):
-        if abs(cap[i] - first) <= 2 and all(abs(cap[i + j] - head[j]) <= 2
-                                            for j in range(1, PROBE)):
-            return i
-    return -1
+    starts = [sum(TRACKS['A'][:n]) * 75 // RATE for n in range(len(TRACKS['A']))]
+    e2e_lib.cue_sheet(os.path.join(a, 'album.cue'), 'album.mp3', starts)
+    return mp3, decode(mp3)
 
 
 def compare(cap, at, ref):
-    """Compares ref with the capture from at. A run of zeros where ref is not silent counts as
-    a wave-out underrun: it is stepped over and the comparison goes on behind it. Returns
-    (end position in the capture, samples off by more than 2 LSB, underrun zeros)."""
-    i, j, bad, zeros = at, 0, 0, 0
-    while j < len(ref) and i < len(cap):
-        if abs(cap[i] - ref[j]) <= 2:
-            i += 1
-            j += 1
-            continue
-        run_end = i
-        while run_end < len(cap) and cap[run_end] == 0:
-            run_end += 1
-        if run_end - i >= CHANNELS * 8 and find_start(cap, ref[j:], run_end, run_end + 2) >= 0:
-            zeros += run_end - i
-            i = run_end
-            continue
-        bad += 1
-        i += 1
-        j += 1
-    bad += len(ref) - j  # the capture ended early
-    return i, bad, zeros
+    """Compares ref with the capture from at, stepping over the silence Wine inserts when its
+    device runs dry (e2e_lib.wine_underruns). Returns (end position in the capture, largest
+    difference, frames of inserted silence)."""
+    worst, runs, end = e2e_lib.wine_underruns(cap, ref, CHANNELS, RATE, at)
+    return end, worst, sum(frames for _, frames in runs)
 
 
 class FolderPlay(unittest.TestCase):
@@ -199,15 +155,16 @@ class FolderPlay(unittest.TestCase):
         # Each track where it begins; in a folder the next one must follow at once.
         report, at, ends, starts = [], 0, [], []
         for k, (mp3, ref) in enumerate(tracks):
-            start = find_start(cap, ref, at, len(cap))
-            if start < 0:
+            start = find(cap, ref, 0, at)
+            if start is None:
                 print('captured:', [(n, b // CHANNELS) for n, b in bounds], len(cap) // CHANNELS)
-            self.assertGreaterEqual(start, 0, '%s not found in the capture' % mp3)
-            end, bad, zeros = compare(cap, start, ref)
+            self.assertIsNotNone(start, '%s not found in the capture' % mp3)
+            end, worst, silence = compare(cap, start, ref)
             starts.append(start)
             ends.append(end)
-            report.append((os.path.basename(mp3), start, bad, zeros))
-            print('%s: at sample %d, %d samples off, %d underrun zeros' % report[-1])
+            report.append((os.path.basename(mp3), start, worst, silence))
+            print('%s: at sample %d, largest difference %d, %d frames of Wine\'s silence' %
+                  report[-1])
             at = max(start + CHANNELS, end - 8192)  # a doubled stretch shows as a negative join
         joins = [(starts[k] - ends[k - 1]) // CHANNELS
                  for k in range(1, len(tracks)) if k != n_a]
@@ -236,8 +193,8 @@ class FolderPlay(unittest.TestCase):
         # Gapless: each folder's tracks went through one opening of the device.
         self.assertEqual(file_of(starts[0]), file_of(ends[n_a - 1] - 1), 'A was not continuous')
         self.assertEqual(file_of(starts[n_a]), file_of(ends[-1] - 1), 'B was not continuous')
-        for name, _, bad, _ in report:
-            self.assertEqual(bad, 0, '%s differs from its gapless decode' % name)
+        for name, _, worst, _ in report:
+            self.assertLessEqual(worst, 2, '%s differs from its gapless decode' % name)
         self.assertEqual(joins, [0] * len(joins), 'samples missing or doubled at a join')
         # Without the start delay the estimate lies near or below 0; the faster-than-real-time
         # capture makes it somewhat short of the delay itself.
@@ -247,7 +204,7 @@ class FolderPlay(unittest.TestCase):
         self.assertGreater(len(files), 2, 'no restart at the drive root after B')
         with open(os.path.join(z.folder, files[2]), 'rb') as f:
             again = array.array('h', f.read()[:PROBE * 2 * 200])
-        self.assertEqual(find_start(again, tracks[0][1], 0, len(again)), 0,
+        self.assertEqual(find(again, tracks[0][1]), 0,
                          'the drive-root restart did not begin with A\'s first track')
         # Nothing but silence between A's end and B's start.
         self.assertEqual(max((abs(x) for x in cap[ends[n_a - 1]:starts[n_a]]), default=0), 0)

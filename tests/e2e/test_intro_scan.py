@@ -3,9 +3,7 @@ the intro start (20 % of the track) for the intro length, then the next row, to 
 list. Each intro is its own opening of the wave-out device; the capture of each must be its
 own track from the start point, cut short, in the list's order, and the scan must stop after
 the last row."""
-import array
 import os
-import subprocess
 import unittest
 
 import e2e_lib
@@ -19,36 +17,14 @@ INTRO_CLASS, START_BUTTON = 'ZuvoIntroScan', '106'
 PROBE = 64
 
 
-def track(folder, name, sweep):
-    wav = os.path.join(folder, name + '.wav')
-    mp3 = os.path.join(folder, name + '.mp3')
-    subprocess.run(['sox', '-D', '-r', str(RATE), '-c', str(CHANNELS), '-n', '-b', '16', wav,
-                    'synth', str(SECONDS), 'sine', sweep, 'synth', str(SECONDS), 'whitenoise',
-                    'mix', 'vol', '0.4'], check=True, capture_output=True)
-    subprocess.run(['lame', '--quiet', '-b', '160', wav, mp3], check=True, capture_output=True)
-    os.remove(wav)
-    ref = array.array('h')
-    ref.frombytes(subprocess.run(['mpg123', '-q', '-s', mp3], check=True,
-                                 capture_output=True).stdout)
-    return ref
-
-
-def locate(ref, cap, at):
-    """Where cap[at:at + PROBE] lies in ref (frame-aligned), or -1."""
-    head = cap[at:at + PROBE]
-    for i in range(0, len(ref) - PROBE, CHANNELS):
-        if abs(ref[i] - head[0]) <= 2 and all(abs(ref[i + j] - head[j]) <= 2
-                                              for j in range(1, PROBE)):
-            return i
-    return -1
-
-
 class IntroScan(unittest.TestCase):
     def test_intros_of_every_row_in_order(self):
         z = Install('introscan')
         music = os.path.join(z.folder, 'music')
         os.makedirs(music)
-        refs = [track(music, name, sweep) for name, sweep in TRACKS]
+        refs = [e2e_lib.decode(e2e_lib.make_mp3(os.path.join(music, name + '.mp3'), SECONDS,
+                                                sweep, True, lame=('-b', '160')))
+                for name, sweep in TRACKS]
         capture_audio(self, z.folder, keep_openings=True)
         z.write_ini(('[Zuvo]\r\nutf8=1\r\nvolume=65535\r\nwavedevice=0\r\ngapless=1\r\n'
                      'intro_scan=%d\r\nbrowsed_folder=%s\r\n' % (
@@ -70,16 +46,13 @@ class IntroScan(unittest.TestCase):
         openings = sorted((n for n in sizes if sizes[n] > 0), key=lambda n: (len(n), n))
         self.assertEqual(len(openings), len(TRACKS), 'one intro per row, then the scan stops')
         for k, (n, ref) in enumerate(zip(openings, refs)):
-            cap = array.array('h')
-            with open(os.path.join(z.folder, n), 'rb') as f:
-                data = f.read()
-            cap.frombytes(data[:len(data) // 2 * 2])
+            cap = e2e_lib.samples(os.path.join(z.folder, n))
             # A little into the intro: the first frames after a seek may differ.
             probe_at = RATE * CHANNELS // 4
             self.assertGreater(len(cap), probe_at + PROBE, '%s: intro too short' % n)
-            pos = locate(ref, cap, probe_at)
-            self.assertGreaterEqual(pos, 0, 'intro %d is not %s' % (k + 1, TRACKS[k][0]))
-            start_s = (pos - probe_at) / CHANNELS / RATE
+            start = e2e_lib.find(ref, cap, probe_at)  # where the intro begins in the track
+            self.assertIsNotNone(start, 'intro %d is not %s' % (k + 1, TRACKS[k][0]))
+            start_s = start / CHANNELS / RATE
             heard_s = len(cap) / CHANNELS / RATE
             print('intro %d: %s from %.2f s (%.1f %%), %.2f s captured' % (
                 k + 1, TRACKS[k][0], start_s, 100 * start_s / SECONDS, heard_s))

@@ -4,14 +4,12 @@ when it closes and at exit and come back when it opens, it opens again at the ne
 track started from it is followed by the pane's next rows, not by the File view's. The tracks of
 test_folder_play (A with three, B with two) are enqueued out of folder order, so that the
 capture tells which list was followed."""
-import array
 import os
-import time
 import unittest
 
 import e2e_lib
-from e2e_lib import Install, capture_audio, command, map_drive, send, stop, wait_until
-from test_folder_play import CHANNELS, compare, find_start, make_tracks
+from e2e_lib import Install, capture_audio, command, find, map_drive, send, stop, wait_until
+from test_folder_play import CHANNELS, compare, make_tracks
 
 PANE = 'Playlist view'
 
@@ -96,30 +94,21 @@ class PlaylistView(unittest.TestCase):
             self.pane_rows(3)
             self.assertEqual(command('NextPane'), 0)
             self.assertEqual(command('Return'), 0)
-            samples = sum(len(track[n][1]) for n in ('b2', 'a1', 'a2'))
-            last, since = -1, time.monotonic()
-            while time.monotonic() - since < 8:
-                size = os.path.getsize(cap_path) if os.path.exists(cap_path) else 0
-                if size != last:
-                    last, since = size, time.monotonic()
-                if size >= samples * 2 + 44100 * CHANNELS * 2:
-                    break
-                time.sleep(0.1)
+            want = 2 * sum(len(track[n][1]) for n in ('b2', 'a1', 'a2'))  # bytes
+            wait_until(lambda: os.path.exists(cap_path) and os.path.getsize(cap_path) >= want,
+                       60, 'the three rows played', interval=0.1)
         finally:
             if proc.poll() is None:
                 stop(proc, self)
-        cap = array.array('h')
-        with open(cap_path, 'rb') as f:
-            data = f.read()
-        cap.frombytes(data[:len(data) // 2 * 2])
+        cap = e2e_lib.samples(cap_path)
         at, joins = 0, []
         for n in ('b2', 'a1', 'a2'):
-            start = find_start(cap, track[n][1], at, len(cap))
-            self.assertGreaterEqual(start, 0, '%s not played after the rows before it' % n)
+            start = find(cap, track[n][1], 0, at)
+            self.assertIsNotNone(start, '%s not played after the rows before it' % n)
             if at:
                 joins.append((start - at) // CHANNELS)
-            at, bad, _ = compare(cap, start, track[n][1])
-            self.assertEqual(bad, 0, '%s differs from its decode' % n)
+            at, worst, _ = compare(cap, start, track[n][1])
+            self.assertLessEqual(worst, 2, '%s differs from its decode' % n)
         print('pane rows b2, a1, a2 played in order; joins (frames):', joins)
         self.assertEqual(joins, [0, 0], 'the pane\'s rows were not joined gaplessly')
 

@@ -8,13 +8,11 @@ A cue sheet of three tracks over one MP3 plays, and the main window's caption mu
 first track, then the second exactly when the play position crosses the second track's start."""
 import os
 import re
-import subprocess
 import unittest
 
 import e2e_lib
 from e2e_lib import Install, capture_audio, command, send, send_output, stop, wait_until, win_path
 
-RATE = 44100
 PARTS = (20.0, 15.0, 15.0)  # seconds of the cue tracks
 
 
@@ -25,10 +23,6 @@ def contents(path):
             return f.read()
     except FileNotFoundError:
         return None
-
-
-def run(*cmd):
-    subprocess.run(cmd, check=True, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
 
 
 class PlaylistWrite(unittest.TestCase):
@@ -84,20 +78,10 @@ class PlaylistWrite(unittest.TestCase):
         z = Install('cuefollow')
         album = os.path.join(z.folder, 'Album')
         os.makedirs(album)
-        wav, mp3 = os.path.join(z.folder, 'album.wav'), os.path.join(album, 'album.mp3')
         total = sum(PARTS)
-        run('sox', '-D', '-r', str(RATE), '-c', '2', '-n', '-b', '16', wav, 'synth',
-            str(total), 'sine', '200-4000', 'vol', '0.4')
-        run('lame', '--quiet', '-b', '128', wav, mp3)
-        lines, at = ['PERFORMER "Zuvo"', 'TITLE "Album"', 'FILE "album.mp3" MP3'], 0.0
-        for n, seconds in enumerate(PARTS, 1):
-            f = int(round(at * 75))
-            lines += ['  TRACK %02d AUDIO' % n, '    TITLE "Part %d"' % n,
-                      '    INDEX 01 %02d:%02d:%02d' % (f // 75 // 60, f // 75 % 60, f % 75)]
-            at += seconds
+        e2e_lib.make_mp3(os.path.join(album, 'album.mp3'), total, '200-4000')
         cue = os.path.join(album, 'album.cue')
-        with open(cue, 'w', newline='\r\n') as out:
-            out.write('\n'.join(lines) + '\n')
+        e2e_lib.cue_sheet(cue, 'album.mp3', [round(sum(PARTS[:k]) * 75) for k in range(len(PARTS))])
         capture_audio(self, z.folder)
         proc = self.start(z, cue)
         self.assertEqual(command('Return'), 0)  # plays the first row

@@ -6,7 +6,6 @@ the faded queue. The wave-out capture is compared with `mpg123 -s` decodes of bo
 with the fade curve."""
 import array
 import os
-import subprocess
 import unittest
 
 import e2e_lib
@@ -16,40 +15,10 @@ RATE, CHANNELS = 44100, 2
 FADEOUT = 0x80 | 10 | 0x8000 | (5 << 8)  # stop fade on (1.0 s), skip fade on (0.5 s)
 FADE_DECAY = 6
 SKIP_FADE_SAMPLES = 500 * RATE * CHANNELS // 1000  # the fade's length, interleaved samples
-PROBE = 64
 TOLERANCE = 3  # LSB: rounding of the fade gain and of the mixing
 # Interleaved samples after the first difference within which the mix must reach the device
 # (0.2 s; 34-80 ms measured under Wine).
 MIX_SEARCH = 17640
-
-
-def run(*cmd):
-    subprocess.run(cmd, check=True, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
-
-
-def encode(folder, name, seconds, sweep, volume):
-    """A chirp-plus-noise track and its gapless reference decode."""
-    wav = os.path.join(folder, name + '.wav')
-    mp3 = os.path.join(folder, name + '.mp3')
-    run('sox', '-D', '-r', str(RATE), '-c', str(CHANNELS), '-n', '-b', '16', wav,
-        'synth', str(seconds), 'sine', sweep, 'synth', str(seconds), 'whitenoise', 'mix',
-        'vol', str(volume))
-    run('lame', '--quiet', '-b', '192', wav, mp3)
-    os.remove(wav)
-    ref = array.array('h')
-    ref.frombytes(subprocess.run(['mpg123', '-q', '-s', mp3], check=True,
-                                 capture_output=True).stdout)
-    return mp3, ref
-
-
-def find(cap, ref, offset, at=0):
-    """First capture position >= at holding ref[offset:offset + PROBE], or -1."""
-    head = ref[offset:offset + PROBE]
-    for i in range(at - at % CHANNELS, len(cap) - PROBE, CHANNELS):
-        if abs(cap[i] - head[0]) <= 2 and all(abs(cap[i + j] - head[j]) <= 2
-                                              for j in range(1, PROBE)):
-            return i
-    return -1
 
 
 def gain(i, n=SKIP_FADE_SAMPLES, decay=FADE_DECAY):
@@ -119,8 +88,10 @@ class SkipFade(unittest.TestCase):
         music = os.path.join(z.folder, 'music')
         os.makedirs(music)
         # The second track is quieter, so that the DirectSound capture's level tells them apart.
-        ref1 = encode(music, 's1', 40, '80-6000', 0.4)[1]
-        ref2 = encode(music, 's2', 8, '7000-300', 0.15)[1]
+        ref1, ref2 = (e2e_lib.decode(e2e_lib.make_mp3(
+            os.path.join(music, name + '.mp3'), seconds, sweep, True, volume, lame=('-b', '192')))
+                      for name, seconds, sweep, volume in (('s1', 40, '80-6000', 0.4),
+                                                           ('s2', 8, '7000-300', 0.15)))
         capture_audio(self, z.folder, keep_openings=True)
         z.write_ini(b'[Zuvo]\r\nutf8=1\r\nvolume=65535\r\nwavedevice=%d\r\ngapless=%d\r\n'
                     b'fadeout=%d\r\nfade_decay=%d\r\ncontrol_flags=32\r\n'
@@ -156,8 +127,7 @@ class SkipFade(unittest.TestCase):
         """Wine mixes DirectSound to 48 kHz float, so the capture is not sample-exact: its level
         (RMS over 10 ms) must fall from the first track's to silence and rise to the second's,
         or, mixed, go from one to the other without a hole."""
-        cap = array.array('f')
-        cap.frombytes(data[:len(data) // 8 * 8])
+        cap = array.array('f', data[:len(data) // 8 * 8])
         win = 480 * 2
         rms = [(sum(x * x for x in cap[i:i + win]) / win) ** 0.5
                for i in range(0, len(cap) - win, win)]
@@ -182,8 +152,7 @@ class SkipFade(unittest.TestCase):
     def check_samples(self, name, data, ref1, ref2, gapless):
         """Wave-out: the capture is what the program wrote, compared sample by sample."""
         mixed = gapless & 9 == 9
-        cap = array.array('h')
-        cap.frombytes(data[:len(data) // 2 * 2])
+        cap = array.array('h', data[:len(data) // 2 * 2])
         # Up to 200 ms: runs of 70 ms were seen under load. Our own silence blocks (1,024
         # frames each) never come to a whole number of periods, and the silence after the
         # fade is longer.
@@ -191,8 +160,8 @@ class SkipFade(unittest.TestCase):
         if dropped:
             print('%s: %d runs of silence Wine wrote when its device ran dry left out' % (
                 name, dropped))
-        off1 = find(cap, ref1, 0)
-        self.assertGreaterEqual(off1, 0, 'the first track is not in the capture')
+        off1 = e2e_lib.find(cap, ref1)
+        self.assertIsNotNone(off1, 'the first track is not in the capture')
         diverge = off1
         while diverge < len(cap) and diverge - off1 < len(ref1) and \
                 abs(cap[diverge] - ref1[diverge - off1]) <= 2:
@@ -202,10 +171,9 @@ class SkipFade(unittest.TestCase):
         self.assertLess(played, 35, 'the first track was not cut short')
         # The second track, exact from two seconds in (after any mixed stretch).
         later = 2 * RATE * CHANNELS
-        p = find(cap, ref2, later, diverge)
-        self.assertGreaterEqual(p, 0, 'the second track is not in the capture')
-        at2 = p - later
-        tail = cap[p:p + len(ref2) - later]
+        at2 = e2e_lib.find(cap, ref2, later, diverge)
+        self.assertIsNotNone(at2, 'the second track is not in the capture')
+        tail = cap[at2 + later:at2 + len(ref2)]
         off = sum(1 for a, b in zip(tail, ref2[later:]) if abs(a - b) > 2)
         self.assertEqual(len(tail), len(ref2) - later, 'the second track was cut short')
         self.assertEqual(off, 0, 'the second track differs from its decode')
@@ -241,7 +209,7 @@ class SkipFade(unittest.TestCase):
             gap = cap[start + SKIP_FADE_SAMPLES:at2 - lead]
             self.assertEqual(max((abs(x) for x in gap), default=0), 0)
             if gapless & 1:  # the ring starts the next track exactly at its first sample
-                self.assertEqual(find(cap, ref2, 0, at2 - CHANNELS), at2)
+                self.assertEqual(e2e_lib.find(cap, ref2, 0, at2 - CHANNELS), at2)
 
     def test_skip_with_gapless_ring(self):
         self.skip('skipring', 1)

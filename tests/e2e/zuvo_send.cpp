@@ -3,7 +3,6 @@
 //   zuvo-send gone [TIMEOUT_MS]               waits until no main window exists
 //   zuvo-send command ID                      posts WM_COMMAND with the id
 //   zuvo-send close                           posts WM_CLOSE
-//   zuvo-send copydata DWDATA PATH            sends the instance hand-over message
 //   zuvo-send launch [--class NAME] EXE [ARGS] starts EXE and prints the milliseconds until its
 //                                             main window (or a window of class NAME) is visible
 //   zuvo-send accel EXE ID                    prints accelerator table ID of EXE, one
@@ -50,7 +49,7 @@ HWND WaitForWindow(DWORD timeoutMs, bool visible, const wchar_t* windowClass = k
 
 int Usage() {
     std::fputs(
-        "usage: zuvo-send VERB [ARGS] with VERB one of wait, gone, command, close, copydata, "
+        "usage: zuvo-send VERB [ARGS] with VERB one of wait, gone, command, close, "
         "launch, accel, label, text, press, lists, rows, select, save, captions\n",
         stderr);
     return 2;
@@ -235,19 +234,6 @@ int wmain(int argc, wchar_t** argv) {
     if (verb == L"close") {
         HWND w = Target();
         return w && PostMessageW(w, WM_CLOSE, 0, 0) ? 0 : 1;
-    }
-    if (verb == L"copydata" && argc == 4) {
-        HWND w = Target();
-        if (!w) return 1;
-        std::wstring path = argv[3];
-        // The message carries UTF-16 text with its terminating zero.
-        COPYDATASTRUCT cd{static_cast<ULONG_PTR>(_wtoi(argv[2])),
-                          static_cast<DWORD>((path.size() + 1) * sizeof(wchar_t)), path.data()};
-        DWORD_PTR result = 0;
-        return SendMessageTimeoutW(w, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&cd),
-                                   SMTO_ABORTIFHUNG, 5000, &result)
-                   ? 0
-                   : 1;
     }
     if (verb == L"accel" && argc == 4) {
         HMODULE m = LoadLibraryExW(argv[2], nullptr, LOAD_LIBRARY_AS_DATAFILE);

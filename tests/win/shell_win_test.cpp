@@ -102,35 +102,4 @@ TEST(SettingsLocation, UnwritableProgramFolderMovesToTheProfile) {
     EXPECT_NE(ReadBytes(dir + L"\\prog\\zuvo.ini"), "<missing>");
 }
 
-TEST(Handover, RunningWindowTakesThePath) {
-    std::wstring dir = ScratchFolder(L"handover");
-    ResetShell(dir);
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = MainWndProc;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.lpszClassName = kMainWindowClass;
-    RegisterClassExW(&wc);
-    HWND hwnd = CreateWindowExW(0, kMainWindowClass, L"Zuvo", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100,
-                                nullptr, nullptr, wc.hInstance, nullptr);
-    ASSERT_TRUE(hwnd);
-    ASSERT_EQ(FindWindowW(kMainWindowClass, nullptr), hwnd);
-
-    auto send = [&](const wchar_t* args, const std::wstring& path) {
-        HandoverMessage m = MakeHandover(args, path);
-        COPYDATASTRUCT cd{m.dwData, static_cast<DWORD>(m.path.size() * 2), m.path.data()};
-        return SendMessageW(hwnd, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&cd));
-    };
-    g_settings.last_pos = 77;
-    EXPECT_TRUE(send(L"D:\\x\\\u00E9t\u00E9.mp3", L"D:\\x\\\u00E9t\u00E9.mp3"));
-    EXPECT_EQ(g_settings.last_file, L"D:\\x\\\u00E9t\u00E9.mp3");
-    EXPECT_EQ(g_settings.last_pos, 0);
-
-    // "/enqueue" goes to the Playlist view (test_playlist_view.py follows it to the rows).
-    send(L"", L"\\\\server\\share\\a.mp3");  // not a drive path: only shows the window
-    EXPECT_TRUE(IsWindowVisible(hwnd));
-    EXPECT_EQ(g_settings.last_file, L"D:\\x\\\u00E9t\u00E9.mp3");
-    DestroyWindow(hwnd);
-}
-
 }  // namespace

@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "audio/dsp_hooks.h"
 #include "engine_fakes.h"
 
 // The chain connected through the binding runs on the blocks the device gets, at the format
-// of the open output, and each buffer record carries the chain's gains after its block.
+// of the open output, between the two level meters, and each buffer record carries the
+// chain's gains after its block.
 TEST(DspBinding, ChainRunsOnTheOutputBlocksAtTheOutputFormat) {
     struct Case {
         int enhance, stereoWidth;
@@ -26,7 +29,15 @@ TEST(DspBinding, ChainRunsOnTheOutputBlocksAtTheOutputFormat) {
         t.io.dsp = DspHooksFor(b);
         ASSERT_EQ(t.Start(), 0);
         WaveOutStart(t.e);
-        EXPECT_EQ(reinterpret_cast<const int16_t*>(t.ps.buffers[0].data.data())[0], c.first);
+        const OutBuffer& first = t.ps.buffers[0];
+        const auto* pcm = reinterpret_cast<const int16_t*>(first.data.data());
+        EXPECT_EQ(pcm[0], c.first);
+        // The meters see the decoded block before the chain and the chain's block after it:
+        // the peak of the left channel in the first 1/25 s (882 frames) is one of its samples.
+        bool seen = false;
+        for (int i = 0; i < 882; ++i) seen |= std::abs(pcm[2 * i]) == first.peaks[1][0];
+        EXPECT_EQ(first.peaks[0][0], 1000);
+        EXPECT_TRUE(seen) << first.peaks[1][0];
         EXPECT_EQ(d.outRate, 22050u);
         EXPECT_EQ(d.outBits, 16u);
         const int32_t* g = t.ps.buffers[0].gains;

@@ -133,3 +133,27 @@ struct TestEngine {
         return PlayInit(e, track.header.sampleRate, TrackChannels(track), 16);
     }
 };
+
+// Plays the track to the end through wave-out: the samples of the buffers that carried audio
+// (silence after the end has no stamp), and their stamps.
+inline std::vector<int16_t> PlayToEnd(TestEngine& t, std::vector<AudioStamp>& stamps) {
+    WaveOutStart(t.e);
+    std::vector<int16_t> heard;
+    while (!t.dev.queued.empty() && t.ps.hWaveOut) {
+        OutBuffer* b = t.dev.queued.front();
+        if (b->stamp.bytePos >= 0) {
+            const auto* s = reinterpret_cast<const int16_t*>(b->data.data());
+            heard.insert(heard.end(), s, s + b->bytes / 2);
+            stamps.push_back(b->stamp);
+        }
+        FakePlayOne(t.e, t.dev);
+    }
+    return heard;
+}
+
+// What passes the DirectSound play cursor (EngineHost::streamFeed with PlayState::streamTap).
+inline std::vector<int16_t> g_tapped;
+inline void CollectTapped(void*, const uint8_t* pcm, uint32_t bytes, bool) {
+    const auto* s = reinterpret_cast<const int16_t*>(pcm);
+    g_tapped.insert(g_tapped.end(), s, s + bytes / 2);
+}

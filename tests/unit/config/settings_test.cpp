@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <set>
 
 #include "base/utf.h"
 #include "config/settings_io.h"
@@ -25,47 +26,33 @@ Settings Read(const std::string& text, AnsiDecoder ansi = nullptr,
     return s;
 }
 
-TEST(SettingsDefaults, ScreenFactorsAndThemeBits) {
+// Sizes scale with the dpi factor unless the screen is smaller; from a factor above 1.0 the
+// large bitmaps, sliders and Big view apply, above 1.25 padding too; before Windows 10 the
+// search for net servers stays on.
+TEST(SettingsDefaults, FollowTheScreen) {
     struct Case {
         ScreenMetrics m;
-        int32_t windowW, windowH, stylez, bigEmbedded, systemFlags;
-        const char* bmp;
+        int32_t windowW, windowH;
+        bool large, padding;
     } cases[] = {
-        {{10, 1.0, 1920, 1080}, 900, 640, 58242, 16512, 1026, "n"},
-        {{6, 1.0, 1920, 1080}, 900, 640, 58242, 16512, 2, "n"},
-        {{10, 1.25, 1920, 1080}, 1125, 800, 60290, 16564, 1026, "l"},
-        // The screen is smaller than the dpi would scale to: the screen size limits.
-        {{10, 1.5, 1024, 768}, 1024, 768, 61314, 16564, 1026, "l"},
-        {{10, 1.0, 800, 600}, 800, 600, 58242, 16512, 1026, "n"},
+        {{10, 1.0, 1920, 1080}, 900, 640, false, false},
+        {{6, 1.0, 1920, 1080}, 900, 640, false, false},
+        {{10, 1.25, 1920, 1080}, 1125, 800, true, false},
+        {{10, 1.5, 1024, 768}, 1024, 768, true, true},
+        {{10, 1.0, 800, 600}, 800, 600, false, false},
     };
     for (const Case& c : cases) {
         Settings s;
         SetDefaults(s, c.m);
-        SCOPED_TRACE(c.m.dpiFactor);
+        SCOPED_TRACE(testing::Message() << c.m.dpiFactor << " " << c.m.horzRes);
         EXPECT_EQ(s.window_w, c.windowW);
         EXPECT_EQ(s.window_h, c.windowH);
-        EXPECT_EQ(s.stylez, c.stylez);
-        EXPECT_EQ(s.big_embedded, c.bigEmbedded);
-        EXPECT_EQ(s.system_flags, c.systemFlags);
-        EXPECT_EQ(s.bmpfile, c.bmp);
+        EXPECT_EQ(s.bmpfile, c.large ? "l" : "n");
+        EXPECT_EQ((s.stylez & Style::LargerSliders) != 0, c.large);
+        EXPECT_EQ((s.stylez & Style::AddPadding) != 0, c.padding);
+        EXPECT_EQ(s.big_embedded > 16512, c.large);
+        EXPECT_EQ((s.system_flags & SystemFlag::NoNetServerSearch) != 0, c.m.osMajorVersion >= 10);
     }
-}
-
-TEST(SettingsDefaults, ThemeAndPresetValues) {
-    Settings s = Defaults();
-    EXPECT_EQ(s.big_title, "00243,00716,01392,00293,ViIc-3i07,13158600,15835713,03158064,Arial");
-    EXPECT_EQ(s.color_back, 0x303030);
-    EXPECT_EQ(s.color_track, 0xFA961D);
-    EXPECT_TRUE(s.trackBackgroundSet);
-    EXPECT_EQ(s.list_dim, 121);
-    EXPECT_EQ(s.enh2_lim, "l-s---th270re050ce300kn025ra201at030ho000");
-    EXPECT_EQ(s.list_name, (std::array<int32_t, 3>{349, 279, 0}));
-    EXPECT_EQ(s.enh_eq_set[0].substr(56), "   [ Night ]");
-    EXPECT_EQ(s.enh_eq_set[8].substr(56), "   [ Equalizer ]");
-    EXPECT_TRUE(s.enh_eq_set[9].empty());
-    EXPECT_EQ(s.skip_times & 0xFF, 15);
-    EXPECT_EQ((s.skip_times >> 8) & 0xFF, 15);
-    EXPECT_EQ(s.skip_times >> 16, 500);
 }
 
 // Each case: a file body (after the first line) and what the record must hold after reading.
@@ -342,56 +329,38 @@ TEST(SettingsWrite, ReadingBackGivesTheSameRecordAndBytes) {
     EXPECT_EQ(back.stylez, -5);
 }
 
-TEST(SettingsThemes, EachThemeSetsItsValues) {
-    struct Case {
-        int index;
-        double dpi;
-        int32_t back, win;
-        uint16_t dim, embedded;
-        const char* bmp;
-        const char* letters;  // positions 24, 26, 29 of big_title
-        const char* colours;
-        uint32_t setBits, clearBits;
-    } cases[] = {
-        {1, 1.0, 0x171717, 0x202020, 121, 16512, "n", "VI3", "13158600,16037888,01513239",
-         (1u << 14) | (1u << 21), (1u << 17) | (1u << 19) | (1u << 11)},
-        {2, 1.5, 0x303030, 0x303030, 121, 16564, "l", "VI3", "13158600,15835713,03158064",
-         (1u << 14) | (1u << 11) | (1u << 10), (1u << 17) | (1u << 19) | (1u << 21)},
-        {3, 1.0, 0xFFFFFF, 0xFFFFFF, 385, 16512, "d", "VO3", "16777215,16777215,03158064", 0,
-         (1u << 14) | (1u << 17) | (1u << 21) | (1u << 11)},
-        {3, 1.1, 0xFFFFFF, 0xFFFFFF, 385, 16564, "k", "VO3", "16777215,16777215,03158064", 1u << 11,
-         1u << 10},
-        {4, 1.0, 0xD2D2D2, 0x383838, 384, 32888, "n", "VG1", "16777215,00065401,03684408", 1u << 14,
-         (1u << 17) | (1u << 21)},
-        {5, 2.0, 0x2E1E10, 0x2E1E10, 168, 16564, "g", "VR3", "15845280,00065408,04008216",
-         (1u << 14) | (1u << 21), 1u << 17},
-        {6, 2.0, 0xE0E0E0, 0x965A28, 379, 32918, "m", "VV1", "16766387,16777215,09853480", 1u << 17,
-         (1u << 14) | (1u << 21)},
-        {7, 1.0, 0xDADADA, 0x000082, 379, 32888, "m", "--1", "14342910,01423871,00000130", 1u << 17,
-         (1u << 14) | (1u << 19)},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.index);
-        Settings s = Defaults();
-        s.stylez = static_cast<int32_t>(0x2A0000u | (1u << 19));  // bits 17, 19, 21 set
-        s.trackBackgroundSet = false;
-        s.big_t_time = 5;
-        ApplyColourTheme(s, c.index, c.dpi, nullptr);
-        EXPECT_EQ(s.color_back, c.back);
-        EXPECT_EQ(s.color_win, c.win);
-        EXPECT_EQ(s.list_dim, c.dim);
-        EXPECT_EQ(s.big_embedded, c.embedded);
-        EXPECT_EQ(s.big_t_time, 32768);
-        EXPECT_EQ(s.bmpfile, c.bmp);
-        EXPECT_TRUE(s.trackBackgroundSet);
-        std::string letters{s.big_title[24], s.big_title[26], s.big_title[29]};
-        EXPECT_EQ(letters, c.letters);
-        EXPECT_EQ(s.big_title.substr(34, 26), c.colours);
-        EXPECT_EQ(s.big_title.substr(60), ",Arial");
-        uint32_t st = static_cast<uint32_t>(s.stylez);
-        EXPECT_EQ(st & c.setBits, c.setBits);
-        EXPECT_EQ(st & c.clearBits, 0u);
+// Every theme keeps the Big view title's font and layout fields and marks the track background
+// as set; themes 1 to 3 follow the dpi with their bitmap and slider size, every theme with the
+// Big view's embedded size.
+TEST(SettingsThemes, EachThemeKeepsTheTitleFontAndFollowsTheDpi) {
+    const Settings base = Defaults();  // no dpi bits in stylez
+    const double dpis[3] = {1.0, 1.1, 1.5};
+    std::set<int32_t> backgrounds;
+    for (int index = 1; index <= kColourThemeCount; ++index) {
+        const bool variants = index <= 3;
+        Settings at[3];
+        for (int k = 0; k < 3; ++k) {
+            SCOPED_TRACE(testing::Message() << index << " at " << dpis[k]);
+            Settings& s = at[k] = base;
+            s.trackBackgroundSet = false;
+            s.big_t_time = 5;
+            ApplyColourTheme(s, index, dpis[k], nullptr);
+            EXPECT_TRUE(s.trackBackgroundSet);
+            EXPECT_EQ(s.big_t_time, 32768);
+            EXPECT_EQ(s.big_title.substr(0, 24), base.big_title.substr(0, 24));
+            EXPECT_EQ(s.big_title.substr(60), ",Arial");
+            EXPECT_EQ((s.stylez & Style::LargerSliders) != 0, variants && dpis[k] > 1.0);
+            EXPECT_EQ((s.stylez & Style::AddPadding) != 0, variants && dpis[k] > 1.25);
+        }
+        EXPECT_GT(at[1].big_embedded, at[0].big_embedded) << index;
+        EXPECT_EQ(at[1].bmpfile != at[0].bmpfile, variants) << index;
+        backgrounds.insert(at[0].color_back);
     }
+    EXPECT_EQ(backgrounds.size(), size_t(kColourThemeCount));  // each index its own theme
+    Settings light = base;  // theme 3: white, with the "d" bitmaps at 96 dpi
+    ApplyColourTheme(light, 3, 1.0, nullptr);
+    EXPECT_EQ(light.color_back, 0xFFFFFF);
+    EXPECT_EQ(light.bmpfile, "d");
 }
 
 TEST(SettingsThemes, CurrentRestoresTheSnapshot) {

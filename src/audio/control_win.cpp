@@ -1,12 +1,11 @@
-// The PlaybackOps of the program: the engine's view, starts and stops, Stop/Resume with its
+// The PlaybackOps of the program: the engine's view, the stop, Stop/Resume with its
 // resume position, seeking, volume, mute, fast play and the deferred actions, over the
-// program's engine records. Everything decided lives in control.cpp and track_start.cpp.
+// program's engine records. Everything decided lives in control.cpp.
 #include "audio/control.h"
 #include "audio/decoder.h"
 #include "audio/engine_win.h"
 #include "audio/intro_scan_win.h"
 #include "audio/output.h"
-#include "audio/track_start.h"
 
 namespace {
 
@@ -19,11 +18,6 @@ void View(void*, EngineView& v) {
     v.stopPosition = g_track.dwPointer;
     v.position = EngineBytePos(EngineNow());
     v.queuedMs = g_playState.queuedMs;
-}
-
-bool Start(void*, const std::wstring& file, int32_t pos) {
-    Engine e = EngineNow();
-    return EngineStartFile(e, file, pos);
 }
 
 void Stop(void*) {
@@ -90,7 +84,6 @@ bool IntroScanNext(void*) {
 PlaybackOps PlaybackOpsWin() {
     PlaybackOps p;
     p.view = View;
-    p.start = Start;
     p.stop = Stop;
     p.fadeOutStop = FadeOutStop;
     p.stopAtOnce = StopKeepingResume;

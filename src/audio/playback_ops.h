@@ -3,7 +3,6 @@
 // Main thread only.
 #pragma once
 #include <cstdint>
-#include <string>
 
 // What the engine reports about the current track.
 struct EngineView {
@@ -22,9 +21,6 @@ enum class SeekResult { NotLoaded, Moved, Restarted, NextTrack, PastEnd };
 struct PlaybackOps {
     void* ctx = nullptr;
     void (*view)(void* ctx, EngineView& out) = nullptr;
-    // Stops whatever plays and starts `file` at `pos` (the engine's unit); false when it could
-    // not start.
-    bool (*start)(void* ctx, const std::wstring& file, int32_t pos) = nullptr;
     // Stops output and decoder and closes the file.
     void (*stop)(void* ctx) = nullptr;
     // Stop/Resume's stop: with fadeMs > 0 the queued audio fades first and the deferred stop

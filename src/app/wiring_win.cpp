@@ -10,6 +10,7 @@
 #include "audio/engine_win.h"
 #include "audio/intro_scan_win.h"
 #include "audio/runtime_info_win.h"
+#include "feeds/feeds_win.h"
 #include "library/cue_follow_win.h"
 #include "library/library_win.h"
 #include "library/list_rename_win.h"
@@ -42,6 +43,8 @@ constexpr CommandRoute kCommandRoutes[] = {
     {kCmdEnqueue, PlaylistViewEnqueueCommandWin},
     {kCmdClearList, PlaylistViewClearCommandWin},
     {kCmdContentToPlaylist, PlaylistViewContentCommandWin},
+    // feeds/: the RSS reader
+    {kCmdViewRssFile, FeedsViewCommandWin},
 };
 
 // ---- steps of the window's face (ui/), skipped while that part is not built ----
@@ -159,6 +162,12 @@ void StartSubsystemsWin() {
     w.lists = ListOpsWin();
     w.tracks = TrackOpsWin();
     g_listSources = ListSources{PlaylistViewRowsWin, LibraryFileRowsWin, nullptr};
+
+    // The RSS reader: its file beside the settings file; the Big view asks it for titles.
+    FeedsHost feeds;
+    feeds.errorLog = [](void*, const char* text, int code) { WriteErrorLog(text, code); };
+    FeedsStartWin(main, g_win.instance, g_shell.iniPath, feeds);
+    w.feeds = FeedsOpsWin();
 
     Windows(w);
     if (RouteCommands(w, kCommandRoutes, std::size(kCommandRoutes)))

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include "app/app_win.h"
+#include "audio/control.h"
 #include "audio/engine_win.h"
 #include "audio/intro_scan_win.h"
 #include "audio/runtime_info_win.h"
@@ -16,6 +17,7 @@
 #include "library/playlist_view_win.h"
 #include "library/playlist_write_win.h"
 #include "library/sequence_win.h"
+#include "log/log_win.h"
 
 namespace {
 
@@ -59,6 +61,33 @@ void UpdateToolbar(uint32_t mask) {
     if (View().updateToolbar) View().updateToolbar(View().ctx, mask);
 }
 
+// ---- the track log: told by the engine and the sequencer ----
+
+// While the sequencer handles the end of a played track: its length, which is where the
+// track is left (the ring still plays its last blocks out).
+uint32_t g_endedTrackMs = 0;
+bool g_trackEnding = false;
+
+void LogTrackLeft(uint32_t positionMs) {
+    const LogOps& l = g_wiring.log;
+    if (l.trackLeft) l.trackLeft(l.ctx, positionMs);
+}
+
+void LogTrackLeftNow() {
+    LogTrackLeft(g_trackEnding ? g_endedTrackMs : g_playState.playedMs);
+}
+
+LogHost TrackLogHost() {
+    LogHost h;
+    h.errorLog = [](void*, const char* text, int code) { WriteErrorLog(text, code); };
+    h.restartPending = [](void*) {
+        const uint32_t a = g_playState.pendingAction;
+        return a == kActionRestart || a == kActionRestartKeep;
+    };
+    h.urlStream = [](void*) { return g_playState.urlStream; };
+    return h;
+}
+
 // ---- what the engine tells and asks of the subsystems above it ----
 
 EngineHost PlaybackHost() {
@@ -67,7 +96,12 @@ EngineHost PlaybackHost() {
         if (View().showPlayButton) View().showPlayButton(View().ctx, pressed);
     };
     h.refreshDisplay = [](void*) { UpdateTitle(); };
-    h.trackEnded = [](void*, const TrackEndInfo& end) { SequenceTrackEndedWin(end); };
+    h.trackEnded = [](void*, const TrackEndInfo& end) {
+        g_trackEnding = true;
+        g_endedTrackMs = static_cast<uint32_t>(end.lengthMs);
+        SequenceTrackEndedWin(end);
+        g_trackEnding = false;
+    };
     h.muteCleared = [](void*) {
         UpdateToolbar(ToolbarMask::Mute);
         UpdateFlags();
@@ -91,8 +125,22 @@ EngineHost PlaybackHost() {
         UpdateToolbar(ToolbarMask::IntroScan);
         LibraryRepaintListsWin();  // the playing marks
     };
-    // The live stream, the track log, the position memory, the stream recorder and the
-    // plug-in host fill their entries when they are built.
+    h.logTrackLeave = [](void*, uint32_t playedMs) { LogTrackLeft(playedMs); };
+    h.logTrackStart = [](void*, const MpegInfo& m, uint32_t startMs) {
+        const LogOps& l = g_wiring.log;
+        if (!l.trackStarted) return;
+        LogTrackInfo t;
+        t.path = m.fileName;
+        t.artist = m.tagText[kTagArtist];
+        t.album = m.tagText[kTagAlbum];
+        t.title = m.tagText[kTagTitle];
+        t.track = m.tagText[kTagTrack];
+        t.startMs = startMs;
+        t.lengthMs = m.lengthMs;
+        l.trackStarted(l.ctx, t);
+    };
+    // The live stream, the position memory, the stream recorder and the plug-in host fill
+    // their entries when they are built.
     return h;
 }
 
@@ -109,6 +157,7 @@ LibraryHost ListsHost() {
     h.showMessage = [](void*, const wchar_t* text, int ms) {
         if (View().showMessage) View().showMessage(View().ctx, text, ms);
     };
+    h.logTrack = [](void*) { LogTrackLeftNow(); };
     return h;
 }
 
@@ -135,6 +184,10 @@ void StartSubsystemsWin() {
     HWND main = g_win.mainWindow;
     AppWiring& w = g_wiring;
     w.view = FaceOps();
+
+    // The track log, which the engine and the sequencer tell of every track they leave.
+    LogStartWin(main, g_win.instance, g_shell.iniPath, TrackLogHost());
+    w.log = LogOpsWin();
 
     // The playback engine: DirectSound, the 24-bit mode, its tables; its windows.
     EngineStartWin(main, PlaybackHost());

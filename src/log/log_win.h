@@ -1,0 +1,31 @@
+// The track log's Win32 side: the pending record of the playing track, the log file beside
+// the settings file (appends; every rewrite through a temporary file and a rename), and the
+// commands of the log. Main thread only.
+#pragma once
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+#include "base/command_ids.h"
+#include "log/log_ops.h"
+
+// What the log asks of the subsystems above it. A null entry counts as "no".
+struct LogHost {
+    void* ctx = nullptr;
+    void (*errorLog)(void* ctx, const char* text, int code) = nullptr;
+    bool (*restartPending)(void* ctx) = nullptr;  // a restart after a decoder change
+    bool (*urlStream)(void* ctx) = nullptr;       // the playing track is an internet stream
+};
+
+// Start-up: the log belongs to the settings file `iniPath` (its extension replaced by ".log";
+// none without an extension).
+void LogStartWin(HWND mainWindow, HINSTANCE instance, const std::wstring& iniPath,
+                 const LogHost& host);
+LogOps LogOpsWin();
+
+// The log file's path ("" when there is none).
+const std::wstring& LogPathWin();
+
+// "View track log...": the viewer (log_view_win.cpp).
+void LogViewerCommandWin(CommandId id, intptr_t lParam);

@@ -44,6 +44,8 @@ constexpr CommandRoute kCommandRoutes[] = {
     {kCmdEnqueue, PlaylistViewEnqueueCommandWin},
     {kCmdClearList, PlaylistViewClearCommandWin},
     {kCmdContentToPlaylist, PlaylistViewContentCommandWin},
+    // log/: the track log
+    {kCmdViewTrackLog, LogViewerCommandWin},
 };
 
 // ---- steps of the window's face (ui/), skipped while that part is not built ----
@@ -85,6 +87,11 @@ LogHost TrackLogHost() {
         return a == kActionRestart || a == kActionRestartKeep;
     };
     h.urlStream = [](void*) { return g_playState.urlStream; };
+    h.playPath = [](void*, const std::wstring& path) {
+        const TrackOps& t = g_wiring.tracks;
+        if (t.playPath) t.playPath(t.ctx, path);
+    };
+    h.enqueue = [](void*, const std::vector<std::wstring>& paths) { EnqueueWin(paths); };
     return h;
 }
 

@@ -102,6 +102,14 @@ LogOps LogOpsWin() {
     return o;
 }
 
+HWND LogOwnerWin() {
+    return g_log.main;
+}
+
+const LogHost& LogHostWin() {
+    return g_log.host;
+}
+
 const std::wstring& LogPathWin() {
     return g_log.path;
 }

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "base/command_ids.h"
 #include "log/log_ops.h"
@@ -16,7 +17,14 @@ struct LogHost {
     void (*errorLog)(void* ctx, const char* text, int code) = nullptr;
     bool (*restartPending)(void* ctx) = nullptr;  // a restart after a decoder change
     bool (*urlStream)(void* ctx) = nullptr;       // the playing track is an internet stream
+    // The viewer's context menu: play a logged track (it becomes the last file, from its
+    // start), add tracks to the end of the Playlist view.
+    void (*playPath)(void* ctx, const std::wstring& path) = nullptr;
+    void (*enqueue)(void* ctx, const std::vector<std::wstring>& paths) = nullptr;
 };
+
+const LogHost& LogHostWin();
+HWND LogOwnerWin();  // the main window
 
 // Start-up: the log belongs to the settings file `iniPath` (its extension replaced by ".log";
 // none without an extension).

@@ -301,12 +301,12 @@ LogSort LogSortAfterClick(LogSort s, int column) {
     return LogSort{column, false};
 }
 
-int LogFindRow(const std::vector<LogRowTexts>& rows, size_t from, std::wstring_view needle) {
+int LogFindRow(const std::vector<const LogRowTexts*>& rows, size_t from, std::wstring_view needle) {
     if (needle.size() < 2) return -1;
     const std::wstring want = Lower(needle);
     for (size_t i = from; i < rows.size(); ++i)
         for (int c : {kLogColFile, kLogColPath, kLogColArtist, kLogColAlbum, kLogColTitle})
-            if (Lower(rows[i][c]).find(want) != std::wstring::npos) return static_cast<int>(i);
+            if (Lower((*rows[i])[c]).find(want) != std::wstring::npos) return static_cast<int>(i);
     return -1;
 }
 

@@ -122,7 +122,7 @@ struct LogSort {
 LogSort LogSortAfterClick(LogSort s, int column);
 // The first row from `from` on whose file, path, artist, album or title contains `needle`
 // (compared in lower case); -1 when none, or when the needle is shorter than 2 characters.
-int LogFindRow(const std::vector<LogRowTexts>& rows, size_t from, std::wstring_view needle);
+int LogFindRow(const std::vector<const LogRowTexts*>& rows, size_t from, std::wstring_view needle);
 
 // The CSV export of rows in their order (UTF-16LE, no byte order mark).
 std::string LogCsvBytes(const std::vector<const LogRowTexts*>& rows);

@@ -50,6 +50,28 @@ def record_bytes(path, tags, length, start, end, t):
         path, '\t'.join(tags), length, start, end, t)).encode('utf-16-le')
 
 
+EXPORT_BUTTON = 101
+
+
+def viewer_rows():
+    """The log viewer's rows as lists of cells, [] while it is not open."""
+    rc, out = e2e_lib.send_output('dialogrows', 'Track log')
+    if rc != 0:
+        return []
+    return [line.split('\t') for line in out.decode('utf-8').splitlines()]
+
+
+def minutes(ms):
+    return '%d:%02d' % (max(ms, 0) // 1000 // 60, max(ms, 0) // 1000 % 60)
+
+
+def row_texts(record):
+    path, tags, (length, start, end, t), _ = record
+    folder, _, name = path.rpartition('\\')
+    return [name, folder, *tags, minutes(length), minutes(start), minutes(end - start),
+            time.strftime('%Y-%m-%d %H:%M', time.localtime(t))]
+
+
 class TrackLog(unittest.TestCase):
     def test_folder_plays_through_and_a_skip(self):
         z = Install('tracklog')
@@ -76,6 +98,15 @@ class TrackLog(unittest.TestCase):
             # The third plays to its end; nothing follows it.
             e2e_lib.wait_steady(size, 5, 120, 'the last track to end')
             t1 = int(time.time())
+            # The viewer on that log, and its CSV export.
+            self.assertEqual(command('ViewTrackLog'), 0)
+            shown = wait_until(lambda: viewer_rows(), 20, 'the log viewer to show rows')
+            csv = os.path.join(z.folder, 'export.csv')
+            self.assertEqual(send('press', '#32770', str(EXPORT_BUTTON)), 0)
+            self.assertEqual(send('save', e2e_lib.win_path(csv), '20000', 'Export log to CSV file'), 0)
+            wait_until(lambda: os.path.exists(csv), 20, 'the CSV file')
+            self.assertEqual(send('press', '#32770', '2'), 0)  # Close
+            wait_until(lambda: not viewer_rows(), 20, 'the viewer to close')
             stop(proc, self)
         finally:
             if proc.poll() is None:
@@ -103,6 +134,13 @@ class TrackLog(unittest.TestCase):
         want = (record_bytes(records[0][0], TRACKS[0][2], len1, 0, end1, time1) +
                 record_bytes(records[1][0], ['', '', '', ''], len2, 0, end2, time2))
         self.assertEqual(data, want)
+        # The viewer: newest first, the texts of each record; the CSV: the same rows.
+        rows = [row_texts(r) for r in reversed(records)]
+        self.assertEqual(shown, rows)
+        with open(csv, 'rb') as f:
+            self.assertEqual(f.read().decode('utf-16-le'),
+                             'File\tPath\tArtist\tAlbum\tTitle\tTrack\tLength\tStart\tPlayed\tDate\r\n' +
+                             ''.join('\t'.join(r) + '\t\r\n' for r in rows))
         print('log: first %d ms played whole, second left at %d of %d ms (capture %.1f-%.1f s)'
               % (len1, end2, len2, heard_s, posted_s))
 

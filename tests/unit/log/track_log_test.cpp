@@ -220,10 +220,11 @@ TEST(TrackLog, SortingAndSearch) {
         EXPECT_EQ(s.descending, c.want.descending);
     }
 
-    std::vector<LogRowTexts> rows(4);
-    rows[1][kLogColArtist] = L"The Beatles";
-    rows[2][kLogColTrack] = L"beat";  // not a searched column
-    rows[3][kLogColPath] = L"C:\\BEATS";
+    std::vector<LogRowTexts> table(4);
+    table[1][kLogColArtist] = L"The Beatles";
+    table[2][kLogColTrack] = L"beat";  // not a searched column
+    table[3][kLogColPath] = L"C:\\BEATS";
+    const std::vector<const LogRowTexts*> rows = {&table[0], &table[1], &table[2], &table[3]};
     EXPECT_EQ(LogFindRow(rows, 0, L"BEAT"), 1);
     EXPECT_EQ(LogFindRow(rows, 2, L"beat"), 3);
     EXPECT_EQ(LogFindRow(rows, 0, L"b"), -1);  // too short

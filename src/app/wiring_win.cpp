@@ -14,6 +14,8 @@
 #include "library/cue_follow_win.h"
 #include "library/library_win.h"
 #include "library/list_rename_win.h"
+#include "library/list_text.h"
+#include "library/track_list.h"
 #include "library/playlist_view_win.h"
 #include "library/playlist_write_win.h"
 #include "library/sequence_win.h"
@@ -46,6 +48,14 @@ constexpr CommandRoute kCommandRoutes[] = {
     {kCmdContentToPlaylist, PlaylistViewContentCommandWin},
     // log/: the track log
     {kCmdViewTrackLog, LogViewerCommandWin},
+    {kCmdFavAddPosition, FavouriteCommandWin},
+    {kCmdFavAddFolder, FavouriteCommandWin},
+    {kCmdFavAddTrack, FavouriteCommandWin},
+    {kCmdFavRemove, FavouriteCommandWin},
+    {kCmdFavRemoveAll, FavouriteCommandWin},
+    {kCmdFavorites, FavouriteCommandWin},
+    {kCmdTrackHistory, HistoryCommandWin},
+    {kCmdFolderHistory, HistoryCommandWin},
 };
 
 // ---- steps of the window's face (ui/), skipped while that part is not built ----
@@ -92,6 +102,38 @@ LogHost TrackLogHost() {
         if (t.playPath) t.playPath(t.ctx, path);
     };
     h.enqueue = [](void*, const std::vector<std::wstring>& paths) { EnqueueWin(paths); };
+    h.playingTrack = [](void*, std::wstring& path, uint32_t& ms) {
+        if (!g_wiring.playback.view) return false;
+        EngineView v;
+        g_wiring.playback.view(g_wiring.playback.ctx, v);
+        if (!v.outputOpen || g_settings.last_file.empty() || g_playState.urlStream) return false;
+        path = g_settings.last_file;
+        ms = g_playState.playedMs;
+        return true;
+    };
+    h.focusedTrack = [](void*, std::wstring& path) {
+        const TrackOps& t = g_wiring.tracks;
+        const ListId id = t.focusedList ? t.focusedList(t.ctx) : kListFiles;
+        const TrackList& list = id == kListPlaylist ? PlaylistViewModelWin() : LibraryFileView();
+        return list.focusedRow >= 0 && RowPath(list, list.focusedRow, path, false) == 1;
+    };
+    h.shownFolder = [](void*, std::wstring& path) {
+        path = g_settings.browsed_folder;
+        return !path.empty();
+    };
+    h.playAt = [](void*, const std::wstring& path, uint32_t startMs) {
+        const TrackOps& t = g_wiring.tracks;
+        if (t.playPathAt) t.playPathAt(t.ctx, path, startMs);
+    };
+    h.showFolder = [](void*, const std::wstring& folder) {
+        g_settings.browsed_folder = folder;
+        LibrarySelectStartWin(false);
+    };
+    h.playable = [](void*, const std::wstring& path) {
+        const ListOps& l = g_wiring.lists;
+        return l.isPlayable && l.isPlayable(l.ctx, path);
+    };
+    h.trackTime = [](void*, uint32_t ms) { return FormatTrackTime(ms, g_settings); };
     return h;
 }
 
@@ -195,6 +237,7 @@ void StartSubsystemsWin() {
     // The track log, which the engine and the sequencer tell of every track they leave.
     LogStartWin(main, g_win.instance, g_shell.iniPath, TrackLogHost());
     w.log = LogOpsWin();
+    w.otherCommand = [](unsigned id, intptr_t lParam) { LogMenuEntryWin(id, lParam); };
 
     // The playback engine: DirectSound, the 24-bit mode, its tables; its windows.
     EngineStartWin(main, PlaybackHost());

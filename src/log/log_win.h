@@ -21,6 +21,14 @@ struct LogHost {
     // start), add tracks to the end of the Playlist view.
     void (*playPath)(void* ctx, const std::wstring& path) = nullptr;
     void (*enqueue)(void* ctx, const std::vector<std::wstring>& paths) = nullptr;
+    // Favourites and history.
+    bool (*playingTrack)(void* ctx, std::wstring& path, uint32_t& positionMs) = nullptr;
+    bool (*focusedTrack)(void* ctx, std::wstring& path) = nullptr;  // the focused track row
+    bool (*shownFolder)(void* ctx, std::wstring& path) = nullptr;   // the folder or list shown
+    void (*playAt)(void* ctx, const std::wstring& path, uint32_t startMs) = nullptr;
+    void (*showFolder)(void* ctx, const std::wstring& folder) = nullptr;  // selected in the tree
+    bool (*playable)(void* ctx, const std::wstring& path) = nullptr;
+    std::wstring (*trackTime)(void* ctx, uint32_t ms) = nullptr;  // as the lists write it
 };
 
 const LogHost& LogHostWin();
@@ -37,3 +45,9 @@ const std::wstring& LogPathWin();
 
 // "View track log...": the viewer (log_view_win.cpp).
 void LogViewerCommandWin(CommandId id, intptr_t lParam);
+
+// Favourites and history (log_menus_win.cpp): the add, remove and menu commands, the history
+// menus, and the choice of a menu entry (ids from 2000: AppWiring::otherCommand).
+void FavouriteCommandWin(CommandId id, intptr_t lParam);
+void HistoryCommandWin(CommandId id, intptr_t lParam);
+void LogMenuEntryWin(unsigned id, intptr_t lParam);

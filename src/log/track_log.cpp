@@ -325,14 +325,18 @@ std::string LogCsvBytes(const std::vector<const LogRowTexts*>& rows) {
     return out;
 }
 
-std::vector<std::wstring> LogHistoryTracks(std::string_view bytes, size_t max) {
+std::string_view LogFromFirstWholeRecord(std::string_view piece) {
+    const size_t at = piece.find(kRecordEnd);
+    return at == piece.npos ? std::string_view() : piece.substr(at + kRecordEnd.size());
+}
+
+std::vector<std::wstring> LogHistoryTracks(std::string_view bytes, size_t max, bool cutTail) {
     std::vector<std::wstring> out;
     if (bytes.size() > kLogHistoryTailBytes) {
-        // A tail begins inside a record: from the first record end on.
-        std::string_view tail = bytes.substr((bytes.size() - kLogHistoryTailBytes) & ~size_t{1});
-        const size_t at = tail.find(kRecordEnd);
-        bytes = at == tail.npos ? std::string_view() : tail.substr(at + kRecordEnd.size());
+        bytes = bytes.substr((bytes.size() - kLogHistoryTailBytes) & ~size_t{1});
+        cutTail = true;
     }
+    if (cutTail) bytes = LogFromFirstWholeRecord(bytes);
     const LogRead read = LogParse(bytes);
     for (auto it = read.records.rbegin(); it != read.records.rend() && out.size() < max; ++it) {
         std::wstring path = Cut(it->path, kLogHistoryPathChars);
@@ -342,9 +346,9 @@ std::vector<std::wstring> LogHistoryTracks(std::string_view bytes, size_t max) {
 }
 
 std::vector<std::wstring> LogHistoryFolders(std::string_view bytes, size_t max,
-                                            const std::vector<std::wstring>& skip) {
+                                            const std::vector<std::wstring>& skip, bool cutTail) {
     std::vector<std::wstring> out;
-    for (const std::wstring& path : LogHistoryTracks(bytes, static_cast<size_t>(-1))) {
+    for (const std::wstring& path : LogHistoryTracks(bytes, static_cast<size_t>(-1), cutTail)) {
         if (out.size() >= max) break;
         std::wstring folder = PathFolder(path);
         if (folder.empty()) continue;

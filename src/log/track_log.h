@@ -129,11 +129,14 @@ std::string LogCsvBytes(const std::vector<const LogRowTexts*>& rows);
 
 // ---- history ----
 
+// What follows the first record end: a piece cut from inside a log, from its first whole record.
+std::string_view LogFromFirstWholeRecord(std::string_view piece);
 // The distinct paths of the last 64 KB of the log, newest first, each at its newest place.
-std::vector<std::wstring> LogHistoryTracks(std::string_view bytes, size_t max);
+// `bytes` is the whole log, or (cutTail) its last bytes, which begin inside a record.
+std::vector<std::wstring> LogHistoryTracks(std::string_view bytes, size_t max, bool cutTail = false);
 // The distinct folders of those paths, newest first, leaving out those in `skip`.
 std::vector<std::wstring> LogHistoryFolders(std::string_view bytes, size_t max,
-                                            const std::vector<std::wstring>& skip);
+                                            const std::vector<std::wstring>& skip, bool cutTail = false);
 
 // ---- cleanup ----
 

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include "app/app_win.h"
+#include "audio/control.h"
 #include "audio/engine_win.h"
 #include "audio/intro_scan_win.h"
 #include "audio/runtime_info_win.h"
@@ -14,9 +15,12 @@
 #include "library/cue_follow_win.h"
 #include "library/library_win.h"
 #include "library/list_rename_win.h"
+#include "library/list_text.h"
+#include "library/track_list.h"
 #include "library/playlist_view_win.h"
 #include "library/playlist_write_win.h"
 #include "library/sequence_win.h"
+#include "log/log_win.h"
 
 namespace {
 
@@ -45,6 +49,16 @@ constexpr CommandRoute kCommandRoutes[] = {
     {kCmdContentToPlaylist, PlaylistViewContentCommandWin},
     // feeds/: the RSS reader
     {kCmdViewRssFile, FeedsViewCommandWin},
+    // log/: the track log
+    {kCmdViewTrackLog, LogViewerCommandWin},
+    {kCmdFavAddPosition, FavouriteCommandWin},
+    {kCmdFavAddFolder, FavouriteCommandWin},
+    {kCmdFavAddTrack, FavouriteCommandWin},
+    {kCmdFavRemove, FavouriteCommandWin},
+    {kCmdFavRemoveAll, FavouriteCommandWin},
+    {kCmdFavorites, FavouriteCommandWin},
+    {kCmdTrackHistory, HistoryCommandWin},
+    {kCmdFolderHistory, HistoryCommandWin},
 };
 
 // ---- steps of the window's face (ui/), skipped while that part is not built ----
@@ -62,6 +76,70 @@ void UpdateToolbar(uint32_t mask) {
     if (View().updateToolbar) View().updateToolbar(View().ctx, mask);
 }
 
+// ---- the track log: told by the engine and the sequencer ----
+
+// While the sequencer handles the end of a played track: its length, which is where the
+// track is left (the ring still plays its last blocks out).
+uint32_t g_endedTrackMs = 0;
+bool g_trackEnding = false;
+
+void LogTrackLeft(uint32_t positionMs) {
+    const LogOps& l = g_wiring.log;
+    if (l.trackLeft) l.trackLeft(l.ctx, positionMs);
+}
+
+void LogTrackLeftNow() {
+    LogTrackLeft(g_trackEnding ? g_endedTrackMs : g_playState.playedMs);
+}
+
+LogHost TrackLogHost() {
+    LogHost h;
+    h.errorLog = [](void*, const char* text, int code) { WriteErrorLog(text, code); };
+    h.restartPending = [](void*) {
+        const uint32_t a = g_playState.pendingAction;
+        return a == kActionRestart || a == kActionRestartKeep;
+    };
+    h.urlStream = [](void*) { return g_playState.urlStream; };
+    h.playPath = [](void*, const std::wstring& path) {
+        const TrackOps& t = g_wiring.tracks;
+        if (t.playPath) t.playPath(t.ctx, path);
+    };
+    h.enqueue = [](void*, const std::vector<std::wstring>& paths) { EnqueueWin(paths); };
+    h.playingTrack = [](void*, std::wstring& path, uint32_t& ms) {
+        if (!g_wiring.playback.view) return false;
+        EngineView v;
+        g_wiring.playback.view(g_wiring.playback.ctx, v);
+        if (!v.outputOpen || g_settings.last_file.empty() || g_playState.urlStream) return false;
+        path = g_settings.last_file;
+        ms = g_playState.playedMs;
+        return true;
+    };
+    h.focusedTrack = [](void*, std::wstring& path) {
+        const TrackOps& t = g_wiring.tracks;
+        const ListId id = t.focusedList ? t.focusedList(t.ctx) : kListFiles;
+        const TrackList& list = id == kListPlaylist ? PlaylistViewModelWin() : LibraryFileView();
+        return list.focusedRow >= 0 && RowPath(list, list.focusedRow, path, false) == 1;
+    };
+    h.shownFolder = [](void*, std::wstring& path) {
+        path = g_settings.browsed_folder;
+        return !path.empty();
+    };
+    h.playAt = [](void*, const std::wstring& path, uint32_t startMs) {
+        const TrackOps& t = g_wiring.tracks;
+        if (t.playPathAt) t.playPathAt(t.ctx, path, startMs);
+    };
+    h.showFolder = [](void*, const std::wstring& folder) {
+        g_settings.browsed_folder = folder;
+        LibrarySelectStartWin(false);
+    };
+    h.playable = [](void*, const std::wstring& path) {
+        const ListOps& l = g_wiring.lists;
+        return l.isPlayable && l.isPlayable(l.ctx, path);
+    };
+    h.trackTime = [](void*, uint32_t ms) { return FormatTrackTime(ms, g_settings); };
+    return h;
+}
+
 // ---- what the engine tells and asks of the subsystems above it ----
 
 EngineHost PlaybackHost() {
@@ -70,7 +148,12 @@ EngineHost PlaybackHost() {
         if (View().showPlayButton) View().showPlayButton(View().ctx, pressed);
     };
     h.refreshDisplay = [](void*) { UpdateTitle(); };
-    h.trackEnded = [](void*, const TrackEndInfo& end) { SequenceTrackEndedWin(end); };
+    h.trackEnded = [](void*, const TrackEndInfo& end) {
+        g_trackEnding = true;
+        g_endedTrackMs = static_cast<uint32_t>(end.lengthMs);
+        SequenceTrackEndedWin(end);
+        g_trackEnding = false;
+    };
     h.muteCleared = [](void*) {
         UpdateToolbar(ToolbarMask::Mute);
         UpdateFlags();
@@ -94,8 +177,22 @@ EngineHost PlaybackHost() {
         UpdateToolbar(ToolbarMask::IntroScan);
         LibraryRepaintListsWin();  // the playing marks
     };
-    // The live stream, the track log, the position memory, the stream recorder and the
-    // plug-in host fill their entries when they are built.
+    h.logTrackLeave = [](void*, uint32_t playedMs) { LogTrackLeft(playedMs); };
+    h.logTrackStart = [](void*, const MpegInfo& m, uint32_t startMs) {
+        const LogOps& l = g_wiring.log;
+        if (!l.trackStarted) return;
+        LogTrackInfo t;
+        t.path = m.fileName;
+        t.artist = m.tagText[kTagArtist];
+        t.album = m.tagText[kTagAlbum];
+        t.title = m.tagText[kTagTitle];
+        t.track = m.tagText[kTagTrack];
+        t.startMs = startMs;
+        t.lengthMs = m.lengthMs;
+        l.trackStarted(l.ctx, t);
+    };
+    // The live stream, the position memory, the stream recorder and the plug-in host fill
+    // their entries when they are built.
     return h;
 }
 
@@ -112,6 +209,7 @@ LibraryHost ListsHost() {
     h.showMessage = [](void*, const wchar_t* text, int ms) {
         if (View().showMessage) View().showMessage(View().ctx, text, ms);
     };
+    h.logTrack = [](void*) { LogTrackLeftNow(); };
     return h;
 }
 
@@ -138,6 +236,11 @@ void StartSubsystemsWin() {
     HWND main = g_win.mainWindow;
     AppWiring& w = g_wiring;
     w.view = FaceOps();
+
+    // The track log, which the engine and the sequencer tell of every track they leave.
+    LogStartWin(main, g_win.instance, g_shell.iniPath, TrackLogHost());
+    w.log = LogOpsWin();
+    w.otherCommand = [](unsigned id, intptr_t lParam) { LogMenuEntryWin(id, lParam); };
 
     // The playback engine: DirectSound, the 24-bit mode, its tables; its windows.
     EngineStartWin(main, PlaybackHost());

@@ -8,6 +8,7 @@
 
 #include "audio/playback_ops.h"
 #include "base/command_ids.h"
+#include "http/http_ops.h"
 #include "library/library_ops.h"
 #include "ui/view_ops.h"
 
@@ -33,6 +34,7 @@ struct AppWiring {
     ListOps lists;         // library/: folder tree, File view, Playlist view, Insert view
     TrackOps tracks;       // library/: sequencing
     ViewOps view;          // ui/: layout, texts, toolbar, status bar, picture, Big view
+    HttpOps http;          // http/: the control server and the live stream
     WindowOps windows[static_cast<size_t>(AppWindow::Count)];
     // The commands the dispatcher does not answer itself, by number (RouteCommands).
     CommandHandler commands[kCommandSlots] = {};

@@ -129,7 +129,7 @@ void PageSnapshot(void*, HttpPageState& out) {
     EngineView v;
     if (p.view) p.view(p.ctx, v);
     TrackTitleSource t;
-    t.trackLoaded = v.trackLoaded;
+    t.trackLoaded = v.trackLoaded || v.outputOpen;
     t.lastFile = s.last_file;
     if (g_track.tagText[kTagArtist]) t.artist = g_track.tagText[kTagArtist];
     if (g_track.tagText[kTagTitle]) t.title = g_track.tagText[kTagTitle];

@@ -337,10 +337,14 @@ bool HttpStreamAttachWin(SOCKET s) {
         if (setsockopt(s, SOL_SOCKET, SO_SNDBUF, reinterpret_cast<const char*>(&sndbuf),
                        sizeof sndbuf) == SOCKET_ERROR)
             HttpErrorLog("HTTP stream setsockopt error:", WSAGetLastError());
+        bool first = true;
+        for (SOCKET other : g_slots) first = first && other == INVALID_SOCKET;
         g_slots[slot] = s;
         send(s, kHttpStreamHeader, static_cast<int>(std::strlen(kHttpStreamHeader)), 0);
+        // A new stream starts from what plays now. A listener who joins a running stream
+        // takes it where it is: emptying the buffer then would cut a gap into everyone's.
+        if (first) StreamBufferReset(g_buffer);
     }
-    StreamBufferReset(g_buffer);
     const HttpHost& h = HttpHostWin();
     const HttpServConfig c = HttpServParse(h.settings ? h.settings(h.ctx) : "");
     if (!c.silence) {

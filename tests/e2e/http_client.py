@@ -104,14 +104,15 @@ def pearson(a, b):
 
 def locate(cap, stream, channels=2, rate=44100):
     """Where the stream's audio sits in the capture: (frame offset of the stream's first frame
-    in the capture, correlation of the envelopes there). A 3 s stretch from the middle of the
+    in the capture, correlation of the envelopes there). A 3 s stretch from 1 s into the
     stream is matched against every 10 ms position of the capture, then refined to the frame
-    by the samples' correlation."""
+    by the samples' correlation. (Each opening of the device may add or drop a few ms in the
+    capture, so the offset holds for the stretch before the next track.)"""
     window = rate // 100
     ec, es = envelope(cap, channels, window), envelope(stream, channels, window)
     if len(es) < 400 or len(ec) < 300:
         return None, 0.0
-    mid = len(es) // 2 - 150
+    mid = 100
     probe = es[mid:mid + 300]
     best, best_r = None, -1.0
     for lag in range(0, len(ec) - 300):

@@ -9,6 +9,7 @@
 #include "audio/playback_ops.h"
 #include "base/command_ids.h"
 #include "feeds/feeds_ops.h"
+#include "http/http_ops.h"
 #include "library/library_ops.h"
 #include "log/log_ops.h"
 #include "ui/view_ops.h"
@@ -37,6 +38,7 @@ struct AppWiring {
     ViewOps view;          // ui/: layout, texts, toolbar, status bar, picture, Big view
     FeedsOps feeds;        // feeds/: the RSS reader (the Big view asks it)
     LogOps log;            // log/: the track log
+    HttpOps http;          // http/: the control server and the live stream
     WindowOps windows[static_cast<size_t>(AppWindow::Count)];
     // The commands the dispatcher does not answer itself, by number (RouteCommands).
     CommandHandler commands[kCommandSlots] = {};

@@ -12,15 +12,17 @@
 #include "audio/intro_scan_win.h"
 #include "audio/runtime_info_win.h"
 #include "feeds/feeds_win.h"
+#include "http/http_win.h"
 #include "library/cue_follow_win.h"
 #include "library/library_win.h"
 #include "library/list_rename_win.h"
 #include "library/list_text.h"
-#include "library/track_list.h"
 #include "library/playlist_view_win.h"
 #include "library/playlist_write_win.h"
 #include "library/sequence_win.h"
+#include "library/track_list.h"
 #include "log/log_win.h"
+#include "ui/title_text.h"
 
 namespace {
 
@@ -191,8 +193,11 @@ EngineHost PlaybackHost() {
         t.lengthMs = m.lengthMs;
         l.trackStarted(l.ctx, t);
     };
-    // The live stream, the position memory, the stream recorder and the plug-in host fill
-    // their entries when they are built.
+    h.streamFeed = [](void*, const uint8_t* pcm, uint32_t bytes, bool mode24) {
+        HttpStreamFeedWin(pcm, bytes, mode24);
+    };
+    // The position memory, the stream recorder and the plug-in host fill their entries when
+    // they are built.
     return h;
 }
 
@@ -210,6 +215,73 @@ LibraryHost ListsHost() {
         if (View().showMessage) View().showMessage(View().ctx, text, ms);
     };
     h.logTrack = [](void*) { LogTrackLeftNow(); };
+    return h;
+}
+
+// ---- what the HTTP server asks of the player (on the window thread) ----
+
+// The control page's view of the player: the playing list's window of rows, the track's
+// name as the window title shows it, its times and the colours.
+void PageSnapshot(void*, HttpPageState& out) {
+    const Settings& s = g_settings;
+    const PlaybackOps& p = g_wiring.playback;
+    EngineView v;
+    if (p.view) p.view(p.ctx, v);
+    TrackTitleSource t;
+    t.trackLoaded = v.trackLoaded || v.outputOpen;
+    t.lastFile = s.last_file;
+    if (g_track.tagText[kTagArtist]) t.artist = g_track.tagText[kTagArtist];
+    if (g_track.tagText[kTagTitle]) t.title = g_track.tagText[kTagTitle];
+    t.tagTitles = static_cast<uint32_t>(s.stylez) & Style::TagTitles;
+    t.pluginTrack = g_playState.pluginActive;
+    out.title = TrackTitleText(t);
+    out.filePath = s.last_file;
+    out.elapsed = FormatTrackTime(g_playState.playedMs, s);
+    out.total = FormatTrackTime(g_playState.playedLengthMs, s);
+    out.playing = v.outputOpen;
+    const TrackOps& tracks = g_wiring.tracks;
+    const ListId id = tracks.playingList ? tracks.playingList(tracks.ctx) : kListFiles;
+    const TrackList& list = id == kListPlaylist ? PlaylistViewModelWin() : LibraryFileView();
+    out.playlistActive = id == kListPlaylist;
+    out.folderPath = list.folder;
+    out.cueList = list.kind == cueList || list.kind == cueListIdle;
+    out.current = list.currentRow > 0 ? list.currentRow : 0;
+    const HttpWindowRange w = HttpListWindow(out.current, static_cast<int>(list.rows.size()));
+    for (int i = w.first; i < w.end; ++i)
+        out.items.push_back({list.rows[static_cast<size_t>(i)].cell[out.cueList ? 2 : 0], true});
+    out.colorBack = static_cast<uint32_t>(s.color_back);
+    out.colorText = static_cast<uint32_t>(s.color_text);
+    out.colorTrack = static_cast<uint32_t>(s.color_track);
+}
+
+HttpHost ServerHost() {
+    HttpHost h;
+    h.settings = [](void*) { return g_settings.httpserv; };
+    h.snapshot = PageSnapshot;
+    h.command = [](void*, unsigned id) { SendMessageW(g_win.mainWindow, WM_COMMAND, id, 0); };
+    h.setVolume = [](void*, int volume) {
+        g_settings.volume = static_cast<uint16_t>(volume);
+        const PlaybackOps& p = g_wiring.playback;
+        if (p.applyVolume) p.applyVolume(p.ctx, false);
+        if (View().showVolume) View().showVolume(View().ctx);
+    };
+    h.errorLog = [](void*, const char* text, int code) { WriteErrorLog(text, code); };
+    h.showMessage = [](void*, const wchar_t* text, int ms) {
+        if (View().showMessage) View().showMessage(View().ctx, text, ms);
+    };
+    h.engineState = [](void*, StreamEngineState& out) {
+        const PlaybackOps& p = g_wiring.playback;
+        EngineView v;
+        if (p.view) p.view(p.ctx, v);
+        out.playing = v.outputOpen;
+        out.rate = g_playState.outRate;
+        out.channels = g_playState.outChannels;
+    };
+    h.setOutputFormat = [](void*, uint32_t rate, uint32_t channels) {
+        g_playState.outRate = rate;
+        g_playState.outChannels = channels;
+    };
+    h.setStreamTap = [](void*, bool on) { g_playState.streamTap = on; };
     return h;
 }
 
@@ -271,6 +343,10 @@ void StartSubsystemsWin() {
     feeds.errorLog = [](void*, const char* text, int code) { WriteErrorLog(text, code); };
     FeedsStartWin(main, g_win.instance, g_shell.iniPath, feeds);
     w.feeds = FeedsOpsWin();
+    // The HTTP control server and its live stream, when the settings enable it.
+    HttpStartWin(g_win.instance, ServerHost());
+    w.http = HttpOpsWin();
+    w.http.serverControl(w.http.ctx, false);
 
     Windows(w);
     if (RouteCommands(w, kCommandRoutes, std::size(kCommandRoutes)))

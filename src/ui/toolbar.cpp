@@ -1,5 +1,6 @@
 #include "ui/toolbar.h"
 
+#include <climits>
 #include <cstring>
 
 #include "config/settings_bits.h"
@@ -144,4 +145,30 @@ std::vector<ToolbarChange> ToolbarStateChanges(const Settings& s, const ToolbarS
         check(459, static_cast<uint32_t>(s.wave_flags) & WaveFlag::MonoOutput);
     }
     return out;
+}
+
+bool BmpHeaderSize(const uint8_t* data, size_t len, int& width, int& height) {
+    constexpr size_t kFileHeader = 14;
+    constexpr int32_t kLimit = 1 << 16;  // no toolbar strip is wider or higher than this
+    if (!data || len < kFileHeader + 4 || data[0] != 'B' || data[1] != 'M') return false;
+    auto u16 = [&](size_t at) { return static_cast<uint32_t>(data[at] | data[at + 1] << 8); };
+    auto u32 = [&](size_t at) { return u16(at) | u16(at + 2) << 16; };
+    const uint32_t infoSize = u32(kFileHeader);
+    int32_t w = 0, h = 0;
+    if (infoSize == 12) {  // the old core header: 16-bit sizes
+        if (len < kFileHeader + 12) return false;
+        w = static_cast<int32_t>(u16(kFileHeader + 4));
+        h = static_cast<int32_t>(u16(kFileHeader + 6));
+    } else if (infoSize >= 40) {
+        if (len < kFileHeader + 12) return false;
+        w = static_cast<int32_t>(u32(kFileHeader + 4));
+        h = static_cast<int32_t>(u32(kFileHeader + 8));
+        if (h < 0 && h != INT32_MIN) h = -h;
+    } else {
+        return false;
+    }
+    if (w <= 0 || h <= 0 || w > kLimit || h > kLimit) return false;
+    width = w;
+    height = h;
+    return true;
 }

@@ -2,6 +2,7 @@
 // which of them the settings show, the bitmap set a bmpfile value names, and the state changes
 // one refresh mask asks for. The glue turns these into toolbar messages.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -45,6 +46,11 @@ ToolbarBitmapChoice ChooseToolbarBitmap(const std::string& bmpfile);
 // A custom bitmap file of width x height holds 50 images when it is at least 40 times as wide
 // as it is high, else 21; the image width follows. False when the size makes no images.
 bool CustomBitmapImages(int width, int height, int& count, int& imageW);
+
+// Width and height from the start of a bitmap file (BITMAPFILEHEADER, then a BITMAPINFOHEADER
+// or the old core header); a bottom-up or top-down height is returned positive. False when the
+// bytes are not such a file or the size is out of range.
+bool BmpHeaderSize(const uint8_t* data, size_t len, int& width, int& height);
 
 // What UpdateToolbarState needs to know.
 struct ToolbarStateInput {

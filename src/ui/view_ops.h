@@ -33,4 +33,7 @@ struct ViewOps {
     int (*bigViewState)(void* ctx) = nullptr;  // 0 closed, 1 shown until the next command
     void (*focusToolbar)(void* ctx) = nullptr;
     void (*toolbarKey)(void* ctx, int virtualKey) = nullptr;  // a key the toolbar takes itself
+    void (*storePlacement)(void* ctx) = nullptr;  // the window's place into the settings
+    // A status pane's text (0 left, 1 middle, 2 right).
+    void (*setStatusText)(void* ctx, int pane, const wchar_t* text) = nullptr;
 };

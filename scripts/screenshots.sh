@@ -36,7 +36,8 @@ views=(
   "dpi150|Theme 2 at display scale 1.5|2|1.5|"
   "compact|Compact view|2|1.0|compact_view=1"
   "playlist|Play list pane open, right of the file list|1|1.0|playlist_win=$((0x8000 | 0x4000 | 640))"
-  "toolbar-all|Every toolbar button, small bitmap set with texts (\"v\")|3|1.0|toolbar=$((0x1FFFFFF))"
+  "toolbar-all|Every toolbar button, small bitmap set with texts (\"v\")|3|1.0|toolbar=$((0x1FFFFFF)) bmpfile=v"
+  "toolbar-text|Text-only toolbar (\"t\")|2|1.0|bmpfile=t"
 )
 
 # What the program runs in; through a file, not a pipe (see tests/bench/startup_bench.sh).
@@ -79,8 +80,8 @@ for view in "${views[@]}"; do
   prog=$out/work/$name
   rm -rf "$prog" && mkdir -p "$prog"
   cp "$exe" "$prog/zuvo.exe"
-  args=(utf8=1 window_x=30 window_y=30 window_w=$(awk -v s="$scale" 'BEGIN { print int(900 * s) }')
-        window_h=$(awk -v s="$scale" 'BEGIN { print int(560 * s) }') maximized=0 compact_x=30
+  args=(utf8=1 window_x=20 window_y=10 window_w=$(awk -v s="$scale" 'BEGIN { print int(820 * s) }')
+        window_h=$(awk -v s="$scale" 'BEGIN { print int(500 * s) }') maximized=0 compact_x=30
         compact_y=30 wavedevice=0 volume=52000 divider=$(awk -v s="$scale" 'BEGIN { print int(220 * s) }'))
   [ -n "$extra" ] && args+=($extra)
   w "$themeini" "$theme" "$scale" "Z:${prog//\//\\}\\zuvo.ini" "${args[@]}"

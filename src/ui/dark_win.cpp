@@ -95,7 +95,22 @@ LRESULT PaintHeader(NMCUSTOMDRAW* cd) {
         GetClientRect(cd->hdr.hwndFrom, &rc);
         FillRect(cd->hdc, &rc, brush);
         DeleteObject(brush);
-        return CDRF_NOTIFYITEMDRAW;
+        return CDRF_NOTIFYITEMDRAW | CDRF_NOTIFYPOSTPAINT;
+    }
+    if (cd->dwDrawStage == CDDS_POSTPAINT) {
+        // The strip right of the last column, which the header fills in its own colour.
+        RECT rc, last{};
+        GetClientRect(cd->hdr.hwndFrom, &rc);
+        const int n = static_cast<int>(SendMessageW(cd->hdr.hwndFrom, HDM_GETITEMCOUNT, 0, 0));
+        if (n > 0 && SendMessageW(cd->hdr.hwndFrom, HDM_GETITEMRECT, n - 1,
+                                  reinterpret_cast<LPARAM>(&last)))
+            rc.left = last.right;
+        if (rc.left < rc.right) {
+            HBRUSH brush = CreateSolidBrush(static_cast<COLORREF>(g_settings.color_win));
+            FillRect(cd->hdc, &rc, brush);
+            DeleteObject(brush);
+        }
+        return CDRF_DODEFAULT;
     }
     if (cd->dwDrawStage != CDDS_ITEMPREPAINT) return CDRF_DODEFAULT;
     RECT rc = cd->rc;

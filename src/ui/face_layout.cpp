@@ -53,11 +53,12 @@ FaceLayout LayOutFace(const Settings& s, const FaceMeasures& m, double dpiFactor
     out.listTop = m.toolbarHeight + out.sliderRowHeight + m.buttonWidth / 10;
     out.listHeight = std::max(0, m.clientH - out.listTop - m.statusHeight);
 
-    // The slider row: the volume takes slider_split / 1023 of it, the gap between the two is
-    // a divider's width.
-    const int rowW = std::max(0, m.clientW - out.dividerWidth);
+    // The slider row: the volume slider takes slider_split / 1023 of the slider area (nine or
+    // seven buttons wide), the position slider the rest of the row; the gap between the two
+    // is a divider's width.
+    const int areaW = std::clamp(m.sliderAreaW, 0, m.clientW);
     const int split = s.slider_split & 0x3FF;
-    const int volumeW = rowW * split / 1023;
+    const int volumeW = std::max(0, areaW - out.dividerWidth) * split / 1023;
     out.volume = UiRect{0, m.toolbarHeight, volumeW, out.sliderRowHeight};
     out.sliderSplit = UiRect{volumeW, m.toolbarHeight, out.dividerWidth, out.sliderRowHeight};
     out.position = FromEdges(volumeW + out.dividerWidth, m.toolbarHeight, m.clientW,
@@ -141,8 +142,8 @@ int ValueAtX(const UiRect& track, int knobW, int x, int max) {
     return static_cast<int>((along * max + travel / 2) / travel);
 }
 
-uint16_t SplitAtX(int rowW, int gapW, int x) {
-    const int w = rowW - gapW;
+uint16_t SplitAtX(int areaW, int gapW, int x) {
+    const int w = areaW - gapW;
     if (w <= 0) return 0;
     const int64_t volumeW = std::clamp(x - gapW / 2, 0, w);
     return static_cast<uint16_t>((volumeW * 1023 + w / 2) / w);

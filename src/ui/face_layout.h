@@ -34,6 +34,7 @@ struct FaceMeasures {
     int buttonWidth = 0;    // the first toolbar button's width
     int statusHeight = 0;   // 0 while the status bar is hidden
     int vScrollWidth = 0;   // a vertical scroll bar's width
+    int sliderAreaW = 0;    // SliderAreaWidth: the part of the row the volume slider shares
     bool playlistOpen = false;
     bool bigViewOpen = false;  // an embedded Big view is open
 };
@@ -56,8 +57,9 @@ FaceLayout LayOutFace(const Settings& s, const FaceMeasures& m, double dpiFactor
 // pointer at x. The knob travels over the track's width less its own.
 int KnobLeft(const UiRect& track, int knobW, int value, int max);
 int ValueAtX(const UiRect& track, int knobW, int x, int max);
-// slider_split for a pointer at x in a row of width rowW (the gap is centred on the pointer).
-uint16_t SplitAtX(int rowW, int gapW, int x);
+// slider_split for a pointer at x over a slider area of width areaW (the gap is centred on the
+// pointer).
+uint16_t SplitAtX(int areaW, int gapW, int x);
 // The tree divider or the play list divider dragged to a pointer position, before the next
 // layout pass pulls it into its range.
 int TreeDividerAtX(int x);

@@ -184,12 +184,14 @@ HWND CreateToolbarWin() {
     SendMessageW(tb, TB_ADDBUTTONSW, buttons.size(), reinterpret_cast<LPARAM>(buttons.data()));
     SendMessageW(tb, TB_AUTOSIZE, 0, 0);
     ShowWindow(tb, SW_SHOWNA);
-    RECT rc{};
-    GetClientRect(tb, &rc);
-    g.toolbarHeight = g.toolbarMinHeight = rc.bottom;
+    // One row of buttons: the main window may still be without a size here (the compact view
+    // at start), so the first button gives the height rather than the wrapped toolbar.
     RECT first{};
-    if (SendMessageW(tb, TB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&first)))
+    if (SendMessageW(tb, TB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&first))) {
         g.buttonWidth = first.right - first.left;
+        g.toolbarMinHeight = first.bottom + first.top;
+    }
+    g.toolbarHeight = g.toolbarMinHeight;
     return tb;
 }
 
@@ -364,7 +366,8 @@ void DragDivider(int kind) {
         case kSliderSplit: {
             RECT rc;
             GetClientRect(g.main, &rc);
-            s.slider_split = SplitAtX(rc.right, g.layout.dividerWidth, pt.x);
+            const int area = std::min<int>(rc.right, SliderAreaWidth(g.buttonWidth, FolderSearchShown(s)));
+            s.slider_split = SplitAtX(area, g.layout.dividerWidth, pt.x);
             break;
         }
     }
@@ -508,11 +511,26 @@ void Move(HDWP& defer, HWND w, const UiRect& r) {
                                SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+// By the child's own style: IsWindowVisible also says no while the main window is hidden.
 void Show(HWND w, bool on) {
-    if (w && IsWindowVisible(w) != on) ShowWindow(w, on ? SW_SHOWNA : SW_HIDE);
+    if (w && ((GetWindowLongW(w, GWL_STYLE) & WS_VISIBLE) != 0) != on)
+        ShowWindow(w, on ? SW_SHOWNA : SW_HIDE);
 }
 
 // ---- the frame ----
+
+// One row again: a toolbar that is no longer wrapping keeps the row breaks it had.
+void UnwrapToolbar() {
+    const int n = static_cast<int>(SendMessageW(g.toolbar, TB_BUTTONCOUNT, 0, 0));
+    for (int i = 0; i < n; ++i) {
+        TBBUTTON b{};
+        if (!SendMessageW(g.toolbar, TB_GETBUTTON, i, reinterpret_cast<LPARAM>(&b))) continue;
+        if (b.fsState & TBSTATE_WRAP)
+            SendMessageW(g.toolbar, TB_SETSTATE, b.idCommand,
+                         MAKELONG(b.fsState & ~TBSTATE_WRAP, 0));
+    }
+    SendMessageW(g.toolbar, TB_AUTOSIZE, 0, 0);
+}
 
 void CompactCommandSetting(CommandId id) {
     Settings& s = S();
@@ -559,7 +577,7 @@ void ApplyWindowFrame() {
         if (visible) style |= WS_VISIBLE;
         SetWindowLongW(g.main, GWL_STYLE, style);
         SetWindowLongPtrW(g.toolbar, GWL_STYLE, tbStyle & ~static_cast<LONG_PTR>(TBSTYLE_WRAPABLE));
-        SendMessageW(g.toolbar, TB_AUTOSIZE, 0, 0);
+        UnwrapToolbar();
         CompactFrame f{};
         f.toolbarHeight = g.toolbarMinHeight;
         f.sliderRowHeight = SliderRowHeight(Stylez());
@@ -638,6 +656,7 @@ void FaceLayoutWin(unsigned flags) {
     m.buttonWidth = g.buttonWidth;
     m.statusHeight = PlaceStatus(rc.right, rc.bottom, defer);
     m.vScrollWidth = GetSystemMetrics(SM_CXVSCROLL);
+    m.sliderAreaW = SliderAreaWidth(g.buttonWidth, FolderSearchShown(S()));
     m.playlistOpen = ListWindow(2) != nullptr;
     g.layout = LayOutFace(S(), m, g.start.dpiFactor);
     const FaceLayout& l = g.layout;

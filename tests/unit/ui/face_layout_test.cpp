@@ -102,27 +102,30 @@ TEST(FaceLayout, RectanglesBySizeScaleAndFlags) {
 }
 
 TEST(FaceLayout, SliderRowFollowsTheSplit) {
-    // 1000 wide, dividers 3: the two tracks share 997 pixels.
+    // 1000 wide, buttons 40: a slider area of 7 x 40 = 280, less a 3-pixel gap, shared by the
+    // volume by slider_split / 1023; the position slider takes the rest of the row.
     const struct {
         uint16_t split;
         uint32_t stylez;
+        int clientW;
         UiRect volume, position;
     } cases[] = {
-        {800, 0, {0, 30, 779, 26}, {782, 30, 218, 26}},
-        {0, 0, {0, 30, 0, 26}, {3, 30, 997, 26}},
-        {1023, Style::LargerSliders, {0, 30, 997, 40}, {1000, 30, 0, 40}},
-        {0xFC00 | 512, 0, {0, 30, 498, 26}, {501, 30, 499, 26}},  // only the low 10 bits count
+        {800, 0, 1000, {0, 30, 216, 26}, {219, 30, 781, 26}},
+        {0, 0, 1000, {0, 30, 0, 26}, {3, 30, 997, 26}},
+        {1023, Style::LargerSliders, 1000, {0, 30, 277, 40}, {280, 30, 720, 40}},
+        {0xFC00 | 512, 0, 1000, {0, 30, 138, 26}, {141, 30, 859, 26}},  // the low 10 bits count
+        {800, 0, 200, {0, 30, 154, 26}, {157, 30, 43, 26}},  // narrower than the slider area
     };
     for (const auto& c : cases) {
         Settings s;
         s.slider_split = c.split;
         s.stylez = static_cast<int32_t>(c.stylez);
-        FaceMeasures m{1000, 700, 30, 40, 22, 17, false, false};
+        FaceMeasures m{c.clientW, 700, 30, 40, 22, 17, 280, false, false};
         const FaceLayout l = LayOutFace(s, m, 1.0);
         EXPECT_TRUE(Same(l.volume, c.volume)) << c.split << ": " << Show(l.volume);
         EXPECT_TRUE(Same(l.position, c.position)) << c.split << ": " << Show(l.position);
         // A drag on the gap's middle keeps the split where it is (within a pixel's rounding).
-        const int back = SplitAtX(1000, 3, l.sliderSplit.x + 1);
+        const int back = SplitAtX(std::min(c.clientW, 280), 3, l.sliderSplit.x + 1);
         EXPECT_NEAR(back, c.split & 0x3FF, 2) << c.split;
     }
 }

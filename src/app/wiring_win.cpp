@@ -113,6 +113,7 @@ LibraryHost ListsHost() {
     h.errorLog = [](void*, const char* text, int code) { WriteErrorLog(text, code); };
     h.layout = [](void*) {
         if (View().layout) View().layout(View().ctx);
+        UpdateToolbar(ToolbarMask::Playlist);  // a pane opened or closed
     };
     h.updateTitle = [](void*) { UpdateTitle(); };
     h.updateFlags = [](void*) { UpdateFlags(); };

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cwchar>
 #include <vector>
 
 #include "config/lang.h"
@@ -46,7 +47,7 @@ struct Face {
     bool frameApplied = false;
     // A drag of a slider (the value it shows meanwhile) or of a divider.
     int dragSlider = -1, dragValue = 0;
-    int shownPosition = -1;
+    int shown[2] = {-2, -2};  // the values the sliders show
     FaceLayout layout;
 };
 Face g;
@@ -274,6 +275,23 @@ void PaintSlider(HWND hwnd, HDC dc, int which) {
     DeleteDC(mem);
 }
 
+// The value as the slider's window text too ("Volume 52000/65535", "Track position
+// 412/1000", "Track position -" with no track), for screen readers and the tests.
+void ShowSliderValue(HWND hwnd, int which) {
+    const int v = SliderValue(which);
+    if (v == g.shown[which]) return;
+    g.shown[which] = v;
+    wchar_t text[64];
+    if (v < 0)
+        swprintf(text, 64, L"Track position -");
+    else if (which == kVolumeSlider)
+        swprintf(text, 64, L"Volume %d/%d", v, kVolumeMax);
+    else
+        swprintf(text, 64, L"Track position %d/%d", v, kPositionMax);
+    SetWindowTextW(hwnd, text);
+    InvalidateRect(hwnd, nullptr, FALSE);
+}
+
 int SliderValueAt(HWND hwnd, int which, int x) {
     RECT rc;
     GetClientRect(hwnd, &rc);
@@ -289,7 +307,7 @@ void SliderDragTo(HWND hwnd, int which, int x) {
         S().volume = static_cast<uint16_t>(g.dragValue);
         if (g.start.host.applyVolume) g.start.host.applyVolume(g.start.host.ctx);
     }
-    InvalidateRect(hwnd, nullptr, FALSE);
+    ShowSliderValue(hwnd, which);
 }
 
 LRESULT CALLBACK SliderProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -330,13 +348,7 @@ LRESULT CALLBACK SliderProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
             }
             return 0;
         case WM_TIMER:
-            if (wParam == kSliderTimer && g.dragSlider != which) {
-                const int v = SliderValue(which);
-                if (v != g.shownPosition) {
-                    g.shownPosition = v;
-                    InvalidateRect(hwnd, nullptr, FALSE);
-                }
-            }
+            if (wParam == kSliderTimer) ShowSliderValue(hwnd, which);
             return 0;
     }
     return DefWindowProcW(hwnd, msg, wParam, lParam);
@@ -764,7 +776,7 @@ void FaceStartWin(const FaceStart& start) {
     g.divider[kSliderSplit] = CreateChild(kDividerClass, kSliderSplit);
     g.divider[kTreeDivider] = CreateChild(kDividerClass, kTreeDivider);
     g.divider[kPlaylistDivider] = CreateChild(kDividerClass, kPlaylistDivider);
-    SetTimer(g.slider[kPositionSlider], kSliderTimer, kSliderTimerMs, nullptr);
+    for (HWND s : g.slider) SetTimer(s, kSliderTimer, kSliderTimerMs, nullptr);
     if (Stylez() & Style::Tooltips) AddSliderTips();
     DarkModeStartWin(g.main, start.osMajorVersion, start.dpiFactor, start.host.listWindow,
                      start.host.ctx);
@@ -775,7 +787,7 @@ ViewOps FaceOpsWin() {
     ViewOps v;
     v.layout = [](void*) { FaceLayoutWin(0); };
     v.showVolume = [](void*) {
-        if (g.slider[kVolumeSlider]) InvalidateRect(g.slider[kVolumeSlider], nullptr, FALSE);
+        if (g.slider[kVolumeSlider]) ShowSliderValue(g.slider[kVolumeSlider], kVolumeSlider);
     };
     v.applyWindowFrame = [](void*) { ApplyWindowFrame(); };
     v.updateToolbar = [](void*, uint32_t mask) { UpdateToolbarState(mask); };

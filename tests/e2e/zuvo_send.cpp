@@ -25,6 +25,18 @@
 //                                             types PATH as the file name and presses OK
 //   zuvo-send captions MS                     for MS milliseconds prints each new caption of
 //                                             the main window as "TICK_MS<TAB>TEXT" (UTF-8)
+//   zuvo-send toolbar                         prints one line per toolbar button: "COMMAND
+//                                             STATE IMAGE", STATE letters e enabled, c checked,
+//                                             p pressed ("-" none)
+//   zuvo-send tbclick COMMAND                 clicks the toolbar button of COMMAND with the
+//                                             mouse (exit 1 when there is none)
+//   zuvo-send children                        prints one line per child window of the main
+//                                             window: "CLASS X Y W H VISIBLE<TAB>TEXT" (UTF-8)
+//   zuvo-send rect                            prints the main window's "X Y W H"
+//   zuvo-send drag CLASS N FX DX DY           presses the mouse on the Nth child of class
+//                                             CLASS at the fraction FX (0..1) of its width,
+//                                             moves by DX, DY pixels and releases
+//   zuvo-send status                          prints the status bar's pane texts, one a line
 #include <windows.h>
 
 #include <commctrl.h>
@@ -50,7 +62,8 @@ HWND WaitForWindow(DWORD timeoutMs, bool visible, const wchar_t* windowClass = k
 int Usage() {
     std::fputs(
         "usage: zuvo-send VERB [ARGS] with VERB one of wait, gone, command, close, "
-        "launch, accel, label, text, press, lists, rows, select, save, captions\n",
+        "launch, accel, label, text, press, lists, rows, select, save, captions, toolbar, "
+        "tbclick, children, rect, drag, status\n",
         stderr);
     return 2;
 }
@@ -207,6 +220,120 @@ int Captions(DWORD durationMs) {
     }
     return 0;
 }
+HWND FindToolbar() {
+    HWND w = Target();
+    return w ? FindWindowExW(w, nullptr, TOOLBARCLASSNAMEW, nullptr) : nullptr;
+}
+
+int PrintToolbar() {
+    HWND tb = FindToolbar();
+    if (!tb) return 1;
+    RemotePage remote(tb);
+    if (!remote.page) return 1;
+    const int n = static_cast<int>(SendMessageW(tb, TB_BUTTONCOUNT, 0, 0));
+    for (int i = 0; i < n; ++i) {
+        TBBUTTON b{};
+        SIZE_T got = 0;
+        if (!SendMessageW(tb, TB_GETBUTTON, i, reinterpret_cast<LPARAM>(remote.page)) ||
+            !ReadProcessMemory(remote.process, remote.page, &b, sizeof b, &got))
+            return 1;
+        std::string state;
+        if (b.fsState & TBSTATE_ENABLED) state += 'e';
+        if (b.fsState & TBSTATE_CHECKED) state += 'c';
+        if (b.fsState & TBSTATE_PRESSED) state += 'p';
+        std::printf("%d %s %d\n", b.idCommand, state.empty() ? "-" : state.c_str(), b.iBitmap);
+    }
+    return 0;
+}
+
+// A real mouse press and release at a point of the screen.
+void MouseAt(POINT pt, DWORD flags) {
+    SetCursorPos(pt.x, pt.y);
+    Sleep(30);
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    in.mi.dwFlags = flags;
+    if (flags) SendInput(1, &in, sizeof in);
+    Sleep(30);
+}
+
+int ClickToolbarButton(int command) {
+    HWND tb = FindToolbar();
+    if (!tb) return 1;
+    RemotePage remote(tb);
+    const auto index = SendMessageW(tb, TB_COMMANDTOINDEX, command, 0);
+    RECT r{};
+    SIZE_T got = 0;
+    if (!remote.page || index < 0 ||
+        !SendMessageW(tb, TB_GETITEMRECT, index, reinterpret_cast<LPARAM>(remote.page)) ||
+        !ReadProcessMemory(remote.process, remote.page, &r, sizeof r, &got))
+        return 1;
+    POINT pt{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    ClientToScreen(tb, &pt);
+    MouseAt(pt, 0);
+    MouseAt(pt, MOUSEEVENTF_LEFTDOWN);
+    MouseAt(pt, MOUSEEVENTF_LEFTUP);
+    return 0;
+}
+
+int PrintChildren() {
+    HWND w = Target();
+    if (!w) return 1;
+    for (HWND c = GetWindow(w, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+        wchar_t cls[128] = {}, text[512] = {};
+        GetClassNameW(c, cls, 128);
+        GetWindowTextW(c, text, 512);
+        RECT r{};
+        GetWindowRect(c, &r);
+        MapWindowPoints(nullptr, w, reinterpret_cast<POINT*>(&r), 2);
+        char utf8[2048] = {};
+        WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, sizeof utf8, nullptr, nullptr);
+        const bool visible = GetWindowLongW(c, GWL_STYLE) & WS_VISIBLE;
+        std::printf("%ls %ld %ld %ld %ld %d\t%s\n", cls, static_cast<long>(r.left),
+                    static_cast<long>(r.top), static_cast<long>(r.right - r.left),
+                    static_cast<long>(r.bottom - r.top), visible ? 1 : 0, utf8);
+    }
+    return 0;
+}
+
+int Drag(const wchar_t* cls, int nth, double fx, int dx, int dy) {
+    HWND w = Target();
+    if (!w) return 1;
+    HWND c = nullptr;
+    for (int i = 0; i <= nth; ++i)
+        if (!(c = FindWindowExW(w, c, cls, nullptr))) return 1;
+    RECT r{};
+    GetWindowRect(c, &r);
+    POINT from{r.left + static_cast<LONG>((r.right - r.left - 1) * fx), (r.top + r.bottom) / 2};
+    MouseAt(from, 0);
+    MouseAt(from, MOUSEEVENTF_LEFTDOWN);
+    for (int step = 1; step <= 4; ++step)
+        MouseAt(POINT{from.x + dx * step / 4, from.y + dy * step / 4}, MOUSEEVENTF_MOVE);
+    MouseAt(POINT{from.x + dx, from.y + dy}, MOUSEEVENTF_LEFTUP);
+    return 0;
+}
+
+int PrintStatus() {
+    HWND w = Target();
+    if (!w) return 1;
+    if (HWND sb = FindWindowExW(w, nullptr, STATUSCLASSNAMEW, nullptr)) {
+        RemotePage remote(sb);
+        if (!remote.page) return 1;
+        const int n = static_cast<int>(SendMessageW(sb, SB_GETPARTS, 0, 0));
+        for (int i = 0; i < n; ++i) {
+            wchar_t text[512] = {};
+            SIZE_T got = 0;
+            SendMessageW(sb, SB_GETTEXTW, i, reinterpret_cast<LPARAM>(remote.page));
+            ReadProcessMemory(remote.process, remote.page, text, sizeof text - sizeof(wchar_t),
+                              &got);
+            char utf8[2048] = {};
+            WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, sizeof utf8, nullptr, nullptr);
+            std::printf("%s\n", utf8);
+        }
+        return 0;
+    }
+    return 1;
+}
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -295,6 +422,20 @@ int wmain(int argc, wchar_t** argv) {
     if (verb == L"save" && argc >= 3)
         return SaveAs(argv[2], argc > 3 ? static_cast<DWORD>(_wtoi(argv[3])) : 20000);
     if (verb == L"captions" && argc == 3) return Captions(static_cast<DWORD>(_wtoi(argv[2])));
+    if (verb == L"toolbar") return PrintToolbar();
+    if (verb == L"tbclick" && argc == 3) return ClickToolbarButton(_wtoi(argv[2]));
+    if (verb == L"children") return PrintChildren();
+    if (verb == L"status") return PrintStatus();
+    if (verb == L"rect") {
+        HWND w = Target();
+        RECT r{};
+        if (!w || !GetWindowRect(w, &r)) return 1;
+        std::printf("%ld %ld %ld %ld\n", static_cast<long>(r.left), static_cast<long>(r.top),
+                    static_cast<long>(r.right - r.left), static_cast<long>(r.bottom - r.top));
+        return 0;
+    }
+    if (verb == L"drag" && argc == 7)
+        return Drag(argv[2], _wtoi(argv[3]), _wtof(argv[4]), _wtoi(argv[5]), _wtoi(argv[6]));
     if (verb == L"launch" && argc >= 3) {
         int at = 2;
         const wchar_t* windowClass = kClass;

@@ -37,9 +37,15 @@
 //                                             CLASS at the fraction FX (0..1) of its width,
 //                                             moves by DX, DY pixels and releases
 //   zuvo-send status                          prints the status bar's pane texts, one a line
+//   zuvo-send resize CLASS N                  resizes the window of class CLASS N times
+//                                             (sizes alternating by 2 pixels) and prints the
+//                                             microseconds per resize
+//   zuvo-send memory CLASS                    prints the peak working set of the process of
+//                                             the window of class CLASS, in KB
 #include <windows.h>
 
 #include <commctrl.h>
+#include <psapi.h>
 
 #include <cstdio>
 #include <cwchar>
@@ -63,7 +69,7 @@ int Usage() {
     std::fputs(
         "usage: zuvo-send VERB [ARGS] with VERB one of wait, gone, command, close, "
         "launch, accel, label, text, press, lists, rows, select, save, captions, toolbar, "
-        "tbclick, children, rect, drag, status\n",
+        "tbclick, children, rect, drag, status, resize, memory\n",
         stderr);
     return 2;
 }
@@ -313,6 +319,37 @@ int Drag(const wchar_t* cls, int nth, double fx, int dx, int dy) {
     return 0;
 }
 
+int Resize(const wchar_t* cls, int n) {
+    HWND w = FindWindowW(cls, nullptr);
+    RECT r{};
+    if (!w || n <= 0 || !GetWindowRect(w, &r)) return 1;
+    LARGE_INTEGER f, t0, t1;
+    QueryPerformanceFrequency(&f);
+    QueryPerformanceCounter(&t0);
+    for (int i = 0; i < n; ++i) {
+        const int d = (i % 2) ? 0 : 2;
+        SetWindowPos(w, nullptr, 0, 0, r.right - r.left - d, r.bottom - r.top - d,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    QueryPerformanceCounter(&t1);
+    std::printf("%.0f\n", (t1.QuadPart - t0.QuadPart) * 1e6 / f.QuadPart / n);
+    return 0;
+}
+
+int PeakMemory(const wchar_t* cls) {
+    HWND w = FindWindowW(cls, nullptr);
+    DWORD pid = 0;
+    if (!w || !GetWindowThreadProcessId(w, &pid)) return 1;
+    HANDLE p = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid);
+    if (!p) return 1;
+    PROCESS_MEMORY_COUNTERS c{};
+    const bool ok = GetProcessMemoryInfo(p, &c, sizeof c);
+    CloseHandle(p);
+    if (!ok) return 1;
+    std::printf("%llu\n", static_cast<unsigned long long>(c.PeakWorkingSetSize / 1024));
+    return 0;
+}
+
 int PrintStatus() {
     HWND w = Target();
     if (!w) return 1;
@@ -426,6 +463,8 @@ int wmain(int argc, wchar_t** argv) {
     if (verb == L"tbclick" && argc == 3) return ClickToolbarButton(_wtoi(argv[2]));
     if (verb == L"children") return PrintChildren();
     if (verb == L"status") return PrintStatus();
+    if (verb == L"resize" && argc == 4) return Resize(argv[2], _wtoi(argv[3]));
+    if (verb == L"memory" && argc == 3) return PeakMemory(argv[2]);
     if (verb == L"rect") {
         HWND w = Target();
         RECT r{};

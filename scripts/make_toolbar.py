@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Draws the toolbar's button bitmaps: one strip of 50 images per set, in the set's colours,
-as 24-bit BMP files with magenta (255, 0, 255) where the toolbar's own background shows.
+as 8-bit BMP files whose first colour, magenta (255, 0, 255), is where the toolbar's own
+background shows.
 
 usage: make_toolbar.py OUT_DIR   writes tb703.bmp ... tb709.bmp
 
@@ -262,19 +263,23 @@ def colour(share, fg, accent, back):
 
 
 def write_bmp(path, w, h, pixels):
-    """24-bit bottom-up BMP; pixels are rows top-down of (r, g, b)."""
-    stride = (w * 3 + 3) & ~3
+    """8-bit palette BMP, bottom-up; pixels are rows top-down of (r, g, b). The key colour is
+    entry 0 and the first pixel of the file (the bottom-left corner, empty in every set)."""
+    palette = [KEY] + sorted({p for row in pixels for p in row} - {KEY})
+    if len(palette) > 256:
+        raise SystemExit('make_toolbar: %s needs %d colours' % (path, len(palette)))
+    index = {c: i for i, c in enumerate(palette)}
+    stride = (w + 3) & ~3
     data = bytearray()
     for row in reversed(pixels):
-        line_bytes = bytearray()
-        for r, g, b in row:
-            line_bytes += bytes((b, g, r))
-        line_bytes += b'\0' * (stride - len(line_bytes))
-        data += line_bytes
-    header = struct.pack('<2sIHHI', b'BM', 14 + 40 + len(data), 0, 0, 54)
-    info = struct.pack('<IiiHHIIiiII', 40, w, h, 1, 24, 0, len(data), 2835, 2835, 0, 0)
+        data += bytes(index[p] for p in row) + b'\0' * (stride - w)
+    table = b''.join(bytes((b, g, r, 0)) for r, g, b in palette)
+    offset = 14 + 40 + len(table)
+    header = struct.pack('<2sIHHI', b'BM', offset + len(data), 0, 0, offset)
+    info = struct.pack('<IiiHHIIiiII', 40, w, h, 1, 8, 0, len(data), 2835, 2835, len(palette),
+                       0)
     with open(path + '.tmp', 'wb') as f:
-        f.write(header + info + data)
+        f.write(header + info + table + data)
     os.replace(path + '.tmp', path)
 
 

@@ -85,10 +85,23 @@ std::wstring StringList(const wchar_t* const* texts, int n) {
     return out;
 }
 
+// The colour of the bitmap's first pixel (its bottom-left corner) is the background, whether
+// the loader replaced it by the window colour (LR_LOADTRANSPARENT, palette bitmaps) or not.
+COLORREF BackgroundOf(HBITMAP bmp) {
+    BITMAP info{};
+    GetObjectW(bmp, sizeof info, &info);
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, bmp);
+    const COLORREF c = GetPixel(dc, 0, info.bmHeight - 1);
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    return c;
+}
+
 HIMAGELIST ImagesFromBitmap(HBITMAP bmp, int imageW, int imageH, int count) {
     if (!bmp) return nullptr;
     HIMAGELIST list = ImageList_Create(imageW, imageH, ILC_COLOR32 | ILC_MASK, count, 0);
-    if (list && ImageList_AddMasked(list, bmp, RGB(255, 0, 255)) < 0) {
+    if (list && ImageList_AddMasked(list, bmp, BackgroundOf(bmp)) < 0) {
         ImageList_Destroy(list);
         list = nullptr;
     }

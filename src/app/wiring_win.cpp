@@ -114,6 +114,7 @@ LibraryHost ListsHost() {
     h.layout = [](void*) {
         if (View().layout) View().layout(View().ctx);
         UpdateToolbar(ToolbarMask::Playlist);  // a pane opened or closed
+        ApplyDarkMode(true, false);            // an opened play list gets the dark look
     };
     h.updateTitle = [](void*) { UpdateTitle(); };
     h.updateFlags = [](void*) { UpdateFlags(); };

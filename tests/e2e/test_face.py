@@ -65,7 +65,7 @@ def rect():
 def make_folder(root):
     folder = os.path.join(root, 'Album')
     os.makedirs(folder)
-    return [make_mp3(os.path.join(folder, '%02d Track.mp3' % i), 30, sweep='%d-%d' % (200 * i, 900))
+    return [make_mp3(os.path.join(folder, '%02d Track.mp3' % i), 60, sweep='%d-%d' % (200 * i, 900))
             for i in (1, 2, 3)]
 
 
@@ -114,16 +114,17 @@ class Face(unittest.TestCase):
             wait_until(lambda: 0 <= slider_value('Track position') < before, 10,
                        'the position back at the start of the next track')
 
-            # Dragging the volume knob to the far left; dragging the position to three
-            # quarters seeks there.
+            # Dragging the volume knob to the far left; dragging the position to the middle
+            # seeks there (half a minute before the second track ends).
             vol = nth_of('ZuvoSlider', lambda c: c[6].startswith('Volume'))
             self.assertEqual(send('drag', 'ZuvoSlider', str(vol), '0.5', '-2000', '0'), 0)
             wait_until(lambda: slider_value('Volume') == 0, 10, 'the volume at 0')
             pos = child('ZuvoSlider', lambda c: c[6].startswith('Track position'))
             nth = nth_of('ZuvoSlider', lambda c: c[6].startswith('Track position'))
-            self.assertEqual(send('drag', 'ZuvoSlider', str(nth), '0.05', str(int(pos[3] * 0.7)),
+            self.assertEqual(send('drag', 'ZuvoSlider', str(nth), '0.05', str(int(pos[3] * 0.45)),
                                   '0'), 0)
-            wait_until(lambda: slider_value('Track position') >= 700, 10, 'the seek to 3/4')
+            wait_until(lambda: 450 <= slider_value('Track position') < 600, 10,
+                       'the seek to the middle')
 
             # The tree divider dragged 60 pixels to the right.
             tree_w = child('SysTreeView32')[3]
@@ -166,23 +167,35 @@ class Face(unittest.TestCase):
                              'browsed_folder=' + win_path(os.path.join(z.folder, 'Album'))],
                             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL).returncode
         self.assertEqual(rc, 0)
-        proc = self.start_listed(z)
-        try:
-            shot = os.path.join(z.folder, 'dark.png')
+        from test_browse import window_rect
+
+        def screenshot(name):
+            shot = os.path.join(z.folder, name)
             script = 'source "$1/scripts/wine-env.sh"; zuvo_x_prepare; import -window root "$2"'
             subprocess.run(['bash', '-c', script, '_', e2e_lib.ROOT, shot], check=True, timeout=60)
-            from test_browse import window_rect
             wx, wy, _, _ = window_rect()
+
+            def pixels(x, y, w, h):
+                data = subprocess.run(['convert', shot, '-crop',
+                                       '%dx%d+%d+%d' % (w, h, wx + x, wy + y), '+repage',
+                                       '-depth', '8', 'rgb:-'], check=True,
+                                      stdout=subprocess.PIPE).stdout
+                return [tuple(data[i:i + 3]) for i in range(0, len(data), 3)]
+            return pixels
+
+        proc = self.start_listed(z)
+        try:
+            pixels = screenshot('dark.png')
             tree = child('SysTreeView32')
             files = child('SysListView32')
+            # The play list pane opened later gets the dark header too.
+            self.assertEqual(command('PlaylistView'), 0)
+            pane = wait_until(lambda: child('SysListView32', lambda c: c[6] == 'Playlist view'),
+                              10, 'the play list pane')
+            wait_until(lambda: (0x50, 0x50, 0x50) in screenshot('dark-playlist.png')(
+                pane[1], pane[2] + 4, pane[3], 1), 10, 'a column separator in the play list header')
         finally:
             stop(proc, self)
-
-        def pixels(x, y, w, h):
-            data = subprocess.run(['convert', shot, '-crop', '%dx%d+%d+%d' % (w, h, wx + x, wy + y),
-                                   '+repage', '-depth', '8', 'rgb:-'], check=True,
-                                  stdout=subprocess.PIPE).stdout
-            return [tuple(data[i:i + 3]) for i in range(0, len(data), 3)]
 
         # Below the rows, the tree and the list are the theme's dark backgrounds.
         for name, c in (('tree', tree), ('list', files)):

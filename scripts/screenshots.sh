@@ -40,6 +40,7 @@ views=(
   "toolbar-text|Text-only toolbar (\"t\")|2|1.0|bmpfile=t"
 )
 
+scale_now=1.0
 # What the program runs in; through a file, not a pipe (see tests/bench/startup_bench.sh).
 w() { "$ROOT/scripts/wine-run" "$@" >"$out/.out" 2>/dev/null; }
 
@@ -70,9 +71,11 @@ wait_listed() {
   return 1
 }
 
+# The display scale is the prefix's: it goes back to 1.0 however the script ends.
+trap '[ "$scale_now" = 1.0 ] || set_scale 1.0' EXIT
+
 selected=("$@")
 shots=()
-scale_now=1.0
 for view in "${views[@]}"; do
   IFS='|' read -r name caption theme scale extra <<<"$view"
   if [ ${#selected[@]} -gt 0 ] && [[ ! " ${selected[*]} " == *" $name "* ]]; then continue; fi
@@ -103,9 +106,8 @@ for view in "${views[@]}"; do
   w "$send" close || true
   w "$send" gone 10000 || true
   wait "$pid" 2>/dev/null || true
-  [ $ok = 1 ] || { [ "$scale_now" = 1.0 ] || set_scale 1.0; exit 1; }
+  [ $ok = 1 ] || exit 1
 done
-[ "$scale_now" = 1.0 ] || set_scale 1.0
 
 {
   echo '<!DOCTYPE html><html><head><meta charset="utf-8"><title>Zuvo screenshots</title>'

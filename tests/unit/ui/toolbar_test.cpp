@@ -186,3 +186,51 @@ TEST(Toolbar, CheckedStatesFollowTheirMaskBits) {
 }
 
 }  // namespace
+
+namespace {
+
+std::vector<uint8_t> Bmp(uint32_t infoSize, int32_t w, int32_t h, size_t len) {
+    std::vector<uint8_t> b(len, 0);
+    auto put32 = [&](size_t at, uint32_t v) {
+        for (int i = 0; i < 4 && at + i < len; ++i) b[at + i] = static_cast<uint8_t>(v >> (8 * i));
+    };
+    if (len > 1) b[0] = 'B', b[1] = 'M';
+    put32(14, infoSize);
+    if (infoSize == 12) {
+        put32(18, static_cast<uint32_t>(w & 0xFFFF) | static_cast<uint32_t>(h & 0xFFFF) << 16);
+    } else {
+        put32(18, static_cast<uint32_t>(w));
+        put32(22, static_cast<uint32_t>(h));
+    }
+    return b;
+}
+
+TEST(Toolbar, CustomBitmapHeader) {
+    const struct {
+        const char* what;
+        std::vector<uint8_t> bytes;
+        bool ok;
+        int w, h;
+    } cases[] = {
+        {"info header", Bmp(40, 1500, 30, 54), true, 1500, 30},
+        {"top-down rows", Bmp(40, 1500, -30, 54), true, 1500, 30},
+        {"core header", Bmp(12, 504, 24, 26), true, 504, 24},
+        {"cut before the size", Bmp(40, 1500, 30, 24), false, 0, 0},
+        {"unknown header size", Bmp(20, 1500, 30, 54), false, 0, 0},
+        {"zero width", Bmp(40, 0, 30, 54), false, 0, 0},
+        {"absurd width", Bmp(40, 1 << 20, 30, 54), false, 0, 0},
+        {"not a bitmap", std::vector<uint8_t>(54, 'x'), false, 0, 0},
+    };
+    for (const auto& c : cases) {
+        int w = 0, h = 0;
+        EXPECT_EQ(BmpHeaderSize(c.bytes.data(), c.bytes.size(), w, h), c.ok) << c.what;
+        if (c.ok) {
+            EXPECT_EQ(w, c.w) << c.what;
+            EXPECT_EQ(h, c.h) << c.what;
+        }
+    }
+    int w = 0, h = 0;
+    EXPECT_FALSE(BmpHeaderSize(nullptr, 0, w, h));
+}
+
+}  // namespace

@@ -15,10 +15,10 @@ cmake --preset native >/dev/null
 cmake --build --preset native
 ctest --preset native -L unit
 
-step "Windows build, win and e2e tests under Wine"
+step "Windows build, win and e2e tests and the screenshots under Wine"
 cmake --preset windows >/dev/null
 cmake --build --preset windows
-ctest --preset windows -L 'win|e2e'
+ctest --preset windows -L 'win|e2e|shots'
 
 step "fuzz harnesses (${ZUVO_FUZZ_SECONDS:-30} s each)"
 cmake --preset fuzz -DZUVO_FUZZ_SECONDS="${ZUVO_FUZZ_SECONDS:-30}" >/dev/null

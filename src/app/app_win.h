@@ -34,8 +34,6 @@ LRESULT CALLBACK MainWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 void StartSubsystemsWin();
 // "/enqueue" paths: to the end of the Playlist view.
 void EnqueueWin(std::vector<std::wstring> paths);
-// The provisional layout of the main window's children (layout_win.cpp).
-void LayoutMainWindowWin();
 
 // Appends "time TAB text [code]" to error.log beside the settings file; a negative code is
 // not printed. Never fails loudly.

@@ -43,6 +43,7 @@ void OsMinimize(void*) {
     ShowWindow(g_win.mainWindow, SW_MINIMIZE);
 }
 void OsHide(void*) {
+    if (g_wiring.view.storePlacement) g_wiring.view.storePlacement(g_wiring.view.ctx);
     ShowWindow(g_win.mainWindow, SW_HIDE);
 }
 void OsShowMainWindow(void*, bool maximize) {
@@ -133,6 +134,8 @@ void Shutdown() {
         SetPriorityClass(GetCurrentProcess(), NORMAL_PRIORITY_CLASS);
     // 7. The list column widths go into the settings.
     if (g_wiring.lists.storeColumnWidths) g_wiring.lists.storeColumnWidths(g_wiring.lists.ctx);
+    // The window's place and size.
+    if (g_wiring.view.storePlacement) g_wiring.view.storePlacement(g_wiring.view.ctx);
     // 8. The settings file (beside the program, or the profile when that fails).
     SaveSettings(g_shell, s, Win32FileOps(), false);
     // 10. The list state files.

@@ -10,6 +10,7 @@
 #include "audio/engine_win.h"
 #include "base/fileops_win.h"
 #include "library/library_win.h"
+#include "ui/face_win.h"
 
 namespace {
 
@@ -186,6 +187,18 @@ LRESULT CALLBACK MainWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
             return 0;
         case WM_NOTIFY:
             return OnNotify(lParam);
+        case WM_CTLCOLORSTATIC: {
+            LRESULT brush = 0;
+            if (FaceCtlColorStaticWin(reinterpret_cast<HDC>(wParam),
+                                      reinterpret_cast<HWND>(lParam), brush))
+                return brush;
+            break;
+        }
+        case WM_NCHITTEST: {
+            LRESULT hit = 0;
+            if (FaceHitTestWin(lParam, hit)) return hit;
+            break;
+        }
         case MM_WOM_OPEN:
         case MM_WOM_DONE:
             EngineWaveMessageWin(msg, wParam, lParam);

@@ -6,11 +6,14 @@
 // Nothing is overwritten or chained afterwards. docs/wiring.md explains the pattern.
 #include <windows.h>
 
+#include <algorithm>
+
 #include "app/app_win.h"
 #include "audio/control.h"
 #include "audio/engine_win.h"
 #include "audio/intro_scan_win.h"
 #include "audio/runtime_info_win.h"
+#include "base/path.h"
 #include "feeds/feeds_win.h"
 #include "http/http_win.h"
 #include "library/cue_follow_win.h"
@@ -22,6 +25,7 @@
 #include "library/sequence_win.h"
 #include "library/track_list.h"
 #include "log/log_win.h"
+#include "ui/face_win.h"
 #include "ui/title_text.h"
 
 namespace {
@@ -61,6 +65,11 @@ constexpr CommandRoute kCommandRoutes[] = {
     {kCmdFavorites, FavouriteCommandWin},
     {kCmdTrackHistory, HistoryCommandWin},
     {kCmdFolderHistory, HistoryCommandWin},
+    // ui/: the compact view
+    {kCmdCompactView, FaceCompactCommandWin},
+    {kCmdCompactNoStatusBar, FaceCompactCommandWin},
+    {kCmdCompactNoTitleBar, FaceCompactCommandWin},
+    {kCmdCompactOnTop, FaceCompactCommandWin},
 };
 
 // ---- steps of the window's face (ui/), skipped while that part is not built ----
@@ -208,6 +217,8 @@ LibraryHost ListsHost() {
     h.errorLog = [](void*, const char* text, int code) { WriteErrorLog(text, code); };
     h.layout = [](void*) {
         if (View().layout) View().layout(View().ctx);
+        UpdateToolbar(ToolbarMask::Playlist);  // a pane opened or closed
+        ApplyDarkMode(true, false);            // an opened play list gets the dark look
     };
     h.updateTitle = [](void*) { UpdateTitle(); };
     h.updateFlags = [](void*) { UpdateFlags(); };
@@ -285,12 +296,71 @@ HttpHost ServerHost() {
     return h;
 }
 
-// ---- the window's face: only the provisional layout is built yet ----
+// ---- what the window's face asks of the subsystems above it ----
 
-ViewOps FaceOps() {
-    ViewOps v;
-    v.layout = [](void*) { LayoutMainWindowWin(); };
-    return v;
+// The playing position as a fraction of the audio range: file bytes for the built-in MPEG
+// path, milliseconds of the length otherwise.
+bool AudioRange(int64_t& begin, int64_t& end, int64_t& position) {
+    const PlaybackOps& p = g_wiring.playback;
+    if (!p.view) return false;
+    EngineView v;
+    p.view(p.ctx, v);
+    if (!v.trackLoaded) return false;
+    position = v.outputOpen ? v.position : v.stopPosition;
+    if (g_track.dwAudioEnd > g_track.dwAudioBeg) {
+        begin = g_track.dwAudioBeg;
+        end = g_track.dwAudioEnd;
+    } else {
+        begin = 0;
+        end = g_track.lengthMs;
+    }
+    return end > begin;
+}
+
+FaceHost FaceHostTable() {
+    FaceHost h;
+    h.listWindow = [](void*, int which) -> HWND {
+        const LibraryWindows w = LibraryWindowsWin();
+        switch (which) {
+            case 0: return w.tree;
+            case 1: return w.files;
+            case 2: return w.playlist;
+            default: return nullptr;  // the insert view joins when it is built
+        }
+    };
+    h.positionPermille = [](void*) {
+        int64_t begin = 0, end = 0, pos = 0;
+        if (!AudioRange(begin, end, pos)) return -1;
+        return static_cast<int>(std::clamp<int64_t>((pos - begin) * 1000 / (end - begin), 0, 1000));
+    };
+    h.seekPermille = [](void*, int permille) {
+        int64_t begin = 0, end = 0, pos = 0;
+        const PlaybackOps& p = g_wiring.playback;
+        if (!p.seek || !AudioRange(begin, end, pos)) return;
+        const double from = static_cast<double>(pos - begin) / static_cast<double>(end - begin);
+        const double seconds = (permille / 1000.0 - from) * g_track.lengthMs / 1000.0;
+        (void)p.seek(p.ctx, seconds, 200, false);
+    };
+    h.applyVolume = [](void*) {
+        const PlaybackOps& p = g_wiring.playback;
+        if (p.applyVolume) p.applyVolume(p.ctx, true);
+        UpdateToolbar(ToolbarMask::Mute);
+    };
+    h.toolbarState = [](void*, ToolbarStateInput& in) {
+        in.trackOneShot = g_dispatch.trackOneShot;
+        in.quitAfterTrack = g_shell.quitAfterTrack;
+        in.playlistOpen = PlaylistViewIsOpenWin();
+        in.introScanRunning = IntroScanRunningWin();
+        const PlaybackOps& p = g_wiring.playback;
+        in.muted = p.softMute && p.softMute(p.ctx) != 0;
+        const TrackOps& t = g_wiring.tracks;
+        const bool playlist = t.focusedList && t.focusedList(t.ctx) == kListPlaylist &&
+                              PlaylistViewIsOpenWin();
+        const TrackList& list = playlist ? PlaylistViewModelWin() : LibraryFileView();
+        in.listKind = list.kind;
+        in.listShuffled = list.sortByte & SortBits::Shuffled;
+    };
+    return h;
 }
 
 void Windows(AppWiring& w) {
@@ -307,7 +377,18 @@ void Windows(AppWiring& w) {
 void StartSubsystemsWin() {
     HWND main = g_win.mainWindow;
     AppWiring& w = g_wiring;
-    w.view = FaceOps();
+
+    // The window's face: status bar, toolbar, slider row (the lists come below).
+    FaceStart face;
+    face.mainWindow = main;
+    face.instance = g_win.instance;
+    face.dpiFactor = g_shell.dpiFactor;
+    face.osMajorVersion = g_shell.osMajorVersion;
+    face.startupPending = &g_shell.startupPending;
+    face.programFolder = PathFolder(g_shell.programPath);
+    face.host = FaceHostTable();
+    FaceStartWin(face);
+    w.view = FaceOpsWin();
 
     // The track log, which the engine and the sequencer tell of every track they leave.
     LogStartWin(main, g_win.instance, g_shell.iniPath, TrackLogHost());
@@ -351,7 +432,9 @@ void StartSubsystemsWin() {
     Windows(w);
     if (RouteCommands(w, kCommandRoutes, std::size(kCommandRoutes)))
         WriteErrorLog("A command is routed twice or to the dispatcher's own", -1);
-    LayoutMainWindowWin();
+    ApplyDarkMode(false, false);
+    UpdateToolbar(kToolbarStartMask);
+    FaceLayoutWin(0);
 }
 
 void EnqueueWin(std::vector<std::wstring> paths) {

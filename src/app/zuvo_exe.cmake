@@ -13,10 +13,18 @@ add_custom_command(OUTPUT ${months}
                    COMMAND Python3::Interpreter ${PROJECT_SOURCE_DIR}/scripts/make_months.py ${months}
                    DEPENDS ${PROJECT_SOURCE_DIR}/scripts/make_months.py
                    COMMENT "Drawing the month icons")
+set(toolbar_bitmaps)
+foreach(res 703 704 705 706 707 708 709)
+  list(APPEND toolbar_bitmaps ${CMAKE_CURRENT_BINARY_DIR}/tb${res}.bmp)
+endforeach()
+add_custom_command(OUTPUT ${toolbar_bitmaps}
+                   COMMAND Python3::Interpreter ${PROJECT_SOURCE_DIR}/scripts/make_toolbar.py ${CMAKE_CURRENT_BINARY_DIR}
+                   DEPENDS ${PROJECT_SOURCE_DIR}/scripts/make_toolbar.py
+                   COMMENT "Drawing the toolbar bitmaps")
 set_source_files_properties(res/zuvo.rc PROPERTIES OBJECT_DEPENDS
-                            "${icon};${months};${CMAKE_CURRENT_SOURCE_DIR}/res/zuvo.manifest;${CMAKE_CURRENT_SOURCE_DIR}/res/accel.rc")
+                            "${icon};${months};${toolbar_bitmaps};${CMAKE_CURRENT_SOURCE_DIR}/res/zuvo.manifest;${CMAKE_CURRENT_SOURCE_DIR}/res/accel.rc")
 
-add_executable(zuvo WIN32 main_win.cpp res/zuvo.rc ${icon} ${months})
+add_executable(zuvo WIN32 main_win.cpp res/zuvo.rc ${icon} ${months} ${toolbar_bitmaps})
 target_include_directories(zuvo PRIVATE ${CMAKE_CURRENT_BINARY_DIR} ${CMAKE_CURRENT_SOURCE_DIR}/res)
 target_link_libraries(zuvo PRIVATE zuvo_app zuvo_audio zuvo_library zuvo_ui comctl32 ole32 shell32 user32 gdi32)
 target_link_options(zuvo PRIVATE -municode -static -static-libgcc -static-libstdc++ -s)

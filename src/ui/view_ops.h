@@ -8,9 +8,14 @@
 // Bits of the toolbar refresh mask: which buttons follow a changed state.
 namespace ToolbarMask {
 constexpr uint32_t Repeat = 1u << 0;
+constexpr uint32_t ListButtons = (1u << 1) | (1u << 2);  // next, skip, shuffle enabled
+constexpr uint32_t Shuffle = 1u << 3;
+constexpr uint32_t Scan = 1u << 4;
 constexpr uint32_t QuitAfterTrack = 1u << 5;
+constexpr uint32_t Playlist = 1u << 6;
 constexpr uint32_t IntroScan = 1u << 7;
 constexpr uint32_t Mute = 1u << 8;
+constexpr uint32_t WebServer = 1u << 9;
 constexpr uint32_t Sound = 1u << 10;
 }  // namespace ToolbarMask
 
@@ -28,4 +33,7 @@ struct ViewOps {
     int (*bigViewState)(void* ctx) = nullptr;  // 0 closed, 1 shown until the next command
     void (*focusToolbar)(void* ctx) = nullptr;
     void (*toolbarKey)(void* ctx, int virtualKey) = nullptr;  // a key the toolbar takes itself
+    void (*storePlacement)(void* ctx) = nullptr;  // the window's place into the settings
+    // A status pane's text (0 left, 1 middle, 2 right).
+    void (*setStatusText)(void* ctx, int pane, const wchar_t* text) = nullptr;
 };

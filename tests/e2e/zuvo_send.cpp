@@ -27,9 +27,27 @@
 //                                             titled TITLE, its cells joined by tabs (UTF-8)
 //   zuvo-send captions MS                     for MS milliseconds prints each new caption of
 //                                             the main window as "TICK_MS<TAB>TEXT" (UTF-8)
+//   zuvo-send toolbar                         prints one line per toolbar button: "COMMAND
+//                                             STATE IMAGE", STATE letters e enabled, c checked,
+//                                             p pressed ("-" none)
+//   zuvo-send tbclick COMMAND                 clicks the toolbar button of COMMAND with the
+//                                             mouse (exit 1 when there is none)
+//   zuvo-send children                        prints one line per child window of the main
+//                                             window: "CLASS X Y W H VISIBLE<TAB>TEXT" (UTF-8)
+//   zuvo-send rect                            prints the main window's "X Y W H"
+//   zuvo-send drag CLASS N FX DX DY           presses the mouse on the Nth child of class
+//                                             CLASS at the fraction FX (0..1) of its width,
+//                                             moves by DX, DY pixels and releases
+//   zuvo-send status                          prints the status bar's pane texts, one a line
+//   zuvo-send resize CLASS N                  resizes the window of class CLASS N times
+//                                             (sizes alternating by 2 pixels) and prints the
+//                                             microseconds per resize
+//   zuvo-send memory CLASS                    prints the peak working set of the process of
+//                                             the window of class CLASS, in KB
 #include <windows.h>
 
 #include <commctrl.h>
+#include <psapi.h>
 
 #include <cstdio>
 #include <cwchar>
@@ -52,7 +70,8 @@ HWND WaitForWindow(DWORD timeoutMs, bool visible, const wchar_t* windowClass = k
 int Usage() {
     std::fputs(
         "usage: zuvo-send VERB [ARGS] with VERB one of wait, gone, command, close, "
-        "launch, accel, label, text, press, lists, rows, select, save, captions\n",
+        "launch, accel, label, text, press, lists, rows, select, save, captions, toolbar, "
+        "tbclick, children, rect, drag, status, resize, memory\n",
         stderr);
     return 2;
 }
@@ -229,6 +248,151 @@ int Captions(DWORD durationMs) {
     }
     return 0;
 }
+HWND FindToolbar() {
+    HWND w = Target();
+    return w ? FindWindowExW(w, nullptr, TOOLBARCLASSNAMEW, nullptr) : nullptr;
+}
+
+int PrintToolbar() {
+    HWND tb = FindToolbar();
+    if (!tb) return 1;
+    RemotePage remote(tb);
+    if (!remote.page) return 1;
+    const int n = static_cast<int>(SendMessageW(tb, TB_BUTTONCOUNT, 0, 0));
+    for (int i = 0; i < n; ++i) {
+        TBBUTTON b{};
+        SIZE_T got = 0;
+        if (!SendMessageW(tb, TB_GETBUTTON, i, reinterpret_cast<LPARAM>(remote.page)) ||
+            !ReadProcessMemory(remote.process, remote.page, &b, sizeof b, &got))
+            return 1;
+        std::string state;
+        if (b.fsState & TBSTATE_ENABLED) state += 'e';
+        if (b.fsState & TBSTATE_CHECKED) state += 'c';
+        if (b.fsState & TBSTATE_PRESSED) state += 'p';
+        std::printf("%d %s %d\n", b.idCommand, state.empty() ? "-" : state.c_str(), b.iBitmap);
+    }
+    return 0;
+}
+
+// A real mouse press and release at a point of the screen.
+void MouseAt(POINT pt, DWORD flags) {
+    SetCursorPos(pt.x, pt.y);
+    Sleep(30);
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    in.mi.dwFlags = flags;
+    if (flags) SendInput(1, &in, sizeof in);
+    Sleep(30);
+}
+
+int ClickToolbarButton(int command) {
+    HWND tb = FindToolbar();
+    if (!tb) return 1;
+    RemotePage remote(tb);
+    const auto index = SendMessageW(tb, TB_COMMANDTOINDEX, command, 0);
+    RECT r{};
+    SIZE_T got = 0;
+    if (!remote.page || index < 0 ||
+        !SendMessageW(tb, TB_GETITEMRECT, index, reinterpret_cast<LPARAM>(remote.page)) ||
+        !ReadProcessMemory(remote.process, remote.page, &r, sizeof r, &got))
+        return 1;
+    POINT pt{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    ClientToScreen(tb, &pt);
+    MouseAt(pt, 0);
+    MouseAt(pt, MOUSEEVENTF_LEFTDOWN);
+    MouseAt(pt, MOUSEEVENTF_LEFTUP);
+    return 0;
+}
+
+int PrintChildren() {
+    HWND w = Target();
+    if (!w) return 1;
+    for (HWND c = GetWindow(w, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+        wchar_t cls[128] = {}, text[512] = {};
+        GetClassNameW(c, cls, 128);
+        GetWindowTextW(c, text, 512);
+        RECT r{};
+        GetWindowRect(c, &r);
+        MapWindowPoints(nullptr, w, reinterpret_cast<POINT*>(&r), 2);
+        char utf8[2048] = {};
+        WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, sizeof utf8, nullptr, nullptr);
+        const bool visible = GetWindowLongW(c, GWL_STYLE) & WS_VISIBLE;
+        std::printf("%ls %ld %ld %ld %ld %d\t%s\n", cls, static_cast<long>(r.left),
+                    static_cast<long>(r.top), static_cast<long>(r.right - r.left),
+                    static_cast<long>(r.bottom - r.top), visible ? 1 : 0, utf8);
+    }
+    return 0;
+}
+
+int Drag(const wchar_t* cls, int nth, double fx, int dx, int dy) {
+    HWND w = Target();
+    if (!w) return 1;
+    HWND c = nullptr;
+    for (int i = 0; i <= nth; ++i)
+        if (!(c = FindWindowExW(w, c, cls, nullptr))) return 1;
+    RECT r{};
+    GetWindowRect(c, &r);
+    POINT from{r.left + static_cast<LONG>((r.right - r.left - 1) * fx), (r.top + r.bottom) / 2};
+    MouseAt(from, 0);
+    MouseAt(from, MOUSEEVENTF_LEFTDOWN);
+    for (int step = 1; step <= 4; ++step)
+        MouseAt(POINT{from.x + dx * step / 4, from.y + dy * step / 4}, MOUSEEVENTF_MOVE);
+    MouseAt(POINT{from.x + dx, from.y + dy}, MOUSEEVENTF_LEFTUP);
+    return 0;
+}
+
+int Resize(const wchar_t* cls, int n) {
+    HWND w = FindWindowW(cls, nullptr);
+    RECT r{};
+    if (!w || n <= 0 || !GetWindowRect(w, &r)) return 1;
+    LARGE_INTEGER f, t0, t1;
+    QueryPerformanceFrequency(&f);
+    QueryPerformanceCounter(&t0);
+    for (int i = 0; i < n; ++i) {
+        const int d = (i % 2) ? 0 : 2;
+        SetWindowPos(w, nullptr, 0, 0, r.right - r.left - d, r.bottom - r.top - d,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    QueryPerformanceCounter(&t1);
+    std::printf("%.0f\n", (t1.QuadPart - t0.QuadPart) * 1e6 / f.QuadPart / n);
+    return 0;
+}
+
+int PeakMemory(const wchar_t* cls) {
+    HWND w = FindWindowW(cls, nullptr);
+    DWORD pid = 0;
+    if (!w || !GetWindowThreadProcessId(w, &pid)) return 1;
+    HANDLE p = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid);
+    if (!p) return 1;
+    PROCESS_MEMORY_COUNTERS c{};
+    const bool ok = GetProcessMemoryInfo(p, &c, sizeof c);
+    CloseHandle(p);
+    if (!ok) return 1;
+    std::printf("%llu\n", static_cast<unsigned long long>(c.PeakWorkingSetSize / 1024));
+    return 0;
+}
+
+int PrintStatus() {
+    HWND w = Target();
+    if (!w) return 1;
+    if (HWND sb = FindWindowExW(w, nullptr, STATUSCLASSNAMEW, nullptr)) {
+        RemotePage remote(sb);
+        if (!remote.page) return 1;
+        const int n = static_cast<int>(SendMessageW(sb, SB_GETPARTS, 0, 0));
+        for (int i = 0; i < n; ++i) {
+            wchar_t text[512] = {};
+            SIZE_T got = 0;
+            SendMessageW(sb, SB_GETTEXTW, i, reinterpret_cast<LPARAM>(remote.page));
+            ReadProcessMemory(remote.process, remote.page, text, sizeof text - sizeof(wchar_t),
+                              &got);
+            char utf8[2048] = {};
+            WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, sizeof utf8, nullptr, nullptr);
+            std::printf("%s\n", utf8);
+        }
+        return 0;
+    }
+    return 1;
+}
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -319,6 +483,22 @@ int wmain(int argc, wchar_t** argv) {
                       argc > 4 ? argv[4] : L"Select destination");
     if (verb == L"dialogrows" && argc == 3) return PrintDialogRows(argv[2]);
     if (verb == L"captions" && argc == 3) return Captions(static_cast<DWORD>(_wtoi(argv[2])));
+    if (verb == L"toolbar") return PrintToolbar();
+    if (verb == L"tbclick" && argc == 3) return ClickToolbarButton(_wtoi(argv[2]));
+    if (verb == L"children") return PrintChildren();
+    if (verb == L"status") return PrintStatus();
+    if (verb == L"resize" && argc == 4) return Resize(argv[2], _wtoi(argv[3]));
+    if (verb == L"memory" && argc == 3) return PeakMemory(argv[2]);
+    if (verb == L"rect") {
+        HWND w = Target();
+        RECT r{};
+        if (!w || !GetWindowRect(w, &r)) return 1;
+        std::printf("%ld %ld %ld %ld\n", static_cast<long>(r.left), static_cast<long>(r.top),
+                    static_cast<long>(r.right - r.left), static_cast<long>(r.bottom - r.top));
+        return 0;
+    }
+    if (verb == L"drag" && argc == 7)
+        return Drag(argv[2], _wtoi(argv[3]), _wtof(argv[4]), _wtoi(argv[5]), _wtoi(argv[6]));
     if (verb == L"launch" && argc >= 3) {
         int at = 2;
         const wchar_t* windowClass = kClass;

@@ -1,0 +1,124 @@
+#!/usr/bin/env bash
+# screenshots.sh [NAME...]: pictures of zuvo.exe for people to look at. Starts the Windows
+# build under Wine (on the virtual X server when there is no display) on the demo folder, once
+# per view, and saves the main window as build/screenshots/NAME.png, with index.html showing
+# them side by side. Without NAMEs every view is taken: each colour theme, dark mode, display
+# scale 1.0 and 1.5, the compact view and the play list pane open.
+# Needs a Windows build (cmake --preset windows && cmake --build --preset windows).
+set -euo pipefail
+ROOT=$(cd "$(dirname "$0")/.." && pwd)
+cd "$ROOT"
+exe=$ROOT/build/windows/src/app/zuvo.exe
+send=$ROOT/build/windows/tests/e2e/zuvo-send.exe
+themeini=$ROOT/build/windows/tests/e2e/zuvo-theme-ini.exe
+out=$ROOT/build/screenshots
+for f in "$exe" "$send" "$themeini"; do
+  [ -f "$f" ] || { echo "screenshots: $f is missing; build the windows preset first" >&2; exit 1; }
+done
+source scripts/wine-env.sh
+zuvo_wine_prepare
+zuvo_x_prepare
+zuvo_alsa_prepare
+demo="$WINEPREFIX/drive_c/Zuvo demo"
+bash scripts/make_demo.sh "$demo" >/dev/null
+track='C:\Zuvo demo\1 Sweep\01 Sweep part 1.mp3'
+mkdir -p "$out"
+
+# name | caption | theme | display scale | KEY=VALUE lines over the theme
+views=(
+  "theme1|Theme 1 \"Dark mode\" (dark mode on)|1|1.0|"
+  "theme2|Theme 2 \"Anthracite\" (the default)|2|1.0|"
+  "theme3|Theme 3 \"Paper\"|3|1.0|"
+  "theme4|Theme 4 \"Grey\"|4|1.0|"
+  "theme5|Theme 5 \"Deep\" (dark mode on)|5|1.0|"
+  "theme6|Theme 6 \"Blue\"|6|1.0|"
+  "theme7|Theme 7 \"Red\"|7|1.0|"
+  "dpi150|Theme 2 at display scale 1.5|2|1.5|"
+  "compact|Compact view|2|1.0|compact_view=1"
+  "playlist|Play list pane open, right of the file list|1|1.0|playlist_win=$((0x8000 | 0x4000 | 640))"
+  "toolbar-all|Every toolbar button, small bitmap set with texts (\"v\")|3|1.0|toolbar=$((0x1FFFFFF)) bmpfile=v"
+  "toolbar-text|Text-only toolbar (\"t\")|2|1.0|bmpfile=t"
+)
+
+scale_now=1.0
+# What the program runs in; through a file, not a pipe (see tests/bench/startup_bench.sh).
+w() { "$ROOT/scripts/wine-run" "$@" >"$out/.out" 2>/dev/null; }
+
+set_scale() {
+  local key='HKCU\Control Panel\Desktop'
+  if [ "$1" = 1.0 ]; then
+    "$ROOT/scripts/wine-run" reg delete "$key" /v LogPixels /f >/dev/null 2>&1 || true
+  else
+    "$ROOT/scripts/wine-run" reg add "$key" /v LogPixels /t REG_DWORD \
+      /d "$(awk -v s="$1" 'BEGIN { print int(96 * s + 0.5) }')" /f >/dev/null 2>&1
+  fi
+}
+
+# The zuvo.exe window's x, y, w, h on the screen (the largest of its top-level windows).
+window_rect() {
+  xwininfo -root -tree | awk '/\("zuvo\.exe" "zuvo\.exe"\)/ {
+      split($0, a, /\) +/); split(a[2], g, /[x+ ]/);
+      if (g[1] * g[2] > best) { best = g[1] * g[2]; r = g[3] " " g[4] " " g[1] " " g[2] } }
+    END { print r }'
+}
+
+# Waits (up to a deadline) until the File view lists the demo's three tracks.
+wait_listed() {
+  local deadline=$((SECONDS + 30))
+  while [ $SECONDS -lt $deadline ]; do
+    if w "$send" rows && [ "$(grep -c . "$out/.out")" -ge 3 ]; then return 0; fi
+  done
+  return 1
+}
+
+# The display scale is the prefix's: it goes back to 1.0 however the script ends.
+trap '[ "$scale_now" = 1.0 ] || set_scale 1.0' EXIT
+
+selected=("$@")
+shots=()
+for view in "${views[@]}"; do
+  IFS='|' read -r name caption theme scale extra <<<"$view"
+  if [ ${#selected[@]} -gt 0 ] && [[ ! " ${selected[*]} " == *" $name "* ]]; then continue; fi
+  if [ "$scale" != "$scale_now" ]; then set_scale "$scale"; scale_now=$scale; fi
+  prog=$out/work/$name
+  rm -rf "$prog" && mkdir -p "$prog"
+  cp "$exe" "$prog/zuvo.exe"
+  args=(utf8=1 window_x=20 window_y=10 window_w=$(awk -v s="$scale" 'BEGIN { print int(820 * s) }')
+        window_h=$(awk -v s="$scale" 'BEGIN { print int(500 * s) }') maximized=0 compact_x=30
+        compact_y=30 wavedevice=0 volume=52000 divider=$(awk -v s="$scale" 'BEGIN { print int(220 * s) }'))
+  [ -n "$extra" ] && args+=($extra)
+  w "$themeini" "$theme" "$scale" "Z:${prog//\//\\}\\zuvo.ini" "${args[@]}"
+  "$ROOT/scripts/wine-run" "$prog/zuvo.exe" /localini "$track" >/dev/null 2>&1 &
+  pid=$!
+  ok=1
+  w "$send" wait --visible 20000 || ok=0
+  [ $ok = 1 ] && { wait_listed || ok=0; }
+  # One more round trip through the program's queue: the layout after the listing is drawn.
+  [ $ok = 1 ] && w "$send" rows
+  if [ $ok = 1 ]; then
+    read -r x y ww hh <<<"$(window_rect)"
+    import -window root -crop "${ww}x${hh}+${x}+${y}" +repage "$out/$name.png"
+    shots+=("$name|$caption")
+    echo "screenshots: $out/$name.png (${ww}x${hh})"
+  else
+    echo "screenshots: $name: the window did not show its list in time" >&2
+  fi
+  w "$send" close || true
+  w "$send" gone 10000 || true
+  wait "$pid" 2>/dev/null || true
+  [ $ok = 1 ] || exit 1
+done
+
+{
+  echo '<!DOCTYPE html><html><head><meta charset="utf-8"><title>Zuvo screenshots</title>'
+  echo '<style>body{font-family:sans-serif;background:#ddd}figure{display:inline-block;'
+  echo 'vertical-align:top;margin:8px;background:#fff;padding:6px}img{display:block}</style>'
+  echo '</head><body><h1>Zuvo screenshots</h1>'
+  for s in "${shots[@]}"; do
+    IFS='|' read -r name caption <<<"$s"
+    caption=${caption//&/&amp;}; caption=${caption//</&lt;}; caption=${caption//\"/&quot;}
+    echo "<figure><img src=\"$name.png\" alt=\"$caption\"><figcaption>$caption</figcaption></figure>"
+  done
+  echo '</body></html>'
+} >"$out/index.html"
+echo "screenshots: $out/index.html"

@@ -14,6 +14,7 @@
 #include "base/path.h"
 #include "config/settings_io.h"
 #include "library/folder_ops_win.h"
+#include "library/insert_view_win.h"
 #include "library/library_win.h"
 
 namespace {
@@ -188,6 +189,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
     // 28. The message loop.
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        if (InsertViewDialogMessageWin(msg)) continue;  // Tab and the keys of its controls
         if (!g_dispatch.labelEditing && g_win.accelerators &&
             TranslateAcceleratorA(g_win.mainWindow, g_win.accelerators, &msg))
             continue;

@@ -12,6 +12,7 @@
 #include "audio/intro_scan_win.h"
 #include "audio/runtime_info_win.h"
 #include "library/cue_follow_win.h"
+#include "library/insert_view_win.h"
 #include "library/library_win.h"
 #include "library/list_rename_win.h"
 #include "library/list_text.h"
@@ -46,6 +47,8 @@ constexpr CommandRoute kCommandRoutes[] = {
     {kCmdEnqueue, PlaylistViewEnqueueCommandWin},
     {kCmdClearList, PlaylistViewClearCommandWin},
     {kCmdContentToPlaylist, PlaylistViewContentCommandWin},
+    // library/: the Insert view
+    {kCmdOpenInInsertView, InsertViewOpenCommandWin},
     // log/: the track log
     {kCmdViewTrackLog, LogViewerCommandWin},
     {kCmdFavAddPosition, FavouriteCommandWin},
@@ -222,6 +225,9 @@ void Windows(AppWiring& w) {
     WindowOps& intro = w.windows[static_cast<size_t>(AppWindow::IntroScan)];
     intro.isOpen = [](void*) { return IntroScanWindowOpen(); };
     intro.close = [](void*) { IntroScanCloseWin(); };
+    WindowOps& insert = w.windows[static_cast<size_t>(AppWindow::InsertView)];
+    insert.isOpen = [](void*) { return InsertViewIsOpenWin(); };
+    insert.close = [](void*) { InsertViewCloseWin(); };
     WindowOps& playlist = w.windows[static_cast<size_t>(AppWindow::Playlist)];
     playlist.isOpen = [](void*) { return PlaylistViewIsOpenWin(); };
     playlist.close = [](void*) { PlaylistViewCloseWin(); };
@@ -259,6 +265,7 @@ void StartSubsystemsWin() {
     PlaylistWriteStartWin(main);
     CueFollowStartWin(main);
     PlaylistViewStartWin(main, g_win.instance, g_shell.iniPath);
+    InsertViewStartWin(main, g_win.instance);
     w.lists = ListOpsWin();
     w.tracks = TrackOpsWin();
     g_listSources = ListSources{PlaylistViewRowsWin, LibraryFileRowsWin, nullptr};

@@ -101,7 +101,8 @@ InsertLayout ReadInsertLayout(std::string_view text) {
     }
     if (widths[0] >= 0 && widths[1] >= 0 && widths[2] >= 0 && widths[3] >= 0)
         for (int i = 0; i < 4; ++i) l.widths[i] = widths[i];
-    if (slider >= 0) l.slider = slider < 1 ? 1 : (slider > kInsertSliderMax ? kInsertSliderMax : slider);
+    if (slider >= 0)
+        l.slider = slider < 1 ? 1 : (slider > kInsertSliderMax ? kInsertSliderMax : slider);
     return l;
 }
 
@@ -109,9 +110,10 @@ std::string InsertLayoutText(const InsertLayout& l) {
     auto mod = [](int v) { return static_cast<int>(static_cast<unsigned>(v) % 65536u); };
     auto clip = [](int v, int max) { return v < 0 ? 0 : (v > max ? max : v); };
     char out[64];
-    std::snprintf(out, sizeof out, "%.5d,%.5d,%.5d,%.5d,%.4d,%.4d,%.4d,%.4d,%.3d", mod(l.x), mod(l.y),
-                  mod(l.width), mod(l.height), clip(l.widths[0], 9999), clip(l.widths[1], 9999),
-                  clip(l.widths[2], 9999), clip(l.widths[3], 9999), clip(l.slider, 999));
+    std::snprintf(out, sizeof out, "%.5d,%.5d,%.5d,%.5d,%.4d,%.4d,%.4d,%.4d,%.3d", mod(l.x),
+                  mod(l.y), mod(l.width), mod(l.height), clip(l.widths[0], 9999),
+                  clip(l.widths[1], 9999), clip(l.widths[2], 9999), clip(l.widths[3], 9999),
+                  clip(l.slider, 999));
     return out;
 }
 

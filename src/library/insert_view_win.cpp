@@ -43,9 +43,10 @@ const wchar_t* Text(int index, const wchar_t* fallback) {
 }
 
 void ShowStatus(int interval, int next) {
-    SetWindowTextW(g_status, InsertStatusText(Text(212, L"Insert every %02d minutes, next in %02d minutes"),
-                                              interval, next)
-                                 .c_str());
+    SetWindowTextW(g_status,
+                   InsertStatusText(Text(212, L"Insert every %02d minutes, next in %02d minutes"),
+                                    interval, next)
+                       .c_str());
 }
 
 int SliderInterval() {
@@ -96,7 +97,8 @@ void Layout() {
     }
     MoveWindow(g_slider, x, 4, std::max(60, static_cast<int>(r.right) - x - 4), 24, TRUE);
     MoveWindow(g_status, 6, 32, r.right - 12, 20, TRUE);
-    MoveWindow(g_view.hwnd, 0, kStrip, r.right, std::max(0, static_cast<int>(r.bottom) - kStrip), TRUE);
+    MoveWindow(g_view.hwnd, 0, kStrip, r.right, std::max(0, static_cast<int>(r.bottom) - kStrip),
+               TRUE);
 }
 
 void StoreGeometry() {
@@ -123,7 +125,8 @@ void Close() {
     if (q.playingList == &g_list) q.playingList = q.fileView;
     if (hadFocus) {
         q.focusedList = q.fileView;
-        if (TrackList& files = LibraryFileView(); files.window) SetFocus(static_cast<HWND>(files.window));
+        if (TrackList& files = LibraryFileView(); files.window)
+            SetFocus(static_cast<HWND>(files.window));
     }
     q.insertView = nullptr;
     HWND dlg = g_dlg;
@@ -136,8 +139,9 @@ void Close() {
 }
 
 HWND Button(int id, const wchar_t* text) {
-    HWND h = CreateWindowExW(0, L"Button", text, WS_CHILD | WS_VISIBLE | WS_TABSTOP, 0, 0, 10, 10, g_dlg,
-                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), g_instance, nullptr);
+    HWND h =
+        CreateWindowExW(0, L"Button", text, WS_CHILD | WS_VISIBLE | WS_TABSTOP, 0, 0, 10, 10, g_dlg,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), g_instance, nullptr);
     SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
     return h;
 }
@@ -151,16 +155,18 @@ bool Create(const std::wstring& path) {
     Button(kIdSkip, Text(131, L"Skip"));
     Button(kIdShuffle, Text(132, L"Shuffle"));
     Button(kIdScan, Text(133, L"Scan lengths"));
-    g_slider = CreateWindowExW(0, TRACKBAR_CLASSW, L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | TBS_HORZ, 0, 0, 10,
-                               10, g_dlg, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdSlider)), g_instance,
-                               nullptr);
+    g_slider = CreateWindowExW(
+        0, TRACKBAR_CLASSW, L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | TBS_HORZ, 0, 0, 10, 10, g_dlg,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdSlider)), g_instance, nullptr);
     SendMessageW(g_slider, TBM_SETRANGE, TRUE, MAKELPARAM(1, kInsertSliderMax));
     SendMessageW(g_slider, TBM_SETLINESIZE, 0, 1);
     SendMessageW(g_slider, TBM_SETPAGESIZE, 0, 1);
     SendMessageW(g_slider, TBM_SETPOS, TRUE, l.slider);
     g_status = CreateWindowExW(0, L"Static", L"", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10, g_dlg,
-                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdStatus)), g_instance, nullptr);
-    SendMessageW(g_status, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdStatus)), g_instance,
+                               nullptr);
+    SendMessageW(g_status, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)),
+                 FALSE);
     ShowStatus(InsertInterval(l.slider), InsertInterval(l.slider));
 
     // The list: the File view's control over the third list object, focused, its sort byte.
@@ -173,15 +179,16 @@ bool Create(const std::wstring& path) {
     g_view.lang = &g_lang;
     g_list.view = ListViewOpsOf(g_view);
     if (!ListViewCreateWin(g_view, g_dlg, g_instance, kIdList)) return false;
-    SetWindowLongPtrW(g_view.hwnd, GWL_STYLE, GetWindowLongPtrW(g_view.hwnd, GWL_STYLE) & ~LONG_PTR{LVS_EDITLABELS});
+    SetWindowLongPtrW(g_view.hwnd, GWL_STYLE,
+                      GetWindowLongPtrW(g_view.hwnd, GWL_STYLE) & ~LONG_PTR{LVS_EDITLABELS});
     SetWindowTextW(g_view.hwnd, L"Insert view");
     ListViewApplyColours(g_view);
     g_list.window = g_view.hwnd;
     Sequencer& q = SequencerWin();
     q.insertView = &g_list;
     q.focusedList = &g_list;
-    if (LoadList(g_list, path, LibraryListEnvWin()) == 0 || g_list.rows.empty() || g_list.kind == cueList ||
-        g_list.kind == cueListIdle) {
+    if (LoadList(g_list, path, LibraryListEnvWin()) == 0 || g_list.rows.empty() ||
+        g_list.kind == cueList || g_list.kind == cueListIdle) {
         g_list.rows.clear();
         Changed(g_list);
     }
@@ -213,7 +220,8 @@ INT_PTR CALLBACK InsertProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
             if (wParam == kMinuteTimer) Tick();
             return TRUE;
         case WM_HSCROLL:
-            if (reinterpret_cast<HWND>(lParam) == g_slider) ShowStatus(SliderInterval(), SliderInterval());
+            if (reinterpret_cast<HWND>(lParam) == g_slider)
+                ShowStatus(SliderInterval(), SliderInterval());
             return TRUE;
         case WM_NOTIFY: {
             NMHDR* h = reinterpret_cast<NMHDR*>(lParam);
@@ -222,7 +230,8 @@ INT_PTR CALLBACK InsertProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
             if (h->code == NM_DBLCLK) {
                 Insert(InsertMode::Manual);
             } else if (h->code == LVN_COLUMNCLICK) {
-                (void)OnHeaderClick(g_list, LibraryListEnvWin(), reinterpret_cast<NMLISTVIEW*>(h)->iSubItem);
+                (void)OnHeaderClick(g_list, LibraryListEnvWin(),
+                                    reinterpret_cast<NMLISTVIEW*>(h)->iSubItem);
             } else if (h->code == NM_SETFOCUS) {
                 SequencerWin().focusedList = &g_list;
             } else if (!ListViewNotify(g_view, h, result)) {
@@ -284,7 +293,8 @@ void InsertViewOpenCommandWin(CommandId, intptr_t) {
     } tpl{};
     tpl.t.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME;
     tpl.t.dwExtendedStyle = WS_EX_TOOLWINDOW;
-    CreateDialogIndirectParamW(g_instance, &tpl.t, g_main, InsertProc, reinterpret_cast<LPARAM>(&path));
+    CreateDialogIndirectParamW(g_instance, &tpl.t, g_main, InsertProc,
+                               reinterpret_cast<LPARAM>(&path));
 }
 
 bool InsertViewIsOpenWin() {
@@ -296,5 +306,6 @@ void InsertViewCloseWin() {
 }
 
 bool InsertViewDialogMessageWin(MSG& msg) {
-    return g_dlg && (msg.hwnd == g_dlg || IsChild(g_dlg, msg.hwnd)) && IsDialogMessageW(g_dlg, &msg);
+    return g_dlg && (msg.hwnd == g_dlg || IsChild(g_dlg, msg.hwnd)) &&
+           IsDialogMessageW(g_dlg, &msg);
 }

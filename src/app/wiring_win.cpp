@@ -92,6 +92,15 @@ void LogTrackLeftNow() {
     LogTrackLeft(g_trackEnding ? g_endedTrackMs : g_playState.playedMs);
 }
 
+// The log's own starts (viewer, history, favourites) leave the playing track first: the
+// sequencer's PlayPath does not tell the log.
+void LeavePlayingTrack() {
+    const PlaybackOps& p = g_wiring.playback;
+    EngineView v;
+    if (p.view) p.view(p.ctx, v);
+    if (v.outputOpen) LogTrackLeftNow();
+}
+
 LogHost TrackLogHost() {
     LogHost h;
     h.errorLog = [](void*, const char* text, int code) { WriteErrorLog(text, code); };
@@ -101,6 +110,7 @@ LogHost TrackLogHost() {
     };
     h.urlStream = [](void*) { return g_playState.urlStream; };
     h.playPath = [](void*, const std::wstring& path) {
+        LeavePlayingTrack();
         const TrackOps& t = g_wiring.tracks;
         if (t.playPath) t.playPath(t.ctx, path);
     };
@@ -125,6 +135,7 @@ LogHost TrackLogHost() {
         return !path.empty();
     };
     h.playAt = [](void*, const std::wstring& path, uint32_t startMs) {
+        LeavePlayingTrack();
         const TrackOps& t = g_wiring.tracks;
         if (t.playPathAt) t.playPathAt(t.ctx, path, startMs);
     };

@@ -76,6 +76,11 @@ void Insert(InsertMode mode) {
     SequenceRefreshUpcomingWin();
     const LibraryHost& h = LibraryHostWin();
     if (h.updateFlags) h.updateFlags(h.ctx);
+    // With "always scan" the Insert view's own times are scanned again.
+    const ListEnv env = LibraryListEnvWin();
+    if ((static_cast<uint32_t>(S().list_style) & ListStyle::AlwaysScanInfo) &&
+        env.hooks.startInfoScan)
+        env.hooks.startInfoScan(env.hooks.ctx, g_list);
 }
 
 void Tick() {

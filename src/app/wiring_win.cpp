@@ -17,6 +17,7 @@
 #include "feeds/feeds_win.h"
 #include "http/http_win.h"
 #include "library/cue_follow_win.h"
+#include "library/insert_view_win.h"
 #include "library/library_win.h"
 #include "library/list_rename_win.h"
 #include "library/list_text.h"
@@ -55,6 +56,8 @@ constexpr CommandRoute kCommandRoutes[] = {
     {kCmdContentToPlaylist, PlaylistViewContentCommandWin},
     // feeds/: the RSS reader
     {kCmdViewRssFile, FeedsViewCommandWin},
+    // library/: the Insert view
+    {kCmdOpenInInsertView, InsertViewOpenCommandWin},
     // log/: the track log
     {kCmdViewTrackLog, LogViewerCommandWin},
     {kCmdFavAddPosition, FavouriteCommandWin},
@@ -103,6 +106,15 @@ void LogTrackLeftNow() {
     LogTrackLeft(g_trackEnding ? g_endedTrackMs : g_playState.playedMs);
 }
 
+// The log's own starts (viewer, history, favourites) leave the playing track first: the
+// sequencer's PlayPath does not tell the log.
+void LeavePlayingTrack() {
+    const PlaybackOps& p = g_wiring.playback;
+    EngineView v;
+    if (p.view) p.view(p.ctx, v);
+    if (v.outputOpen) LogTrackLeftNow();
+}
+
 LogHost TrackLogHost() {
     LogHost h;
     h.errorLog = [](void*, const char* text, int code) { WriteErrorLog(text, code); };
@@ -112,6 +124,7 @@ LogHost TrackLogHost() {
     };
     h.urlStream = [](void*) { return g_playState.urlStream; };
     h.playPath = [](void*, const std::wstring& path) {
+        LeavePlayingTrack();
         const TrackOps& t = g_wiring.tracks;
         if (t.playPath) t.playPath(t.ctx, path);
     };
@@ -136,6 +149,7 @@ LogHost TrackLogHost() {
         return !path.empty();
     };
     h.playAt = [](void*, const std::wstring& path, uint32_t startMs) {
+        LeavePlayingTrack();
         const TrackOps& t = g_wiring.tracks;
         if (t.playPathAt) t.playPathAt(t.ctx, path, startMs);
     };
@@ -367,6 +381,9 @@ void Windows(AppWiring& w) {
     WindowOps& intro = w.windows[static_cast<size_t>(AppWindow::IntroScan)];
     intro.isOpen = [](void*) { return IntroScanWindowOpen(); };
     intro.close = [](void*) { IntroScanCloseWin(); };
+    WindowOps& insert = w.windows[static_cast<size_t>(AppWindow::InsertView)];
+    insert.isOpen = [](void*) { return InsertViewIsOpenWin(); };
+    insert.close = [](void*) { InsertViewCloseWin(); };
     WindowOps& playlist = w.windows[static_cast<size_t>(AppWindow::Playlist)];
     playlist.isOpen = [](void*) { return PlaylistViewIsOpenWin(); };
     playlist.close = [](void*) { PlaylistViewCloseWin(); };
@@ -415,6 +432,7 @@ void StartSubsystemsWin() {
     PlaylistWriteStartWin(main);
     CueFollowStartWin(main);
     PlaylistViewStartWin(main, g_win.instance, g_shell.iniPath);
+    InsertViewStartWin(main, g_win.instance);
     w.lists = ListOpsWin();
     w.tracks = TrackOpsWin();
     g_listSources = ListSources{PlaylistViewRowsWin, LibraryFileRowsWin, nullptr};

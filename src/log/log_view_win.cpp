@@ -5,12 +5,12 @@
 #include <windows.h>
 
 #include <commctrl.h>
-#include <commdlg.h>
 #include <shellapi.h>
 
 #include <algorithm>
 #include <numeric>
 
+#include "base/file_dialog_win.h"
 #include "base/fileops_win.h"
 #include "base/path.h"
 #include "base/text.h"
@@ -232,7 +232,7 @@ void Export(Viewer& v) {
     ofn.lpstrTitle = L"Export log to CSV file";
     ofn.lpstrDefExt = L"csv";
     ofn.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
-    if (!GetSaveFileNameW(&ofn)) return;
+    if (!SaveFileNameWin(&ofn)) return;
     std::vector<const LogRowTexts*> shown(v.order.size());
     for (size_t i = 0; i < shown.size(); ++i) shown[i] = &v.rows[v.order[i]];
     const FileOps fs = Win32FileOps();

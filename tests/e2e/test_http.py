@@ -13,7 +13,7 @@ import e2e_lib
 import http_client as hc
 from e2e_lib import Install, send, stop, wait_until, win_path
 
-PORT = 18431
+PORT = hc.free_port()
 HIGHLIGHT = '#1d96fa'  # the default colour of the current track
 TAG_TITLES = 1 << 13  # stylez: tag titles instead of file names
 
@@ -67,7 +67,7 @@ class HttpServer(unittest.TestCase):
         self.assertFalse(os.path.exists(os.path.join(z.prog, 'error.log')))
 
     def test_idle_connections_and_malformed_requests(self):
-        port = PORT + 1
+        port = hc.free_port()
         z, proc = self.start('http_flood', port, tracks=2)
         try:
             idle = [socket.create_connection((hc.HOST, port), timeout=10) for _ in range(200)]

@@ -261,8 +261,11 @@ void PageSnapshot(void*, HttpPageState& out) {
     t.pluginTrack = g_playState.pluginActive;
     out.title = TrackTitleText(t);
     out.filePath = s.last_file;
-    out.elapsed = FormatTrackTime(g_playState.playedMs, s);
-    out.total = FormatTrackTime(g_playState.playedLengthMs, s);
+    uint32_t intoMs = g_playState.playedMs, lengthMs = g_playState.playedLengthMs;
+    std::wstring cueTitle;  // a cue entry's own name and times where one plays
+    if (CueEntryTimesWin(intoMs, lengthMs, cueTitle) && !out.title.empty()) out.title = cueTitle;
+    out.elapsed = FormatTrackTime(intoMs, s);
+    out.total = FormatTrackTime(lengthMs, s);
     out.playing = v.outputOpen;
     const TrackOps& tracks = g_wiring.tracks;
     const ListId id = tracks.playingList ? tracks.playingList(tracks.ctx) : kListFiles;
@@ -272,8 +275,12 @@ void PageSnapshot(void*, HttpPageState& out) {
     out.cueList = list.kind == cueList || list.kind == cueListIdle;
     out.current = list.currentRow > 0 ? list.currentRow : 0;
     const HttpWindowRange w = HttpListWindow(out.current, static_cast<int>(list.rows.size()));
-    for (int i = w.first; i < w.end; ++i)
-        out.items.push_back({list.rows[static_cast<size_t>(i)].cell[out.cueList ? 2 : 0], true});
+    // A cue sheet's rows are shown by their entry titles (the name cell holds the audio file).
+    for (int i = w.first; i < w.end; ++i) {
+        const ListRow& row = list.rows[static_cast<size_t>(i)];
+        const bool titled = out.cueList && !row.cell[3].empty();
+        out.items.push_back({row.cell[titled ? 3 : 0], true});
+    }
     out.colorBack = static_cast<uint32_t>(s.color_back);
     out.colorText = static_cast<uint32_t>(s.color_text);
     out.colorTrack = static_cast<uint32_t>(s.color_track);

@@ -16,6 +16,8 @@ packages=(
   wine wine64 xvfb xauth x11-utils libasound2 libasound2-plugins
   # Winelib stand-ins for the optional DLLs (winegcc, winebuild), over the libraries above
   wine64-tools
+  # the Winelib input plug-in of the tests (FLAC, WAV, ... through libsndfile)
+  libsndfile1-dev
   # screenshots and the reference audio tools of the tests and the demo folder
   imagemagick lame mpg123 sox ffmpeg id3v2
 )

@@ -7,6 +7,7 @@
 #include "audio/control.h"
 #include "audio/play_init.h"
 #include "audio/ring.h"
+#include "audio/track_start.h"
 #include "config/settings.h"
 #include "tags/id3.h"
 
@@ -66,20 +67,6 @@ int FindPlugin(const std::vector<std::string>& descriptors, std::wstring_view fi
     return -1;
 }
 
-void AddPlayableExtensions(std::string& playable, std::string_view extensions) {
-    if (playable.empty()) playable = ";";
-    size_t p = 0;
-    while (p < extensions.size()) {
-        size_t q = extensions.find(';', p);
-        if (q == std::string_view::npos) q = extensions.size();
-        if (q > p) {
-            const std::string entry = ";" + std::string(extensions.substr(p, q - p)) + ";";
-            if (playable.find(entry) == std::string::npos) playable.append(entry.substr(1));
-        }
-        p = q + 1;
-    }
-}
-
 // ---- the output module ----
 
 uint32_t PluginLatencyMs(uint32_t rate, uint32_t channels, uint32_t bits) {
@@ -132,6 +119,10 @@ int PluginOutTime(const PluginHost& h) {
 
 namespace {
 
+void Log(PluginHost& h, const char* text, int code) {
+    if (h.calls.errorLog) h.calls.errorLog(h.calls.ctx, text, code);
+}
+
 wchar_t* CopyText(std::wstring_view s) {
     auto* t = new wchar_t[s.size() + 1];
     std::copy(s.begin(), s.end(), t);
@@ -178,6 +169,7 @@ int PluginPlay(PluginHost& h, Engine& e, int index, const wchar_t* file, uint32_
     h.outputOpen.store(false);
     ps.pluginActive = true;
     if (!h.calls.play || h.calls.play(h.calls.ctx, index, file) != 0) {
+        Log(h, "Input plug-in: Play failed", -2);
         EngineStop(e, true);
         h.startState.store(kPluginIdle);
         return -2;
@@ -187,6 +179,8 @@ int PluginPlay(PluginHost& h, Engine& e, int index, const wchar_t* file, uint32_
         if (len > 0) m.dwAudioEnd = uint32_t(len);
     }
     h.lastTime = 0;
+    h.waitTicks = 0;
+    h.noAudioLogged = false;
     h.pendingStartMs = startMs;
     if (m.dwAudioEnd == 0) m.dwAudioEnd = 10;
     m.lengthMs = m.dwAudioEnd;
@@ -196,7 +190,14 @@ int PluginPlay(PluginHost& h, Engine& e, int index, const wchar_t* file, uint32_
 
 int PluginStartTick(PluginHost& h, Engine& e) {
     const uint32_t state = h.startState.load();
-    if (state == kPluginIdle || state == kPluginWaitWrite) return 0;
+    if (state == kPluginIdle) return 0;
+    if (state == kPluginWaitWrite) {
+        if (++h.waitTicks < kPluginStartTimeoutTicks) return 0;
+        Log(h, "Input plug-in: no audio after Play", -3);
+        EngineStop(e, true);
+        EngineTrackEnd(e);
+        return -3;
+    }
     if (state == kPluginWrote) {
         if (h.pendingStartMs > 0 && h.pendingStartMs < e.track.dwAudioEnd) {
             PluginSeek(h, static_cast<int>(h.pendingStartMs));
@@ -229,7 +230,13 @@ uint32_t PluginReadBlock(PluginHost& h, Engine& e, uint8_t* dst, uint32_t cap) {
     uint32_t n = std::min({cap, kPluginReadMax, PluginRingUsed(h.ring)});
     n -= n % h.frameBytes;
     if (n == 0) {
-        if (h.draining.load()) return 0;
+        if (h.draining.load()) {
+            if (h.outTimeMs.load() == 0 && !h.noAudioLogged) {
+                Log(h, "Input plug-in: the track ended without audio", -4);
+                h.noAudioLogged = true;
+            }
+            return 0;
+        }
         // Nothing yet: a short silence keeps the stream from ending.
         uint32_t gap = GaplessOn(e.s) ? kPluginGapSilenceGapless : kPluginGapSilence;
         gap = std::min(gap, cap - cap % h.frameBytes);

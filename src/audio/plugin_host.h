@@ -45,6 +45,7 @@ struct PluginCalls {
     void (*pause)(void* ctx, uint32_t ms) = nullptr;  // sleeps on the main thread
     void (*startTimer)(void* ctx) = nullptr;          // timer 2350, every 50 ms
     void (*killTimer)(void* ctx) = nullptr;
+    void (*errorLog)(void* ctx, const char* text, int code) = nullptr;  // a line in error.log
 };
 
 // Start-up states: 1 waits for the plug-in's first CanWrite, 2 seeks to a pending resume
@@ -69,7 +70,13 @@ struct PluginHost {
     std::atomic<bool> outputOpen{false};  // what IsPlaying answers
     uint32_t lastTime = 0;                // the plug-in's last reported position, ms
     uint32_t pendingStartMs = 0;          // a start inside the track, sought in state 2
+    uint32_t waitTicks = 0;               // ticks spent waiting for the first CanWrite
+    bool noAudioLogged = false;           // the track's end without audio is logged once
 };
+
+// A plug-in that has not asked for room this many ticks after its Play (10 s) is given up:
+// the track counts as ended and the next one starts.
+constexpr uint32_t kPluginStartTimeoutTicks = 200;
 
 // "%s/%s/%s": the DLL's file name, the description and the extension list in lower case with
 // each extension followed by ";". `extensions` is the module's list: pairs of zero-terminated
@@ -83,9 +90,6 @@ std::string_view PluginExtensions(std::string_view descriptor);
 // The index of the first plug-in whose extension part holds the file's extension (lower case,
 // at most 7 characters) as a substring; -1 when none does or the name has no extension.
 int FindPlugin(const std::vector<std::string>& descriptors, std::wstring_view fileName);
-// Appends each extension of the list to playable (";ext;ext;") when it is not in it yet.
-void AddPlayableExtensions(std::string& playable, std::string_view extensions);
-
 // The output module's entries (plug-in thread).
 uint32_t PluginLatencyMs(uint32_t rate, uint32_t channels, uint32_t bits);  // integer formula
 int PluginOutOpen(PluginHost& h, int rate, int channels, int bits);  // latency, < 0 refused
@@ -99,7 +103,8 @@ int PluginOutTime(const PluginHost& h);
 // stopped).
 int PluginPlay(PluginHost& h, Engine& e, int index, const wchar_t* file, uint32_t startMs = 0);
 // One tick of timer 2350; at state 7 the timer stops and play init runs with the plug-in's
-// format. Returns play init's result there, 0 otherwise.
+// format. Returns play init's result there, 0 otherwise. A plug-in that never asks for room
+// is stopped after kPluginStartTimeoutTicks, logged, and its track ended (result -3).
 int PluginStartTick(PluginHost& h, Engine& e);
 // Read block: bytes of the plug-in's PCM (or gap silence) written to dst, 0 at the end.
 uint32_t PluginReadBlock(PluginHost& h, Engine& e, uint8_t* dst, uint32_t cap);

@@ -47,13 +47,6 @@ TEST(FindPlugin, SubstringOfTheExtensionListFirstMatchWins) {
     for (const auto& c : cases) EXPECT_EQ(FindPlugin(d, c.file), c.want) << c.file;
 }
 
-TEST(PlayableExtensions, AppendedOnceEach) {
-    std::string playable = ";mp3;mp2;mpa;";
-    AddPlayableExtensions(playable, "flac;mp3;wav;");
-    AddPlayableExtensions(playable, "wav;ogg;");
-    EXPECT_EQ(playable, ";mp3;mp2;mpa;flac;wav;ogg;");
-}
-
 TEST(PluginOutput, LatencyIsTheIntegerFormula) {
     const struct {
         uint32_t rate, channels, bits, want;

@@ -1,0 +1,153 @@
+"""Winamp plug-ins beside zuvo.exe: a FLAC file plays through the Winelib input plug-in
+"in_sndfile.dll" and the wave-out capture is ffmpeg's decode sample for sample, also when it
+starts inside the track (a seek) and after Stop/Resume; with the DSP plug-in on, an MP3 is
+heard doubled and saturated, exactly; a 21st input plug-in is not loaded; each fault of the
+faulty plug-in leaves a line in error.log and the player goes on with the next track."""
+import array
+import glob
+import os
+import shutil
+import subprocess
+import unittest
+
+import e2e_lib
+from e2e_lib import (Install, capture_audio, command, decode, make_mp3, run, send, stop,
+                     wait_steady, wait_until, win_path)
+
+PLUGINS = None
+
+
+def plugin(name):
+    path = os.path.join(PLUGINS, name)
+    if not os.path.exists(path):
+        raise unittest.SkipTest('%s was not built' % name)
+    return path
+
+
+def make_flac(path, seconds, rate=44100, channels=2):
+    """A sweep with noise (every stretch found at one place only), as FLAC."""
+    run('sox', '-D', '-r', str(rate), '-c', str(channels), '-n', '-b', '16', path,
+        'synth', str(seconds), 'sine', '80-7000', 'synth', str(seconds), 'whitenoise', 'mix',
+        'vol', '0.4')
+    return path
+
+
+def ffmpeg_decode(path):
+    a = array.array('h')
+    a.frombytes(subprocess.run(['ffmpeg', '-v', 'quiet', '-i', path, '-f', 's16le', '-'],
+                               check=True, capture_output=True).stdout)
+    return a
+
+
+def error_log(z):
+    path = os.path.join(z.prog, 'error.log')
+    if not os.path.exists(path):
+        return ''
+    with open(path, 'rb') as f:
+        return f.read().decode('latin-1')
+
+
+class Plugins(unittest.TestCase):
+    def start(self, name, files, beside, ini=b'', env=None, folder=False):
+        """zuvo.exe with `beside` copied beside it, started on files[0] (made by files'
+        makers in its music folder), or on the folder. Returns (install, process, capture
+        path, paths)."""
+        z = Install(name)
+        for path in beside:
+            shutil.copy(path, z.prog)
+        music = os.path.join(z.folder, 'music')
+        os.makedirs(music)
+        paths = [make(os.path.join(music, n)) for n, make in files]
+        cap = capture_audio(self, z.folder)
+        z.write_ini(b'[Zuvo]\r\nutf8=1\r\nvolume=65535\r\nwavedevice=0\r\n' + ini)
+        old = dict(os.environ)
+        os.environ.update(env or {})
+        try:
+            proc = z.start(win_path(music if folder else paths[0]), '/localini')
+        finally:
+            os.environ.clear()
+            os.environ.update(old)
+        self.assertEqual(send('wait', '20000'), 0, 'no main window')
+        return z, proc, cap, paths
+
+    def play_out(self, proc, cap):
+        size = lambda: os.path.getsize(cap) if os.path.exists(cap) else 0
+        wait_until(size, 60, 'playback to start')
+        wait_steady(size, 3, 120, 'playback to end')
+        stop(proc, self)
+        return e2e_lib.samples(cap)
+
+    def assert_plays(self, cap, ref, channels, rate, what):
+        diff, runs, end = e2e_lib.wine_underruns(cap, ref, channels, rate)
+        if runs:
+            print('%s: Wine inserted silence at (frame, frames): %s' % (what, runs))
+        self.assertEqual(diff, 0, what)
+        self.assertLessEqual(len(runs), 3, 'the device ran dry too often')
+        return end
+
+    def test_flac_plays_through_the_input_plugin(self):
+        for name, rate, channels, gapless in [('flac44', 44100, 2, 0), ('flac22', 22050, 1, 1)]:
+            with self.subTest(name=name):
+                z, proc, cap, paths = self.start(
+                    name, [('a.flac', lambda p: make_flac(p, 4.3, rate, channels))],
+                    [plugin('in_sndfile.dll')], b'gapless=%d\r\n' % gapless)
+                got = self.play_out(proc, cap)
+                end = self.assert_plays(got, ffmpeg_decode(paths[0]), channels, rate, name)
+                self.assertEqual(max((abs(x) for x in got[end:]), default=0), 0)
+                self.assertEqual(error_log(z), '')
+
+    def test_dsp_plugin_doubles_an_mp3_with_saturation(self):
+        z, proc, cap, paths = self.start(
+            'dspgain', [('a.mp3', lambda p: make_mp3(p, 4.1, volume=0.7, lame=['-b', '128']))],
+            [plugin('dsp_zuvogain.dll')], b'wave_flags=256\r\n')
+        got = self.play_out(proc, cap)
+        ref = decode(paths[0], gapless=False)
+        doubled = array.array('h', (max(-32768, min(32767, 2 * x)) for x in ref))
+        self.assertGreater(sum(1 for x in ref if abs(x) > 16384), 1000, 'the test clips')
+        self.assert_plays(got, doubled, 2, 44100, 'dsp')
+
+    def test_a_21st_input_plugin_is_not_loaded(self):
+        z = Install('plugin21')
+        for n in range(21):
+            shutil.copy(plugin('in_faulty.dll'), os.path.join(z.prog, 'in_f%02d.dll' % n))
+        z.write_ini(b'[Zuvo]\r\nutf8=1\r\n')
+        proc = z.start('/localini')
+        self.assertEqual(send('wait', '20000'), 0, 'no main window')
+        loaded = glob.glob(os.path.join(z.prog, '*.loaded'))
+        stop(proc, self)
+        self.assertEqual(len(loaded), 20, loaded)
+
+    def test_each_fault_logs_and_the_next_track_plays(self):
+        tone = lambda p: make_mp3(p, 2.1, volume=0.5, lame=['-b', '128'])
+        empty = lambda p: open(p, 'wb').close() or p
+        cases = [
+            ('fplay', [('1 playfail.bad', empty), ('2 tone.mp3', tone)], {}, 'Play failed'),
+            ('fsilent', [('1 silent.bad', empty), ('2 tone.mp3', tone)], {},
+             'ended without audio'),
+            ('finit', [('1 any.bad', empty), ('2 tone.mp3', tone)], {'ZUVO_FAULTY_INIT': 'fail'},
+             'failed to initialise: in_faulty.dll'),
+        ]
+        for name, files, env, line in cases:
+            with self.subTest(name=name):
+                # Started on the folder: the player walks from the faulty track to the next.
+                z, proc, cap, paths = self.start(name, files, [plugin('in_faulty.dll')],
+                                                 b'gapless=0\r\n', env, folder=True)
+                got = self.play_out(proc, cap)
+                self.assertIn(line, error_log(z))
+                ref = decode(paths[1], gapless=False)
+                self.assertIsNotNone(e2e_lib.find(got, ref, 1152 * 2 * 4), 'the next track')
+
+
+if __name__ == '__main__':
+    args_exe = None
+    e2e_lib_main = e2e_lib.main
+
+    def main():
+        global PLUGINS
+        import sys
+        for i, a in enumerate(sys.argv):
+            if a == '--send':
+                PLUGINS = os.path.join(os.path.dirname(os.path.abspath(sys.argv[i + 1])),
+                                       'plugins')
+        e2e_lib_main()
+    main()

@@ -67,6 +67,8 @@ class Plugins(unittest.TestCase):
         finally:
             os.environ.clear()
             os.environ.update(old)
+        # A failed check must not leave the window behind for the next start to hand over to.
+        self.addCleanup(lambda: proc.poll() is None and proc.kill())
         self.assertEqual(send('wait', '20000'), 0, 'no main window')
         return z, proc, cap, paths
 
@@ -77,11 +79,11 @@ class Plugins(unittest.TestCase):
         stop(proc, self)
         return e2e_lib.samples(cap)
 
-    def assert_plays(self, cap, ref, channels, rate, what):
+    def assert_plays(self, cap, ref, channels, rate, what, tolerance=0):
         diff, runs, end = e2e_lib.wine_underruns(cap, ref, channels, rate)
         if runs:
             print('%s: Wine inserted silence at (frame, frames): %s' % (what, runs))
-        self.assertEqual(diff, 0, what)
+        self.assertLessEqual(diff, tolerance, what)
         self.assertLessEqual(len(runs), 3, 'the device ran dry too often')
         return end
 
@@ -104,7 +106,10 @@ class Plugins(unittest.TestCase):
         ref = decode(paths[0], gapless=False)
         doubled = array.array('h', (max(-32768, min(32767, 2 * x)) for x in ref))
         self.assertGreater(sum(1 for x in ref if abs(x) > 16384), 1000, 'the test clips')
-        self.assert_plays(got, doubled, 2, 44100, 'dsp')
+        # Wine's ACM decoder is within 2 LSB of mpg123's (test_playback), doubled 4.
+        self.assert_plays(got, doubled, 2, 44100, 'dsp', 4)
+        clipped = [i for i, x in enumerate(doubled[:len(got)]) if abs(x) == 32767]
+        self.assertTrue(clipped and all(abs(got[i]) >= 32763 for i in clipped))
 
     def test_a_21st_input_plugin_is_not_loaded(self):
         z = Install('plugin21')
@@ -118,24 +123,25 @@ class Plugins(unittest.TestCase):
         self.assertEqual(len(loaded), 20, loaded)
 
     def test_each_fault_logs_and_the_next_track_plays(self):
-        tone = lambda p: make_mp3(p, 2.1, volume=0.5, lame=['-b', '128'])
+        first = lambda p: make_mp3(p, 1.6, volume=0.5)
+        last = lambda p: make_mp3(p, 2.1, '300-3000', noise=True, volume=0.5)
         empty = lambda p: open(p, 'wb').close() or p
         cases = [
-            ('fplay', [('1 playfail.bad', empty), ('2 tone.mp3', tone)], {}, 'Play failed'),
-            ('fsilent', [('1 silent.bad', empty), ('2 tone.mp3', tone)], {},
-             'ended without audio'),
-            ('finit', [('1 any.bad', empty), ('2 tone.mp3', tone)], {'ZUVO_FAULTY_INIT': 'fail'},
-             'failed to initialise: in_faulty.dll'),
+            ('fplay', '2 playfail.bad', {}, 'Input plug-in: Play failed'),
+            ('fsilent', '2 silent.bad', {}, 'Input plug-in: the track ended without audio'),
+            ('finit', '2 any.bad', {'ZUVO_FAULTY_INIT': 'fail'},
+             'Input plug-in failed to initialise: in_faulty.dll'),
         ]
-        for name, files, env, line in cases:
+        for name, faulty, env, line in cases:
             with self.subTest(name=name):
-                # Started on the folder: the player walks from the faulty track to the next.
-                z, proc, cap, paths = self.start(name, files, [plugin('in_faulty.dll')],
-                                                 b'gapless=0\r\n', env, folder=True)
+                # The player walks from the first track over the faulty one to the third.
+                z, proc, cap, paths = self.start(
+                    name, [('1 first.mp3', first), (faulty, empty), ('3 last.mp3', last)],
+                    [plugin('in_faulty.dll')], b'gapless=0\r\n', env)
                 got = self.play_out(proc, cap)
                 self.assertIn(line, error_log(z))
-                ref = decode(paths[1], gapless=False)
-                self.assertIsNotNone(e2e_lib.find(got, ref, 1152 * 2 * 4), 'the next track')
+                ref = decode(paths[2], gapless=False)
+                self.assertIsNotNone(e2e_lib.find(got, ref, 1152 * 2 * 4), 'the last track')
 
 
 if __name__ == '__main__':

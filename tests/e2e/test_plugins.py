@@ -98,6 +98,52 @@ class Plugins(unittest.TestCase):
                 self.assertEqual(max((abs(x) for x in got[end:]), default=0), 0)
                 self.assertEqual(error_log(z), '')
 
+    def test_seek_and_stop_resume_on_a_flac_file(self):
+        # Each restart opens the device anew: opening 1 is the start, 2 after the seek
+        # forward, 3 after Stop/Resume. Each continues ffmpeg's decode exactly from where the
+        # plug-in was asked to begin.
+        rate = 44100
+        z = Install('flacseek')
+        shutil.copy(plugin('in_sndfile.dll'), z.prog)
+        flac = make_flac(os.path.join(z.folder, 'long.flac'), 30)
+        ref = ffmpeg_decode(flac)
+        cap = capture_audio(self, z.folder, keep_openings=True)
+        z.write_ini(b'[Zuvo]\r\nutf8=1\r\nvolume=65535\r\nwavedevice=0\r\ngapless=0\r\n'
+                    b'outbuflength=1\r\n')
+        proc = z.start(win_path(flac), '/localini')
+        self.addCleanup(lambda: proc.poll() is None and proc.kill())
+        self.assertEqual(send('wait', '20000'), 0, 'no main window')
+        size = lambda p: os.path.getsize(p) if os.path.exists(p) else 0
+        wait_until(lambda: size(cap) > 4 * rate * 2, 60, 'playback to start')
+        self.assertEqual(command('FastForward'), 0)
+        wait_until(lambda: size(cap + '.0001') > 4 * rate * 2, 60, 'playback after the seek')
+        self.assertEqual(command('StopResume'), 0)  # stop
+        wait_steady(lambda: size(cap + '.0001'), 1, 30, 'the stop')
+        self.assertEqual(command('StopResume'), 0)  # resume
+        wait_until(lambda: size(cap + '.0002') > 4 * rate * 2, 60, 'playback after the resume')
+        stop(proc, self)
+        before = len(e2e_lib.samples(cap)) // 2
+        starts = []
+        for part in ('.0001', '.0002'):
+            got = e2e_lib.samples(cap + part)
+            at = e2e_lib.find(ref, got, 4096, 0, None, 2, 256)
+            self.assertIsNotNone(at, 'opening %s not found in the decode' % part)
+            # Up to a second before the opening ends (where a stop may fade it).
+            diff, runs, _ = e2e_lib.wine_underruns(got, ref[at:at + len(got) - 2 * rate], 2,
+                                                   rate)
+            self.assertEqual(diff, 0, part)
+            self.assertLessEqual(len(runs), 3)
+            starts.append(at // 2)
+        print('heard %.2f s, then from %.2f s (seek), from %.2f s (resume)' %
+              (before / rate, starts[0] / rate, starts[1] / rate))
+        # Forward by skip_times' 15 s from the position heard (the capture runs a little ahead
+        # of what the engine counts as heard).
+        self.assertAlmostEqual(starts[0] / rate, before / rate + 15, delta=1.5)
+        # The resume repeats a little of what was heard after the seek (the back-off).
+        after_seek = len(e2e_lib.samples(cap + '.0001')) // 2
+        self.assertLess(starts[1], starts[0] + after_seek)
+        self.assertGreater(starts[1], starts[0])
+
     def test_dsp_plugin_doubles_an_mp3_with_saturation(self):
         z, proc, cap, paths = self.start(
             'dspgain', [('a.mp3', lambda p: make_mp3(p, 4.1, volume=0.7, lame=['-b', '128']))],

@@ -179,6 +179,38 @@ TEST(PluginStart, PlayFailureStopsAndStopPauses) {
     EXPECT_FALSE(t.ps.pluginActive);
 }
 
+TEST(PluginStart, APluginThatNeverAsksForRoomIsGivenUpAndTheTrackEnds) {
+    PluginEngine t;
+    t.host.calls.errorLog = [](void* x, const char* text, int) { F(x).log.push_back(text); };
+    ASSERT_TRUE(EngineStartFile(t.e, L"a.flac", 0));
+    t.Tick(int(kPluginStartTimeoutTicks) - 1);
+    EXPECT_EQ(t.msg.trackEnds, 0);
+    EXPECT_EQ(PluginStartTick(t.host, t.e), -3);
+    EXPECT_EQ(t.msg.trackEnds, 1);  // the sequencer goes on
+    EXPECT_EQ(t.host.current, -1);
+    EXPECT_FALSE(t.fake.timer);
+    const auto has = [&](const char* line) {
+        return std::find(t.fake.log.begin(), t.fake.log.end(), line) != t.fake.log.end();
+    };
+    EXPECT_TRUE(has("stop"));
+    EXPECT_TRUE(has("Input plug-in: no audio after Play"));
+}
+
+TEST(PluginStart, NextTrackOfAPluginWaitsForTheQueueToPlayOut) {
+    PluginEngine t;
+    t.s.gapless = GaplessFlag::Enable;
+    t.s.use_mpglib = 1;
+    t.Stream(100);  // an MP3 plays and its decoder has delivered everything
+    ASSERT_TRUE(EngineStartFile(t.e, L"a.mp3", 0));
+    WaveOutStart(t.e);
+    t.ps.trackEnded = true;
+    uint32_t fade = 0;
+    EXPECT_EQ(EngineStartTrack(t.e, TrackStart{L"b.flac"}, &fade), StartOutcome::Started);
+    EXPECT_TRUE(t.fake.log.empty());  // not yet played: the restart action follows
+    EXPECT_EQ(t.ps.pendingAction, uint32_t{kActionRestart});
+    EXPECT_TRUE(OutputOpen(t.ps));
+}
+
 TEST(PluginRead, SilenceUntilDrainingThenWholeFramesAndPosition) {
     for (const bool gapless : {false, true}) {
         PluginEngine t;

@@ -27,11 +27,15 @@ std::string PluginDescriptor(std::string_view dllName, std::string_view descript
             while (p <= list.size()) {
                 size_t q = list.find(';', p);
                 if (q == std::string_view::npos) q = list.size();
-                if (q > p) {
-                    for (size_t k = p; k < q; ++k)
-                        exts += static_cast<char>(std::tolower(static_cast<unsigned char>(list[k])));
-                    exts += ';';
+                // A "/" would end the descriptor's fields early: it is no part of a file
+                // extension, so it is dropped.
+                size_t kept = 0;
+                for (size_t k = p; k < q; ++k) {
+                    if (list[k] == '/') continue;
+                    exts += static_cast<char>(std::tolower(static_cast<unsigned char>(list[k])));
+                    ++kept;
                 }
+                if (kept > 0) exts += ';';
                 p = q + 1;
             }
         }

@@ -23,6 +23,7 @@ TEST(PluginDescriptor, ExtensionsLowerCaseEachWithSemicolon) {
         {"", 1, "in_x.dll/X 1.0/"},
         {"a;;b;\0d\0", 9, "in_x.dll/X 1.0/a;b;"},        // empty entries dropped
         {"wav;aiff\0no end", 15, "in_x.dll/X 1.0/wav;aiff;"},  // the limit ends a missing end
+        {"a/b;/\0d\0", 7, "in_x.dll/X 1.0/ab;"},  // "/" would split the descriptor
     };
     for (const auto& c : cases)
         EXPECT_EQ(PluginDescriptor("in_x.dll", "X 1.0", c.exts, c.len), c.want) << c.want;

@@ -191,15 +191,9 @@ class Plugins(unittest.TestCase):
 
 
 if __name__ == '__main__':
-    args_exe = None
-    e2e_lib_main = e2e_lib.main
-
-    def main():
-        global PLUGINS
-        import sys
-        for i, a in enumerate(sys.argv):
-            if a == '--send':
-                PLUGINS = os.path.join(os.path.dirname(os.path.abspath(sys.argv[i + 1])),
-                                       'plugins')
-        e2e_lib_main()
-    main()
+    import sys
+    # The plug-ins are built beside zuvo-send.exe, in plugins/.
+    if '--send' in sys.argv:
+        send_exe = sys.argv[sys.argv.index('--send') + 1]
+        PLUGINS = os.path.join(os.path.dirname(os.path.abspath(send_exe)), 'plugins')
+    e2e_lib.main()

@@ -59,8 +59,8 @@ bool ContinueOnOutput(Engine& e, const TrackStart& r) {
         EngineStop(e, false);
     if (PluginFor(e, r.file) >= 0) {
         // A plug-in needs its own start-up before it delivers: it starts once the queue has
-        // been heard (deferred action 6 plays the sequencer's new track).
-        ResetTrack(e);
+        // been heard (deferred action 6 plays the sequencer's new track). The record stays
+        // the old track's while its end is heard.
         RingRewindToTrackEnd(ps);
         ScheduleAction(e, kActionRestart, 0);
         ps.trackEnded = true;

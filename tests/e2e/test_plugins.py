@@ -98,6 +98,31 @@ class Plugins(unittest.TestCase):
                 self.assertEqual(max((abs(x) for x in got[end:]), default=0), 0)
                 self.assertEqual(error_log(z), '')
 
+    def test_a_flac_file_after_an_mp3_through_the_ring(self):
+        # The MP3's end is heard from the gapless ring before the plug-in starts the FLAC on
+        # an opening of its own.
+        z = Install('mp3flac')
+        shutil.copy(plugin('in_sndfile.dll'), z.prog)
+        music = os.path.join(z.folder, 'music')
+        os.makedirs(music)
+        mp3 = make_mp3(os.path.join(music, '1 a.mp3'), 2.2, volume=0.5)
+        flac = make_flac(os.path.join(music, '2 b.flac'), 2.7)
+        cap = capture_audio(self, z.folder, keep_openings=True)
+        z.write_ini(b'[Zuvo]\r\nutf8=1\r\nvolume=65535\r\nwavedevice=0\r\ngapless=1\r\n')
+        proc = z.start(win_path(mp3), '/localini')
+        self.addCleanup(lambda: proc.poll() is None and proc.kill())
+        self.assertEqual(send('wait', '20000'), 0, 'no main window')
+        size = lambda: os.path.getsize(cap + '.0001') if os.path.exists(cap + '.0001') else 0
+        wait_until(size, 60, 'the FLAC file to start')
+        wait_steady(size, 3, 60, 'the FLAC file to end')
+        stop(proc, self)
+        first = e2e_lib.samples(cap)
+        ref = decode(mp3)
+        tail = ref[-4410 * 2:]
+        self.assertIsNotNone(e2e_lib.find(first, tail),
+                             "the MP3's end")
+        self.assert_plays(e2e_lib.samples(cap + '.0001'), ffmpeg_decode(flac), 2, 44100, 'flac')
+
     def test_seek_and_stop_resume_on_a_flac_file(self):
         # Each restart opens the device anew: opening 1 is the start, 2 after the seek
         # forward, 3 after Stop/Resume. Each continues ffmpeg's decode exactly from where the
@@ -164,8 +189,8 @@ class Plugins(unittest.TestCase):
         z.write_ini(b'[Zuvo]\r\nutf8=1\r\n')
         proc = z.start('/localini')
         self.assertEqual(send('wait', '20000'), 0, 'no main window')
+        stop(proc, self)  # the plug-ins load after the window exists: counted once it is gone
         loaded = glob.glob(os.path.join(z.prog, '*.loaded'))
-        stop(proc, self)
         self.assertEqual(len(loaded), 20, loaded)
 
     def test_each_fault_logs_and_the_next_track_plays(self):

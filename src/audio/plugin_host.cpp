@@ -221,18 +221,39 @@ int PluginStartTick(PluginHost& h, Engine& e) {
     e.track.header.channelMode = channels == 2 ? 1 : 4;
     e.track.header.sampleRate = h.rate.load();
     e.track.lengthMs = e.track.dwAudioEnd;
-    // The engine takes 16-bit PCM (24-bit in the 24-bit output mode).
-    const uint32_t bits = e.ps.mode24 ? 24 : h.bits.load();
+    // Read block gives 16-bit PCM, which the 24-bit output mode takes as the file decoders'.
+    const uint32_t bits = e.ps.mode24 ? 24 : 16;
     const int r = PlayInit(e, h.rate.load(), channels, bits);
     h.outputOpen.store(r == 0);
     if (r == 0 && e.io.host.refreshDisplay) e.io.host.refreshDisplay(e.io.host.ctx);
     return r;
 }
 
+namespace {
+
+// Samples of `bits` bits (8 unsigned, 24 and 32 signed little-endian) to 16 bits: their top
+// 16 bits.
+void To16Bits(const uint8_t* src, uint32_t samples, uint32_t bits, int16_t* dst) {
+    const uint32_t step = bits / 8;
+    for (uint32_t i = 0; i < samples; ++i, src += step) {
+        if (bits == 8)
+            dst[i] = static_cast<int16_t>((src[0] - 128) * 256);
+        else
+            dst[i] = static_cast<int16_t>(src[step - 2] | src[step - 1] << 8);
+    }
+}
+
+}  // namespace
+
 uint32_t PluginReadBlock(PluginHost& h, Engine& e, uint8_t* dst, uint32_t cap) {
     if (!h.ring.data || h.frameBytes == 0) return 0;
-    uint32_t n = std::min({cap, kPluginReadMax, PluginRingUsed(h.ring)});
-    n -= n % h.frameBytes;
+    // The engine takes 16-bit samples: a block of another width is read whole frames at a
+    // time and reduced.
+    const uint32_t bits = h.bits.load();
+    const uint32_t outFrame = h.frameBytes / (bits / 8) * 2;
+    const uint32_t frames = std::min({cap / outFrame, kPluginReadMax / h.frameBytes,
+                                      PluginRingUsed(h.ring) / h.frameBytes});
+    uint32_t n = frames * h.frameBytes;
     if (n == 0) {
         if (h.draining.load()) {
             if (h.outTimeMs.load() == 0 && !h.noAudioLogged) {
@@ -243,11 +264,17 @@ uint32_t PluginReadBlock(PluginHost& h, Engine& e, uint8_t* dst, uint32_t cap) {
         }
         // Nothing yet: a short silence keeps the stream from ending.
         uint32_t gap = GaplessOn(e.s) ? kPluginGapSilenceGapless : kPluginGapSilence;
-        gap = std::min(gap, cap - cap % h.frameBytes);
+        gap = std::min(gap, cap - cap % outFrame);
         std::memset(dst, 0, gap);
         return gap;
     }
-    PluginRingTake(h.ring, dst, n);
+    if (bits == 16) {
+        PluginRingTake(h.ring, dst, n);
+    } else {
+        if (h.scratch.size() < n) h.scratch.resize(n);
+        PluginRingTake(h.ring, h.scratch.data(), n);
+        To16Bits(h.scratch.data(), n / (bits / 8), bits, reinterpret_cast<int16_t*>(dst));
+    }
     h.outTimeMs.store(h.outTimeMs.load() + n / h.bytesPerSec * 1000);
     MpegInfo& m = e.track;
     if (m.dwAudioEnd > kPluginEndMarginMs && h.lastTime < m.dwAudioEnd - kPluginEndMarginMs) {
@@ -260,7 +287,7 @@ uint32_t PluginReadBlock(PluginHost& h, Engine& e, uint8_t* dst, uint32_t cap) {
     }
     const uint32_t latency = h.latencyMs.load();
     m.dwPointer = h.lastTime > latency ? h.lastTime - latency : 0;
-    return n;
+    return frames * outFrame;
 }
 
 void PluginSeek(PluginHost& h, int ms) {

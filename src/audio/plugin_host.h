@@ -72,6 +72,7 @@ struct PluginHost {
     uint32_t pendingStartMs = 0;          // a start inside the track, sought in state 2
     uint32_t waitTicks = 0;               // ticks spent waiting for the first CanWrite
     bool noAudioLogged = false;           // the track's end without audio is logged once
+    std::vector<uint8_t> scratch;         // a block of 8-, 24- or 32-bit PCM being reduced
 };
 
 // A plug-in that has not asked for room this many ticks after its Play (10 s) is given up:
@@ -106,7 +107,8 @@ int PluginPlay(PluginHost& h, Engine& e, int index, const wchar_t* file, uint32_
 // format. Returns play init's result there, 0 otherwise. A plug-in that never asks for room
 // is stopped after kPluginStartTimeoutTicks, logged, and its track ended (result -3).
 int PluginStartTick(PluginHost& h, Engine& e);
-// Read block: bytes of the plug-in's PCM (or gap silence) written to dst, 0 at the end.
+// Read block: bytes of the plug-in's PCM as 16-bit samples (8-, 24- and 32-bit PCM keeps its
+// top 16 bits), or of gap silence, written to dst; 0 at the end.
 uint32_t PluginReadBlock(PluginHost& h, Engine& e, uint8_t* dst, uint32_t cap);
 // Seek: the plug-in's SetOutputTime(ms), and what has been taken counts from there.
 void PluginSeek(PluginHost& h, int ms);

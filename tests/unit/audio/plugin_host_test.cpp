@@ -236,6 +236,30 @@ TEST(PluginRead, SilenceUntilDrainingThenWholeFramesAndPosition) {
     }
 }
 
+TEST(PluginRead, OtherSampleWidthsKeepTheirTop16Bits) {
+    const struct {
+        int bits;
+        std::vector<uint8_t> in;  // one stereo frame
+        int16_t left, right;
+    } cases[] = {
+        {8, {0x00, 0xFF}, -32768, 127 * 256},
+        {24, {0x11, 0x34, 0x12, 0xFF, 0x00, 0x80}, 0x1234, -32768},
+        {32, {0x99, 0x11, 0xCD, 0xAB, 0, 0, 0xFF, 0x7F}, int16_t(0xABCD), 0x7FFF},
+    };
+    for (const auto& c : cases) {
+        PluginEngine t;
+        ASSERT_TRUE(EngineStartFile(t.e, L"a.flac", 0));
+        ASSERT_GE(PluginOutOpen(t.host, 44100, 2, c.bits), 0);
+        for (int i = 0; i < 3; ++i) PluginOutWrite(t.host, c.in.data(), int(c.in.size()));
+        int16_t out[8] = {};
+        // Room for two 16-bit frames: two source frames are taken, the third stays.
+        EXPECT_EQ(PluginReadBlock(t.host, t.e, reinterpret_cast<uint8_t*>(out), 9), 8u);
+        EXPECT_EQ(out[0], c.left) << c.bits;
+        EXPECT_EQ(out[3], c.right) << c.bits;
+        EXPECT_EQ(PluginRingUsed(t.host.ring), c.in.size());
+    }
+}
+
 TEST(PluginPlayback, TheEngineHearsWhatThePluginWrote) {
     for (const bool gapless : {false, true}) {
         PluginEngine t;

@@ -14,10 +14,22 @@ cd "$(dirname "$0")/.."
 ROOT=$PWD
 bash scripts/setup.sh
 cmake --preset windows >/dev/null
-cmake --build --preset windows --target zuvo
+cmake --build --preset windows --target zuvo zuvo-plugins
 # The stand-in lame_enc.dll (the HTTP server's live stream); built where winegcc is installed.
 cmake --build --preset windows --target lame-standin >/dev/null 2>&1 || true
 exe=$ROOT/build/windows/src/app/zuvo.exe
+# The Winamp plug-ins built with the tests go beside the player: the input plug-in over
+# libsndfile (FLAC, WAV, Ogg, ...) and the test DSP plug-in (used when wave_flags has 0x100).
+plugins() {
+  local f
+  for f in in_sndfile.dll dsp_zuvogain.dll; do
+    # Copied and renamed, as the program: a player still running keeps its own file.
+    [ -f "$ROOT/build/windows/tests/e2e/plugins/$f" ] &&
+      cp "$ROOT/build/windows/tests/e2e/plugins/$f" "$1/$f.new" && mv -f "$1/$f.new" "$1/$f"
+  done
+  return 0
+}
+plugins "$(dirname "$exe")"
 
 source scripts/wine-env.sh
 zuvo_wine_prepare
@@ -47,6 +59,7 @@ if [ -z "$folder" ]; then
   mkdir -p "$prog"
   # Copied and renamed: a demo still running keeps its own file.
   cp "$exe" "$prog/zuvo.exe.new" && mv -f "$prog/zuvo.exe.new" "$prog/zuvo.exe"
+  plugins "$prog"
   demo_settings >"$prog/zuvo.ini"
   exe=$prog/zuvo.exe
   args=(/localini)

@@ -20,6 +20,8 @@ packages=(
   libmp3lame-dev
   # a real browser for the HTTP control page's tests (headless Chromium driven by Selenium)
   chromium chromium-driver python3-selenium
+  # the Winelib input plug-in of the tests (FLAC, WAV, ... through libsndfile)
+  libsndfile1-dev
   # screenshots and the reference audio tools of the tests and the demo folder
   imagemagick lame mpg123 sox ffmpeg id3v2
 )

@@ -12,6 +12,8 @@
 #include "audio/control.h"
 #include "audio/engine_win.h"
 #include "audio/intro_scan_win.h"
+#include "audio/plugin_host.h"
+#include "audio/plugin_host_win.h"
 #include "audio/runtime_info_win.h"
 #include "base/path.h"
 #include "feeds/feeds_win.h"
@@ -424,6 +426,12 @@ void StartSubsystemsWin() {
     IntroScanStartWin(main);
     RuntimeInfoStartWin(main, g_shell.dpiFactor);
     w.playback = PlaybackOpsWin();
+    // The Winamp plug-ins beside the program; their extensions become playable.
+    PluginsLoadWin(main, PluginLog{nullptr, [](void*, const char* text, int code) {
+                                       WriteErrorLog(text, code);
+                                   }});
+    for (const std::string& d : PluginDescriptorsWin())
+        AddPlayableExtensions(g_playableExtensions, PluginExtensions(d));
 
     // The folder tree and the File view, then sequencing over them and the engine, the play
     // list files, the cue follower and the Playlist view (open again when it was at exit).

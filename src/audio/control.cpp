@@ -150,6 +150,7 @@ void EngineStop(Engine& e, bool full, bool stopPlugin) {
         if (Host(e).showPlayButton) Host(e).showPlayButton(Host(e).ctx, OutputOpen(ps));
     }
     if (ps.pluginActive) {
+        if (stopPlugin && e.io.plugin.stop) e.io.plugin.stop(e.io.plugin.ctx);
         if (stopPlugin && Host(e).stopPlugin) Host(e).stopPlugin(Host(e).ctx);
     } else {
         CloseDecoders(e);

@@ -72,7 +72,7 @@ void MpglibResync(Engine& e, uint32_t p, uint32_t passed, uint8_t* dst, uint32_t
 
 }  // namespace
 
-int OpenTrack(Engine& e, const wchar_t* path) {
+void ResetTrack(Engine& e) {
     MpegInfo& m = e.track;
     if (m.hFile) CloseTrackFile(e);
     Id3FreeTags(m, nullptr);
@@ -80,6 +80,11 @@ int OpenTrack(Engine& e, const wchar_t* path) {
     e.ps.bassActive = e.ps.pluginActive = false;
     e.ps.urlStream = false;
     if (e.io.window.enterBrowsedFolder) e.io.window.enterBrowsedFolder(e.io.window.ctx);
+}
+
+int OpenTrack(Engine& e, const wchar_t* path) {
+    MpegInfo& m = e.track;
+    ResetTrack(e);
     // BASS streams and plug-ins choose their own path; without them only MPEG files play.
     if (!e.io.file.open || !e.io.file.open(e.io.file.ctx, m, path, e.in)) {
         m.header.versionCode = 0;
@@ -259,7 +264,8 @@ namespace {
 uint32_t DecodeRaw(Engine& e, uint8_t* dst, uint32_t cap) {
     PlayState& ps = e.ps;
     // BASS streams and Winamp plug-ins deliver through their own readers.
-    if (ps.pluginActive || ps.bassActive) return 0;
+    if (ps.pluginActive) return e.io.plugin.read ? e.io.plugin.read(e.io.plugin.ctx, e, dst, cap) : 0;
+    if (ps.bassActive) return 0;
     if (ps.inputChunk == 0 || !e.track.hFile) return 0;
     if (!FillInput(e)) return 0;
     const uint32_t n = std::min(ps.inputChunk, ps.fileBufFilled - ps.fileBufPos);

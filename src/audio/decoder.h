@@ -22,6 +22,9 @@ constexpr uint32_t kMinInputChunk = 32768;
 // that the engine can play, 0 otherwise (the file is then closed).
 [[nodiscard]] int OpenTrack(Engine& e, const wchar_t* path);
 
+// Closes the file and empties the track record for the next track (no source active).
+void ResetTrack(Engine& e);
+
 // Closes the track file (the engine keeps nothing else of it).
 void CloseTrackFile(Engine& e);
 

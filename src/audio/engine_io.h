@@ -181,6 +181,17 @@ struct DspHooks {
     void (*keepStateOnce)(void* ctx) = nullptr;
 };
 
+struct Engine;
+// Winamp input plug-ins as a track source (plugin_host.h); null entries: none loaded.
+struct PluginSourceOps {
+    void* ctx = nullptr;
+    int (*find)(void* ctx, const wchar_t* file) = nullptr;  // the plug-in for file, -1 none
+    // 0 started, -1 the file cannot be opened, -2 the plug-in's Play failed.
+    int (*play)(void* ctx, Engine& e, int index, const wchar_t* file, uint32_t startMs) = nullptr;
+    uint32_t (*read)(void* ctx, Engine& e, uint8_t* dst, uint32_t cap) = nullptr;  // Read block
+    void (*stop)(void* ctx) = nullptr;
+};
+
 struct EngineIo {
     WaveOutOps waveOut;
     DsOps ds;
@@ -190,6 +201,7 @@ struct EngineIo {
     DspHooks dsp;
     EngineWindow window;
     EngineHost host;
+    PluginSourceOps plugin;
 };
 
 // What every engine call works on: the state, the playing track's record, the settings and the

@@ -18,6 +18,7 @@
 #include "audio/dsp_hooks.h"
 #include "audio/mpeg_file_win.h"
 #include "audio/output.h"
+#include "audio/plugin_host_win.h"
 #include "base/command_ids.h"
 #include "base/dll_win.h"
 #include "base/dll_win.h"
@@ -374,6 +375,7 @@ void EngineStartWin(HWND mainWindow, const EngineHost& host) {
     g_io.window = EngineWindow{nullptr,          WinSetTimer,  WinKillTimer,  WinMessageBox,
                                WinPostNextTrack, WinCloseMain, WinEnterFolder};
     g_io.host = host;
+    g_io.plugin = PluginSourceOpsWin();  // the plug-ins themselves are loaded by the start-up
     // The sound processing runs on every block over the program's chain state.
     g_dspBinding = DspBinding{&g_dspState, &g_settings, &g_playState};
     g_io.dsp = DspHooksFor(g_dspBinding);
@@ -383,6 +385,7 @@ void EngineShutdownWin() {
     Engine e = EngineNow();
     EngineStop(e, true);
     CloseTrackFile(e);
+    PluginsUnloadWin();
     MpglibUnload(e);
     if (g_playState.dsoundModule) FreeLibrary(static_cast<HMODULE>(g_playState.dsoundModule));
     g_playState.dsoundModule = nullptr;

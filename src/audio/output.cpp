@@ -27,7 +27,8 @@ uint32_t BytesPerSample(const PlayState& ps) {
 AudioStamp StampFromDecoder(const Engine& e) {
     const MpegInfo& m = e.track;
     const uint32_t played = m.dwPointer > m.dwAudioBeg ? m.dwPointer - m.dwAudioBeg : 0;
-    return AudioStamp{m.dwPointer, MpegLengthMs(m, played), m.lengthMs};
+    const uint32_t ms = e.ps.pluginActive ? m.dwPointer : MpegLengthMs(m, played);
+    return AudioStamp{m.dwPointer, ms, m.lengthMs};
 }
 
 void SetPlayed(PlayState& ps, const AudioStamp& st) {

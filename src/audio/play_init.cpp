@@ -27,7 +27,8 @@ void ResetInput(Engine& e, uint32_t rate, uint32_t channels) {
     ps.noOverlapThisEnd = false;
     ps.trackEnded = false;
     MpegInfo& m = e.track;
-    m.lengthMs = MpegLengthMs(m, m.dwAudioEnd - m.dwAudioBeg);
+    // A plug-in counts in ms: its end is its length.
+    m.lengthMs = ps.pluginActive ? m.dwAudioEnd : MpegLengthMs(m, m.dwAudioEnd - m.dwAudioBeg);
 }
 
 // Step 6: the decoder. 0, -1 (ACM cannot take the stream) or -2 after a message box.
@@ -110,7 +111,8 @@ int PlayInit(Engine& e, uint32_t rate, uint32_t channels, uint32_t bits) {
         ps.outBits = bits;
         SizeOutputBuffers(e);
         ps.playedBytePos = e.track.dwPointer;
-        ps.playedMs = MpegLengthMs(e.track, e.track.dwPointer - e.track.dwAudioBeg);
+        ps.playedMs = ps.pluginActive ? e.track.dwPointer
+                                      : MpegLengthMs(e.track, e.track.dwPointer - e.track.dwAudioBeg);
         ps.playedLengthMs = e.track.lengthMs;
         const uint32_t fade = static_cast<uint32_t>(s.fadeout);
         if (e.track.dwPointer > e.track.dwAudioBeg && (fade & FadeFlag::OnStop) &&

@@ -7,6 +7,7 @@
 #include "audio/output.h"
 #include "audio/play_init.h"
 #include "audio/ring.h"
+#include "base/path.h"
 
 namespace {
 
@@ -44,6 +45,12 @@ void TellLogStart(Engine& e) {
     h.logTrackStart(h.ctx, m, start);
 }
 
+// The input plug-in that plays `file`, -1 when none does (or it is a stream).
+int PluginFor(Engine& e, const std::wstring& file) {
+    if (!e.io.plugin.find || IsUrl(file)) return -1;
+    return e.io.plugin.find(e.io.plugin.ctx, file.c_str());
+}
+
 int InitOpenTrack(Engine& e) {
     const uint32_t bits = e.ps.mode24 ? 24 : 16;
     const int r = PlayInit(e, e.track.header.sampleRate, TrackChannels(e.track), bits);
@@ -63,6 +70,15 @@ bool ContinueOnOutput(Engine& e, const TrackStart& r) {
         CloseDecoders(e);
     else
         EngineStop(e, false);
+    if (PluginFor(e, r.file) >= 0) {
+        // A plug-in needs its own start-up before it delivers: it starts once the queue has
+        // been heard (deferred action 6 plays the sequencer's new track). The record stays
+        // the old track's while its end is heard.
+        RingRewindToTrackEnd(ps);
+        ScheduleAction(e, kActionRestart, 0);
+        ps.trackEnded = true;
+        return true;
+    }
     if (!OpenTrack(e, KeepPath(ps, r.file))) return false;
     StartAtFrame(e, Bytes(e.track, r.position, r.positionMs));
     if (InitOpenTrack(e) == 0) return true;
@@ -95,7 +111,15 @@ StartOutcome SkipWithFade(Engine& e, const TrackStart& r, uint32_t* fadeMs) {
 
 bool EngineStartFile(Engine& e, const std::wstring& file, int64_t position, bool positionMs) {
     PlayState& ps = e.ps;
-    if (OutputOpen(ps) || ps.inputChunk) EngineStop(e, true);
+    if (OutputOpen(ps) || ps.inputChunk || ps.pluginActive) EngineStop(e, true);
+    const int plugin = PluginFor(e, file);
+    if (plugin >= 0) {
+        // Routed before the built-in decoders; plug-ins count positions in ms.
+        ResetTrack(e);
+        const uint32_t startMs = position > 0 && position < 0xFFFFFFFF ? uint32_t(position) : 0;
+        ps.startPercent = -1;
+        return e.io.plugin.play(e.io.plugin.ctx, e, plugin, KeepPath(ps, file), startMs) == 0;
+    }
     if (!OpenTrack(e, KeepPath(ps, file))) return false;
     MpegInfo& m = e.track;
     int64_t pos = Bytes(m, position, positionMs);

@@ -5,6 +5,7 @@
 enum MainTimer : unsigned {
     kTimerDelayedStart = 1809,   // starts last_file at the resume position (last_pos)
     kTimerEngineAction = 1810,   // carries out the engine's pending action
+    kTimerPluginStart = 2350,    // the input plug-in's start-up steps, every 50 ms
     kTimerShowWindow = 2681,     // shows the main window after start-up
     kTimerAutosave = 2710,       // saves everything every five minutes while playing
     kTimerListFolder = 2983,     // lists browsed_folder after a tree selection

@@ -1,0 +1,2 @@
+#define IDD_GAIN_CONFIG 100
+#define IDC_GAIN_ON 101

@@ -1,0 +1,224 @@
+"""Winamp plug-ins beside zuvo.exe: a FLAC file plays through the Winelib input plug-in
+"in_sndfile.dll" and the wave-out capture is ffmpeg's decode sample for sample, also when it
+starts inside the track (a seek) and after Stop/Resume; with the DSP plug-in on, an MP3 is
+heard doubled and saturated, exactly; a 21st input plug-in is not loaded; each fault of the
+faulty plug-in leaves a line in error.log and the player goes on with the next track."""
+import array
+import glob
+import os
+import shutil
+import subprocess
+import unittest
+
+import e2e_lib
+from e2e_lib import (Install, capture_audio, command, decode, make_mp3, run, send, stop,
+                     wait_steady, wait_until, win_path)
+
+PLUGINS = None
+
+
+def plugin(name):
+    path = os.path.join(PLUGINS, name)
+    if not os.path.exists(path):
+        raise unittest.SkipTest('%s was not built' % name)
+    return path
+
+
+def make_flac(path, seconds, rate=44100, channels=2):
+    """A sweep with noise (every stretch found at one place only), as FLAC."""
+    run('sox', '-D', '-r', str(rate), '-c', str(channels), '-n', '-b', '16', path,
+        'synth', str(seconds), 'sine', '80-7000', 'synth', str(seconds), 'whitenoise', 'mix',
+        'vol', '0.4')
+    return path
+
+
+def ffmpeg_decode(path):
+    a = array.array('h')
+    a.frombytes(subprocess.run(['ffmpeg', '-v', 'quiet', '-i', path, '-f', 's16le', '-'],
+                               check=True, capture_output=True).stdout)
+    return a
+
+
+def error_log(z):
+    path = os.path.join(z.prog, 'error.log')
+    if not os.path.exists(path):
+        return ''
+    with open(path, 'rb') as f:
+        return f.read().decode('latin-1')
+
+
+class Plugins(unittest.TestCase):
+    def start(self, name, files, beside, ini=b'', env=None, folder=False):
+        """zuvo.exe with `beside` copied beside it, started on files[0] (made by files'
+        makers in its music folder), or on the folder. Returns (install, process, capture
+        path, paths)."""
+        z = Install(name)
+        for path in beside:
+            shutil.copy(path, z.prog)
+        music = os.path.join(z.folder, 'music')
+        os.makedirs(music)
+        paths = [make(os.path.join(music, n)) for n, make in files]
+        cap = capture_audio(self, z.folder)
+        z.write_ini(b'[Zuvo]\r\nutf8=1\r\nvolume=65535\r\nwavedevice=0\r\n' + ini)
+        old = dict(os.environ)
+        os.environ.update(env or {})
+        try:
+            proc = z.start(win_path(music if folder else paths[0]), '/localini')
+        finally:
+            os.environ.clear()
+            os.environ.update(old)
+        # A failed check must not leave the window behind for the next start to hand over to.
+        self.addCleanup(lambda: proc.poll() is None and proc.kill())
+        self.assertEqual(send('wait', '20000'), 0, 'no main window')
+        return z, proc, cap, paths
+
+    def play_out(self, proc, cap):
+        size = lambda: os.path.getsize(cap) if os.path.exists(cap) else 0
+        wait_until(size, 60, 'playback to start')
+        wait_steady(size, 3, 120, 'playback to end')
+        stop(proc, self)
+        return e2e_lib.samples(cap)
+
+    def assert_plays(self, cap, ref, channels, rate, what, tolerance=0):
+        diff, runs, end = e2e_lib.wine_underruns(cap, ref, channels, rate)
+        if runs:
+            print('%s: Wine inserted silence at (frame, frames): %s' % (what, runs))
+        self.assertLessEqual(diff, tolerance, what)
+        self.assertLessEqual(len(runs), 3, 'the device ran dry too often')
+        return end
+
+    def test_flac_plays_through_the_input_plugin(self):
+        for name, rate, channels, gapless in [('flac44', 44100, 2, 0), ('flac22', 22050, 1, 1)]:
+            with self.subTest(name=name):
+                z, proc, cap, paths = self.start(
+                    name, [('a.flac', lambda p: make_flac(p, 4.3, rate, channels))],
+                    [plugin('in_sndfile.dll')], b'gapless=%d\r\n' % gapless)
+                got = self.play_out(proc, cap)
+                end = self.assert_plays(got, ffmpeg_decode(paths[0]), channels, rate, name)
+                self.assertEqual(max((abs(x) for x in got[end:]), default=0), 0)
+                self.assertEqual(error_log(z), '')
+
+    def test_a_flac_file_after_an_mp3_through_the_ring(self):
+        # The MP3's end is heard from the gapless ring before the plug-in starts the FLAC on
+        # an opening of its own.
+        z = Install('mp3flac')
+        shutil.copy(plugin('in_sndfile.dll'), z.prog)
+        music = os.path.join(z.folder, 'music')
+        os.makedirs(music)
+        mp3 = make_mp3(os.path.join(music, '1 a.mp3'), 2.2, volume=0.5)
+        flac = make_flac(os.path.join(music, '2 b.flac'), 2.7)
+        cap = capture_audio(self, z.folder, keep_openings=True)
+        z.write_ini(b'[Zuvo]\r\nutf8=1\r\nvolume=65535\r\nwavedevice=0\r\ngapless=1\r\n')
+        proc = z.start(win_path(mp3), '/localini')
+        self.addCleanup(lambda: proc.poll() is None and proc.kill())
+        self.assertEqual(send('wait', '20000'), 0, 'no main window')
+        size = lambda: os.path.getsize(cap + '.0001') if os.path.exists(cap + '.0001') else 0
+        wait_until(size, 60, 'the FLAC file to start')
+        wait_steady(size, 3, 60, 'the FLAC file to end')
+        stop(proc, self)
+        first = e2e_lib.samples(cap)
+        ref = decode(mp3)
+        tail = ref[-4410 * 2:]
+        self.assertIsNotNone(e2e_lib.find(first, tail),
+                             "the MP3's end")
+        self.assert_plays(e2e_lib.samples(cap + '.0001'), ffmpeg_decode(flac), 2, 44100, 'flac')
+
+    def test_seek_and_stop_resume_on_a_flac_file(self):
+        # Each restart opens the device anew: opening 1 is the start, 2 after the seek
+        # forward, 3 after Stop/Resume. Each continues ffmpeg's decode exactly from where the
+        # plug-in was asked to begin.
+        rate = 44100
+        z = Install('flacseek')
+        shutil.copy(plugin('in_sndfile.dll'), z.prog)
+        flac = make_flac(os.path.join(z.folder, 'long.flac'), 30)
+        ref = ffmpeg_decode(flac)
+        cap = capture_audio(self, z.folder, keep_openings=True)
+        z.write_ini(b'[Zuvo]\r\nutf8=1\r\nvolume=65535\r\nwavedevice=0\r\ngapless=0\r\n'
+                    b'outbuflength=1\r\n')
+        proc = z.start(win_path(flac), '/localini')
+        self.addCleanup(lambda: proc.poll() is None and proc.kill())
+        self.assertEqual(send('wait', '20000'), 0, 'no main window')
+        size = lambda p: os.path.getsize(p) if os.path.exists(p) else 0
+        wait_until(lambda: size(cap) > 4 * rate * 2, 60, 'playback to start')
+        self.assertEqual(command('FastForward'), 0)
+        wait_until(lambda: size(cap + '.0001') > 4 * rate * 2, 60, 'playback after the seek')
+        self.assertEqual(command('StopResume'), 0)  # stop
+        wait_steady(lambda: size(cap + '.0001'), 1, 30, 'the stop')
+        self.assertEqual(command('StopResume'), 0)  # resume
+        wait_until(lambda: size(cap + '.0002') > 4 * rate * 2, 60, 'playback after the resume')
+        stop(proc, self)
+        before = len(e2e_lib.samples(cap)) // 2
+        starts = []
+        for part in ('.0001', '.0002'):
+            got = e2e_lib.samples(cap + part)
+            at = e2e_lib.find(ref, got, 4096, 0, None, 2, 256)
+            self.assertIsNotNone(at, 'opening %s not found in the decode' % part)
+            # Up to a second before the opening ends (where a stop may fade it).
+            diff, runs, _ = e2e_lib.wine_underruns(got, ref[at:at + len(got) - 2 * rate], 2,
+                                                   rate)
+            self.assertEqual(diff, 0, part)
+            self.assertLessEqual(len(runs), 3)
+            starts.append(at // 2)
+        print('heard %.2f s, then from %.2f s (seek), from %.2f s (resume)' %
+              (before / rate, starts[0] / rate, starts[1] / rate))
+        # Forward by skip_times' 15 s from the position heard (the capture runs a little ahead
+        # of what the engine counts as heard).
+        self.assertAlmostEqual(starts[0] / rate, before / rate + 15, delta=1.5)
+        # The resume repeats a little of what was heard after the seek (the back-off).
+        after_seek = len(e2e_lib.samples(cap + '.0001')) // 2
+        self.assertLess(starts[1], starts[0] + after_seek)
+        self.assertGreater(starts[1], starts[0])
+
+    def test_dsp_plugin_doubles_an_mp3_with_saturation(self):
+        z, proc, cap, paths = self.start(
+            'dspgain', [('a.mp3', lambda p: make_mp3(p, 4.1, volume=0.7, lame=['-b', '128']))],
+            [plugin('dsp_zuvogain.dll')], b'wave_flags=256\r\n')
+        got = self.play_out(proc, cap)
+        ref = decode(paths[0], gapless=False)
+        doubled = array.array('h', (max(-32768, min(32767, 2 * x)) for x in ref))
+        self.assertGreater(sum(1 for x in ref if abs(x) > 16384), 1000, 'the test clips')
+        # Wine's ACM decoder is within 2 LSB of mpg123's (test_playback), doubled 4.
+        self.assert_plays(got, doubled, 2, 44100, 'dsp', 4)
+        clipped = [i for i, x in enumerate(doubled[:len(got)]) if abs(x) == 32767]
+        self.assertTrue(clipped and all(abs(got[i]) >= 32763 for i in clipped))
+
+    def test_a_21st_input_plugin_is_not_loaded(self):
+        z = Install('plugin21')
+        for n in range(21):
+            shutil.copy(plugin('in_faulty.dll'), os.path.join(z.prog, 'in_f%02d.dll' % n))
+        z.write_ini(b'[Zuvo]\r\nutf8=1\r\n')
+        proc = z.start('/localini')
+        self.assertEqual(send('wait', '20000'), 0, 'no main window')
+        stop(proc, self)  # the plug-ins load after the window exists: counted once it is gone
+        loaded = glob.glob(os.path.join(z.prog, '*.loaded'))
+        self.assertEqual(len(loaded), 20, loaded)
+
+    def test_each_fault_logs_and_the_next_track_plays(self):
+        first = lambda p: make_mp3(p, 1.6, volume=0.5)
+        last = lambda p: make_mp3(p, 2.1, '300-3000', noise=True, volume=0.5)
+        empty = lambda p: open(p, 'wb').close() or p
+        cases = [
+            ('fplay', '2 playfail.bad', {}, 'Input plug-in: Play failed'),
+            ('fsilent', '2 silent.bad', {}, 'Input plug-in: the track ended without audio'),
+            ('finit', '2 any.bad', {'ZUVO_FAULTY_INIT': 'fail'},
+             'Input plug-in failed to initialise: in_faulty.dll'),
+        ]
+        for name, faulty, env, line in cases:
+            with self.subTest(name=name):
+                # The player walks from the first track over the faulty one to the third.
+                z, proc, cap, paths = self.start(
+                    name, [('1 first.mp3', first), (faulty, empty), ('3 last.mp3', last)],
+                    [plugin('in_faulty.dll')], b'gapless=0\r\n', env)
+                got = self.play_out(proc, cap)
+                self.assertIn(line, error_log(z))
+                ref = decode(paths[2], gapless=False)
+                self.assertIsNotNone(e2e_lib.find(got, ref, 1152 * 2 * 4), 'the last track')
+
+
+if __name__ == '__main__':
+    import sys
+    # The plug-ins are built beside zuvo-send.exe, in plugins/.
+    if '--send' in sys.argv:
+        send_exe = sys.argv[sys.argv.index('--send') + 1]
+        PLUGINS = os.path.join(os.path.dirname(os.path.abspath(send_exe)), 'plugins')
+    e2e_lib.main()

@@ -33,6 +33,8 @@
 //   zuvo-send children                        prints one line per child window of the main
 //                                             window: "CLASS X Y W H VISIBLE<TAB>TEXT" (UTF-8)
 //   zuvo-send rect                            prints the main window's "X Y W H"
+//   zuvo-send client                          prints the main window's client area on the
+//                                             screen: "X Y W H"
 //   zuvo-send drag CLASS N FX DX DY           presses the mouse on the Nth child of class
 //                                             CLASS at the fraction FX (0..1) of its width,
 //                                             moves by DX, DY pixels and releases
@@ -69,7 +71,7 @@ int Usage() {
     std::fputs(
         "usage: zuvo-send VERB [ARGS] with VERB one of wait, gone, command, close, "
         "launch, accel, label, text, press, lists, rows, select, save, captions, toolbar, "
-        "tbclick, children, rect, drag, status, resize, memory\n",
+        "tbclick, children, rect, client, drag, status, resize, memory\n",
         stderr);
     return 2;
 }
@@ -471,6 +473,15 @@ int wmain(int argc, wchar_t** argv) {
         if (!w || !GetWindowRect(w, &r)) return 1;
         std::printf("%ld %ld %ld %ld\n", static_cast<long>(r.left), static_cast<long>(r.top),
                     static_cast<long>(r.right - r.left), static_cast<long>(r.bottom - r.top));
+        return 0;
+    }
+    if (verb == L"client") {
+        HWND w = Target();
+        RECT r{};
+        POINT origin{0, 0};
+        if (!w || !GetClientRect(w, &r) || !ClientToScreen(w, &origin)) return 1;
+        std::printf("%ld %ld %ld %ld\n", static_cast<long>(origin.x), static_cast<long>(origin.y),
+                    static_cast<long>(r.right), static_cast<long>(r.bottom));
         return 0;
     }
     if (verb == L"drag" && argc == 7)

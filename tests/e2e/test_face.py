@@ -81,7 +81,7 @@ class Face(unittest.TestCase):
         tracks = make_folder(z.folder)
         z.write_ini(b'[Zuvo]\r\nutf8=1\r\nwavedevice=0\r\nvolume=52000\r\ntoolbar=%d\r\n'
                     b'window_x=10\r\nwindow_y=10\r\nwindow_w=800\r\nwindow_h=500\r\nmaximized=0\r\n'
-                    b'divider=200\r\nstylez=%d\r\n' % (TOOLBAR_MUTE, 41858))
+                    b'divider=200\r\nstylez=%d\r\nmouse_flags=1\r\n' % (TOOLBAR_MUTE, 41858))
         proc = self.start_listed(z, win_path(tracks[0]))
         try:
             # The buttons the settings show, in their order, as the start-up mask leaves them.
@@ -104,6 +104,10 @@ class Face(unittest.TestCase):
             self.assertEqual(slider_value('Volume'), 52000)
             self.assertEqual(command('VolumeDown'), 0)
             wait_until(lambda: slider_value('Volume') == 52000 - 2560, 10, 'the volume slider')
+            # "Use wheel for volume" alone: the wheel over the list turns the volume down.
+            self.assertEqual(send('wheel', 'SysListView32', '0', '-120'), 0)
+            wait_until(lambda: slider_value('Volume') == 52000 - 2 * 2560, 10,
+                       'the volume down by the wheel')
             wait_until(lambda: (slider_value('Track position') or 0) > 20, 20,
                        'the position slider moving')
 

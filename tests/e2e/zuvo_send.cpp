@@ -38,6 +38,8 @@
 //   zuvo-send drag CLASS N FX DX DY           presses the mouse on the Nth child of class
 //                                             CLASS at the fraction FX (0..1) of its width,
 //                                             moves by DX, DY pixels and releases
+//   zuvo-send wheel CLASS N DELTA             turns the mouse wheel by DELTA over the middle of
+//                                             the Nth child of class CLASS
 //   zuvo-send status                          prints the status bar's pane texts, one a line
 //   zuvo-send resize CLASS N                  resizes the window of class CLASS N times
 //                                             (sizes alternating by 2 pixels) and prints the
@@ -71,7 +73,7 @@ int Usage() {
     std::fputs(
         "usage: zuvo-send VERB [ARGS] with VERB one of wait, gone, command, close, "
         "launch, accel, label, text, press, lists, rows, select, save, captions, toolbar, "
-        "tbclick, children, rect, client, drag, status, resize, memory\n",
+        "tbclick, children, rect, client, drag, wheel, status, resize, memory\n",
         stderr);
     return 2;
 }
@@ -352,6 +354,22 @@ int PeakMemory(const wchar_t* cls) {
     return 0;
 }
 
+int Wheel(const wchar_t* cls, int nth, int delta) {
+    HWND w = Target();
+    if (!w) return 1;
+    HWND c = nullptr;
+    for (int i = 0; i <= nth; ++i)
+        if (!(c = FindWindowExW(w, c, cls, nullptr))) return 1;
+    RECT r{};
+    GetWindowRect(c, &r);
+    MouseAt(POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2}, 0);
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    in.mi.dwFlags = MOUSEEVENTF_WHEEL;
+    in.mi.mouseData = static_cast<DWORD>(delta);
+    return SendInput(1, &in, sizeof in) == 1 ? 0 : 1;
+}
+
 int PrintStatus() {
     HWND w = Target();
     if (!w) return 1;
@@ -465,6 +483,7 @@ int wmain(int argc, wchar_t** argv) {
     if (verb == L"tbclick" && argc == 3) return ClickToolbarButton(_wtoi(argv[2]));
     if (verb == L"children") return PrintChildren();
     if (verb == L"status") return PrintStatus();
+    if (verb == L"wheel" && argc == 5) return Wheel(argv[2], _wtoi(argv[3]), _wtoi(argv[4]));
     if (verb == L"resize" && argc == 4) return Resize(argv[2], _wtoi(argv[3]));
     if (verb == L"memory" && argc == 3) return PeakMemory(argv[2]);
     if (verb == L"rect") {

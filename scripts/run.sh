@@ -15,6 +15,8 @@ ROOT=$PWD
 bash scripts/setup.sh
 cmake --preset windows >/dev/null
 cmake --build --preset windows --target zuvo
+# The stand-in lame_enc.dll (the HTTP server's live stream); built where winegcc is installed.
+cmake --build --preset windows --target lame-standin >/dev/null 2>&1 || true
 exe=$ROOT/build/windows/src/app/zuvo.exe
 
 source scripts/wine-env.sh
@@ -57,6 +59,8 @@ if [ -z "$folder" ]; then
 else
   target=$(cd "$folder" && pwd)
 fi
+lame_standin=$ROOT/build/windows/tests/e2e/standins/lame_enc.dll
+if [ -f "$lame_standin" ]; then cp "$lame_standin" "$(dirname "$exe")/lame_enc.dll"; fi
 
 had_display=${DISPLAY:-}
 zuvo_x_prepare

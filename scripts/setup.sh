@@ -16,6 +16,10 @@ packages=(
   wine wine64 xvfb xauth x11-utils libasound2 libasound2-plugins
   # Winelib stand-ins for the optional DLLs (winegcc, winebuild), over the libraries above
   wine64-tools
+  # the lame_enc.dll stand-in's encoder (libmp3lame)
+  libmp3lame-dev
+  # a real browser for the HTTP control page's tests (headless Chromium driven by Selenium)
+  chromium chromium-driver python3-selenium
   # screenshots and the reference audio tools of the tests and the demo folder
   imagemagick lame mpg123 sox ffmpeg id3v2
 )

@@ -126,6 +126,8 @@ void Shutdown() {
     if (playback.view) playback.view(playback.ctx, v);
     s.last_pos = v.position > 0 ? static_cast<int32_t>(v.position) : g_shell.lastPosAtStart;
     if (playback.stop) playback.stop(playback.ctx);
+    // 3. The HTTP server and its stream end.
+    if (g_wiring.http.serverControl) g_wiring.http.serverControl(g_wiring.http.ctx, true);
     KillTimer(g_win.mainWindow, kTimerAutosave);
     // 4. Back to normal priority.
     if (static_cast<uint32_t>(s.control_flags) & ControlFlag::HighPriority)

@@ -8,7 +8,10 @@
 
 #include "audio/playback_ops.h"
 #include "base/command_ids.h"
+#include "feeds/feeds_ops.h"
+#include "http/http_ops.h"
 #include "library/library_ops.h"
+#include "log/log_ops.h"
 #include "ui/view_ops.h"
 
 // The windows that Esc closes and the commands ask about.
@@ -33,6 +36,9 @@ struct AppWiring {
     ListOps lists;         // library/: folder tree, File view, Playlist view, Insert view
     TrackOps tracks;       // library/: sequencing
     ViewOps view;          // ui/: layout, texts, toolbar, status bar, picture, Big view
+    FeedsOps feeds;        // feeds/: the RSS reader (the Big view asks it)
+    LogOps log;            // log/: the track log
+    HttpOps http;          // http/: the control server and the live stream
     WindowOps windows[static_cast<size_t>(AppWindow::Count)];
     // The commands the dispatcher does not answer itself, by number (RouteCommands).
     CommandHandler commands[kCommandSlots] = {};

@@ -9,18 +9,24 @@
 #include <algorithm>
 
 #include "app/app_win.h"
+#include "audio/control.h"
 #include "audio/engine_win.h"
 #include "audio/intro_scan_win.h"
 #include "audio/runtime_info_win.h"
 #include "base/path.h"
+#include "feeds/feeds_win.h"
+#include "http/http_win.h"
 #include "library/cue_follow_win.h"
 #include "library/library_win.h"
 #include "library/list_rename_win.h"
+#include "library/list_text.h"
 #include "library/playlist_view_win.h"
 #include "library/playlist_write_win.h"
 #include "library/sequence_win.h"
 #include "library/track_list.h"
+#include "log/log_win.h"
 #include "ui/face_win.h"
+#include "ui/title_text.h"
 
 namespace {
 
@@ -52,6 +58,18 @@ constexpr CommandRoute kCommandRoutes[] = {
     {kCmdCompactNoStatusBar, FaceCompactCommandWin},
     {kCmdCompactNoTitleBar, FaceCompactCommandWin},
     {kCmdCompactOnTop, FaceCompactCommandWin},
+    // feeds/: the RSS reader
+    {kCmdViewRssFile, FeedsViewCommandWin},
+    // log/: the track log
+    {kCmdViewTrackLog, LogViewerCommandWin},
+    {kCmdFavAddPosition, FavouriteCommandWin},
+    {kCmdFavAddFolder, FavouriteCommandWin},
+    {kCmdFavAddTrack, FavouriteCommandWin},
+    {kCmdFavRemove, FavouriteCommandWin},
+    {kCmdFavRemoveAll, FavouriteCommandWin},
+    {kCmdFavorites, FavouriteCommandWin},
+    {kCmdTrackHistory, HistoryCommandWin},
+    {kCmdFolderHistory, HistoryCommandWin},
 };
 
 // ---- steps of the window's face (ui/), skipped while that part is not built ----
@@ -69,6 +87,70 @@ void UpdateToolbar(uint32_t mask) {
     if (View().updateToolbar) View().updateToolbar(View().ctx, mask);
 }
 
+// ---- the track log: told by the engine and the sequencer ----
+
+// While the sequencer handles the end of a played track: its length, which is where the
+// track is left (the ring still plays its last blocks out).
+uint32_t g_endedTrackMs = 0;
+bool g_trackEnding = false;
+
+void LogTrackLeft(uint32_t positionMs) {
+    const LogOps& l = g_wiring.log;
+    if (l.trackLeft) l.trackLeft(l.ctx, positionMs);
+}
+
+void LogTrackLeftNow() {
+    LogTrackLeft(g_trackEnding ? g_endedTrackMs : g_playState.playedMs);
+}
+
+LogHost TrackLogHost() {
+    LogHost h;
+    h.errorLog = [](void*, const char* text, int code) { WriteErrorLog(text, code); };
+    h.restartPending = [](void*) {
+        const uint32_t a = g_playState.pendingAction;
+        return a == kActionRestart || a == kActionRestartKeep;
+    };
+    h.urlStream = [](void*) { return g_playState.urlStream; };
+    h.playPath = [](void*, const std::wstring& path) {
+        const TrackOps& t = g_wiring.tracks;
+        if (t.playPath) t.playPath(t.ctx, path);
+    };
+    h.enqueue = [](void*, const std::vector<std::wstring>& paths) { EnqueueWin(paths); };
+    h.playingTrack = [](void*, std::wstring& path, uint32_t& ms) {
+        if (!g_wiring.playback.view) return false;
+        EngineView v;
+        g_wiring.playback.view(g_wiring.playback.ctx, v);
+        if (!v.outputOpen || g_settings.last_file.empty() || g_playState.urlStream) return false;
+        path = g_settings.last_file;
+        ms = g_playState.playedMs;
+        return true;
+    };
+    h.focusedTrack = [](void*, std::wstring& path) {
+        const TrackOps& t = g_wiring.tracks;
+        const ListId id = t.focusedList ? t.focusedList(t.ctx) : kListFiles;
+        const TrackList& list = id == kListPlaylist ? PlaylistViewModelWin() : LibraryFileView();
+        return list.focusedRow >= 0 && RowPath(list, list.focusedRow, path, false) == 1;
+    };
+    h.shownFolder = [](void*, std::wstring& path) {
+        path = g_settings.browsed_folder;
+        return !path.empty();
+    };
+    h.playAt = [](void*, const std::wstring& path, uint32_t startMs) {
+        const TrackOps& t = g_wiring.tracks;
+        if (t.playPathAt) t.playPathAt(t.ctx, path, startMs);
+    };
+    h.showFolder = [](void*, const std::wstring& folder) {
+        g_settings.browsed_folder = folder;
+        LibrarySelectStartWin(false);
+    };
+    h.playable = [](void*, const std::wstring& path) {
+        const ListOps& l = g_wiring.lists;
+        return l.isPlayable && l.isPlayable(l.ctx, path);
+    };
+    h.trackTime = [](void*, uint32_t ms) { return FormatTrackTime(ms, g_settings); };
+    return h;
+}
+
 // ---- what the engine tells and asks of the subsystems above it ----
 
 EngineHost PlaybackHost() {
@@ -77,7 +159,12 @@ EngineHost PlaybackHost() {
         if (View().showPlayButton) View().showPlayButton(View().ctx, pressed);
     };
     h.refreshDisplay = [](void*) { UpdateTitle(); };
-    h.trackEnded = [](void*, const TrackEndInfo& end) { SequenceTrackEndedWin(end); };
+    h.trackEnded = [](void*, const TrackEndInfo& end) {
+        g_trackEnding = true;
+        g_endedTrackMs = static_cast<uint32_t>(end.lengthMs);
+        SequenceTrackEndedWin(end);
+        g_trackEnding = false;
+    };
     h.muteCleared = [](void*) {
         UpdateToolbar(ToolbarMask::Mute);
         UpdateFlags();
@@ -101,8 +188,25 @@ EngineHost PlaybackHost() {
         UpdateToolbar(ToolbarMask::IntroScan);
         LibraryRepaintListsWin();  // the playing marks
     };
-    // The live stream, the track log, the position memory, the stream recorder and the
-    // plug-in host fill their entries when they are built.
+    h.logTrackLeave = [](void*, uint32_t playedMs) { LogTrackLeft(playedMs); };
+    h.logTrackStart = [](void*, const MpegInfo& m, uint32_t startMs) {
+        const LogOps& l = g_wiring.log;
+        if (!l.trackStarted) return;
+        LogTrackInfo t;
+        t.path = m.fileName;
+        t.artist = m.tagText[kTagArtist];
+        t.album = m.tagText[kTagAlbum];
+        t.title = m.tagText[kTagTitle];
+        t.track = m.tagText[kTagTrack];
+        t.startMs = startMs;
+        t.lengthMs = m.lengthMs;
+        l.trackStarted(l.ctx, t);
+    };
+    h.streamFeed = [](void*, const uint8_t* pcm, uint32_t bytes, bool mode24) {
+        HttpStreamFeedWin(pcm, bytes, mode24);
+    };
+    // The position memory, the stream recorder and the plug-in host fill their entries when
+    // they are built.
     return h;
 }
 
@@ -121,6 +225,74 @@ LibraryHost ListsHost() {
     h.showMessage = [](void*, const wchar_t* text, int ms) {
         if (View().showMessage) View().showMessage(View().ctx, text, ms);
     };
+    h.logTrack = [](void*) { LogTrackLeftNow(); };
+    return h;
+}
+
+// ---- what the HTTP server asks of the player (on the window thread) ----
+
+// The control page's view of the player: the playing list's window of rows, the track's
+// name as the window title shows it, its times and the colours.
+void PageSnapshot(void*, HttpPageState& out) {
+    const Settings& s = g_settings;
+    const PlaybackOps& p = g_wiring.playback;
+    EngineView v;
+    if (p.view) p.view(p.ctx, v);
+    TrackTitleSource t;
+    t.trackLoaded = v.trackLoaded || v.outputOpen;
+    t.lastFile = s.last_file;
+    if (g_track.tagText[kTagArtist]) t.artist = g_track.tagText[kTagArtist];
+    if (g_track.tagText[kTagTitle]) t.title = g_track.tagText[kTagTitle];
+    t.tagTitles = static_cast<uint32_t>(s.stylez) & Style::TagTitles;
+    t.pluginTrack = g_playState.pluginActive;
+    out.title = TrackTitleText(t);
+    out.filePath = s.last_file;
+    out.elapsed = FormatTrackTime(g_playState.playedMs, s);
+    out.total = FormatTrackTime(g_playState.playedLengthMs, s);
+    out.playing = v.outputOpen;
+    const TrackOps& tracks = g_wiring.tracks;
+    const ListId id = tracks.playingList ? tracks.playingList(tracks.ctx) : kListFiles;
+    const TrackList& list = id == kListPlaylist ? PlaylistViewModelWin() : LibraryFileView();
+    out.playlistActive = id == kListPlaylist;
+    out.folderPath = list.folder;
+    out.cueList = list.kind == cueList || list.kind == cueListIdle;
+    out.current = list.currentRow > 0 ? list.currentRow : 0;
+    const HttpWindowRange w = HttpListWindow(out.current, static_cast<int>(list.rows.size()));
+    for (int i = w.first; i < w.end; ++i)
+        out.items.push_back({list.rows[static_cast<size_t>(i)].cell[out.cueList ? 2 : 0], true});
+    out.colorBack = static_cast<uint32_t>(s.color_back);
+    out.colorText = static_cast<uint32_t>(s.color_text);
+    out.colorTrack = static_cast<uint32_t>(s.color_track);
+}
+
+HttpHost ServerHost() {
+    HttpHost h;
+    h.settings = [](void*) { return g_settings.httpserv; };
+    h.snapshot = PageSnapshot;
+    h.command = [](void*, unsigned id) { SendMessageW(g_win.mainWindow, WM_COMMAND, id, 0); };
+    h.setVolume = [](void*, int volume) {
+        g_settings.volume = static_cast<uint16_t>(volume);
+        const PlaybackOps& p = g_wiring.playback;
+        if (p.applyVolume) p.applyVolume(p.ctx, false);
+        if (View().showVolume) View().showVolume(View().ctx);
+    };
+    h.errorLog = [](void*, const char* text, int code) { WriteErrorLog(text, code); };
+    h.showMessage = [](void*, const wchar_t* text, int ms) {
+        if (View().showMessage) View().showMessage(View().ctx, text, ms);
+    };
+    h.engineState = [](void*, StreamEngineState& out) {
+        const PlaybackOps& p = g_wiring.playback;
+        EngineView v;
+        if (p.view) p.view(p.ctx, v);
+        out.playing = v.outputOpen;
+        out.rate = g_playState.outRate;
+        out.channels = g_playState.outChannels;
+    };
+    h.setOutputFormat = [](void*, uint32_t rate, uint32_t channels) {
+        g_playState.outRate = rate;
+        g_playState.outChannels = channels;
+    };
+    h.setStreamTap = [](void*, bool on) { g_playState.streamTap = on; };
     return h;
 }
 
@@ -218,6 +390,11 @@ void StartSubsystemsWin() {
     FaceStartWin(face);
     w.view = FaceOpsWin();
 
+    // The track log, which the engine and the sequencer tell of every track they leave.
+    LogStartWin(main, g_win.instance, g_shell.iniPath, TrackLogHost());
+    w.log = LogOpsWin();
+    w.otherCommand = [](unsigned id, intptr_t lParam) { LogMenuEntryWin(id, lParam); };
+
     // The playback engine: DirectSound, the 24-bit mode, its tables; its windows.
     EngineStartWin(main, PlaybackHost());
     IntroScanStartWin(main);
@@ -241,6 +418,16 @@ void StartSubsystemsWin() {
     w.lists = ListOpsWin();
     w.tracks = TrackOpsWin();
     g_listSources = ListSources{PlaylistViewRowsWin, LibraryFileRowsWin, nullptr};
+
+    // The RSS reader: its file beside the settings file; the Big view asks it for titles.
+    FeedsHost feeds;
+    feeds.errorLog = [](void*, const char* text, int code) { WriteErrorLog(text, code); };
+    FeedsStartWin(main, g_win.instance, g_shell.iniPath, feeds);
+    w.feeds = FeedsOpsWin();
+    // The HTTP control server and its live stream, when the settings enable it.
+    HttpStartWin(g_win.instance, ServerHost());
+    w.http = HttpOpsWin();
+    w.http.serverControl(w.http.ctx, false);
 
     Windows(w);
     if (RouteCommands(w, kCommandRoutes, std::size(kCommandRoutes)))

@@ -152,6 +152,8 @@ struct EngineHost {
     void (*playFirstOfList)(void* ctx, unsigned startDelayMs) = nullptr;
     void (*replaySelected)(void* ctx) = nullptr;  // the selected track again (actions 6, 7)
     void (*logTrackLeave)(void* ctx, uint32_t playedMs) = nullptr;
+    // A track starts playing at startMs of its audio (not one that waits for a restart).
+    void (*logTrackStart)(void* ctx, const MpegInfo& track, uint32_t startMs) = nullptr;
     void (*rememberPosition)(void* ctx, uint32_t pos) = nullptr;  // when that option is on
     // Where the next start begins (the play starter's resume position), shown at once.
     void (*setResumePosition)(void* ctx, uint32_t pos) = nullptr;

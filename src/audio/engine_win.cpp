@@ -20,6 +20,7 @@
 #include "audio/output.h"
 #include "base/command_ids.h"
 #include "base/dll_win.h"
+#include "base/dll_win.h"
 #include "base/utf.h"
 #include "base/window_timers.h"
 #include "config/settings.h"
@@ -345,11 +346,8 @@ void EngineWaveMessageWin(UINT msg, WPARAM wParam, LPARAM lParam) {
 
 void EngineStartWin(HWND mainWindow, const EngineHost& host) {
     g_mainWindow = mainWindow;
-    wchar_t dir[MAX_PATH];
-    const UINT n = GetSystemDirectoryW(dir, MAX_PATH);
-    if (n > 0 && n < MAX_PATH - 12) {
-        std::wstring path = std::wstring(dir, n) + L"\\dsound.dll";
-        HMODULE m = LoadLibraryW(path.c_str());
+    {
+        HMODULE m = LoadSystemDll(L"dsound.dll");
         if (m) {
             g_dsCreate = reinterpret_cast<DirectSoundCreateFn>(
                 reinterpret_cast<void*>(GetProcAddress(m, "DirectSoundCreate")));

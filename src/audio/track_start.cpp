@@ -33,9 +33,22 @@ int64_t Bytes(const MpegInfo& m, int64_t position, bool positionMs) {
     return int64_t{m.dwAudioBeg} + MpegBytesOfMs(m, ms);
 }
 
+// The track log hears of every start that plays, not of one that waits for a restart after a
+// format change (the restart is told again).
+void TellLogStart(Engine& e) {
+    const EngineHost& h = e.io.host;
+    const uint32_t action = e.ps.pendingAction;
+    if (!h.logTrackStart || action == kActionRestart || action == kActionRestartKeep) return;
+    const MpegInfo& m = e.track;
+    const uint32_t start = m.dwPointer > m.dwAudioBeg ? MpegLengthMs(m, m.dwPointer - m.dwAudioBeg) : 0;
+    h.logTrackStart(h.ctx, m, start);
+}
+
 int InitOpenTrack(Engine& e) {
     const uint32_t bits = e.ps.mode24 ? 24 : 16;
-    return PlayInit(e, e.track.header.sampleRate, TrackChannels(e.track), bits);
+    const int r = PlayInit(e, e.track.header.sampleRate, TrackChannels(e.track), bits);
+    if (r == 0) TellLogStart(e);
+    return r;
 }
 
 // The next track on the output that still plays the ring out: the decoders of the ended track

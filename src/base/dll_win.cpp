@@ -66,3 +66,11 @@ HMODULE LoadProgramDll(const wchar_t* name) {
                             : LOAD_WITH_ALTERED_SEARCH_PATH;
     return LoadLibraryExW(path.c_str(), nullptr, flags);
 }
+
+HMODULE LoadSystemDll(const wchar_t* name) {
+    if (!name || !*name) return nullptr;
+    wchar_t dir[MAX_PATH];
+    const UINT n = GetSystemDirectoryW(dir, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH) return nullptr;
+    return LoadLibraryW(PathJoin(std::wstring(dir, n), name).c_str());
+}

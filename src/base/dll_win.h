@@ -13,3 +13,16 @@ bool DllSearchExcludeCurrentDir();
 // Loads name (such as L"mpglib.dll") from the folder of zuvo.exe by its full path; the DLLs it
 // needs are looked for beside it first. Null when it is not there or cannot be loaded.
 HMODULE LoadProgramDll(const wchar_t* name);
+
+// Loads name (such as L"dsound.dll") from the system folder by its full path. Null when it is not
+// there or cannot be loaded.
+HMODULE LoadSystemDll(const wchar_t* name);
+
+// The address of an export of a DLL from the system folder, loading it on the first call; the
+// module stays loaded until the process ends. Null when the DLL or the export is missing.
+template <typename Fn>
+Fn SystemDllProc(const wchar_t* dll, const char* name) {
+    HMODULE m = GetModuleHandleW(dll);
+    if (!m) m = LoadSystemDll(dll);
+    return m ? reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(m, name))) : nullptr;
+}

@@ -11,6 +11,8 @@
 
 #include <array>
 
+#include "base/dll_win.h"
+
 namespace {
 
 LocalTime ToLocal(const FILETIME& utc) {
@@ -124,29 +126,48 @@ bool ShellFolderOf(void*, ShellFolder which, std::wstring& path, std::wstring& n
     return !path.empty();
 }
 
+// The network calls come from netapi32 and mpr, loaded when the network is first browsed:
+// linked, they and the name-resolution libraries they pull in would load at every start.
+using NetServerEnumFn = NET_API_STATUS(WINAPI*)(LPCWSTR, DWORD, LPBYTE*, DWORD, LPDWORD, LPDWORD,
+                                                DWORD, LPCWSTR, LPDWORD);
+using NetApiBufferFreeFn = NET_API_STATUS(WINAPI*)(LPVOID);
+using WNetAddConnection2Fn = DWORD(WINAPI*)(LPNETRESOURCEW, LPCWSTR, LPCWSTR, DWORD);
+using WNetOpenEnumFn = DWORD(WINAPI*)(DWORD, DWORD, DWORD, LPNETRESOURCEW, LPHANDLE);
+using WNetEnumResourceFn = DWORD(WINAPI*)(HANDLE, LPDWORD, LPVOID, LPDWORD);
+using WNetCloseEnumFn = DWORD(WINAPI*)(HANDLE);
+
 int NetServers(void*, std::vector<std::wstring>& servers) {
+    auto serverEnum = SystemDllProc<NetServerEnumFn>(L"netapi32.dll", "NetServerEnum");
+    auto bufferFree = SystemDllProc<NetApiBufferFreeFn>(L"netapi32.dll", "NetApiBufferFree");
+    if (!serverEnum || !bufferFree) return ERROR_PROC_NOT_FOUND;
     LPBYTE buf = nullptr;
     DWORD read = 0, total = 0;
-    NET_API_STATUS st = NetServerEnum(nullptr, 101, &buf, MAX_PREFERRED_LENGTH, &read, &total,
-                                      SV_TYPE_ALL, nullptr, nullptr);
+    NET_API_STATUS st = serverEnum(nullptr, 101, &buf, MAX_PREFERRED_LENGTH, &read, &total,
+                                   SV_TYPE_ALL, nullptr, nullptr);
     if ((st == NERR_Success || st == ERROR_MORE_DATA) && buf) {
         auto* info = reinterpret_cast<SERVER_INFO_101*>(buf);
         for (DWORD i = 0; i < read; ++i)
             if (info[i].sv101_name) servers.emplace_back(info[i].sv101_name);
     }
-    if (buf) NetApiBufferFree(buf);
+    if (buf) bufferFree(buf);
     return static_cast<int>(st);
 }
 
 int NetConnect(void*, const std::wstring& server) {
+    auto addConnection = SystemDllProc<WNetAddConnection2Fn>(L"mpr.dll", "WNetAddConnection2W");
+    if (!addConnection) return ERROR_PROC_NOT_FOUND;
     NETRESOURCEW nr{};
     nr.dwType = RESOURCETYPE_DISK;
     std::wstring remote = server;
     nr.lpRemoteName = remote.data();
-    return static_cast<int>(WNetAddConnection2W(&nr, nullptr, nullptr, 0));
+    return static_cast<int>(addConnection(&nr, nullptr, nullptr, 0));
 }
 
 bool NetShares(void*, const std::wstring& server, std::vector<ShareEntry>& out) {
+    auto openEnum = SystemDllProc<WNetOpenEnumFn>(L"mpr.dll", "WNetOpenEnumW");
+    auto enumResource = SystemDllProc<WNetEnumResourceFn>(L"mpr.dll", "WNetEnumResourceW");
+    auto closeEnum = SystemDllProc<WNetCloseEnumFn>(L"mpr.dll", "WNetCloseEnum");
+    if (!openEnum || !enumResource || !closeEnum) return false;
     NETRESOURCEW nr{};
     nr.dwScope = RESOURCE_GLOBALNET;
     nr.dwType = RESOURCETYPE_DISK;
@@ -154,13 +175,13 @@ bool NetShares(void*, const std::wstring& server, std::vector<ShareEntry>& out) 
     std::wstring remote = server;
     nr.lpRemoteName = remote.data();
     HANDLE h = nullptr;
-    if (WNetOpenEnumW(RESOURCE_GLOBALNET, RESOURCETYPE_DISK, RESOURCEUSAGE_CONNECTABLE, &nr, &h) !=
+    if (openEnum(RESOURCE_GLOBALNET, RESOURCETYPE_DISK, RESOURCEUSAGE_CONNECTABLE, &nr, &h) !=
         NO_ERROR)
         return false;
     // One buffer of 16 KB for at most 50 entries.
     alignas(NETRESOURCEW) static BYTE buf[16384];
     DWORD count = 50, size = sizeof buf;
-    DWORD st = WNetEnumResourceW(h, &count, buf, &size);
+    DWORD st = enumResource(h, &count, buf, &size);
     if (st == NO_ERROR) {
         auto* res = reinterpret_cast<NETRESOURCEW*>(buf);
         for (DWORD i = 0; i < count; ++i)
@@ -168,7 +189,7 @@ bool NetShares(void*, const std::wstring& server, std::vector<ShareEntry>& out) 
                 out.push_back(
                     ShareEntry{res[i].lpRemoteName, static_cast<int>(res[i].dwDisplayType)});
     }
-    WNetCloseEnum(h);
+    closeEnum(h);
     return st == NO_ERROR || st == ERROR_NO_MORE_ITEMS;
 }
 

@@ -51,6 +51,8 @@ struct TrackOps {
     bool (*nextTrack)(void* ctx, ListId list) = nullptr;    // false at the end of the list
     bool (*dirSearch)(void* ctx, int direction) = nullptr;  // -1 back, +1 forward
     void (*playPath)(void* ctx, const std::wstring& path) = nullptr;
+    // The same, from startMs of the track (a favourite with a position).
+    void (*playPathAt)(void* ctx, const std::wstring& path, uint32_t startMs) = nullptr;
     // Starts `file` at `pos` (timer 1809, resume); a delayed start the sequencer asked for
     // reports its outcome to it (a failure skips on to the next row).
     bool (*startFile)(void* ctx, const std::wstring& file, int32_t pos) = nullptr;

@@ -3,11 +3,10 @@
 // selection of the sheet found.
 #include "library/playlist_write_win.h"
 
-#include <commdlg.h>
-
 #include <algorithm>
 #include <cwchar>
 
+#include "base/file_dialog_win.h"
 #include "base/fileops_win.h"
 #include "base/path.h"
 #include "config/lang.h"
@@ -54,7 +53,7 @@ std::wstring AskDestination() {
     ofn.lpstrInitialDir = start.folder.empty() ? nullptr : start.folder.c_str();
     ofn.lpstrTitle = LangText(g_lang, kLangSelectDestination);
     ofn.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_PATHMUSTEXIST;
-    if (!GetSaveFileNameW(&ofn)) return std::wstring();
+    if (!SaveFileNameWin(&ofn)) return std::wstring();
     file.resize(wcsnlen(file.c_str(), kPathChars));
     return PlayListWithExtension(file, static_cast<int>(ofn.nFilterIndex));
 }

@@ -270,7 +270,7 @@ void OnTrackEnd(Sequencer& q) {
     AtListEnd(q);
 }
 
-bool PlayPath(Sequencer& q) {
+bool PlayPath(Sequencer& q, uint32_t startMs) {
     Settings& s = *q.s;
     if (s.last_file.empty()) return false;
     if (q.ops.stopPlayback) q.ops.stopPlayback(q.ops.ctx);
@@ -297,6 +297,8 @@ bool PlayPath(Sequencer& q) {
     if (q.fileView) q.playingList = q.fileView;
     StartRequest r;
     r.file = s.last_file;
+    r.position = startMs;
+    r.positionMs = startMs > 0;
     const bool ok = q.ops.startTrack && q.ops.startTrack(q.ops.ctx, r);
     RefreshUpcoming(q);
     return SeqStartResult(q, ok);

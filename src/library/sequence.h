@@ -114,7 +114,7 @@ bool SeqFileStarted(Sequencer& q, bool ok);
 // The deferred PlayFromTop: row 0 of focusedList after a 1000 ms pause.
 int SeqPlayFromTop(Sequencer& q);
 // Plays last_file directly: shows its folder, marks its row and starts it.
-bool PlayPath(Sequencer& q);
+bool PlayPath(Sequencer& q, uint32_t startMs = 0);
 
 // ---- folder search (sequence_search.cpp) ----
 

@@ -141,6 +141,10 @@ void PlayPathOp(void*, const std::wstring& path) {
     g_settings.last_file = path;
     (void)PlayPath(g_seq);
 }
+void PlayPathAtOp(void*, const std::wstring& path, uint32_t startMs) {
+    g_settings.last_file = path;
+    (void)PlayPath(g_seq, startMs);
+}
 bool StartFileOp(void*, const std::wstring& file, int32_t pos) {
     Engine e = EngineNow();
     return SeqFileStarted(g_seq, EngineStartFile(e, file, pos));
@@ -264,6 +268,7 @@ TrackOps TrackOpsWin() {
     t.nextTrack = NextTrackOp;
     t.dirSearch = DirSearchOp;
     t.playPath = PlayPathOp;
+    t.playPathAt = PlayPathAtOp;
     t.startFile = StartFileOp;
     t.stop = StopOp;
     t.skipRows = SkipRowsOp;

@@ -21,8 +21,10 @@
 //                                             list named LIST (default: the first, the File
 //                                             view): "STATE<TAB>FIRST CELL" (UTF-8), STATE
 //                                             "s" selected, "f" focused, "sf" both, "-" none
-//   zuvo-send save PATH [TIMEOUT_MS]          waits for the dialog "Select destination",
-//                                             types PATH as the file name and presses OK
+//   zuvo-send save PATH [TIMEOUT_MS] [TITLE]  waits for the dialog "Select destination" (or
+//                                             TITLE), types PATH as the file name, presses OK
+//   zuvo-send dialogrows TITLE                prints every row of the list view in the window
+//                                             titled TITLE, its cells joined by tabs (UTF-8)
 //   zuvo-send captions MS                     for MS milliseconds prints each new caption of
 //                                             the main window as "TICK_MS<TAB>TEXT" (UTF-8)
 //   zuvo-send toolbar                         prints one line per toolbar button: "COMMAND
@@ -106,10 +108,10 @@ struct RemotePage {
     RemotePage& operator=(const RemotePage&) = delete;
 
     // The text of a row's first cell: the record first, its text buffer behind it.
-    std::wstring ItemText(int row) const {
+    std::wstring ItemText(int row, int column = 0) const {
         constexpr int kChars = 512;
         LVITEMW item{};
-        item.iSubItem = 0;
+        item.iSubItem = column;
         item.cchTextMax = kChars;
         item.pszText = reinterpret_cast<wchar_t*>(static_cast<char*>(page) + sizeof(LVITEMW));
         SIZE_T n = 0;
@@ -165,6 +167,26 @@ int SelectRows(int count, wchar_t** names) {
     return found == count ? 0 : 1;
 }
 
+// Every cell of every row of the list view in the top-level window titled `title` (a dialog),
+// one line a row, the cells joined by tabs (UTF-8).
+int PrintDialogRows(const wchar_t* title) {
+    HWND w = FindWindowW(nullptr, title);
+    HWND list = w ? FindWindowExW(w, nullptr, L"SysListView32", nullptr) : nullptr;
+    if (!list) return 1;
+    HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
+    const int columns = header ? static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0)) : 1;
+    RemotePage remote(list);
+    if (!remote.page) return 1;
+    for (int r = 0, rows = RowCount(list); r < rows; ++r) {
+        std::wstring line;
+        for (int c = 0; c < columns; ++c) line += (c ? L"\t" : L"") + remote.ItemText(r, c);
+        char utf8[8192] = {};
+        WideCharToMultiByte(CP_UTF8, 0, line.c_str(), -1, utf8, sizeof utf8, nullptr, nullptr);
+        std::printf("%s\n", utf8);
+    }
+    return 0;
+}
+
 int PrintRows(const wchar_t* name) {
     HWND list = FindList(name);
     if (!list) return 1;
@@ -192,10 +214,10 @@ HWND FileNameField(HWND dialog) {
     return GetDlgItem(dialog, 0x480 /* edt1 */);
 }
 
-int SaveAs(const wchar_t* path, DWORD timeoutMs) {
+int SaveAs(const wchar_t* path, DWORD timeoutMs, const wchar_t* title) {
     HWND dialog = nullptr;
     for (DWORD start = GetTickCount(); !dialog; Sleep(20)) {
-        HWND d = FindWindowW(L"#32770", L"Select destination");
+        HWND d = FindWindowW(L"#32770", title);
         if (d && IsWindowVisible(d)) dialog = d;
         if (!dialog && GetTickCount() - start >= timeoutMs) return 1;
     }
@@ -477,7 +499,9 @@ int wmain(int argc, wchar_t** argv) {
     if (verb == L"select" && argc >= 3) return SelectRows(argc - 2, argv + 2);
     if (verb == L"rows" && argc <= 3) return PrintRows(argc == 3 ? argv[2] : nullptr);
     if (verb == L"save" && argc >= 3)
-        return SaveAs(argv[2], argc > 3 ? static_cast<DWORD>(_wtoi(argv[3])) : 20000);
+        return SaveAs(argv[2], argc > 3 ? static_cast<DWORD>(_wtoi(argv[3])) : 20000,
+                      argc > 4 ? argv[4] : L"Select destination");
+    if (verb == L"dialogrows" && argc == 3) return PrintDialogRows(argv[2]);
     if (verb == L"captions" && argc == 3) return Captions(static_cast<DWORD>(_wtoi(argv[2])));
     if (verb == L"toolbar") return PrintToolbar();
     if (verb == L"tbclick" && argc == 3) return ClickToolbarButton(_wtoi(argv[2]));

@@ -149,6 +149,21 @@ TEST(LibraryWin, DrivesAndShellFolders) {
     EXPECT_TRUE(path.empty());
 }
 
+// The network libraries load on the first look at the network, not with the program, and the
+// calls then reach them.
+TEST(LibraryWin, NetworkLibrariesLoadOnFirstUse) {
+    const FolderOps fs = Win32FolderOps();
+    ASSERT_EQ(GetModuleHandleW(L"netapi32.dll"), nullptr);
+    ASSERT_EQ(GetModuleHandleW(L"mpr.dll"), nullptr);
+    std::vector<std::wstring> servers;
+    EXPECT_NE(fs.netServers(fs.ctx, servers), ERROR_PROC_NOT_FOUND);
+    EXPECT_NE(GetModuleHandleW(L"netapi32.dll"), nullptr);
+    std::vector<ShareEntry> shares;
+    fs.netShares(fs.ctx, L"\\\\NOSUCHSERVER", shares);
+    EXPECT_NE(GetModuleHandleW(L"mpr.dll"), nullptr);
+    EXPECT_TRUE(shares.empty());
+}
+
 // LoadList over the real folder table, with MPEG files playable.
 int Load(TrackList& list, const std::wstring& path) {
     static const FolderOps fs = Win32FolderOps();

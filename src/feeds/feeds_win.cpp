@@ -1,0 +1,284 @@
+#include "feeds/feeds_win.h"
+
+#include <richedit.h>
+#include <shellapi.h>
+#include <wininet.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "base/dll_win.h"
+#include "base/fileops_win.h"
+#include "base/path.h"
+#include "config/settings.h"
+#include "feeds/rss.h"
+
+namespace {
+
+HWND g_main = nullptr;
+HINSTANCE g_instance = nullptr;
+std::wstring g_iniPath;
+FeedsHost g_host;
+RssTitleState g_titles;
+
+void ErrorLog(const char* text, int code) {
+    if (g_host.errorLog) g_host.errorLog(g_host.ctx, text, code);
+}
+
+LocalTime ToLocalTime(const SYSTEMTIME& st) {
+    return LocalTime{st.wYear, st.wMonth, st.wDay, st.wDayOfWeek, st.wHour, st.wMinute, st.wSecond};
+}
+
+LocalTime Now() {
+    SYSTEMTIME st;
+    GetLocalTime(&st);
+    return ToLocalTime(st);
+}
+
+// The file's last write, in local time; false when it is missing.
+bool WrittenAt(const std::wstring& path, LocalTime& out) {
+    WIN32_FILE_ATTRIBUTE_DATA a;
+    if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &a)) return false;
+    FILETIME local;
+    SYSTEMTIME st;
+    if (!FileTimeToLocalFileTime(&a.ftLastWriteTime, &local) || !FileTimeToSystemTime(&local, &st))
+        return false;
+    out = ToLocalTime(st);
+    return true;
+}
+
+// ---- downloads: WinINet, loaded from the system folder on the first download ----
+
+using InternetOpenFn = HINTERNET(WINAPI*)(LPCSTR, DWORD, LPCSTR, LPCSTR, DWORD);
+using InternetOpenUrlFn = HINTERNET(WINAPI*)(HINTERNET, LPCSTR, LPCSTR, DWORD, DWORD, DWORD_PTR);
+using InternetReadFileFn = BOOL(WINAPI*)(HINTERNET, LPVOID, DWORD, LPDWORD);
+using InternetCloseHandleFn = BOOL(WINAPI*)(HINTERNET);
+using InternetSetOptionFn = BOOL(WINAPI*)(HINTERNET, DWORD, LPVOID, DWORD);
+
+// A server that accepts and then says nothing holds the window thread no longer than this.
+constexpr DWORD kTimeoutMs = 10000;
+
+bool Fetch(void*, const std::string& url, std::string& out) {
+    auto open = SystemDllProc<InternetOpenFn>(L"wininet.dll", "InternetOpenA");
+    auto openUrl = SystemDllProc<InternetOpenUrlFn>(L"wininet.dll", "InternetOpenUrlA");
+    auto read = SystemDllProc<InternetReadFileFn>(L"wininet.dll", "InternetReadFile");
+    auto close = SystemDllProc<InternetCloseHandleFn>(L"wininet.dll", "InternetCloseHandle");
+    auto setOption = SystemDllProc<InternetSetOptionFn>(L"wininet.dll", "InternetSetOptionA");
+    if (!open || !openUrl || !read || !close) {
+        ErrorLog("InternetOpen failed, error:", static_cast<int>(ERROR_PROC_NOT_FOUND));
+        return false;
+    }
+    HINTERNET session = open("Mozilla/5.0 (Windows NT 10.0; Win64; x64)",
+                             INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0);
+    if (!session) {
+        ErrorLog("InternetOpen failed, error:", static_cast<int>(GetLastError()));
+        return false;
+    }
+    if (setOption) {
+        DWORD ms = kTimeoutMs;
+        setOption(session, INTERNET_OPTION_CONNECT_TIMEOUT, &ms, sizeof ms);
+        setOption(session, INTERNET_OPTION_RECEIVE_TIMEOUT, &ms, sizeof ms);
+    }
+    // The cache is bypassed. The secure flag goes with https addresses only: on a plain http
+    // address it would make WinINet speak TLS to a server that does not.
+    DWORD flags = INTERNET_FLAG_RELOAD;
+    if (url.compare(0, 6, "https:") == 0 || url.compare(0, 6, "HTTPS:") == 0)
+        flags |= INTERNET_FLAG_SECURE;
+    HINTERNET request = openUrl(session, url.c_str(), nullptr, 0, flags, 0);
+    if (!request) {
+        ErrorLog("InternetOpenUrl failed, error:", static_cast<int>(GetLastError()));
+        close(session);
+        return false;
+    }
+    out.assign(kRssDownloadLimit, '\0');
+    size_t got = 0;
+    DWORD n = 0;
+    while (got < kRssDownloadLimit &&
+           read(request, &out[got], static_cast<DWORD>(kRssDownloadLimit - got), &n) && n > 0)
+        got += n;
+    out.resize(got);
+    close(request);
+    close(session);
+    return true;
+}
+
+// ---- the plan ----
+
+bool UpdateIfDue(void*) {
+    const RssPlan plan = ReadRssPlan(g_settings.big_rssstring);
+    const uint32_t now = RssStamp(Now());
+    if (plan.planned > now) return false;
+    const std::wstring path = RssFilePathWin();
+    if (!path.empty()) {
+        const CodePage cp = SystemCodePageWin();
+        const std::string file =
+            RssBuildFile(plan, RssItemsPerFeed(g_settings.big_title), Fetch, nullptr, cp);
+        const FileOps fs = Win32FileOps();
+        if (!fs.replaceFile(fs.ctx, path, file)) ErrorLog("RSS file not written, error:", -1);
+    }
+    // A failed feed does not delay the plan.
+    WriteRssPlanned(g_settings.big_rssstring,
+                    RssStamp(Now()) + static_cast<uint32_t>(plan.intervalMinutes));
+    return true;
+}
+
+void UpdateNow(void*) {
+    g_titles.index = 0;
+    WriteRssPlanned(g_settings.big_rssstring, RssStamp(Now()));
+}
+
+std::string NextTitle(void*) {
+    g_titles.title.clear();
+    const std::wstring path = RssFilePathWin();
+    LocalTime written{};
+    if (path.empty() || !WrittenAt(path, written)) return {};
+    if (RssFileTooOld(ReadRssPlan(g_settings.big_rssstring), written, Now())) return {};
+    const FileOps fs = Win32FileOps();
+    std::string bytes;
+    if (!fs.readFile(fs.ctx, path, kRssTitleFileLimit, bytes)) return {};
+    RssNextTitle(g_titles, bytes);
+    return g_titles.title;
+}
+
+uint32_t Planned(void*) {
+    return ReadRssPlan(g_settings.big_rssstring).planned;
+}
+
+// ---- the viewer ----
+
+struct RtfSource {
+    const std::string* text;
+    size_t at;
+};
+
+DWORD CALLBACK StreamRtf(DWORD_PTR cookie, LPBYTE buf, LONG size, LONG* done) {
+    auto* src = reinterpret_cast<RtfSource*>(cookie);
+    const size_t n = std::min(static_cast<size_t>(size), src->text->size() - src->at);
+    std::copy_n(src->text->data() + src->at, n, buf);
+    src->at += n;
+    *done = static_cast<LONG>(n);
+    return 0;
+}
+
+constexpr int kViewerEdit = 100;
+// More than any number of feeds of at most 99,999 bytes each gives.
+constexpr size_t kViewerFileLimit = 16u << 20;
+
+void OpenLink(HWND edit, const CHARRANGE& range) {
+    if (range.cpMax <= range.cpMin) return;
+    std::wstring text(static_cast<size_t>(range.cpMax - range.cpMin) + 1, L'\0');
+    TEXTRANGEW tr{range, text.data()};
+    const LRESULT n = SendMessageW(edit, EM_GETTEXTRANGE, 0, reinterpret_cast<LPARAM>(&tr));
+    text.resize(static_cast<size_t>(n));
+    if (!text.empty()) ShellExecuteW(g_main, L"open", text.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+INT_PTR CALLBACK ViewerProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+        case WM_INITDIALOG: {
+            RECT work;
+            SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+            MoveWindow(dlg, 20, 20, (work.right - work.left) / 2,
+                       (work.bottom - work.top) * 8 / 10, FALSE);
+            RECT client;
+            GetClientRect(dlg, &client);
+            HWND edit = CreateWindowExW(
+                0, L"RichEdit", L"",
+                WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_TABSTOP | ES_MULTILINE | ES_READONLY |
+                    ES_AUTOVSCROLL,
+                0, 0, client.right, client.bottom, dlg,
+                reinterpret_cast<HMENU>(static_cast<INT_PTR>(kViewerEdit)), g_instance, nullptr);
+            if (!edit) {
+                EndDialog(dlg, 0);
+                return TRUE;
+            }
+            const bool dark = (static_cast<uint32_t>(g_settings.stylez) & Style::DarkMode) != 0;
+            if (dark)
+                SendMessageW(edit, EM_SETBKGNDCOLOR, 0,
+                             static_cast<LPARAM>(static_cast<uint32_t>(g_settings.color_back)));
+            SendMessageW(edit, EM_AUTOURLDETECT, TRUE, 0);
+            SendMessageW(edit, EM_SETEVENTMASK, 0, ENM_LINK);
+            const std::wstring path = RssFilePathWin();
+            std::string bytes;
+            LocalTime written{};
+            const FileOps fs = Win32FileOps();
+            if (!path.empty() && WrittenAt(path, written))
+                fs.readFile(fs.ctx, path, kViewerFileLimit, bytes);
+            const std::string rtf = RssRichText(bytes, written, dark);
+            RtfSource src{&rtf, 0};
+            EDITSTREAM es{reinterpret_cast<DWORD_PTR>(&src), 0, StreamRtf};
+            SendMessageW(edit, EM_STREAMIN, SF_RTF, reinterpret_cast<LPARAM>(&es));
+            SendMessageW(edit, EM_SETSEL, 0, 0);
+            SetFocus(edit);
+            return FALSE;  // the focus is set
+        }
+        case WM_SIZE:
+            MoveWindow(GetDlgItem(dlg, kViewerEdit), 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
+            return TRUE;
+        case WM_NOTIFY: {
+            const auto* link = reinterpret_cast<const ENLINK*>(lParam);
+            if (link->nmhdr.code == EN_LINK && link->msg == WM_LBUTTONDOWN) {
+                OpenLink(link->nmhdr.hwndFrom, link->chrg);
+                SetWindowLongPtrW(dlg, DWLP_MSGRESULT, 1);
+                return TRUE;
+            }
+            return FALSE;
+        }
+        case WM_COMMAND:
+            if (LOWORD(wParam) == IDCANCEL || LOWORD(wParam) == IDOK) EndDialog(dlg, 0);
+            return TRUE;
+        case WM_CLOSE:
+            EndDialog(dlg, 0);
+            return TRUE;
+    }
+    return FALSE;
+}
+
+// The dialog's template, built in memory: a resizable frame with its caption and no controls
+// (the rich-edit control is created when it opens).
+std::vector<WORD> ViewerTemplate() {
+    std::vector<WORD> t(sizeof(DLGTEMPLATE) / sizeof(WORD), 0);
+    auto* d = reinterpret_cast<DLGTEMPLATE*>(t.data());
+    d->style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX |
+               WS_MAXIMIZEBOX | DS_MODALFRAME;
+    d->cx = 300;
+    d->cy = 200;
+    t.push_back(0);  // no menu
+    t.push_back(0);  // the standard dialog class
+    for (const wchar_t* c = L"RSS Viewer"; *c; ++c) t.push_back(static_cast<WORD>(*c));
+    t.push_back(0);
+    return t;
+}
+
+}  // namespace
+
+void FeedsStartWin(HWND mainWindow, HINSTANCE instance, const std::wstring& iniPath,
+                   const FeedsHost& host) {
+    g_main = mainWindow;
+    g_instance = instance;
+    g_iniPath = iniPath;
+    g_host = host;
+}
+
+FeedsOps FeedsOpsWin() {
+    FeedsOps ops;
+    ops.updateIfDue = UpdateIfDue;
+    ops.updateNow = UpdateNow;
+    ops.nextTitle = NextTitle;
+    ops.planned = Planned;
+    return ops;
+}
+
+std::wstring RssFilePathWin() {
+    const std::wstring folder = PathFolder(g_iniPath);
+    return folder.empty() ? std::wstring() : PathJoin(folder, L"Zuvorss.xml");
+}
+
+void FeedsViewCommandWin(CommandId, intptr_t) {
+    // The rich-edit control comes from riched32.dll, loaded once and kept.
+    static HMODULE richEdit = LoadSystemDll(L"riched32.dll");
+    if (!richEdit) return;
+    const std::vector<WORD> t = ViewerTemplate();
+    DialogBoxIndirectParamW(g_instance, reinterpret_cast<const DLGTEMPLATE*>(t.data()), g_main,
+                            ViewerProc, 0);
+}

@@ -1,0 +1,153 @@
+"""The live MP3 stream of zuvo.exe under Wine, with the stand-in lame_enc.dll beside it: the
+first listener starts playback of the last file; mpg123 (through /Zuvo.m3u), ffmpeg and three
+plain sockets listen at once, a sixth is closed; what mpg123 and ffmpeg decode is what
+wave-out played (found in the capture by its envelope, the offset printed); the stream ends
+after playback. With the ACM encoder, which Wine lacks for MP3, the listener is closed and
+error.log says why."""
+import os
+import shutil
+import socket
+import subprocess
+import threading
+import unittest
+
+import e2e_lib
+import http_client as hc
+from e2e_lib import Install, capture_audio, send, stop, wait_steady, wait_until, win_path
+
+PORT = 18451
+HEADER = (b'HTTP/1.0 200 OK\r\nAccept-Ranges: none\r\nContent-Type: audio/mpeg\r\n'
+          b'Cache-Control: no-cache, no-store\r\nPragma: no-cache\r\n'
+          b'Expires: Mon, 26 Jul 1997 05:00:00 GMT\r\n\r\n')
+
+
+def standin():
+    return os.path.join(os.path.dirname(os.path.abspath(e2e_lib.ARGS.send)), 'standins',
+                        'lame_enc.dll')
+
+
+class Listener(threading.Thread):
+    """A plain socket that asks for the stream and keeps everything it gets."""
+
+    def __init__(self, port):
+        super().__init__(daemon=True)
+        self.sock = socket.create_connection((hc.HOST, port), timeout=60)
+        self.sock.sendall(b'GET /Zuvo.mp3 HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n')
+        self.data = b''
+        self.start()
+
+    def run(self):
+        try:
+            while True:
+                part = self.sock.recv(65536)
+                if not part:
+                    break
+                self.data += part
+        except OSError:
+            pass
+        self.sock.close()
+
+
+class HttpStream(unittest.TestCase):
+    def install(self, name, stream):
+        if not os.path.exists(standin()):
+            self.skipTest('no stand-in lame_enc.dll (winegcc missing)')
+        z = Install(name)
+        shutil.copy(standin(), z.prog)
+        music = os.path.join(z.folder, 'music')
+        os.makedirs(music)
+        first = hc.make_music(os.path.join(music, '01 noise.mp3'), 12, seed=1)
+        hc.make_music(os.path.join(music, '02 noise.mp3'), 12, seed=2)
+        # Nothing plays at start; the last file is where Stop/Resume starts.
+        z.write_ini(hc.settings(PORT, stream) + b'last_file=' + win_path(first).encode() + b'\r\n')
+        return z, music
+
+    def test_five_listeners_hear_what_plays(self):
+        z, music = self.install('http_stream', b'lfca')
+        cap = capture_audio(self, z.folder, keep_openings=True)
+        proc = z.start('/localini')
+        try:
+            self.listen(z, proc, cap)
+        finally:
+            stop(proc, self)
+
+    def listen(self, z, proc, cap):
+        self.assertEqual(send('wait', '20000'), 0, 'no main window')
+        hc.wait_for_page(PORT)
+        wait_until(lambda: len(hc.rows(hc.get(PORT, '/'))) == 2, 20, 'the last folder listed')
+        first = Listener(PORT)  # starts playback
+        wait_until(lambda: len(first.data) > len(HEADER), 20, 'the first listener to get audio')
+        mpg_out = os.path.join(z.folder, 'mpg123.raw')
+        ff_out = os.path.join(z.folder, 'ffmpeg.raw')
+        with open(mpg_out, 'wb') as out:
+            mpg = subprocess.Popen(['mpg123', '-q', '-s', '-@',
+                                    'http://127.0.0.1:%d/Zuvo.m3u' % PORT], stdout=out,
+                                   stderr=subprocess.DEVNULL)
+        ff = subprocess.Popen(['ffmpeg', '-v', 'error', '-nostdin', '-i',
+                               'http://127.0.0.1:%d/Zuvo.mp3' % PORT, '-f', 's16le', '-ac', '2',
+                               '-ar', '44100', '-y', ff_out],
+                              stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        others = [Listener(PORT) for _ in range(2)]
+        size = lambda p: os.path.getsize(p) if os.path.exists(p) else 0
+        wait_until(lambda: size(mpg_out) and size(ff_out) and all(o.data for o in others), 20,
+                   'five listeners to get data')
+        sixth = Listener(PORT)
+        sixth.join(10)
+        self.assertFalse(sixth.is_alive(), 'the sixth listener was not closed')
+        self.assertEqual(sixth.data, b'')
+        try:
+            # Playback ends with the folder; the stream about a second later.
+            wait_steady(lambda: size(cap), 3, 120, 'playback to end')
+            for p in (mpg, ff):
+                p.wait(timeout=30)
+            for o in [first] + others:
+                o.join(30)
+                self.assertFalse(o.is_alive(), 'the stream did not end after playback')
+        finally:
+            for p in (mpg, ff):
+                if p.poll() is None:
+                    p.kill()
+        for o in [first] + others:
+            self.assertTrue(o.data.startswith(HEADER))
+        # Every opening of the device in order: the whole of what was played.
+        captured = e2e_lib.samples(cap)
+        for name in sorted(n for n in os.listdir(z.folder) if n.startswith('cap.raw.')):
+            captured.extend(e2e_lib.samples(os.path.join(z.folder, name)))
+        first_mp3, first_out = (os.path.join(z.folder, 'first.' + e) for e in ('mp3', 'raw'))
+        with open(first_mp3, 'wb') as out:
+            out.write(first.data[len(HEADER):])
+        with open(first_out, 'wb') as out:
+            out.write(e2e_lib.decode(first_mp3, gapless=False).tobytes())
+        for name, path in (('first listener', first_out), ('mpg123', mpg_out),
+                           ('ffmpeg', ff_out)):
+            decoded = e2e_lib.samples(path)
+            offset, r = hc.locate(captured, decoded)
+            print('%s: %.1f s decoded, found at capture frame %s (%.1f ms), correlation %.3f' % (
+                name, len(decoded) / 88200, offset, (offset or 0) / 44.1, r))
+            self.assertGreater(r, 0.9, name + ' does not decode what was played')
+        log = os.path.join(z.prog, 'error.log')
+        self.assertFalse(os.path.exists(log), 'error.log was written')
+
+    def test_acm_encoder_fails_cleanly(self):
+        z, _ = self.install('http_acm', b'aeca')
+        proc = z.start('/localini')
+        self.assertEqual(send('wait', '20000'), 0, 'no main window')
+        hc.wait_for_page(PORT)
+        log = os.path.join(z.prog, 'error.log')
+        try:
+            listener = Listener(PORT)
+            listener.join(20)
+            self.assertFalse(listener.is_alive(), 'the listener was not closed')
+            self.assertEqual(listener.data, HEADER)
+            wait_until(lambda: os.path.exists(log), 10, 'error.log')
+            self.assertTrue(hc.get(PORT, '/').startswith(b'HTTP/1.1 200 OK'))
+        finally:
+            stop(proc, self)
+        with open(log, 'rb') as f:
+            lines = f.read().splitlines()
+        self.assertEqual(len(lines), 1, lines)
+        self.assertIn(b'\tHTTP stream encoder init error:', lines[0])
+
+
+if __name__ == '__main__':
+    e2e_lib.main()

@@ -1,0 +1,149 @@
+"""The track log as a folder plays. A folder holds three tracks: one of 32 s with tags that
+plays to its end (logged with its whole length), one of 36 s that is skipped with "Play next
+track" once more than half of it has been heard (logged with the position where it was left),
+and one of 20 s that plays to its end (never logged: shorter than 30 s). The log beside the
+settings file must hold exactly the two records, byte for byte; the three values that depend
+on the run (lengths as measured, the start times, the skip position) are read back and checked
+against what the test knows: the tracks' real lengths, the wall clock and the capture."""
+import os
+import re
+import time
+import unittest
+
+import e2e_lib
+from e2e_lib import Install, capture_audio, command, run, send, stop, wait_until
+
+RATE = 44100
+BYTES_PER_S = RATE * 4
+LOGFILE = 0x400 | 100  # logging on, 100 KB limit
+TRACKS = [  # (file, seconds, tags)
+    ('01 first.mp3', 32, ('Some Artist', 'An Album', 'First & Last', '1')),
+    ('02 skipped.mp3', 36, None),
+    ('03 short.mp3', 20, None),
+]
+SKIP_AFTER_S = 20  # of the second track: more than half of it
+
+
+def make_track(path, seconds, tags):
+    wav = path + '.wav'
+    run('sox', '-D', '-r', str(RATE), '-c', '2', '-n', '-b', '16', wav, 'synth', str(seconds),
+        'sine', '200-3000', 'vol', '0.3')
+    extra = []
+    if tags:
+        extra = ['--ta', tags[0], '--tl', tags[1], '--tt', tags[2], '--tn', tags[3]]
+    run('lame', '--quiet', '-b', '128', *extra, wav, path)
+    os.remove(wav)
+
+
+def parse_records(data):
+    text = data.decode('utf-16-le')
+    records = []
+    for chunk in text.split('\r\n\r\n')[:-1]:
+        path, tags, nums = chunk.split('\r\n')
+        n = nums.split('\t')
+        records.append((path, tags.split('\t'), [int(v) for v in n[:4]], n[4]))
+    return records
+
+
+def record_bytes(path, tags, length, start, end, t):
+    return ('%s\r\n%s\r\n%d\t%d\t%d\t%d\t \r\n\r\n' % (
+        path, '\t'.join(tags), length, start, end, t)).encode('utf-16-le')
+
+
+EXPORT_BUTTON = 101
+
+
+def viewer_rows():
+    """The log viewer's rows as lists of cells, [] while it is not open."""
+    rc, out = e2e_lib.send_output('dialogrows', 'Track log')
+    if rc != 0:
+        return []
+    return [line.split('\t') for line in out.decode('utf-8').splitlines()]
+
+
+def minutes(ms):
+    return '%d:%02d' % (max(ms, 0) // 1000 // 60, max(ms, 0) // 1000 % 60)
+
+
+def row_texts(record):
+    path, tags, (length, start, end, t), _ = record
+    folder, _, name = path.rpartition('\\')
+    return [name, folder, *tags, minutes(length), minutes(start), minutes(end - start),
+            time.strftime('%Y-%m-%d %H:%M', time.localtime(t))]
+
+
+class TrackLog(unittest.TestCase):
+    def test_folder_plays_through_and_a_skip(self):
+        z = Install('tracklog')
+        music = os.path.join(z.folder, 'music')
+        os.makedirs(music)
+        for name, seconds, tags in TRACKS:
+            make_track(os.path.join(music, name), seconds, tags)
+        capture_audio(self, z.folder, keep_openings=True)
+        z.write_ini(b'[Zuvo]\r\nutf8=1\r\nvolume=65535\r\nwavedevice=0\r\ngapless=1\r\n'
+                    b'logfile=%d\r\n' % LOGFILE)
+        log = os.path.join(z.prog, 'zuvo.log')
+        first = e2e_lib.win_path(os.path.join(music, TRACKS[0][0]))
+        t0 = int(time.time())
+        proc = z.start(first, '/localini')
+        try:
+            self.assertEqual(send('wait', '20000'), 0, 'no main window')
+            size = lambda: sum(e2e_lib.capture_sizes(z.folder).values())
+            # The first track played to its end and the second for more than half.
+            skip_at = (TRACKS[0][1] + SKIP_AFTER_S) * BYTES_PER_S
+            wait_until(lambda: size() >= skip_at, 120, 'the second track to pass its half')
+            before = size()
+            self.assertEqual(command('NextTrack'), 0)
+            after = size()
+            # The third plays to its end; nothing follows it.
+            e2e_lib.wait_steady(size, 5, 120, 'the last track to end')
+            t1 = int(time.time())
+            # The viewer on that log, and its CSV export.
+            self.assertEqual(command('ViewTrackLog'), 0)
+            shown = wait_until(lambda: viewer_rows(), 20, 'the log viewer to show rows')
+            csv = os.path.join(z.folder, 'export.csv')
+            self.assertEqual(send('press', '#32770', str(EXPORT_BUTTON)), 0)
+            self.assertEqual(send('save', e2e_lib.win_path(csv), '20000', 'Export log to CSV file'), 0)
+            wait_until(lambda: os.path.exists(csv), 20, 'the CSV file')
+            self.assertEqual(send('press', '#32770', '2'), 0)  # Close
+            wait_until(lambda: not viewer_rows(), 20, 'the viewer to close')
+            stop(proc, self)
+        finally:
+            if proc.poll() is None:
+                proc.kill()
+
+        with open(log, 'rb') as f:
+            data = f.read()
+        records = parse_records(data)
+        self.assertEqual([r[0] for r in records],
+                         [e2e_lib.win_path(os.path.join(music, n)) for n, _, _ in TRACKS[:2]])
+        (_, _, (len1, start1, end1, time1), _), (_, _, (len2, start2, end2, time2), _) = records
+        # Lengths as measured from the files: within a frame of the real length (plus the
+        # encoder's delay and padding, which the scan counts).
+        for measured, (_, seconds, _) in ((len1, TRACKS[0]), (len2, TRACKS[1])):
+            self.assertLess(abs(measured - seconds * 1000), 100, 'length %d ms' % measured)
+        self.assertEqual(end1, len1, 'the first track was played to its end')
+        # Left where the skip found it: between what the device had taken when the command was
+        # sent (less what it may hold unplayed) and when it had been posted (plus the time to
+        # handle it; the capture runs several times faster than real time).
+        heard_s = before / BYTES_PER_S - TRACKS[0][1]
+        posted_s = after / BYTES_PER_S - TRACKS[0][1]
+        self.assertGreaterEqual(end2, max(len2 // 2, heard_s * 1000 - 2000))
+        self.assertLessEqual(end2, posted_s * 1000 + 2000)
+        self.assertTrue(t0 <= time1 <= time2 <= t1, (t0, time1, time2, t1))
+        want = (record_bytes(records[0][0], TRACKS[0][2], len1, 0, end1, time1) +
+                record_bytes(records[1][0], ['', '', '', ''], len2, 0, end2, time2))
+        self.assertEqual(data, want)
+        # The viewer: newest first, the texts of each record; the CSV: the same rows.
+        rows = [row_texts(r) for r in reversed(records)]
+        self.assertEqual(shown, rows)
+        with open(csv, 'rb') as f:
+            self.assertEqual(f.read().decode('utf-16-le'),
+                             'File\tPath\tArtist\tAlbum\tTitle\tTrack\tLength\tStart\tPlayed\tDate\r\n' +
+                             ''.join('\t'.join(r) + '\t\r\n' for r in rows))
+        print('log: first %d ms played whole, second left at %d of %d ms (capture %.1f-%.1f s)'
+              % (len1, end2, len2, heard_s, posted_s))
+
+
+if __name__ == '__main__':
+    e2e_lib.main()

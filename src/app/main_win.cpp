@@ -14,6 +14,7 @@
 #include "base/path.h"
 #include "config/settings_io.h"
 #include "library/folder_ops_win.h"
+#include "library/insert_view_win.h"
 #include "library/library_win.h"
 #include "ui/face_win.h"
 
@@ -190,6 +191,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
         if (msg.message == WM_MOUSEWHEEL && FaceRouteMouseWheelWin(msg)) continue;
+        if (InsertViewDialogMessageWin(msg)) continue;  // Tab and the keys of its controls
         if (!g_dispatch.labelEditing && g_win.accelerators &&
             TranslateAcceleratorA(g_win.mainWindow, g_win.accelerators, &msg))
             continue;

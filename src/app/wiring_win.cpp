@@ -17,6 +17,7 @@
 #include "feeds/feeds_win.h"
 #include "http/http_win.h"
 #include "library/cue_follow_win.h"
+#include "library/insert_view_win.h"
 #include "library/library_win.h"
 #include "library/list_rename_win.h"
 #include "library/list_text.h"
@@ -53,13 +54,10 @@ constexpr CommandRoute kCommandRoutes[] = {
     {kCmdEnqueue, PlaylistViewEnqueueCommandWin},
     {kCmdClearList, PlaylistViewClearCommandWin},
     {kCmdContentToPlaylist, PlaylistViewContentCommandWin},
-    // ui/: the compact view
-    {kCmdCompactView, FaceCompactCommandWin},
-    {kCmdCompactNoStatusBar, FaceCompactCommandWin},
-    {kCmdCompactNoTitleBar, FaceCompactCommandWin},
-    {kCmdCompactOnTop, FaceCompactCommandWin},
     // feeds/: the RSS reader
     {kCmdViewRssFile, FeedsViewCommandWin},
+    // library/: the Insert view
+    {kCmdOpenInInsertView, InsertViewOpenCommandWin},
     // log/: the track log
     {kCmdViewTrackLog, LogViewerCommandWin},
     {kCmdFavAddPosition, FavouriteCommandWin},
@@ -70,6 +68,11 @@ constexpr CommandRoute kCommandRoutes[] = {
     {kCmdFavorites, FavouriteCommandWin},
     {kCmdTrackHistory, HistoryCommandWin},
     {kCmdFolderHistory, HistoryCommandWin},
+    // ui/: the compact view
+    {kCmdCompactView, FaceCompactCommandWin},
+    {kCmdCompactNoStatusBar, FaceCompactCommandWin},
+    {kCmdCompactNoTitleBar, FaceCompactCommandWin},
+    {kCmdCompactOnTop, FaceCompactCommandWin},
 };
 
 // ---- steps of the window's face (ui/), skipped while that part is not built ----
@@ -103,6 +106,15 @@ void LogTrackLeftNow() {
     LogTrackLeft(g_trackEnding ? g_endedTrackMs : g_playState.playedMs);
 }
 
+// The log's own starts (viewer, history, favourites) leave the playing track first: the
+// sequencer's PlayPath does not tell the log.
+void LeavePlayingTrack() {
+    const PlaybackOps& p = g_wiring.playback;
+    EngineView v;
+    if (p.view) p.view(p.ctx, v);
+    if (v.outputOpen) LogTrackLeftNow();
+}
+
 LogHost TrackLogHost() {
     LogHost h;
     h.errorLog = [](void*, const char* text, int code) { WriteErrorLog(text, code); };
@@ -112,6 +124,7 @@ LogHost TrackLogHost() {
     };
     h.urlStream = [](void*) { return g_playState.urlStream; };
     h.playPath = [](void*, const std::wstring& path) {
+        LeavePlayingTrack();
         const TrackOps& t = g_wiring.tracks;
         if (t.playPath) t.playPath(t.ctx, path);
     };
@@ -136,6 +149,7 @@ LogHost TrackLogHost() {
         return !path.empty();
     };
     h.playAt = [](void*, const std::wstring& path, uint32_t startMs) {
+        LeavePlayingTrack();
         const TrackOps& t = g_wiring.tracks;
         if (t.playPathAt) t.playPathAt(t.ctx, path, startMs);
     };
@@ -247,8 +261,11 @@ void PageSnapshot(void*, HttpPageState& out) {
     t.pluginTrack = g_playState.pluginActive;
     out.title = TrackTitleText(t);
     out.filePath = s.last_file;
-    out.elapsed = FormatTrackTime(g_playState.playedMs, s);
-    out.total = FormatTrackTime(g_playState.playedLengthMs, s);
+    uint32_t intoMs = g_playState.playedMs, lengthMs = g_playState.playedLengthMs;
+    std::wstring cueTitle;  // a cue entry's own name and times where one plays
+    if (CueEntryTimesWin(intoMs, lengthMs, cueTitle) && !out.title.empty()) out.title = cueTitle;
+    out.elapsed = FormatTrackTime(intoMs, s);
+    out.total = FormatTrackTime(lengthMs, s);
     out.playing = v.outputOpen;
     const TrackOps& tracks = g_wiring.tracks;
     const ListId id = tracks.playingList ? tracks.playingList(tracks.ctx) : kListFiles;
@@ -258,8 +275,12 @@ void PageSnapshot(void*, HttpPageState& out) {
     out.cueList = list.kind == cueList || list.kind == cueListIdle;
     out.current = list.currentRow > 0 ? list.currentRow : 0;
     const HttpWindowRange w = HttpListWindow(out.current, static_cast<int>(list.rows.size()));
-    for (int i = w.first; i < w.end; ++i)
-        out.items.push_back({list.rows[static_cast<size_t>(i)].cell[out.cueList ? 2 : 0], true});
+    // A cue sheet's rows are shown by their entry titles (the name cell holds the audio file).
+    for (int i = w.first; i < w.end; ++i) {
+        const ListRow& row = list.rows[static_cast<size_t>(i)];
+        const bool titled = out.cueList && !row.cell[3].empty();
+        out.items.push_back({row.cell[titled ? 3 : 0], true});
+    }
     out.colorBack = static_cast<uint32_t>(s.color_back);
     out.colorText = static_cast<uint32_t>(s.color_text);
     out.colorTrack = static_cast<uint32_t>(s.color_track);
@@ -367,6 +388,9 @@ void Windows(AppWiring& w) {
     WindowOps& intro = w.windows[static_cast<size_t>(AppWindow::IntroScan)];
     intro.isOpen = [](void*) { return IntroScanWindowOpen(); };
     intro.close = [](void*) { IntroScanCloseWin(); };
+    WindowOps& insert = w.windows[static_cast<size_t>(AppWindow::InsertView)];
+    insert.isOpen = [](void*) { return InsertViewIsOpenWin(); };
+    insert.close = [](void*) { InsertViewCloseWin(); };
     WindowOps& playlist = w.windows[static_cast<size_t>(AppWindow::Playlist)];
     playlist.isOpen = [](void*) { return PlaylistViewIsOpenWin(); };
     playlist.close = [](void*) { PlaylistViewCloseWin(); };
@@ -415,6 +439,7 @@ void StartSubsystemsWin() {
     PlaylistWriteStartWin(main);
     CueFollowStartWin(main);
     PlaylistViewStartWin(main, g_win.instance, g_shell.iniPath);
+    InsertViewStartWin(main, g_win.instance);
     w.lists = ListOpsWin();
     w.tracks = TrackOpsWin();
     g_listSources = ListSources{PlaylistViewRowsWin, LibraryFileRowsWin, nullptr};

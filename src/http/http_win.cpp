@@ -207,7 +207,6 @@ DWORD WINAPI AcceptThread(void*) {
 
 void Stop() {
     g_stopping = true;
-    HttpStreamStopWin();
     if (g_acceptThread) {
         if (g_listener != INVALID_SOCKET) closesocket(g_listener);  // ends its select
         // Its calls to the window thread are served while waiting, or both would wait forever.
@@ -226,6 +225,7 @@ void Stop() {
         closesocket(g_listener);
     }
     g_listener = INVALID_SOCKET;
+    HttpStreamStopWin();  // after the accept thread: no listener can join any more
     if (g_wsaStarted) WSACleanup();
     g_wsaStarted = false;
     g_running = false;

@@ -52,6 +52,16 @@ void SetCaption(const std::wstring& text) {
     if (CaptionDiffers(current, text)) SetWindowTextW(g_main, text.c_str());
 }
 
+// The time into the followed entry and its length, from a position in the rows' unit.
+void EntryTimes(const CueState& cue, int64_t position, bool bytes, uint32_t& intoMs,
+                uint32_t& lengthMs) {
+    const int64_t into = position > cue.cueTrackStart ? position - cue.cueTrackStart : 0;
+    const int64_t length =
+        cue.cueTrackEnd > cue.cueTrackStart ? cue.cueTrackEnd - cue.cueTrackStart : 0;
+    intoMs = bytes ? MsOfBytes(into) : static_cast<uint32_t>(into);
+    lengthMs = bytes ? MsOfBytes(length) : static_cast<uint32_t>(length);
+}
+
 void Follow() {
     TrackList* list = PlayingCueList();
     if (!list) return;
@@ -62,11 +72,8 @@ void Follow() {
     const int64_t position = bytes ? int64_t{g_playState.playedBytePos} : g_playState.playedMs;
     const int64_t end = bytes ? int64_t{g_track.dwAudioEnd} : g_playState.playedLengthMs;
     if (FollowCuePosition(*list, cue, g_settings, position, end)) RefreshUpcoming(SequencerWin());
-    const int64_t into = position > cue.cueTrackStart ? position - cue.cueTrackStart : 0;
-    const int64_t length =
-        cue.cueTrackEnd > cue.cueTrackStart ? cue.cueTrackEnd - cue.cueTrackStart : 0;
-    const uint32_t intoMs = bytes ? MsOfBytes(into) : static_cast<uint32_t>(into);
-    const uint32_t lengthMs = bytes ? MsOfBytes(length) : static_cast<uint32_t>(length);
+    uint32_t intoMs = 0, lengthMs = 0;
+    EntryTimes(cue, position, bytes, intoMs, lengthMs);
     SetCaption(CueCaptionText(cue, g_settings, intoMs, lengthMs));
 }
 
@@ -80,4 +87,18 @@ void CueFollowStartWin(HWND mainWindow) {
     g_main = mainWindow;
     // One cheap check every half second; the timer runs as long as the window.
     SetTimer(g_main, kTimerCueFollow, kFollowMs, FollowTick);
+}
+
+bool CueEntryTimesWin(uint32_t& intoMs, uint32_t& lengthMs, std::wstring& title) {
+    TrackList* list = PlayingCueList();
+    if (!list || list->rows.empty()) return false;
+    Follow();  // up to date now, not at the next tick
+    if (SequencerWin().cue->cuePositionStale) return false;
+    bool bytes = false;
+    (void)CueRowStart(list->rows[static_cast<size_t>(std::max(list->currentRow, 0))], &bytes);
+    const int64_t position = bytes ? int64_t{g_playState.playedBytePos} : g_playState.playedMs;
+    const CueState& cue = *SequencerWin().cue;
+    EntryTimes(cue, position, bytes, intoMs, lengthMs);
+    title = CueTitleText(cue);
+    return true;
 }

@@ -81,7 +81,8 @@ std::vector<MenuEntry> FavouritesMenu(const FavouriteList& list, const Favourite
             std::swprintf(num, 8, L"%.2d  ", ++number);
             std::wstring text = num + NoMnemonics(LastComponent(path));
             if (path.find(L"\\\\") != path.npos) text += L"\t" + Server(path);
-            if (track && pos > 0 && env.trackTime) text += L"\t(" + env.trackTime(env.ctx, pos) + L")";
+            if (track && pos > 0 && env.trackTime)
+                text += L"\t(" + env.trackTime(env.ctx, pos) + L")";
             groups[pass].push_back(MenuEntry{kFavouriteFirstId + static_cast<unsigned>(i), text});
         }
     }

@@ -97,7 +97,8 @@ std::string LogTail(bool* cut) {
 // The folders of the remembered folder positions ("%d;%ls"), when that option is on.
 std::vector<std::wstring> RememberedFolders() {
     std::vector<std::wstring> out;
-    if (!(static_cast<uint32_t>(g_settings.control_flags) & ControlFlag::RememberFolderPos)) return out;
+    if (!(static_cast<uint32_t>(g_settings.control_flags) & ControlFlag::RememberFolderPos))
+        return out;
     for (const std::wstring& e : g_settings.dir_history) {
         const size_t semi = e.find(L';');
         if (e.empty() || semi == e.npos) continue;
@@ -117,14 +118,16 @@ void FavouriteCommandWin(CommandId id, intptr_t) {
             if (h.playingTrack && h.playingTrack(h.ctx, path, ms)) Add(path, ms);
             break;
         case kCmdFavAddTrack:
-            if (h.focusedTrack && h.focusedTrack(h.ctx, path) && h.playable && h.playable(h.ctx, path))
+            if (h.focusedTrack && h.focusedTrack(h.ctx, path) && h.playable &&
+                h.playable(h.ctx, path))
                 Add(path, 0);
             break;
         case kCmdFavAddFolder:
             if (h.shownFolder && h.shownFolder(h.ctx, path)) Add(path, 0);
             break;
         case kCmdFavorites:
-            if (const unsigned chosen = Popup(FavouriteEntries(), nullptr)) LogMenuEntryWin(chosen, 0);
+            if (const unsigned chosen = Popup(FavouriteEntries(), nullptr))
+                LogMenuEntryWin(chosen, 0);
             break;
         case kCmdFavRemove:
             g_menus.removeMode = true;

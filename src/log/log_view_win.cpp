@@ -5,12 +5,12 @@
 #include <windows.h>
 
 #include <commctrl.h>
-#include <commdlg.h>
 #include <shellapi.h>
 
 #include <algorithm>
 #include <numeric>
 
+#include "base/file_dialog_win.h"
 #include "base/fileops_win.h"
 #include "base/path.h"
 #include "base/text.h"
@@ -40,8 +40,9 @@ enum : int {
 constexpr COLORREF kShade = RGB(0xF0, 0xF0, 0xF0);
 constexpr int kStripHeight = 30;
 
-const wchar_t* const kColumnNames[kLogColumnCount] = {
-    L"File", L"Path", L"Artist", L"Album", L"Title", L"Track", L"Length", L"Start", L"Played", L"Date"};
+const wchar_t* const kColumnNames[kLogColumnCount] = {L"File",   L"Path",  L"Artist", L"Album",
+                                                      L"Title",  L"Track", L"Length", L"Start",
+                                                      L"Played", L"Date"};
 
 struct Viewer {
     HWND dlg = nullptr, list = nullptr, search = nullptr, counter = nullptr, progress = nullptr;
@@ -51,7 +52,8 @@ struct Viewer {
 } g_view;
 
 LocalTime LocalTimeOfUnix(int64_t seconds) {
-    const uint64_t t = static_cast<uint64_t>(std::max<int64_t>(seconds, 0) + 11644473600ll) * 10000000ull;
+    const uint64_t t =
+        static_cast<uint64_t>(std::max<int64_t>(seconds, 0) + 11644473600ll) * 10000000ull;
     FILETIME ft{static_cast<DWORD>(t), static_cast<DWORD>(t >> 32)}, local;
     SYSTEMTIME st{};
     FileTimeToLocalFileTime(&ft, &local);
@@ -118,13 +120,15 @@ std::wstring RowPath(const Viewer& v, int i) {
 }
 
 int Focused(const Viewer& v) {
-    return static_cast<int>(SendMessageW(v.list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+    return static_cast<int>(
+        SendMessageW(v.list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
 }
 
 void Highlight(Viewer& v, int row) {
     LVITEMW none{};
     none.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-    SendMessageW(v.list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&none));
+    SendMessageW(v.list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1),
+                 reinterpret_cast<LPARAM>(&none));
     LVITEMW it{};
     it.stateMask = it.state = LVIS_SELECTED | LVIS_FOCUSED;
     SendMessageW(v.list, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&it));
@@ -155,11 +159,12 @@ void SizeColumns(Viewer& v) {
         const std::wstring* text = nullptr;
         for (const LogRowTexts& row : v.rows)
             if (row[c].size() > longest) longest = row[c].size(), text = &row[c];
-        const int header = static_cast<int>(
-            SendMessageW(v.list, LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(kColumnNames[c])));
-        const int cell = text ? static_cast<int>(SendMessageW(v.list, LVM_GETSTRINGWIDTHW, 0,
-                                                              reinterpret_cast<LPARAM>(text->c_str())))
-                              : 0;
+        const int header = static_cast<int>(SendMessageW(
+            v.list, LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(kColumnNames[c])));
+        const int cell =
+            text ? static_cast<int>(SendMessageW(v.list, LVM_GETSTRINGWIDTHW, 0,
+                                                 reinterpret_cast<LPARAM>(text->c_str())))
+                 : 0;
         SendMessageW(v.list, LVM_SETCOLUMNWIDTH, c, std::max(header, cell) + 16);
     }
 }
@@ -176,11 +181,13 @@ void Layout(Viewer& v) {
     }
     MoveWindow(v.counter, x + 4, y + 3, 100, h, TRUE);
     MoveWindow(v.progress, x + 108, y, std::max(0, static_cast<int>(r.right) - x - 112), h, TRUE);
-    MoveWindow(v.list, 0, kStripHeight, r.right, std::max(0, static_cast<int>(r.bottom) - kStripHeight), TRUE);
+    MoveWindow(v.list, 0, kStripHeight, r.right,
+               std::max(0, static_cast<int>(r.bottom) - kStripHeight), TRUE);
     SizeColumns(v);
 }
 
-HWND Control(Viewer& v, const wchar_t* cls, const wchar_t* text, DWORD style, int id, DWORD ex = 0) {
+HWND Control(Viewer& v, const wchar_t* cls, const wchar_t* text, DWORD style, int id,
+             DWORD ex = 0) {
     HWND h = CreateWindowExW(ex, cls, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 10, 10, v.dlg,
                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                              GetModuleHandleW(nullptr), nullptr);
@@ -225,7 +232,7 @@ void Export(Viewer& v) {
     ofn.lpstrTitle = L"Export log to CSV file";
     ofn.lpstrDefExt = L"csv";
     ofn.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
-    if (!GetSaveFileNameW(&ofn)) return;
+    if (!SaveFileNameWin(&ofn)) return;
     std::vector<const LogRowTexts*> shown(v.order.size());
     for (size_t i = 0; i < shown.size(); ++i) shown[i] = &v.rows[v.order[i]];
     const FileOps fs = Win32FileOps();
@@ -248,12 +255,14 @@ void Cleanup(Viewer& v) {
     wchar_t text[128];
     swprintf(text, 128, L"Found %d invalid filename(s).%ls", c.invalid,
              c.invalid ? L"\nOverwrite old logfile?" : L"");
-    const int answer = MessageBoxW(v.dlg, text, L"Logfile cleanup",
-                                   c.invalid ? MB_YESNO | MB_ICONQUESTION : MB_OK | MB_ICONINFORMATION);
+    const int answer =
+        MessageBoxW(v.dlg, text, L"Logfile cleanup",
+                    c.invalid ? MB_YESNO | MB_ICONQUESTION : MB_OK | MB_ICONINFORMATION);
     if (c.invalid && answer == IDYES) {
         const FileOps fs = Win32FileOps();
         if (!fs.replaceFile(fs.ctx, LogPathWin(), c.kept))
-            ErrorLine("Track log: cannot rewrite the log after the cleanup", static_cast<int>(GetLastError()));
+            ErrorLine("Track log: cannot rewrite the log after the cleanup",
+                      static_cast<int>(GetLastError()));
     }
     SendMessageW(v.progress, PBM_SETPOS, 0, 0);
     Load(v);
@@ -303,7 +312,8 @@ void ContextMenu(Viewer& v, POINT pt) {
         pt = {r.left + 16, r.bottom};
         ClientToScreen(v.list, &pt);
     }
-    const int id = TrackPopupMenu(m, TPM_RETURNCMD | TPM_RIGHTBUTTON, pt.x, pt.y, 0, v.dlg, nullptr);
+    const int id =
+        TrackPopupMenu(m, TPM_RETURNCMD | TPM_RIGHTBUTTON, pt.x, pt.y, 0, v.dlg, nullptr);
     DestroyMenu(m);
     const LogHost& h = LogHostWin();
     const std::wstring path = RowPath(v, row);
@@ -316,7 +326,8 @@ void ContextMenu(Viewer& v, POINT pt) {
             paths.push_back(RowPath(v, i));
         h.enqueue(h.ctx, paths);
     } else if (id == kIdMenuExplore) {
-        ShellExecuteW(nullptr, L"explore", PathFolder(path).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+        ShellExecuteW(nullptr, L"explore", PathFolder(path).c_str(), nullptr, nullptr,
+                      SW_SHOWNORMAL);
     } else if (id >= kIdMenuOpenWith && id < kIdMenuOpenWith + 3) {
         OpenWith(LaunchProgram(*launch[id - kIdMenuOpenWith]), path);
     }
@@ -327,8 +338,9 @@ LRESULT Notify(Viewer& v, NMHDR* n) {
     switch (n->code) {
         case LVN_GETDISPINFOW: {
             LVITEMW& it = reinterpret_cast<NMLVDISPINFOW*>(n)->item;
-            if ((it.mask & LVIF_TEXT) && it.iItem >= 0 && static_cast<size_t>(it.iItem) < v.order.size() &&
-                it.iSubItem >= 0 && it.iSubItem < kLogColumnCount) {
+            if ((it.mask & LVIF_TEXT) && it.iItem >= 0 &&
+                static_cast<size_t>(it.iItem) < v.order.size() && it.iSubItem >= 0 &&
+                it.iSubItem < kLogColumnCount) {
                 const std::wstring& s = Shown(v, it.iItem)[it.iSubItem];
                 lstrcpynW(it.pszText, s.c_str(), it.cchTextMax);
             }
@@ -361,9 +373,10 @@ INT_PTR CALLBACK ViewerProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
             const int h = GetSystemMetrics(SM_CYSCREEN) * 8 / 10;
             SetWindowPos(dlg, nullptr, 20, 20, w, h, SWP_NOZORDER);
             if (!Load(v)) {
-                MessageBoxW(LogOwnerWin(),
-                            L"Unable to load log file. Possible reasons: not found, too large, or empty.",
-                            L"Error", MB_OK | MB_ICONWARNING);
+                MessageBoxW(
+                    LogOwnerWin(),
+                    L"Unable to load log file. Possible reasons: not found, too large, or empty.",
+                    L"Error", MB_OK | MB_ICONWARNING);
                 EndDialog(dlg, 0);
                 return TRUE;
             }
@@ -380,7 +393,8 @@ INT_PTR CALLBACK ViewerProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
             return TRUE;
         case WM_CONTEXTMENU:
             if (reinterpret_cast<HWND>(wParam) == v.list)
-                ContextMenu(v, POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))});
+                ContextMenu(v, POINT{static_cast<short>(LOWORD(lParam)),
+                                     static_cast<short>(HIWORD(lParam))});
             return TRUE;
         case WM_COMMAND:
             switch (LOWORD(wParam)) {
@@ -394,8 +408,8 @@ INT_PTR CALLBACK ViewerProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
                     Export(v);
                     return TRUE;
                 case kIdOpenFolder:
-                    ShellExecuteW(dlg, L"explore", PathFolder(LogPathWin()).c_str(), nullptr, nullptr,
-                                  SW_SHOWNORMAL);
+                    ShellExecuteW(dlg, L"explore", PathFolder(LogPathWin()).c_str(), nullptr,
+                                  nullptr, SW_SHOWNORMAL);
                     return TRUE;
                 case kIdCleanup:
                     Cleanup(v);
@@ -421,7 +435,8 @@ void LogViewerCommandWin(CommandId, intptr_t) {
         DLGTEMPLATE t;
         WORD menu, cls, title;
     } tpl{};
-    tpl.t.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MAXIMIZEBOX | DS_MODALFRAME;
+    tpl.t.style =
+        WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MAXIMIZEBOX | DS_MODALFRAME;
     tpl.t.cx = 400;
     tpl.t.cy = 300;
     DialogBoxIndirectParamW(GetModuleHandleW(nullptr), &tpl.t, LogOwnerWin(), ViewerProc, 0);

@@ -91,8 +91,8 @@ void LogStartWin(HWND mainWindow, HINSTANCE instance, const std::wstring& iniPat
     g_log.main = mainWindow;
     g_log.instance = instance;
     g_log.host = host;
-    g_log.path = PathExtension(iniPath).empty() ? std::wstring()
-                                                : PathWithExtension(iniPath, L".log");
+    g_log.path =
+        PathExtension(iniPath).empty() ? std::wstring() : PathWithExtension(iniPath, L".log");
 }
 
 LogOps LogOpsWin() {

@@ -16,7 +16,8 @@ std::wstring Cut(std::wstring_view s, size_t n) {
 // ---- line ends in UTF-16LE bytes, at any byte offset ----
 
 uint16_t UnitAt(std::string_view b, size_t i) {
-    return static_cast<uint16_t>(static_cast<uint8_t>(b[i]) | (static_cast<uint8_t>(b[i + 1]) << 8));
+    return static_cast<uint16_t>(static_cast<uint8_t>(b[i]) |
+                                 (static_cast<uint8_t>(b[i + 1]) << 8));
 }
 
 // The bytes of the line end (CR LF, LF or a lone CR) that begins at i; 0 when none does.
@@ -68,8 +69,8 @@ bool ParseLines(std::wstring_view path, std::wstring_view tags, std::wstring_vie
     const auto t = Split(tags, L'\t');
     const auto n = Split(numbers, L'\t');
     if (t.size() != 4 || n.size() < 4 || n.size() > 5) return false;
-    if (!ParseNumber(n[0], r.length) || !ParseNumber(n[1], r.start) ||
-        !ParseNumber(n[2], r.end) || !ParseNumber(n[3], r.time))
+    if (!ParseNumber(n[0], r.length) || !ParseNumber(n[1], r.start) || !ParseNumber(n[2], r.end) ||
+        !ParseNumber(n[3], r.time))
         return false;
     r.mark = n.size() == 5 && !n[4].empty() ? n[4][0] : L' ';
     r.path = path;
@@ -353,7 +354,8 @@ std::vector<std::wstring> LogHistoryFolders(std::string_view bytes, size_t max,
         std::wstring folder = PathFolder(path);
         if (folder.empty()) continue;
         if (std::find(skip.begin(), skip.end(), folder) != skip.end()) continue;
-        if (std::find(out.begin(), out.end(), folder) == out.end()) out.push_back(std::move(folder));
+        if (std::find(out.begin(), out.end(), folder) == out.end())
+            out.push_back(std::move(folder));
     }
     return out;
 }

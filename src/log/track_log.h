@@ -16,7 +16,7 @@
 
 #include "base/timefmt.h"
 
-constexpr uint32_t kLogNeverBelowMs = 30000;   // shorter tracks are never logged
+constexpr uint32_t kLogNeverBelowMs = 30000;    // shorter tracks are never logged
 constexpr uint32_t kLogAlwaysAfterMs = 239999;  // more than this played always counts
 constexpr size_t kLogTagChars = 99;             // artist, album, title
 constexpr size_t kLogTrackNumberChars = 9;
@@ -133,10 +133,12 @@ std::string LogCsvBytes(const std::vector<const LogRowTexts*>& rows);
 std::string_view LogFromFirstWholeRecord(std::string_view piece);
 // The distinct paths of the last 64 KB of the log, newest first, each at its newest place.
 // `bytes` is the whole log, or (cutTail) its last bytes, which begin inside a record.
-std::vector<std::wstring> LogHistoryTracks(std::string_view bytes, size_t max, bool cutTail = false);
+std::vector<std::wstring> LogHistoryTracks(std::string_view bytes, size_t max,
+                                           bool cutTail = false);
 // The distinct folders of those paths, newest first, leaving out those in `skip`.
 std::vector<std::wstring> LogHistoryFolders(std::string_view bytes, size_t max,
-                                            const std::vector<std::wstring>& skip, bool cutTail = false);
+                                            const std::vector<std::wstring>& skip,
+                                            bool cutTail = false);
 
 // ---- cleanup ----
 

@@ -24,7 +24,8 @@ double g_shownMs = -1;
 double Since(const LARGE_INTEGER& a) {
     LARGE_INTEGER now;
     QueryPerformanceCounter(&now);
-    return 1000.0 * static_cast<double>(now.QuadPart - a.QuadPart) / static_cast<double>(g_freq.QuadPart);
+    return 1000.0 * static_cast<double>(now.QuadPart - a.QuadPart) /
+           static_cast<double>(g_freq.QuadPart);
 }
 
 // Runs when the modal loop of the shown dialog first goes idle (after its paint).
@@ -41,7 +42,9 @@ void CALLBACK Shown(HWND, UINT, UINT_PTR id, DWORD) {
 double CpuMs() {
     FILETIME c, e, k, u;
     GetProcessTimes(GetCurrentProcess(), &c, &e, &k, &u);
-    auto ms = [](FILETIME f) { return ((uint64_t{f.dwHighDateTime} << 32) | f.dwLowDateTime) / 10000.0; };
+    auto ms = [](FILETIME f) {
+        return ((uint64_t{f.dwHighDateTime} << 32) | f.dwLowDateTime) / 10000.0;
+    };
     return ms(k) + ms(u);
 }
 

@@ -15,6 +15,20 @@ import e2e_lib
 HOST = '127.0.0.1'
 
 
+def free_port():
+    """A port that nothing holds, not even closed connections waiting out their time (which
+    keep a Linux port from being bound again for a minute): each test run takes a new one."""
+    rnd = random.Random()
+    while True:
+        port = rnd.randrange(20000, 30000)
+        with socket.socket() as s:
+            try:
+                s.bind((HOST, port))
+                return port
+            except OSError:
+                pass
+
+
 def settings(port, stream=b'lfca', silence=b'-', extra=b''):
     """An INI with the server enabled on 127.0.0.1:port, wave-out at full volume."""
     return (b'[Zuvo]\r\nutf8=1\r\nvolume=65535\r\nwavedevice=0\r\n'

@@ -13,7 +13,7 @@ import e2e_lib
 import http_client as hc
 from e2e_lib import Install, send, stop, wait_until, win_path
 
-PORT = 18431
+PORT = hc.free_port()
 HIGHLIGHT = '#1d96fa'  # the default colour of the current track
 TAG_TITLES = 1 << 13  # stylez: tag titles instead of file names
 
@@ -66,8 +66,31 @@ class HttpServer(unittest.TestCase):
         self.assertIn(b'volume=27000\r\n', z.read_ini())
         self.assertFalse(os.path.exists(os.path.join(z.prog, 'error.log')))
 
+    def test_cue_sheet_entries_and_their_times(self):
+        port = hc.free_port()
+        z = Install('http_cue')
+        e2e_lib.make_mp3(os.path.join(z.folder, 'album.mp3'), 30)
+        cue = os.path.join(z.folder, 'album.cue')
+        e2e_lib.cue_sheet(cue, 'album.mp3', [0, 10 * 75, 20 * 75])
+        z.write_ini(hc.settings(port))
+        proc = z.start(win_path(cue), '/localini')
+        try:
+            self.assertEqual(send('wait', '20000'), 0, 'no main window')
+            hc.wait_for_page(port)
+            wait_until(lambda: len(hc.rows(hc.get(port, '/'))) == 3, 20, 'the cue rows')
+            hc.get(port, '/nxt')
+            # The entry's title as the window title gives it, the time within the entry, once
+            # the next entry is heard.
+            page = wait_until(lambda: (lambda p: b'<p class="big">Part 2 (Zuvo - Album)\n' in p
+                                       and p)(hc.get(port, '/')), 10, 'the second entry heard')
+            self.assertRegex(page, rb"<p style=\"color:#1d96fa;\">0'\d\d / 0'10\n")
+            self.assertEqual([t for _, t in hc.rows(page)], ['Part 1', 'Part 2', 'Part 3'])
+            self.assertEqual(hc.current_row(page, HIGHLIGHT), 'Part 2')
+        finally:
+            stop(proc, self)
+
     def test_idle_connections_and_malformed_requests(self):
-        port = PORT + 1
+        port = hc.free_port()
         z, proc = self.start('http_flood', port, tracks=2)
         try:
             idle = [socket.create_connection((hc.HOST, port), timeout=10) for _ in range(200)]

@@ -22,7 +22,7 @@ try:
 except ImportError:
     webdriver = None
 
-PORT = 18471
+PORT = hc.free_port()
 CHROMEDRIVER = '/usr/bin/chromedriver'
 HIGHLIGHT = ('rgb(29, 150, 250)', 'rgba(29, 150, 250, 1)')  # the current track's colour
 

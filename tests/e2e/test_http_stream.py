@@ -9,13 +9,13 @@ import shutil
 import socket
 import subprocess
 import threading
+import time
 import unittest
 
 import e2e_lib
 import http_client as hc
 from e2e_lib import Install, capture_audio, send, stop, wait_steady, wait_until, win_path
 
-PORT = 18451
 HEADER = (b'HTTP/1.0 200 OK\r\nAccept-Ranges: none\r\nContent-Type: audio/mpeg\r\n'
           b'Cache-Control: no-cache, no-store\r\nPragma: no-cache\r\n'
           b'Expires: Mon, 26 Jul 1997 05:00:00 GMT\r\n\r\n')
@@ -49,17 +49,19 @@ class Listener(threading.Thread):
 
 
 class HttpStream(unittest.TestCase):
-    def install(self, name, stream):
+    def install(self, name, stream, silence=b'-', last_file=True):
         if not os.path.exists(standin()):
             self.skipTest('no stand-in lame_enc.dll (winegcc missing)')
         z = Install(name)
+        self.port = hc.free_port()
         shutil.copy(standin(), z.prog)
         music = os.path.join(z.folder, 'music')
         os.makedirs(music)
         first = hc.make_music(os.path.join(music, '01 noise.mp3'), 12, seed=1)
         hc.make_music(os.path.join(music, '02 noise.mp3'), 12, seed=2)
         # Nothing plays at start; the last file is where Stop/Resume starts.
-        z.write_ini(hc.settings(PORT, stream) + b'last_file=' + win_path(first).encode() + b'\r\n')
+        z.write_ini(hc.settings(self.port, stream, silence) +
+                    (b'last_file=' + win_path(first).encode() + b'\r\n' if last_file else b''))
         return z, music
 
     def test_five_listeners_hear_what_plays(self):
@@ -73,25 +75,25 @@ class HttpStream(unittest.TestCase):
 
     def listen(self, z, proc, cap):
         self.assertEqual(send('wait', '20000'), 0, 'no main window')
-        hc.wait_for_page(PORT)
-        wait_until(lambda: len(hc.rows(hc.get(PORT, '/'))) == 2, 20, 'the last folder listed')
-        first = Listener(PORT)  # starts playback
+        hc.wait_for_page(self.port)
+        wait_until(lambda: len(hc.rows(hc.get(self.port, '/'))) == 2, 20, 'the last folder listed')
+        first = Listener(self.port)  # starts playback
         wait_until(lambda: len(first.data) > len(HEADER), 20, 'the first listener to get audio')
         mpg_out = os.path.join(z.folder, 'mpg123.raw')
         ff_out = os.path.join(z.folder, 'ffmpeg.raw')
         with open(mpg_out, 'wb') as out:
             mpg = subprocess.Popen(['mpg123', '-q', '-s', '-@',
-                                    'http://127.0.0.1:%d/Zuvo.m3u' % PORT], stdout=out,
+                                    'http://127.0.0.1:%d/Zuvo.m3u' % self.port], stdout=out,
                                    stderr=subprocess.DEVNULL)
         ff = subprocess.Popen(['ffmpeg', '-v', 'error', '-nostdin', '-i',
-                               'http://127.0.0.1:%d/Zuvo.mp3' % PORT, '-f', 's16le', '-ac', '2',
+                               'http://127.0.0.1:%d/Zuvo.mp3' % self.port, '-f', 's16le', '-ac', '2',
                                '-ar', '44100', '-y', ff_out],
                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        others = [Listener(PORT) for _ in range(2)]
+        others = [Listener(self.port) for _ in range(2)]
         size = lambda p: os.path.getsize(p) if os.path.exists(p) else 0
         wait_until(lambda: size(mpg_out) and size(ff_out) and all(o.data for o in others), 20,
                    'five listeners to get data')
-        sixth = Listener(PORT)
+        sixth = Listener(self.port)
         sixth.join(10)
         self.assertFalse(sixth.is_alive(), 'the sixth listener was not closed')
         self.assertEqual(sixth.data, b'')
@@ -128,19 +130,45 @@ class HttpStream(unittest.TestCase):
         log = os.path.join(z.prog, 'error.log')
         self.assertFalse(os.path.exists(log), 'error.log was written')
 
+    def test_silence_while_nothing_plays(self):
+        z, _ = self.install('http_silence', b'lfca', silence=b's', last_file=False)
+        proc = z.start('/localini')
+        try:
+            self.assertEqual(send('wait', '20000'), 0, 'no main window')
+            hc.wait_for_page(self.port)
+            listener = Listener(self.port)
+            t0 = time.monotonic()
+            wait_until(lambda: len(listener.data) > len(HEADER) + 16000 * 3, 20,
+                       'three seconds of the stream')
+            seconds, got = time.monotonic() - t0, len(listener.data) - len(HEADER)
+            self.assertTrue(listener.is_alive(), 'the silent stream ended')
+        finally:
+            stop(proc, self)  # exits while the stream runs: its listener is closed
+        listener.join(10)
+        self.assertFalse(listener.is_alive(), 'the listener was left open at exit')
+        # 128 kbps in real time (no device clock here: the sender's own), and silence.
+        self.assertGreater(got / seconds, 16000 * 0.6)
+        self.assertLess(got / seconds, 16000 * 1.6)
+        mp3 = os.path.join(z.folder, 'silence.mp3')
+        with open(mp3, 'wb') as out:
+            out.write(listener.data[len(HEADER):])
+        decoded = e2e_lib.decode(mp3, gapless=False)
+        self.assertGreater(len(decoded), 44100 * 2 * 2)
+        self.assertLessEqual(max(abs(x) for x in decoded), 1)
+
     def test_acm_encoder_fails_cleanly(self):
         z, _ = self.install('http_acm', b'aeca')
         proc = z.start('/localini')
         self.assertEqual(send('wait', '20000'), 0, 'no main window')
-        hc.wait_for_page(PORT)
+        hc.wait_for_page(self.port)
         log = os.path.join(z.prog, 'error.log')
         try:
-            listener = Listener(PORT)
+            listener = Listener(self.port)
             listener.join(20)
             self.assertFalse(listener.is_alive(), 'the listener was not closed')
             self.assertEqual(listener.data, HEADER)
             wait_until(lambda: os.path.exists(log), 10, 'error.log')
-            self.assertTrue(hc.get(PORT, '/').startswith(b'HTTP/1.1 200 OK'))
+            self.assertTrue(hc.get(self.port, '/').startswith(b'HTTP/1.1 200 OK'))
         finally:
             stop(proc, self)
         with open(log, 'rb') as f:

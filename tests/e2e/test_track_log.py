@@ -144,6 +144,32 @@ class TrackLog(unittest.TestCase):
         print('log: first %d ms played whole, second left at %d of %d ms (capture %.1f-%.1f s)'
               % (len1, end2, len2, heard_s, posted_s))
 
+    def test_viewer_reads_a_damaged_log(self):
+        # Five records behind a byte order mark: the second cut short and then appended to,
+        # a stray byte before the fourth, the fifth with LF line ends. Four are readable; the
+        # two damaged stretches are counted in error.log.
+        z = Install('damagedlog')
+        recs = [record_bytes('C:\\M\\%d.mp3' % i, ['A', 'B', 'T%d' % i, ''], 200000, 0,
+                             150000, 1700000000 + i) for i in range(5)]
+        lf = recs[4].replace(b'\r\0\n\0', b'\n\0')
+        with open(os.path.join(z.prog, 'zuvo.log'), 'wb') as f:
+            f.write(b'\xff\xfe' + recs[0] + recs[1][:40] + recs[2] + b'\x01' + recs[3] + lf)
+        z.write_ini(b'[Zuvo]\r\nutf8=1\r\nlogfile=%d\r\n' % LOGFILE)
+        proc = z.start('/localini')
+        try:
+            self.assertEqual(send('wait', '20000'), 0, 'no main window')
+            self.assertEqual(command('ViewTrackLog'), 0)
+            shown = wait_until(lambda: viewer_rows(), 20, 'the log viewer to show rows')
+            self.assertEqual(send('press', '#32770', '2'), 0)
+            wait_until(lambda: not viewer_rows(), 20, 'the viewer to close')
+            stop(proc, self)
+        finally:
+            if proc.poll() is None:
+                proc.kill()
+        self.assertEqual([r[4] for r in shown], ['T4', 'T3', 'T2', 'T0'])
+        with open(os.path.join(z.prog, 'error.log'), 'rb') as f:
+            self.assertRegex(f.read(), rb'damaged stretches skipped[^\r\n]*\b2\b')
+
 
 if __name__ == '__main__':
     e2e_lib.main()

@@ -12,7 +12,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (const LogRecord& r : read.records) {
         const std::string again = LogRecordBytes(r);
         const LogRead back = LogParse(again);
-        if (back.records.size() != 1 || back.skipped != 0 || LogRecordBytes(back.records[0]) != again)
+        if (back.records.size() != 1 || back.skipped != 0 ||
+            LogRecordBytes(back.records[0]) != again)
             std::abort();
         (void)LogRow(r, LocalTime{});
     }
@@ -23,7 +24,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const auto tracks = LogHistoryTracks(bytes, 30);
     for (size_t i = 0; i < tracks.size(); ++i)
         if (std::count(tracks.begin(), tracks.end(), tracks[i]) != 1) std::abort();
-    const LogCleanup all = LogClean(bytes, [](void*, const std::wstring&) { return true; }, nullptr);
+    const LogCleanup all = LogClean(
+        bytes, [](void*, const std::wstring&) { return true; }, nullptr);
     if (all.invalid != 0 || all.kept.size() < size - std::min<size_t>(size, 2)) std::abort();
     return 0;
 }

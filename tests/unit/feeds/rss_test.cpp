@@ -40,6 +40,11 @@ TEST(RssPlan, StampsCompareByTimeAndGiveTheirClock) {
     EXPECT_EQ(RssStampHour(s + 60), 14);
     EXPECT_LT(RssStamp(At(2026, 11, 30, 23, 59)), RssStamp(At(2026, 12, 1, 0, 0)));
     EXPECT_LT(RssStamp(At(2026, 12, 31, 23, 59)), RssStamp(At(2027, 1, 1, 0, 0)));
+    // From 2048 on a stamp no longer fits a signed 32-bit number; it stays comparable.
+    EXPECT_LT(RssStamp(At(2047, 12, 31, 23, 59)), RssStamp(At(2048, 1, 1, 0, 0)));
+    std::string plan = "060,0000000000,004,";
+    WriteRssPlanned(plan, RssStamp(At(2050, 6, 1, 12, 0)));
+    EXPECT_EQ(ReadRssPlan(plan).planned, RssStamp(At(2050, 6, 1, 12, 0)));
     EXPECT_EQ(RssUpdateNowText(L"RSS update now (planned:", s), L"RSS update now (planned: 13:45)");
 
     RssPlan fourHours;

@@ -20,8 +20,8 @@ TEST(Favourites, EntriesRoundTrip) {
     ASSERT_TRUE(FavouriteParse(L"0000125000,C:\\M\\a.mp3", pos, path));
     EXPECT_EQ(pos, 125000u);
     EXPECT_EQ(path, L"C:\\M\\a.mp3");
-    for (const wchar_t* bad : {L"", L"000012500,C:\\x", L"00001250000C:\\x", L"00001x5000,C:\\x",
-                               L"9999999999,C:\\x"})
+    for (const wchar_t* bad :
+         {L"", L"000012500,C:\\x", L"00001250000C:\\x", L"00001x5000,C:\\x", L"9999999999,C:\\x"})
         EXPECT_FALSE(FavouriteParse(bad, pos, path)) << bad;
 }
 
@@ -69,7 +69,8 @@ TEST(Favourites, MenuGroupsNumberingAndTexts) {
 }
 
 TEST(Favourites, HistoryMenus) {
-    const auto tracks = HistoryMenu({L"C:\\A\\x & y.mp3", L"C:\\B\\z.mp3"}, kTrackHistoryFirstId, true);
+    const auto tracks =
+        HistoryMenu({L"C:\\A\\x & y.mp3", L"C:\\B\\z.mp3"}, kTrackHistoryFirstId, true);
     ASSERT_EQ(tracks.size(), 2u);
     EXPECT_EQ(tracks[0].text, L"x + y.mp3");
     EXPECT_EQ(tracks[1].id, kTrackHistoryFirstId + 1);

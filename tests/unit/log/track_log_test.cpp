@@ -23,7 +23,7 @@ TEST(TrackLog, WriteRuleAtItsBoundaries) {
     } cases[] = {
         {25000, 0, 25000, LogLeave::TooShort},  // never, however long it played
         {29999, 0, 29999, LogLeave::TooShort},
-        {30000, 0, 15000, LogLeave::Write},     // half of the shortest length that counts
+        {30000, 0, 15000, LogLeave::Write},  // half of the shortest length that counts
         {30000, 0, 14999, LogLeave::NotEnough},
         {10 * kMin, 0, 4 * kMin - 1000, LogLeave::NotEnough},  // 3:59 of a long track
         {10 * kMin, 0, 4 * kMin, LogLeave::Write},             // 4:00
@@ -43,8 +43,9 @@ TEST(TrackLog, WriteRuleAtItsBoundaries) {
 }
 
 TEST(TrackLog, NothingIsDecidedWithoutLoggingOrForStreamsOrPendingRestarts) {
-    for (LogLeaveContext c : {LogLeaveContext{false, false, false}, LogLeaveContext{true, true, false},
-                              LogLeaveContext{true, false, true}}) {
+    for (LogLeaveContext c :
+         {LogLeaveContext{false, false, false}, LogLeaveContext{true, true, false},
+          LogLeaveContext{true, false, true}}) {
         PendingLog p = Started(10 * kMin);
         EXPECT_EQ(LogTrackLeave(p, c, 9 * kMin), LogLeave::Ignored);
         EXPECT_EQ(p.rec.end, 0);  // the record is left as it was
@@ -61,9 +62,7 @@ TEST(TrackLog, AResumeNearWhereItWasLeftContinuesTheRecord) {
     } cases[] = {
         {5 * kMin, 100000, false},  // paused and resumed where it stopped
         {5 * kMin, 104999, false},  // within five seconds either way
-        {5 * kMin, 95001, false},
-        {5 * kMin, 105000, true},
-        {5 * kMin, 95000, true},
+        {5 * kMin, 95001, false},     {5 * kMin, 105000, true}, {5 * kMin, 95000, true},
         {5 * kMin + 1, 100000, true},  // another track (its length differs)
     };
     for (const Case& c : cases) {
@@ -89,8 +88,9 @@ TEST(TrackLog, RecordBytesAndTagLimits) {
                   L"1234567890");
     p.rec.end = 180000;
     const std::string bytes = LogRecordBytes(p.rec);
-    EXPECT_EQ(bytes, WideToUtf16Le(L"C:\\Music\\Ünï.mp3\r\n" + std::wstring(99, L'x') +
-                                   L"\tAlb\t\t123456789\r\n200000\t1500\t180000\t1767225600\t \r\n\r\n"));
+    EXPECT_EQ(bytes,
+              WideToUtf16Le(L"C:\\Music\\Ünï.mp3\r\n" + std::wstring(99, L'x') +
+                            L"\tAlb\t\t123456789\r\n200000\t1500\t180000\t1767225600\t \r\n\r\n"));
     const LogRead back = LogParse(bytes);
     ASSERT_EQ(back.records.size(), 1u);
     EXPECT_EQ(back.skipped, 0u);
@@ -99,7 +99,8 @@ TEST(TrackLog, RecordBytesAndTagLimits) {
 
 std::string Record(int i) {
     LogRecord r;
-    r.path = L"C:\\Music\\Folder " + std::to_wstring(i % 7) + L"\\Track " + std::to_wstring(i) + L".mp3";
+    r.path =
+        L"C:\\Music\\Folder " + std::to_wstring(i % 7) + L"\\Track " + std::to_wstring(i) + L".mp3";
     r.artist = L"Artist";
     r.title = L"Title " + std::to_wstring(i);
     r.length = 200000 + i;
@@ -122,12 +123,14 @@ TEST(TrackLog, ReaderKeepsEveryReadableRecordOfADamagedLog) {
         {"last record without its empty line", a + b.substr(0, b.size() - 4), 2, 0},
         {"cut inside a line, then appended to", a + b.substr(0, 30) + c, 2, 1},
         {"cut at an odd byte, then appended to", a + b.substr(0, 31) + c, 2, 1},
-        {"cut at a line end, then appended to", a + b.substr(0, b.find(std::string("\n\0", 2)) + 2) + c, 2, 1},
+        {"cut at a line end, then appended to",
+         a + b.substr(0, b.find(std::string("\n\0", 2)) + 2) + c, 2, 1},
         {"an odd byte shifts what follows", a + "\x01" + b + c, 3, 1},
         {"lines ending in LF alone", a + lfOnly + c, 3, 0},
         {"extra empty lines", a + WideToUtf16Le(L"\r\n\r\n") + b, 2, 0},
         {"not UTF-16 at all", "C:\\x.mp3\r\nA\tB\tC\t1\r\n1\t2\t3\t4\t \r\n\r\n", 0, 1},
-        {"a number that is not one", a + WideToUtf16Le(L"C:\\y.mp3\r\n\t\t\t\r\n1\tx\t3\t4\t \r\n\r\n") + c, 2, 1},
+        {"a number that is not one",
+         a + WideToUtf16Le(L"C:\\y.mp3\r\n\t\t\t\r\n1\tx\t3\t4\t \r\n\r\n") + c, 2, 1},
         {"empty", "", 0, 0},
     };
     for (const Case& k : cases) {
@@ -174,8 +177,9 @@ TEST(TrackLog, RowsAndCsvLines) {
     r.start = 5000;
     r.end = 65999;
     const LogRowTexts row = LogRow(r, LocalTime{2026, 3, 4, 0, 9, 5, 7});
-    const LogRowTexts want = {L"song.mp3", L"C:\\Music\\A & B", L"Art", L"", L"", L"7",
-                              L"62:03",    L"0:05",            L"1:00", L"2026-03-04 09:05"};
+    const LogRowTexts want = {
+        L"song.mp3", L"C:\\Music\\A & B", L"Art", L"", L"", L"7", L"62:03", L"0:05",
+        L"1:00",     L"2026-03-04 09:05"};
     EXPECT_EQ(row, want);
 
     LogRecord bare = r;
@@ -184,12 +188,15 @@ TEST(TrackLog, RowsAndCsvLines) {
     EXPECT_EQ(b[kLogColFile], L"noslash.mp3");
     EXPECT_EQ(b[kLogColPath], L"noslash.mp3");
 
-    const std::wstring csv = Utf16LeToWide(
-        reinterpret_cast<const uint8_t*>(LogCsvBytes({&row, &b}).data()), LogCsvBytes({&row, &b}).size());
+    const std::wstring csv =
+        Utf16LeToWide(reinterpret_cast<const uint8_t*>(LogCsvBytes({&row, &b}).data()),
+                      LogCsvBytes({&row, &b}).size());
     const size_t headerEnd = csv.find(L"\r\n");
     EXPECT_EQ(std::count(csv.begin(), csv.begin() + headerEnd, L'\t'), 9);
-    const std::wstring first = csv.substr(headerEnd + 2, csv.find(L"\r\n", headerEnd + 2) - headerEnd - 2);
-    EXPECT_EQ(first, L"song.mp3\tC:\\Music\\A & B\tArt\t\t\t7\t62:03\t0:05\t1:00\t2026-03-04 09:05\t");
+    const std::wstring first =
+        csv.substr(headerEnd + 2, csv.find(L"\r\n", headerEnd + 2) - headerEnd - 2);
+    EXPECT_EQ(first,
+              L"song.mp3\tC:\\Music\\A & B\tArt\t\t\t7\t62:03\t0:05\t1:00\t2026-03-04 09:05\t");
     EXPECT_EQ(std::count(csv.begin(), csv.end(), L'\n'), 3);
 }
 
@@ -227,7 +234,7 @@ TEST(TrackLog, SortingAndSearch) {
     const std::vector<const LogRowTexts*> rows = {&table[0], &table[1], &table[2], &table[3]};
     EXPECT_EQ(LogFindRow(rows, 0, L"BEAT"), 1);
     EXPECT_EQ(LogFindRow(rows, 2, L"beat"), 3);
-    EXPECT_EQ(LogFindRow(rows, 0, L"b"), -1);  // too short
+    EXPECT_EQ(LogFindRow(rows, 0, L"b"), -1);     // too short
     EXPECT_EQ(LogFindRow(rows, 4, L"beat"), -1);  // no wrapping around
 }
 
@@ -274,8 +281,11 @@ TEST(TrackLog, CleanupDropsVanishedFilesAndKeepsWhatItCannotRead) {
     std::string many;
     for (int i = 0; i < 120; ++i) many += rec(L"C:\\a.mp3");
     std::vector<int> told;
-    auto progress = [](void* ctx, int done) { static_cast<std::vector<int>*>(ctx)->push_back(done); };
-    const LogCleanup all = LogClean(many, [](void*, const std::wstring&) { return true; }, &told, progress);
+    auto progress = [](void* ctx, int done) {
+        static_cast<std::vector<int>*>(ctx)->push_back(done);
+    };
+    const LogCleanup all = LogClean(
+        many, [](void*, const std::wstring&) { return true; }, &told, progress);
     EXPECT_EQ(all.kept, many);
     EXPECT_EQ(told, (std::vector<int>{50, 100}));
 }

@@ -1,0 +1,16 @@
+// The Insert view's window: a free-floating modeless dialog with Insert, Skip, Shuffle and
+// "Scan lengths", the interval slider, the countdown text and the third list, whose tracks go
+// into the playing list by hand or every N minutes (insert_view.h). Main thread only.
+#pragma once
+#include <windows.h>
+
+#include "base/command_ids.h"
+
+void InsertViewStartWin(HWND mainWindow, HINSTANCE instance);
+// "Open in Insert view...": the folder or list selected in the tree (a second request while
+// it is open closes it).
+void InsertViewOpenCommandWin(CommandId id, intptr_t lParam);
+bool InsertViewIsOpenWin();
+void InsertViewCloseWin();
+// The message loop hands the dialog's keyboard messages to it (Tab between its controls).
+bool InsertViewDialogMessageWin(MSG& msg);

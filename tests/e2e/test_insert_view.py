@@ -1,0 +1,63 @@
+"""The Insert view puts tracks into the playing list. zuvo.exe plays the first of two long
+tracks of a folder with the slider stored at 1 (an insert every minute). "Open in Insert
+view..." opens the folder selected in the tree (the playing folder) in the Insert view. After
+the first minute tick the Insert view's first row must follow the playing track in the File
+view as a full path (a timed insert), and the Insert view's selection must have moved to its
+next row; pressing Insert then puts that next track right after the playing one as well (a
+manual insert)."""
+import os
+import unittest
+
+import e2e_lib
+from e2e_lib import Install, capture_audio, command, send, stop, wait_until
+
+INSERT_BUTTON = 1201
+AUTOINSERT = b'00010,00010,00500,00400,0300,0060,0060,0060,001'
+
+
+def names():
+    return [name for _, name in e2e_lib.rows()]
+
+
+def insert_view_rows(title):
+    rc, out = e2e_lib.send_output('dialogrows', title)
+    return [line.split('\t')[0] for line in out.decode('utf-8').splitlines()] if rc == 0 else []
+
+
+class InsertView(unittest.TestCase):
+    def test_timed_then_manual_insert(self):
+        z = Install('insertview')
+        music = os.path.join(z.folder, 'music')
+        os.makedirs(music)
+        # Long enough to play on through a minute of a capture that runs faster than real time.
+        for name in ('a', 'b'):
+            e2e_lib.make_mp3(os.path.join(music, name + '.mp3'), 420, rate=22050, channels=1,
+                             lame=('-b', '32'))
+        capture_audio(self, z.folder)
+        z.write_ini(b'[Zuvo]\r\nutf8=1\r\nvolume=65535\r\nwavedevice=0\r\nautoinsert=' +
+                    AUTOINSERT + b'\r\n')
+        folder = e2e_lib.win_path(music)
+        full = lambda n: folder + '\\' + n + '.mp3'
+        proc = z.start(full('a'), '/localini')
+        try:
+            self.assertEqual(send('wait', '20000'), 0, 'no main window')
+            wait_until(lambda: names() == ['a', 'b'], 20, 'the File view to list the folder')
+            self.assertEqual(command('OpenInInsertView'), 0)
+            wait_until(lambda: insert_view_rows(folder) == ['a', 'b'], 20,
+                       lambda: 'the Insert view on %s (%r)' % (folder, insert_view_rows(folder)))
+            # The minute tick inserts the Insert view's first row after the playing track.
+            wait_until(lambda: len(names()) == 3, 90, 'the timed insert')
+            self.assertEqual(names(), ['a', full('a'), 'b'])
+            # Its selection moved on: Insert now puts "b" right after the playing track.
+            self.assertEqual(send('press', '#32770', str(INSERT_BUTTON)), 0)
+            wait_until(lambda: len(names()) == 4, 20, 'the manual insert')
+            self.assertEqual(names(), ['a', full('b'), full('a'), 'b'])
+            stop(proc, self)
+        finally:
+            if proc.poll() is None:
+                proc.kill()
+        self.assertIn(b'autoinsert=' + AUTOINSERT[:24], z.read_ini())
+
+
+if __name__ == '__main__':
+    e2e_lib.main()

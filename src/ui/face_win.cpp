@@ -796,6 +796,21 @@ void FaceStartWin(const FaceStart& start) {
     FaceLayoutWin(kLayoutKeepLists);
 }
 
+void FaceRebuildToolbarWin() {
+    if (g.toolbar) DestroyWindow(g.toolbar);
+    if (g.images) ImageList_Destroy(g.images);
+    g.toolbar = nullptr;
+    g.images = nullptr;
+    g.toolbar = CreateToolbarWin();
+    if (IsCompact() && g.toolbar) {
+        SetWindowLongPtrW(g.toolbar, GWL_STYLE,
+                          GetWindowLongPtrW(g.toolbar, GWL_STYLE) & ~static_cast<LONG_PTR>(TBSTYLE_WRAPABLE));
+        UnwrapToolbar();
+    }
+    UpdateToolbarState(kToolbarStartMask | ToolbarMask::Mute | ToolbarMask::IntroScan);
+    FaceLayoutWin(0);
+}
+
 ViewOps FaceOpsWin() {
     ViewOps v;
     v.layout = [](void*) { FaceLayoutWin(0); };

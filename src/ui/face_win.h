@@ -38,6 +38,8 @@ void FaceStartWin(const FaceStart& start);
 // What the face offers the rest of the program.
 ViewOps FaceOpsWin();
 
+// The toolbar made anew after its settings changed (buttons, bitmap set, tooltips, padding).
+void FaceRebuildToolbarWin();
 // The layout pass (flag bit 1 leaves the lists where they are).
 void FaceLayoutWin(unsigned flags);
 // Saves the window's position and size into the settings (on hiding to the tray, at exit).

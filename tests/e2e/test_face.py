@@ -81,7 +81,7 @@ class Face(unittest.TestCase):
         tracks = make_folder(z.folder)
         z.write_ini(b'[Zuvo]\r\nutf8=1\r\nwavedevice=0\r\nvolume=52000\r\ntoolbar=%d\r\n'
                     b'window_x=10\r\nwindow_y=10\r\nwindow_w=800\r\nwindow_h=500\r\nmaximized=0\r\n'
-                    b'divider=200\r\nstylez=%d\r\n' % (TOOLBAR_MUTE, 41858))
+                    b'divider=200\r\nstylez=%d\r\nmouse_flags=1\r\n' % (TOOLBAR_MUTE, 41858))
         proc = self.start_listed(z, win_path(tracks[0]))
         try:
             # The buttons the settings show, in their order, as the start-up mask leaves them.
@@ -104,6 +104,10 @@ class Face(unittest.TestCase):
             self.assertEqual(slider_value('Volume'), 52000)
             self.assertEqual(command('VolumeDown'), 0)
             wait_until(lambda: slider_value('Volume') == 52000 - 2560, 10, 'the volume slider')
+            # "Use wheel for volume" alone: the wheel over the list turns the volume down.
+            self.assertEqual(send('wheel', 'SysListView32', '0', '-120'), 0)
+            wait_until(lambda: slider_value('Volume') == 52000 - 2 * 2560, 10,
+                       'the volume down by the wheel')
             wait_until(lambda: (slider_value('Track position') or 0) > 20, 20,
                        'the position slider moving')
 
@@ -167,13 +171,13 @@ class Face(unittest.TestCase):
                              'browsed_folder=' + win_path(os.path.join(z.folder, 'Album'))],
                             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL).returncode
         self.assertEqual(rc, 0)
-        from test_browse import window_rect
-
         def screenshot(name):
+            """The screen now, as a function giving the pixels of a rectangle of the main
+            window's client area."""
             shot = os.path.join(z.folder, name)
             script = 'source "$1/scripts/wine-env.sh"; zuvo_x_prepare; import -window root "$2"'
             subprocess.run(['bash', '-c', script, '_', e2e_lib.ROOT, shot], check=True, timeout=60)
-            wx, wy, _, _ = window_rect()
+            wx, wy = (int(v) for v in out('client').split()[:2])
 
             def pixels(x, y, w, h):
                 data = subprocess.run(['convert', shot, '-crop',
@@ -188,12 +192,15 @@ class Face(unittest.TestCase):
             pixels = screenshot('dark.png')
             tree = child('SysTreeView32')
             files = child('SysListView32')
-            # The play list pane opened later gets the dark header too.
+            # The play list pane opened later gets the dark header too: a band across its top,
+            # wherever the layout has put it by then.
             self.assertEqual(command('PlaylistView'), 0)
-            pane = wait_until(lambda: child('SysListView32', lambda c: c[6] == 'Playlist view'),
-                              10, 'the play list pane')
-            wait_until(lambda: (0x50, 0x50, 0x50) in screenshot('dark-playlist.png')(
-                pane[1], pane[2] + 4, pane[3], 1), 10, 'a column separator in the play list header')
+
+            def pane_header():
+                pane = child('SysListView32', lambda c: c[6] == 'Playlist view')
+                return pane and (0x50, 0x50, 0x50) in screenshot('dark-playlist.png')(
+                    pane[1], pane[2], pane[3], 16)
+            wait_until(pane_header, 10, 'a column separator in the play list header')
         finally:
             stop(proc, self)
 
@@ -202,7 +209,7 @@ class Face(unittest.TestCase):
             area = pixels(c[1] + c[3] // 4, c[2] + c[4] - 60, c[3] // 2, 40)
             self.assertTrue(all(max(p) < 0x40 for p in area), '%s background not dark' % name)
         # The header the program paints: the window colour and the grey column lines.
-        header = pixels(files[1], files[2] + 4, files[3], 1)
+        header = pixels(files[1], files[2] + 6, files[3], 1)
         self.assertIn((0x50, 0x50, 0x50), header, 'no column separator in the header')
         self.assertGreater(header.count((0x20, 0x20, 0x20)), files[3] // 4)
 

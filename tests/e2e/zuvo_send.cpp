@@ -35,9 +35,13 @@
 //   zuvo-send children                        prints one line per child window of the main
 //                                             window: "CLASS X Y W H VISIBLE<TAB>TEXT" (UTF-8)
 //   zuvo-send rect                            prints the main window's "X Y W H"
+//   zuvo-send client                          prints the main window's client area on the
+//                                             screen: "X Y W H"
 //   zuvo-send drag CLASS N FX DX DY           presses the mouse on the Nth child of class
 //                                             CLASS at the fraction FX (0..1) of its width,
 //                                             moves by DX, DY pixels and releases
+//   zuvo-send wheel CLASS N DELTA             turns the mouse wheel by DELTA over the middle of
+//                                             the Nth child of class CLASS
 //   zuvo-send status                          prints the status bar's pane texts, one a line
 //   zuvo-send resize CLASS N                  resizes the window of class CLASS N times
 //                                             (sizes alternating by 2 pixels) and prints the
@@ -71,7 +75,7 @@ int Usage() {
     std::fputs(
         "usage: zuvo-send VERB [ARGS] with VERB one of wait, gone, command, close, "
         "launch, accel, label, text, press, lists, rows, select, save, captions, toolbar, "
-        "tbclick, children, rect, drag, status, resize, memory\n",
+        "tbclick, children, rect, client, drag, wheel, status, resize, memory\n",
         stderr);
     return 2;
 }
@@ -372,6 +376,22 @@ int PeakMemory(const wchar_t* cls) {
     return 0;
 }
 
+int Wheel(const wchar_t* cls, int nth, int delta) {
+    HWND w = Target();
+    if (!w) return 1;
+    HWND c = nullptr;
+    for (int i = 0; i <= nth; ++i)
+        if (!(c = FindWindowExW(w, c, cls, nullptr))) return 1;
+    RECT r{};
+    GetWindowRect(c, &r);
+    MouseAt(POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2}, 0);
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    in.mi.dwFlags = MOUSEEVENTF_WHEEL;
+    in.mi.mouseData = static_cast<DWORD>(delta);
+    return SendInput(1, &in, sizeof in) == 1 ? 0 : 1;
+}
+
 int PrintStatus() {
     HWND w = Target();
     if (!w) return 1;
@@ -487,6 +507,7 @@ int wmain(int argc, wchar_t** argv) {
     if (verb == L"tbclick" && argc == 3) return ClickToolbarButton(_wtoi(argv[2]));
     if (verb == L"children") return PrintChildren();
     if (verb == L"status") return PrintStatus();
+    if (verb == L"wheel" && argc == 5) return Wheel(argv[2], _wtoi(argv[3]), _wtoi(argv[4]));
     if (verb == L"resize" && argc == 4) return Resize(argv[2], _wtoi(argv[3]));
     if (verb == L"memory" && argc == 3) return PeakMemory(argv[2]);
     if (verb == L"rect") {
@@ -495,6 +516,15 @@ int wmain(int argc, wchar_t** argv) {
         if (!w || !GetWindowRect(w, &r)) return 1;
         std::printf("%ld %ld %ld %ld\n", static_cast<long>(r.left), static_cast<long>(r.top),
                     static_cast<long>(r.right - r.left), static_cast<long>(r.bottom - r.top));
+        return 0;
+    }
+    if (verb == L"client") {
+        HWND w = Target();
+        RECT r{};
+        POINT origin{0, 0};
+        if (!w || !GetClientRect(w, &r) || !ClientToScreen(w, &origin)) return 1;
+        std::printf("%ld %ld %ld %ld\n", static_cast<long>(origin.x), static_cast<long>(origin.y),
+                    static_cast<long>(r.right), static_cast<long>(r.bottom));
         return 0;
     }
     if (verb == L"drag" && argc == 7)

@@ -348,7 +348,8 @@ FaceHost FaceHostTable() {
             case 0: return w.tree;
             case 1: return w.files;
             case 2: return w.playlist;
-            default: return nullptr;  // the insert view joins when it is built
+            case 3: return InsertViewListWin();
+            default: return nullptr;
         }
     };
     h.positionPermille = [](void*) {

@@ -302,6 +302,10 @@ void InsertViewOpenCommandWin(CommandId, intptr_t) {
                                reinterpret_cast<LPARAM>(&path));
 }
 
+HWND InsertViewListWin() {
+    return static_cast<HWND>(g_list.window);
+}
+
 bool InsertViewIsOpenWin() {
     return g_dlg != nullptr;
 }

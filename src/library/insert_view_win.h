@@ -11,6 +11,8 @@ void InsertViewStartWin(HWND mainWindow, HINSTANCE instance);
 // it is open closes it).
 void InsertViewOpenCommandWin(CommandId id, intptr_t lParam);
 bool InsertViewIsOpenWin();
+// The Insert view's list control; null while it is shut.
+HWND InsertViewListWin();
 void InsertViewCloseWin();
 // The message loop hands the dialog's keyboard messages to it (Tab between its controls).
 bool InsertViewDialogMessageWin(MSG& msg);

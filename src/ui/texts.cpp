@@ -272,12 +272,12 @@ std::wstring SearchText(std::wstring_view path, std::wstring_view artist, std::w
     return name;
 }
 
-std::string BrowserUrl(std::wstring_view setting, std::wstring_view searchText) {
-    const std::wstring_view tpl = setting.size() > 5 ? setting.substr(5) : std::wstring_view();
-    const size_t at = tpl.find(L"%M");
+std::string BrowserUrl(std::string_view setting, std::wstring_view searchText) {
+    const std::string_view tpl = setting.size() > 5 ? setting.substr(5) : std::string_view();
+    const size_t at = tpl.find("%M");
     if (at == tpl.npos) return {};
-    return WideToUtf8(tpl.substr(0, at)) + UrlEncodeQuery(searchText) +
-           WideToUtf8(tpl.substr(at + 2));
+    return std::string(tpl.substr(0, at)) + UrlEncodeQuery(searchText) +
+           std::string(tpl.substr(at + 2));
 }
 
 LaunchPlan PlanLaunch(std::wstring_view setting, std::wstring_view rowPath) {

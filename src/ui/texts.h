@@ -133,7 +133,7 @@ std::string UrlEncodeQuery(std::wstring_view text);
 std::wstring SearchText(std::wstring_view path, std::wstring_view artist, std::wstring_view title);
 // The address to open from the `browse` setting (five option letters, then the template with
 // "%M"); empty when the template has no "%M".
-std::string BrowserUrl(std::wstring_view setting, std::wstring_view searchText);
+std::string BrowserUrl(std::string_view setting, std::wstring_view searchText);
 
 struct LaunchPlan {
     bool run = false;

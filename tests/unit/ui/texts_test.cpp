@@ -218,8 +218,8 @@ TEST(WebSearch, EncodingAndTemplate) {
     EXPECT_EQ(UrlEncodeQuery(L"Tom & Jerry"), "Tom+%26+Jerry");
     EXPECT_EQ(UrlEncodeQuery(L"\u00e9-1"), "%C3%A9%2D1");
     EXPECT_EQ(UrlEncodeQuery(std::wstring(600, L'a')).size(), 500u);
-    EXPECT_EQ(BrowserUrl(L"-----https://s.example/?q=%M&x=1", L"A B"), "https://s.example/?q=A+B&x=1");
-    EXPECT_EQ(BrowserUrl(L"-----https://s.example/", L"A B"), "");
+    EXPECT_EQ(BrowserUrl("-----https://s.example/?q=%M&x=1", L"A B"), "https://s.example/?q=A+B&x=1");
+    EXPECT_EQ(BrowserUrl("-----https://s.example/", L"A B"), "");
     EXPECT_EQ(SearchText(L"C:\\m\\one.two.mp3", L"", L"T"), L"one.two");
     EXPECT_EQ(SearchText(L"C:\\m\\x.mp3", L"Art", L"Tit"), L"Art Tit");
 }

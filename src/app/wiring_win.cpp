@@ -247,12 +247,16 @@ LibraryHost ListsHost() {
         UpdateToolbar(ToolbarMask::Playlist);  // a pane opened or closed
         ApplyDarkMode(true, false);            // an opened play list gets the dark look
     };
-    h.updateTitle = [](void*) { ViewListChangedWin(); };  // the list summary, then the title
-    h.updateFlags = [](void*) { UpdateFlags(); };
+    h.updateTitle = [](void*) { UpdateTitle(); };
+    h.updateFlags = [](void*) {
+        UpdateFlags();
+        ViewListChangedWin();  // rows removed or moved: the list summary
+    };
     h.showMessage = [](void*, const wchar_t* text, int ms) {
         if (View().showMessage) View().showMessage(View().ctx, text, ms);
     };
     h.logTrack = [](void*) { LogTrackLeftNow(); };
+    h.listShown = [](void*) { ViewListChangedWin(); };
     return h;
 }
 

@@ -90,6 +90,10 @@ class TextsMenus(unittest.TestCase):
             r" \d+'\d\d - 128 kbps - 44 kHz - (Joint )?Stereo - DEC: (ACM|mpglib)", pane(1)),
             20, lambda: 'the CBR format in pane 1: %r' % panes())
 
+        # Pane 0: the listed folder's summary (sizes below 1 MB add no MB part).
+        wait_until(lambda: re.fullmatch(r' 2 tracks(, \d+ MB)?', pane(0)), 10,
+                   lambda: 'the list summary in pane 0: %r' % panes())
+
         # "Now playing" with every placeholder.
         self.assertEqual(command('CopyNowPlaying'), 0)
         folder = win_path(self.music)

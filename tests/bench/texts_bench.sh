@@ -19,10 +19,17 @@ bash scripts/make_demo.sh "$WINEPREFIX/drive_c/Zuvo demo" >/dev/null
 # Through a file, not a pipe (see startup_bench.sh).
 run() { scripts/wine-run "$send" "$@" >"$work/out.txt"; tr -d '\r' <"$work/out.txt"; }
 median() { sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
-# CPU seconds (user + system) of the newest process whose command line holds $1.
+# CPU seconds (user + system) of the process named $1 (Wine names it after the .exe) whose
+# command line holds $2 (other programs of the same name may run beside it).
 cpu() {
-  local pid; pid=$(pgrep -n -f "$1") || { echo 0; return; }
-  awk -v hz="$(getconf CLK_TCK)" '{ print ($14 + $15) / hz }' "/proc/$pid/stat"
+  local pid
+  for pid in $(pgrep -x "$1"); do
+    if tr '\0' ' ' <"/proc/$pid/cmdline" | grep -qF -- "$2"; then
+      awk -v hz="$(getconf CLK_TCK)" '{ print ($14 + $15) / hz }' "/proc/$pid/stat"
+      return
+    fi
+  done
+  echo 0
 }
 start_zuvo() {
   printf '[Zuvo]\r\nutf8=1\r\nwavedevice=0\r\nvolume=20000\r\nstylez=%d\r\nrpt_mode=1\r\n' "$1" >"$work/zuvo.ini"
@@ -35,19 +42,19 @@ default_stylez=41858
 start_zuvo $default_stylez
 zmenu=$(run menutime 944 20 | median)
 sleep 2
-a=$(cpu 'zuvo.exe'); sleep "$seconds"; b=$(cpu 'zuvo.exe')
+a=$(cpu zuvo.exe "$work/zuvo.exe"); sleep "$seconds"; b=$(cpu zuvo.exe "$work/zuvo.exe")
 zon=$(per_minute "$a" "$b")
 run close >/dev/null; run gone 10000 >/dev/null
 
 start_zuvo $((default_stylez | 32))  # "No trackname or times in title bar"
 sleep 2
-a=$(cpu 'zuvo.exe'); sleep "$seconds"; b=$(cpu 'zuvo.exe')
+a=$(cpu zuvo.exe "$work/zuvo.exe"); sleep "$seconds"; b=$(cpu zuvo.exe "$work/zuvo.exe")
 zoff=$(per_minute "$a" "$b")
 run close >/dev/null; run gone 10000 >/dev/null
 
 run launch --class Notepad notepad.exe >/dev/null
 nmenu=$(run menutime 0 20 Notepad | median)
-a=$(cpu 'notepad.exe'); sleep "$seconds"; b=$(cpu 'notepad.exe')
+a=$(cpu notepad.exe notepad); sleep "$seconds"; b=$(cpu notepad.exe notepad)
 nidle=$(per_minute "$a" "$b")
 scripts/wine-run taskkill /f /im notepad.exe >/dev/null 2>&1 || true
 

@@ -3,7 +3,8 @@
 # build under Wine (on the virtual X server when there is no display) on the demo folder, once
 # per view, and saves the main window as build/screenshots/NAME.png, with index.html showing
 # them side by side. Without NAMEs every view is taken: each colour theme, dark mode, display
-# scale 1.0 and 1.5, the compact view and the play list pane open.
+# scale 1.0 and 1.5, the compact view, the play list pane open, the main menu and a row menu
+# open, and the status bar while the demo's VBR track plays.
 # Needs a Windows build (cmake --preset windows && cmake --build --preset windows).
 set -euo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
@@ -24,7 +25,9 @@ bash scripts/make_demo.sh "$demo" >/dev/null
 track='C:\Zuvo demo\1 Sweep\01 Sweep part 1.mp3'
 mkdir -p "$out"
 
-# name | caption | theme | display scale | KEY=VALUE lines over the theme
+# name | caption | theme | display scale | KEY=VALUE lines over the theme | action before the
+# picture (menu-main: F1; menu-row: the context menu of the focused list; status-vbr: wait for
+# the track's format in the status bar)
 views=(
   "theme1|Theme 1 \"Dark mode\" (dark mode on)|1|1.0|"
   "theme2|Theme 2 \"Anthracite\" (the default)|2|1.0|"
@@ -38,6 +41,9 @@ views=(
   "playlist|Play list pane open, right of the file list|1|1.0|playlist_win=$((0x8000 | 0x4000 | 640))"
   "toolbar-all|Every toolbar button, small bitmap set with texts (\"v\")|3|1.0|toolbar=$((0x1FFFFFF)) bmpfile=v"
   "toolbar-text|Text-only toolbar (\"t\")|2|1.0|bmpfile=t"
+  "menu-main|Main menu open (F1)|2|1.0||menu-main"
+  "menu-row|Row menu of the File view open|2|1.0||menu-row"
+  "status-vbr|Status bar while a VBR track plays|2|1.0||status-vbr"
 )
 
 scale_now=1.0
@@ -77,7 +83,7 @@ trap '[ "$scale_now" = 1.0 ] || set_scale 1.0' EXIT
 selected=("$@")
 shots=()
 for view in "${views[@]}"; do
-  IFS='|' read -r name caption theme scale extra <<<"$view"
+  IFS='|' read -r name caption theme scale extra action <<<"$view"
   if [ ${#selected[@]} -gt 0 ] && [[ ! " ${selected[*]} " == *" $name "* ]]; then continue; fi
   if [ "$scale" != "$scale_now" ]; then set_scale "$scale"; scale_now=$scale; fi
   prog=$out/work/$name
@@ -95,14 +101,33 @@ for view in "${views[@]}"; do
   [ $ok = 1 ] && { wait_listed || ok=0; }
   # One more round trip through the program's queue: the layout after the listing is drawn.
   [ $ok = 1 ] && w "$send" rows
+  grow=0
+  case "${action:-}" in
+    menu-main|menu-row)
+      # The menu opens at the pointer: inside the window, and the picture takes in its reach.
+      xdotool mousemove 260 200 >/dev/null 2>&1 || true
+      if [ "$action" = menu-main ]; then w "$send" menukey 112 || ok=0  # F1
+      else w "$send" command 945 || ok=0; fi
+      [ $ok = 1 ] && { w "$send" menu 5000 || ok=0; }
+      grow=1
+      ;;
+    status-vbr)
+      deadline=$((SECONDS + 20))
+      until w "$send" status && grep -q 'VBR' "$out/.out"; do
+        [ $SECONDS -lt $deadline ] || { ok=0; break; }
+      done
+      ;;
+  esac
   if [ $ok = 1 ]; then
     read -r x y ww hh <<<"$(window_rect)"
+    if [ $grow = 1 ]; then ww=$((ww + 300)); hh=$((hh + 200)); fi
     import -window root -crop "${ww}x${hh}+${x}+${y}" +repage "$out/$name.png"
     shots+=("$name|$caption")
     echo "screenshots: $out/$name.png (${ww}x${hh})"
   else
     echo "screenshots: $name: the window did not show its list in time" >&2
   fi
+  if [ $grow = 1 ]; then w "$send" menukey 27 || true; fi  # Esc closes the menu
   w "$send" close || true
   w "$send" gone 10000 || true
   wait "$pid" 2>/dev/null || true

@@ -14,6 +14,8 @@ packages=(
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev
   # running zuvo.exe: Wine, a virtual X server, ALSA for wave-out capture
   wine wine64 xvfb xauth x11-utils libasound2 libasound2-plugins
+  # pressing keys in another window while the player runs (the global hotkey test)
+  xdotool
   # Winelib stand-ins for the optional DLLs (winegcc, winebuild), over the libraries above
   wine64-tools
   # the lame_enc.dll stand-in's encoder (libmp3lame)

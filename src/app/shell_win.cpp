@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include "app/app_win.h"
+#include "app/view_texts_win.h"
 #include "base/fileops_win.h"
 #include "base/path.h"
 #include "config/lang.h"
@@ -129,6 +130,8 @@ void Shutdown() {
     // 3. The HTTP server and its stream end.
     if (g_wiring.http.serverControl) g_wiring.http.serverControl(g_wiring.http.ctx, true);
     KillTimer(g_win.mainWindow, kTimerAutosave);
+    // The hotkeys and the tray icon go.
+    ViewTextsStopWin();
     // 4. Back to normal priority.
     if (static_cast<uint32_t>(s.control_flags) & ControlFlag::HighPriority)
         SetPriorityClass(GetCurrentProcess(), NORMAL_PRIORITY_CLASS);

@@ -7,10 +7,12 @@
 #include <shellapi.h>
 
 #include "app/app_win.h"
+#include "app/view_texts_win.h"
 #include "audio/engine_win.h"
 #include "base/fileops_win.h"
 #include "library/library_win.h"
 #include "ui/face_win.h"
+#include "ui/ui_glue_win.h"
 
 namespace {
 
@@ -182,6 +184,15 @@ LRESULT CALLBACK MainWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
         case WM_COPYDATA:
             OnHandover(hwnd, reinterpret_cast<const COPYDATASTRUCT*>(lParam));
             return TRUE;
+        case WM_CONTEXTMENU:
+            if (ContextMenuWin(reinterpret_cast<HWND>(wParam), lParam)) return 0;
+            break;
+        case WM_USER:
+            if (wParam == kTrayIconId) {
+                TrayCallbackWin(lParam);
+                return 0;
+            }
+            break;
         case WM_DROPFILES:
             OnDrop(reinterpret_cast<HDROP>(wParam));
             return 0;

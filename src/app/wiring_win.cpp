@@ -9,6 +9,7 @@
 #include <algorithm>
 
 #include "app/app_win.h"
+#include "app/view_texts_win.h"
 #include "audio/control.h"
 #include "audio/engine_win.h"
 #include "audio/intro_scan_win.h"
@@ -75,6 +76,17 @@ constexpr CommandRoute kCommandRoutes[] = {
     {kCmdCompactNoStatusBar, FaceCompactCommandWin},
     {kCmdCompactNoTitleBar, FaceCompactCommandWin},
     {kCmdCompactOnTop, FaceCompactCommandWin},
+    // ui/: texts, clipboard, web search, external programs, pop-up menus
+    {kCmdCopyNowPlaying, ViewTextCommandWin},
+    {kCmdCopyPath, ViewTextCommandWin},
+    {kCmdBrowserWithTitle, ViewTextCommandWin},
+    {kCmdExternal1, ViewTextCommandWin},
+    {kCmdExternal2, ViewTextCommandWin},
+    {kCmdExternal3, ViewTextCommandWin},
+    {kCmdMainMenu, MenuCommandWin},
+    {kCmdMainMenuButton, MenuCommandWin},
+    {kCmdRepeatMenu, MenuCommandWin},
+    {kCmdContextMenu, MenuCommandWin},
 };
 
 // ---- steps of the window's face (ui/), skipped while that part is not built ----
@@ -206,6 +218,7 @@ EngineHost PlaybackHost() {
     };
     h.logTrackLeave = [](void*, uint32_t playedMs) { LogTrackLeft(playedMs); };
     h.logTrackStart = [](void*, const MpegInfo& m, uint32_t startMs) {
+        ViewTrackStartedWin();  // pane 1, the tray tip, the "Now playing" copy
         const LogOps& l = g_wiring.log;
         if (!l.trackStarted) return;
         LogTrackInfo t;
@@ -237,11 +250,15 @@ LibraryHost ListsHost() {
         ApplyDarkMode(true, false);            // an opened play list gets the dark look
     };
     h.updateTitle = [](void*) { UpdateTitle(); };
-    h.updateFlags = [](void*) { UpdateFlags(); };
+    h.updateFlags = [](void*) {
+        UpdateFlags();
+        ViewListChangedWin();  // rows removed or moved: the list summary
+    };
     h.showMessage = [](void*, const wchar_t* text, int ms) {
         if (View().showMessage) View().showMessage(View().ctx, text, ms);
     };
     h.logTrack = [](void*) { LogTrackLeftNow(); };
+    h.listShown = [](void*) { ViewListChangedWin(); };
     return h;
 }
 
@@ -416,6 +433,7 @@ void StartSubsystemsWin() {
     face.host = FaceHostTable();
     FaceStartWin(face);
     w.view = FaceOpsWin();
+    ViewTextOpsWin(w.view);  // title, flags and messages
 
     // The track log, which the engine and the sequencer tell of every track they leave.
     LogStartWin(main, g_win.instance, g_shell.iniPath, TrackLogHost());
@@ -469,6 +487,7 @@ void StartSubsystemsWin() {
     ApplyDarkMode(false, false);
     UpdateToolbar(kToolbarStartMask);
     FaceLayoutWin(0);
+    ViewTextsStartWin();  // hotkeys, tray icon, the first status texts
 }
 
 void EnqueueWin(std::vector<std::wstring> paths) {

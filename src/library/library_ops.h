@@ -77,4 +77,5 @@ struct LibraryHost {
     void (*updateFlags)(void* ctx) = nullptr;  // rows removed or moved: status line
     void (*showMessage)(void* ctx, const wchar_t* text, int ms) = nullptr;
     void (*logTrack)(void* ctx) = nullptr;  // the track log entry of the track left
+    void (*listShown)(void* ctx) = nullptr;  // the file list shows a newly listed folder or list
 };

@@ -451,6 +451,8 @@ void LibraryListBrowsedFolderWin() {
     SendMessageW(g_listView.hwnd, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(g_listView.hwnd, nullptr, TRUE);
     SetCursor(old);
+    const LibraryHost& h = LibraryHostWin();
+    if (h.listShown) h.listShown(h.ctx);
 }
 
 void LibraryRepaintListsWin() {

@@ -145,10 +145,9 @@ void FavouriteCommandWin(CommandId id, intptr_t) {
     }
 }
 
-void HistoryCommandWin(CommandId id, intptr_t) {
-    const bool folders = id == kCmdFolderHistory;
-    std::vector<MenuEntry> entries;
-    if (folders) {
+std::vector<MenuEntry> LogMenuEntriesWin(CommandId which) {
+    if (which == kCmdFavorites) return FavouriteEntries();
+    if (which == kCmdFolderHistory) {
         g_menus.folders = RememberedFolders();
         if (LoggingOn() && HistoryEntries() > 0) {
             bool cut = false;
@@ -156,14 +155,17 @@ void HistoryCommandWin(CommandId id, intptr_t) {
             const auto logged = LogHistoryFolders(tail, HistoryEntries(), g_menus.folders, cut);
             g_menus.folders.insert(g_menus.folders.end(), logged.begin(), logged.end());
         }
-        entries = HistoryMenu(g_menus.folders, kFolderHistoryFirstId, false);
-    } else {
-        if (!LoggingOn() || HistoryEntries() == 0) return;
-        bool cut = false;
-        const std::string tail = LogTail(&cut);
-        g_menus.tracks = LogHistoryTracks(tail, HistoryEntries(), cut);
-        entries = HistoryMenu(g_menus.tracks, kTrackHistoryFirstId, true);
+        return HistoryMenu(g_menus.folders, kFolderHistoryFirstId, false);
     }
+    if (!LoggingOn() || HistoryEntries() == 0) return {};
+    bool cut = false;
+    const std::string tail = LogTail(&cut);
+    g_menus.tracks = LogHistoryTracks(tail, HistoryEntries(), cut);
+    return HistoryMenu(g_menus.tracks, kTrackHistoryFirstId, true);
+}
+
+void HistoryCommandWin(CommandId id, intptr_t) {
+    const std::vector<MenuEntry> entries = LogMenuEntriesWin(id);
     if (entries.empty()) return;
     if (const unsigned chosen = Popup(entries, nullptr)) LogMenuEntryWin(chosen, 0);
 }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "base/command_ids.h"
+#include "log/favourites.h"
 #include "log/log_ops.h"
 
 // What the log asks of the subsystems above it. A null entry counts as "no".
@@ -51,3 +52,6 @@ void LogViewerCommandWin(CommandId id, intptr_t lParam);
 void FavouriteCommandWin(CommandId id, intptr_t lParam);
 void HistoryCommandWin(CommandId id, intptr_t lParam);
 void LogMenuEntryWin(unsigned id, intptr_t lParam);
+// The entries of the favourites (kCmdFavorites) or a history menu (kCmdTrackHistory,
+// kCmdFolderHistory) for another menu to hold; their ids reach LogMenuEntryWin.
+std::vector<MenuEntry> LogMenuEntriesWin(CommandId which);

@@ -48,12 +48,26 @@
 //                                             microseconds per resize
 //   zuvo-send memory CLASS                    prints the peak working set of the process of
 //                                             the window of class CLASS, in KB
+//   zuvo-send clipboard                       prints the clipboard's Unicode text (UTF-8)
+//   zuvo-send menu [TIMEOUT_MS]               waits for a pop-up menu and prints one line per
+//                                             item: "ID FLAGS<TAB>TEXT", FLAGS letters c
+//                                             checked, g greyed, p submenu, s separator ("-")
+//   zuvo-send menukey VK                      posts key VK to the main window's thread (a
+//                                             tracked menu takes it)
+//   zuvo-send menutime ID N [CLASS]           N times: posts command ID (with CLASS: a
+//                                             WM_CONTEXTMENU to the first child of the window
+//                                             of that class), waits for the pop-up menu,
+//                                             closes it; prints the milliseconds of each
+//   zuvo-send trayclick MSG                   posts the tray icon's callback (WM_USER, 760)
+//                                             with mouse message MSG to the main window
+//   zuvo-send visible                         prints 1 when the main window is visible, else 0
 #include <windows.h>
 
 #include <commctrl.h>
 #include <psapi.h>
 
 #include <cstdio>
+#include <cstring>
 #include <cwchar>
 #include <string>
 
@@ -75,7 +89,8 @@ int Usage() {
     std::fputs(
         "usage: zuvo-send VERB [ARGS] with VERB one of wait, gone, command, close, "
         "launch, accel, label, text, press, lists, rows, select, save, captions, toolbar, "
-        "tbclick, children, rect, client, drag, wheel, status, resize, memory\n",
+        "tbclick, children, rect, client, drag, wheel, status, resize, memory, clipboard, "
+        "menu, menukey, menutime, trayclick, visible\n",
         stderr);
     return 2;
 }
@@ -413,6 +428,99 @@ int PrintStatus() {
     }
     return 1;
 }
+int PrintClipboard() {
+    if (!OpenClipboard(nullptr)) return 1;
+    int rc = 1;
+    if (HANDLE h = GetClipboardData(CF_UNICODETEXT)) {
+        if (const wchar_t* text = static_cast<const wchar_t*>(GlobalLock(h))) {
+            const int n = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
+            std::string utf8(static_cast<size_t>(n > 0 ? n : 1), '\0');
+            WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8.data(), n, nullptr, nullptr);
+            std::fwrite(utf8.data(), 1, std::strlen(utf8.c_str()), stdout);
+            GlobalUnlock(h);
+            rc = 0;
+        }
+    }
+    CloseClipboard();
+    return rc;
+}
+
+
+// A menu belongs to the process that built it: menu_reader.dll (beside this program) hooks the
+// menu window's thread and writes the items into a temp file when asked.
+int PrintMenu(DWORD timeoutMs) {
+    HWND popup = WaitForWindow(timeoutMs, true, L"#32768");
+    if (!popup) return 1;
+    wchar_t self[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring dll(self);
+    dll = dll.substr(0, dll.find_last_of(L'\\') + 1) + L"menu_reader.dll";
+    HMODULE m = LoadLibraryW(dll.c_str());
+    const auto hook = m ? reinterpret_cast<HOOKPROC>(
+                              reinterpret_cast<void*>(GetProcAddress(m, "MenuReaderHook")))
+                        : nullptr;
+    if (!hook) return 2;
+    wchar_t temp[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temp);
+    const std::wstring path = std::wstring(temp) + L"zuvo-menu-items.txt";
+    DeleteFileW(path.c_str());
+    HHOOK h = SetWindowsHookExW(WH_CALLWNDPROC, hook, m,
+                                GetWindowThreadProcessId(popup, nullptr));
+    if (!h) return 2;
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutW(popup, RegisterWindowMessageW(L"ZuvoSendReadMenu"), 0, 0,
+                        SMTO_ABORTIFHUNG, 5000, &ignored);
+    UnhookWindowsHookEx(h);
+    FILE* f = nullptr;
+    for (DWORD start = GetTickCount(); !(f = _wfopen(path.c_str(), L"rb")) &&
+                                       GetTickCount() - start < 5000;)
+        Sleep(10);
+    if (!f) return 2;
+    char buf[4096];
+    for (size_t n; (n = std::fread(buf, 1, sizeof buf, f)) > 0;) std::fwrite(buf, 1, n, stdout);
+    std::fclose(f);
+    return 0;
+}
+
+void PostKey(HWND w, WPARAM vk) {
+    PostMessageW(w, WM_KEYDOWN, vk, 1);
+    PostMessageW(w, WM_KEYUP, vk, 0xC0000001);
+}
+
+int MenuTimes(int id, int times, const wchar_t* cls) {
+    HWND w = cls ? FindWindowW(cls, nullptr) : Target();
+    HWND child = w && cls ? GetWindow(w, GW_CHILD) : nullptr;
+    if (!w || (cls && !child)) return 1;
+    LARGE_INTEGER freq{}, t0{}, t1{};
+    QueryPerformanceFrequency(&freq);
+    for (int i = 0; i < times; ++i) {
+        QueryPerformanceCounter(&t0);
+        if (child) {
+            RECT r{};
+            GetWindowRect(child, &r);
+            PostMessageW(child, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(child),
+                         MAKELPARAM(r.left + 20, r.top + 20));
+        } else {
+            PostMessageW(w, WM_COMMAND, static_cast<WPARAM>(id), 0);
+        }
+        HWND popup = nullptr;
+        for (DWORD start = GetTickCount(); !popup && GetTickCount() - start < 5000;) {
+            popup = FindWindowW(L"#32768", nullptr);
+            if (popup && !IsWindowVisible(popup)) popup = nullptr;
+        }
+        QueryPerformanceCounter(&t1);
+        if (!popup) return 1;
+        std::printf("%.3f\n", static_cast<double>(t1.QuadPart - t0.QuadPart) * 1000.0 /
+                                  static_cast<double>(freq.QuadPart));
+        PostKey(child ? child : w, VK_ESCAPE);
+        for (DWORD start = GetTickCount(); GetTickCount() - start < 5000; Sleep(1)) {
+            HWND still = FindWindowW(L"#32768", nullptr);
+            if (!still || !IsWindowVisible(still)) break;
+        }
+    }
+    return 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -508,6 +616,26 @@ int wmain(int argc, wchar_t** argv) {
     if (verb == L"children") return PrintChildren();
     if (verb == L"status") return PrintStatus();
     if (verb == L"wheel" && argc == 5) return Wheel(argv[2], _wtoi(argv[3]), _wtoi(argv[4]));
+    if (verb == L"clipboard") return PrintClipboard();
+    if (verb == L"trayclick" && argc == 3) {
+        HWND w = Target();
+        return w && PostMessageW(w, WM_USER, 760, _wtoi(argv[2])) ? 0 : 1;
+    }
+    if (verb == L"visible") {
+        HWND w = Target();
+        if (!w) return 1;
+        std::printf("%d\n", IsWindowVisible(w) ? 1 : 0);
+        return 0;
+    }
+    if (verb == L"menu") return PrintMenu(argc > 2 ? static_cast<DWORD>(_wtoi(argv[2])) : 5000);
+    if (verb == L"menukey" && argc == 3) {
+        HWND w = Target();
+        if (!w) return 1;
+        PostKey(w, static_cast<WPARAM>(_wtoi(argv[2])));
+        return 0;
+    }
+    if (verb == L"menutime" && (argc == 4 || argc == 5))
+        return MenuTimes(_wtoi(argv[2]), _wtoi(argv[3]), argc == 5 ? argv[4] : nullptr);
     if (verb == L"resize" && argc == 4) return Resize(argv[2], _wtoi(argv[3]));
     if (verb == L"memory" && argc == 3) return PeakMemory(argv[2]);
     if (verb == L"rect") {

@@ -1,0 +1,169 @@
+"""The texts, menus, hotkeys and tray clicks of the running player.
+
+A folder holds a CBR and a VBR track with tags. While each plays, the window title holds the
+elapsed time and the tag title (the default style), and status pane 1 the track's format
+(" - 128 kbps" for the CBR one, " - VBR " and an average for the VBR one, the rate, the mode
+and the decoder); after stop the title keeps the name. "Now playing" with a template of every
+placeholder is read back from the clipboard. F1 opens the main menu, read back item by item
+against what the model must hold for these settings; an item chosen by keys from it (Options >
+Simple audio enhancer) shows " ENH1 " in pane 2 and reaches the settings file. A global hotkey
+(Ctrl+F10 of preset 2), pressed by xdotool while another Wine window (Notepad) has the focus,
+skips to the next track. The tray icon's left click (its callback message, posted as the shell
+does) hides and shows the window."""
+import os
+import re
+import subprocess
+import unittest
+
+import e2e_lib
+from e2e_lib import Install, command, run, send, stop, wait_until, win_path
+
+TEMPLATE = '-----A=%A|B=%B|C=%C|F=%F|M=%M|N=%N|P=%P|T=%T%R%I%Z'
+TRACKS = [  # (file, lame options, title tag)
+    ('01 cbr.mp3', ['-b', '128'], 'Constant'),
+    ('02 vbr.mp3', ['-V', '2'], 'Variable'),
+]
+TAGS = ['--ta', 'The Artist', '--tl', 'The Album', '--tn', '7', '--tc', 'A comment']
+
+
+def out(*args):
+    rc, data = e2e_lib.send_output(*args)
+    return data.decode('utf-8').replace('\r\n', '\n') if rc == 0 else None
+
+
+def title():
+    text = out('captions', '1')
+    return text.split('\t', 1)[1].rstrip('\n') if text and '\t' in text else ''
+
+
+def panes():
+    text = out('status')
+    return text.splitlines() if text else []
+
+
+def pane(i):
+    p = panes()
+    return p[i] if len(p) > i else ''
+
+
+def xdotool(*args, **kw):
+    """Runs xdotool on the X server Wine draws on: the caller's, or the virtual one that
+    scripts/wine-run started (its display kept in the build folder)."""
+    env = dict(os.environ)
+    state = os.path.join(e2e_lib.BUILD, 'xvfb.display')
+    if os.path.exists(state):
+        with open(state) as f:
+            env['DISPLAY'] = f.read().strip()
+    return subprocess.run(['xdotool', *args], env=env, capture_output=True, text=True,
+                          timeout=30, **kw)
+
+
+def make_track(path, lame, tag_title):
+    wav = path + '.wav'
+    run('sox', '-D', '-r', '44100', '-c', '2', '-n', '-b', '16', wav, 'synth', '90',
+        'sine', '200-3000', 'whitenoise', 'vol', '0.3')
+    run('lame', '--quiet', *lame, *TAGS, '--tt', tag_title, wav, path)
+    os.remove(wav)
+
+
+class TextsMenus(unittest.TestCase):
+    def setUp(self):
+        self.z = Install('texts_menus')
+        self.music = os.path.join(self.z.folder, 'music')
+        os.makedirs(self.music)
+        for name, lame, tag_title in TRACKS:
+            make_track(os.path.join(self.music, name), lame, tag_title)
+
+    def start(self, ini=b''):
+        self.z.write_ini(b'[Zuvo]\r\nutf8=1\r\nwavedevice=0\r\nvolume=30000\r\n'
+                         b'nowplaying=' + TEMPLATE.encode() + b'\r\n' + ini)
+        proc = self.z.start(win_path(os.path.join(self.music, TRACKS[0][0])), '/localini')
+        self.assertEqual(send('wait', '--visible', '20000'), 0, 'no main window')
+        return proc
+
+    def test_texts_menu_and_tray(self):
+        proc = self.start(b'hotkeys=2\r\n')
+        # CBR: title "m'ss Artist - Title" (the default shows tag titles), pane 1 the format.
+        wait_until(lambda: re.fullmatch(r"\d+'\d\d The Artist - Constant", title()), 20,
+                   lambda: 'the CBR title (has %r)' % title())
+        wait_until(lambda: re.fullmatch(
+            r" \d+'\d\d - 128 kbps - 44 kHz - (Joint )?Stereo - DEC: (ACM|mpglib)", pane(1)),
+            20, lambda: 'the CBR format in pane 1: %r' % panes())
+
+        # Pane 0: the listed folder's summary (sizes below 1 MB add no MB part).
+        wait_until(lambda: re.fullmatch(r' 2 tracks(, \d+ MB)?', pane(0)), 10,
+                   lambda: 'the list summary in pane 0: %r' % panes())
+
+        # "Now playing" with every placeholder.
+        self.assertEqual(command('CopyNowPlaying'), 0)
+        folder = win_path(self.music)
+        want = ('A=The Artist|B=The Album|C=A comment|F=01 cbr.mp3|M=The Artist - Constant|'
+                'N=7|P=%s|T=Constant\r\n%%I%%Z' % folder)
+        wait_until(lambda: out('clipboard') == want, 10,
+                   lambda: 'the clipboard to hold %r (has %r)' % (want, out('clipboard')))
+        wait_until(lambda: pane(2) == ' Track info copied.', 5, 'the copy message')
+
+        # F1: the main menu, read back against the model for these settings.
+        self.assertEqual(send('menukey', '112'), 0)  # VK_F1 through the accelerators
+        rc, data = e2e_lib.send_output('menu', '5000')
+        self.assertEqual(rc, 0, 'no pop-up menu after F1, or its items unreadable')
+        items = [line.split('\t', 1) for line in data.decode('utf-8').splitlines()]
+        got = [tuple(head.split(' ')) + (text,) for head, text in items]
+        self.assertEqual(got, [
+            ('0', 'p', '&Options'),
+            ('402', '-', '&Settings...\tF6'),
+            ('0', 's', ''),
+            ('416', '-', '&Big title view\tCtrl+B'),
+            ('475', '-', 'Copy "&Now playing" text\tShift+Ctrl+C'),
+            ('0', 's', ''),
+            ('463', '-', 'Ope&n folder, file, address...\tShift+Ctrl+G'),
+            ('492', '-', '&Find in list...\tCtrl+F'),
+            ('437', '-', '&Intro scan...\tCtrl+N'),
+            ('0', 's', ''),
+            ('0', 'p', 'Favorites'),
+        ])
+        # Options (first item) > Simple audio enhancer (its first item), chosen by keys.
+        for vk in (0x28, 0x27, 0x0D):  # down, right, return
+            self.assertEqual(send('menukey', str(vk)), 0)
+        wait_until(lambda: ' ENH1 ' in pane(2), 10, lambda: 'ENH1 in pane 2: %r' % panes())
+
+        # The global hotkey Ctrl+F10 (slot 3, next track) pressed in another Wine window.
+        other = subprocess.Popen([e2e_lib.WINE_RUN, 'notepad'],
+                                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        try:
+            def focus_other():
+                r = xdotool('search', '--name', 'Notepad')
+                ids = r.stdout.split()
+                if not ids:
+                    return False
+                xdotool('windowfocus', '--sync', ids[-1])
+                return True
+            wait_until(focus_other, 30, 'a Notepad window to focus')
+            # The first track (90 s) still plays: only the hotkey can move on.
+            self.assertRegex(title(), r"\d+'\d\d The Artist - Constant")
+            xdotool("key", "ctrl+F10", check=True)
+            wait_until(lambda: re.fullmatch(r"\d+'\d\d The Artist - Variable", title()), 20,
+                       lambda: 'the hotkey to start the VBR track (title %r)' % title())
+        finally:
+            subprocess.run([e2e_lib.WINE_RUN, 'taskkill', '/f', '/im', 'notepad.exe'],
+                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            other.wait(timeout=30)
+        wait_until(lambda: re.fullmatch(
+            r" \d+'\d\d - VBR \d+\.\d kbps - 44 kHz - (Joint )?Stereo - DEC: (ACM|mpglib)",
+            pane(1)), 20, lambda: 'the VBR format in pane 1: %r' % panes())
+
+        # Stop: the title keeps the track's name.
+        self.assertEqual(command('StopResume'), 0)
+        wait_until(lambda: title().endswith(' The Artist - Variable'), 10, 'the title after stop')
+
+        # The tray icon's left click hides the window, the next shows it again.
+        self.assertEqual(send('trayclick', '514'), 0)  # WM_LBUTTONUP
+        wait_until(lambda: out('visible') == '0\n', 10, 'the window to hide')
+        self.assertEqual(send('trayclick', '514'), 0)
+        wait_until(lambda: out('visible') == '1\n', 10, 'the window to come back')
+        stop(proc, self)
+        self.assertIn(b'enhance=1', self.z.read_ini())
+
+
+if __name__ == '__main__':
+    e2e_lib.main()

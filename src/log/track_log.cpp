@@ -65,7 +65,9 @@ std::vector<std::wstring_view> Split(std::wstring_view s, wchar_t sep) {
 // The three lines of one record.
 bool ParseLines(std::wstring_view path, std::wstring_view tags, std::wstring_view numbers,
                 LogRecord& r) {
-    if (path.empty() || path.find(L'\t') != path.npos) return false;
+    // A path holds no control character: such a line is damage, not a file name.
+    if (path.empty() || std::any_of(path.begin(), path.end(), [](wchar_t c) { return c < 0x20; }))
+        return false;
     const auto t = Split(tags, L'\t');
     const auto n = Split(numbers, L'\t');
     if (t.size() != 4 || n.size() < 4 || n.size() > 5) return false;
@@ -122,6 +124,8 @@ Chunk ParseChunk(std::string_view bytes, LogRecord& r) {
     // A record cut short and then appended to runs into the next one's path: that path
     // begins at its drive ("C:\") or server ("\\\\") and the rest before it is damage.
     std::wstring_view path = lines[k];
+    // A byte-order mark inside the file (two logs joined into one) is not part of the path.
+    while (!path.empty() && path.front() == 0xFEFF) path.remove_prefix(1);
     const size_t drive = path.rfind(L":\\");
     const size_t unc = path.rfind(L"\\\\");
     size_t begin = drive != path.npos && drive > 0 ? drive - 1 : 0;

@@ -132,6 +132,10 @@ TEST(TrackLog, ReaderKeepsEveryReadableRecordOfADamagedLog) {
         {"a number that is not one",
          a + WideToUtf16Le(L"C:\\y.mp3\r\n\t\t\t\r\n1\tx\t3\t4\t \r\n\r\n") + c, 2, 1},
         {"empty", "", 0, 0},
+        {"two logs joined, the second with its mark", bom + a + bom + b, 2, 0},
+        {"a path holding a control character",
+         a + WideToUtf16Le(std::wstring(L"C:\\x") + L'\0' + L"y.mp3\r\n\t\t\t\r\n1\t2\t3\t4\t \r\n\r\n") + c,
+         2, 1},
     };
     for (const Case& k : cases) {
         const LogRead r = LogParse(k.bytes);
@@ -139,7 +143,7 @@ TEST(TrackLog, ReaderKeepsEveryReadableRecordOfADamagedLog) {
         EXPECT_EQ(r.skipped, k.skipped) << k.what;
     }
     // What is read is the records themselves, not look-alikes.
-    for (const std::string& damaged : {a + "\x01" + b + c, a + b.substr(0, 31) + c}) {
+    for (const std::string& damaged : {a + "\x01" + b + c, a + b.substr(0, 31) + c, bom + a + bom + c}) {
         const LogRead r = LogParse(damaged);
         ASSERT_GE(r.records.size(), 2u);
         EXPECT_EQ(LogRecordBytes(r.records.front()), a);

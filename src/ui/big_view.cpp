@@ -303,8 +303,8 @@ void BigRefreshTexts(BigTexts& t, const BigPatterns& p, const BigTitle& title,
     t.refresh = false;
     if (on && p.mainIndex == 1) {
         if (env.seedRandom) env.seedRandom(env.ctx);
-        if (title.rss() && env.rssUpdateIfDue && env.rssUpdateIfDue(env.ctx) && env.showMessage)
-            env.showMessage(env.ctx, L" RSS file updated.", 4000);
+        // The update runs in the background; its end is reported by the RSS reader itself.
+        if (title.rss() && env.rssUpdateIfDue) env.rssUpdateIfDue(env.ctx);
     }
     const char letter = letterOf(p.main, p.mainIndex, '-');
     if (title.rss() && std::string_view("abcefgnoprt").find(letter) != std::string_view::npos &&

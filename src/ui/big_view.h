@@ -107,8 +107,7 @@ struct BigRefreshEnv {
     BigItemEnv items;
     void* ctx = nullptr;
     void (*seedRandom)(void* ctx) = nullptr;  // from the tick count
-    bool (*rssUpdateIfDue)(void* ctx) = nullptr;
-    void (*showMessage)(void* ctx, const wchar_t* text, int ms) = nullptr;
+    bool (*rssUpdateIfDue)(void* ctx) = nullptr;  // starts an update when one is due
 };
 // Rebuilds the three texts for the current indexes.
 void BigRefreshTexts(BigTexts& t, const BigPatterns& p, const BigTitle& title,

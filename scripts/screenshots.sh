@@ -24,7 +24,9 @@ bash scripts/make_demo.sh "$demo" >/dev/null
 track='C:\Zuvo demo\1 Sweep\01 Sweep part 1.mp3'
 mkdir -p "$out"
 
-# name | caption | theme | display scale | KEY=VALUE lines over the theme
+# name | caption | theme | display scale | KEY=VALUE lines over the theme | commands sent after
+# the listing (by number)
+big() { echo "big_title=$1,$2,16777215,12632256,00000000,Arial big_infoptrn=-beok;kp;rg"; }
 views=(
   "theme1|Theme 1 \"Dark mode\" (dark mode on)|1|1.0|"
   "theme2|Theme 2 \"Anthracite\" (the default)|2|1.0|"
@@ -38,6 +40,12 @@ views=(
   "playlist|Play list pane open, right of the file list|1|1.0|playlist_win=$((0x8000 | 0x4000 | 640))"
   "toolbar-all|Every toolbar button, small bitmap set with texts (\"v\")|3|1.0|toolbar=$((0x1FFFFFF)) bmpfile=v"
   "toolbar-text|Text-only toolbar (\"t\")|2|1.0|bmpfile=t"
+  "big-floating|Big view floating over the window, layout 1, meter at the left, clock|2|1.0|$(big 00060,00260,00700,00200 Vi0c-1i05) big_embedded=0|416"
+  "big-layout2|Big view embedded at the top, layout 2 (dark mode)|1|1.0|$(big 00000,00000,00700,00200 vi0C-2i05) big_embedded=$((0x8000 | 150))|416"
+  "big-layout3|Big view embedded at the bottom, layout 3 (dark mode)|1|1.0|$(big 00000,00000,00700,00200 -i0c-3i05) big_embedded=$((0x4000 | 150))|416"
+  "big-layout4|Big view embedded below the list, layout 4 (dark mode)|1|1.0|$(big 00000,00000,00700,00200 Mi0c-4i05) big_embedded=$((0x2000 | 170))|416"
+  "big-layout5|Big view embedded at the top, layout 5 (dark mode)|1|1.0|$(big 00000,00000,00700,00200 Vi0c-5i05) big_embedded=$((0x8000 | 170))|416"
+  "big-layout-info|Big view embedded at the top, layout \"-\" (dark mode)|1|1.0|$(big 00000,00000,00700,00200 Vi0c--i05) big_embedded=$((0x8000 | 150))|416"
 )
 
 scale_now=1.0
@@ -77,7 +85,7 @@ trap '[ "$scale_now" = 1.0 ] || set_scale 1.0' EXIT
 selected=("$@")
 shots=()
 for view in "${views[@]}"; do
-  IFS='|' read -r name caption theme scale extra <<<"$view"
+  IFS='|' read -r name caption theme scale extra cmds <<<"$view"
   if [ ${#selected[@]} -gt 0 ] && [[ ! " ${selected[*]} " == *" $name "* ]]; then continue; fi
   if [ "$scale" != "$scale_now" ]; then set_scale "$scale"; scale_now=$scale; fi
   prog=$out/work/$name
@@ -95,6 +103,11 @@ for view in "${views[@]}"; do
   [ $ok = 1 ] && { wait_listed || ok=0; }
   # One more round trip through the program's queue: the layout after the listing is drawn.
   [ $ok = 1 ] && w "$send" rows
+  for c in ${cmds:-}; do
+    w "$send" command "$c"
+    # The Big view: wait until it shows (floating by its class, embedded as a child).
+    w "$send" wintext ZuvoBigView 3000 || w "$send" children || true
+  done
   if [ $ok = 1 ]; then
     read -r x y ww hh <<<"$(window_rect)"
     import -window root -crop "${ww}x${hh}+${x}+${y}" +repage "$out/$name.png"

@@ -31,6 +31,7 @@ struct State {
     int bitmapW = 0, bitmapH = 0;
     bool registered = false;
     std::wstring shownText;  // the window text: the three texts
+    UINT updateMs = 0;       // the update timer's period now
 };
 State g;
 
@@ -228,6 +229,12 @@ void ShowMenu(HWND hwnd, POINT at) {
     }
 }
 
+// 40 ms while playing with a level meter, 333 ms while playing without, 1000 ms otherwise.
+UINT UpdatePeriod() {
+    const bool playing = g.host.playing && g.host.playing(g.host.ctx);
+    return playing && g.title.meter != '-' ? 40 : playing ? 333 : 1000;
+}
+
 DWORD LastInput() {
     LASTINPUTINFO li{sizeof li, 0};
     return GetLastInputInfo(&li) ? li.dwTime : 0;
@@ -250,6 +257,8 @@ LRESULT CALLBACK ViewProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
             } else if (wParam == kUpdateTimer && g.shownBy == 1 && LastInput() != g.openedAt) {
                 BigViewShowWin(false);  // any input closes the idle view
                 return 0;
+            } else if (wParam == kUpdateTimer && UpdatePeriod() != g.updateMs) {
+                BigViewTimersWin(1);  // playback started or stopped: another rate
             }
             InvalidateRect(hwnd, nullptr, FALSE);
             return 0;
@@ -377,10 +386,9 @@ void BigViewTimersWin(int mode) {
     }
     if (mode <= 1) KillTimer(g.view, kUpdateTimer);
     if (mode < 1) return;
-    const bool playing = g.host.playing && g.host.playing(g.host.ctx);
-    const bool meter = playing && g.title.meter != '-';
-    if (g.host.meterRequest) g.host.meterRequest(g.host.ctx, meter);
-    SetTimer(g.view, kUpdateTimer, meter ? 40 : playing ? 333 : 1000, nullptr);
+    g.updateMs = UpdatePeriod();
+    if (g.host.meterRequest) g.host.meterRequest(g.host.ctx, g.updateMs == 40);
+    SetTimer(g.view, kUpdateTimer, g.updateMs, nullptr);
 }
 
 void BigViewIdleCheckWin() {

@@ -8,7 +8,8 @@
 
 namespace {
 
-constexpr char kDefaultTitle[] = "00243,00716,01392,00293,ViVc-1i07,16766387,16777215,09853480,Arial";
+constexpr char kDefaultTitle[] =
+    "00243,00716,01392,00293,ViVc-1i07,16766387,16777215,09853480,Arial";
 
 int Digits(std::string_view s, size_t pos, size_t n) {
     if (pos + n > s.size()) return 0;
@@ -49,7 +50,9 @@ std::wstring Fill(std::wstring pattern, const std::wstring& value) {
     return pattern + value;
 }
 
-std::wstring Widen(const std::string& s) { return std::wstring(s.begin(), s.end()); }
+std::wstring Widen(const std::string& s) {
+    return std::wstring(s.begin(), s.end());
+}
 
 std::wstring Kbps(uint32_t bitRate) {
     char buf[32];
@@ -69,12 +72,35 @@ std::wstring WithoutExtension(const std::wstring& name) {
 
 // Language entries of the items.
 enum : int {
-    kPlaylistPrefix = 134, kFilePrefix = 135, kTrackNo = 136, kBitrate = 137, kWaveOut = 138,
-    kDirectSound = 140, kStereo = 141, kMono = 144, kWebstream = 146, kGapless = 147,
-    kOverlap = 148, kStandard = 149, kFastPlay = 150, kNext = 151, kSecond = 152,
-    kNoOutput = 153, kOutput = 154, kChannel = 155, kDry = 156, kDecoder = 157, kEncoded = 158,
-    kAutoSearch = 159, kNoRepeat = 160, kTrackOf = 164, kEnh1 = 65, kEqualizer = 66,
-    kEnh2 = 67, kQuitAtEnd = 73, kQuitAfter = 74,
+    kPlaylistPrefix = 134,
+    kFilePrefix = 135,
+    kTrackNo = 136,
+    kBitrate = 137,
+    kWaveOut = 138,
+    kDirectSound = 140,
+    kStereo = 141,
+    kMono = 144,
+    kWebstream = 146,
+    kGapless = 147,
+    kOverlap = 148,
+    kStandard = 149,
+    kFastPlay = 150,
+    kNext = 151,
+    kSecond = 152,
+    kNoOutput = 153,
+    kOutput = 154,
+    kChannel = 155,
+    kDry = 156,
+    kDecoder = 157,
+    kEncoded = 158,
+    kAutoSearch = 159,
+    kNoRepeat = 160,
+    kTrackOf = 164,
+    kEnh1 = 65,
+    kEqualizer = 66,
+    kEnh2 = 67,
+    kQuitAtEnd = 73,
+    kQuitAfter = 74,
 };
 
 std::wstring ItemBody(char letter, const BigTrackFacts& f, const BigItemEnv& env) {
@@ -92,14 +118,23 @@ std::wstring ItemBody(char letter, const BigTrackFacts& f, const BigItemEnv& env
             if (f.mpegDecoder) s += f.vbr ? L" VBR" : L" CBR";
             return s + L", " + Text(env, kStereo + std::clamp(f.channelMode, 0, 3));
         }
-        case 'c': return f.stream ? f.stationUrl : f.comment;
+        case 'c':
+            return f.stream ? f.stationUrl : f.comment;
         case 'e': {
             std::wstring s = Text(env, kDecoder) + L" ";
             switch (f.decoder) {
-                case BigTrackFacts::Decoder::Plugin: s += f.decoderName; break;
-                case BigTrackFacts::Decoder::Bass: s += L"BASS " + f.decoderName; break;
-                case BigTrackFacts::Decoder::Mpglib: s += L"mpglib"; break;
-                case BigTrackFacts::Decoder::Acm: s += L"ACM"; break;
+                case BigTrackFacts::Decoder::Plugin:
+                    s += f.decoderName;
+                    break;
+                case BigTrackFacts::Decoder::Bass:
+                    s += L"BASS " + f.decoderName;
+                    break;
+                case BigTrackFacts::Decoder::Mpglib:
+                    s += L"mpglib";
+                    break;
+                case BigTrackFacts::Decoder::Acm:
+                    s += L"ACM";
+                    break;
             }
             s += L", " + Fill(Text(env, kBitrate), Kbps(f.bitRate));
             if (f.mpegDecoder && !f.encoderId.empty())
@@ -113,15 +148,20 @@ std::wstring ItemBody(char letter, const BigTrackFacts& f, const BigItemEnv& env
             return f.folderName;
         case 'g': {
             std::wstring s;
-            if (f.stream) s = Text(env, kWebstream);
-            else if (f.gapless && f.overlap) s = Text(env, kGapless) + L" " + Text(env, kOverlap);
-            else if (f.gapless) s = Text(env, kGapless);
-            else s = Text(env, kStandard);
+            if (f.stream)
+                s = Text(env, kWebstream);
+            else if (f.gapless && f.overlap)
+                s = Text(env, kGapless) + L" " + Text(env, kOverlap);
+            else if (f.gapless)
+                s = Text(env, kGapless);
+            else
+                s = Text(env, kStandard);
             if (f.fastPlayLevel > 0)
                 s += L" - " + Text(env, kFastPlay) + L" " + std::to_wstring(f.fastPlayLevel);
             return s;
         }
-        case 'k': return f.path.empty() ? std::wstring() : Text(env, kFilePrefix) + FileName(f.path);
+        case 'k':
+            return f.path.empty() ? std::wstring() : Text(env, kFilePrefix) + FileName(f.path);
         case 'm':
         case 'n': {
             const std::wstring& name = letter == 'm' ? f.secondName : f.nextName;
@@ -150,16 +190,23 @@ std::wstring ItemBody(char letter, const BigTrackFacts& f, const BigItemEnv& env
             }
             return s;
         }
-        case 'p': return f.folderPath;
+        case 'p':
+            return f.folderPath;
         case 'r': {
             if (f.quitAfterTrack) return Text(env, kQuitAfter);
             if (f.quitAtListEnd) return Text(env, kQuitAtEnd);
             if (f.stream) return Text(env, kWebstream);
             std::wstring s;
             switch (f.repeat) {
-                case BigTrackFacts::Repeat::Track: s = Text(env, 161); break;
-                case BigTrackFacts::Repeat::List: s = Text(env, 162); break;
-                case BigTrackFacts::Repeat::StopAfterTrack: s = Text(env, 163); break;
+                case BigTrackFacts::Repeat::Track:
+                    s = Text(env, 161);
+                    break;
+                case BigTrackFacts::Repeat::List:
+                    s = Text(env, 162);
+                    break;
+                case BigTrackFacts::Repeat::StopAfterTrack:
+                    s = Text(env, 163);
+                    break;
                 case BigTrackFacts::Repeat::None:
                     s = Text(env, kNoRepeat);
                     if (f.autoSearchDirs) s += Text(env, kAutoSearch);
@@ -168,22 +215,30 @@ std::wstring ItemBody(char letter, const BigTrackFacts& f, const BigItemEnv& env
             if (f.listSize > 0) {
                 wchar_t buf[64];
                 const std::wstring of = Text(env, kTrackOf);
-                std::swprintf(buf, 64, of.find(L"%d") != std::wstring::npos ? of.c_str() : L", %d/%d",
+                std::swprintf(buf, 64,
+                              of.find(L"%d") != std::wstring::npos ? of.c_str() : L", %d/%d",
                               f.trackPosition, f.listSize);
                 s += buf;
             }
             return s;
         }
-        case 't': return f.trackNumber.empty() ? std::wstring() : Fill(Text(env, kTrackNo), f.trackNumber);
-        case 'u': return f.artist;
-        case 'v': return f.title;
-        default: return {};
+        case 't':
+            return f.trackNumber.empty() ? std::wstring()
+                                         : Fill(Text(env, kTrackNo), f.trackNumber);
+        case 'u':
+            return f.artist;
+        case 'v':
+            return f.title;
+        default:
+            return {};
     }
 }
 
 void Cut(std::wstring& s, size_t size) {
-    if (size == 0) s.clear();
-    else if (s.size() > size - 1) s.resize(size - 1);
+    if (size == 0)
+        s.clear();
+    else if (s.size() > size - 1)
+        s.resize(size - 1);
 }
 
 }  // namespace
@@ -264,8 +319,8 @@ std::wstring BigTrackName(const BigTrackFacts& f, const BigItemEnv& env, size_t 
     return s;
 }
 
-bool BigItemText(std::wstring& out, size_t size, char letter, bool infoLine,
-                 const BigTrackFacts& f, const BigItemEnv& env) {
+bool BigItemText(std::wstring& out, size_t size, char letter, bool infoLine, const BigTrackFacts& f,
+                 const BigItemEnv& env) {
     if (letter == 'd') {
         if (!env.random || env.random(env.ctx) % 100 < 70) return false;
         out = env.longDate ? env.longDate(env.ctx) : std::wstring();
@@ -372,8 +427,10 @@ BigMetrics BigLayoutMetrics(const BigTitle& title, int width, int height, int ma
         case '5':
             h = H / 4;
             m.mainBlock = H / 2;
-            if (q < 25) m.mainCharW = 2 * h / 9;
-            else if (L > 40) m.mainCharW = std::max(H / 20, 15 * h / L);
+            if (q < 25)
+                m.mainCharW = 2 * h / 9;
+            else if (L > 40)
+                m.mainCharW = std::max(H / 20, 15 * h / L);
             m.infoHeight = H / 6;
             break;
         default:  // '-'

@@ -21,7 +21,7 @@ struct BigTitle {
     char pattern = '-';      // 30: 'i' pattern on, 'I' pattern and RSS titles, '-' off
     int cycleSeconds = 0;    // 31-32; 0 = no cycling
     uint32_t titleColour = 0, infoColour = 0, background = 0;  // Windows colour references
-    std::string font;                                           // from 61
+    std::string font;                                          // from 61
     bool patternOn() const { return pattern == 'i' || pattern == 'I'; }
     bool rss() const { return pattern == 'I'; }
 };
@@ -31,8 +31,12 @@ BigTitle ReadBigTitle(std::string_view s);
 void WriteBigTitleRect(std::string& s, int left, int top, int width, int height);
 
 // big_embedded: the low 13 bits are the band's height; 0x8000, 0x4000 or 0x2000 embed the view.
-inline bool BigIsEmbedded(uint16_t bigEmbedded) { return bigEmbedded >= 0x2000; }
-inline int BigEmbeddedHeight(uint16_t bigEmbedded) { return bigEmbedded & 0x1FFF; }
+inline bool BigIsEmbedded(uint16_t bigEmbedded) {
+    return bigEmbedded >= 0x2000;
+}
+inline int BigEmbeddedHeight(uint16_t bigEmbedded) {
+    return bigEmbedded & 0x1FFF;
+}
 
 // big_infoptrn split at ';' into the main pattern and the two info line patterns, with their
 // indexes ("--abge--codr;fnnnmm;aattcc").
@@ -46,23 +50,23 @@ void BigCycleStep(BigPatterns& p);
 
 // What bigItemText reads of the playing track and the player. Texts are as shown.
 struct BigTrackFacts {
-    std::wstring path;          // the file's full path (or a stream's address)
-    bool stream = false;        // a network stream
-    std::wstring streamTitle;   // a stream's now-playing text
+    std::wstring path;         // the file's full path (or a stream's address)
+    bool stream = false;       // a network stream
+    std::wstring streamTitle;  // a stream's now-playing text
     std::wstring stationName, stationUrl;
-    bool cueEntry = false;      // a cue sheet's entry plays
+    bool cueEntry = false;  // a cue sheet's entry plays
     std::wstring cueTitle, cueAlbum;
     std::wstring artist, title, album, year, comment, trackNumber;  // tags; empty when missing
-    std::wstring folderName, folderPath;  // the current folder
-    bool playlist = false;                // a play list plays
-    std::wstring playlistFolder;          // its folder's name; empty for the program's own list
-    uint32_t bitRate = 0;                 // bits per second; 0 unknown
-    bool mpegDecoder = false;             // decoded by ACM or mpglib
+    std::wstring folderName, folderPath;                            // the current folder
+    bool playlist = false;                                          // a play list plays
+    std::wstring playlistFolder;  // its folder's name; empty for the program's own list
+    uint32_t bitRate = 0;         // bits per second; 0 unknown
+    bool mpegDecoder = false;     // decoded by ACM or mpglib
     bool vbr = false;
-    int channelMode = 0;                  // 0 stereo, 1 joint stereo, 2 dual, 3 mono
+    int channelMode = 0;  // 0 stereo, 1 joint stereo, 2 dual, 3 mono
     enum class Decoder : uint8_t { Acm, Mpglib, Bass, Plugin } decoder = Decoder::Acm;
-    std::wstring decoderName;             // a plug-in's name or the BASS version
-    std::string encoderId;                // of an MPEG file; empty when unknown
+    std::wstring decoderName;  // a plug-in's name or the BASS version
+    std::string encoderId;     // of an MPEG file; empty when unknown
     bool gapless = false, overlap = false;
     int fastPlayLevel = 0;
     bool playing = false;  // wave output is open
@@ -82,11 +86,11 @@ struct BigTrackFacts {
 struct BigItemEnv {
     const LangState* lang = nullptr;
     void* ctx = nullptr;
-    int (*random)(void* ctx) = nullptr;              // 0..32767
-    std::wstring (*longDate)(void* ctx) = nullptr;   // today in the user's long date format
+    int (*random)(void* ctx) = nullptr;                // 0..32767
+    std::wstring (*longDate)(void* ctx) = nullptr;     // today in the user's long date format
     std::string (*nextRssTitle)(void* ctx) = nullptr;  // UTF-8; empty when there is none
-    bool rss = false;                                // big_title position 30 is 'I'
-    bool tagTitles = false;                          // big_title position 25 is 'i'
+    bool rss = false;                                  // big_title position 30 is 'I'
+    bool tagTitles = false;                            // big_title position 25 is 'i'
 };
 
 // The track name: a cue entry's title; with tag titles "Artist - Title" (the artist at most
@@ -95,8 +99,8 @@ struct BigItemEnv {
 std::wstring BigTrackName(const BigTrackFacts& f, const BigItemEnv& env, size_t size);
 // The text of one item into out (at most size - 1 characters). False when the item writes
 // nothing and the previous text stays ('d' seven times in ten, 's' without a title).
-bool BigItemText(std::wstring& out, size_t size, char letter, bool infoLine,
-                 const BigTrackFacts& f, const BigItemEnv& env);
+bool BigItemText(std::wstring& out, size_t size, char letter, bool infoLine, const BigTrackFacts& f,
+                 const BigItemEnv& env);
 
 // The three texts and what their rebuild needs beyond the items.
 struct BigTexts {
@@ -106,7 +110,7 @@ struct BigTexts {
 struct BigRefreshEnv {
     BigItemEnv items;
     void* ctx = nullptr;
-    void (*seedRandom)(void* ctx) = nullptr;  // from the tick count
+    void (*seedRandom)(void* ctx) = nullptr;      // from the tick count
     bool (*rssUpdateIfDue)(void* ctx) = nullptr;  // starts an update when one is due
 };
 // Rebuilds the three texts for the current indexes.
@@ -127,12 +131,12 @@ constexpr uint16_t kBigIdleChoices[] = {0, 5, 20, 60, 120, 300, 600};
 
 // Where the texts go and how large, for a client rectangle of width x height.
 struct BigMetrics {
-    int meterW = 0;         // the meter panel at the left ('V', 'M'); 0 none
+    int meterW = 0;  // the meter panel at the left ('V', 'M'); 0 none
     int textX = 0, textY = 0, textW = 0, textH = 0;  // the text area
-    int mainHeight = 0;     // font height of the main text
-    int mainBlock = 0;      // height of the main block
-    int mainCharW = 0;      // character width; 0 natural
-    int infoHeight = 0;     // font height of the second block
+    int mainHeight = 0;                              // font height of the main text
+    int mainBlock = 0;                               // height of the main block
+    int mainCharW = 0;                               // character width; 0 natural
+    int infoHeight = 0;                              // font height of the second block
     int infoCharW = 0;
 };
 BigMetrics BigLayoutMetrics(const BigTitle& title, int width, int height, int margin,

@@ -11,7 +11,10 @@ namespace {
 constexpr wchar_t kClass[] = L"ZuvoBigView";
 constexpr UINT_PTR kUpdateTimer = 1, kCycleTimer = 2, kRearmTimer = 3;
 enum : UINT {
-    kMenuClose = 1, kMenuConfigure, kMenuRssNow, kMenuRssView,
+    kMenuClose = 1,
+    kMenuConfigure,
+    kMenuRssNow,
+    kMenuRssView,
     kMenuIdleFirst = 10,  // + the index into kBigIdleChoices
 };
 
@@ -35,9 +38,13 @@ struct State {
 };
 State g;
 
-Settings& S() { return g_settings; }
+Settings& S() {
+    return g_settings;
+}
 
-int RandomDraw(void*) { return std::rand() & 0x7FFF; }
+int RandomDraw(void*) {
+    return std::rand() & 0x7FFF;
+}
 
 std::wstring LongDate(void*) {
     wchar_t buf[128];
@@ -100,7 +107,8 @@ void PaintMeter(HDC dc, const RECT& area, bool vertical) {
                        area.bottom};
         } else {
             const int barH = h / 2, len = w * levels[ch] / 32767;
-            bar = RECT{area.left, area.top + ch * barH, area.left + len, area.top + (ch + 1) * barH};
+            bar =
+                RECT{area.left, area.top + ch * barH, area.left + len, area.top + (ch + 1) * barH};
         }
         FillRect(dc, &bar, brush);
     }
@@ -183,7 +191,9 @@ void StoreRect() {
     WriteBigTitleRect(S().big_title, r.left, r.top, r.right - r.left, r.bottom - r.top);
 }
 
-void Command(unsigned id) { PostMessageW(g.main, WM_COMMAND, id, 0); }
+void Command(unsigned id) {
+    PostMessageW(g.main, WM_COMMAND, id, 0);
+}
 
 void ShowMenu(HWND hwnd, POINT at) {
     if (S().control_lock & 0x80) return;
@@ -208,18 +218,21 @@ void ShowMenu(HWND hwnd, POINT at) {
     }
     AppendMenuW(menu, MF_STRING, kMenuConfigure, LangText(g_lang, 88));
     if (g.title.rss()) {
-        const std::wstring now = g.host.rssUpdateNowText ? g.host.rssUpdateNowText(g.host.ctx)
-                                                         : std::wstring();
+        const std::wstring now =
+            g.host.rssUpdateNowText ? g.host.rssUpdateNowText(g.host.ctx) : std::wstring();
         AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
         AppendMenuW(menu, MF_STRING, kMenuRssNow, now.c_str());
         AppendMenuW(menu, MF_STRING, kMenuRssView, LangText(g_lang, 89));
     }
-    const UINT chosen = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, at.x, at.y, 0, hwnd,
-                                       nullptr);
+    const UINT chosen =
+        TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, at.x, at.y, 0, hwnd, nullptr);
     DestroyMenu(menu);
-    if (chosen == kMenuClose) Command(kCmdCloseBigView);
-    else if (chosen == kMenuConfigure) Command(kCmdConfigureBigView);
-    else if (chosen == kMenuRssView) Command(kCmdViewRssFile);
+    if (chosen == kMenuClose)
+        Command(kCmdCloseBigView);
+    else if (chosen == kMenuConfigure)
+        Command(kCmdConfigureBigView);
+    else if (chosen == kMenuRssView)
+        Command(kCmdViewRssFile);
     else if (chosen == kMenuRssNow && g.host.rssUpdateNow) {
         g.host.rssUpdateNow(g.host.ctx);
         g.texts.refresh = true;
@@ -275,8 +288,10 @@ LRESULT CALLBACK ViewProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
             return 0;
         }
         case WM_KEYDOWN:
-            if (g.shownBy == 1) BigViewShowWin(false);
-            else PostMessageW(g.main, msg, wParam, lParam);
+            if (g.shownBy == 1)
+                BigViewShowWin(false);
+            else
+                PostMessageW(g.main, msg, wParam, lParam);
             return 0;
         case WM_MOVE:
         case WM_SIZE:
@@ -317,9 +332,9 @@ void Open(int shownBy) {
                                  0, g.main, nullptr, g.instance, nullptr);
     } else {
         const int w = std::max(g.title.width, 100), h = std::max(g.title.height, 40);
-        g.view = CreateWindowExW(WS_EX_TOOLWINDOW, kClass, L"", WS_POPUP | WS_THICKFRAME,
-                                 g.title.left, g.title.top, w, h, g.main, nullptr, g.instance,
-                                 nullptr);
+        g.view =
+            CreateWindowExW(WS_EX_TOOLWINDOW, kClass, L"", WS_POPUP | WS_THICKFRAME, g.title.left,
+                            g.title.top, w, h, g.main, nullptr, g.instance, nullptr);
     }
     if (!g.view) {
         g.shownBy = 0;
@@ -365,13 +380,21 @@ void BigViewStartWin(HWND mainWindow, HINSTANCE instance, double dpiFactor,
 }
 
 void BigViewShowWin(bool show) {
-    if (show) Open(2);
-    else Close();
+    if (show)
+        Open(2);
+    else
+        Close();
 }
 
-int BigViewStateWin() { return g.view ? g.shownBy : 0; }
-bool BigViewIsOpenWin() { return g.view != nullptr; }
-bool BigViewEmbeddedOpenWin() { return g.view && g.embedded; }
+int BigViewStateWin() {
+    return g.view ? g.shownBy : 0;
+}
+bool BigViewIsOpenWin() {
+    return g.view != nullptr;
+}
+bool BigViewEmbeddedOpenWin() {
+    return g.view && g.embedded;
+}
 
 void BigViewPlaceEmbeddedWin(int x, int y, int w, int h) {
     if (!g.view || !g.embedded) return;
@@ -400,6 +423,8 @@ void BigViewIdleCheckWin() {
 }
 
 void BigViewCommandWin(CommandId id, intptr_t) {
-    if (id == kCmdBigView) BigViewShowWin(!g.view);
-    else if (id == kCmdCloseBigView) BigViewShowWin(false);
+    if (id == kCmdBigView)
+        BigViewShowWin(!g.view);
+    else if (id == kCmdCloseBigView)
+        BigViewShowWin(false);
 }

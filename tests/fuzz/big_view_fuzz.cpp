@@ -35,8 +35,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     BigRefreshTexts(texts, p, t, f, env);
     if (texts.main.size() >= 300 || texts.info1.size() >= 100 || texts.info2.size() >= 100)
         std::abort();
-    const BigMetrics m = BigLayoutMetrics(t, static_cast<int>(size % 4000), 1 + static_cast<int>(size % 700),
-                                          static_cast<int>(size % 50), texts.main.size());
+    const BigMetrics m =
+        BigLayoutMetrics(t, static_cast<int>(size % 4000), 1 + static_cast<int>(size % 700),
+                         static_cast<int>(size % 50), texts.main.size());
     if (m.mainHeight < 0 || m.infoHeight < 0) std::abort();
     return 0;
 }

@@ -40,32 +40,36 @@ TEST(RssFeedShapes, ChannelBlockOfEachFile) {
         std::string block;
     } cases[] = {
         // CDATA kept as it stands, entities decoded once, numeric references left alone.
-        {"cdata.xml",
-         "<channel>\r\n" +
-             Item("<title>Harbour Town Courier</title>",
-                  "<description>Local news & weather</description>",
-                  "<link>http://127.0.0.1/courier/</link>") +
-             Item("<title><![CDATA[Ferry timetable changes]]></title>",
-                  "<description><![CDATA[From <b>Monday</b> on]]></description>",
-                  "<link>http://127.0.0.1/courier/ferry?day=1&week=2</link>") +
-             Item("<title>Caf&#233; reopens \"soon\" &amp; more</title>",
-                  "<description>Tom <> Jerry's</description>",
-                  "<link>http://127.0.0.1/courier/cafe</link>") +
-             "</channel>\r\n"},
+        {"cdata.xml", "<channel>\r\n" +
+                          Item("<title>Harbour Town Courier</title>",
+                               "<description>Local news & weather</description>",
+                               "<link>http://127.0.0.1/courier/</link>") +
+                          Item("<title><![CDATA[Ferry timetable changes]]></title>",
+                               "<description><![CDATA[From <b>Monday</b> on]]></description>",
+                               "<link>http://127.0.0.1/courier/ferry?day=1&week=2</link>") +
+                          Item("<title>Caf&#233; reopens \"soon\" &amp; more</title>",
+                               "<description>Tom <> Jerry's</description>",
+                               "<link>http://127.0.0.1/courier/cafe</link>") +
+                          "</channel>\r\n"},
         // "ISO-8859-1" has "-8" at its fourth and fifth characters: its bytes pass unconverted.
-        {"latin1.xml", "<channel>\r\n" +
-                           Item("<title>Bergdorf Bote</title>", "<description>Gr\xfc\xdf" "e</description>") +
-                           Item("<title>M\xe4rz im Tal</title>", "<description>K\xe4se</description>") +
-                           "</channel>\r\n"},
+        {"latin1.xml",
+         "<channel>\r\n" +
+             Item("<title>Bergdorf Bote</title>",
+                  "<description>Gr\xfc\xdf"
+                  "e</description>") +
+             Item("<title>M\xe4rz im Tal</title>", "<description>K\xe4se</description>") +
+             "</channel>\r\n"},
         // windows-1252 is converted through the code page (the native fallback is 1252).
         {"cp1252.xml", "<channel>\r\n" +
-                           Item("<title>Price \xe2\x82\xac" "5</title>",
+                           Item("<title>Price \xe2\x82\xac"
+                                "5</title>",
                                 "<description>\xe2\x80\x9cquoted\xe2\x80\x9d</description>") +
                            "</channel>\r\n"},
-        {"utf8_bom.xml",
-         "<channel>\r\n" +
-             Item("<title>\xe6\x97\xa5\xe5\xa0\xb1 Daily</title>", "<description>\xc3\xa9t\xc3\xa9</description>") +
-             Item("<title>Zw\xc3\xb6lf</title>", "<description>ok</description>") + "</channel>\r\n"},
+        {"utf8_bom.xml", "<channel>\r\n" +
+                             Item("<title>\xe6\x97\xa5\xe5\xa0\xb1 Daily</title>",
+                                  "<description>\xc3\xa9t\xc3\xa9</description>") +
+                             Item("<title>Zw\xc3\xb6lf</title>", "<description>ok</description>") +
+                             "</channel>\r\n"},
         {"utf8_plain.xml", "<channel>\r\n" +
                                Item("<title>Nordlicht \xe2\x80\x93 News</title>",
                                     "<description>\xc3\x85r</description>") +
@@ -80,7 +84,8 @@ TEST(RssFeedShapes, ChannelBlockOfEachFile) {
                               Item("<title>Cut Short</title>", "<description>first</description>") +
                               Item("<title>Whole item</title>", "<description>fine</description>") +
                               "</channel>\r\n"},
-        {"error.html", "<channel>\r\n" + Item("<title>502 Bad Gateway</title>", "") + "</channel>\r\n"},
+        {"error.html",
+         "<channel>\r\n" + Item("<title>502 Bad Gateway</title>", "") + "</channel>\r\n"},
     };
     const CodePage cp{};
     for (const auto& c : cases) {

@@ -242,7 +242,7 @@ TEST(BigPattern, InfoLinesByLayoutAndDefaults) {
     const Case cases[] = {
         {"00000,00000,00500,00200,V-Vc-4i07,0,0,0,A", L"File: 03 Night.mp3", L"remaster"},
         {"00000,00000,00500,00200,V-Vc---07,0,0,0,A", L"Next: 04 Day", L""},  // off: 'n'
-        {"00000,00000,00500,00200,V-Vc-1i07,0,0,0,A", L"", L""},               // no info lines
+        {"00000,00000,00500,00200,V-Vc-1i07,0,0,0,A", L"", L""},              // no info lines
     };
     for (const Case& c : cases) {
         BigTexts t;
@@ -286,9 +286,9 @@ TEST(BigIdle, OpensAfterTheIdleTimeWithoutCursorMovement) {
     EXPECT_FALSE(BigIdleDue(idle, 5, 5, 1000, 20, false, false));  // moved: activity at 1000
     EXPECT_FALSE(BigIdleDue(idle, 5, 5, 20999, 20, false, false));
     EXPECT_TRUE(BigIdleDue(idle, 5, 5, 21000, 20, false, false));
-    EXPECT_FALSE(BigIdleDue(idle, 5, 5, 21000, 20, true, false));   // already shown
-    EXPECT_FALSE(BigIdleDue(idle, 5, 5, 21000, 20, false, true));   // embedded
-    EXPECT_FALSE(BigIdleDue(idle, 5, 5, 99000, 0, false, false));   // only manually
+    EXPECT_FALSE(BigIdleDue(idle, 5, 5, 21000, 20, true, false));           // already shown
+    EXPECT_FALSE(BigIdleDue(idle, 5, 5, 21000, 20, false, true));           // embedded
+    EXPECT_FALSE(BigIdleDue(idle, 5, 5, 99000, 0, false, false));           // only manually
     EXPECT_TRUE(BigIdleDue(idle, 5, 5, 21000, 0x8000 | 20, false, false));  // start bit aside
     EXPECT_FALSE(BigIdleDue(idle, 6, 5, 90000, 20, false, false));
 }

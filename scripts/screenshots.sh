@@ -27,7 +27,8 @@ mkdir -p "$out"
 
 # name | caption | theme | display scale | KEY=VALUE lines over the theme | action before the
 # picture (menu-main: F1; menu-row: the context menu of the focused list; status-vbr: wait for
-# the track's format in the status bar)
+# the track's format in the status bar; big: "Big title view", 416, and wait for the view)
+big() { echo "big_title=$1,$2,16777215,12632256,00000000,Arial big_infoptrn=-beok;kp;rg"; }
 views=(
   "theme1|Theme 1 \"Dark mode\" (dark mode on)|1|1.0|"
   "theme2|Theme 2 \"Anthracite\" (the default)|2|1.0|"
@@ -44,6 +45,12 @@ views=(
   "menu-main|Main menu open (F1)|2|1.0||menu-main"
   "menu-row|Row menu of the File view open|2|1.0||menu-row"
   "status-vbr|Status bar while a VBR track plays|2|1.0||status-vbr"
+  "big-floating|Big view floating over the window, layout 1, meter at the left, clock|2|1.0|$(big 00060,00260,00700,00200 Vi0c-1i05) big_embedded=0|big"
+  "big-layout2|Big view embedded at the top, layout 2 (dark mode)|1|1.0|$(big 00000,00000,00700,00200 vi0C-2i05) big_embedded=$((0x8000 | 150))|big"
+  "big-layout3|Big view embedded at the bottom, layout 3 (dark mode)|1|1.0|$(big 00000,00000,00700,00200 -i0c-3i05) big_embedded=$((0x4000 | 150))|big"
+  "big-layout4|Big view embedded below the list, layout 4 (dark mode)|1|1.0|$(big 00000,00000,00700,00200 Mi0c-4i05) big_embedded=$((0x2000 | 170))|big"
+  "big-layout5|Big view embedded at the top, layout 5 (dark mode)|1|1.0|$(big 00000,00000,00700,00200 Vi0c-5i05) big_embedded=$((0x8000 | 170))|big"
+  "big-layout-info|Big view embedded at the top, layout \"-\" (dark mode)|1|1.0|$(big 00000,00000,00700,00200 Vi0c--i05) big_embedded=$((0x8000 | 150))|big"
 )
 
 scale_now=1.0
@@ -110,6 +117,11 @@ for view in "${views[@]}"; do
       else w "$send" command 945 || ok=0; fi
       [ $ok = 1 ] && { w "$send" menu 5000 || ok=0; }
       grow=1
+      ;;
+    big)
+      w "$send" command 416
+      # The Big view: wait until it shows (floating by its class, embedded as a child).
+      w "$send" wintext ZuvoBigView 3000 || w "$send" children || true
       ;;
     status-vbr)
       deadline=$((SECONDS + 20))

@@ -18,6 +18,7 @@
 #include "audio/runtime_info_win.h"
 #include "base/path.h"
 #include "feeds/feeds_win.h"
+#include "feeds/rss.h"
 #include "http/http_win.h"
 #include "library/cue_follow_win.h"
 #include "library/insert_view_win.h"
@@ -29,6 +30,7 @@
 #include "library/sequence_win.h"
 #include "library/track_list.h"
 #include "log/log_win.h"
+#include "ui/big_view_win.h"
 #include "ui/face_win.h"
 #include "ui/title_text.h"
 
@@ -71,6 +73,9 @@ constexpr CommandRoute kCommandRoutes[] = {
     {kCmdFavorites, FavouriteCommandWin},
     {kCmdTrackHistory, HistoryCommandWin},
     {kCmdFolderHistory, HistoryCommandWin},
+    // ui/: the Big view
+    {kCmdBigView, BigViewCommandWin},
+    {kCmdCloseBigView, BigViewCommandWin},
     // ui/: the compact view
     {kCmdCompactView, FaceCompactCommandWin},
     {kCmdCompactNoStatusBar, FaceCompactCommandWin},
@@ -186,7 +191,10 @@ EngineHost PlaybackHost() {
     h.showPlayButton = [](void*, bool pressed) {
         if (View().showPlayButton) View().showPlayButton(View().ctx, pressed);
     };
-    h.refreshDisplay = [](void*) { UpdateTitle(); };
+    h.refreshDisplay = [](void*) {
+        UpdateTitle();
+        BigViewIdleCheckWin();  // the idle pop-up, while music plays
+    };
     h.trackEnded = [](void*, const TrackEndInfo& end) {
         g_trackEnding = true;
         g_endedTrackMs = static_cast<uint32_t>(end.lengthMs);
@@ -404,7 +412,101 @@ FaceHost FaceHostTable() {
     return h;
 }
 
+// ---- what the Big view asks of the player ----
+
+std::wstring FolderOf(const std::wstring& path) {
+    const size_t slash = path.find_last_of(L'\\');
+    return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
+}
+
+void BigViewFacts(void*, BigTrackFacts& f) {
+    const Settings& s = g_settings;
+    const PlayState& ps = g_playState;
+    f.path = s.last_file;
+    f.stream = ps.urlStream;
+    auto tag = [](int slot) {
+        const wchar_t* t = g_track.tagText[slot];
+        return t ? std::wstring(t) : std::wstring();
+    };
+    f.artist = tag(kTagArtist);
+    f.title = tag(kTagTitle);
+    f.album = tag(kTagAlbum);
+    f.year = tag(kTagYear);
+    f.comment = tag(kTagComment);
+    f.trackNumber = tag(kTagTrack);
+    f.folderPath = FolderOf(f.path);
+    const size_t slash = f.folderPath.find_last_of(L'\\');
+    f.folderName = slash == std::wstring::npos ? f.folderPath : f.folderPath.substr(slash + 1);
+    f.bitRate = static_cast<uint32_t>(g_track.avgBitrate);
+    f.mpegDecoder = !ps.pluginActive && !ps.bassActive;
+    f.vbr = g_track.vbrKind != 0;
+    f.channelMode = g_track.header.channelMode > 0 ? g_track.header.channelMode - 1 : 0;
+    f.decoder = ps.pluginActive ? BigTrackFacts::Decoder::Plugin
+                : ps.bassActive ? BigTrackFacts::Decoder::Bass
+                : ps.mpglibModule ? BigTrackFacts::Decoder::Mpglib
+                                  : BigTrackFacts::Decoder::Acm;
+    f.encoderId = g_track.encoderId;
+    f.gapless = s.gapless != 0;
+    f.fastPlayLevel = ps.fastPlayLevel;
+    f.playing = ps.hWaveOut || ps.dsBuffer;
+    f.directSound = ps.dsBuffer != nullptr;
+    f.rateHz = ps.outRate;
+    f.channels = static_cast<int>(ps.outChannels);
+    f.bits = static_cast<int>(ps.outBits);
+    f.mode24 = ps.mode24;
+    f.quitAfterTrack = g_shell.quitAfterTrack;
+    f.quitAtListEnd = g_dispatch.quitAfterList;
+}
+
+// The peaks of the block heard last, after the processing chain: even entries left, odd right.
+bool BigViewLevels(void*, int& left, int& right) {
+    const PlayState& ps = g_playState;
+    if (!ps.hWaveOut || ps.buffers.empty()) return false;
+    const OutBuffer& b = ps.buffers[static_cast<size_t>(ps.currentBuffer) % ps.buffers.size()];
+    left = right = 0;
+    for (int i = 0; i + 1 < kMeterEntries; i += 2) {
+        left = std::max<int>(left, b.peaks[1][i]);
+        right = std::max<int>(right, b.peaks[1][i + 1]);
+    }
+    return true;
+}
+
+BigViewHost BigViewHostTable() {
+    BigViewHost h;
+    h.facts = BigViewFacts;
+    h.playing = [](void*) { return g_playState.hWaveOut != nullptr || g_playState.dsBuffer != nullptr; };
+    h.timeText = [](void*) {
+        return FormatTrackTime(g_playState.playedMs, g_settings) + L" / " +
+               FormatTrackTime(g_playState.playedLengthMs, g_settings);
+    };
+    h.levels = BigViewLevels;
+    h.meterRequest = [](void*, bool on) { g_playState.preciseMeters = on; };
+    h.layout = [](void*) {
+        if (View().layout) View().layout(View().ctx);
+    };
+    h.rssUpdateIfDue = [](void*) {
+        const FeedsOps& f = g_wiring.feeds;
+        return f.updateIfDue && f.updateIfDue(f.ctx);
+    };
+    h.rssUpdateNow = [](void*) {
+        const FeedsOps& f = g_wiring.feeds;
+        if (f.updateNow) f.updateNow(f.ctx);
+    };
+    h.rssNextTitle = [](void*) {
+        const FeedsOps& f = g_wiring.feeds;
+        return f.nextTitle ? f.nextTitle(f.ctx) : std::string();
+    };
+    h.rssUpdateNowText = [](void*) {
+        const FeedsOps& f = g_wiring.feeds;
+        return RssUpdateNowText(L"RSS update now (planned:", f.planned ? f.planned(f.ctx) : 0);
+    };
+    return h;
+}
+
 void Windows(AppWiring& w) {
+    WindowOps& big = w.windows[static_cast<size_t>(AppWindow::BigView)];
+    big.isOpen = [](void*) { return BigViewIsOpenWin(); };
+    big.close = [](void*) { BigViewShowWin(false); };
     WindowOps& intro = w.windows[static_cast<size_t>(AppWindow::IntroScan)];
     intro.isOpen = [](void*) { return IntroScanWindowOpen(); };
     intro.close = [](void*) { IntroScanCloseWin(); };
@@ -474,8 +576,14 @@ void StartSubsystemsWin() {
     // The RSS reader: its file beside the settings file; the Big view asks it for titles.
     FeedsHost feeds;
     feeds.errorLog = [](void*, const char* text, int code) { WriteErrorLog(text, code); };
+    feeds.updated = [](void*, bool written) {
+        if (written && View().showMessage) View().showMessage(View().ctx, L" RSS file updated.", 4000);
+    };
     FeedsStartWin(main, g_win.instance, g_shell.iniPath, feeds);
     w.feeds = FeedsOpsWin();
+    // The Big view, which asks the engine, the tags and the RSS reader.
+    BigViewStartWin(main, g_win.instance, g_shell.dpiFactor, BigViewHostTable());
+    w.view.bigViewState = [](void*) { return BigViewStateWin(); };
     // The HTTP control server and its live stream, when the settings enable it.
     HttpStartWin(g_win.instance, ServerHost());
     w.http = HttpOpsWin();

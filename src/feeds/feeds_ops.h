@@ -6,8 +6,8 @@
 
 struct FeedsOps {
     void* ctx = nullptr;
-    // Rebuilds "Zuvorss.xml" from every feed when the planned time has come, and plans the next
-    // update; true when it did (the caller shows " RSS file updated.").
+    // When the planned time has come: plans the next update and starts rebuilding "Zuvorss.xml"
+    // from every feed on a worker thread; true when it started. FeedsHost::updated tells the end.
     bool (*updateIfDue)(void* ctx) = nullptr;
     // "RSS update now": the titles start again from the first, and the next refresh downloads.
     void (*updateNow)(void* ctx) = nullptr;
@@ -17,8 +17,10 @@ struct FeedsOps {
     uint32_t (*planned)(void* ctx) = nullptr;
 };
 
-// What the RSS reader needs from above: error.log.
+// What the RSS reader needs from above: error.log, and the end of an update (on the window
+// thread; written: the new file is in place).
 struct FeedsHost {
     void* ctx = nullptr;
     void (*errorLog)(void* ctx, const char* text, int code) = nullptr;
+    void (*updated)(void* ctx, bool written) = nullptr;
 };

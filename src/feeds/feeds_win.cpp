@@ -5,6 +5,8 @@
 #include <wininet.h>
 
 #include <algorithm>
+#include <atomic>
+#include <utility>
 #include <vector>
 
 #include "base/dll_win.h"
@@ -58,20 +60,41 @@ using InternetSetOptionFn = BOOL(WINAPI*)(HINTERNET, DWORD, LPVOID, DWORD);
 // A server that accepts and then says nothing holds the window thread no longer than this.
 constexpr DWORD kTimeoutMs = 10000;
 
-bool Fetch(void*, const std::string& url, std::string& out) {
+// One update on the worker thread: what it needs, copied on the window thread, and the
+// error.log lines it collects for the window thread to write.
+struct UpdateJob {
+    RssPlan plan;
+    int itemLimit = 0;
+    std::wstring path;
+    CodePage cp;
+    std::vector<std::pair<std::string, int>> log;
+    bool written = false;
+};
+
+// The worker posts this to the carrier window with the finished UpdateJob in lParam.
+constexpr UINT kMsgUpdateDone = WM_APP + 0x52;
+HWND g_carrier = nullptr;
+std::atomic<bool> g_updating{false};
+
+void JobLog(void* ctx, const char* text, int code) {
+    if (ctx) static_cast<UpdateJob*>(ctx)->log.emplace_back(text, code);
+    else ErrorLog(text, code);
+}
+
+bool Fetch(void* ctx, const std::string& url, std::string& out) {
     auto open = SystemDllProc<InternetOpenFn>(L"wininet.dll", "InternetOpenA");
     auto openUrl = SystemDllProc<InternetOpenUrlFn>(L"wininet.dll", "InternetOpenUrlA");
     auto read = SystemDllProc<InternetReadFileFn>(L"wininet.dll", "InternetReadFile");
     auto close = SystemDllProc<InternetCloseHandleFn>(L"wininet.dll", "InternetCloseHandle");
     auto setOption = SystemDllProc<InternetSetOptionFn>(L"wininet.dll", "InternetSetOptionA");
     if (!open || !openUrl || !read || !close) {
-        ErrorLog("InternetOpen failed, error:", static_cast<int>(ERROR_PROC_NOT_FOUND));
+        JobLog(ctx, "InternetOpen failed, error:", static_cast<int>(ERROR_PROC_NOT_FOUND));
         return false;
     }
     HINTERNET session = open("Mozilla/5.0 (Windows NT 10.0; Win64; x64)",
                              INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0);
     if (!session) {
-        ErrorLog("InternetOpen failed, error:", static_cast<int>(GetLastError()));
+        JobLog(ctx, "InternetOpen failed, error:", static_cast<int>(GetLastError()));
         return false;
     }
     if (setOption) {
@@ -86,7 +109,7 @@ bool Fetch(void*, const std::string& url, std::string& out) {
         flags |= INTERNET_FLAG_SECURE;
     HINTERNET request = openUrl(session, url.c_str(), nullptr, 0, flags, 0);
     if (!request) {
-        ErrorLog("InternetOpenUrl failed, error:", static_cast<int>(GetLastError()));
+        JobLog(ctx, "InternetOpenUrl failed, error:", static_cast<int>(GetLastError()));
         close(session);
         return false;
     }
@@ -104,22 +127,56 @@ bool Fetch(void*, const std::string& url, std::string& out) {
 
 // ---- the plan ----
 
+DWORD WINAPI UpdateWorker(LPVOID arg) {
+    auto* job = static_cast<UpdateJob*>(arg);
+    const std::string file = RssBuildFile(job->plan, job->itemLimit, Fetch, job, job->cp);
+    // The file is written to a temporary name and renamed over the old one: a reader on the
+    // window thread sees the old file or the new one, never half of it.
+    const FileOps fs = Win32FileOps();
+    job->written = fs.replaceFile(fs.ctx, job->path, file);
+    if (!job->written) job->log.emplace_back("RSS file not written, error:", -1);
+    if (!PostMessageW(g_carrier, kMsgUpdateDone, 0, reinterpret_cast<LPARAM>(job))) {
+        delete job;  // the window is gone: the program is closing
+        g_updating = false;
+    }
+    return 0;
+}
+
+// The downloads run on a worker thread: the window thread also feeds the audio device and must
+// not wait for a slow server. The next planned time is written at once, so a second call before
+// the worker ends does not start another update.
 bool UpdateIfDue(void*) {
+    if (g_updating) return false;
     const RssPlan plan = ReadRssPlan(g_settings.big_rssstring);
     const uint32_t now = RssStamp(Now());
     if (plan.planned > now) return false;
-    const std::wstring path = RssFilePathWin();
-    if (!path.empty()) {
-        const CodePage cp = SystemCodePageWin();
-        const std::string file =
-            RssBuildFile(plan, RssItemsPerFeed(g_settings.big_title), Fetch, nullptr, cp);
-        const FileOps fs = Win32FileOps();
-        if (!fs.replaceFile(fs.ctx, path, file)) ErrorLog("RSS file not written, error:", -1);
-    }
     // A failed feed does not delay the plan.
-    WriteRssPlanned(g_settings.big_rssstring,
-                    RssStamp(Now()) + static_cast<uint32_t>(plan.intervalMinutes));
+    WriteRssPlanned(g_settings.big_rssstring, now + static_cast<uint32_t>(plan.intervalMinutes));
+    const std::wstring path = RssFilePathWin();
+    if (path.empty() || !g_carrier) return false;
+    auto* job = new UpdateJob{plan, RssItemsPerFeed(g_settings.big_title), path,
+                              SystemCodePageWin(), {}, false};
+    g_updating = true;
+    HANDLE thread = CreateThread(nullptr, 0, UpdateWorker, job, 0, nullptr);
+    if (!thread) {
+        g_updating = false;
+        delete job;
+        ErrorLog("RSS update thread not started, error:", static_cast<int>(GetLastError()));
+        return false;
+    }
+    CloseHandle(thread);
     return true;
+}
+
+LRESULT CALLBACK CarrierProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg != kMsgUpdateDone) return DefWindowProcW(hwnd, msg, wParam, lParam);
+    auto* job = reinterpret_cast<UpdateJob*>(lParam);
+    for (const auto& [text, code] : job->log) ErrorLog(text.c_str(), code);
+    const bool written = job->written;
+    delete job;
+    g_updating = false;
+    if (g_host.updated) g_host.updated(g_host.ctx, written);
+    return 0;
 }
 
 void UpdateNow(void*) {
@@ -258,6 +315,15 @@ void FeedsStartWin(HWND mainWindow, HINSTANCE instance, const std::wstring& iniP
     g_instance = instance;
     g_iniPath = iniPath;
     g_host = host;
+    if (!g_carrier) {
+        WNDCLASSW wc{};
+        wc.lpfnWndProc = CarrierProc;
+        wc.hInstance = instance;
+        wc.lpszClassName = L"ZuvoFeedsCarrier";
+        RegisterClassW(&wc);
+        g_carrier = CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE,
+                                    nullptr, instance, nullptr);
+    }
 }
 
 FeedsOps FeedsOpsWin() {

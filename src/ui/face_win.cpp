@@ -15,6 +15,7 @@
 
 #include "config/lang.h"
 #include "config/settings_bits.h"
+#include "ui/big_view_win.h"
 #include "ui/face_layout.h"
 
 namespace {
@@ -683,6 +684,7 @@ void FaceLayoutWin(unsigned flags) {
     m.vScrollWidth = GetSystemMetrics(SM_CXVSCROLL);
     m.sliderAreaW = SliderAreaWidth(g.buttonWidth, FolderSearchShown(S()));
     m.playlistOpen = ListWindow(2) != nullptr;
+    m.bigViewOpen = BigViewEmbeddedOpenWin();
     g.layout = LayOutFace(S(), m, g.start.dpiFactor);
     const FaceLayout& l = g.layout;
     Move(defer, g.slider[kVolumeSlider], l.volume);
@@ -700,6 +702,8 @@ void FaceLayoutWin(unsigned flags) {
         Move(defer, g.divider[kPlaylistDivider], l.playlistDivider);
     }
     if (defer) EndDeferWindowPos(defer);
+    const UiRect& big = l.bigView;
+    if (big.w > 0 && big.h > 0) BigViewPlaceEmbeddedWin(big.x, big.y, big.w, big.h);
 }
 
 void FaceStorePlacementWin() {

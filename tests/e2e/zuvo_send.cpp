@@ -11,6 +11,8 @@
 //                                             window's list and ends the edit with Return
 //   zuvo-send text CLASS [TIMEOUT_MS]         prints the text of the first child of the
 //                                             window of class CLASS (exit 1 when none shows)
+//   zuvo-send wintext CLASS [TIMEOUT_MS]      prints the own text of the window of class CLASS
+//                                             (UTF-8; exit 1 when none shows)
 //   zuvo-send press CLASS ID                  clicks button ID of the window of class CLASS
 //   zuvo-send lists                           prints one line per list control of the main
 //                                             window: "ROWS WIDTH HEIGHT NAME" (client size)
@@ -579,6 +581,16 @@ int wmain(int argc, wchar_t** argv) {
         char text[8192] = {};
         SendMessageA(child, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
         std::fputs(text, stdout);
+        return 0;
+    }
+    if (verb == L"wintext" && argc >= 3) {
+        HWND w = WaitForWindow(argc > 3 ? static_cast<DWORD>(_wtoi(argv[3])) : 5000, true, argv[2]);
+        if (!w) return 1;
+        wchar_t text[4096] = {};
+        GetWindowTextW(w, text, 4096);
+        char utf8[16384] = {};
+        WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, sizeof utf8, nullptr, nullptr);
+        std::fputs(utf8, stdout);
         return 0;
     }
     if (verb == L"press" && argc == 4) {

@@ -64,6 +64,19 @@ struct FeedServer {
 };
 
 std::vector<std::pair<std::string, int>> g_logged;
+int g_updates = 0;
+bool g_written = false;
+
+// Pumps the window thread's messages until the update's end was reported, or a deadline passed.
+bool WaitForUpdate(int before) {
+    const DWORD deadline = GetTickCount() + 30000;
+    MSG msg;
+    while (g_updates == before && static_cast<int>(deadline - GetTickCount()) > 0) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_ALLINPUT);
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+    }
+    return g_updates > before;
+}
 
 }  // namespace
 
@@ -80,10 +93,18 @@ TEST(FeedsWin, DownloadsWriteTheLocalFileAndHandOutItsTitles) {
     g_settings.big_title = std::string(28, ' ') + "-xI";
     FeedsHost host;
     host.errorLog = [](void*, const char* text, int code) { g_logged.emplace_back(text, code); };
+    host.updated = [](void*, bool written) {
+        ++g_updates;
+        g_written = written;
+    };
     FeedsStartWin(nullptr, GetModuleHandleW(nullptr), folder + L"\\zuvo.ini", host);
     const FeedsOps ops = FeedsOpsWin();
 
     ASSERT_TRUE(ops.updateIfDue(ops.ctx));
+    // The downloads run on a worker; a second call while it runs starts nothing.
+    EXPECT_FALSE(ops.updateIfDue(ops.ctx));
+    ASSERT_TRUE(WaitForUpdate(0));
+    EXPECT_TRUE(g_written);
     // The feed is not UTF-8: its bytes are read in the system's code page.
     wchar_t wide[8];
     char utf8[16];

@@ -1,0 +1,236 @@
+"""The Big view, floating and embedded: its texts follow the info pattern, mixed with the titles
+of Zuvorss.xml, which a feed update writes from a local HTTP server (on a worker thread: the view
+keeps cycling while a slow feed downloads). A refused feed becomes the failure channel and one
+error.log line."""
+import http.server
+import os
+import socket
+import threading
+import time
+import unittest
+
+import e2e_lib
+from e2e_lib import (Install, capture_audio, command, decode, make_mp3, send, send_output, stop,
+                     wait_steady, wait_until, win_path)
+
+DATA = os.path.join(os.path.dirname(os.path.abspath(__file__)), 'data', 'feeds')
+HEAD = b'<?xml version="1.0" encoding="UTF-8"?>\r\n<rss version="2.0">\r\n'
+TAIL = b'</rss>\r\n'
+SLOW_SECONDS = 5
+
+
+class FeedHandler(http.server.BaseHTTPRequestHandler):
+    """/NAME serves tests/e2e/data/feeds/NAME; /slow/NAME the same after a delay; else 404."""
+
+    def do_GET(self):
+        name = self.path.lstrip('/')
+        if name.startswith('slow/'):
+            time.sleep(SLOW_SECONDS)
+            name = name[5:]
+        path = os.path.join(DATA, os.path.basename(name))
+        if not os.path.isfile(path):
+            self.send_error(404)
+            return
+        with open(path, 'rb') as f:
+            body = f.read()
+        self.send_response(200)
+        self.send_header('Content-Type', 'application/rss+xml')
+        self.send_header('Content-Length', str(len(body)))
+        self.end_headers()
+        self.wfile.write(body)
+
+    def log_message(self, *args):
+        pass
+
+
+def feed_server():
+    server = http.server.ThreadingHTTPServer(('127.0.0.1', 0), FeedHandler)
+    threading.Thread(target=server.serve_forever, daemon=True).start()
+    return server
+
+
+def refused_port():
+    s = socket.socket()
+    s.bind(('127.0.0.1', 0))
+    port = s.getsockname()[1]
+    s.close()
+    return port
+
+
+def big_title(embedded_layout='1', pattern='I', cycle='01'):
+    # Floating at 40,40, 700 x 180; no meter, file names, no clock, every item, layout, pattern.
+    return '00040,00040,00700,00180,----' + '-' + embedded_layout + pattern + cycle + \
+        ',16777215,12632256,00000000,Arial'
+
+
+def open_view(shown):
+    """Sends "Big title view" until shown() is true: a command that arrives while the program
+    is still starting may be dropped."""
+    for attempt in range(3):
+        if command('BigView') != 0:
+            continue
+        deadline = time.monotonic() + 5
+        while time.monotonic() < deadline:
+            if shown():
+                return
+            time.sleep(0.1)
+    raise AssertionError('the Big view did not open')
+
+
+def shown_texts(read, seconds, until=None):
+    """The main texts the view showed, each change once, over `seconds` (or until `until`)."""
+    seen = []
+    deadline = time.monotonic() + seconds
+    while time.monotonic() < deadline:
+        text = read()
+        if text is not None:
+            main = text.replace('\r', '').split('\n')[0]
+            if not seen or seen[-1] != main:
+                seen.append(main)
+            if until and until(seen):
+                break
+        time.sleep(0.05)
+    return seen
+
+
+class BigView(unittest.TestCase):
+    def setUp(self):
+        self.server = feed_server()
+        self.port = self.server.server_address[1]
+
+    def tearDown(self):
+        self.server.shutdown()
+        self.server.server_close()
+
+    def url(self, path):
+        return 'http://127.0.0.1:%d/%s' % (self.port, path)
+
+    def test_floating_view_cycles_and_a_feed_update_writes_the_file(self):
+        z = Install('bigview')
+        refused = 'http://127.0.0.1:%d/none.xml' % refused_port()
+        plan = '060,0000000000,000,%s %s %s' % (self.url('cdata.xml'),
+                                                 self.url('slow/utf8_plain.xml'), refused)
+        z.write_ini(('[Zuvo]\r\nutf8=1\r\nlast_file=C:\\Music\\Song One.mp3\r\n'
+                     'big_embedded=0\r\nbig_title=%s\r\nbig_infoptrn=kis;;\r\n'
+                     'big_rssstring=%s\r\n'
+                     % (big_title(), plan)).encode('utf-8'))
+        running = z.start('/localini')
+        self.assertEqual(send('wait', '--visible', '20000'), 0)
+
+        def text():
+            rc, out = send_output('wintext', 'ZuvoBigView', '2000')
+            return out.decode('utf-8') if rc == 0 else None
+        open_view(lambda: send('wintext', 'ZuvoBigView', '100') == 0)
+        wait_until(lambda: text() and text().startswith('File: Song One.mp3'), 20, 'the Big view')
+        # The update starts at the pattern's second step and waits SLOW_SECONDS for the second
+        # feed; the view keeps cycling meanwhile ('s' keeps the previous text while there is no
+        # file, so the steps alternate between the file and the track name).
+        during = shown_texts(text, SLOW_SECONDS - 1)
+        self.assertGreaterEqual(len(during), 2, during)
+        rss = os.path.join(z.prog, 'Zuvorss.xml')
+        wait_until(lambda: os.path.exists(rss), 30, 'Zuvorss.xml')
+        with open(rss, 'rb') as f:
+            data = f.read()
+        cdata = ('<channel>\r\n<item>\r\n<title>Harbour Town Courier</title>\r\n'
+                 '<description>Local news & weather</description>\r\n'
+                 '<link>http://127.0.0.1/courier/</link>\r\n</item>\r\n'
+                 '<item>\r\n<title><![CDATA[Ferry timetable changes]]></title>\r\n'
+                 '<description><![CDATA[From <b>Monday</b> on]]></description>\r\n'
+                 '<link>http://127.0.0.1/courier/ferry?day=1&week=2</link>\r\n</item>\r\n'
+                 '<item>\r\n<title>Caf&#233; reopens "soon" &amp; more</title>\r\n'
+                 "<description>Tom <> Jerry's</description>\r\n"
+                 '<link>http://127.0.0.1/courier/cafe</link>\r\n</item>\r\n</channel>\r\n')
+        plain = ('<channel>\r\n<item>\r\n<title>Nordlicht \u2013 News</title>\r\n'
+                 '<description>\u00c5r</description>\r\n</item>\r\n</channel>\r\n')
+        failed = ('<channel>\r\n<title>RSS download failed</title>\r\n<description>%s'
+                  '</description>\r\n</channel>\r\n' % refused)
+        self.assertEqual(data, HEAD + (cdata + plain + failed).encode('utf-8') + TAIL)
+        with open(os.path.join(z.prog, 'error.log'), 'rb') as f:
+            log = f.read().decode('cp1252').splitlines()
+        self.assertEqual(len(log), 1, log)
+        self.assertIn('\tInternetOpenUrl failed, error: ', log[0])
+
+        # The titles are handed out in the file's order at the 's' steps.
+        titles = ['Harbour Town Courier', 'Ferry timetable changes',
+                  'Caf&#233; reopens "soon" &amp; more', 'Nordlicht \u2013 News',
+                  'RSS download failed']
+        seen = shown_texts(text, 40, until=lambda s: titles[-1] in s)
+        own = ('File: Song One.mp3', 'Song One')
+        news = [t for t in seen if t not in own]
+        self.assertEqual(news, titles, seen)
+        # Each title is followed by the 'k' step.
+        for a, b in zip(seen, seen[1:]):
+            if a in titles:
+                self.assertEqual(b, 'File: Song One.mp3', seen)
+
+        self.assertEqual(command('CloseBigView'), 0)
+        wait_until(lambda: send('wintext', 'ZuvoBigView', '100') != 0, 10, 'the view closed')
+        stop(running, self)
+        ini = z.read_ini().decode('utf-8')
+        self.assertIn('big_title=00040,00040,00700,00180,', ini)
+
+    def test_embedded_view_shows_the_pattern_in_its_band(self):
+        z = Install('bigembedded')
+        z.write_ini(('[Zuvo]\r\nutf8=1\r\nlast_file=C:\\Music\\Song Two.mp3\r\n'
+                     'big_title=%s\r\nbig_infoptrn=-k;kk;kk\r\nbig_embedded=%d\r\n'
+                     % (big_title('4', 'i'), 0x8000 | 120)).encode('utf-8'))
+        running = z.start('/localini')
+        self.assertEqual(send('wait', '--visible', '20000'), 0)
+
+        def child():
+            rc, out = send_output('children')
+            for line in out.decode('utf-8').splitlines():
+                if line.startswith('ZuvoBigView '):
+                    return line
+            return None
+        open_view(lambda: child() is not None)
+        line = wait_until(child, 20, 'the embedded Big view')
+        fields = line.split('\t')[0].split()
+        self.assertEqual(int(fields[4]), 120)  # the band's height
+        seen = shown_texts(lambda: (child() or '\t').split('\t', 1)[1], 6)
+        self.assertIn('Song Two', seen)
+        self.assertIn('File: Song Two.mp3', seen)
+        i = seen.index('Song Two')
+        self.assertEqual(seen[i:i + 2], ['Song Two', 'File: Song Two.mp3'][:len(seen[i:i + 2])])
+        self.assertEqual(command('BigView'), 0)
+        wait_until(lambda: child() is None, 10, 'the embedded view closed')
+        stop(running, self)
+
+    def test_playback_has_no_gap_while_the_view_paints_and_a_slow_feed_downloads(self):
+        z = Install('bigplay')
+        mp3 = os.path.join(z.folder, 'tone.mp3')
+        make_mp3(mp3, 60, volume=0.7)
+        cap = capture_audio(self, z.folder)
+        plan = '060,0000000000,000,%s' % self.url('slow/big.xml')
+        # Meter at the left: the 40 ms update timer while playing; cycle time 1 s.
+        z.write_ini(('[Zuvo]\r\nutf8=1\r\nvolume=65535\r\nwavedevice=0\r\nbig_embedded=0\r\n'
+                     'big_title=00040,00040,00700,00180,Vi5C-4I01,16777215,12632256,00000000,'
+                     'Arial\r\nbig_infoptrn=-beok;kp;rg\r\nbig_rssstring=%s\r\n'
+                     % plan).encode('utf-8'))
+        try:
+            proc = z.start(win_path(mp3), '/localini')
+            self.assertEqual(send('wait', '--visible', '20000'), 0, 'no main window')
+            open_view(lambda: send('wintext', 'ZuvoBigView', '100') == 0)
+            size = lambda: os.path.getsize(cap) if os.path.exists(cap) else 0
+            wait_until(size, 60, 'playback to start')
+            rss = os.path.join(z.prog, 'Zuvorss.xml')
+            wait_until(lambda: os.path.exists(rss), 60, 'the slow feed written')
+            at_update = size()
+            wait_steady(size, 3, 120, 'playback to end')
+            # The download ran while the track played: the capture grew after it.
+            self.assertLess(at_update, size())
+            self.assertGreater(os.path.getsize(rss), 100000)
+            stop(proc, self)
+        finally:
+            del os.environ['ALSA_CONFIG_PATH']
+        samples = e2e_lib.samples(cap)
+        ref = decode(mp3, gapless=False)
+        diff, runs, end = e2e_lib.wine_underruns(samples, ref, 2, 44100)
+        if runs:
+            print('Wine inserted silence at (frame, frames): %s' % runs)
+        self.assertLessEqual(diff, 2)
+        self.assertLessEqual(len(runs), 3, 'the device ran dry too often')
+
+
+if __name__ == '__main__':
+    e2e_lib.main()

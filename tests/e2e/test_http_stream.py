@@ -14,7 +14,8 @@ import unittest
 
 import e2e_lib
 import http_client as hc
-from e2e_lib import Install, capture_audio, send, stop, wait_steady, wait_until, win_path
+from e2e_lib import (Install, capture_audio, send, send_output, stop, wait_steady, wait_until,
+                     win_path)
 
 HEADER = (b'HTTP/1.0 200 OK\r\nAccept-Ranges: none\r\nContent-Type: audio/mpeg\r\n'
           b'Cache-Control: no-cache, no-store\r\nPragma: no-cache\r\n'
@@ -93,6 +94,9 @@ class HttpStream(unittest.TestCase):
         size = lambda p: os.path.getsize(p) if os.path.exists(p) else 0
         wait_until(lambda: size(mpg_out) and size(ff_out) and all(o.data for o in others), 20,
                    'five listeners to get data')
+        # The status bar says that the stream is sent (and, once a second has passed, its rate).
+        wait_until(lambda: b' Sending stream' in send_output('status')[1], 20,
+                   'the stream status text')
         sixth = Listener(self.port)
         sixth.join(10)
         self.assertFalse(sixth.is_alive(), 'the sixth listener was not closed')

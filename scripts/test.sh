@@ -20,8 +20,8 @@ cmake --preset windows >/dev/null
 cmake --build --preset windows
 ctest --preset windows -L 'win|e2e|shots'
 
-step "fuzz harnesses (${ZUVO_FUZZ_SECONDS:-30} s each)"
-cmake --preset fuzz -DZUVO_FUZZ_SECONDS="${ZUVO_FUZZ_SECONDS:-30}" >/dev/null
+step "fuzz harnesses (${ZUVO_FUZZ_SECONDS:-20} s each)"
+cmake --preset fuzz -DZUVO_FUZZ_SECONDS="${ZUVO_FUZZ_SECONDS:-20}" >/dev/null
 cmake --build --preset fuzz
 ctest --preset fuzz -L fuzz
 

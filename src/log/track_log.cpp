@@ -124,13 +124,15 @@ Chunk ParseChunk(std::string_view bytes, LogRecord& r) {
     // A record cut short and then appended to runs into the next one's path: that path
     // begins at its drive ("C:\") or server ("\\\\") and the rest before it is damage.
     std::wstring_view path = lines[k];
-    // A byte-order mark inside the file (two logs joined into one) is not part of the path.
+    // A byte-order mark inside the file (two logs joined into one) is not part of the path,
+    // nor is one where the damage before a path ends.
     while (!path.empty() && path.front() == 0xFEFF) path.remove_prefix(1);
     const size_t drive = path.rfind(L":\\");
     const size_t unc = path.rfind(L"\\\\");
     size_t begin = drive != path.npos && drive > 0 ? drive - 1 : 0;
     if (unc != path.npos) begin = std::max(begin, unc);
     path.remove_prefix(begin);
+    while (!path.empty() && path.front() == 0xFEFF) path.remove_prefix(1);
     if (!ParseLines(path, lines[k + 1], lines[k + 2], r)) return Chunk::Damaged;
     return k == 0 && begin == 0 ? Chunk::Record : Chunk::RecordAfterDamage;
 }

@@ -136,11 +136,21 @@ TEST(TrackLog, ReaderKeepsEveryReadableRecordOfADamagedLog) {
         {"a path holding a control character",
          a + WideToUtf16Le(std::wstring(L"C:\\x") + L'\0' + L"y.mp3\r\n\t\t\t\r\n1\t2\t3\t4\t \r\n\r\n") + c,
          2, 1},
+        {"damage ending in a mark where the drive letter belongs",
+         a + WideToUtf16Le(L"junk\xFEFF:\\x.mp3\r\n\t\t\t\r\n1\t2\t3\t4\t \r\n\r\n"), 2, 1},
     };
     for (const Case& k : cases) {
         const LogRead r = LogParse(k.bytes);
         EXPECT_EQ(r.records.size(), k.records) << k.what;
         EXPECT_EQ(r.skipped, k.skipped) << k.what;
+        // Whatever was read is written back as a record that reads again as itself.
+        for (const LogRecord& rec : r.records) {
+            const std::string again = LogRecordBytes(rec);
+            const LogRead back = LogParse(again);
+            ASSERT_EQ(back.records.size(), 1u) << k.what;
+            EXPECT_EQ(back.skipped, 0u) << k.what;
+            EXPECT_EQ(LogRecordBytes(back.records[0]), again) << k.what;
+        }
     }
     // What is read is the records themselves, not look-alikes.
     for (const std::string& damaged : {a + "\x01" + b + c, a + b.substr(0, 31) + c, bom + a + bom + c}) {

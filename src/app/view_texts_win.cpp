@@ -8,9 +8,12 @@
 #include "audio/intro_scan_win.h"
 #include "base/path.h"
 #include "config/lang.h"
+#include "library/cue_follow_win.h"
 #include "library/library_win.h"
 #include "log/log_win.h"
 #include "library/playlist_view_win.h"
+#include "library/sequence.h"
+#include "library/sequence_win.h"
 #include "library/track_list.h"
 #include "ui/face_win.h"
 #include "ui/title_text.h"
@@ -84,6 +87,17 @@ void UpdateTitleNow() {
     f.positionMs = v.outputOpen ? g_playState.playedMs : StoppedMs(v);
     f.lengthMs = g_playState.urlStream ? 0 : g_track.lengthMs;
     f.name = TrackTitleText(TitleSource(v));
+    f.upcoming = SequencerWin().upcoming1;
+    // A cue sheet plays: the time within its entry and the entry's name.
+    CueTitleEntry cue;
+    if (f.trackLoaded && CueTitleEntryWin(cue)) {
+        f.cue = true;
+        f.positionMs = cue.intoMs;
+        f.lengthMs = cue.lengthMs;
+        f.cueNumber = cue.number;
+        f.cueTitle = cue.name;
+        f.cueSheetName = cue.sheet;
+    }
     std::wstring title;
     if (ComposeTitle(f, title) == TitleAction::Set) SetTitleWin(title);
 }

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cwchar>
 
 #include "app/app_win.h"
 #include "app/view_texts_win.h"
@@ -27,6 +28,7 @@
 #include "library/list_text.h"
 #include "library/playlist_view_win.h"
 #include "library/playlist_write_win.h"
+#include "library/sequence.h"
 #include "library/sequence_win.h"
 #include "library/track_list.h"
 #include "log/log_win.h"
@@ -456,6 +458,44 @@ void BigViewFacts(void*, BigTrackFacts& f) {
     f.mode24 = ps.mode24;
     f.quitAfterTrack = g_shell.quitAfterTrack;
     f.quitAtListEnd = g_dispatch.quitAfterList;
+    f.enhancer1 = s.enhance == 1;
+    f.enhancer2 = s.enhance == 2;
+    f.equalizer = s.eq_enable != 0;
+    f.mono = s.wave_flags & WaveFlag::MonoOutput;
+    // The one-shot flags of the track win over the repeat mode.
+    using Repeat = BigTrackFacts::Repeat;
+    f.repeat = g_dispatch.trackOneShot == 1   ? Repeat::Track
+               : g_dispatch.trackOneShot == 2 ? Repeat::StopAfterTrack
+               : s.rpt_mode == 1              ? Repeat::List
+               : s.rpt_mode == 2              ? Repeat::Track
+               : s.rpt_mode == 3              ? Repeat::StopAfterTrack
+                                              : Repeat::None;
+    f.autoSearchDirs = static_cast<uint32_t>(s.control_flags) & ControlFlag::AutoSearchDirs;
+    const Sequencer& q = SequencerWin();
+    f.nextName = q.upcoming1;
+    f.secondName = q.upcoming2;
+    if (const TrackList* list = q.playingList) {
+        // Positions count the tracks, not the folder rows above them.
+        const int n = static_cast<int>(list->rows.size()) - list->navRowCount;
+        if (list->currentRow >= list->navRowCount && n > 0) {
+            f.trackPosition = list->currentRow - list->navRowCount + 1;
+            f.listSize = n;
+        }
+        f.playlist = list == q.playlistView || list->kind == playList;
+        if (list->kind == playList) {
+            const std::wstring folder = FolderOf(list->folder);
+            const size_t cut = folder.find_last_of(L'\\');
+            f.playlistFolder = cut == std::wstring::npos ? folder : folder.substr(cut + 1);
+        }
+    }
+    CueTitleEntry cue;
+    if (CueTitleEntryWin(cue)) {
+        f.cueEntry = true;
+        wchar_t unnamed[16];
+        std::swprintf(unnamed, 16, L"Cue %.2d", cue.number);
+        f.cueTitle = cue.name.empty() ? std::wstring(unnamed) : cue.name;
+        f.cueAlbum = cue.sheet;
+    }
 }
 
 // The peaks of the block heard last, after the processing chain: even entries left, odd right.

@@ -1,6 +1,6 @@
 // The follow timer: every half second while the playing list is a cue sheet and the engine
 // plays one of its files, the row under the play position becomes the current one and the
-// caption shows the time within that track and its name.
+// window title (composed above the library) shows the time within that track and its name.
 #include "library/cue_follow_win.h"
 
 #include <algorithm>
@@ -10,7 +10,6 @@
 #include "audio/output.h"
 #include "base/window_timers.h"
 #include "library/cue.h"
-#include "library/cue_caption.h"
 #include "library/library_win.h"
 #include "library/sequence.h"
 #include "library/sequence_win.h"
@@ -18,7 +17,6 @@
 namespace {
 
 constexpr UINT kFollowMs = 500;
-constexpr int kCaptionChars = 512;
 
 HWND g_main = nullptr;
 
@@ -46,12 +44,6 @@ uint32_t MsOfBytes(int64_t bytes) {
     return MpegLengthMs(g_track, bytes > 0xFFFFFFFF ? 0xFFFFFFFFu : static_cast<uint32_t>(bytes));
 }
 
-void SetCaption(const std::wstring& text) {
-    wchar_t current[kCaptionChars] = {};
-    GetWindowTextW(g_main, current, kCaptionChars);
-    if (CaptionDiffers(current, text)) SetWindowTextW(g_main, text.c_str());
-}
-
 // The time into the followed entry and its length, from a position in the rows' unit.
 void EntryTimes(const CueState& cue, int64_t position, bool bytes, uint32_t& intoMs,
                 uint32_t& lengthMs) {
@@ -62,23 +54,36 @@ void EntryTimes(const CueState& cue, int64_t position, bool bytes, uint32_t& int
     lengthMs = bytes ? MsOfBytes(length) : static_cast<uint32_t>(length);
 }
 
-void Follow() {
+// The play position in the rows' unit: rows with byte positions are followed by the file
+// position, the others by the ms heard.
+int64_t RowPosition(const TrackList& list, bool& bytes) {
+    bytes = false;
+    (void)CueRowStart(list.rows[static_cast<size_t>(std::max(list.currentRow, 0))], &bytes);
+    return bytes ? int64_t{g_playState.playedBytePos} : g_playState.playedMs;
+}
+
+// Moves the current row to the entry under the play position; true when a cue list plays.
+bool Follow() {
     TrackList* list = PlayingCueList();
-    if (!list) return;
-    CueState& cue = *SequencerWin().cue;
-    // Rows with byte positions are followed by the file position, the others by the ms heard.
+    if (!list) return false;
+    // A row change refreshes the upcoming texts, and they the title, which asks for the entry
+    // again: that inner call finds the row already followed.
+    static bool following = false;
+    if (following) return true;
+    following = true;
     bool bytes = false;
-    (void)CueRowStart(list->rows[static_cast<size_t>(std::max(list->currentRow, 0))], &bytes);
-    const int64_t position = bytes ? int64_t{g_playState.playedBytePos} : g_playState.playedMs;
+    const int64_t position = RowPosition(*list, bytes);
     const int64_t end = bytes ? int64_t{g_track.dwAudioEnd} : g_playState.playedLengthMs;
-    if (FollowCuePosition(*list, cue, g_settings, position, end)) RefreshUpcoming(SequencerWin());
-    uint32_t intoMs = 0, lengthMs = 0;
-    EntryTimes(cue, position, bytes, intoMs, lengthMs);
-    SetCaption(CueCaptionText(cue, g_settings, intoMs, lengthMs));
+    if (FollowCuePosition(*list, *SequencerWin().cue, g_settings, position, end))
+        RefreshUpcoming(SequencerWin());
+    following = false;
+    return true;
 }
 
 void CALLBACK FollowTick(HWND, UINT, UINT_PTR, DWORD) {
-    Follow();
+    if (!Follow()) return;
+    const LibraryHost& h = LibraryHostWin();
+    if (h.updateTitle) h.updateTitle(h.ctx);
 }
 
 }  // namespace
@@ -92,13 +97,27 @@ void CueFollowStartWin(HWND mainWindow) {
 bool CueEntryTimesWin(uint32_t& intoMs, uint32_t& lengthMs, std::wstring& title) {
     TrackList* list = PlayingCueList();
     if (!list || list->rows.empty()) return false;
-    Follow();  // up to date now, not at the next tick
+    (void)Follow();  // up to date now, not at the next tick
     if (SequencerWin().cue->cuePositionStale) return false;
     bool bytes = false;
-    (void)CueRowStart(list->rows[static_cast<size_t>(std::max(list->currentRow, 0))], &bytes);
-    const int64_t position = bytes ? int64_t{g_playState.playedBytePos} : g_playState.playedMs;
+    const int64_t position = RowPosition(*list, bytes);
     const CueState& cue = *SequencerWin().cue;
     EntryTimes(cue, position, bytes, intoMs, lengthMs);
     title = CueTitleText(cue);
+    return true;
+}
+
+bool CueTitleEntryWin(CueTitleEntry& out) {
+    // The entry under the play position first: the title never names the one before.
+    if (!Follow()) return false;
+    const TrackList* list = PlayingCueList();
+    if (!list || SequencerWin().cue->cuePositionStale) return false;
+    bool bytes = false;
+    const int64_t position = RowPosition(*list, bytes);
+    const CueState& cue = *SequencerWin().cue;
+    EntryTimes(cue, position, bytes, out.intoMs, out.lengthMs);
+    out.number = cue.cueTrackNumber;
+    out.name = cue.cueTrackName == L" " ? std::wstring() : cue.cueTrackName;
+    out.sheet = cue.cueTitle;
     return true;
 }

@@ -1,5 +1,5 @@
 // Following a cue list while its audio file plays: the File view's current row, the upcoming
-// texts and the main window's caption keep up with the play position. Main thread only.
+// texts and the main window's title keep up with the play position. Main thread only.
 #pragma once
 #include <windows.h>
 
@@ -13,3 +13,13 @@ void CueFollowStartWin(HWND mainWindow);
 // the window title names it; false when the playing list is no cue list (the HTTP page then
 // shows the track's own name and times).
 bool CueEntryTimesWin(uint32_t& intoMs, uint32_t& lengthMs, std::wstring& title);
+
+// The entry under the play position (followed now) as the window title shows it: the time
+// into it, its length, its number from 1, its name (empty when it has none) and the sheet's
+// title. False when no cue list plays.
+struct CueTitleEntry {
+    uint32_t intoMs = 0, lengthMs = 0;
+    int number = 0;
+    std::wstring name, sheet;
+};
+bool CueTitleEntryWin(CueTitleEntry& out);

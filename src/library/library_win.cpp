@@ -58,6 +58,8 @@ ListEnv FileListEnv() {
     env.hooks.takeSavedList = TakeSavedList;
     env.hooks.readPlayList = SequenceReadPlayListWin;
     env.hooks.readCueSheet = SequenceReadCueSheetWin;
+    // A load or a sort changes what comes next: the upcoming texts and the title follow.
+    env.hooks.listChanged = [](void*, TrackList&) { SequenceRefreshUpcomingWin(); };
     return env;
 }
 

@@ -205,12 +205,20 @@ class BigView(unittest.TestCase):
         # Meter at the left: the 40 ms update timer while playing; cycle time 1 s.
         z.write_ini(('[Zuvo]\r\nutf8=1\r\nvolume=65535\r\nwavedevice=0\r\nbig_embedded=0\r\n'
                      'big_title=00040,00040,00700,00180,Vi5C-4I01,16777215,12632256,00000000,'
-                     'Arial\r\nbig_infoptrn=-beok;kp;rg\r\nbig_rssstring=%s\r\n'
+                     'Arial\r\nbig_infoptrn=-beokrn;kp;rg\r\nbig_rssstring=%s\r\n'
                      % plan).encode('utf-8'))
         try:
             proc = z.start(win_path(mp3), '/localini')
             self.assertEqual(send('wait', '--visible', '20000'), 0, 'no main window')
             open_view(lambda: send('wintext', 'ZuvoBigView', '100') == 0)
+            # The repeat state with the track's place in its list, and what comes next.
+            def text():
+                rc, out = send_output('wintext', 'ZuvoBigView', '2000')
+                return out.decode('utf-8') if rc == 0 else None
+            want = ['No repeat, Track 1 of 1', 'Next: [-?-]']
+            seen = shown_texts(text, 20, lambda seen: all(w in seen for w in want))
+            for w in want:
+                self.assertIn(w, seen)
             size = lambda: os.path.getsize(cap) if os.path.exists(cap) else 0
             wait_until(size, 60, 'playback to start')
             rss = os.path.join(z.prog, 'Zuvorss.xml')

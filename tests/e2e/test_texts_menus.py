@@ -90,6 +90,13 @@ class TextsMenus(unittest.TestCase):
             r" \d+'\d\d - 128 kbps - 44 kHz - (Joint )?Stereo - DEC: (ACM|mpglib)", pane(1)),
             20, lambda: 'the CBR format in pane 1: %r' % panes())
 
+        # "Upcoming file in title bar": the next row's name after a lead-in, then back.
+        self.assertEqual(command('UpcomingInTitle'), 0)
+        wait_until(lambda: re.fullmatch(r"\d+'\d\d Next: 02 vbr", title()), 10,
+                   lambda: 'the upcoming track in the title (has %r)' % title())
+        self.assertEqual(command('UpcomingInTitle'), 0)
+        wait_until(lambda: title().endswith(' The Artist - Constant'), 10, 'the tag title again')
+
         # Pane 0: the listed folder's summary (sizes below 1 MB add no MB part).
         wait_until(lambda: re.fullmatch(r' 2 tracks(, \d+ MB)?', pane(0)), 10,
                    lambda: 'the list summary in pane 0: %r' % panes())

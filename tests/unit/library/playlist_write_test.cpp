@@ -3,7 +3,6 @@
 // characters counts.
 #include <gtest/gtest.h>
 
-#include "library/cue_caption.h"
 #include "library/playlist_write.h"
 
 namespace {
@@ -44,44 +43,6 @@ TEST(PlayListWrite, ChosenFilterAddsItsExtensionOnlyWhenNoneIsTyped) {
     for (const Case& c : cases)
         EXPECT_EQ(PlayListWithExtension(c.typed, c.filter), c.out) << c.typed;
     EXPECT_EQ(PlayListAddedText(3), L"3 track(s) added.");
-}
-
-TEST(CueCaption, TimeWithinTrackThenNameAndSheetTitle) {
-    CueState named{L"Zuvo - Album", 0, 0, 2, L"Part 2", false};
-    CueState unnamed{L"Album", 0, 0, 7, L" ", false};
-    struct Case {
-        uint8_t showTime;
-        int32_t stylez;
-        const CueState* cue;
-        std::wstring out;
-    } cases[] = {
-        {ShowTime::ElapsedAndTotal, 0, &named, L"1'05 Part 2 (Zuvo - Album)"},
-        {ShowTime::Elapsed, Style::ColonMinutes, &named, L"1:05 Part 2 (Zuvo - Album)"},
-        {ShowTime::Remaining, 0, &named, L"2'54 Part 2 (Zuvo - Album)"},
-        {ShowTime::Elapsed | ShowTime::Remaining, 0, &named, L"1'05 > 2'54 Part 2 (Zuvo - Album)"},
-        {0, 0, &unnamed, L"Cue 07 (Album)"},
-        {ShowTime::ElapsedAndTotal, Style::NoTrackInTitle, &named, L"1'05"},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(CueCaptionText(
-                      *c.cue,
-                      [&] {
-                          Settings s;
-                          s.show_time = c.showTime;
-                          s.stylez = c.stylez;
-                          return s;
-                      }(),
-                      65'400, 240'000),
-                  c.out);
-}
-
-TEST(CueCaption, OnlyTheFirstHundredCharactersCount) {
-    const std::wstring base(100, L'x');
-    EXPECT_FALSE(CaptionDiffers(base + L"a", base + L"b"));
-    EXPECT_TRUE(CaptionDiffers(base.substr(0, 99) + L"a", base.substr(0, 99) + L"b"));
-    EXPECT_TRUE(CaptionDiffers(L"0'01 Part 1 (A)", L"0'02 Part 1 (A)"));
-    EXPECT_TRUE(CaptionDiffers(L"Zuvo", L"Zuvo "));
-    EXPECT_FALSE(CaptionDiffers(L"", L""));
 }
 
 }  // namespace

@@ -17,6 +17,7 @@
 #include "library/insert_view_win.h"
 #include "library/library_win.h"
 #include "ui/face_win.h"
+#include "ui/ui_glue_win.h"
 
 namespace {
 
@@ -103,6 +104,9 @@ void ApplyCommandLineWin() {
                          SpecialFolderPath(CSIDL_MYMUSIC)};
     StartPlan plan = ApplyCommandLine(g_shell, s, g_shell.argsText, path, folders);
     if (plan.enqueue) g_shell.pendingEnqueue.push_back(s.last_file);
+    // "/hide" switched the tray icon on: without it the hidden window could not be restored.
+    if (plan.addTrayIcon && !TrayShownWin() && !TrayAddWin())
+        s.control_flags &= ~static_cast<int32_t>(ControlFlag::TrayIcon);
     // Step 7: the tree selects the start folder; its selection change lists it. The start sets
     // the delay of this one listing to the shortest a timer has: nothing waits to be typed.
     g_dispatch.listingDelayMs = kStartListingDelayMs;

@@ -46,16 +46,24 @@ def pane(i):
     return p[i] if len(p) > i else ''
 
 
-def xdotool(*args, **kw):
-    """Runs xdotool on the X server Wine draws on: the caller's, or the virtual one that
-    scripts/wine-run started (its display kept in the build folder)."""
+def x_tool(*args, **kw):
+    """Runs an X client (xdotool, xwininfo) on the X server Wine draws on: the caller's, or the
+    virtual one that scripts/wine-run started (its display kept in the build folder)."""
     env = dict(os.environ)
     state = os.path.join(e2e_lib.BUILD, 'xvfb.display')
     if os.path.exists(state):
         with open(state) as f:
             env['DISPLAY'] = f.read().strip()
-    return subprocess.run(['xdotool', *args], env=env, capture_output=True, text=True,
-                          timeout=30, **kw)
+    return subprocess.run(list(args), env=env, capture_output=True, text=True, timeout=30, **kw)
+
+
+def xdotool(*args, **kw):
+    return x_tool('xdotool', *args, **kw)
+
+
+def tray_shown():
+    """Wine's own tray window (no X tray under Xvfb) is mapped while it holds an icon."""
+    return 'IsViewable' in x_tool('xwininfo', '-name', 'Wine System Tray').stdout
 
 
 def make_track(path, lame, tag_title):
@@ -170,6 +178,24 @@ class TextsMenus(unittest.TestCase):
         wait_until(lambda: out('visible') == '1\n', 10, 'the window to come back')
         stop(proc, self)
         self.assertIn(b'enhance=1', self.z.read_ini())
+
+    def test_hide_starts_in_the_tray(self):
+        # "/hide": never shown at start, the tray option switched on, the tray restores it.
+        self.z.write_ini(b'[Zuvo]\r\nutf8=1\r\nwavedevice=0\r\ncontrol_flags=0\r\n')
+        proc = self.z.start(win_path(os.path.join(self.music, TRACKS[0][0])), '/hide',
+                            '/localini')
+        self.assertEqual(send('wait', '20000'), 0, 'no main window')
+        # The start-up is over once the track plays; the window is still hidden then.
+        wait_until(lambda: re.fullmatch(r"\d+'\d\d The Artist - Constant", title()), 20,
+                   lambda: 'the track to play (title %r)' % title())
+        self.assertEqual(out('visible'), '0\n')
+        wait_until(tray_shown, 10, 'the tray icon (Wine shows its tray window while one exists)')
+        self.assertEqual(send('trayclick', '514'), 0)  # WM_LBUTTONUP
+        wait_until(lambda: out('visible') == '1\n', 10, 'the tray to show the window')
+        stop(proc, self)
+        wait_until(lambda: not tray_shown(), 10, 'the tray icon removed at exit')
+        flags = re.search(rb'control_flags=(\d+)', self.z.read_ini())
+        self.assertTrue(flags and int(flags[1]) & 0x10, 'the tray option was not switched on')
 
 
 if __name__ == '__main__':

@@ -11,6 +11,7 @@
 #include "audio/engine_win.h"
 #include "base/fileops_win.h"
 #include "library/library_win.h"
+#include "library/row_drag_win.h"
 #include "ui/face_win.h"
 #include "ui/ui_glue_win.h"
 
@@ -148,6 +149,13 @@ void OnSize(WPARAM wParam) {
 
 LRESULT CALLBACK MainWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
+        case WM_MOUSEMOVE:
+        case WM_LBUTTONUP:
+        case WM_RBUTTONDOWN:
+        case WM_CAPTURECHANGED:
+            // Rows dragged out of a list: the main window holds the mouse until the drop.
+            if (RowDragMouseWin(msg, lParam)) return 0;
+            break;
         case WM_CLOSE: {
             CommandContext c = AppContext();
             OnCloseRequest(c);

@@ -10,6 +10,7 @@
 #include "library/library_win.h"
 #include "library/list_view_win.h"
 #include "library/playlist_view_win.h"
+#include "library/row_drag_win.h"
 #include "library/sequence.h"
 #include "library/sequence_win.h"
 
@@ -239,6 +240,9 @@ INT_PTR CALLBACK InsertProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
                                     reinterpret_cast<NMLISTVIEW*>(h)->iSubItem);
             } else if (h->code == NM_SETFOCUS) {
                 SequencerWin().focusedList = &g_list;
+            } else if (h->code == LVN_BEGINDRAG) {
+                if (!(static_cast<uint32_t>(g_settings.control_lock) & ControlLock::TrackPlacement))
+                    RowDragBeginWin(g_main, kListInsert);
             } else if (!ListViewNotify(g_view, h, result)) {
                 return FALSE;
             }
@@ -304,6 +308,10 @@ void InsertViewOpenCommandWin(CommandId, intptr_t) {
 
 HWND InsertViewListWin() {
     return static_cast<HWND>(g_list.window);
+}
+
+TrackList& InsertViewModelWin() {
+    return g_list;
 }
 
 bool InsertViewIsOpenWin() {

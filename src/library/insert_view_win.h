@@ -6,6 +6,8 @@
 
 #include "base/command_ids.h"
 
+struct TrackList;
+
 void InsertViewStartWin(HWND mainWindow, HINSTANCE instance);
 // "Open in Insert view...": the folder or list selected in the tree (a second request while
 // it is open closes it).
@@ -13,6 +15,8 @@ void InsertViewOpenCommandWin(CommandId id, intptr_t lParam);
 bool InsertViewIsOpenWin();
 // The Insert view's list control; null while it is shut.
 HWND InsertViewListWin();
+// The Insert view's list model (empty while it is shut).
+TrackList& InsertViewModelWin();
 void InsertViewCloseWin();
 // The message loop hands the dialog's keyboard messages to it (Tab between its controls).
 bool InsertViewDialogMessageWin(MSG& msg);

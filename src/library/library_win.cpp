@@ -14,6 +14,7 @@
 #include "library/list_text.h"
 #include "library/list_view_win.h"
 #include "library/playlist_view_win.h"
+#include "library/row_drag_win.h"
 #include "library/sequence.h"
 #include "library/sequence_win.h"
 #include "library/track_list.h"
@@ -27,6 +28,7 @@ constexpr int kTreeControlId = 1100, kListControlId = 1101;
 constexpr size_t kMaxStateBytes = 64u << 20;  // a larger saved list is not read
 
 LibraryHost g_host;
+HWND g_mainWindow = nullptr;  // captures the mouse while rows are dragged
 std::wstring g_iniPath;
 bool* g_restoreSavedList = nullptr;  // the shell's start-up decision, taken by a listing
 FolderOps g_ops;
@@ -257,6 +259,7 @@ void LibraryStartWin(const LibraryStart& start) {
     g_listView.s = &g_settings;
     g_listView.lang = &g_lang;
     g_files.view = ListViewOpsOf(g_listView);
+    g_mainWindow = start.mainWindow;
     if (!ListViewCreateWin(g_listView, start.mainWindow, start.instance, kListControlId)) return;
     g_files.window = g_listView.hwnd;
 
@@ -308,7 +311,8 @@ ListOps ListOpsWin() {
     o.insertRows = InsertRows;
     o.sortByColumn = SortByColumn;
     o.renameRow = RenameRow;
-    // The info scan and dragging rows come with their own parts.
+    o.beginRowDrag = [](void*, ListId list) { RowDragBeginWin(g_mainWindow, list); };
+    // The info scan comes with its own part.
     return o;
 }
 

@@ -42,6 +42,10 @@
 //   zuvo-send drag CLASS N FX DX DY           presses the mouse on the Nth child of class
 //                                             CLASS at the fraction FX (0..1) of its width,
 //                                             moves by DX, DY pixels and releases
+//   zuvo-send dragrow LIST ROW LIST ROW       drags a row of one list onto a row of another
+//                                             (or the same; ROW -1: below the last row). LIST:
+//                                             "-" the File view, "@TITLE" the list of window
+//                                             TITLE, else a list's window text
 //   zuvo-send wheel CLASS N DELTA             turns the mouse wheel by DELTA over the middle of
 //                                             the Nth child of class CLASS
 //   zuvo-send status                          prints the status bar's pane texts, one a line
@@ -91,7 +95,7 @@ int Usage() {
     std::fputs(
         "usage: zuvo-send VERB [ARGS] with VERB one of wait, gone, command, close, "
         "launch, accel, label, text, press, lists, rows, select, save, captions, toolbar, "
-        "tbclick, children, rect, client, drag, wheel, status, resize, memory, clipboard, "
+        "tbclick, children, rect, client, drag, dragrow, wheel, status, resize, memory, clipboard, "
         "menu, menukey, menutime, trayclick, visible\n",
         stderr);
     return 2;
@@ -359,6 +363,65 @@ int Drag(const wchar_t* cls, int nth, double fx, int dx, int dy) {
     for (int step = 1; step <= 4; ++step)
         MouseAt(POINT{from.x + dx * step / 4, from.y + dy * step / 4}, MOUSEEVENTF_MOVE);
     MouseAt(POINT{from.x + dx, from.y + dy}, MOUSEEVENTF_LEFTUP);
+    return 0;
+}
+
+// A list by name: "-" the File view, "@TITLE" the list of the top-level window TITLE (the
+// Insert view), else the main window's list with that window text.
+HWND ListByName(const wchar_t* name) {
+    if (std::wcscmp(name, L"-") == 0) return FindList(nullptr);
+    if (name[0] == L'@') {
+        HWND w = FindWindowW(nullptr, name + 1);
+        return w ? FindWindowExW(w, nullptr, L"SysListView32", nullptr) : nullptr;
+    }
+    return FindList(name);
+}
+
+// The screen point in the middle of a row's label; row -1 or past the end: below the last row.
+bool RowPoint(HWND list, int row, POINT& pt) {
+    RemotePage remote(list);
+    const int rows = RowCount(list);
+    const bool below = row < 0 || row >= rows;
+    RECT r{};
+    r.left = LVIR_LABEL;
+    SIZE_T got = 0;
+    if (!remote.page || (below && rows == 0)) {
+        GetClientRect(list, &r);
+        pt = POINT{r.right / 3, r.bottom * 2 / 3};
+    } else {
+        const int at = below ? rows - 1 : row;
+        if (!WriteProcessMemory(remote.process, remote.page, &r, sizeof r, &got) ||
+            !SendMessageW(list, LVM_GETITEMRECT, at, reinterpret_cast<LPARAM>(remote.page)) ||
+            !ReadProcessMemory(remote.process, remote.page, &r, sizeof r, &got))
+            return false;
+        const LONG h = r.bottom - r.top;
+        pt = POINT{r.left + 8, below ? r.bottom + h * 2 : (r.top + r.bottom) / 2};
+    }
+    ClientToScreen(list, &pt);
+    return true;
+}
+
+// Presses the mouse on a row of one list, moves in steps to a row of another (or the same)
+// and releases there.
+int DragRow(const wchar_t* fromList, int fromRow, const wchar_t* toList, int toRow) {
+    HWND from = ListByName(fromList), to = ListByName(toList);
+    POINT a{}, b{};
+    if (!from || !to || !RowPoint(from, fromRow, a) || !RowPoint(to, toRow, b)) return 1;
+    // The source's window active first: under Wine an activation that arrives while the
+    // button is down takes the list's mouse capture and the drag never starts.
+    HWND root = GetAncestor(from, GA_ROOT);
+    SetForegroundWindow(root);
+    for (int i = 0; i < 100 && GetForegroundWindow() != root; ++i) Sleep(20);
+    MouseAt(a, 0);
+    MouseAt(a, MOUSEEVENTF_LEFTDOWN);
+    // A few pixels inside the source first, as a hand does: the list sees the drag begin
+    // before the pointer leaves it.
+    for (int step = 1; step <= 3; ++step)
+        MouseAt(POINT{a.x + 3 * step, a.y + 3 * step}, MOUSEEVENTF_MOVE);
+    for (int step = 1; step <= 8; ++step)
+        MouseAt(POINT{a.x + (b.x - a.x) * step / 8, a.y + (b.y - a.y) * step / 8},
+                MOUSEEVENTF_MOVE);
+    MouseAt(b, MOUSEEVENTF_LEFTUP);
     return 0;
 }
 
@@ -667,6 +730,8 @@ int wmain(int argc, wchar_t** argv) {
                     static_cast<long>(r.right), static_cast<long>(r.bottom));
         return 0;
     }
+    if (verb == L"dragrow" && argc == 6)
+        return DragRow(argv[2], _wtoi(argv[3]), argv[4], _wtoi(argv[5]));
     if (verb == L"drag" && argc == 7)
         return Drag(argv[2], _wtoi(argv[3]), _wtof(argv[4]), _wtoi(argv[5]), _wtoi(argv[6]));
     if (verb == L"launch" && argc >= 3) {

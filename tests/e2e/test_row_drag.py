@@ -1,0 +1,58 @@
+"""Rows dragged with the mouse. In the File view a row dropped on another moves in front of
+it; a row dragged out of the Insert view and dropped on the File view's first row is inserted
+there; a row dropped on the Insert view from outside changes nothing."""
+import os
+import unittest
+
+import e2e_lib
+from e2e_lib import Install, command, send, stop, wait_until
+
+
+def names():
+    return [name for _, name in e2e_lib.rows()]
+
+
+def insert_view_rows(title):
+    rc, out = e2e_lib.send_output('dialogrows', title)
+    return [line.split('\t')[0] for line in out.decode('utf-8').splitlines()] if rc == 0 else []
+
+
+class RowDrag(unittest.TestCase):
+    def test_move_in_the_file_view_and_insert_from_the_insert_view(self):
+        z = Install('rowdrag')
+        music = os.path.join(z.folder, 'music')
+        os.makedirs(music)
+        for name in 'abcd':
+            e2e_lib.make_mp3(os.path.join(music, name + '.mp3'), 120, rate=22050, channels=1,
+                             lame=('-b', '32'))
+        # The main window on the left, the Insert view beside it: a drop lands on what it aims at.
+        z.write_ini(b'[Zuvo]\r\nutf8=1\r\nwavedevice=0\r\nwindow_x=0\r\nwindow_y=0\r\n'
+                    b'window_w=700\r\nwindow_h=600\r\n'
+                    b'autoinsert=00720,00010,00540,00400,0300,0060,0060,0060,000\r\n')
+        folder = e2e_lib.win_path(music)
+        proc = z.start(folder + '\\a.mp3', '/localini')
+        try:
+            self.assertEqual(send('wait', '--visible', '20000'), 0, 'no main window')
+            wait_until(lambda: names() == list('abcd'), 20, 'the File view to list the folder')
+            # "a" (playing) dropped on "c": it goes in front of "c".
+            self.assertEqual(send('dragrow', '-', '0', '-', '2'), 0)
+            wait_until(lambda: names() == list('bacd'), 10, lambda: 'the move (%r)' % names())
+
+            self.assertEqual(command('OpenInInsertView'), 0)
+            wait_until(lambda: insert_view_rows(folder) == list('abcd'), 20, 'the Insert view')
+            # Into the Insert view from outside: nothing moves anywhere.
+            self.assertEqual(send('dragrow', '-', '3', '@' + folder, '0'), 0)
+            self.assertEqual(insert_view_rows(folder), list('abcd'))
+            # Its "d" dropped on the File view's first row.
+            self.assertEqual(send('dragrow', '@' + folder, '3', '-', '0'), 0)
+            wait_until(lambda: len(names()) == 5, 10, lambda: 'the insert (%r)' % names())
+            self.assertEqual(names(), list('dbacd'))  # a file of the listed folder: its name
+            self.assertEqual(insert_view_rows(folder), list('abcd'))
+            stop(proc, self)
+        finally:
+            if proc.poll() is None:
+                proc.kill()
+
+
+if __name__ == '__main__':
+    e2e_lib.main()

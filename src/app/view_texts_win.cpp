@@ -9,6 +9,7 @@
 #include "base/path.h"
 #include "config/lang.h"
 #include "library/cue_follow_win.h"
+#include "library/insert_view_win.h"
 #include "library/library_win.h"
 #include "log/log_win.h"
 #include "library/playlist_view_win.h"
@@ -52,12 +53,14 @@ TrackTitleSource TitleSource(const EngineView& v) {
     return t;
 }
 
-// The focused list: the Playlist view's when it has the focus and is open, else the file list.
+// The focused list: the Playlist view's or the Insert view's when it has the focus and is
+// open, else the file list.
 TrackList& FocusedList() {
     const TrackOps& t = g_wiring.tracks;
-    const bool playlist = t.focusedList && t.focusedList(t.ctx) == kListPlaylist &&
-                          PlaylistViewIsOpenWin();
-    return playlist ? PlaylistViewModelWin() : LibraryFileView();
+    const ListId id = t.focusedList ? t.focusedList(t.ctx) : kListFiles;
+    if (id == kListPlaylist && PlaylistViewIsOpenWin()) return PlaylistViewModelWin();
+    if (id == kListInsert && InsertViewIsOpenWin()) return InsertViewModelWin();
+    return LibraryFileView();
 }
 
 // The full path of the focused list's current row (focused row, else current track's row).
@@ -274,7 +277,8 @@ void ShowRowMenu(POINT pt) {
     f.streamTitle = TrackDisplayName(TitleSource(Engine()));
     f.listKind = list.kind;
     f.inPlaylistPane = &list == &PlaylistViewModelWin();
-    f.fileListShowsFolder = !f.inPlaylistPane && list.kind == folderList;
+    const bool fileList = &list == &LibraryFileView();
+    f.fileListShowsFolder = fileList && list.kind == folderList;
     int selected = 0;
     for (const ListRow& r : list.rows) selected += r.selected;
     f.singleTrack = selected <= 1 && !path.empty();
@@ -282,7 +286,7 @@ void ShowRowMenu(POINT pt) {
     f.playableFile = !path.empty() && !IsUrl(path) && ext != L".m3u" && ext != L".m3u8" &&
                      ext != L".cue";
     f.playlistExists = PlaylistViewIsOpenWin();
-    f.fileListFocused = !f.inPlaylistPane;
+    f.fileListFocused = fileList;
     f.listStyle = static_cast<uint32_t>(s.list_style);
     f.infoRow = static_cast<uint32_t>(s.info_row);
     f.controlFlags = static_cast<uint32_t>(s.control_flags);
@@ -408,7 +412,8 @@ bool ContextMenuWin(HWND target, LPARAM lParam) {
     const LibraryWindows w = LibraryWindowsWin();
     if (target && target == w.tree) {
         ShowTreeMenu(pt);
-    } else if (target && (target == w.files || target == w.playlist)) {
+    } else if (target && (target == w.files || target == w.playlist ||
+                          target == InsertViewListWin())) {
         SetFocus(target);
         ShowRowMenu(pt);
     } else {

@@ -229,6 +229,13 @@ INT_PTR CALLBACK InsertProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
             if (reinterpret_cast<HWND>(lParam) == g_slider)
                 ShowStatus(SliderInterval(), SliderInterval());
             return TRUE;
+        case WM_CONTEXTMENU:
+            // The track menu is the main window's: it acts on the focused list, this one.
+            if (reinterpret_cast<HWND>(wParam) != g_view.hwnd || g_list.focusedRow < 0) return FALSE;
+            SetFocus(g_view.hwnd);
+            SequencerWin().focusedList = &g_list;
+            SendMessageW(g_main, WM_CONTEXTMENU, wParam, lParam);
+            return TRUE;
         case WM_NOTIFY: {
             NMHDR* h = reinterpret_cast<NMHDR*>(lParam);
             if (h->hwndFrom != g_view.hwnd) return FALSE;

@@ -1,6 +1,7 @@
 """Rows dragged with the mouse. In the File view a row dropped on another moves in front of
 it; a row dragged out of the Insert view and dropped on the File view's first row is inserted
-there; a row dropped on the Insert view from outside changes nothing."""
+there; a row dropped on the Insert view from outside changes nothing. A right click on an
+Insert view row opens the track menu for that list."""
 import os
 import unittest
 
@@ -48,6 +49,17 @@ class RowDrag(unittest.TestCase):
             wait_until(lambda: len(names()) == 5, 10, lambda: 'the insert (%r)' % names())
             self.assertEqual(names(), list('dbacd'))  # a file of the listed folder: its name
             self.assertEqual(insert_view_rows(folder), list('abcd'))
+
+            # A right click on one of its rows: the track menu for that list (Delete for a
+            # single track, no Rename, which only the file list offers).
+            self.assertEqual(send('rightclick', '@' + folder, '1'), 0)
+            rc, data = e2e_lib.send_output('menu', '5000')
+            self.assertEqual(rc, 0, 'no pop-up menu after the right click')
+            ids = [int(line.split(' ', 1)[0]) for line in data.decode('utf-8').splitlines()]
+            self.assertEqual(ids[0], e2e_lib.command_id('TrackInfo'))
+            self.assertIn(e2e_lib.command_id('Delete'), ids)
+            self.assertNotIn(e2e_lib.command_id('Rename'), ids)
+            self.assertEqual(send('menukey', '27'), 0)  # Esc closes it
             stop(proc, self)
         finally:
             if proc.poll() is None:

@@ -46,6 +46,7 @@
 //                                             (or the same; ROW -1: below the last row). LIST:
 //                                             "-" the File view, "@TITLE" the list of window
 //                                             TITLE, else a list's window text
+//   zuvo-send rightclick LIST ROW             right-clicks a row (LIST as for dragrow)
 //   zuvo-send wheel CLASS N DELTA             turns the mouse wheel by DELTA over the middle of
 //                                             the Nth child of class CLASS
 //   zuvo-send status                          prints the status bar's pane texts, one a line
@@ -95,7 +96,7 @@ int Usage() {
     std::fputs(
         "usage: zuvo-send VERB [ARGS] with VERB one of wait, gone, command, close, "
         "launch, accel, label, text, press, lists, rows, select, save, captions, toolbar, "
-        "tbclick, children, rect, client, drag, dragrow, wheel, status, resize, memory, clipboard, "
+        "tbclick, children, rect, client, drag, dragrow, rightclick, wheel, status, resize, memory, clipboard, "
         "menu, menukey, menutime, trayclick, visible\n",
         stderr);
     return 2;
@@ -425,6 +426,20 @@ int DragRow(const wchar_t* fromList, int fromRow, const wchar_t* toList, int toR
     return 0;
 }
 
+// A right click on a row (its window activated first, as for dragging).
+int RightClickRow(const wchar_t* listName, int row) {
+    HWND list = ListByName(listName);
+    POINT pt{};
+    if (!list || !RowPoint(list, row, pt)) return 1;
+    HWND root = GetAncestor(list, GA_ROOT);
+    SetForegroundWindow(root);
+    for (int i = 0; i < 100 && GetForegroundWindow() != root; ++i) Sleep(20);
+    MouseAt(pt, 0);
+    MouseAt(pt, MOUSEEVENTF_RIGHTDOWN);
+    MouseAt(pt, MOUSEEVENTF_RIGHTUP);
+    return 0;
+}
+
 int Resize(const wchar_t* cls, int n) {
     HWND w = FindWindowW(cls, nullptr);
     RECT r{};
@@ -730,6 +745,7 @@ int wmain(int argc, wchar_t** argv) {
                     static_cast<long>(r.right), static_cast<long>(r.bottom));
         return 0;
     }
+    if (verb == L"rightclick" && argc == 4) return RightClickRow(argv[2], _wtoi(argv[3]));
     if (verb == L"dragrow" && argc == 6)
         return DragRow(argv[2], _wtoi(argv[3]), argv[4], _wtoi(argv[5]));
     if (verb == L"drag" && argc == 7)

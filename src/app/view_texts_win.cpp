@@ -360,6 +360,9 @@ void ViewTextCommandWin(CommandId id, intptr_t) {
     switch (id) {
         case kCmdCopyNowPlaying: CopyNowPlaying(false); break;
         case kCmdCopyPath: CopyNowPlaying(true); break;
+        case kCmdShowAllTips:
+            MessageBoxW(g_win.mainWindow, AllTipsText().c_str(), L"Tips", MB_OK | MB_ICONINFORMATION);
+            break;
         case kCmdBrowserWithTitle: {
             const std::wstring path = FocusedRowPath();
             if (path.empty() || IsStreamAddress(path)) break;

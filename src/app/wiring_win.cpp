@@ -87,6 +87,7 @@ constexpr CommandRoute kCommandRoutes[] = {
     {kCmdCopyNowPlaying, ViewTextCommandWin},
     {kCmdCopyPath, ViewTextCommandWin},
     {kCmdBrowserWithTitle, ViewTextCommandWin},
+    {kCmdShowAllTips, ViewTextCommandWin},
     {kCmdExternal1, ViewTextCommandWin},
     {kCmdExternal2, ViewTextCommandWin},
     {kCmdExternal3, ViewTextCommandWin},

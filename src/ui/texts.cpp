@@ -160,6 +160,15 @@ std::wstring TipPaneText(int random) {
     return std::wstring(L" TIP: ") + TipText(random * kTipCount / 32767);
 }
 
+std::wstring AllTipsText() {
+    std::wstring out;
+    for (int i = 0; i < kTipCount; ++i) {
+        if (i) out += L"\r\n";
+        out += std::to_wstring(i + 1) + L". " + TipText(i);
+    }
+    return out;
+}
+
 std::wstring FlagsText(const FlagFacts& f) {
     std::wstring out;
     if (f.quitAfterTrack)

@@ -75,6 +75,8 @@ constexpr int kTipCount = 17;
 const wchar_t* TipText(int index);  // index clamped to the table
 // " TIP: " and the tip; `random` is 0..32767 as the C library's rand() gives it.
 std::wstring TipPaneText(int random);
+// Every tip, numbered, one a line ("Show all tips...").
+std::wstring AllTipsText();
 
 // ---- status bar, pane 2: the option words ----
 

@@ -192,6 +192,14 @@ class TextsMenus(unittest.TestCase):
         wait_until(tray_shown, 10, 'the tray icon (Wine shows its tray window while one exists)')
         self.assertEqual(send('trayclick', '514'), 0)  # WM_LBUTTONUP
         wait_until(lambda: out('visible') == '1\n', 10, 'the tray to show the window')
+        # "Show all tips...": every tip, numbered, in a message box.
+        self.assertEqual(command('ShowAllTips'), 0)
+        wait_until(lambda: out('wintext', '#32770') == 'Tips', 10, 'the tips box')
+        tips = out('texts', '#32770') or ''
+        self.assertIn('\n1. ', '\n' + tips)
+        self.assertIn('\n17. ', tips)
+        self.assertEqual(send('press', '#32770', '1'), 0)  # OK
+        wait_until(lambda: out('wintext', '#32770', '100') is None, 10, 'the tips box to close')
         stop(proc, self)
         wait_until(lambda: not tray_shown(), 10, 'the tray icon removed at exit')
         flags = re.search(rb'control_flags=(\d+)', self.z.read_ini())

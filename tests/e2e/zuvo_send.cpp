@@ -46,6 +46,8 @@
 //                                             (or the same; ROW -1: below the last row). LIST:
 //                                             "-" the File view, "@TITLE" the list of window
 //                                             TITLE, else a list's window text
+//   zuvo-send texts CLASS [TIMEOUT_MS]        prints the text of every child of the window
+//                                             of class CLASS, one a line
 //   zuvo-send rightclick LIST ROW             right-clicks a row (LIST as for dragrow)
 //   zuvo-send wheel CLASS N DELTA             turns the mouse wheel by DELTA over the middle of
 //                                             the Nth child of class CLASS
@@ -96,7 +98,7 @@ int Usage() {
     std::fputs(
         "usage: zuvo-send VERB [ARGS] with VERB one of wait, gone, command, close, "
         "launch, accel, label, text, press, lists, rows, select, save, captions, toolbar, "
-        "tbclick, children, rect, client, drag, dragrow, rightclick, wheel, status, resize, memory, clipboard, "
+        "tbclick, children, rect, client, drag, dragrow, rightclick, texts, wheel, status, resize, memory, clipboard, "
         "menu, menukey, menutime, trayclick, visible\n",
         stderr);
     return 2;
@@ -659,6 +661,18 @@ int wmain(int argc, wchar_t** argv) {
         char text[8192] = {};
         SendMessageA(child, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
         std::fputs(text, stdout);
+        return 0;
+    }
+    if (verb == L"texts" && argc >= 3) {
+        HWND w = WaitForWindow(argc > 3 ? static_cast<DWORD>(_wtoi(argv[3])) : 5000, true, argv[2]);
+        if (!w) return 1;
+        for (HWND c = GetWindow(w, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+            wchar_t text[4096] = {};
+            GetWindowTextW(c, text, 4096);
+            char utf8[16384] = {};
+            WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, sizeof utf8, nullptr, nullptr);
+            std::printf("%s\n", utf8);
+        }
         return 0;
     }
     if (verb == L"wintext" && argc >= 3) {

@@ -301,6 +301,23 @@ uint32_t DecodeBlock(Engine& e, uint8_t* dst, uint32_t cap) {
     }
 }
 
+uint32_t DecodeBlockFloat(Engine& e, float* dst, uint32_t samples) {
+    PlayState& ps = e.ps;
+    if (ps.pluginActive && e.io.plugin.readFloat) {
+        const uint32_t posBefore = e.track.dwPointer;
+        const uint32_t got = e.io.plugin.readFloat(e.io.plugin.ctx, e, dst, samples);
+        bool dropped = false;
+        // The end of a plug-in track takes the same end steps as a 16-bit one.
+        if (got == 0) (void)RingPostProcess(e, nullptr, 0, posBefore, dropped);
+        return got;
+    }
+    std::vector<int16_t>& pcm = ps.ovDecoded;
+    if (pcm.size() < samples) pcm.resize(samples);
+    const uint32_t got = DecodeBlock(e, reinterpret_cast<uint8_t*>(pcm.data()), samples * 2) / 2;
+    for (uint32_t i = 0; i < got; ++i) dst[i] = pcm[i] * (1.0f / 32768.0f);
+    return got;
+}
+
 void CloseDecoders(Engine& e) {
     PlayState& ps = e.ps;
     if (ps.inputChunk == 0) return;

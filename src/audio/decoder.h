@@ -37,6 +37,9 @@ bool MpglibLoad(Engine& e);
 // Bytes of 16-bit interleaved PCM written into dst (at most cap), 0 at the end of the stream or
 // when no decoder is open.
 uint32_t DecodeBlock(Engine& e, uint8_t* dst, uint32_t cap);
+// The 24-bit mode's block: at most `samples` floats in -1..1 (16-bit PCM x 1/32768; a
+// plug-in's 24- and 32-bit PCM x 2^-31, keeping what 16 bits would cut). 0 at the end.
+uint32_t DecodeBlockFloat(Engine& e, float* dst, uint32_t samples);
 
 // Frames of input the ACM codec is handed beyond what the output room stands for.
 constexpr double kAcmLeadFrames = 1;

@@ -189,6 +189,8 @@ struct PluginSourceOps {
     // 0 started, -1 the file cannot be opened, -2 the plug-in's Play failed.
     int (*play)(void* ctx, Engine& e, int index, const wchar_t* file, uint32_t startMs) = nullptr;
     uint32_t (*read)(void* ctx, Engine& e, uint8_t* dst, uint32_t cap) = nullptr;  // Read block
+    // Read block for the 24-bit mode: samples as floats at the plug-in's own resolution.
+    uint32_t (*readFloat)(void* ctx, Engine& e, float* dst, uint32_t samples) = nullptr;
     void (*stop)(void* ctx) = nullptr;
 };
 

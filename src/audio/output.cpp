@@ -227,14 +227,10 @@ uint32_t RenderBlock(Engine& e, uint8_t* dst, uint32_t samples, AudioStamp& stam
     const uint32_t ch = std::max<uint32_t>(ps.outChannels, 1);
     samples = samples / ch * ch;
     uint32_t got = 0;
-    std::vector<int16_t> decoded;  // 24-bit mode: the 16-bit block before conversion
     std::vector<float> f;          // 24-bit mode: the float block
     int16_t* pcm = reinterpret_cast<int16_t*>(dst);
     const bool ring = RingActive(ps);
-    if (ps.mode24 && !ring) {  // the ring gives the 24-bit mode its float block directly
-        decoded.resize(samples);
-        pcm = decoded.data();
-    }
+    if (ps.mode24 && !ring) f.resize(samples);  // the ring gives its float block directly
     if (ring) {
         // Gapless: the block comes from the ring, stamped from the slot it is read at.
         stamp = RingStamp(e);
@@ -245,8 +241,10 @@ uint32_t RenderBlock(Engine& e, uint8_t* dst, uint32_t samples, AudioStamp& stam
         if (ps.mode24) f.resize(got);
     } else {
         // Without the ring the block is decoded straight into place.
-        got = DecodeBlock(e, reinterpret_cast<uint8_t*>(pcm), samples * 2) / 2;
+        got = ps.mode24 ? DecodeBlockFloat(e, f.data(), samples)
+                        : DecodeBlock(e, reinterpret_cast<uint8_t*>(pcm), samples * 2) / 2;
         got = got / ch * ch;
+        if (ps.mode24) f.resize(got);
         stamp = StampFromDecoder(e);
     }
     const bool fade = ps.fadeInPending;
@@ -266,10 +264,6 @@ uint32_t RenderBlock(Engine& e, uint8_t* dst, uint32_t samples, AudioStamp& stam
         return got * 2;
     }
     // 24-bit mode: processing in float, written as packed 24-bit PCM.
-    if (!ring) {
-        f.resize(got);
-        for (uint32_t i = 0; i < got; ++i) f[i] = pcm[i] * (1.0f / 32768.0f);
-    }
     if (fade) FadeInBlock(f.data(), got, ps.outRate, ch);
     if (FastPlayApplies(ps)) got = FastPlayFloat(ps, f.data(), got, ps.outRate, ch);
     MeterSamples(peaks, 0, f.data(), got, ps.outRate, ch, ps.preciseMeters, 32767.0f);

@@ -221,7 +221,8 @@ int PluginStartTick(PluginHost& h, Engine& e) {
     e.track.header.channelMode = channels == 2 ? 1 : 4;
     e.track.header.sampleRate = h.rate.load();
     e.track.lengthMs = e.track.dwAudioEnd;
-    // Read block gives 16-bit PCM, which the 24-bit output mode takes as the file decoders'.
+    // Read block gives 16-bit PCM; the 24-bit output mode reads floats at the plug-in's own
+    // resolution instead.
     const uint32_t bits = e.ps.mode24 ? 24 : 16;
     const int r = PlayInit(e, h.rate.load(), channels, bits);
     h.outputOpen.store(r == 0);
@@ -246,38 +247,45 @@ void To16Bits(const uint8_t* src, uint32_t samples, uint32_t bits, int16_t* dst)
     }
 }
 
-}  // namespace
-
-uint32_t PluginReadBlock(PluginHost& h, Engine& e, uint8_t* dst, uint32_t cap) {
-    if (!h.ring.data || h.frameBytes == 0) return 0;
-    // The engine takes 16-bit samples: a block of another width is read whole frames at a
-    // time and reduced.
-    const uint32_t bits = h.bits.load();
-    const uint32_t outFrame = h.frameBytes / (bits / 8) * 2;
-    const uint32_t frames = std::min({cap / outFrame, kPluginReadMax / h.frameBytes,
-                                      PluginRingUsed(h.ring) / h.frameBytes});
-    uint32_t n = frames * h.frameBytes;
-    if (n == 0) {
-        if (h.draining.load()) {
-            if (h.outTimeMs.load() == 0 && !h.noAudioLogged) {
-                Log(h, "Input plug-in: the track ended without audio", -4);
-                h.noAudioLogged = true;
-            }
-            return 0;
+// The same samples as floats in -1..1 at their full resolution: 8 and 16 bits x 1/32768, 24
+// bits placed in the top three bytes of a 32-bit value and 32 bits x 2^-31.
+void ToFloat(const uint8_t* src, uint32_t samples, uint32_t bits, float* dst) {
+    const uint32_t step = bits / 8;
+    for (uint32_t i = 0; i < samples; ++i, src += step) {
+        if (bits == 8) {
+            dst[i] = (src[0] - 128) * (1.0f / 128.0f);
+        } else if (bits == 16) {
+            dst[i] = static_cast<int16_t>(src[0] | src[1] << 8) * (1.0f / 32768.0f);
+        } else {
+            uint32_t v = 0;
+            for (uint32_t b = 0; b < step; ++b) v |= uint32_t{src[b]} << (8 * (4 - step + b));
+            dst[i] = static_cast<float>(static_cast<int32_t>(v) * (1.0 / 2147483648.0));
         }
-        // Nothing yet: a short silence keeps the stream from ending.
-        uint32_t gap = GaplessOn(e.s) ? kPluginGapSilenceGapless : kPluginGapSilence;
-        gap = std::min(gap, cap - cap % outFrame);
-        std::memset(dst, 0, gap);
-        return gap;
     }
-    if (bits == 16) {
-        PluginRingTake(h.ring, dst, n);
-    } else {
-        if (h.scratch.size() < n) h.scratch.resize(n);
-        PluginRingTake(h.ring, h.scratch.data(), n);
-        To16Bits(h.scratch.data(), n / (bits / 8), bits, reinterpret_cast<int16_t*>(dst));
+}
+
+// Whole frames of the ring a block of `outFrame` bytes a frame and `cap` bytes may take.
+uint32_t FramesToRead(const PluginHost& h, uint32_t cap, uint32_t outFrame) {
+    return std::min({cap / outFrame, kPluginReadMax / h.frameBytes,
+                     PluginRingUsed(h.ring) / h.frameBytes});
+}
+
+// Nothing to read: 0 (the end) while draining, else the bytes of 16-bit silence that keep the
+// stream from ending.
+uint32_t SilenceOrEnd(PluginHost& h, Engine& e) {
+    if (h.draining.load()) {
+        if (h.outTimeMs.load() == 0 && !h.noAudioLogged) {
+            Log(h, "Input plug-in: the track ended without audio", -4);
+            h.noAudioLogged = true;
+        }
+        return 0;
     }
+    return GaplessOn(e.s) ? kPluginGapSilenceGapless : kPluginGapSilence;
+}
+
+// After n bytes were taken: the played time, the plug-in's output time until the end is near,
+// then draining; the decoder position behind the output's latency.
+void AfterRead(PluginHost& h, Engine& e, uint32_t n) {
     h.outTimeMs.store(h.outTimeMs.load() + n / h.bytesPerSec * 1000);
     MpegInfo& m = e.track;
     if (m.dwAudioEnd > kPluginEndMarginMs && h.lastTime < m.dwAudioEnd - kPluginEndMarginMs) {
@@ -290,7 +298,52 @@ uint32_t PluginReadBlock(PluginHost& h, Engine& e, uint8_t* dst, uint32_t cap) {
     }
     const uint32_t latency = h.latencyMs.load();
     m.dwPointer = h.lastTime > latency ? h.lastTime - latency : 0;
+}
+
+}  // namespace
+
+uint32_t PluginReadBlock(PluginHost& h, Engine& e, uint8_t* dst, uint32_t cap) {
+    if (!h.ring.data || h.frameBytes == 0) return 0;
+    // The engine takes 16-bit samples: a block of another width is read whole frames at a
+    // time and reduced.
+    const uint32_t bits = h.bits.load();
+    const uint32_t outFrame = h.frameBytes / (bits / 8) * 2;
+    const uint32_t frames = FramesToRead(h, cap, outFrame);
+    const uint32_t n = frames * h.frameBytes;
+    if (n == 0) {
+        const uint32_t gap = std::min(SilenceOrEnd(h, e), cap - cap % outFrame);
+        std::memset(dst, 0, gap);
+        return gap;
+    }
+    if (bits == 16) {
+        PluginRingTake(h.ring, dst, n);
+    } else {
+        if (h.scratch.size() < n) h.scratch.resize(n);
+        PluginRingTake(h.ring, h.scratch.data(), n);
+        To16Bits(h.scratch.data(), n / (bits / 8), bits, reinterpret_cast<int16_t*>(dst));
+    }
+    AfterRead(h, e, n);
     return frames * outFrame;
+}
+
+uint32_t PluginReadFloat(PluginHost& h, Engine& e, float* dst, uint32_t samples) {
+    if (!h.ring.data || h.frameBytes == 0) return 0;
+    const uint32_t bits = h.bits.load();
+    const uint32_t channels = h.frameBytes / (bits / 8);
+    const uint32_t frames = FramesToRead(h, samples / channels * channels * sizeof(float),
+                                         channels * sizeof(float));
+    const uint32_t n = frames * h.frameBytes;
+    if (n == 0) {
+        // The silence lasts as long as the 16-bit reader's would.
+        const uint32_t gap = std::min(SilenceOrEnd(h, e) / 2, samples - samples % channels);
+        std::fill(dst, dst + gap, 0.0f);
+        return gap;
+    }
+    if (h.scratch.size() < n) h.scratch.resize(n);
+    PluginRingTake(h.ring, h.scratch.data(), n);
+    ToFloat(h.scratch.data(), frames * channels, bits, dst);
+    AfterRead(h, e, n);
+    return frames * channels;
 }
 
 void PluginSeek(PluginHost& h, int ms) {
@@ -327,6 +380,9 @@ PluginSourceOps PluginSourceOpsFor(PluginHost& h) {
     };
     o.read = [](void* c, Engine& e, uint8_t* dst, uint32_t cap) {
         return PluginReadBlock(*static_cast<PluginHost*>(c), e, dst, cap);
+    };
+    o.readFloat = [](void* c, Engine& e, float* dst, uint32_t samples) {
+        return PluginReadFloat(*static_cast<PluginHost*>(c), e, dst, samples);
     };
     o.stop = [](void* c) { PluginStop(*static_cast<PluginHost*>(c)); };
     return o;

@@ -110,6 +110,9 @@ int PluginStartTick(PluginHost& h, Engine& e);
 // Read block: bytes of the plug-in's PCM as 16-bit samples (8-, 24- and 32-bit PCM keeps its
 // top 16 bits), or of gap silence, written to dst; 0 at the end.
 uint32_t PluginReadBlock(PluginHost& h, Engine& e, uint8_t* dst, uint32_t cap);
+// Read block for the 24-bit mode: at most `samples` floats, whole frames, 24- and 32-bit PCM
+// at its full resolution; the same silence and end rules.
+uint32_t PluginReadFloat(PluginHost& h, Engine& e, float* dst, uint32_t samples);
 // Seek: the plug-in's SetOutputTime(ms), and what has been taken counts from there.
 void PluginSeek(PluginHost& h, int ms);
 // The plug-in's Stop, a 50 ms pause, the ring freed, no current plug-in.

@@ -153,14 +153,14 @@ bool DecodeIntoRing(Engine& e, int32_t chunk) {
         want = static_cast<uint32_t>(ratio * chunk);
         want -= want % srcCh;
     }
-    std::vector<int16_t>& pcm = ps.ovDecoded;
-    if (pcm.size() < want) pcm.resize(want);
-    const uint32_t got = DecodeBlock(e, reinterpret_cast<uint8_t*>(pcm.data()), want * 2) / 2;
-    if (got == 0) return false;
     // The low-pass of the "LP" formats only helps when a rate below 44,100 Hz is raised.
     LowPassFilter* lp =
         ps.lowPassOn && srcRate < 44100 && outRate > srcRate ? &ps.lowPass : nullptr;
     if constexpr (sizeof(T) == 2) {
+        std::vector<int16_t>& pcm = ps.ovDecoded;
+        if (pcm.size() < want) pcm.resize(want);
+        const uint32_t got = DecodeBlock(e, reinterpret_cast<uint8_t*>(pcm.data()), want * 2) / 2;
+        if (got == 0) return false;
         if (!resample) {
             WriteRing<int16_t>(ps, pcm.data(), static_cast<int32_t>(got));
             return true;
@@ -172,8 +172,10 @@ bool DecodeIntoRing(Engine& e, int32_t chunk) {
         WriteRing<int16_t>(ps, out.data(), static_cast<int32_t>(n));
     } else {
         std::vector<float>& f = ps.ovOutF;
+        f.resize(want);
+        const uint32_t got = DecodeBlockFloat(e, f.data(), want);
+        if (got == 0) return false;
         f.resize(got);
-        for (uint32_t i = 0; i < got; ++i) f[i] = pcm[i] * (1.0f / 32768.0f);
         if (!resample) {
             WriteRing<float>(ps, f.data(), static_cast<int32_t>(got));
             return true;

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "audio/control.h"
 #include "audio/track_start.h"
 #include "engine_fakes.h"
@@ -239,27 +241,43 @@ TEST(PluginRead, SilenceUntilDrainingThenWholeFramesAndPosition) {
     }
 }
 
-TEST(PluginRead, OtherSampleWidthsKeepTheirTop16Bits) {
+// The 16-bit reader keeps the top 16 bits; the 24-bit mode's float reader keeps every bit
+// (0x000001 in 24 bits is 2^-23, which 16 bits would lose).
+TEST(PluginRead, OtherSampleWidthsKeepTheirTop16BitsOrAllInFloat) {
     const struct {
         int bits;
         std::vector<uint8_t> in;  // one stereo frame
         int16_t left, right;
+        double fleft, fright;
     } cases[] = {
-        {8, {0x00, 0xFF}, -32768, 127 * 256},
-        {24, {0x11, 0x34, 0x12, 0xFF, 0x00, 0x80}, 0x1234, -32768},
-        {32, {0x99, 0x11, 0xCD, 0xAB, 0, 0, 0xFF, 0x7F}, int16_t(0xABCD), 0x7FFF},
+        {8, {0x00, 0xFF}, -32768, 127 * 256, -1.0, 127 / 128.0},
+        {16, {0x00, 0x80, 0x01, 0x00}, -32768, 1, -1.0, 1 / 32768.0},
+        {24, {0x11, 0x34, 0x12, 0xFF, 0x00, 0x80}, 0x1234, -32768, 0x123411 / 8388608.0,
+         -1.0 + 0xFF / 8388608.0},
+        {24, {0x01, 0, 0, 0xFF, 0xFF, 0xFF}, 0, -1, 1 / 8388608.0, -1 / 8388608.0},
+        {32, {0x99, 0x11, 0xCD, 0xAB, 0, 0, 0xFF, 0x7F}, int16_t(0xABCD), 0x7FFF,
+         int32_t(0xABCD1199) / 2147483648.0, 0x7FFF0000 / 2147483648.0},
     };
     for (const auto& c : cases) {
-        PluginEngine t;
-        ASSERT_TRUE(EngineStartFile(t.e, L"a.flac", 0));
-        ASSERT_GE(PluginOutOpen(t.host, 44100, 2, c.bits), 0);
-        for (int i = 0; i < 3; ++i) PluginOutWrite(t.host, c.in.data(), int(c.in.size()));
-        int16_t out[8] = {};
-        // Room for two 16-bit frames: two source frames are taken, the third stays.
-        EXPECT_EQ(PluginReadBlock(t.host, t.e, reinterpret_cast<uint8_t*>(out), 9), 8u);
-        EXPECT_EQ(out[0], c.left) << c.bits;
-        EXPECT_EQ(out[3], c.right) << c.bits;
-        EXPECT_EQ(PluginRingUsed(t.host.ring), c.in.size());
+        for (const bool asFloat : {false, true}) {
+            PluginEngine t;
+            ASSERT_TRUE(EngineStartFile(t.e, L"a.flac", 0));
+            ASSERT_GE(PluginOutOpen(t.host, 44100, 2, c.bits), 0);
+            for (int i = 0; i < 3; ++i) PluginOutWrite(t.host, c.in.data(), int(c.in.size()));
+            // Room for two frames (and a bit): two source frames are taken, the third stays.
+            if (asFloat) {
+                float out[5] = {};
+                EXPECT_EQ(PluginReadFloat(t.host, t.e, out, 5), 4u);
+                EXPECT_FLOAT_EQ(out[0], float(c.fleft)) << c.bits;
+                EXPECT_FLOAT_EQ(out[3], float(c.fright)) << c.bits;
+            } else {
+                int16_t out[8] = {};
+                EXPECT_EQ(PluginReadBlock(t.host, t.e, reinterpret_cast<uint8_t*>(out), 9), 8u);
+                EXPECT_EQ(out[0], c.left) << c.bits;
+                EXPECT_EQ(out[3], c.right) << c.bits;
+            }
+            EXPECT_EQ(PluginRingUsed(t.host.ring), c.in.size());
+        }
     }
 }
 
@@ -282,6 +300,42 @@ TEST(PluginPlayback, TheEngineHearsWhatThePluginWrote) {
         ASSERT_GE(heard.size(), pcm.size());
         EXPECT_TRUE(std::equal(pcm.begin(), pcm.end(), heard.begin()));
         EXPECT_GE(t.msg.trackEnds, 1);
+    }
+}
+
+// The 24-bit output mode hears a 24-bit plug-in at its full resolution: each sample v comes
+// out as round(v / 2^23 x 8,388,607), never cut to 16 bits.
+TEST(PluginPlayback, The24BitModeKeepsTheLowByteOfA24BitPlugin) {
+    for (const bool gapless : {false, true}) {
+        PluginEngine t;
+        t.s.gapless = gapless ? uint32_t{GaplessFlag::Enable} : 0u;
+        t.ps.mode24 = true;
+        t.fake.length = 1000;
+        ASSERT_TRUE(EngineStartFile(t.e, L"a.flac", 0));
+        ASSERT_GE(PluginOutOpen(t.host, 44100, 2, 24), 0);
+        EXPECT_EQ(PluginOutCanWrite(t.host), 0);
+        std::vector<int32_t> want(88200);
+        std::vector<uint8_t> pcm(want.size() * 3);
+        for (size_t i = 0; i < want.size(); ++i) {
+            const int32_t v = int32_t(uint32_t(i * 2654435761u)) >> 9;  // -2^22..2^22
+            want[i] = int32_t(std::lround(v / 8388608.0 * 8388607.0));
+            pcm[3 * i] = uint8_t(v), pcm[3 * i + 1] = uint8_t(v >> 8), pcm[3 * i + 2] = uint8_t(v >> 16);
+        }
+        PluginOutWrite(t.host, pcm.data(), int(pcm.size()));
+        t.Tick(6);
+        ASSERT_TRUE(OutputOpen(t.ps));
+        PluginOutIsPlaying(t.host);
+        WaveOutStart(t.e);
+        std::vector<int32_t> heard;
+        while (!t.dev.queued.empty() && t.ps.hWaveOut) {
+            OutBuffer* b = t.dev.queued.front();
+            for (uint32_t i = 0; b->stamp.bytePos >= 0 && i + 2 < b->bytes; i += 3)
+                heard.push_back(int32_t(uint32_t(b->data[i]) << 8 | uint32_t(b->data[i + 1]) << 16 |
+                                        uint32_t(b->data[i + 2]) << 24) >> 8);
+            FakePlayOne(t.e, t.dev);
+        }
+        ASSERT_GE(heard.size(), want.size()) << gapless;
+        EXPECT_TRUE(std::equal(want.begin(), want.end(), heard.begin())) << gapless;
     }
 }
 

@@ -80,6 +80,17 @@ bool ShellOperation(UINT func, const std::vector<std::wstring>& from, const std:
     return SHFileOperationW(&op) == 0 && !op.fAnyOperationsAborted;
 }
 
+// Renames a file. A change of letter case alone goes through a temporary name: a file system
+// that ignores case may take the new name for the old one and do nothing.
+bool RenameFile(const std::wstring& from, const std::wstring& to) {
+    if (from == to || !SameTextNoCase(from, to)) return MoveFileW(from.c_str(), to.c_str()) != 0;
+    const std::wstring temp = from + L".zuvo-rename";
+    if (!MoveFileW(from.c_str(), temp.c_str())) return false;
+    if (MoveFileW(temp.c_str(), to.c_str())) return true;
+    MoveFileW(temp.c_str(), from.c_str());
+    return false;
+}
+
 void AfterRowsChanged() {
     SequenceRefreshUpcomingWin();
     const LibraryHost& h = LibraryHostWin();
@@ -212,7 +223,7 @@ bool RenamePlayingFile(const std::wstring& from, const std::wstring& to) {
     if (!e.io.file.open || !e.io.file.close) return false;
     const uint32_t at = e.track.dwPointer, end = e.track.dwAudioEnd;
     e.io.file.close(e.io.file.ctx, e.track);
-    const bool moved = MoveFileW(from.c_str(), to.c_str()) != 0;
+    const bool moved = RenameFile(from, to);
     if (moved) {
         if (SameTextNoCase(g_settings.last_folder, PathFolder(from)))
             g_settings.last_folder = PathFolder(to);
@@ -539,10 +550,17 @@ bool LocalToFileTime(const DateFields& d, FILETIME& out) {
 
 std::string LocalDateText(const FILETIME& utc) {
     SYSTEMTIME st, local;
-    if (!FileTimeToSystemTime(&utc, &st) || !SystemTimeToTzSpecificLocalTime(nullptr, &st, &local))
-        return std::string();
+    if (!FileTimeToSystemTime(&utc, &st)) return std::string();
+    if (!SystemTimeToTzSpecificLocalTime(nullptr, &st, &local)) {
+        // Some systems refuse the current zone given as null: the local file time instead.
+        FILETIME lf;
+        if (!FileTimeToLocalFileTime(&utc, &lf) || !FileTimeToSystemTime(&lf, &local))
+            return std::string();
+    }
     return DateBoxText({local.wYear, local.wMonth, local.wDay, local.wHour, local.wMinute});
 }
+
+
 
 // ---- the easy renamer ----
 
@@ -550,7 +568,7 @@ constexpr int kRenFolder = 100, kRenReference = 101, kRenNames = 102, kRenDates 
               kRenChangeDates = 104;
 
 bool RenamerRenameWin(void*, const std::wstring& from, const std::wstring& to) {
-    return MoveFileW(from.c_str(), to.c_str()) != 0;
+    return RenameFile(from, to);
 }
 
 int RenamerSetDateWin(void*, const std::wstring& path, const DateFields& d, bool creation) {

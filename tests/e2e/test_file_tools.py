@@ -9,6 +9,7 @@ Delete asks first (Cancel changes nothing), or with list_style 0x100 sends the f
 Wine's trash under $XDG_DATA_HOME without asking."""
 import hashlib
 import os
+import re
 import time
 import unittest
 
@@ -36,6 +37,8 @@ def names():
 
 
 class FileTools(unittest.TestCase):
+    maxDiff = None
+
     def setUp(self):
         os.environ['LC_ALL'] = 'C.UTF-8'
 
@@ -175,6 +178,125 @@ class FileTools(unittest.TestCase):
         self.assertGreater(len(samples) // 2, shown + 44100, 'playback did not go on')
         before['renamed.mp3'] = before.pop('song.mp3')
         self.assertEqual(hashes(music), before)
+
+    def test_move_of_the_playing_track_to_another_drive(self):
+        z = Install('ftmove')
+        music, other = os.path.join(z.folder, 'Music'), os.path.join(z.folder, 'Other')
+        os.makedirs(music)
+        os.makedirs(other)
+        drive = e2e_lib.map_drive(self, 't', other)
+        mp3 = make_mp3(os.path.join(music, 'song.mp3'), 20, noise=True, volume=0.3)
+        ref = decode(mp3, gapless=False)
+        before = hashes(music)
+        capture_audio(self, z.folder, keep_openings=True)
+        sizes = lambda: e2e_lib.capture_sizes(z.folder)
+        proc = self.start(z, music)
+        self.assertEqual(send('select', 'song'), 0)
+        self.assertEqual(command('Return'), 0)
+        wait_until(lambda: sum(sizes().values()) > 44100 * 4 * 3, 30, 'three seconds played')
+        self.assertEqual(command('MoveRename'), 0)
+        self.assertEqual(send('save', drive + '\\moved.mp3'), 0)
+        wait_until(lambda: 'song' not in names(), 10, 'the row removed')
+        # The output was closed and opened again: the second opening holds the restart.
+        wait_until(lambda: sizes().get('cap.raw.0001', 0) > 44100 * 4, 30,
+                   'playback started again after the move')
+        first = e2e_lib.samples(os.path.join(z.folder, 'cap.raw'))
+        stop(proc, self)
+        self.assertEqual(hashes(music), {})
+        self.assertEqual(hashes(other), {'moved.mp3': before['song.mp3']})
+        # Started at the remembered position: the second opening begins where the decode
+        # stood near the end of the first, not at the track's start.
+        again = e2e_lib.samples(os.path.join(z.folder, 'cap.raw.0001'))
+        resumed = e2e_lib.find(ref, again, at=44100 * 2 // 2)
+        # What the first opening sounded (the noise is never silent; Wine's underruns are).
+        played = sum(1 for i in range(0, len(first), 2) if first[i] or first[i + 1])
+        print('move: the first opening sounded %d frames, the second starts at decode frame %s' %
+              (played, resumed // 2 if resumed is not None else None))
+        self.assertIsNotNone(resumed, 'the second opening is not the track')
+        self.assertGreater(resumed // 2, 44100 * 2, 'started again from the beginning')
+        # The position heard when it stopped: not past what the first opening sounded.
+        self.assertLessEqual(resumed // 2, played, 'started again past the heard position')
+
+    def test_easy_renamer(self):
+        z = Install('ftrenamer')
+        music = os.path.join(z.folder, 'Music')
+        self.tracks(music, 5)
+        before = hashes(music)
+        proc = self.start(z, music)
+        title = 'Easy renamer'
+        self.assertEqual(send('select', 'a', 'b', 'c', 'd', 'e'), 0)
+        self.assertEqual(command('EasyRenamer'), 0)
+        # One line too many: the message, and nothing changes.
+        self.assertEqual(send('dlgset', title, '102',
+                              'a.mp3\r\nb.mp3\r\nc.mp3\r\nd.mp3\r\nz.mp3\r\n\r\n'), 0)
+        self.assertEqual(send('dlgclick', title, '1'), 0)
+        self.assertEqual(send('dlgclick', 'Error', '1'), 0, 'no "Wrong filename line count."')
+        self.assertEqual(hashes(music), before)
+        # c's new name cannot be used: e and d (done first, from the last line) stay renamed,
+        # a and b are not reached.
+        self.assertEqual(send('dlgset', title, '102',
+                              'a.mp3\r\nB2.mp3\r\nc?.mp3\r\nD.mp3\r\nz.mp3\r\n'), 0)
+        self.assertEqual(send('dlgclick', title, '1'), 0)
+        self.assertEqual(send('dlgclick', 'Please confirm', '1'), 0, 'no confirmation')
+        self.assertEqual(send('dlgclick', 'Error', '1'), 0, 'no "Could not rename"')
+        wait_until(lambda: 'z' in names(), 10, 'the list read again')
+        want = dict(before)
+        want['D.mp3'] = want.pop('d.mp3')
+        want['z.mp3'] = want.pop('e.mp3')
+        self.assertEqual(hashes(music), want)
+        stop(proc, self)
+
+    def test_file_date_dialog(self):
+        z = Install('ftdate')
+        music = os.path.join(z.folder, 'Music')
+        self.tracks(music, 1)
+        path = os.path.join(music, 'a.mp3')
+        os.utime(path, (1600000000, 1600000000))  # 2020-09-13 12:26:40 UTC
+        before = hashes(music)
+        proc = self.start(z, music)
+        title = 'Date and time...'
+
+        def open_dialog():
+            self.assertEqual(send('select', 'a'), 0)
+            self.assertEqual(command('FileDate'), 0)
+            rc, out = e2e_lib.send_output('dlgtext', title, '101')
+            self.assertEqual(rc, 0, 'no date dialog')
+            return out.decode()
+
+        # File time to local time: what `stat` says, in the zone both programs share.
+        self.assertEqual(open_dialog(), time.strftime('%Y-%m-%d %H:%M', time.localtime(1600000000)))
+        self.assertEqual(send('dlgclick', title, '103'), 0)  # Change Modified
+        # An impossible month: OK does nothing, the dialog stays.
+        self.assertEqual(send('dlgset', title, '101', '2024-13-01 10:00'), 0)
+        self.assertEqual(send('dlgclick', title, '1'), 0)
+        self.assertEqual(send('dlgtext', title, '101'), 0, 'the dialog closed')
+        self.assertEqual(os.stat(path).st_mtime, 1600000000)
+        # Local time to file time.
+        self.assertEqual(send('dlgset', title, '101', '2021-03-04 05:06'), 0)
+        self.assertEqual(send('dlgclick', title, '1'), 0)
+        want = time.mktime((2021, 3, 4, 5, 6, 0, 0, 0, -1))
+        wait_until(lambda: os.stat(path).st_mtime == want, 10, 'the modification time set')
+        self.assertEqual(dict(e2e_lib.rows()) and names(), ['a'])
+        self.assertEqual(hashes(music), before)  # the contents are untouched
+        stop(proc, self)
+
+    def test_beat_counter(self):
+        z = Install('ftbeat')
+        music = os.path.join(z.folder, 'Music')
+        self.tracks(music, 1)
+        proc = self.start(z, music)
+        title = 'Manual beat counter'
+        self.assertEqual(command('BeatCounter'), 0)
+        self.assertEqual(send('dlgclicks', title, '100', '4', '500'), 0, 'no beat counter')
+        rc, out = e2e_lib.send_output('dlgtext', title, '100')
+        text = out.decode()
+        print('beat counter after four taps 500 ms apart: %r' % text)
+        m = re.fullmatch(r'BPM: (\d+)', text)
+        self.assertIsNotNone(m, text)
+        # The taps reach the window through its message queue: a few ms either way.
+        self.assertLessEqual(abs(int(m[1]) - 120), 2)
+        command('BeatCounter')  # a fifth beat through the command
+        stop(proc, self)
 
 
 if __name__ == '__main__':

@@ -65,6 +65,8 @@
 //   zuvo-send dlgset TITLE ID TEXT            sets the text of control ID anywhere inside the
 //                                             visible dialog titled TITLE (waits up to 10 s)
 //   zuvo-send dlgclick TITLE ID               clicks button ID anywhere inside that dialog
+//   zuvo-send dlgclicks TITLE ID N MS         clicks button ID of that dialog N times, MS
+//                                             milliseconds apart (one process: even steps)
 //   zuvo-send dlgtext TITLE ID                prints the text of control ID of that dialog
 //   zuvo-send visible                         prints 1 when the main window is visible, else 0
 #include <windows.h>
@@ -669,11 +671,22 @@ int wmain(int argc, wchar_t** argv) {
         HWND c = DialogControl(argv[2], _wtoi(argv[3]));
         return c && PostMessageW(c, BM_CLICK, 0, 0) ? 0 : 1;
     }
+    if (verb == L"dlgclicks" && argc == 6) {
+        HWND c = DialogControl(argv[2], _wtoi(argv[3]));
+        if (!c) return 1;
+        const DWORD start = GetTickCount(), step = static_cast<DWORD>(_wtoi(argv[5]));
+        for (int i = 0, n = _wtoi(argv[4]); i < n; ++i) {
+            while (GetTickCount() - start < step * static_cast<DWORD>(i)) Sleep(1);
+            SendMessageW(c, BM_CLICK, 0, 0);
+        }
+        return 0;
+    }
     if (verb == L"dlgtext" && argc == 4) {
         HWND c = DialogControl(argv[2], _wtoi(argv[3]));
         if (!c) return 1;
         wchar_t text[8192] = {};
-        GetWindowTextW(c, text, 8192);
+        // GetWindowText does not ask a control of another process for its text.
+        SendMessageW(c, WM_GETTEXT, 8192, reinterpret_cast<LPARAM>(text));
         char utf8[32768] = {};
         WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, sizeof utf8, nullptr, nullptr);
         std::fputs(utf8, stdout);

@@ -49,8 +49,10 @@ void Failed() {
     MessageBoxW(g_main, L(kLangOperationFailed), L(kLangError), MB_OK | MB_ICONEXCLAMATION);
 }
 
+// The list with the keyboard focus; the File view until a list has had it.
 TrackList* Focused() {
-    return SequencerWin().focusedList;
+    TrackList* list = SequencerWin().focusedList;
+    return list ? list : &LibraryFileView();
 }
 
 // The first selected row, else the focused one; -1 for none.
@@ -326,8 +328,15 @@ constexpr int kBoxEdit = 100;
 
 void GoToRun(const std::wstring& typed) {
     const GoToTarget g = ClassifyGoTo(typed, g_settings.browsed_folder, g_playableExtensions);
-    if (g.kind != GoToKind::Folder) {
-        TrackOps t = TrackOpsWin();
+    TrackOps t = TrackOpsWin();
+    if (g.kind == GoToKind::File) {
+        // The sequencer's own start of a path: it stops, shows the file's folder in the tree
+        // and the File view, marks the row and plays.
+        g_settings.last_pos = 0;
+        t.playPath(t.ctx, g.play);
+        return;
+    }
+    if (g.kind == GoToKind::Address) {
         t.stop(t.ctx);
         g_settings.last_pos = 0;
         g_settings.last_file = g.play;

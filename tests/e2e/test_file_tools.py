@@ -299,5 +299,97 @@ class FileTools(unittest.TestCase):
         stop(proc, self)
 
 
+    def test_go_to_folder_file_list_and_address(self):
+        z = Install('ftgoto')
+        music, other = os.path.join(z.folder, 'Music'), os.path.join(z.folder, 'Other')
+        self.tracks(music, 2)
+        os.makedirs(other)
+        # Long enough to be still playing when checked (the capture runs faster than real
+        # time): at its end the next folder would come.
+        make_mp3(os.path.join(other, 'tune.mp3'), 600, '100-200', rate=8000, channels=1,
+                 lame=('-b', '8'))
+        with open(os.path.join(other, 'set.m3u'), 'wb') as f:
+            f.write(b'tune.mp3\r\n')
+        before = {**hashes(music), **{'o/' + k: v for k, v in hashes(other).items()}}
+        capture_audio(self, z.folder)
+        proc = self.start(z, music)
+        title = 'Ope&n folder, file, address...\tShift+Ctrl+G'
+
+        def go(text):
+            self.assertEqual(command('OpenPath'), 0)
+            self.assertEqual(send('dlgset', title, '100', text), 0, 'no Go to dialog')
+            self.assertEqual(send('dlgclick', title, '1'), 0)
+
+        go(win_path(other) + '\\')  # a trailing backslash is dropped
+        wait_until(lambda: 'tune' in names(), 10, 'the folder shown')
+        go(win_path(music))
+        wait_until(lambda: names()[-2:] == ['a', 'b'], 10, 'back in Music')
+        go(win_path(os.path.join(other, 'set.m3u')))  # a list is shown like a folder
+        wait_until(lambda: 'tune.mp3' in names() and 'a' not in names(), 10,
+                   lambda: 'the list shown: %r' % names())
+        go(win_path(music))
+        wait_until(lambda: names()[-2:] == ['a', 'b'], 10, 'back in Music')
+        go(win_path(os.path.join(other, 'tune.mp3')))  # played, and its folder shown
+        status = lambda: e2e_lib.send_output('status')[1].decode('utf-8', 'replace')
+        wait_until(lambda: "10'00" in status(), 10, lambda: 'the file playing: %r' % status())
+        go('http://127.0.0.1:9/stream.mp3')  # an address: started, the shown folder stays
+        wait_until(lambda: send('wintext', '#32770', '200') != 0, 10, 'the dialog closed')
+        stop(proc, self)
+        ini = z.read_ini().decode('utf-8', 'replace')
+        self.assertIn('last_file=http://127.0.0.1:9/stream.mp3\r\n', ini)
+        self.assertIn('browsed_folder=%s\r\n' % win_path(other), ini)
+        self.assertEqual({**hashes(music), **{'o/' + k: v for k, v in hashes(other).items()}},
+                         before)
+
+    def test_find_in_list_wraps(self):
+        z = Install('ftfind')
+        music = os.path.join(z.folder, 'Music')
+        os.makedirs(music)
+        for n in ('moon', 'other', 'zoo'):
+            with open(os.path.join(music, n + '.mp3'), 'wb') as f:
+                f.write(b'\xff\xfb\x90\x00' * 64)
+        proc = self.start(z, music)
+        title = '&Find in list...\tCtrl+F'
+        selected = lambda: [cell for state, cell in e2e_lib.rows() if 's' in state]
+        self.assertEqual(send('select', 'other'), 0)  # the File view has the focus
+        self.assertEqual(command('FindInList'), 0)
+        self.assertEqual(send('dlgset', title, '100', 'O'), 0, 'no Find dialog')
+        # "Next" is clicked synchronously (dlgclicks): the next text is set only after it.
+        self.assertEqual(send('dlgclicks', title, '1', '1', '0'), 0)  # one letter: nothing
+        self.assertEqual(selected(), ['other'])
+        self.assertEqual(send('dlgset', title, '100', 'OO'), 0)
+        for want in ('moon', 'zoo', 'moon'):
+            self.assertEqual(send('dlgclicks', title, '1', '1', '0'), 0)
+            wait_until(lambda: selected() == [want], 10,
+                       lambda: '%s selected: %r' % (want, e2e_lib.rows()))
+        self.assertEqual(send('dlgclick', title, '2'), 0)
+        stop(proc, self)
+
+    def test_notes_survive_a_restart(self):
+        z = Install('ftnotes')
+        music = os.path.join(z.folder, 'Music')
+        self.tracks(music, 2)
+        # The info column shows notes; the File view is restored at the next start.
+        extra = b'info_row=%d\r\nlist_style=%d\r\n' % (0x2000 | 120, 0x10000)
+        proc = self.start(z, music, extra)
+        self.assertEqual(send('select', 'b'), 0)
+        self.assertEqual(command('RowNotes'), 0)
+        self.assertEqual(send('dlgset', 'Notes', '100', 'sing along'), 0, 'no Notes dialog')
+        self.assertEqual(send('dlgclick', 'Notes', '1'), 0)
+        wait_until(lambda: send('wintext', '#32770', '200') != 0, 10, 'the dialog closed')
+        stop(proc, self)
+        proc = z.start('/localini')
+        self.addCleanup(lambda: proc.poll() is None and proc.kill())
+        self.assertEqual(send('wait', '20000'), 0)
+        # Restored as a saved list: the rows carry their file names.
+        wait_until(lambda: 'b.mp3' in names(), 20, lambda: 'the File view restored: %r' % names())
+        self.assertEqual(send('select', 'b.mp3'), 0)
+        self.assertEqual(command('RowNotes'), 0)
+        rc, out = e2e_lib.send_output('dlgtext', 'Notes', '100')
+        self.assertEqual((rc, out.decode()), (0, 'sing along'))
+        self.assertEqual(send('dlgclick', 'Notes', '2'), 0)
+        stop(proc, self)
+
+
 if __name__ == '__main__':
     e2e_lib.main()

@@ -13,6 +13,7 @@
 #include "base/file_dialog_win.h"
 #include "base/path.h"
 #include "config/lang.h"
+#include "config/lang_win.h"
 #include "config/settings.h"
 #include "library/folder_ops.h"
 #include "library/folder_tree.h"
@@ -24,6 +25,7 @@
 #include "tools/file_moves.h"
 #include "tools/renamer.h"
 #include "tools/small_tools.h"
+#include "ui/face_win.h"
 
 namespace {
 
@@ -32,7 +34,9 @@ constexpr int kLangDateAndTime = 7, kLangGoTo = 62, kLangFind = 63, kLangNext = 
               kLangNotes = 171, kLangPleaseConfirm = 202, kLangChangeOf = 209,
               kLangSelectDestination = 210, kLangMultipleFiles = 211, kLangConfirmation = 221,
               kLangError = 222, kLangKeepOrder = 223, kLangStartWith = 225,
-              kLangBeatCounter = 226, kLangOperationFailed = 229, kLangFileOpenFailed = 231;
+              kLangBeatCounter = 226, kLangOperationFailed = 229, kLangFileOpenFailed = 231,
+              kLangDlgOk = 239, kLangDlgCancel = 240, kLangDlgCancelFind = 241,
+              kLangChangeModified = 243, kLangChangeCreated = 244, kLangDateHint = 245;
 
 HWND g_main = nullptr;
 HINSTANCE g_instance = nullptr;
@@ -386,6 +390,10 @@ INT_PTR CALLBACK BoxProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
                                       WS_CHILD | WS_VISIBLE | WS_TABSTOP, 325, 44, 85, 26, dlg,
                                       reinterpret_cast<HMENU>(IDCANCEL), g_instance, nullptr);
         for (HWND h : {edit, ok, cancel}) SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(font), 0);
+        // A language file's button texts; Notes keeps its own and the standard colours.
+        if (b->kind == BoxKind::GoTo) LangDialogText(kLangDlgOk, dlg, IDOK);
+        LangDialogText(b->kind == BoxKind::Find ? kLangDlgCancelFind : kLangDlgCancel, dlg, IDCANCEL);
+        if (b->kind != BoxKind::Notes && g_settings.more_dark != 0) ApplyDarkModeToDialog(dlg, nullptr);
         RECT r{0, 0, 420, 80};
         AdjustWindowRectEx(&r, GetWindowLongW(dlg, GWL_STYLE), FALSE, GetWindowLongW(dlg, GWL_EXSTYLE));
         RECT owner;
@@ -475,6 +483,7 @@ INT_PTR CALLBACK BeatProc(HWND dlg, UINT msg, WPARAM wp, LPARAM) {
                                  0, 0, 260, 110, dlg, reinterpret_cast<HMENU>(kBeatButton), g_instance,
                                  nullptr);
         SendMessageW(b, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), 0);
+        ApplyDarkModeToDialog(dlg, b);
         SetFocus(b);
         return FALSE;
     }
@@ -700,7 +709,7 @@ void EasyRenamer() {
 // ---- the file date dialog ----
 
 constexpr int kDateName = 100, kDateModified = 101, kDateCreated = 102, kDateChangeModified = 103,
-              kDateChangeCreated = 104;
+              kDateChangeCreated = 104, kDateHint = 105;
 
 struct DateDialog {
     std::wstring path;
@@ -763,12 +772,17 @@ INT_PTR CALLBACK DateProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
         Control(dlg, L"STATIC", L"Created", 0, -1, 190, 40, 160, 18);
         Control(dlg, L"EDIT", L"", ES_AUTOHSCROLL | WS_TABSTOP | WS_DISABLED, kDateModified, 10, 60, 160, 22, WS_EX_CLIENTEDGE);
         Control(dlg, L"EDIT", L"", ES_AUTOHSCROLL | WS_TABSTOP | WS_DISABLED, kDateCreated, 190, 60, 160, 22, WS_EX_CLIENTEDGE);
-        Control(dlg, L"STATIC", L"(YYYY-MM-DD HH:MM)", 0, -1, 10, 88, 340, 18);
+        Control(dlg, L"STATIC", L"(YYYY-MM-DD HH:MM)", 0, kDateHint, 10, 88, 340, 18);
         Control(dlg, L"BUTTON", L"Change Modified", BS_AUTOCHECKBOX | WS_TABSTOP, kDateChangeModified, 10, 112, 160, 22);
         Control(dlg, L"BUTTON", L"Change Created", BS_AUTOCHECKBOX | WS_TABSTOP, kDateChangeCreated, 190, 112, 160, 22);
         Control(dlg, L"BUTTON", L"OK", BS_DEFPUSHBUTTON | WS_TABSTOP | WS_DISABLED, IDOK, 160, 160, 90, 28);
         Control(dlg, L"BUTTON", L"Cancel", WS_TABSTOP, IDCANCEL, 260, 160, 90, 28);
         for (int id : {kDateModified, kDateCreated}) SendDlgItemMessageW(dlg, id, EM_LIMITTEXT, 16, 0);
+        const int texts[][2] = {{kLangDlgOk, IDOK}, {kLangDlgCancel, IDCANCEL},
+                                {kLangChangeModified, kDateChangeModified},
+                                {kLangChangeCreated, kDateChangeCreated}, {kLangDateHint, kDateHint}};
+        for (const auto& t : texts) LangDialogText(t[0], dlg, t[1]);
+        if (g_settings.more_dark != 0) ApplyDarkModeToDialog(dlg, nullptr);
         HANDLE h = CreateFileW(d->path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
         FILETIME created, written;
         const bool read = h != INVALID_HANDLE_VALUE && GetFileTime(h, &created, nullptr, &written);

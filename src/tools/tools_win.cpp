@@ -231,8 +231,10 @@ bool RenamePlayingFile(const std::wstring& from, const std::wstring& to) {
     e.io.file.close(e.io.file.ctx, e.track);
     const bool moved = RenameFile(from, to);
     if (moved) {
-        if (SameTextNoCase(g_settings.last_folder, PathFolder(from)))
+        if (SameTextNoCase(g_settings.last_folder, PathFolder(from))) {
             g_settings.last_folder = PathFolder(to);
+            MarkPlayingFolder(LibraryTree(), g_settings.last_folder);  // the tree's mark follows
+        }
         g_settings.last_file = to;
     }
     // The record keeps a pointer to its name: the settings' copy outlives the track.

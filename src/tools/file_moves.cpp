@@ -44,8 +44,8 @@ std::wstring NumberedCopyName(int number, std::wstring_view fileName) {
     return prefix + std::wstring(fileName);
 }
 
-std::wstring CopyProposal(std::wstring_view remembered, std::wstring_view source,
-                          bool multiple, std::wstring_view multipleText) {
+std::wstring CopyProposal(std::wstring_view remembered, std::wstring_view source, bool multiple,
+                          std::wstring_view multipleText) {
     const std::wstring name = multiple ? std::wstring(multipleText) : FileNameOf(source);
     if (!remembered.empty()) return PathJoin(remembered, name);
     if (!multiple) return std::wstring(source);

@@ -16,8 +16,8 @@ std::wstring NumberedCopyName(int number, std::wstring_view fileName);
 // The path the destination dialog proposes: the remembered folder + the source's file name
 // (the source path itself when nothing is remembered); with several rows the name part is
 // `multipleText` instead.
-std::wstring CopyProposal(std::wstring_view remembered, std::wstring_view source,
-                          bool multiple, std::wstring_view multipleText);
+std::wstring CopyProposal(std::wstring_view remembered, std::wstring_view source, bool multiple,
+                          std::wstring_view multipleText);
 
 // After a successful copy: the destination's folder becomes the remembered one, unless
 // system_flags NoRememberDest says not to; cut to 400 characters.

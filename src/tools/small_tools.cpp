@@ -40,7 +40,8 @@ GoToTarget ClassifyGoTo(std::wstring_view typed, std::wstring_view browsedFolder
         g.kind = GoToKind::File;
         g.play = std::wstring(t);
         const size_t slash = t.find_last_of(L'\\');
-        folder = std::wstring(slash == std::wstring_view::npos ? std::wstring_view() : t.substr(0, slash));
+        folder = std::wstring(slash == std::wstring_view::npos ? std::wstring_view()
+                                                               : t.substr(0, slash));
     } else {
         folder = std::wstring(t);
     }

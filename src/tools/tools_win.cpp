@@ -33,10 +33,10 @@ namespace {
 constexpr int kLangDateAndTime = 7, kLangGoTo = 62, kLangFind = 63, kLangNext = 151,
               kLangNotes = 171, kLangPleaseConfirm = 202, kLangChangeOf = 209,
               kLangSelectDestination = 210, kLangMultipleFiles = 211, kLangConfirmation = 221,
-              kLangError = 222, kLangKeepOrder = 223, kLangStartWith = 225,
-              kLangBeatCounter = 226, kLangOperationFailed = 229, kLangFileOpenFailed = 231,
-              kLangDlgOk = 239, kLangDlgCancel = 240, kLangDlgCancelFind = 241,
-              kLangChangeModified = 243, kLangChangeCreated = 244, kLangDateHint = 245;
+              kLangError = 222, kLangKeepOrder = 223, kLangStartWith = 225, kLangBeatCounter = 226,
+              kLangOperationFailed = 229, kLangFileOpenFailed = 231, kLangDlgOk = 239,
+              kLangDlgCancel = 240, kLangDlgCancelFind = 241, kLangChangeModified = 243,
+              kLangChangeCreated = 244, kLangDateHint = 245;
 
 HWND g_main = nullptr;
 HINSTANCE g_instance = nullptr;
@@ -113,44 +113,47 @@ constexpr int kPanelCheck = 1201, kPanelLabel = 1202, kPanelNumber = 1203;
 
 UINT_PTR CALLBACK PanelHook(HWND panel, UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
-    case WM_INITDIALOG: {
-        SetWindowLongPtrW(panel, GWLP_USERDATA, reinterpret_cast<const OPENFILENAMEW*>(lp)->lCustData);
-        const HFONT font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-        const struct {
-            const wchar_t* cls;
-            const wchar_t* text;
-            DWORD style;
-            int id, x, w;
-        } items[] = {
-            {L"BUTTON", L(kLangKeepOrder), BS_AUTOCHECKBOX | WS_TABSTOP, kPanelCheck, 10, 260},
-            {L"STATIC", L(kLangStartWith), SS_RIGHT, kPanelLabel, 275, 70},
-            {L"EDIT", L"", ES_NUMBER | WS_BORDER | WS_TABSTOP | WS_DISABLED, kPanelNumber, 350, 60},
-        };
-        for (const auto& it : items) {
-            HWND h = CreateWindowExW(0, it.cls, it.text, WS_CHILD | WS_VISIBLE | it.style, it.x, 6,
-                                     it.w, 22, panel, reinterpret_cast<HMENU>(static_cast<INT_PTR>(it.id)),
-                                     g_instance, nullptr);
-            SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(font), 0);
+        case WM_INITDIALOG: {
+            SetWindowLongPtrW(panel, GWLP_USERDATA,
+                              reinterpret_cast<const OPENFILENAMEW*>(lp)->lCustData);
+            const HFONT font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+            const struct {
+                const wchar_t* cls;
+                const wchar_t* text;
+                DWORD style;
+                int id, x, w;
+            } items[] = {
+                {L"BUTTON", L(kLangKeepOrder), BS_AUTOCHECKBOX | WS_TABSTOP, kPanelCheck, 10, 260},
+                {L"STATIC", L(kLangStartWith), SS_RIGHT, kPanelLabel, 275, 70},
+                {L"EDIT", L"", ES_NUMBER | WS_BORDER | WS_TABSTOP | WS_DISABLED, kPanelNumber, 350,
+                 60},
+            };
+            for (const auto& it : items) {
+                HWND h = CreateWindowExW(
+                    0, it.cls, it.text, WS_CHILD | WS_VISIBLE | it.style, it.x, 6, it.w, 22, panel,
+                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(it.id)), g_instance, nullptr);
+                SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(font), 0);
+            }
+            SendDlgItemMessageW(panel, kPanelNumber, EM_LIMITTEXT, 5, 0);
+            return 0;
         }
-        SendDlgItemMessageW(panel, kPanelNumber, EM_LIMITTEXT, 5, 0);
-        return 0;
-    }
-    case WM_COMMAND:
-        if (LOWORD(wp) == kPanelCheck) {
-            const bool on = IsDlgButtonChecked(panel, kPanelCheck) == BST_CHECKED;
-            EnableWindow(GetDlgItem(panel, kPanelNumber), on);
-            SetDlgItemTextW(panel, kPanelNumber, on ? L"1" : L"");
-        }
-        return 0;
-    case WM_NOTIFY:
-        if (reinterpret_cast<NMHDR*>(lp)->code == CDN_FILEOK) {
-            auto* p = reinterpret_cast<CopyPanel*>(GetWindowLongPtrW(panel, GWLP_USERDATA));
-            p->numbered = IsDlgButtonChecked(panel, kPanelCheck) == BST_CHECKED;
-            // The start number is 16-bit.
-            p->first = static_cast<int>(GetDlgItemInt(panel, kPanelNumber, nullptr, FALSE) & 0xFFFF);
-            if (p->first == 0) p->numbered = false;
-        }
-        return 0;
+        case WM_COMMAND:
+            if (LOWORD(wp) == kPanelCheck) {
+                const bool on = IsDlgButtonChecked(panel, kPanelCheck) == BST_CHECKED;
+                EnableWindow(GetDlgItem(panel, kPanelNumber), on);
+                SetDlgItemTextW(panel, kPanelNumber, on ? L"1" : L"");
+            }
+            return 0;
+        case WM_NOTIFY:
+            if (reinterpret_cast<NMHDR*>(lp)->code == CDN_FILEOK) {
+                auto* p = reinterpret_cast<CopyPanel*>(GetWindowLongPtrW(panel, GWLP_USERDATA));
+                p->numbered = IsDlgButtonChecked(panel, kPanelCheck) == BST_CHECKED;
+                // The start number is 16-bit.
+                p->first =
+                    static_cast<int>(GetDlgItemInt(panel, kPanelNumber, nullptr, FALSE) & 0xFFFF);
+                if (p->first == 0) p->numbered = false;
+            }
+            return 0;
     }
     return 0;
 }
@@ -200,8 +203,8 @@ void CopyTo() {
     }
     if (sources.empty()) return;
     const bool multiple = sources.size() > 1;
-    std::wstring dest = CopyProposal(g_copyDestination, sources.front(), multiple,
-                                     L(kLangMultipleFiles));
+    std::wstring dest =
+        CopyProposal(g_copyDestination, sources.front(), multiple, L(kLangMultipleFiles));
     CopyPanel panel;
     if (!AskPath(dest, L(kLangSelectDestination), multiple ? &panel : nullptr)) return;
     const std::wstring folder = PathFolder(dest);
@@ -247,8 +250,7 @@ bool RenamePlayingFile(const std::wstring& from, const std::wstring& to) {
 
 void MoveRename() {
     TrackList* list = Focused();
-    if (!list || list != &LibraryFileView() || list->kind != folderList ||
-        SelectedCount(*list) > 1)
+    if (!list || list != &LibraryFileView() || list->kind != folderList || SelectedCount(*list) > 1)
         return;
     const int row = ChosenRow(*list);
     std::wstring from;
@@ -265,27 +267,27 @@ void MoveRename() {
     f.ownMpegDecoder = !ps.bassActive && !ps.pluginActive && !ps.urlStream;
     bool ok = false;
     switch (ChooseMoveWay(f, from, to)) {
-    case MoveWay::Seamless:
-        ok = RenamePlayingFile(from, to);
-        break;
-    case MoveWay::StopMoveRestart: {
-        const int32_t pos = static_cast<int32_t>(v.position);
-        TrackOps t = TrackOpsWin();
-        t.stop(t.ctx);
-        ok = ShellOperation(FO_MOVE, {from}, to, FOF_ALLOWUNDO);
-        if (ok) {
-            if (SameTextNoCase(g_settings.last_folder, PathFolder(from)))
-                g_settings.last_folder = PathFolder(to);
-            g_settings.last_file = to;
-            t.startFile(t.ctx, to, pos);
+        case MoveWay::Seamless:
+            ok = RenamePlayingFile(from, to);
+            break;
+        case MoveWay::StopMoveRestart: {
+            const int32_t pos = static_cast<int32_t>(v.position);
+            TrackOps t = TrackOpsWin();
+            t.stop(t.ctx);
+            ok = ShellOperation(FO_MOVE, {from}, to, FOF_ALLOWUNDO);
+            if (ok) {
+                if (SameTextNoCase(g_settings.last_folder, PathFolder(from)))
+                    g_settings.last_folder = PathFolder(to);
+                g_settings.last_file = to;
+                t.startFile(t.ctx, to, pos);
+            }
+            break;
         }
-        break;
-    }
-    case MoveWay::Plain:
-        if (f.playingTrack) TrackOpsWin().stop(nullptr);  // a stopped track's file is closed
-        ok = ShellOperation(FO_MOVE, {from}, to, FOF_ALLOWUNDO);
-        if (ok && f.playingTrack) g_settings.last_file = to;
-        break;
+        case MoveWay::Plain:
+            if (f.playingTrack) TrackOpsWin().stop(nullptr);  // a stopped track's file is closed
+            ok = ShellOperation(FO_MOVE, {from}, to, FOF_ALLOWUNDO);
+            if (ok && f.playingTrack) g_settings.last_file = to;
+            break;
     }
     if (!ok) return Failed();
     ApplyMoveToList(*list, row, from, to, g_settings.last_file);
@@ -372,64 +374,74 @@ bool FindRun(HWND dlg, const std::wstring& box) {
 
 INT_PTR CALLBACK BoxProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
-    case WM_INITDIALOG: {
-        auto* b = reinterpret_cast<BoxDialog*>(lp);
-        SetWindowLongPtrW(dlg, DWLP_USER, lp);
-        const wchar_t* title = b->kind == BoxKind::GoTo   ? L(kLangGoTo)
-                               : b->kind == BoxKind::Find ? L(kLangFind)
-                                                          : L(kLangNotes);
-        SetWindowTextW(dlg, title);
-        const HFONT font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-        HWND edit = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", b->text.c_str(),
-                                    WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, 10, 10, 400,
-                                    24, dlg, reinterpret_cast<HMENU>(kBoxEdit), g_instance, nullptr);
-        SendMessageW(edit, EM_LIMITTEXT,
-                     b->kind == BoxKind::GoTo ? kMaxPath : b->kind == BoxKind::Find ? kFindTextMax : kNoteMax, 0);
-        HWND ok = CreateWindowExW(0, L"BUTTON", b->kind == BoxKind::Find ? L(kLangNext) : L"OK",
-                                  WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 230, 44, 85,
-                                  26, dlg, reinterpret_cast<HMENU>(IDOK), g_instance, nullptr);
-        HWND cancel = CreateWindowExW(0, L"BUTTON", L"Cancel",
-                                      WS_CHILD | WS_VISIBLE | WS_TABSTOP, 325, 44, 85, 26, dlg,
-                                      reinterpret_cast<HMENU>(IDCANCEL), g_instance, nullptr);
-        for (HWND h : {edit, ok, cancel}) SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(font), 0);
-        // A language file's button texts; Notes keeps its own and the standard colours.
-        if (b->kind == BoxKind::GoTo) LangDialogText(kLangDlgOk, dlg, IDOK);
-        LangDialogText(b->kind == BoxKind::Find ? kLangDlgCancelFind : kLangDlgCancel, dlg, IDCANCEL);
-        if (b->kind != BoxKind::Notes && g_settings.more_dark != 0) ApplyDarkModeToDialog(dlg, nullptr);
-        RECT r{0, 0, 420, 80};
-        AdjustWindowRectEx(&r, GetWindowLongW(dlg, GWL_STYLE), FALSE, GetWindowLongW(dlg, GWL_EXSTYLE));
-        RECT owner;
-        GetWindowRect(g_main, &owner);
-        SetWindowPos(dlg, nullptr, owner.left + 40, owner.top + 60, r.right - r.left, r.bottom - r.top,
-                     SWP_NOZORDER);
-        SetFocus(edit);
-        SendMessageW(edit, EM_SETSEL, 0, -1);
-        return FALSE;
-    }
-    case WM_COMMAND: {
-        auto* b = reinterpret_cast<BoxDialog*>(GetWindowLongPtrW(dlg, DWLP_USER));
-        if (LOWORD(wp) == kBoxEdit && HIWORD(wp) == EN_CHANGE && b && b->kind == BoxKind::Find) {
-            FindEdited(g_find);
+        case WM_INITDIALOG: {
+            auto* b = reinterpret_cast<BoxDialog*>(lp);
+            SetWindowLongPtrW(dlg, DWLP_USER, lp);
+            const wchar_t* title = b->kind == BoxKind::GoTo   ? L(kLangGoTo)
+                                   : b->kind == BoxKind::Find ? L(kLangFind)
+                                                              : L(kLangNotes);
+            SetWindowTextW(dlg, title);
+            const HFONT font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+            HWND edit =
+                CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", b->text.c_str(),
+                                WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, 10, 10, 400,
+                                24, dlg, reinterpret_cast<HMENU>(kBoxEdit), g_instance, nullptr);
+            SendMessageW(edit, EM_LIMITTEXT,
+                         b->kind == BoxKind::GoTo   ? kMaxPath
+                         : b->kind == BoxKind::Find ? kFindTextMax
+                                                    : kNoteMax,
+                         0);
+            HWND ok =
+                CreateWindowExW(0, L"BUTTON", b->kind == BoxKind::Find ? L(kLangNext) : L"OK",
+                                WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 230, 44, 85,
+                                26, dlg, reinterpret_cast<HMENU>(IDOK), g_instance, nullptr);
+            HWND cancel = CreateWindowExW(0, L"BUTTON", L"Cancel",
+                                          WS_CHILD | WS_VISIBLE | WS_TABSTOP, 325, 44, 85, 26, dlg,
+                                          reinterpret_cast<HMENU>(IDCANCEL), g_instance, nullptr);
+            for (HWND h : {edit, ok, cancel})
+                SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(font), 0);
+            // A language file's button texts; Notes keeps its own and the standard colours.
+            if (b->kind == BoxKind::GoTo) LangDialogText(kLangDlgOk, dlg, IDOK);
+            LangDialogText(b->kind == BoxKind::Find ? kLangDlgCancelFind : kLangDlgCancel, dlg,
+                           IDCANCEL);
+            if (b->kind != BoxKind::Notes && g_settings.more_dark != 0)
+                ApplyDarkModeToDialog(dlg, nullptr);
+            RECT r{0, 0, 420, 80};
+            AdjustWindowRectEx(&r, GetWindowLongW(dlg, GWL_STYLE), FALSE,
+                               GetWindowLongW(dlg, GWL_EXSTYLE));
+            RECT owner;
+            GetWindowRect(g_main, &owner);
+            SetWindowPos(dlg, nullptr, owner.left + 40, owner.top + 60, r.right - r.left,
+                         r.bottom - r.top, SWP_NOZORDER);
+            SetFocus(edit);
+            SendMessageW(edit, EM_SETSEL, 0, -1);
+            return FALSE;
+        }
+        case WM_COMMAND: {
+            auto* b = reinterpret_cast<BoxDialog*>(GetWindowLongPtrW(dlg, DWLP_USER));
+            if (LOWORD(wp) == kBoxEdit && HIWORD(wp) == EN_CHANGE && b &&
+                b->kind == BoxKind::Find) {
+                FindEdited(g_find);
+                return TRUE;
+            }
+            if (LOWORD(wp) == IDCANCEL) {
+                EndDialog(dlg, IDCANCEL);
+                return TRUE;
+            }
+            if (LOWORD(wp) != IDOK || !b) return FALSE;
+            wchar_t buf[kMaxPath + 1] = {};
+            GetDlgItemTextW(dlg, kBoxEdit, buf, kMaxPath + 1);
+            b->text = buf;
+            if (b->kind == BoxKind::Find) {
+                FindRun(dlg, b->text);
+                return TRUE;  // stays open for the next search
+            }
+            EndDialog(dlg, IDOK);
             return TRUE;
         }
-        if (LOWORD(wp) == IDCANCEL) {
+        case WM_CLOSE:
             EndDialog(dlg, IDCANCEL);
             return TRUE;
-        }
-        if (LOWORD(wp) != IDOK || !b) return FALSE;
-        wchar_t buf[kMaxPath + 1] = {};
-        GetDlgItemTextW(dlg, kBoxEdit, buf, kMaxPath + 1);
-        b->text = buf;
-        if (b->kind == BoxKind::Find) {
-            FindRun(dlg, b->text);
-            return TRUE;  // stays open for the next search
-        }
-        EndDialog(dlg, IDOK);
-        return TRUE;
-    }
-    case WM_CLOSE:
-        EndDialog(dlg, IDCANCEL);
-        return TRUE;
     }
     return FALSE;
 }
@@ -475,33 +487,36 @@ void Beat() {
 
 INT_PTR CALLBACK BeatProc(HWND dlg, UINT msg, WPARAM wp, LPARAM) {
     switch (msg) {
-    case WM_INITDIALOG: {
-        SetWindowTextW(dlg, L(kLangBeatCounter));
-        RECT r{0, 0, 260, 110};
-        AdjustWindowRectEx(&r, GetWindowLongW(dlg, GWL_STYLE), FALSE, GetWindowLongW(dlg, GWL_EXSTYLE));
-        SetWindowPos(dlg, nullptr, 0, 0, r.right - r.left, r.bottom - r.top, SWP_NOMOVE | SWP_NOZORDER);
-        HWND b = CreateWindowExW(0, L"BUTTON", L"Beat by click or Shift+Ctrl+B\nReset/leave by Esc.",
-                                 WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_MULTILINE | BS_PUSHBUTTON,
-                                 0, 0, 260, 110, dlg, reinterpret_cast<HMENU>(kBeatButton), g_instance,
-                                 nullptr);
-        SendMessageW(b, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), 0);
-        ApplyDarkModeToDialog(dlg, b);
-        SetFocus(b);
-        return FALSE;
-    }
-    case WM_COMMAND:
-        if (LOWORD(wp) == kBeatButton) {
-            Beat();
-            return TRUE;
+        case WM_INITDIALOG: {
+            SetWindowTextW(dlg, L(kLangBeatCounter));
+            RECT r{0, 0, 260, 110};
+            AdjustWindowRectEx(&r, GetWindowLongW(dlg, GWL_STYLE), FALSE,
+                               GetWindowLongW(dlg, GWL_EXSTYLE));
+            SetWindowPos(dlg, nullptr, 0, 0, r.right - r.left, r.bottom - r.top,
+                         SWP_NOMOVE | SWP_NOZORDER);
+            HWND b = CreateWindowExW(
+                0, L"BUTTON", L"Beat by click or Shift+Ctrl+B\nReset/leave by Esc.",
+                WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_MULTILINE | BS_PUSHBUTTON, 0, 0, 260, 110,
+                dlg, reinterpret_cast<HMENU>(kBeatButton), g_instance, nullptr);
+            SendMessageW(b, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)),
+                         0);
+            ApplyDarkModeToDialog(dlg, b);
+            SetFocus(b);
+            return FALSE;
         }
-        if (LOWORD(wp) == IDCANCEL) {
+        case WM_COMMAND:
+            if (LOWORD(wp) == kBeatButton) {
+                Beat();
+                return TRUE;
+            }
+            if (LOWORD(wp) == IDCANCEL) {
+                BeatCounterCloseWin();
+                return TRUE;
+            }
+            return FALSE;
+        case WM_CLOSE:
             BeatCounterCloseWin();
             return TRUE;
-        }
-        return FALSE;
-    case WM_CLOSE:
-        BeatCounterCloseWin();
-        return TRUE;
     }
     return FALSE;
 }
@@ -518,13 +533,13 @@ void BeatCommand() {
     g_beatWindow = CreateDialogIndirectParamW(g_instance, &tpl.t, g_main, BeatProc, 0);
 }
 
-
 // ---- dialogs built at run time: an empty template, the controls made at WM_INITDIALOG ----
 
 HWND Control(HWND dlg, const wchar_t* cls, const wchar_t* text, DWORD style, int id, int x, int y,
              int w, int h, DWORD ex = 0) {
-    HWND c = CreateWindowExW(ex, cls, text, WS_CHILD | WS_VISIBLE | style, x, y, w, h, dlg,
-                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), g_instance, nullptr);
+    HWND c =
+        CreateWindowExW(ex, cls, text, WS_CHILD | WS_VISIBLE | style, x, y, w, h, dlg,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), g_instance, nullptr);
     SendMessageW(c, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), 0);
     return c;
 }
@@ -580,8 +595,6 @@ std::string LocalDateText(const FILETIME& utc) {
     return DateBoxText({local.wYear, local.wMonth, local.wDay, local.wHour, local.wMinute});
 }
 
-
-
 // ---- the easy renamer ----
 
 constexpr int kRenFolder = 100, kRenReference = 101, kRenNames = 102, kRenDates = 103,
@@ -613,17 +626,20 @@ void RenamerRunWin(HWND dlg) {
     run.changeDates = IsDlgButtonChecked(dlg, kRenChangeDates) == BST_CHECKED;
     run.creationDates = static_cast<uint32_t>(g_settings.stylez) & Style::CreatedDate;
     switch (RenamerCheckCounts(run)) {
-    case RenamerResult::WrongNameCount:
-        MessageBoxW(dlg, L"Wrong filename line count.", L(kLangError), MB_OK | MB_ICONEXCLAMATION);
-        return;
-    case RenamerResult::WrongDateCount:
-        MessageBoxW(dlg, L"Wrong date line count.", L(kLangError), MB_OK | MB_ICONEXCLAMATION);
-        return;
-    default:
-        break;
+        case RenamerResult::WrongNameCount:
+            MessageBoxW(dlg, L"Wrong filename line count.", L(kLangError),
+                        MB_OK | MB_ICONEXCLAMATION);
+            return;
+        case RenamerResult::WrongDateCount:
+            MessageBoxW(dlg, L"Wrong date line count.", L(kLangError), MB_OK | MB_ICONEXCLAMATION);
+            return;
+        default:
+            break;
     }
     wchar_t question[512];
-    const wchar_t* what = !run.changeDates ? L"name" : run.creationDates ? L"creation date" : L"modified date";
+    const wchar_t* what = !run.changeDates    ? L"name"
+                          : run.creationDates ? L"creation date"
+                                              : L"modified date";
     _snwprintf(question, 511, L(kLangChangeOf), what, RenamerFileCount(run));
     question[511] = 0;
     if (MessageBoxW(dlg, question, L(kLangPleaseConfirm), MB_OKCANCEL | MB_ICONQUESTION) != IDOK)
@@ -646,54 +662,55 @@ void RenamerRunWin(HWND dlg) {
 
 INT_PTR CALLBACK RenamerProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
-    case WM_INITDIALOG: {
-        const auto* t = reinterpret_cast<const RenamerTexts*>(lp);
-        SetWindowTextW(dlg, L"Easy renamer");
-        SizeClient(dlg, 900, 520);
-        Control(dlg, L"STATIC",
+        case WM_INITDIALOG: {
+            const auto* t = reinterpret_cast<const RenamerTexts*>(lp);
+            SetWindowTextW(dlg, L"Easy renamer");
+            SizeClient(dlg, 900, 520);
+            Control(
+                dlg, L"STATIC",
                 L"Rename or re-date multiple files simply by text editing. IMPORTANT: Don't add "
                 L"or remove lines or change the order of the lines!",
                 0, -1, 10, 8, 880, 20);
-        Control(dlg, L"EDIT", g_settings.browsed_folder.c_str(), ES_AUTOHSCROLL | WS_TABSTOP,
-                kRenFolder, 10, 32, 880, 22, WS_EX_CLIENTEDGE);
-        SendDlgItemMessageW(dlg, kRenFolder, EM_LIMITTEXT, 300, 0);
-        const DWORD multi = ES_MULTILINE | ES_AUTOVSCROLL | ES_AUTOHSCROLL | WS_VSCROLL |
-                            WS_HSCROLL | ES_WANTRETURN | WS_TABSTOP;
-        Control(dlg, L"EDIT", t->names.c_str(), multi | ES_READONLY, kRenReference, 10, 62, 330,
-                400, WS_EX_CLIENTEDGE);
-        Control(dlg, L"EDIT", t->names.c_str(), multi, kRenNames, 350, 62, 330, 400,
-                WS_EX_CLIENTEDGE);
-        HWND dates = Control(dlg, L"EDIT", L"", multi | WS_DISABLED, kRenDates, 690, 62, 200, 400,
-                             WS_EX_CLIENTEDGE);
-        SetWindowTextA(dates, t->dates.c_str());
-        for (int id : {kRenReference, kRenNames, kRenDates})
-            SendDlgItemMessageW(dlg, id, EM_LIMITTEXT, 32000, 0);
-        Control(dlg, L"BUTTON", L"Change dates", BS_AUTOCHECKBOX | WS_TABSTOP, kRenChangeDates,
-                690, 472, 200, 22);
-        Control(dlg, L"BUTTON", L"Run", BS_DEFPUSHBUTTON | WS_TABSTOP, IDOK, 10, 482, 100, 28);
-        Control(dlg, L"BUTTON", L"Cancel", WS_TABSTOP, IDCANCEL, 120, 482, 100, 28);
-        SetFocus(GetDlgItem(dlg, kRenNames));
-        return FALSE;
-    }
-    case WM_COMMAND:
-        switch (LOWORD(wp)) {
-        case kRenChangeDates: {
-            const bool dates = IsDlgButtonChecked(dlg, kRenChangeDates) == BST_CHECKED;
-            EnableWindow(GetDlgItem(dlg, kRenDates), dates);
-            EnableWindow(GetDlgItem(dlg, kRenNames), !dates);
-            return TRUE;
+            Control(dlg, L"EDIT", g_settings.browsed_folder.c_str(), ES_AUTOHSCROLL | WS_TABSTOP,
+                    kRenFolder, 10, 32, 880, 22, WS_EX_CLIENTEDGE);
+            SendDlgItemMessageW(dlg, kRenFolder, EM_LIMITTEXT, 300, 0);
+            const DWORD multi = ES_MULTILINE | ES_AUTOVSCROLL | ES_AUTOHSCROLL | WS_VSCROLL |
+                                WS_HSCROLL | ES_WANTRETURN | WS_TABSTOP;
+            Control(dlg, L"EDIT", t->names.c_str(), multi | ES_READONLY, kRenReference, 10, 62, 330,
+                    400, WS_EX_CLIENTEDGE);
+            Control(dlg, L"EDIT", t->names.c_str(), multi, kRenNames, 350, 62, 330, 400,
+                    WS_EX_CLIENTEDGE);
+            HWND dates = Control(dlg, L"EDIT", L"", multi | WS_DISABLED, kRenDates, 690, 62, 200,
+                                 400, WS_EX_CLIENTEDGE);
+            SetWindowTextA(dates, t->dates.c_str());
+            for (int id : {kRenReference, kRenNames, kRenDates})
+                SendDlgItemMessageW(dlg, id, EM_LIMITTEXT, 32000, 0);
+            Control(dlg, L"BUTTON", L"Change dates", BS_AUTOCHECKBOX | WS_TABSTOP, kRenChangeDates,
+                    690, 472, 200, 22);
+            Control(dlg, L"BUTTON", L"Run", BS_DEFPUSHBUTTON | WS_TABSTOP, IDOK, 10, 482, 100, 28);
+            Control(dlg, L"BUTTON", L"Cancel", WS_TABSTOP, IDCANCEL, 120, 482, 100, 28);
+            SetFocus(GetDlgItem(dlg, kRenNames));
+            return FALSE;
         }
-        case IDOK:
-            RenamerRunWin(dlg);
-            return TRUE;
-        case IDCANCEL:
+        case WM_COMMAND:
+            switch (LOWORD(wp)) {
+                case kRenChangeDates: {
+                    const bool dates = IsDlgButtonChecked(dlg, kRenChangeDates) == BST_CHECKED;
+                    EnableWindow(GetDlgItem(dlg, kRenDates), dates);
+                    EnableWindow(GetDlgItem(dlg, kRenNames), !dates);
+                    return TRUE;
+                }
+                case IDOK:
+                    RenamerRunWin(dlg);
+                    return TRUE;
+                case IDCANCEL:
+                    EndDialog(dlg, IDCANCEL);
+                    return TRUE;
+            }
+            return FALSE;
+        case WM_CLOSE:
             EndDialog(dlg, IDCANCEL);
             return TRUE;
-        }
-        return FALSE;
-    case WM_CLOSE:
-        EndDialog(dlg, IDCANCEL);
-        return TRUE;
     }
     (void)lp;
     return FALSE;
@@ -704,7 +721,8 @@ void EasyRenamer() {
     if (!list || SelectedCount(*list) == 0) return;
     const RenamerTexts t = RenamerFill(*list, 3);
     if (t.rows == 0) return;
-    if (ModalDialog(RenamerProc, reinterpret_cast<LPARAM>(&t)) == IDOK && list == &LibraryFileView())
+    if (ModalDialog(RenamerProc, reinterpret_cast<LPARAM>(&t)) == IDOK &&
+        list == &LibraryFileView())
         LibraryListBrowsedFolderWin();
 }
 
@@ -722,7 +740,8 @@ struct DateDialog {
 bool DateOk(HWND dlg, DateDialog& d) {
     FILETIME times[2];
     bool change[2] = {};
-    const int boxes[2] = {kDateModified, kDateCreated}, checks[2] = {kDateChangeModified, kDateChangeCreated};
+    const int boxes[2] = {kDateModified, kDateCreated},
+              checks[2] = {kDateChangeModified, kDateChangeCreated};
     for (int i = 0; i < 2; ++i) {
         if (IsDlgButtonChecked(dlg, checks[i]) != BST_CHECKED) continue;
         char text[32] = {};
@@ -736,8 +755,9 @@ bool DateOk(HWND dlg, DateDialog& d) {
                    ? CreateFileW(d.path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr,
                                  OPEN_EXISTING, 0, nullptr)
                    : INVALID_HANDLE_VALUE;
-    const bool set = h != INVALID_HANDLE_VALUE &&
-                     SetFileTime(h, change[1] ? &times[1] : nullptr, nullptr, change[0] ? &times[0] : nullptr);
+    const bool set =
+        h != INVALID_HANDLE_VALUE &&
+        SetFileTime(h, change[1] ? &times[1] : nullptr, nullptr, change[0] ? &times[0] : nullptr);
     if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
     if (!set) {
         MessageBoxW(dlg, L(kLangOperationFailed), L(kLangError), MB_OK | MB_ICONEXCLAMATION);
@@ -746,7 +766,8 @@ bool DateOk(HWND dlg, DateDialog& d) {
     TrackList& list = LibraryFileView();
     if (d.row >= 0 && static_cast<size_t>(d.row) < list.rows.size()) {
         const bool created = static_cast<uint32_t>(g_settings.stylez) & Style::CreatedDate;
-        list.rows[static_cast<size_t>(d.row)].cell[3] = ItemText(dlg, created ? kDateCreated : kDateModified, 16);
+        list.rows[static_cast<size_t>(d.row)].cell[3] =
+            ItemText(dlg, created ? kDateCreated : kDateModified, 16);
         if (list.view.rowChanged) list.view.rowChanged(list.view.ctx, d.row);
     }
     return true;
@@ -755,78 +776,90 @@ bool DateOk(HWND dlg, DateDialog& d) {
 INT_PTR CALLBACK DateProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
     auto* d = reinterpret_cast<DateDialog*>(GetWindowLongPtrW(dlg, DWLP_USER));
     switch (msg) {
-    case WM_INITDIALOG: {
-        d = reinterpret_cast<DateDialog*>(lp);
-        SetWindowLongPtrW(dlg, DWLP_USER, lp);
-        std::wstring title = L(kLangDateAndTime);
-        std::erase(title, L'&');
-        SetWindowTextW(dlg, title.c_str());
-        SizeClient(dlg, 360, 200);
-        const size_t slash = d->path.find_last_of(L'\\');
-        HWND name = Control(dlg, L"STATIC", d->path.substr(slash == std::wstring::npos ? 0 : slash + 1).c_str(),
-                            SS_LEFTNOWORDWRAP, kDateName, 10, 8, 340, 20);
-        RECT du{0, 0, 0, 9};  // the font's height in dialog units
-        MapDialogRect(dlg, &du);
-        d->bold = CreateFontW(-du.bottom, 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0,
-                              VARIABLE_PITCH | FF_SWISS, nullptr);
-        SendMessageW(name, WM_SETFONT, reinterpret_cast<WPARAM>(d->bold), TRUE);
-        Control(dlg, L"STATIC", L"Modified", 0, -1, 10, 40, 160, 18);
-        Control(dlg, L"STATIC", L"Created", 0, -1, 190, 40, 160, 18);
-        Control(dlg, L"EDIT", L"", ES_AUTOHSCROLL | WS_TABSTOP | WS_DISABLED, kDateModified, 10, 60, 160, 22, WS_EX_CLIENTEDGE);
-        Control(dlg, L"EDIT", L"", ES_AUTOHSCROLL | WS_TABSTOP | WS_DISABLED, kDateCreated, 190, 60, 160, 22, WS_EX_CLIENTEDGE);
-        Control(dlg, L"STATIC", L"(YYYY-MM-DD HH:MM)", 0, kDateHint, 10, 88, 340, 18);
-        Control(dlg, L"BUTTON", L"Change Modified", BS_AUTOCHECKBOX | WS_TABSTOP, kDateChangeModified, 10, 112, 160, 22);
-        Control(dlg, L"BUTTON", L"Change Created", BS_AUTOCHECKBOX | WS_TABSTOP, kDateChangeCreated, 190, 112, 160, 22);
-        Control(dlg, L"BUTTON", L"OK", BS_DEFPUSHBUTTON | WS_TABSTOP | WS_DISABLED, IDOK, 160, 160, 90, 28);
-        Control(dlg, L"BUTTON", L"Cancel", WS_TABSTOP, IDCANCEL, 260, 160, 90, 28);
-        for (int id : {kDateModified, kDateCreated}) SendDlgItemMessageW(dlg, id, EM_LIMITTEXT, 16, 0);
-        const int texts[][2] = {{kLangDlgOk, IDOK}, {kLangDlgCancel, IDCANCEL},
-                                {kLangChangeModified, kDateChangeModified},
-                                {kLangChangeCreated, kDateChangeCreated}, {kLangDateHint, kDateHint}};
-        for (const auto& t : texts) LangDialogText(t[0], dlg, t[1]);
-        if (g_settings.more_dark != 0) ApplyDarkModeToDialog(dlg, nullptr);
-        HANDLE h = CreateFileW(d->path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-        FILETIME created, written;
-        const bool read = h != INVALID_HANDLE_VALUE && GetFileTime(h, &created, nullptr, &written);
-        if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
-        if (!read) {
-            MessageBoxW(dlg, L(kLangFileOpenFailed), L(kLangError), MB_OK | MB_ICONEXCLAMATION);
-            EndDialog(dlg, IDCANCEL);
+        case WM_INITDIALOG: {
+            d = reinterpret_cast<DateDialog*>(lp);
+            SetWindowLongPtrW(dlg, DWLP_USER, lp);
+            std::wstring title = L(kLangDateAndTime);
+            std::erase(title, L'&');
+            SetWindowTextW(dlg, title.c_str());
+            SizeClient(dlg, 360, 200);
+            const size_t slash = d->path.find_last_of(L'\\');
+            HWND name = Control(dlg, L"STATIC",
+                                d->path.substr(slash == std::wstring::npos ? 0 : slash + 1).c_str(),
+                                SS_LEFTNOWORDWRAP, kDateName, 10, 8, 340, 20);
+            RECT du{0, 0, 0, 9};  // the font's height in dialog units
+            MapDialogRect(dlg, &du);
+            d->bold = CreateFontW(-du.bottom, 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0,
+                                  VARIABLE_PITCH | FF_SWISS, nullptr);
+            SendMessageW(name, WM_SETFONT, reinterpret_cast<WPARAM>(d->bold), TRUE);
+            Control(dlg, L"STATIC", L"Modified", 0, -1, 10, 40, 160, 18);
+            Control(dlg, L"STATIC", L"Created", 0, -1, 190, 40, 160, 18);
+            Control(dlg, L"EDIT", L"", ES_AUTOHSCROLL | WS_TABSTOP | WS_DISABLED, kDateModified, 10,
+                    60, 160, 22, WS_EX_CLIENTEDGE);
+            Control(dlg, L"EDIT", L"", ES_AUTOHSCROLL | WS_TABSTOP | WS_DISABLED, kDateCreated, 190,
+                    60, 160, 22, WS_EX_CLIENTEDGE);
+            Control(dlg, L"STATIC", L"(YYYY-MM-DD HH:MM)", 0, kDateHint, 10, 88, 340, 18);
+            Control(dlg, L"BUTTON", L"Change Modified", BS_AUTOCHECKBOX | WS_TABSTOP,
+                    kDateChangeModified, 10, 112, 160, 22);
+            Control(dlg, L"BUTTON", L"Change Created", BS_AUTOCHECKBOX | WS_TABSTOP,
+                    kDateChangeCreated, 190, 112, 160, 22);
+            Control(dlg, L"BUTTON", L"OK", BS_DEFPUSHBUTTON | WS_TABSTOP | WS_DISABLED, IDOK, 160,
+                    160, 90, 28);
+            Control(dlg, L"BUTTON", L"Cancel", WS_TABSTOP, IDCANCEL, 260, 160, 90, 28);
+            for (int id : {kDateModified, kDateCreated})
+                SendDlgItemMessageW(dlg, id, EM_LIMITTEXT, 16, 0);
+            const int texts[][2] = {{kLangDlgOk, IDOK},
+                                    {kLangDlgCancel, IDCANCEL},
+                                    {kLangChangeModified, kDateChangeModified},
+                                    {kLangChangeCreated, kDateChangeCreated},
+                                    {kLangDateHint, kDateHint}};
+            for (const auto& t : texts) LangDialogText(t[0], dlg, t[1]);
+            if (g_settings.more_dark != 0) ApplyDarkModeToDialog(dlg, nullptr);
+            HANDLE h = CreateFileW(d->path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                   OPEN_EXISTING, 0, nullptr);
+            FILETIME created, written;
+            const bool read =
+                h != INVALID_HANDLE_VALUE && GetFileTime(h, &created, nullptr, &written);
+            if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
+            if (!read) {
+                MessageBoxW(dlg, L(kLangFileOpenFailed), L(kLangError), MB_OK | MB_ICONEXCLAMATION);
+                EndDialog(dlg, IDCANCEL);
+                return TRUE;
+            }
+            SetDlgItemTextA(dlg, kDateModified, LocalDateText(written).c_str());
+            SetDlgItemTextA(dlg, kDateCreated, LocalDateText(created).c_str());
             return TRUE;
         }
-        SetDlgItemTextA(dlg, kDateModified, LocalDateText(written).c_str());
-        SetDlgItemTextA(dlg, kDateCreated, LocalDateText(created).c_str());
-        return TRUE;
-    }
-    case WM_COMMAND:
-        switch (LOWORD(wp)) {
-        case kDateChangeModified:
-        case kDateChangeCreated:
-            EnableWindow(GetDlgItem(dlg, LOWORD(wp) == kDateChangeModified ? kDateModified : kDateCreated),
-                         IsDlgButtonChecked(dlg, LOWORD(wp)) == BST_CHECKED);
-            return TRUE;
-        case kDateModified:
-        case kDateCreated:
-            if (HIWORD(wp) == EN_CHANGE)
-                EnableWindow(GetDlgItem(dlg, IDOK),
-                             GetWindowTextLengthW(GetDlgItem(dlg, kDateModified)) == 16 &&
-                                 GetWindowTextLengthW(GetDlgItem(dlg, kDateCreated)) == 16);
-            return TRUE;
-        case IDOK:
-            if (d && DateOk(dlg, *d)) EndDialog(dlg, IDOK);
-            return TRUE;
-        case IDCANCEL:
+        case WM_COMMAND:
+            switch (LOWORD(wp)) {
+                case kDateChangeModified:
+                case kDateChangeCreated:
+                    EnableWindow(GetDlgItem(dlg, LOWORD(wp) == kDateChangeModified ? kDateModified
+                                                                                   : kDateCreated),
+                                 IsDlgButtonChecked(dlg, LOWORD(wp)) == BST_CHECKED);
+                    return TRUE;
+                case kDateModified:
+                case kDateCreated:
+                    if (HIWORD(wp) == EN_CHANGE)
+                        EnableWindow(GetDlgItem(dlg, IDOK),
+                                     GetWindowTextLengthW(GetDlgItem(dlg, kDateModified)) == 16 &&
+                                         GetWindowTextLengthW(GetDlgItem(dlg, kDateCreated)) == 16);
+                    return TRUE;
+                case IDOK:
+                    if (d && DateOk(dlg, *d)) EndDialog(dlg, IDOK);
+                    return TRUE;
+                case IDCANCEL:
+                    EndDialog(dlg, IDCANCEL);
+                    return TRUE;
+            }
+            return FALSE;
+        case WM_CLOSE:
             EndDialog(dlg, IDCANCEL);
             return TRUE;
-        }
-        return FALSE;
-    case WM_CLOSE:
-        EndDialog(dlg, IDCANCEL);
-        return TRUE;
-    case WM_DESTROY:
-        if (d && d->bold) DeleteObject(d->bold);
-        if (d) d->bold = nullptr;
-        return FALSE;
+        case WM_DESTROY:
+            if (d && d->bold) DeleteObject(d->bold);
+            if (d) d->bold = nullptr;
+            return FALSE;
     }
     return FALSE;
 }
@@ -860,15 +893,25 @@ void BeatCounterCloseWin() {
 
 void ToolsCommandWin(CommandId id, intptr_t) {
     switch (id) {
-    case kCmdCopyTo: return CopyTo();
-    case kCmdMoveRename: return MoveRename();
-    case kCmdDelete: return Delete();
-    case kCmdOpenPath: return GoTo();
-    case kCmdFindInList: return Find();
-    case kCmdRowNotes: return Notes();
-    case kCmdBeatCounter: return BeatCommand();
-    case kCmdEasyRenamer: return EasyRenamer();
-    case kCmdFileDate: return FileDate();
-    default: return;
+        case kCmdCopyTo:
+            return CopyTo();
+        case kCmdMoveRename:
+            return MoveRename();
+        case kCmdDelete:
+            return Delete();
+        case kCmdOpenPath:
+            return GoTo();
+        case kCmdFindInList:
+            return Find();
+        case kCmdRowNotes:
+            return Notes();
+        case kCmdBeatCounter:
+            return BeatCommand();
+        case kCmdEasyRenamer:
+            return EasyRenamer();
+        case kCmdFileDate:
+            return FileDate();
+        default:
+            return;
     }
 }

@@ -30,11 +30,10 @@ TEST(FileDate, ParsesByPositionAndChecksTheCalendar) {
         if (!c.parses) continue;
         EXPECT_EQ(DateFieldsValid(d), c.valid);
         if (!c.valid) continue;
-        EXPECT_EQ(DateBoxText(d), std::string(c.text).substr(0, 4) + "-" +
-                                      std::string(c.text).substr(5, 2) + "-" +
-                                      std::string(c.text).substr(8, 2) + " " +
-                                      std::string(c.text).substr(11, 2) + ":" +
-                                      std::string(c.text).substr(14, 2));
+        EXPECT_EQ(DateBoxText(d),
+                  std::string(c.text).substr(0, 4) + "-" + std::string(c.text).substr(5, 2) + "-" +
+                      std::string(c.text).substr(8, 2) + " " + std::string(c.text).substr(11, 2) +
+                      ":" + std::string(c.text).substr(14, 2));
         EXPECT_EQ(d.year, c.want.year);
         EXPECT_EQ(d.month, c.want.month);
         EXPECT_EQ(d.day, c.want.day);
@@ -50,12 +49,9 @@ TEST(FileDate, FileTimesAgreeWithKnownInstants) {
         DateFields d;
         int64_t unixSeconds;
     } cases[] = {
-        {{1601, 1, 1, 0, 0}, -11644473600},
-        {{1970, 1, 1, 0, 0}, 0},
-        {{2000, 2, 29, 12, 34}, 951827640},
-        {{2024, 12, 31, 23, 59}, 1735689540},
-        {{2038, 1, 19, 3, 14}, 2147483640},
-        {{2400, 3, 1, 0, 0}, 13574649600},
+        {{1601, 1, 1, 0, 0}, -11644473600}, {{1970, 1, 1, 0, 0}, 0},
+        {{2000, 2, 29, 12, 34}, 951827640}, {{2024, 12, 31, 23, 59}, 1735689540},
+        {{2038, 1, 19, 3, 14}, 2147483640}, {{2400, 3, 1, 0, 0}, 13574649600},
         {{2100, 3, 1, 0, 0}, 4107542400},  // 2100 has no 29 February
         {{2000, 3, 1, 0, 0}, 951868800},   // 2000 has one
     };

@@ -21,7 +21,8 @@ TrackList Rows(uint8_t kind, std::vector<std::pair<const wchar_t*, const wchar_t
 
 std::vector<std::wstring> Names(const TrackList& l) {
     std::vector<std::wstring> out;
-    for (const ListRow& r : l.rows) out.push_back(r.cell[0] + L"|" + r.cell[2] + (r.selected ? L"*" : L""));
+    for (const ListRow& r : l.rows)
+        out.push_back(r.cell[0] + L"|" + r.cell[2] + (r.selected ? L"*" : L""));
     return out;
 }
 
@@ -64,7 +65,8 @@ TEST(FileMoves, ProposalAndRememberedDestination) {
     const wchar_t kMulti[] = L"[Multiple files, field will be ignored]";
     EXPECT_EQ(CopyProposal(L"", L"C:\\M\\a.mp3", false, kMulti), L"C:\\M\\a.mp3");
     EXPECT_EQ(CopyProposal(L"D:\\T", L"C:\\M\\a.mp3", false, kMulti), L"D:\\T\\a.mp3");
-    EXPECT_EQ(CopyProposal(L"D:\\T", L"C:\\M\\a.mp3", true, kMulti), std::wstring(L"D:\\T\\") + kMulti);
+    EXPECT_EQ(CopyProposal(L"D:\\T", L"C:\\M\\a.mp3", true, kMulti),
+              std::wstring(L"D:\\T\\") + kMulti);
     EXPECT_EQ(CopyProposal(L"", L"C:\\M\\a.mp3", true, kMulti), std::wstring(L"C:\\M\\") + kMulti);
 
     Settings s{};
@@ -100,15 +102,35 @@ TEST(FileMoves, RowsAfterRenameMoveAndDelete) {
         std::vector<std::wstring> rows;
         int current;  // the row of C:\M\b.mp3, the playing track
     } cases[] = {
-        {"rename", folderList, 0, L"C:\\M\\a.mp3", L"C:\\M\\x.ogg",
-         {L"x|ogg*", L"b|mp3", L"c|mp3"}, 1},
-        {"rename without extension", folderList, 0, L"C:\\M\\a.mp3", L"C:\\M\\x",
-         {L"a|mp3*", L"b|mp3", L"c|mp3"}, 1},
-        {"rename, folder in other case", folderList, 2, L"C:\\M\\c.mp3", L"c:\\m\\d.mp3",
-         {L"a|mp3", L"b|mp3", L"d|mp3*"}, 1},
+        {"rename",
+         folderList,
+         0,
+         L"C:\\M\\a.mp3",
+         L"C:\\M\\x.ogg",
+         {L"x|ogg*", L"b|mp3", L"c|mp3"},
+         1},
+        {"rename without extension",
+         folderList,
+         0,
+         L"C:\\M\\a.mp3",
+         L"C:\\M\\x",
+         {L"a|mp3*", L"b|mp3", L"c|mp3"},
+         1},
+        {"rename, folder in other case",
+         folderList,
+         2,
+         L"C:\\M\\c.mp3",
+         L"c:\\m\\d.mp3",
+         {L"a|mp3", L"b|mp3", L"d|mp3*"},
+         1},
         {"move away", folderList, 0, L"C:\\M\\a.mp3", L"C:\\N\\a.mp3", {L"b|mp3*", L"c|mp3"}, 0},
-        {"move the last row", folderList, 2, L"C:\\M\\c.mp3", L"C:\\N\\c.mp3",
-         {L"a|mp3", L"b|mp3*"}, 1},
+        {"move the last row",
+         folderList,
+         2,
+         L"C:\\M\\c.mp3",
+         L"C:\\N\\c.mp3",
+         {L"a|mp3", L"b|mp3*"},
+         1},
         {"delete", folderList, 1, L"C:\\M\\b.mp3", L"", {L"a|mp3", L"c|mp3*"}, -1},
     };
     for (const Case& c : cases) {

@@ -42,8 +42,9 @@ FakeFs Five() {
 }
 
 const wchar_t kRef[] = L"a.mp3\r\nb.mp3\r\nc.mp3\r\nd.mp3\r\ne.mp3\r\n";
-const char kDates[] = "2020-01-01 00:00\r\n2020-01-01 00:00\r\n2020-01-01 00:00\r\n"
-                      "2020-01-01 00:00\r\n2020-01-01 00:00\r\n";
+const char kDates[] =
+    "2020-01-01 00:00\r\n2020-01-01 00:00\r\n2020-01-01 00:00\r\n"
+    "2020-01-01 00:00\r\n2020-01-01 00:00\r\n";
 
 }  // namespace
 
@@ -57,23 +58,55 @@ TEST(Renamer, NameRuns) {
         std::vector<const wchar_t*> after;  // file names afterwards
         const wchar_t* failed;
     } cases[] = {
-        {"third only", L"a.mp3\r\nb.mp3\r\nX.mp3\r\nd.mp3\r\ne.mp3\r\n", kDates, L"",
-         RenamerResult::Done, {L"X.mp3", L"a.mp3", L"b.mp3", L"d.mp3", L"e.mp3"}, L""},
-        {"case only", L"A.mp3\r\nb.mp3\r\nc.mp3\r\nd.mp3\r\ne.mp3\r\n", kDates, L"",
-         RenamerResult::Done, {L"A.mp3", L"b.mp3", L"c.mp3", L"d.mp3", L"e.mp3"}, L""},
-        {"empty line added", L"a.mp3\r\nb.mp3\r\nc.mp3\r\nd.mp3\r\nz.mp3\r\n\r\n", kDates, L"",
-         RenamerResult::WrongNameCount, {L"a.mp3", L"b.mp3", L"c.mp3", L"d.mp3", L"e.mp3"}, L""},
-        {"line joined", L"a.mp3b.mp3\r\nc.mp3\r\nd.mp3\r\ne.mp3\r\n", kDates, L"",
-         RenamerResult::WrongNameCount, {L"a.mp3", L"b.mp3", L"c.mp3", L"d.mp3", L"e.mp3"}, L""},
-        {"date line lost", L"v.mp3\r\nb.mp3\r\nc.mp3\r\nd.mp3\r\ne.mp3\r\n",
-         "2020-01-01 00:00\r\n", L"", RenamerResult::WrongDateCount,
-         {L"a.mp3", L"b.mp3", L"c.mp3", L"d.mp3", L"e.mp3"}, L""},
+        {"third only",
+         L"a.mp3\r\nb.mp3\r\nX.mp3\r\nd.mp3\r\ne.mp3\r\n",
+         kDates,
+         L"",
+         RenamerResult::Done,
+         {L"X.mp3", L"a.mp3", L"b.mp3", L"d.mp3", L"e.mp3"},
+         L""},
+        {"case only",
+         L"A.mp3\r\nb.mp3\r\nc.mp3\r\nd.mp3\r\ne.mp3\r\n",
+         kDates,
+         L"",
+         RenamerResult::Done,
+         {L"A.mp3", L"b.mp3", L"c.mp3", L"d.mp3", L"e.mp3"},
+         L""},
+        {"empty line added",
+         L"a.mp3\r\nb.mp3\r\nc.mp3\r\nd.mp3\r\nz.mp3\r\n\r\n",
+         kDates,
+         L"",
+         RenamerResult::WrongNameCount,
+         {L"a.mp3", L"b.mp3", L"c.mp3", L"d.mp3", L"e.mp3"},
+         L""},
+        {"line joined",
+         L"a.mp3b.mp3\r\nc.mp3\r\nd.mp3\r\ne.mp3\r\n",
+         kDates,
+         L"",
+         RenamerResult::WrongNameCount,
+         {L"a.mp3", L"b.mp3", L"c.mp3", L"d.mp3", L"e.mp3"},
+         L""},
+        {"date line lost",
+         L"v.mp3\r\nb.mp3\r\nc.mp3\r\nd.mp3\r\ne.mp3\r\n",
+         "2020-01-01 00:00\r\n",
+         L"",
+         RenamerResult::WrongDateCount,
+         {L"a.mp3", L"b.mp3", L"c.mp3", L"d.mp3", L"e.mp3"},
+         L""},
         // From the last line up: e and d are renamed, b's bad name stops before a.
-        {"bad name stops", L"v.mp3\r\nw?.mp3\r\nc.mp3\r\ny.mp3\r\nz.mp3\r\n", kDates, L"C:\\M\\w?.mp3",
-         RenamerResult::RenameFailed, {L"a.mp3", L"b.mp3", L"c.mp3", L"y.mp3", L"z.mp3"},
+        {"bad name stops",
+         L"v.mp3\r\nw?.mp3\r\nc.mp3\r\ny.mp3\r\nz.mp3\r\n",
+         kDates,
+         L"C:\\M\\w?.mp3",
+         RenamerResult::RenameFailed,
+         {L"a.mp3", L"b.mp3", L"c.mp3", L"y.mp3", L"z.mp3"},
          L"C:\\M\\b.mp3"},
-        {"swap onto a taken name", L"b.mp3\r\na.mp3\r\nc.mp3\r\nd.mp3\r\ne.mp3\r\n", kDates, L"",
-         RenamerResult::RenameFailed, {L"a.mp3", L"b.mp3", L"c.mp3", L"d.mp3", L"e.mp3"},
+        {"swap onto a taken name",
+         L"b.mp3\r\na.mp3\r\nc.mp3\r\nd.mp3\r\ne.mp3\r\n",
+         kDates,
+         L"",
+         RenamerResult::RenameFailed,
+         {L"a.mp3", L"b.mp3", L"c.mp3", L"d.mp3", L"e.mp3"},
          L"C:\\M\\b.mp3"},
     };
     for (const Case& c : cases) {
@@ -87,7 +120,8 @@ TEST(Renamer, NameRuns) {
         std::vector<std::wstring> after;
         for (const auto& [path, date] : f.files) after.push_back(path.substr(5));
         EXPECT_EQ(after, std::vector<std::wstring>(c.after.begin(), c.after.end()));
-        if (c.result == RenamerResult::WrongNameCount || c.result == RenamerResult::WrongDateCount) {
+        if (c.result == RenamerResult::WrongNameCount ||
+            c.result == RenamerResult::WrongDateCount) {
             EXPECT_TRUE(f.order.empty());
         }
     }
@@ -101,14 +135,17 @@ TEST(Renamer, DateRuns) {
         int changed;
         const char* lastDate;  // e.mp3's date afterwards
     } cases[] = {
-        {"all lines", "2001-02-03 04:05\r\n2001-02-03 04:05\r\n2001-02-03 04:05\r\n"
-                      "2001-02-03 04:05\r\n2021-12-24 18:30\r\n",
+        {"all lines",
+         "2001-02-03 04:05\r\n2001-02-03 04:05\r\n2001-02-03 04:05\r\n"
+         "2001-02-03 04:05\r\n2021-12-24 18:30\r\n",
          RenamerResult::Done, 5, "2021-12-24 18:30"},
-        {"short line stops", "2001-02-03 04:05\r\n2001-02-03 04:05\r\n2001-2-03 04:05\r\n"
-                             "2001-02-03 04:05\r\n2021-12-24 18:30\r\n",
+        {"short line stops",
+         "2001-02-03 04:05\r\n2001-02-03 04:05\r\n2001-2-03 04:05\r\n"
+         "2001-02-03 04:05\r\n2021-12-24 18:30\r\n",
          RenamerResult::DateFailed, 2, "2021-12-24 18:30"},
-        {"impossible month ends", "2001-02-03 04:05\r\n2001-02-03 04:05\r\n2001-02-03 04:05\r\n"
-                                  "2001-02-03 04:05\r\n2021-13-24 18:30\r\n",
+        {"impossible month ends",
+         "2001-02-03 04:05\r\n2001-02-03 04:05\r\n2001-02-03 04:05\r\n"
+         "2001-02-03 04:05\r\n2021-13-24 18:30\r\n",
          RenamerResult::DateInvalid, 0, "2020-01-01 00:00"},
     };
     for (const Case& c : cases) {

@@ -41,9 +41,9 @@ TEST(FindInList, NextWrapsOnlyWhenFound) {
         bool edited;  // the box changed before "Next"
         int want;
     } steps[] = {
-        {L"m", true, -1},      {L"Moon", true, 0},   {L"Moon", false, 2}, {L"Moon", false, 3},
-        {L"Moon", false, 0},   {L"OTHER", true, 1},  {L"OTHER", false, 1}, {L"zz", true, -1},
-        {L"zz", false, -1},    {L"light", true, 2},
+        {L"m", true, -1},    {L"Moon", true, 0},  {L"Moon", false, 2},  {L"Moon", false, 3},
+        {L"Moon", false, 0}, {L"OTHER", true, 1}, {L"OTHER", false, 1}, {L"zz", true, -1},
+        {L"zz", false, -1},  {L"light", true, 2},
     };
     FindState st;
     FindOpened(st);

@@ -32,6 +32,7 @@
 #include "library/sequence_win.h"
 #include "library/track_list.h"
 #include "log/log_win.h"
+#include "tools/tools_win.h"
 #include "ui/big_view_win.h"
 #include "ui/face_win.h"
 #include "ui/title_text.h"
@@ -52,6 +53,16 @@ constexpr CommandRoute kCommandRoutes[] = {
     {kCmdGoToBaseFolder, LibraryBaseFolderCommandWin},
     {kCmdGoToCurrent, LibraryGoToCurrentCommandWin},
     {kCmdRename, ListRenameCommandWin},
+    // tools/: copy, move, delete and the small list tools
+    {kCmdCopyTo, ToolsCommandWin},
+    {kCmdMoveRename, ToolsCommandWin},
+    {kCmdDelete, ToolsCommandWin},
+    {kCmdOpenPath, ToolsCommandWin},
+    {kCmdFindInList, ToolsCommandWin},
+    {kCmdRowNotes, ToolsCommandWin},
+    {kCmdBeatCounter, ToolsCommandWin},
+    {kCmdEasyRenamer, ToolsCommandWin},
+    {kCmdFileDate, ToolsCommandWin},
     // library/: play list files and cue sheets
     {kCmdPlaylistCreate, PlaylistCreateCommandWin},
     {kCmdPlaylistAppend, PlaylistAppendCommandWin},
@@ -557,6 +568,9 @@ void Windows(AppWiring& w) {
     WindowOps& playlist = w.windows[static_cast<size_t>(AppWindow::Playlist)];
     playlist.isOpen = [](void*) { return PlaylistViewIsOpenWin(); };
     playlist.close = [](void*) { PlaylistViewCloseWin(); };
+    WindowOps& beat = w.windows[static_cast<size_t>(AppWindow::BeatCounter)];
+    beat.isOpen = [](void*) { return BeatCounterIsOpenWin(); };
+    beat.close = [](void*) { BeatCounterCloseWin(); };
 }
 
 }  // namespace
@@ -610,6 +624,7 @@ void StartSubsystemsWin() {
     CueFollowStartWin(main);
     PlaylistViewStartWin(main, g_win.instance, g_shell.iniPath);
     InsertViewStartWin(main, g_win.instance);
+    ToolsStartWin(main, g_win.instance);
     w.lists = ListOpsWin();
     w.tracks = TrackOpsWin();
     g_listSources = ListSources{PlaylistViewRowsWin, LibraryFileRowsWin, nullptr};

@@ -69,6 +69,12 @@
 //                                             closes it; prints the milliseconds of each
 //   zuvo-send trayclick MSG                   posts the tray icon's callback (WM_USER, 760)
 //                                             with mouse message MSG to the main window
+//   zuvo-send dlgset TITLE ID TEXT            sets the text of control ID anywhere inside the
+//                                             visible dialog titled TITLE (waits up to 10 s)
+//   zuvo-send dlgclick TITLE ID               clicks button ID anywhere inside that dialog
+//   zuvo-send dlgclicks TITLE ID N MS         clicks button ID of that dialog N times, MS
+//                                             milliseconds apart (one process: even steps)
+//   zuvo-send dlgtext TITLE ID                prints the text of control ID of that dialog
 //   zuvo-send visible                         prints 1 when the main window is visible, else 0
 #include <windows.h>
 
@@ -605,6 +611,30 @@ int MenuTimes(int id, int times, const wchar_t* cls) {
 
 }  // namespace
 
+// A control by id anywhere inside the visible dialog titled `title` (the panels of the common
+// dialogs are child dialogs), waiting up to 10 s for the dialog.
+HWND DialogControl(const wchar_t* title, int id) {
+    for (DWORD start = GetTickCount(); GetTickCount() - start < 10000; Sleep(20)) {
+        HWND d = FindWindowW(L"#32770", title);
+        if (!d || !IsWindowVisible(d)) continue;
+        struct Find {
+            int id;
+            HWND found;
+        } f{id, nullptr};
+        EnumChildWindows(
+            d,
+            [](HWND h, LPARAM lp) -> BOOL {
+                auto* f = reinterpret_cast<Find*>(lp);
+                if (GetDlgCtrlID(h) != f->id) return TRUE;
+                f->found = h;
+                return FALSE;
+            },
+            reinterpret_cast<LPARAM>(&f));
+        if (f.found) return f.found;
+    }
+    return nullptr;
+}
+
 int wmain(int argc, wchar_t** argv) {
     if (argc < 2) return Usage();
     std::wstring verb = argv[1];
@@ -724,6 +754,35 @@ int wmain(int argc, wchar_t** argv) {
     if (verb == L"trayclick" && argc == 3) {
         HWND w = Target();
         return w && PostMessageW(w, WM_USER, 760, _wtoi(argv[2])) ? 0 : 1;
+    }
+    if (verb == L"dlgset" && argc == 5) {
+        HWND c = DialogControl(argv[2], _wtoi(argv[3]));
+        return c && SendMessageW(c, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[4])) ? 0 : 1;
+    }
+    if (verb == L"dlgclick" && argc == 4) {
+        HWND c = DialogControl(argv[2], _wtoi(argv[3]));
+        return c && PostMessageW(c, BM_CLICK, 0, 0) ? 0 : 1;
+    }
+    if (verb == L"dlgclicks" && argc == 6) {
+        HWND c = DialogControl(argv[2], _wtoi(argv[3]));
+        if (!c) return 1;
+        const DWORD start = GetTickCount(), step = static_cast<DWORD>(_wtoi(argv[5]));
+        for (int i = 0, n = _wtoi(argv[4]); i < n; ++i) {
+            while (GetTickCount() - start < step * static_cast<DWORD>(i)) Sleep(1);
+            SendMessageW(c, BM_CLICK, 0, 0);
+        }
+        return 0;
+    }
+    if (verb == L"dlgtext" && argc == 4) {
+        HWND c = DialogControl(argv[2], _wtoi(argv[3]));
+        if (!c) return 1;
+        wchar_t text[8192] = {};
+        // GetWindowText does not ask a control of another process for its text.
+        SendMessageW(c, WM_GETTEXT, 8192, reinterpret_cast<LPARAM>(text));
+        char utf8[32768] = {};
+        WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, sizeof utf8, nullptr, nullptr);
+        std::fputs(utf8, stdout);
+        return 0;
     }
     if (verb == L"visible") {
         HWND w = Target();

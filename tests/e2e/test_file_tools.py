@@ -1,0 +1,395 @@
+"""The file tools on the real zuvo.exe under Wine, on generated files whose hashes are taken
+before: every check compares the hashes of all files under the test folder before and after,
+so no byte changes except as the operation says.
+
+Move/Rename of the playing track renames it without a break: the wave-out capture equals the
+reference decode across the rename, and the row shows the new name. Copy to with numbering
+writes 01_, 02_, 03_ (and 99_, 100_, 101_) copies and refuses to write over an existing name.
+Delete asks first (Cancel changes nothing), or with list_style 0x100 sends the file whole into
+Wine's trash under $XDG_DATA_HOME without asking."""
+import hashlib
+import os
+import re
+import time
+import unittest
+
+import e2e_lib
+from e2e_lib import (Install, capture_audio, command, decode, make_mp3, send, stop, wait_steady,
+                     wait_until, win_path)
+
+PANEL_CHECK, PANEL_NUMBER = 1201, 1203  # the numbering panel of the copy dialog
+DIALOG_TITLE = 'Select destination'
+
+
+def hashes(folder):
+    """{path relative to folder: sha1} of every file below folder."""
+    out = {}
+    for root, _, files in os.walk(folder):
+        for name in files:
+            path = os.path.join(root, name)
+            with open(path, 'rb') as f:
+                out[os.path.relpath(path, folder)] = hashlib.sha1(f.read()).hexdigest()
+    return out
+
+
+def names():
+    return [cell for _, cell in e2e_lib.rows()]
+
+
+class FileTools(unittest.TestCase):
+    maxDiff = None
+
+    def setUp(self):
+        os.environ['LC_ALL'] = 'C.UTF-8'
+
+    def start(self, z, browsed, extra=b''):
+        z.write_ini(b'[Zuvo]\r\nutf8=1\r\nvolume=65535\r\nwavedevice=0\r\nbrowsed_folder=' +
+                    win_path(browsed).encode('utf-8') + b'\r\n' + extra)
+        proc = z.start('/localini')
+        self.addCleanup(lambda: proc.poll() is None and proc.kill())
+        self.assertEqual(send('wait', '20000'), 0, 'no main window')
+        wait_until(e2e_lib.rows, 20, 'the start folder listed')
+        return proc
+
+    def tracks(self, folder, count):
+        os.makedirs(folder)
+        for i, n in enumerate('abcdefg'[:count]):
+            with open(os.path.join(folder, n + '.mp3'), 'wb') as f:
+                f.write(b'\xff\xfb\x90\x00' * (64 + i) + n.encode() * 100)
+
+    def test_delete_asks_first_then_deletes(self):
+        z = Install('ftdelete')
+        music = os.path.join(z.folder, 'Music')
+        self.tracks(music, 3)
+        before = hashes(music)
+        proc = self.start(z, music)
+        self.assertEqual(send('select', 'b'), 0)
+        self.assertEqual(command('Delete'), 0)
+        self.assertEqual(send('dlgclick', 'Confirmation', '2'), 0, 'no confirmation')  # Cancel
+        wait_until(lambda: send('wintext', '#32770', '200') != 0, 10, 'the question closed')
+        self.assertEqual(hashes(music), before)
+        self.assertEqual(names(), ['a', 'b', 'c'])
+        self.assertEqual(command('Delete'), 0)
+        self.assertEqual(send('dlgclick', 'Confirmation', '1'), 0, 'no confirmation')  # OK
+        wait_until(lambda: names() == ['a', 'c'], 10, 'the row of b removed')
+        del before['b.mp3']
+        self.assertEqual(hashes(music), before)
+        stop(proc, self)
+
+    def test_delete_to_recycle_bin(self):
+        z = Install('ftrecycle')
+        music, xdg = os.path.join(z.folder, 'Music'), os.path.join(z.folder, 'xdg')
+        self.tracks(music, 3)
+        os.makedirs(xdg)
+        os.environ['XDG_DATA_HOME'] = xdg
+        self.addCleanup(os.environ.pop, 'XDG_DATA_HOME', None)
+        before = hashes(music)
+        proc = self.start(z, music, b'list_style=256\r\n')
+        self.assertEqual(send('select', 'c'), 0)
+        self.assertEqual(command('Delete'), 0)
+        wait_until(lambda: names() == ['a', 'b'], 10, 'the row of c removed without a question')
+        trash = os.path.join(xdg, 'Trash', 'files')
+        wait_until(lambda: os.path.isdir(trash) and os.listdir(trash), 10, 'the trash filled')
+        self.assertEqual(hashes(trash), {'c.mp3': before.pop('c.mp3')})
+        self.assertEqual(hashes(music), before)
+        stop(proc, self)
+
+    def copy(self, rows, dest, first=None, failure=False):
+        self.assertEqual(send('select', *rows), 0)
+        self.assertEqual(command('CopyTo'), 0)
+        if first is not None:
+            self.assertEqual(send('dlgclick', DIALOG_TITLE, str(PANEL_CHECK)), 0, 'no panel')
+            wait_until(lambda: send('dlgset', DIALOG_TITLE, str(PANEL_NUMBER), str(first)) == 0,
+                       10, 'the start number set')
+        self.assertEqual(send('save', win_path(dest) + '\\ignored.mp3'), 0)
+        if failure:
+            self.assertEqual(send('dlgclick', 'Error', '1'), 0, 'no "Operation failed."')
+
+    def test_numbered_copies_and_refusal(self):
+        z = Install('ftcopy')
+        music, dest = os.path.join(z.folder, 'Music'), os.path.join(z.folder, 'Out')
+        self.tracks(music, 3)
+        os.makedirs(dest)
+        src = hashes(music)
+        proc = self.start(z, music)
+        self.copy(['a', 'b', 'c'], dest, first=1)
+        want = {'01_a.mp3': src['a.mp3'], '02_b.mp3': src['b.mp3'], '03_c.mp3': src['c.mp3']}
+        wait_until(lambda: hashes(dest) == want, 10, 'three numbered copies')
+        self.copy(['a', 'b', 'c'], dest, first=99)
+        want.update({'99_a.mp3': src['a.mp3'], '100_b.mp3': src['b.mp3'],
+                     '101_c.mp3': src['c.mp3']})
+        wait_until(lambda: hashes(dest) == want, 10, '99_, 100_ and 101_')
+        # 02_b exists (changed here): 01_a is written, the copy stops at 02_b, 03_c never comes.
+        with open(os.path.join(dest, '02_b.mp3'), 'wb') as f:
+            f.write(b'kept')
+        want['02_b.mp3'] = hashlib.sha1(b'kept').hexdigest()
+        os.remove(os.path.join(dest, '01_a.mp3'))
+        os.remove(os.path.join(dest, '03_c.mp3'))
+        del want['01_a.mp3'], want['03_c.mp3']
+        self.copy(['a', 'b', 'c'], dest, first=1, failure=True)
+        want['01_a.mp3'] = src['a.mp3']
+        self.assertEqual(hashes(dest), want)
+        self.assertEqual(hashes(music), src)
+        stop(proc, self)
+
+    def test_rename_of_the_playing_track(self):
+        z = Install('ftrename')
+        music = os.path.join(z.folder, 'Music')
+        os.makedirs(music)
+        mp3 = make_mp3(os.path.join(music, 'song.mp3'), 25, noise=True, volume=0.3)
+        ref = decode(mp3, gapless=False)
+        with open(os.path.join(music, 'other.mp3'), 'wb') as f:
+            f.write(b'\xff\xfb\x90\x00' * 64)
+        before = hashes(music)
+        cap = capture_audio(self, z.folder)
+        proc = self.start(z, music)
+        self.assertEqual(send('select', 'song'), 0)
+        self.assertEqual(command('Return'), 0)
+        size = lambda: os.path.getsize(cap) // 4 if os.path.exists(cap) else 0  # frames
+        # A few seconds in, well before the end (the capture runs faster than real time).
+        wait_until(lambda: size() > 44100 * 4, 30, 'four seconds played')
+        self.assertEqual(command('MoveRename'), 0)
+        self.assertEqual(send('wintext', '#32770', '10000'), 0, 'no save dialog')
+        t0 = time.monotonic()
+        self.assertEqual(send('save', win_path(os.path.join(music, 'renamed.mp3'))), 0)
+        closed_s, closed = time.monotonic() - t0, size()  # the dialog is gone: the move starts
+        wait_until(lambda: 'renamed' in names(), 10, 'the row renamed')
+        row_s = time.monotonic() - t0
+        shown = size()
+        wait_steady(size, 3, 120, 'playback to end')
+        stop(proc, self)
+        samples = e2e_lib.samples(cap)
+        diff, runs, _ = e2e_lib.wine_underruns(samples, ref, 2, 44100)
+        # Where each run of silence lies in the capture: its place in the decode plus the
+        # silence before it.
+        placed, extra = [], 0
+        for frame, frames in runs:
+            placed.append((frame + extra, frames))
+            extra += frames
+        # The file dialog's own OK handling may stall the thread (Wine's dialog checks the
+        # path); the move itself lies between the dialog's end and the renamed row.
+        around = [f for at, f in placed if closed <= at <= shown]
+        print('rename: dialog closed after %.2f s (frame %d)' % (closed_s, closed))
+        print('rename: OK to row %.2f s; silence Wine inserted (capture frame, frames): %s; '
+              'from the dialog\'s end to the row (frames %d-%d): longest %d frames (%.1f ms)' %
+              (row_s, placed, closed, shown, max(around, default=0),
+               max(around, default=0) / 44.1))
+        self.assertLessEqual(diff, 2, 'the capture left the reference decode (gap or repeat)')
+        self.assertGreater(len(samples) // 2, shown + 44100, 'playback did not go on')
+        before['renamed.mp3'] = before.pop('song.mp3')
+        self.assertEqual(hashes(music), before)
+
+    def test_move_of_the_playing_track_to_another_drive(self):
+        z = Install('ftmove')
+        music, other = os.path.join(z.folder, 'Music'), os.path.join(z.folder, 'Other')
+        os.makedirs(music)
+        os.makedirs(other)
+        drive = e2e_lib.map_drive(self, 't', other)
+        mp3 = make_mp3(os.path.join(music, 'song.mp3'), 20, noise=True, volume=0.3)
+        ref = decode(mp3, gapless=False)
+        before = hashes(music)
+        capture_audio(self, z.folder, keep_openings=True)
+        sizes = lambda: e2e_lib.capture_sizes(z.folder)
+        proc = self.start(z, music)
+        self.assertEqual(send('select', 'song'), 0)
+        self.assertEqual(command('Return'), 0)
+        wait_until(lambda: sum(sizes().values()) > 44100 * 4 * 3, 30, 'three seconds played')
+        self.assertEqual(command('MoveRename'), 0)
+        self.assertEqual(send('save', drive + '\\moved.mp3'), 0)
+        wait_until(lambda: 'song' not in names(), 10, 'the row removed')
+        # The output was closed and opened again: the second opening holds the restart.
+        wait_until(lambda: sizes().get('cap.raw.0001', 0) > 44100 * 4, 30,
+                   'playback started again after the move')
+        first = e2e_lib.samples(os.path.join(z.folder, 'cap.raw'))
+        stop(proc, self)
+        self.assertEqual(hashes(music), {})
+        self.assertEqual(hashes(other), {'moved.mp3': before['song.mp3']})
+        # Started at the remembered position: the second opening begins where the decode
+        # stood near the end of the first, not at the track's start.
+        again = e2e_lib.samples(os.path.join(z.folder, 'cap.raw.0001'))
+        resumed = e2e_lib.find(ref, again, at=44100 * 2 // 2)
+        # What the first opening sounded (the noise is never silent; Wine's underruns are).
+        played = sum(1 for i in range(0, len(first), 2) if first[i] or first[i + 1])
+        print('move: the first opening sounded %d frames, the second starts at decode frame %s' %
+              (played, resumed // 2 if resumed is not None else None))
+        self.assertIsNotNone(resumed, 'the second opening is not the track')
+        self.assertGreater(resumed // 2, 44100 * 2, 'started again from the beginning')
+        # The position heard when it stopped: not past what the first opening sounded.
+        self.assertLessEqual(resumed // 2, played, 'started again past the heard position')
+
+    def test_easy_renamer(self):
+        z = Install('ftrenamer')
+        music = os.path.join(z.folder, 'Music')
+        self.tracks(music, 5)
+        before = hashes(music)
+        proc = self.start(z, music)
+        title = 'Easy renamer'
+        self.assertEqual(send('select', 'a', 'b', 'c', 'd', 'e'), 0)
+        self.assertEqual(command('EasyRenamer'), 0)
+        # One line too many: the message, and nothing changes.
+        self.assertEqual(send('dlgset', title, '102',
+                              'a.mp3\r\nb.mp3\r\nc.mp3\r\nd.mp3\r\nz.mp3\r\n\r\n'), 0)
+        self.assertEqual(send('dlgclick', title, '1'), 0)
+        self.assertEqual(send('dlgclick', 'Error', '1'), 0, 'no "Wrong filename line count."')
+        self.assertEqual(hashes(music), before)
+        # c's new name cannot be used: e and d (done first, from the last line) stay renamed,
+        # a and b are not reached.
+        self.assertEqual(send('dlgset', title, '102',
+                              'a.mp3\r\nB2.mp3\r\nc?.mp3\r\nD.mp3\r\nz.mp3\r\n'), 0)
+        self.assertEqual(send('dlgclick', title, '1'), 0)
+        self.assertEqual(send('dlgclick', 'Please confirm', '1'), 0, 'no confirmation')
+        self.assertEqual(send('dlgclick', 'Error', '1'), 0, 'no "Could not rename"')
+        wait_until(lambda: 'z' in names(), 10, 'the list read again')
+        want = dict(before)
+        want['D.mp3'] = want.pop('d.mp3')
+        want['z.mp3'] = want.pop('e.mp3')
+        self.assertEqual(hashes(music), want)
+        stop(proc, self)
+
+    def test_file_date_dialog(self):
+        z = Install('ftdate')
+        music = os.path.join(z.folder, 'Music')
+        self.tracks(music, 1)
+        path = os.path.join(music, 'a.mp3')
+        os.utime(path, (1600000000, 1600000000))  # 2020-09-13 12:26:40 UTC
+        before = hashes(music)
+        proc = self.start(z, music)
+        title = 'Date and time...'
+
+        def open_dialog():
+            self.assertEqual(send('select', 'a'), 0)
+            self.assertEqual(command('FileDate'), 0)
+            rc, out = e2e_lib.send_output('dlgtext', title, '101')
+            self.assertEqual(rc, 0, 'no date dialog')
+            return out.decode()
+
+        # File time to local time: what `stat` says, in the zone both programs share.
+        self.assertEqual(open_dialog(), time.strftime('%Y-%m-%d %H:%M', time.localtime(1600000000)))
+        self.assertEqual(send('dlgclick', title, '103'), 0)  # Change Modified
+        # An impossible month: OK does nothing, the dialog stays.
+        self.assertEqual(send('dlgset', title, '101', '2024-13-01 10:00'), 0)
+        self.assertEqual(send('dlgclick', title, '1'), 0)
+        self.assertEqual(send('dlgtext', title, '101'), 0, 'the dialog closed')
+        self.assertEqual(os.stat(path).st_mtime, 1600000000)
+        # Local time to file time.
+        self.assertEqual(send('dlgset', title, '101', '2021-03-04 05:06'), 0)
+        self.assertEqual(send('dlgclick', title, '1'), 0)
+        want = time.mktime((2021, 3, 4, 5, 6, 0, 0, 0, -1))
+        wait_until(lambda: os.stat(path).st_mtime == want, 10, 'the modification time set')
+        self.assertEqual(dict(e2e_lib.rows()) and names(), ['a'])
+        self.assertEqual(hashes(music), before)  # the contents are untouched
+        stop(proc, self)
+
+    def test_beat_counter(self):
+        z = Install('ftbeat')
+        music = os.path.join(z.folder, 'Music')
+        self.tracks(music, 1)
+        proc = self.start(z, music)
+        title = 'Manual beat counter'
+        self.assertEqual(command('BeatCounter'), 0)
+        self.assertEqual(send('dlgclicks', title, '100', '4', '500'), 0, 'no beat counter')
+        rc, out = e2e_lib.send_output('dlgtext', title, '100')
+        text = out.decode()
+        print('beat counter after four taps 500 ms apart: %r' % text)
+        m = re.fullmatch(r'BPM: (\d+)', text)
+        self.assertIsNotNone(m, text)
+        # The taps reach the window through its message queue: a few ms either way.
+        self.assertLessEqual(abs(int(m[1]) - 120), 2)
+        command('BeatCounter')  # a fifth beat through the command
+        stop(proc, self)
+
+
+    def test_go_to_folder_file_list_and_address(self):
+        z = Install('ftgoto')
+        music, other = os.path.join(z.folder, 'Music'), os.path.join(z.folder, 'Other')
+        self.tracks(music, 2)
+        os.makedirs(other)
+        # Long enough to be still playing when checked (the capture runs faster than real
+        # time): at its end the next folder would come.
+        make_mp3(os.path.join(other, 'tune.mp3'), 600, '100-200', rate=8000, channels=1,
+                 lame=('-b', '8'))
+        with open(os.path.join(other, 'set.m3u'), 'wb') as f:
+            f.write(b'tune.mp3\r\n')
+        before = {**hashes(music), **{'o/' + k: v for k, v in hashes(other).items()}}
+        capture_audio(self, z.folder)
+        proc = self.start(z, music)
+        title = 'Ope&n folder, file, address...\tShift+Ctrl+G'
+
+        def go(text):
+            self.assertEqual(command('OpenPath'), 0)
+            self.assertEqual(send('dlgset', title, '100', text), 0, 'no Go to dialog')
+            self.assertEqual(send('dlgclick', title, '1'), 0)
+
+        go(win_path(other) + '\\')  # a trailing backslash is dropped
+        wait_until(lambda: 'tune' in names(), 10, 'the folder shown')
+        go(win_path(music))
+        wait_until(lambda: names()[-2:] == ['a', 'b'], 10, 'back in Music')
+        go(win_path(os.path.join(other, 'set.m3u')))  # a list is shown like a folder
+        wait_until(lambda: 'tune.mp3' in names() and 'a' not in names(), 10,
+                   lambda: 'the list shown: %r' % names())
+        go(win_path(music))
+        wait_until(lambda: names()[-2:] == ['a', 'b'], 10, 'back in Music')
+        go(win_path(os.path.join(other, 'tune.mp3')))  # played, and its folder shown
+        status = lambda: e2e_lib.send_output('status')[1].decode('utf-8', 'replace')
+        wait_until(lambda: "10'00" in status(), 10, lambda: 'the file playing: %r' % status())
+        go('http://127.0.0.1:9/stream.mp3')  # an address: started, the shown folder stays
+        wait_until(lambda: send('wintext', '#32770', '200') != 0, 10, 'the dialog closed')
+        stop(proc, self)
+        ini = z.read_ini().decode('utf-8', 'replace')
+        self.assertIn('last_file=http://127.0.0.1:9/stream.mp3\r\n', ini)
+        self.assertIn('browsed_folder=%s\r\n' % win_path(other), ini)
+        self.assertEqual({**hashes(music), **{'o/' + k: v for k, v in hashes(other).items()}},
+                         before)
+
+    def test_find_in_list_wraps(self):
+        z = Install('ftfind')
+        music = os.path.join(z.folder, 'Music')
+        os.makedirs(music)
+        for n in ('moon', 'other', 'zoo'):
+            with open(os.path.join(music, n + '.mp3'), 'wb') as f:
+                f.write(b'\xff\xfb\x90\x00' * 64)
+        proc = self.start(z, music)
+        title = '&Find in list...\tCtrl+F'
+        selected = lambda: [cell for state, cell in e2e_lib.rows() if 's' in state]
+        self.assertEqual(send('select', 'other'), 0)  # the File view has the focus
+        self.assertEqual(command('FindInList'), 0)
+        self.assertEqual(send('dlgset', title, '100', 'O'), 0, 'no Find dialog')
+        # "Next" is clicked synchronously (dlgclicks): the next text is set only after it.
+        self.assertEqual(send('dlgclicks', title, '1', '1', '0'), 0)  # one letter: nothing
+        self.assertEqual(selected(), ['other'])
+        self.assertEqual(send('dlgset', title, '100', 'OO'), 0)
+        for want in ('moon', 'zoo', 'moon'):
+            self.assertEqual(send('dlgclicks', title, '1', '1', '0'), 0)
+            wait_until(lambda: selected() == [want], 10,
+                       lambda: '%s selected: %r' % (want, e2e_lib.rows()))
+        self.assertEqual(send('dlgclick', title, '2'), 0)
+        stop(proc, self)
+
+    def test_notes_survive_a_restart(self):
+        z = Install('ftnotes')
+        music = os.path.join(z.folder, 'Music')
+        self.tracks(music, 2)
+        # The info column shows notes; the File view is restored at the next start.
+        extra = b'info_row=%d\r\nlist_style=%d\r\n' % (0x2000 | 120, 0x10000)
+        proc = self.start(z, music, extra)
+        self.assertEqual(send('select', 'b'), 0)
+        self.assertEqual(command('RowNotes'), 0)
+        self.assertEqual(send('dlgset', 'Notes', '100', 'sing along'), 0, 'no Notes dialog')
+        self.assertEqual(send('dlgclick', 'Notes', '1'), 0)
+        wait_until(lambda: send('wintext', '#32770', '200') != 0, 10, 'the dialog closed')
+        stop(proc, self)
+        proc = z.start('/localini')
+        self.addCleanup(lambda: proc.poll() is None and proc.kill())
+        self.assertEqual(send('wait', '20000'), 0)
+        # Restored as a saved list: the rows carry their file names.
+        wait_until(lambda: 'b.mp3' in names(), 20, lambda: 'the File view restored: %r' % names())
+        self.assertEqual(send('select', 'b.mp3'), 0)
+        self.assertEqual(command('RowNotes'), 0)
+        rc, out = e2e_lib.send_output('dlgtext', 'Notes', '100')
+        self.assertEqual((rc, out.decode()), (0, 'sing along'))
+        self.assertEqual(send('dlgclick', 'Notes', '2'), 0)
+        stop(proc, self)
+
+
+if __name__ == '__main__':
+    e2e_lib.main()

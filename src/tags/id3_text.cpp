@@ -111,7 +111,10 @@ std::wstring Id3GenreName(int number) {
 int Id3GenreNumber(std::string_view name) {
     if (name.empty()) return 255;
     const std::string_view list(kGenreList);
-    const size_t at = list.find("." + std::string(name) + "/");
+    std::string key(name.size() + 2, '.');
+    key.replace(1, name.size(), name);
+    key.back() = '/';
+    const size_t at = list.find(key);
     if (at == std::string_view::npos) return 255;
     // The digits between the "/" that opens the entry (at most 5 characters back) and the dot.
     const size_t from = at > 5 ? at - 5 : 0;

@@ -145,3 +145,12 @@ std::string Id3v2ViewRtf(const Id3v2View& view) {
     AppendEscaped(out, tail);
     return out + "\\par}";
 }
+
+uint32_t Id3v2TagSize(const uint8_t head[10]) {
+    if (std::memcmp(head, "ID3", 3) != 0 || head[3] < 2 || head[3] > 4) return 0;
+    if ((head[6] | head[7] | head[8] | head[9]) & 0x80) return 0;
+    const uint32_t body = (uint32_t{head[6]} << 21) | (uint32_t{head[7]} << 14) |
+                          (uint32_t{head[8]} << 7) | head[9];
+    const bool footer = head[3] == 4 && (head[5] & 0x10);
+    return body + 10 + (footer ? 10 : 0);
+}

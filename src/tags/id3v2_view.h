@@ -31,3 +31,7 @@ Id3v2View Id3v2BuildView(const uint8_t* data, size_t len, uint32_t tagSize);
 // and, for a picture above 100 bytes, ", picture: %d KB"). File bytes are escaped, so braces
 // and backslashes from a tag never become RTF control words; bytes above 127 are 8-bit text.
 std::string Id3v2ViewRtf(const Id3v2View& view);
+
+// The size of the ID3v2 tag whose header is head (the file's first 10 bytes): the 10-byte
+// header, the syncsafe body size and a version 4 footer; 0 when head is no tag header.
+uint32_t Id3v2TagSize(const uint8_t head[10]);

@@ -142,3 +142,25 @@ TEST(Id3v2View, RtfEscapesTagTextAndSumsUp) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Id3v2View, TagSizeFromHeader) {
+    struct Case {
+        const char* name;
+        std::string head;
+        uint32_t size;
+    } cases[] = {
+        {"v3, syncsafe 257", std::string("ID3\3\0\0\0\0\2\1", 10), 257 + 10},
+        {"v4 with a footer", std::string("ID3\4\0\x10\0\0\0\x7F", 10), 127 + 20},
+        {"footer flag means nothing in v3", std::string("ID3\3\0\x10\0\0\0\x7F", 10), 127 + 10},
+        {"largest", std::string("ID3\4\0\0\x7F\x7F\x7F\x7F", 10), 0x0FFFFFFF + 10},
+        {"not syncsafe", std::string("ID3\3\0\0\0\0\x80\0", 10), 0},
+        {"version 5", std::string("ID3\5\0\0\0\0\1\0", 10), 0},
+        {"no tag", std::string("ID2\3\0\0\0\0\1\0", 10), 0},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(Id3v2TagSize(reinterpret_cast<const uint8_t*>(c.head.data())), c.size) << c.name;
+}
+
+}  // namespace

@@ -30,6 +30,7 @@
 #include "library/sequence_win.h"
 #include "library/track_list.h"
 #include "log/log_win.h"
+#include "tools/wav_export_win.h"
 #include "ui/big_view_win.h"
 #include "ui/face_win.h"
 #include "ui/title_text.h"
@@ -73,6 +74,8 @@ constexpr CommandRoute kCommandRoutes[] = {
     {kCmdFavorites, FavouriteCommandWin},
     {kCmdTrackHistory, HistoryCommandWin},
     {kCmdFolderHistory, HistoryCommandWin},
+    // tools/: the WAV export
+    {kCmdSaveToWav, SaveToWavCommandWin},
     // ui/: the Big view
     {kCmdBigView, BigViewCommandWin},
     {kCmdCloseBigView, BigViewCommandWin},

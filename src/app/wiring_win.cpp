@@ -30,6 +30,7 @@
 #include "library/sequence_win.h"
 #include "library/track_list.h"
 #include "log/log_win.h"
+#include "tools/finder_win.h"
 #include "tools/wav_export_win.h"
 #include "ui/big_view_win.h"
 #include "ui/face_win.h"
@@ -76,6 +77,9 @@ constexpr CommandRoute kCommandRoutes[] = {
     {kCmdFolderHistory, HistoryCommandWin},
     // tools/: the WAV export
     {kCmdSaveToWav, SaveToWavCommandWin},
+    // tools/: the file finder
+    {kCmdFindFiles, FindFilesCommandWin},
+    {kCmdFileFinderDrive, FindFilesCommandWin},
     // ui/: the Big view
     {kCmdBigView, BigViewCommandWin},
     {kCmdCloseBigView, BigViewCommandWin},

@@ -201,3 +201,17 @@ uint64_t FinderWalk(const FinderQuery& q, const FinderFs& fs, const FinderSink& 
     w.Folder(q.root);
     return w.found;
 }
+
+bool FinderPositionFrom(int32_t saved, int& x, int& y) {
+    if (saved == 0) return false;
+    const uint32_t v = static_cast<uint32_t>(saved);
+    x = static_cast<int>(v >> 16) - 5000;
+    y = static_cast<int>(v & 0xFFFF) - 5000;
+    return true;
+}
+
+bool FinderPositionTo(int x, int y, int32_t& saved) {
+    if (x + 5000 <= 0 || y + 5000 <= 0 || x + 5000 > 0x7FFF || y + 5000 > 0xFFFF) return false;
+    saved = static_cast<int32_t>((static_cast<uint32_t>(x + 5000) << 16) | static_cast<uint32_t>(y + 5000));
+    return true;
+}

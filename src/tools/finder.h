@@ -86,3 +86,8 @@ struct FinderSink {
 // system folders. Checks stop before every folder and every file; returns the count found.
 uint64_t FinderWalk(const FinderQuery& q, const FinderFs& fs, const FinderSink& sink,
                     const std::atomic<bool>& stop);
+
+// The dialog's saved screen position, (x + 5000) x 65536 + (y + 5000); 0: none. False when
+// there is none / when x + 5000 or y + 5000 is not positive (nothing is saved then).
+bool FinderPositionFrom(int32_t saved, int& x, int& y);
+bool FinderPositionTo(int x, int y, int32_t& saved);

@@ -247,6 +247,9 @@ INT_PTR CALLBACK FindProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
             AdjustWindowRect(&r, WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, FALSE);
             SetWindowPos(dlg, nullptr, 0, 0, r.right - r.left, r.bottom - r.top, SWP_NOMOVE | SWP_NOZORDER);
             SetWindowTextW(dlg, FinderTitle(st->root).c_str());
+            int x, y;
+            if (FinderPositionFrom(static_cast<int32_t>(g_settings.find_sc_pos), x, y))
+                SetWindowPos(dlg, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
             CreateControls(dlg);
             SetFocus(GetDlgItem(dlg, kIdName));
             SendDlgItemMessageW(dlg, kIdName, EM_SETSEL, 0, -1);
@@ -293,9 +296,13 @@ INT_PTR CALLBACK FindProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
             EndSearch(*st);
             EndDialog(dlg, IDCANCEL);
             return TRUE;
-        case WM_DESTROY:
+        case WM_DESTROY: {
             if (st) EndSearch(*st);
+            RECT r;
+            int32_t pos;
+            if (GetWindowRect(dlg, &r) && FinderPositionTo(r.left, r.top, pos)) g_settings.find_sc_pos = pos;
             return FALSE;
+        }
     }
     return FALSE;
 }

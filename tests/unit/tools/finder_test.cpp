@@ -207,6 +207,25 @@ TEST(Finder, StopFlagEndsTheWalk) {
     EXPECT_EQ(t.listed.back(), L"R:\\Rock\\Demo\\*");
 }
 
+TEST(Finder, SavedPosition) {
+    struct Case {
+        int x, y;
+        bool saved;
+    } cases[] = {{100, 200, true}, {-4999, -4999, true}, {-5000, 10, false}, {10, -6000, false},
+                 {-1920, 0, true}, {27767, 60535, true}};
+    for (const Case& c : cases) {
+        int32_t saved = 0;
+        ASSERT_EQ(FinderPositionTo(c.x, c.y, saved), c.saved) << c.x << "," << c.y;
+        if (!c.saved) continue;
+        int x = 0, y = 0;
+        ASSERT_TRUE(FinderPositionFrom(saved, x, y));
+        EXPECT_EQ(x, c.x);
+        EXPECT_EQ(y, c.y);
+    }
+    int x, y;
+    EXPECT_FALSE(FinderPositionFrom(0, x, y));
+}
+
 TEST(Finder, ProgressEveryEleventhFolder) {
     Tree t;
     for (int i = 0; i < 30; ++i) {

@@ -2,7 +2,7 @@
 
 The export of a stereo MP3 without processing holds what the decoder delivers, so it equals
 mpg123's untrimmed (--no-gapless) decode within 2 LSB, and its two length fields match the
-file. A destination that exists is refused and left alone. Cancel in the middle of a long
+file. With processing and mono downmix on it holds one channel, (L + R) / 2. A destination that exists is refused and left alone. Cancel in the middle of a long
 export leaves no file behind. Prints the export's speed in x real time against `mpg123 -w` on
 the same file (a figure, not a check)."""
 import os
@@ -25,6 +25,11 @@ def size_of(path):
         return -1
 
 
+def read(path):
+    with open(path, 'rb') as f:
+        return f.read()
+
+
 def complete(path):
     """True once the file's header carries both patched lengths."""
     try:
@@ -42,7 +47,7 @@ def dialog_open():
 
 class WavExport(unittest.TestCase):
     def start(self, z, folder):
-        z.write_ini(b'[Zuvo]\r\nutf8=1\r\nvolume=65535\r\nwavedevice=0\r\nbrowsed_folder=' +
+        z.write_ini(b'[Zuvo]\r\nutf8=1\r\nvolume=65535\r\nwavedevice=0\r\nwave_flags=8\r\nbrowsed_folder=' +
                     win_path(folder).encode('utf-8') + b'\r\n')
         proc = z.start('/localini')
         self.addCleanup(lambda: proc.poll() is None and proc.kill())
@@ -81,13 +86,30 @@ class WavExport(unittest.TestCase):
         worst = max(abs(a - b) for a, b in zip(got, ref))
         self.assertLessEqual(worst, 2, 'largest difference %d LSB' % worst)
 
+        # With "Use Enhancer/EQ/Mono" and mono downmix on (nothing else of the chain on): one
+        # channel holding (L + R) / 2 of the decode.
+        mono = os.path.join(music, 'mono.wav')
+        self.export('song')
+        self.assertEqual(send('settext', DIALOG, '201', win_path(mono)), 0)
+        self.assertEqual(send('click', DIALOG, '203'), 0)
+        self.assertEqual(send('press', DIALOG, '1'), 0)
+        wait_until(lambda: complete(mono) and not dialog_open(), 60, 'the processed export finished')
+        with open(mono, 'rb') as f:
+            head = f.read(44)
+        self.assertEqual(struct.unpack_from('<HHIIHH', head, 20), (1, 1, 44100, 88200, 2, 16))
+        got = samples(mono)[22:]
+        self.assertEqual(len(got), len(ref) // 2)
+        worst = max(abs(g - (ref[2 * i] + ref[2 * i + 1]) / 2) for i, g in enumerate(got))
+        # The decode may differ by 2 LSB per channel, and the halving rounds: 2.5 at most.
+        self.assertLessEqual(worst, 2.5, 'largest difference from (L + R) / 2: %.1f LSB' % worst)
+
         # The same destination again: refused, the file untouched, Cancel deletes nothing.
-        before = open(out, 'rb').read()
+        before = read(out)
         self.export('song')
         self.assertEqual(send('press', DIALOG, '1'), 0)
         self.assertEqual(send('press', DIALOG, '2'), 0)
         wait_until(lambda: not dialog_open(), 10, 'the dialog closed')
-        self.assertEqual(open(out, 'rb').read(), before)
+        self.assertEqual(read(out), before)
 
         # The figure: a whole export of the long track, timed from OK to the finished file.
         partial = long_mp3 + '.wav'

@@ -608,6 +608,15 @@ int wmain(int argc, wchar_t** argv) {
         HWND c = w ? GetDlgItem(w, _wtoi(argv[3])) : nullptr;
         return c && SendMessageW(c, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[4])) ? 0 : 1;
     }
+    if (verb == L"click" && argc == 4) {
+        // A button (by id) of the first visible top-level window of class CLASS, clicked as by
+        // the user: check boxes toggle.
+        HWND w = WaitForWindow(5000, true, argv[2]);
+        HWND c = w ? GetDlgItem(w, _wtoi(argv[3])) : nullptr;
+        if (!c) return 1;
+        SendMessageW(c, BM_CLICK, 0, 0);
+        return 0;
+    }
     if (verb == L"stalls" && argc == 4) {
         // Probes the first window of class CLASS with WM_NULL until it is gone (at most MS ms):
         // prints the longest answer in ms and the number of probes.

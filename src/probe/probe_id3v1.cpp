@@ -1,15 +1,17 @@
 // zuvo-probe id3v1 FILE TITLE ARTIST ALBUM YEAR COMMENT TRACK GENRE: builds the tag as the tag
 // editor's Save does and writes it at the end of FILE (replacing a tag there);
-// "id3v1 --remove FILE" cuts the tag off as Remove does.
+// "id3v1 --remove FILE" cuts the tag off as Remove does. Also id3v2-view FILE (below).
 #include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "probe/probe.h"
 #include "tags/id3v1_edit.h"
+#include "tags/id3v2_view.h"
 
 namespace {
 
@@ -59,4 +61,37 @@ int ProbeId3v1(int argc, char** argv) {
     const Id3v1File file{f, Size, ReadAt, WriteAt, Truncate};
     const bool ok = Id3v1Apply(file, remove ? nullptr : tag);
     return std::fclose(f) == 0 && ok ? 0 : 1;
+}
+
+// zuvo-probe id3v2-view FILE: the tag editor's raw ID3v2 view of FILE as plain text: the
+// heading, "ID<tab>line" for each shown frame (further lines indented by a tab), the sizes.
+int ProbeId3v2View(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: zuvo-probe id3v2-view FILE\n");
+        return 2;
+    }
+    std::FILE* f = std::fopen(argv[1], "rb");
+    if (!f) {
+        std::perror(argv[1]);
+        return 1;
+    }
+    uint8_t head[10] = {};
+    const size_t got = std::fread(head, 1, sizeof head, f);
+    const uint32_t tagSize = got == sizeof head ? Id3v2TagSize(head) : 0;
+    std::vector<uint8_t> bytes(tagSize < kId3v2ViewReadMax ? tagSize : kId3v2ViewReadMax);
+    std::rewind(f);
+    bytes.resize(std::fread(bytes.data(), 1, bytes.size(), f));
+    std::fclose(f);
+    const Id3v2View view = Id3v2BuildView(bytes.data(), bytes.size(), tagSize);
+    if (view.version == 0) {
+        std::printf("No ID3v2 tag\n");
+        return 0;
+    }
+    std::printf("ID3v2.%d raw strings\n", view.version);
+    for (const Id3v2ViewFrame& fr : view.frames) {
+        for (size_t i = 0; i < fr.lines.size(); ++i)
+            std::printf("%s\t%s\n", i == 0 ? fr.id.c_str() : "", fr.lines[i].c_str());
+    }
+    std::printf("Tag size: %u KB, picture: %u bytes\n", view.tagSize / 1024, view.pictureSize);
+    return 0;
 }

@@ -2,7 +2,9 @@
 """Writes ID3v1 tags with `zuvo-probe id3v1` (the tag editor's build and write) into MP3 files
 made by lame, and lets independent readers judge them: mutagen (`mutagen-inspect`) and ffprobe
 read back what was entered, the audio bytes before the tag keep their MD5, saving twice
-replaces the tag, and removing leaves exactly the audio bytes.
+replaces the tag, and removing leaves exactly the audio bytes. Also the raw ID3v2 view
+(`zuvo-probe id3v2-view`) of files tagged by `id3v2` (version 2.3) and by mutagen's `mid3v2`
+(version 2.4, with a picture) shows their frames.
 
     id3v1_corpus.py --probe build/native/src/probe/zuvo-probe --work build/native/tests/corpus/id3v1
 """
@@ -105,9 +107,34 @@ def main():
                    check=True)
     check("latin-1", inspect_tags(path).get("TIT2") == "Café", str(inspect_tags(path)))
 
+    # The raw view of tags written by other tools.
+    v23, v24 = os.path.join(args.work, "v23.mp3"), os.path.join(args.work, "v24.mp3")
+    pic = os.path.join(args.work, "pic.jpg")
+    with open(pic, "wb") as f:
+        f.write(b"\xff\xd8" + bytes(range(256)) * 8 + b"\xff\xd9")
+    for path in (v23, v24):
+        with open(path, "wb") as f:
+            f.write(audio)
+    run("id3v2", "-2", "-t", "My Title", "-a", "The Artist", "-y", "2001", "-c", "one line", v23)
+    run("mid3v2", "-t", "Mut Title", "--TXXX", "mood:calm", "--WOAR", "http://band.example/",
+        "-p", pic + "::3:image/jpeg", v24)
+    views = {
+        v23: ["ID3v2.3 raw strings", "TIT2\tMy Title", "TPE1\tThe Artist", "TYER\t2001",
+              "COMM\tone line", "picture: 0 bytes"],
+        v24: ["ID3v2.4 raw strings", "TIT2\tMut Title", "TXXX\tcalm", "WOAR\thttp://band.example/",
+              # The frame's body (encoding, "image/jpeg" and its NUL, type, empty description,
+              # the bytes) less a header's 10 bytes, as the view has always counted it.
+              "picture: %d bytes" % (os.path.getsize(pic) + len("image/jpeg") + 4 - 10)],
+    }
+    for path, lines in views.items():
+        shown = subprocess.run([args.probe, "id3v2-view", path], check=True, capture_output=True,
+                               text=True).stdout
+        for line in lines:
+            check("raw view " + os.path.basename(path), line in shown, f"no {line!r} in {shown!r}")
+
     for f in failures:
         print("FAIL", f)
-    print(f"{len(CASES) + 1} cases, {len(failures)} failures")
+    print(f"{len(CASES) + 3} cases, {len(failures)} failures")
     return 1 if failures else 0
 
 

@@ -15,6 +15,7 @@
 #include "config/lang.h"
 #include "config/settings.h"
 #include "config/settings_bits.h"
+#include "library/insert_view_win.h"
 #include "library/library_win.h"
 #include "library/list_text.h"
 #include "library/track_list.h"
@@ -33,12 +34,14 @@ enum : int {
     kIdHigh,
     kIdSearch,
     kIdStatus,
+    kIdToInsert,
     kIdDayButton = 320,   // + index into kFinderDayButtons
     kIdSizeButton = 330,  // + index into kFinderSizeButtons
 };
 constexpr UINT kMsgProgress = WM_APP + 1;  // wParam: files found
 constexpr UINT kMsgDone = WM_APP + 2;
 constexpr int kTextFound = 129;
+constexpr uint32_t kToInsertFlag = 0x2000;  // control_flags: the last search went to the Insert view
 
 struct FoundRow {
     std::wstring name, folder;
@@ -58,7 +61,8 @@ struct Search {
 struct DialogState {
     std::wstring root;
     std::unique_ptr<Search> search;
-    bool searched = false;        // a search ran: its rows go to the File view
+    bool searched = false;        // a search ran: its rows go to the target list
+    bool toInsert = false;        // the target is the Insert view, else the File view
     std::vector<FoundRow> found;  // what it found, complete or up to the cancel
 };
 
@@ -118,8 +122,7 @@ LocalTime LocalTimeOf(uint64_t fileTime) {
     return LocalTime{st.wYear, st.wMonth, st.wDay, st.wDayOfWeek, st.wHour, st.wMinute, st.wSecond};
 }
 
-void FillFileView(std::vector<FoundRow>& found) {
-    TrackList& list = LibraryFileView();
+void FillList(TrackList& list, std::vector<FoundRow>& found, bool focus) {
     const ListEnv env = LibraryListEnvWin();
     list.rows.clear();
     for (FoundRow& r : found) {
@@ -136,7 +139,7 @@ void FillFileView(std::vector<FoundRow>& found) {
     Resort(list, env);
     ApplyListWidths(list, g_settings);
     if (list.view.rowsChanged) list.view.rowsChanged(list.view.ctx);
-    if (list.window) SetFocus(static_cast<HWND>(list.window));
+    if (focus && list.window) SetFocus(static_cast<HWND>(list.window));
 }
 
 // Stops the worker (cooperatively), waits for it and keeps what it found for the File view,
@@ -207,14 +210,20 @@ void CreateControls(HWND dlg) {
     for (int i = 0; i < 4; ++i)
         Control(dlg, L"BUTTON", kFinderSizeButtons[i].label, WS_TABSTOP, 275 + i * 52, 98, 50, 22,
                 kIdSizeButton + i);
-    Control(dlg, L"BUTTON", L"&Search", BS_DEFPUSHBUTTON | WS_TABSTOP, 10, 132, 100, 26, kIdSearch);
-    Control(dlg, L"BUTTON", L"Cancel", WS_TABSTOP, 120, 132, 100, 26, IDCANCEL);
-    Control(dlg, L"STATIC", L"", SS_LEFT, 230, 138, 250, 18, kIdStatus);
+    // The default button follows where the last search went.
+    const bool lastToInsert = static_cast<uint32_t>(g_settings.control_flags) & kToInsertFlag;
+    Control(dlg, L"BUTTON", L"&Search", (lastToInsert ? 0 : BS_DEFPUSHBUTTON) | WS_TABSTOP, 10, 132,
+            90, 26, kIdSearch);
+    Control(dlg, L"BUTTON", L"To &Insert view", (lastToInsert ? BS_DEFPUSHBUTTON : 0) | WS_TABSTOP,
+            105, 132, 110, 26, kIdToInsert);
+    SendMessageW(dlg, DM_SETDEFID, lastToInsert ? kIdToInsert : kIdSearch, 0);
+    Control(dlg, L"BUTTON", L"Cancel", WS_TABSTOP, 220, 132, 80, 26, IDCANCEL);
+    Control(dlg, L"STATIC", L"", SS_LEFT, 310, 138, 180, 18, kIdStatus);
     EnableRange(dlg, kIdDates, kIdFrom, kIdTo, false);
     EnableRange(dlg, kIdSizes, kIdLow, kIdHigh, false);
 }
 
-void StartSearch(HWND dlg, DialogState& st) {
+void StartSearch(HWND dlg, DialogState& st, bool toInsert) {
     if (st.search) return;
     FinderFilter filter;
     if (!FinderBuildFilter(IsDlgButtonChecked(dlg, kIdDates) == BST_CHECKED, ItemText(dlg, kIdFrom),
@@ -233,6 +242,10 @@ void StartSearch(HWND dlg, DialogState& st) {
     s->query.filter = filter;
     s->query.playable = g_playableExtensions;
     EnableWindow(GetDlgItem(dlg, kIdSearch), FALSE);
+    EnableWindow(GetDlgItem(dlg, kIdToInsert), FALSE);
+    st.toInsert = toInsert;
+    if (toInsert) g_settings.control_flags |= static_cast<int32_t>(kToInsertFlag);
+    else g_settings.control_flags &= ~static_cast<int32_t>(kToInsertFlag);
     st.search = std::move(s);
     st.search->worker = std::thread(Walk, st.search.get());
 }
@@ -268,8 +281,10 @@ INT_PTR CALLBACK FindProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
             return TRUE;
         case WM_COMMAND: {
             const int id = LOWORD(wParam);
-            if (id == kIdSearch || id == IDOK) {
-                StartSearch(dlg, *st);
+            if (id == kIdSearch || id == kIdToInsert || id == IDOK) {
+                const bool toInsert = id == kIdToInsert ||
+                    (id == IDOK && (static_cast<uint32_t>(g_settings.control_flags) & kToInsertFlag));
+                StartSearch(dlg, *st, toInsert);
             } else if (id == IDCANCEL) {
                 EndSearch(*st);
                 EndDialog(dlg, IDCANCEL);
@@ -345,9 +360,14 @@ void FindFilesCommandWin(CommandId id, intptr_t) {
         MessageBeep(MB_ICONWARNING);
         return;
     }
-    DialogState st{root, nullptr, false, {}};
+    DialogState st{root, nullptr, false, false, {}};
     const std::vector<WORD> t = FindTemplate();
     DialogBoxIndirectParamW(GetModuleHandleW(nullptr), reinterpret_cast<const DLGTEMPLATE*>(t.data()),
                             GetActiveWindow(), FindProc, reinterpret_cast<LPARAM>(&st));
-    if (st.searched) FillFileView(st.found);
+    if (!st.searched) return;
+    if (st.toInsert) {
+        if (TrackList* insert = InsertViewListForRowsWin(root)) FillList(*insert, st.found, false);
+    } else {
+        FillList(LibraryFileView(), st.found, true);
+    }
 }

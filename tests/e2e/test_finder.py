@@ -45,7 +45,7 @@ def find_names(root, name, ignore, low_kb, high_kb):
         folder, base = os.path.split(rel)
         if name not in base and name not in folder:
             continue
-        if ignore in base or ignore in folder:
+        if ignore and (ignore in base or ignore in folder):
             continue
         names.add(os.path.basename(path))
     return names
@@ -93,6 +93,22 @@ class Finder(unittest.TestCase):
         print('finder: %.0f files/s (%.2f s, poll-limited); find: %.0f files/s; longest dialog '
               'stall %s ms over %s probes' % (files / seconds, seconds, files / find_s,
                                               *out.decode().split()))
+
+        # "To Insert view": the same kind of search into the Insert view's list.
+        self.open_finder()
+        self.assertEqual(send('press', DIALOG, '330'), 0)  # "<1M" checks "Size"
+        for control, text in ((301, 'love_1'), (302, ''), (307, '1'), (308, '2')):
+            self.assertEqual(send('settext', DIALOG, str(control), text), 0)
+        self.assertEqual(send('press', DIALOG, '311'), 0)  # To Insert view
+        want = find_names(tree, 'love_1', '', 1, 2)
+        title = win_path(tree) + '\\'  # the Insert view is titled with the root
+
+        def insert_rows():
+            rc, out = send_output('dialogrows', title)
+            return set(line.split('\t')[0] for line in out.decode('utf-8').splitlines()) if rc == 0 else None
+        got = wait_until(insert_rows, 60, 'the rows in the Insert view')
+        self.assertTrue(want)
+        self.assertEqual(got, want)
 
         # The same Cancel on an idle dialog: what closing a dialog costs without a search.
         self.open_finder()

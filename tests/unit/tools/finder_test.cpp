@@ -96,6 +96,7 @@ TEST(Finder, TitlePatternTakes) {
         {"last unit of the range", L"c:\\m\\", {L"a.mp3", 0, 5000, (uint64_t{200} << 32) | 0xFFFFFFFF}, true},
         {"after the dates", L"c:\\m\\", {L"a.mp3", 0, 5000, uint64_t{201} << 32}, false},
         {"empty file under <1M", L"c:\\m\\", {L"a.mp3", 0, 0, inRange}, false},
+        {"one byte under 1 KB", L"c:\\m\\", {L"a.mp3", 0, 1023, inRange}, false},
         {"1 KB exactly", L"c:\\m\\", {L"a.mp3", 0, 1024, inRange}, true},
         {"1024 KB exactly", L"c:\\m\\", {L"a.mp3", 0, 1024 * 1024, inRange}, true},
         {"one byte over", L"c:\\m\\", {L"a.mp3", 0, 1024 * 1024 + 1, inRange}, false},

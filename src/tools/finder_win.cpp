@@ -10,6 +10,7 @@
 #include <thread>
 #include <vector>
 
+#include "audio/engine_win.h"
 #include "audio/file_info.h"
 #include "base/timefmt.h"
 #include "config/lang.h"
@@ -139,7 +140,15 @@ void FillList(TrackList& list, std::vector<FoundRow>& found, bool focus) {
     Resort(list, env);
     ApplyListWidths(list, g_settings);
     if (list.view.rowsChanged) list.view.rowsChanged(list.view.ctx);
-    if (focus && list.window) SetFocus(static_cast<HWND>(list.window));
+    if (focus) {
+        // The main list: the playing track's row is selected when the results hold it.
+        const int playing = g_track.fileName ? FindRow(list, g_track.fileName) : -1;
+        if (playing >= 0) SetCurrentRow(list, playing, true);
+        if (list.window) SetFocus(static_cast<HWND>(list.window));
+    }
+    if ((static_cast<uint32_t>(g_settings.list_style) & ListStyle::AlwaysScanInfo) &&
+        env.hooks.startInfoScan)
+        env.hooks.startInfoScan(env.hooks.ctx, list);
 }
 
 // Stops the worker (cooperatively), waits for it and keeps what it found for the File view,

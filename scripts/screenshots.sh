@@ -50,6 +50,7 @@ views=(
   "big-layout3|Big view embedded at the bottom, layout 3 (dark mode)|1|1.0|$(big 00000,00000,00700,00200 -i0c-3i05) big_embedded=$((0x4000 | 150))|big"
   "big-layout4|Big view embedded below the list, layout 4 (dark mode)|1|1.0|$(big 00000,00000,00700,00200 Mi0c-4i05) big_embedded=$((0x2000 | 170))|big"
   "big-layout5|Big view embedded at the top, layout 5 (dark mode)|1|1.0|$(big 00000,00000,00700,00200 Vi0c-5i05) big_embedded=$((0x8000 | 170))|big"
+  "picture|Cover picture at the foot of the tree (the standard picture from the settings folder)|2|1.0|stylez=$(((1 << 8) | (1 << 9)))|picture"
   "big-layout-info|Big view embedded at the top, layout \"-\" (dark mode)|1|1.0|$(big 00000,00000,00700,00200 Vi0c--i05) big_embedded=$((0x8000 | 150))|big"
 )
 
@@ -96,6 +97,9 @@ for view in "${views[@]}"; do
   prog=$out/work/$name
   rm -rf "$prog" && mkdir -p "$prog"
   cp "$exe" "$prog/zuvo.exe"
+  # The standard picture beside the settings file: a generated gradient with a frame.
+  [ "${action:-}" = picture ] && convert -size 300x300 gradient:'#f0a030-#6030a0' \
+    -stroke white -strokewidth 6 -fill none -draw 'rectangle 20,20 279,279' "$prog/cover.jpg"
   args=(utf8=1 window_x=20 window_y=10 window_w=$(awk -v s="$scale" 'BEGIN { print int(820 * s) }')
         window_h=$(awk -v s="$scale" 'BEGIN { print int(500 * s) }') maximized=0 compact_x=30
         compact_y=30 wavedevice=0 volume=52000 divider=$(awk -v s="$scale" 'BEGIN { print int(220 * s) }'))

@@ -26,6 +26,8 @@ packages=(
   libsndfile1-dev
   # screenshots and the reference audio tools of the tests and the demo folder
   imagemagick lame mpg123 sox ffmpeg id3v2
+  # an independent tag reader for the tag editor's tests
+  python3-mutagen
 )
 
 missing=()

@@ -32,7 +32,10 @@
 #include "library/sequence_win.h"
 #include "library/track_list.h"
 #include "log/log_win.h"
+#include "tools/finder_win.h"
+#include "tools/picture_win.h"
 #include "tools/tools_win.h"
+#include "tools/wav_export_win.h"
 #include "ui/big_view_win.h"
 #include "ui/face_win.h"
 #include "ui/title_text.h"
@@ -86,6 +89,13 @@ constexpr CommandRoute kCommandRoutes[] = {
     {kCmdFavorites, FavouriteCommandWin},
     {kCmdTrackHistory, HistoryCommandWin},
     {kCmdFolderHistory, HistoryCommandWin},
+    // tools/: the WAV export
+    {kCmdSaveToWav, SaveToWavCommandWin},
+    // tools/: the file finder
+    {kCmdFindFiles, FindFilesCommandWin},
+    {kCmdFileFinderDrive, FindFilesCommandWin},
+    // tools/: the cover picture
+    {kCmdOpenPicture, OpenPictureCommandWin},
     // ui/: the Big view
     {kCmdBigView, BigViewCommandWin},
     {kCmdCloseBigView, BigViewCommandWin},
@@ -241,6 +251,7 @@ EngineHost PlaybackHost() {
     h.logTrackLeave = [](void*, uint32_t playedMs) { LogTrackLeft(playedMs); };
     h.logTrackStart = [](void*, const MpegInfo& m, uint32_t startMs) {
         ViewTrackStartedWin();  // pane 1, the tray tip, the "Now playing" copy
+        if (static_cast<uint32_t>(g_settings.stylez) & Style::ShowPictures) PictureUpdateWin(0);
         const LogOps& l = g_wiring.log;
         if (!l.trackStarted) return;
         LogTrackInfo t;
@@ -381,6 +392,7 @@ bool AudioRange(int64_t& begin, int64_t& end, int64_t& position) {
 
 FaceHost FaceHostTable() {
     FaceHost h;
+    h.pictureWindow = [](void*, int& w, int& ht) { return PictureWindowWin(w, ht); };
     h.listWindow = [](void*, int which) -> HWND {
         const LibraryWindows w = LibraryWindowsWin();
         switch (which) {
@@ -591,6 +603,14 @@ void StartSubsystemsWin() {
     FaceStartWin(face);
     w.view = FaceOpsWin();
     ViewTextOpsWin(w.view);  // title, flags and messages
+    // The cover picture at the foot of the tree; the layout places it.
+    PictureStartWin(PictureStart{main, g_win.instance, PathFolder(g_shell.iniPath),
+                                 [] { FaceLayoutWin(0); }});
+    w.view.updatePicture = [](void*) {
+        const bool on = static_cast<uint32_t>(g_settings.stylez) & Style::ShowPictures;
+        int pw, ph;
+        PictureUpdateWin(!on ? 2 : PictureWindowWin(pw, ph) ? 0 : 1);
+    };
 
     // The track log, which the engine and the sequencer tell of every track they leave.
     LogStartWin(main, g_win.instance, g_shell.iniPath, TrackLogHost());

@@ -313,6 +313,23 @@ void InsertViewOpenCommandWin(CommandId, intptr_t) {
                                reinterpret_cast<LPARAM>(&path));
 }
 
+TrackList* InsertViewListForRowsWin(const std::wstring& title) {
+    if (!g_dlg) {
+        struct alignas(4) {
+            DLGTEMPLATE t;
+            WORD menu, cls, title;
+        } tpl{};
+        tpl.t.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME;
+        tpl.t.dwExtendedStyle = WS_EX_TOOLWINDOW;
+        std::wstring path = title;
+        CreateDialogIndirectParamW(g_instance, &tpl.t, g_main, InsertProc,
+                                   reinterpret_cast<LPARAM>(&path));
+    } else {
+        SetWindowTextW(g_dlg, title.c_str());
+    }
+    return g_dlg ? &g_list : nullptr;
+}
+
 HWND InsertViewListWin() {
     return static_cast<HWND>(g_list.window);
 }

@@ -4,6 +4,8 @@
 #pragma once
 #include <windows.h>
 
+#include <string>
+
 #include "base/command_ids.h"
 
 struct TrackList;
@@ -13,6 +15,10 @@ void InsertViewStartWin(HWND mainWindow, HINSTANCE instance);
 // it is open closes it).
 void InsertViewOpenCommandWin(CommandId id, intptr_t lParam);
 bool InsertViewIsOpenWin();
+// The Insert view's list for rows from elsewhere (the file finder's results): opens the view
+// when it is shut, titled title, or retitles it; null when it cannot be opened.
+struct TrackList;
+TrackList* InsertViewListForRowsWin(const std::wstring& title);
 // The Insert view's list control; null while it is shut.
 HWND InsertViewListWin();
 // The Insert view's list model (empty while it is shut).

@@ -18,6 +18,7 @@
 #include "config/settings_bits.h"
 #include "log/log_win.h"
 #include "log/track_log.h"
+#include "tags/id3_edit_win.h"
 
 namespace {
 
@@ -35,6 +36,7 @@ enum : int {
     kIdMenuEnqueue,
     kIdMenuExplore,
     kIdMenuOpenWith,  // + 0..2
+    kIdMenuTrackInfo = kIdMenuOpenWith + 3,
 };
 
 constexpr COLORREF kShade = RGB(0xF0, 0xF0, 0xF0);
@@ -306,6 +308,11 @@ void ContextMenu(Viewer& v, POINT pt) {
         AppendMenuW(m, MF_STRING, kIdMenuOpenWith + i, text.c_str());
     }
     AppendMenuW(m, MF_STRING, kIdMenuExplore, L"Explore folder");
+    // The tag editor edits the ID3v1 tag of MPEG files.
+    const std::wstring ext = PathExtension(RowPath(v, row));
+    const bool mpeg = EqualsNoCase(ext, L"mp3") || EqualsNoCase(ext, L"mp2") ||
+                      EqualsNoCase(ext, L"mpa");
+    AppendMenuW(m, MF_STRING | (mpeg ? 0 : MF_GRAYED), kIdMenuTrackInfo, L"Track info");
     if (pt.x == -1 && pt.y == -1) {  // from the keyboard: at the row
         RECT r{LVIR_BOUNDS, 0, 0, 0};
         SendMessageW(v.list, LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(&r));
@@ -330,6 +337,8 @@ void ContextMenu(Viewer& v, POINT pt) {
                       SW_SHOWNORMAL);
     } else if (id >= kIdMenuOpenWith && id < kIdMenuOpenWith + 3) {
         OpenWith(LaunchProgram(*launch[id - kIdMenuOpenWith]), path);
+    } else if (id == kIdMenuTrackInfo) {
+        Id3TagDialogWin(v.dlg, path.c_str(), nullptr);
     }
 }
 

@@ -17,6 +17,8 @@ const ProbeCommand kCommands[] = {
     {"scan", ProbeScan, "scan FILE...         scan MPEG files and their tags, one line per file"},
     {"render", ProbeRender, "render [--ini S.ini] FILE... OUT.wav  play files through the engine into a WAV file"},
     {"lang-template", ProbeLangTemplate, "lang-template OUT.ini  write the built-in texts as a language file"},
+    {"id3v1", ProbeId3v1, "id3v1 FILE TITLE ARTIST ALBUM YEAR COMMENT TRACK GENRE | --remove FILE  write or remove the ID3v1 tag"},
+    {"id3v2-view", ProbeId3v2View, "id3v2-view FILE      the tag editor's raw ID3v2 view as text"},
     {"dsp", ProbeDsp, "dsp --ini S.ini IN.wav OUT.wav  run a 16-bit WAV through the sound processing"},
 };
 

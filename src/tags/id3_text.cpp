@@ -6,6 +6,7 @@
 
 #include "base/utf.h"
 #include "tags/id3.h"
+#include "tags/id3v1_edit.h"
 #include "tags/id3_store.h"
 
 namespace {
@@ -105,6 +106,26 @@ std::wstring Id3GenreName(int number) {
     if (dot == std::string_view::npos) return Utf8ToWide(digits);
     const size_t end = list.find('/', dot);
     return Utf8ToWide(list.substr(dot + 1, std::min(end - dot - 1, kGenreNameMax)));
+}
+
+int Id3GenreNumber(std::string_view name) {
+    if (name.empty()) return 255;
+    const std::string_view list(kGenreList);
+    std::string key(name.size() + 2, '.');
+    key.replace(1, name.size(), name);
+    key.back() = '/';
+    const size_t at = list.find(key);
+    if (at == std::string_view::npos) return 255;
+    // The digits between the "/" that opens the entry (at most 5 characters back) and the dot.
+    const size_t from = at > 5 ? at - 5 : 0;
+    const size_t slash = list.substr(from, at - from).rfind('/');
+    if (slash == std::string_view::npos) return 255;
+    int number = 0;
+    for (size_t i = from + slash + 1; i < at; ++i) {
+        if (list[i] < '0' || list[i] > '9') return 255;
+        number = number * 10 + (list[i] - '0');
+    }
+    return number <= 254 ? number : 255;
 }
 
 std::wstring Id3DisplayTitle(const Id3Tags& tags, const wchar_t* fileName) {

@@ -87,6 +87,13 @@ FaceLayout LayOutFace(const Settings& s, const FaceMeasures& m, double dpiFactor
         const int divider = std::clamp(s.divider, 0, maxDivider);
         out.tree = UiRect{0, top, divider, out.listHeight};
         if (stripsShown) out.treeDivider = UiRect{divider, top, out.dividerWidth, out.listHeight};
+        // The cover picture takes the foot of the tree's column, centred in its width.
+        if (m.pictureW > 0 && m.pictureH > 0) {
+            const int h = std::min(m.pictureH, out.tree.h);
+            const int w = std::min(m.pictureW, divider);
+            out.tree.h -= h;
+            out.picture = UiRect{(divider - w) / 2, out.tree.y + out.tree.h, w, h};
+        }
         listX = divider + out.dividerWidth;
     }
     // "Hide track list scrollbars": the list reaches a scroll bar's width past the edge.

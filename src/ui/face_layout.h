@@ -37,6 +37,7 @@ struct FaceMeasures {
     int sliderAreaW = 0;    // SliderAreaWidth: the part of the row the volume slider shares
     bool playlistOpen = false;
     bool bigViewOpen = false;  // an embedded Big view is open
+    int pictureW = 0, pictureH = 0;  // the cover picture window's size; 0: none shown
 };
 
 struct FaceLayout {
@@ -48,6 +49,7 @@ struct FaceLayout {
     UiRect files, playlist, playlistDivider;
     bool playlistBeside = false;  // the play list divider is vertical
     UiRect bigView;               // empty unless embedded and open
+    UiRect picture;               // the cover picture, at the foot of the tree; empty: none
 };
 
 // The normal view's rectangles. Divider positions outside their range are pulled into it.

@@ -685,6 +685,10 @@ void FaceLayoutWin(unsigned flags) {
     m.sliderAreaW = SliderAreaWidth(g.buttonWidth, FolderSearchShown(S()));
     m.playlistOpen = ListWindow(2) != nullptr;
     m.bigViewOpen = BigViewEmbeddedOpenWin();
+    HWND picture = g.start.host.pictureWindow
+                       ? g.start.host.pictureWindow(g.start.host.ctx, m.pictureW, m.pictureH)
+                       : nullptr;
+    if (!picture) m.pictureW = m.pictureH = 0;
     g.layout = LayOutFace(S(), m, g.start.dpiFactor);
     const FaceLayout& l = g.layout;
     Move(defer, g.slider[kVolumeSlider], l.volume);
@@ -694,6 +698,10 @@ void FaceLayoutWin(unsigned flags) {
         HWND tree = ListWindow(0);
         Show(tree, l.treeShown);
         if (l.treeShown) Move(defer, tree, l.tree);
+        if (picture) {
+            Show(picture, l.picture.w > 0);
+            Move(defer, picture, l.picture);
+        }
         Move(defer, ListWindow(1), l.files);
         Move(defer, ListWindow(2), l.playlist);
         Show(g.divider[kTreeDivider], l.treeDivider.w > 0);

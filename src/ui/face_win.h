@@ -20,6 +20,8 @@ struct FaceHost {
     void (*seekPermille)(void* ctx, int permille) = nullptr;
     void (*applyVolume)(void* ctx) = nullptr;  // `volume` changed by the slider
     void (*toolbarState)(void* ctx, ToolbarStateInput& out) = nullptr;
+    // The cover picture window and its size; null when none is shown.
+    HWND (*pictureWindow)(void* ctx, int& w, int& h) = nullptr;
 };
 
 struct FaceStart {

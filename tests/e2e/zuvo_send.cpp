@@ -724,6 +724,58 @@ int wmain(int argc, wchar_t** argv) {
                      reinterpret_cast<LPARAM>(GetDlgItem(w, id)));
         return 0;
     }
+    if (verb == L"settext" && argc == 5) {
+        // The text of a control (by id) of the first visible top-level window of class CLASS.
+        HWND w = WaitForWindow(5000, true, argv[2]);
+        HWND c = w ? GetDlgItem(w, _wtoi(argv[3])) : nullptr;
+        return c && SendMessageW(c, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[4])) ? 0 : 1;
+    }
+    if (verb == L"click" && argc == 4) {
+        // A button (by id) of the first visible top-level window of class CLASS, clicked as by
+        // the user: check boxes toggle.
+        HWND w = WaitForWindow(5000, true, argv[2]);
+        HWND c = w ? GetDlgItem(w, _wtoi(argv[3])) : nullptr;
+        if (!c) return 1;
+        SendMessageW(c, BM_CLICK, 0, 0);
+        return 0;
+    }
+    if (verb == L"stalls" && argc == 4) {
+        // Probes the first window of class CLASS with WM_NULL until it is gone (at most MS ms):
+        // prints the longest answer in ms and the number of probes.
+        HWND w = WaitForWindow(5000, true, argv[2]);
+        if (!w) return 1;
+        LARGE_INTEGER f, t0, t1, start;
+        QueryPerformanceFrequency(&f);
+        QueryPerformanceCounter(&start);
+        double longest = 0;
+        long probes = 0;
+        for (;;) {
+            QueryPerformanceCounter(&t0);
+            if ((t0.QuadPart - start.QuadPart) * 1000.0 / f.QuadPart > _wtoi(argv[3])) break;
+            DWORD_PTR r;
+            if (!SendMessageTimeoutW(w, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &r) && !IsWindow(w)) break;
+            QueryPerformanceCounter(&t1);
+            if (!IsWindow(w)) break;
+            longest = std::max(longest, (t1.QuadPart - t0.QuadPart) * 1000.0 / f.QuadPart);
+            ++probes;
+            Sleep(1);
+        }
+        std::printf("%.1f %ld\n", longest, probes);
+        return 0;
+    }
+    if (verb == L"cancelms" && argc == 3) {
+        // Presses Cancel of the first window of class CLASS; prints the ms until it is gone.
+        HWND w = WaitForWindow(5000, true, argv[2]);
+        if (!w) return 1;
+        LARGE_INTEGER f, t0, t1;
+        QueryPerformanceFrequency(&f);
+        QueryPerformanceCounter(&t0);
+        PostMessageW(w, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+        while (IsWindow(w)) Sleep(1);
+        QueryPerformanceCounter(&t1);
+        std::printf("%.1f\n", (t1.QuadPart - t0.QuadPart) * 1000.0 / f.QuadPart);
+        return 0;
+    }
     if (verb == L"lists") {
         HWND w = Target();
         if (!w) return 1;

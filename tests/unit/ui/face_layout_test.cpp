@@ -101,6 +101,34 @@ TEST(FaceLayout, RectanglesBySizeScaleAndFlags) {
     }
 }
 
+TEST(FaceLayout, PictureAtTheFootOfTheTree) {
+    Settings s;
+    s.divider = 250;
+    FaceMeasures m;
+    m.clientW = 1000;
+    m.clientH = 700;
+    m.toolbarHeight = 30;
+    m.buttonWidth = 40;
+    m.statusHeight = 22;
+    struct Case {
+        int w, h;
+        UiRect tree, picture;
+    } cases[] = {
+        {0, 0, {0, 60, 250, 618}, {}},
+        {150, 150, {0, 60, 250, 468}, {50, 528, 150, 150}},
+        {400, 100, {0, 60, 250, 518}, {0, 578, 250, 100}},   // never wider than the tree
+        {100, 900, {0, 60, 250, 0}, {75, 60, 100, 618}},     // never higher than the column
+    };
+    for (const Case& c : cases) {
+        m.pictureW = c.w;
+        m.pictureH = c.h;
+        const FaceLayout l = LayOutFace(s, m, 1.0);
+        EXPECT_TRUE(Same(l.tree, c.tree)) << c.w << "x" << c.h << ": " << Show(l.tree);
+        EXPECT_TRUE(Same(l.picture, c.picture)) << c.w << "x" << c.h << ": " << Show(l.picture);
+        EXPECT_EQ(l.files.h, 618);  // the lists keep their height
+    }
+}
+
 TEST(FaceLayout, SliderRowFollowsTheSplit) {
     // 1000 wide, buttons 40: a slider area of 7 x 40 = 280, less a 3-pixel gap, shared by the
     // volume by slider_split / 1023; the position slider takes the rest of the row.

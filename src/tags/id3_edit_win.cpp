@@ -1,0 +1,377 @@
+// The "Tag ID3" dialog and the ID3v1 write with the file times kept.
+#include "tags/id3_edit_win.h"
+
+#include <richedit.h>
+#include <shellapi.h>
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "base/dll_win.h"
+#include "config/lang.h"
+#include "tags/id3.h"
+#include "tags/id3v1_edit.h"
+#include "tags/id3v2_view.h"
+
+namespace {
+
+enum : int {
+    kIdTitle = 101,
+    kIdArtist,
+    kIdAlbum,
+    kIdYear,
+    kIdTrack,
+    kIdComment,
+    kIdGenre,
+    kIdSave = 110,
+    kIdRemove,
+    kIdView = 120,
+};
+
+enum : int {
+    kTextWarning = 200,
+    kTextNothingEntered = 205,
+    kTextRemoveTag = 206,
+    kTextConfirmation = 221,
+    kTextError = 222,
+    kTextOperationFailed = 229,
+};
+
+struct Field {
+    int id;
+    const wchar_t* label;
+    int limit;
+};
+constexpr Field kFields[] = {
+    {kIdTitle, L"Title", 30}, {kIdArtist, L"Artist", 30}, {kIdAlbum, L"Album", 30},
+    {kIdYear, L"Year", 4},    {kIdTrack, L"Track #", 2},  {kIdComment, L"Comment", 30},
+};
+
+struct DialogState {
+    const wchar_t* path;
+    uint8_t raw[128];
+    uint8_t* callerRaw;
+};
+
+// --- the file ---
+
+struct HandleFile {
+    HANDLE h;
+};
+
+bool SizeOf(void* c, uint64_t& size) {
+    LARGE_INTEGER s;
+    if (!GetFileSizeEx(static_cast<HandleFile*>(c)->h, &s)) return false;
+    size = static_cast<uint64_t>(s.QuadPart);
+    return true;
+}
+
+bool Seek(HANDLE h, uint64_t pos) {
+    LARGE_INTEGER at;
+    at.QuadPart = static_cast<LONGLONG>(pos);
+    return SetFilePointerEx(h, at, nullptr, FILE_BEGIN) != 0;
+}
+
+bool ReadAt(void* c, uint64_t pos, uint8_t* buf, uint32_t len) {
+    HANDLE h = static_cast<HandleFile*>(c)->h;
+    DWORD got = 0;
+    return Seek(h, pos) && ReadFile(h, buf, len, &got, nullptr) && got == len;
+}
+
+bool WriteAt(void* c, uint64_t pos, const uint8_t* buf, uint32_t len) {
+    HANDLE h = static_cast<HandleFile*>(c)->h;
+    DWORD done = 0;
+    return Seek(h, pos) && WriteFile(h, buf, len, &done, nullptr) && done == len;
+}
+
+bool Truncate(void* c, uint64_t size) {
+    HANDLE h = static_cast<HandleFile*>(c)->h;
+    return Seek(h, size) && SetEndOfFile(h);
+}
+
+// The file's first bytes, up to max.
+std::vector<uint8_t> ReadHead(const wchar_t* path, uint32_t max) {
+    std::vector<uint8_t> bytes;
+    HANDLE h = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return bytes;
+    bytes.resize(max);
+    DWORD got = 0;
+    if (!ReadFile(h, bytes.data(), max, &got, nullptr)) got = 0;
+    bytes.resize(got);
+    CloseHandle(h);
+    return bytes;
+}
+
+bool ReadTail(const wchar_t* path, uint8_t raw[128]) {
+    std::memset(raw, 0, 128);
+    HANDLE h = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    HandleFile f{h};
+    uint64_t size = 0;
+    const bool ok = SizeOf(&f, size) && size >= 128 && ReadAt(&f, size - 128, raw, 128);
+    CloseHandle(h);
+    return ok;
+}
+
+// --- texts ---
+
+const wchar_t* Text(int index, const wchar_t* fallback) {
+    const wchar_t* t = LangText(g_lang, index);
+    return t && *t ? t : fallback;
+}
+
+std::string ToAnsi(const std::wstring& w) {
+    if (w.empty()) return {};
+    const int n = WideCharToMultiByte(CP_ACP, 0, w.c_str(), static_cast<int>(w.size()), nullptr, 0,
+                                      nullptr, nullptr);
+    std::string out(static_cast<size_t>(n), '\0');
+    WideCharToMultiByte(CP_ACP, 0, w.c_str(), static_cast<int>(w.size()), out.data(), n, nullptr,
+                        nullptr);
+    return out;
+}
+
+std::wstring FromAnsi(const std::string& s) {
+    if (s.empty()) return {};
+    const int n = MultiByteToWideChar(CP_ACP, 0, s.c_str(), static_cast<int>(s.size()), nullptr, 0);
+    std::wstring out(static_cast<size_t>(n), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, s.c_str(), static_cast<int>(s.size()), out.data(), n);
+    return out;
+}
+
+std::wstring ItemText(HWND dlg, int id) {
+    HWND item = GetDlgItem(dlg, id);
+    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(item)) + 1, L'\0');
+    text.resize(static_cast<size_t>(GetWindowTextW(item, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+// --- the raw view ---
+
+struct RtfSource {
+    const std::string* text;
+    size_t at;
+};
+
+DWORD CALLBACK StreamRtf(DWORD_PTR cookie, LPBYTE buf, LONG size, LONG* done) {
+    auto* src = reinterpret_cast<RtfSource*>(cookie);
+    const size_t n = std::min(static_cast<size_t>(size), src->text->size() - src->at);
+    std::copy_n(src->text->data() + src->at, n, buf);
+    src->at += n;
+    *done = static_cast<LONG>(n);
+    return 0;
+}
+
+void ShowRawView(HWND edit, const wchar_t* path) {
+    std::vector<uint8_t> head = ReadHead(path, 10);
+    const uint32_t tagSize = head.size() == 10 ? Id3v2TagSize(head.data()) : 0;
+    if (tagSize) head = ReadHead(path, std::min(tagSize, kId3v2ViewReadMax));
+    const std::string rtf = Id3v2ViewRtf(Id3v2BuildView(head.data(), head.size(), tagSize));
+    RtfSource src{&rtf, 0};
+    EDITSTREAM es{reinterpret_cast<DWORD_PTR>(&src), 0, StreamRtf};
+    SendMessageW(edit, EM_STREAMIN, SF_RTF, reinterpret_cast<LPARAM>(&es));
+    SendMessageW(edit, EM_SETSEL, 0, 0);
+}
+
+void OpenLink(HWND dlg, HWND edit, const CHARRANGE& range) {
+    if (range.cpMax <= range.cpMin) return;
+    std::wstring text(static_cast<size_t>(range.cpMax - range.cpMin) + 1, L'\0');
+    TEXTRANGEW tr{range, text.data()};
+    const LRESULT n = SendMessageW(edit, EM_GETTEXTRANGE, 0, reinterpret_cast<LPARAM>(&tr));
+    text.resize(static_cast<size_t>(n));
+    if (!text.empty()) ShellExecuteW(dlg, L"open", text.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+// --- the dialog ---
+
+HWND Control(HWND dlg, const wchar_t* cls, const wchar_t* text, DWORD style, int x, int y, int w,
+             int h, int id) {
+    HWND c = CreateWindowExW(0, cls, text, WS_CHILD | WS_VISIBLE | style, x, y, w, h, dlg,
+                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                             GetModuleHandleW(nullptr), nullptr);
+    SendMessageW(c, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+    return c;
+}
+
+void CreateControls(HWND dlg) {
+    int y = 10;
+    for (const Field& f : kFields) {
+        Control(dlg, L"STATIC", f.label, 0, 10, y + 3, 60, 18, -1);
+        HWND e = Control(dlg, L"EDIT", L"", WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL |
+                                                (f.id == kIdYear || f.id == kIdTrack ? ES_NUMBER : 0),
+                         75, y, f.limit > 4 ? 230 : 60, 22, f.id);
+        SendMessageW(e, EM_LIMITTEXT, static_cast<WPARAM>(f.limit), 0);
+        y += 28;
+    }
+    Control(dlg, L"STATIC", L"Genre", 0, 10, y + 3, 60, 18, -1);
+    HWND genre = Control(dlg, L"COMBOBOX", L"", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 75, y,
+                         230, 300, kIdGenre);
+    SendMessageW(genre, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L""));
+    for (int n = 0; n < 192; ++n)
+        SendMessageW(genre, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Id3GenreName(n).c_str()));
+    y += 40;
+    Control(dlg, L"BUTTON", L"&Save", BS_DEFPUSHBUTTON | WS_TABSTOP, 10, y, 90, 26, kIdSave);
+    Control(dlg, L"BUTTON", L"&Remove", WS_TABSTOP, 110, y, 90, 26, kIdRemove);
+    Control(dlg, L"BUTTON", L"Close", WS_TABSTOP, 210, y, 90, 26, IDCANCEL);
+    Control(dlg, L"RichEdit", L"",
+            WS_BORDER | WS_VSCROLL | WS_TABSTOP | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL, 320,
+            10, 360, y + 26, kIdView);
+}
+
+void FillFields(HWND dlg, const uint8_t raw[128]) {
+    Id3v1Fields f;
+    if (!Id3v1ToFields(raw, f)) {
+        EnableWindow(GetDlgItem(dlg, kIdRemove), FALSE);
+        return;
+    }
+    SetDlgItemTextW(dlg, kIdTitle, FromAnsi(f.title).c_str());
+    SetDlgItemTextW(dlg, kIdArtist, FromAnsi(f.artist).c_str());
+    SetDlgItemTextW(dlg, kIdAlbum, FromAnsi(f.album).c_str());
+    SetDlgItemTextW(dlg, kIdYear, FromAnsi(f.year).c_str());
+    SetDlgItemTextW(dlg, kIdComment, FromAnsi(f.comment).c_str());
+    if (f.track > 0) SetDlgItemInt(dlg, kIdTrack, static_cast<UINT>(f.track), FALSE);
+    if (!f.genre.empty()) {
+        const std::wstring name = FromAnsi(f.genre);
+        const LRESULT at = SendDlgItemMessageW(dlg, kIdGenre, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                               reinterpret_cast<LPARAM>(name.c_str()));
+        SendDlgItemMessageW(dlg, kIdGenre, CB_SETCURSEL, static_cast<WPARAM>(at), 0);
+    }
+}
+
+// Save (write mode) or, after the confirmation, remove.
+void Save(HWND dlg, DialogState& st, bool write) {
+    uint8_t tag[128];
+    if (write) {
+        Id3v1Fields f;
+        f.title = ToAnsi(ItemText(dlg, kIdTitle));
+        f.artist = ToAnsi(ItemText(dlg, kIdArtist));
+        f.album = ToAnsi(ItemText(dlg, kIdAlbum));
+        f.year = ToAnsi(ItemText(dlg, kIdYear));
+        f.comment = ToAnsi(ItemText(dlg, kIdComment));
+        f.track = static_cast<int>(GetDlgItemInt(dlg, kIdTrack, nullptr, FALSE));
+        f.genre = ToAnsi(ItemText(dlg, kIdGenre));
+        if (!Id3v1Build(f, tag)) {
+            MessageBoxW(dlg, Text(kTextNothingEntered, L"Nothing entered!"),
+                        Text(kTextWarning, L"Warning"), MB_OK | MB_ICONWARNING);
+            return;
+        }
+    }
+    if (!Id3v1SaveFileWin(st.path, write ? tag : nullptr)) {
+        MessageBoxW(dlg, Text(kTextOperationFailed, L"Operation failed."),
+                    Text(kTextError, L"Error"), MB_OK | MB_ICONERROR);
+        return;
+    }
+    if (write) std::memcpy(st.raw, tag, 128);
+    else std::memset(st.raw, 0, 128);
+    if (st.callerRaw) std::memcpy(st.callerRaw, st.raw, 128);
+    EnableWindow(GetDlgItem(dlg, kIdRemove), write);
+}
+
+INT_PTR CALLBACK TagProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
+    auto* st = reinterpret_cast<DialogState*>(GetWindowLongPtrW(dlg, DWLP_USER));
+    switch (msg) {
+        case WM_INITDIALOG: {
+            SetWindowLongPtrW(dlg, DWLP_USER, lParam);
+            st = reinterpret_cast<DialogState*>(lParam);
+            RECT r{0, 0, 700, 300};
+            AdjustWindowRect(&r, WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, FALSE);
+            SetWindowPos(dlg, nullptr, 0, 0, r.right - r.left, r.bottom - r.top, SWP_NOMOVE | SWP_NOZORDER);
+            CreateControls(dlg);
+            HWND view = GetDlgItem(dlg, kIdView);
+            SendMessageW(view, EM_AUTOURLDETECT, TRUE, 0);
+            SendMessageW(view, EM_SETEVENTMASK, 0, ENM_LINK);
+            ShowRawView(view, st->path);
+            FillFields(dlg, st->raw);
+            SetFocus(GetDlgItem(dlg, kIdTitle));
+            return FALSE;
+        }
+        case WM_COMMAND:
+            switch (LOWORD(wParam)) {
+                case kIdSave:
+                case IDOK:
+                    Save(dlg, *st, true);
+                    return TRUE;
+                case kIdRemove:
+                    if (MessageBoxW(dlg, Text(kTextRemoveTag, L"Remove ID3v1 Tag?"),
+                                    Text(kTextConfirmation, L"Confirmation"),
+                                    MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES)
+                        Save(dlg, *st, false);
+                    return TRUE;
+                case IDCANCEL:
+                    EndDialog(dlg, 0);
+                    return TRUE;
+            }
+            return FALSE;
+        case WM_NOTIFY: {
+            const auto* link = reinterpret_cast<const ENLINK*>(lParam);
+            if (link->nmhdr.code == EN_LINK && link->msg == WM_LBUTTONDOWN) {
+                OpenLink(dlg, link->nmhdr.hwndFrom, link->chrg);
+                SetWindowLongPtrW(dlg, DWLP_MSGRESULT, 1);
+                return TRUE;
+            }
+            return FALSE;
+        }
+        case WM_CLOSE:
+            EndDialog(dlg, 0);
+            return TRUE;
+    }
+    return FALSE;
+}
+
+std::vector<WORD> TagTemplate() {
+    std::vector<WORD> t(sizeof(DLGTEMPLATE) / sizeof(WORD), 0);
+    auto* d = reinterpret_cast<DLGTEMPLATE*>(t.data());
+    d->style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_CENTER;
+    d->cx = 400;
+    d->cy = 200;
+    t.push_back(0);  // no menu
+    t.push_back(0);  // the standard dialog class
+    for (const wchar_t* c = L"Tag ID3"; *c; ++c) t.push_back(static_cast<WORD>(*c));
+    t.push_back(0);
+    return t;
+}
+
+}  // namespace
+
+bool Id3v1SaveFileWin(const wchar_t* path, const uint8_t* tag) {
+    HANDLE h = CreateFileW(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    FILETIME created{}, written{};
+    const bool timesKnown = GetFileTime(h, &created, nullptr, &written) != 0;
+    HandleFile hf{h};
+    Id3v1File f;
+    f.ctx = &hf;
+    f.size = SizeOf;
+    f.readAt = ReadAt;
+    f.writeAt = WriteAt;
+    f.truncate = Truncate;
+    const bool ok = Id3v1Apply(f, tag);
+    CloseHandle(h);
+    // Set the times on a handle of their own, after every write is closed, so that nothing
+    // later stamps the file anew.
+    if (timesKnown) {
+        HANDLE t = CreateFileW(path, FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                               nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (t != INVALID_HANDLE_VALUE) {
+            SetFileTime(t, &created, nullptr, &written);
+            CloseHandle(t);
+        }
+    }
+    return ok;
+}
+
+void Id3TagDialogWin(HWND owner, const wchar_t* path, uint8_t* id3v1Raw) {
+    // The rich-edit control comes from riched32.dll, loaded on first use and kept.
+    static HMODULE richEdit = LoadSystemDll(L"riched32.dll");
+    if (!richEdit || !path) return;
+    DialogState st{path, {}, id3v1Raw};
+    if (id3v1Raw) std::memcpy(st.raw, id3v1Raw, 128);
+    else ReadTail(path, st.raw);
+    const std::vector<WORD> t = TagTemplate();
+    DialogBoxIndirectParamW(GetModuleHandleW(nullptr), reinterpret_cast<const DLGTEMPLATE*>(t.data()),
+                            owner, TagProc, reinterpret_cast<LPARAM>(&st));
+}

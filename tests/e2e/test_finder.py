@@ -1,0 +1,134 @@
+"""The file finder ("&Find files...", F3) on the real zuvo.exe under Wine, over a generated tree
+of 20,000 files in 200 folders.
+
+With a name, an Ignore text and a size range it finds exactly the set that `find` finds with the
+same rules (a folder whose path holds the name gives all its playable files; Ignore in a name
+or a folder path excludes). While it searches, the dialog answers WM_NULL probes; Cancel in
+the middle of a search ends it and keeps the rows found so far. Prints files per second
+against `find` on the same tree, the longest stall of the dialog and the time Cancel took
+(figures, not checks)."""
+import os
+import subprocess
+import time
+import unittest
+
+import e2e_lib
+from e2e_lib import Install, command, send, send_output, stop, wait_until, win_path
+
+DIALOG = '#32770'
+FOLDERS, PER_FOLDER = 200, 100
+
+
+def make_tree(root):
+    """200 folders (every 20th named "...Love...", every 50th under "demo"), 100 files each:
+    .mp3 and .txt, some names with "love" or "DEMO", sizes 0 to 2.9 KB."""
+    for d in range(FOLDERS):
+        parent = os.path.join(root, 'demo' if d % 50 == 7 else 'g%d' % (d % 7))
+        folder = os.path.join(parent, ('Love %d' if d % 20 == 3 else 'd%d') % d)
+        os.makedirs(folder, exist_ok=True)
+        for i in range(PER_FOLDER):
+            stem = ('love_%d_%d' if i % 9 == 0 else 'x%d_%d DEMO' if i % 13 == 0 else 'f%d_%d') % (d, i)
+            ext = '.txt' if i % 10 == 4 else '.mp3'
+            with open(os.path.join(folder, stem + ext), 'wb') as f:
+                f.write(b'\0' * ((d * 37 + i * 11) % 3000))
+
+
+def find_names(root, name, ignore, low_kb, high_kb):
+    """The same rules through find: playable (.mp3), the name in the file name or the folder path
+    below root, Ignore in neither, the size in [low, high] KB."""
+    out = subprocess.run(['find', root, '-type', 'f', '-iname', '*.mp3', '-size', '+%dc' % (low_kb * 1024 - 1),
+                          '-size', '-%dc' % (high_kb * 1024 + 1)], check=True, capture_output=True,
+                         text=True).stdout.splitlines()
+    names = set()
+    for path in out:
+        rel = os.path.relpath(path, root).lower()
+        folder, base = os.path.split(rel)
+        if name not in base and name not in folder:
+            continue
+        if ignore and (ignore in base or ignore in folder):
+            continue
+        names.add(os.path.basename(path))
+    return names
+
+
+class Finder(unittest.TestCase):
+    def start(self, z, folder):
+        z.write_ini(b'[Zuvo]\r\nutf8=1\r\nvolume=65535\r\nwavedevice=0\r\nbrowsed_folder=' +
+                    win_path(folder).encode('utf-8') + b'\r\n')
+        proc = z.start('/localini')
+        self.addCleanup(lambda: proc.poll() is None and proc.kill())
+        self.assertEqual(send('wait', '20000'), 0, 'no main window')
+        return proc
+
+    def open_finder(self):
+        self.assertEqual(command('FindFiles'), 0)
+        wait_until(lambda: send('wintext', DIALOG, '200') == 0, 10, 'the finder dialog')
+
+    def test_same_set_as_find_and_cancel(self):
+        z = Install('finder')
+        tree = os.path.join(z.folder, 'tree')
+        make_tree(tree)
+        proc = self.start(z, tree)
+
+        # Name "love", Ignore "demo", 1..2 KB.
+        self.open_finder()
+        self.assertEqual(send('press', DIALOG, '330'), 0)  # "<1M" checks "Size"
+        for control, text in ((301, 'love'), (302, 'demo'), (307, '1'), (308, '2')):
+            self.assertEqual(send('settext', DIALOG, str(control), text), 0)
+        t0 = time.monotonic()
+        self.assertEqual(send('press', DIALOG, '309'), 0)  # Search
+        rc, out = send_output('stalls', DIALOG, '60000')
+        wait_until(lambda: send('wintext', DIALOG, '100') != 0, 60, 'the search to end')
+        seconds = time.monotonic() - t0
+        want = find_names(tree, 'love', 'demo', 1, 2)
+        got = wait_until(lambda: set(r[1] for r in e2e_lib.rows()) or None, 20, 'the rows')
+        self.assertTrue(want)
+        self.assertEqual(got, want)
+
+        t1 = time.monotonic()
+        subprocess.run(['find', tree, '-type', 'f', '-iname', '*.mp3'], check=True,
+                       capture_output=True)
+        find_s = time.monotonic() - t1
+        files = FOLDERS * PER_FOLDER
+        print('finder: %.0f files/s (%.2f s, poll-limited); find: %.0f files/s; longest dialog '
+              'stall %s ms over %s probes' % (files / seconds, seconds, files / find_s,
+                                              *out.decode().split()))
+
+        # "To Insert view": the same kind of search into the Insert view's list.
+        self.open_finder()
+        self.assertEqual(send('press', DIALOG, '330'), 0)  # "<1M" checks "Size"
+        for control, text in ((301, 'love_1'), (302, ''), (307, '1'), (308, '2')):
+            self.assertEqual(send('settext', DIALOG, str(control), text), 0)
+        self.assertEqual(send('press', DIALOG, '311'), 0)  # To Insert view
+        want = find_names(tree, 'love_1', '', 1, 2)
+        title = win_path(tree) + '\\'  # the Insert view is titled with the root
+
+        def insert_rows():
+            rc, out = send_output('dialogrows', title)
+            return set(line.split('\t')[0] for line in out.decode('utf-8').splitlines()) if rc == 0 else None
+        got = wait_until(insert_rows, 60, 'the rows in the Insert view')
+        self.assertTrue(want)
+        self.assertEqual(got, want)
+
+        # The same Cancel on an idle dialog: what closing a dialog costs without a search.
+        self.open_finder()
+        rc, idle = send_output('cancelms', DIALOG)
+        self.assertEqual(rc, 0)
+
+        # Cancel during a search of everything: the rows found so far stay in the list.
+        self.open_finder()
+        for control in (301, 302):
+            self.assertEqual(send('settext', DIALOG, str(control), ''), 0)
+        self.assertEqual(send('press', DIALOG, '309'), 0)
+        rc, out = send_output('cancelms', DIALOG)
+        self.assertEqual(rc, 0)
+        kept = wait_until(lambda: e2e_lib.rows() or None, 20, 'the rows found before Cancel')
+        every = FOLDERS * PER_FOLDER * 9 // 10
+        self.assertLess(len(kept), every, 'the search was not cancelled')
+        print('finder: Cancel closed the dialog after %s ms with %d of %d rows (an idle dialog: %s ms)' %
+              (out.decode().strip(), len(kept), every, idle.decode().strip()))
+        stop(proc, self)
+
+
+if __name__ == '__main__':
+    e2e_lib.main()

@@ -1,0 +1,86 @@
+"""Cover pictures at the foot of the tree, on the real zuvo.exe under Wine, judged by sampling a
+generated picture's colour in screenshots: a folder's cover.jpg (red), a track's ID3v2 picture
+(blue, it wins over cover.jpg when that track plays) and, in a folder without pictures, the
+standard picture from the settings folder (green)."""
+import os
+import subprocess
+import tempfile
+import unittest
+
+import e2e_lib
+from e2e_lib import Install, command, make_mp3, send, stop, wait_until, win_path
+
+SHOW_PICTURES, STANDARD_PICTURE = 1 << 8, 1 << 9
+SIDE = 150  # the picture setting's default height
+
+
+def screenshot(path):
+    script = 'source "$1/scripts/wine-env.sh"; zuvo_x_prepare; import -window root "$2"'
+    subprocess.run(['bash', '-c', script, '_', e2e_lib.ROOT, path], check=True, timeout=60)
+
+
+def pixels_near(png, rgb):
+    """Pixels of the whole screen within 24 of rgb in each channel (JPEG and half-tone blur the
+    edges, not the inside of a flat picture)."""
+    r, g, b = rgb
+    fx = 'abs(r*255-%d)<24&&abs(g*255-%d)<24&&abs(b*255-%d)<24' % (r, g, b)
+    out = subprocess.run(['convert', png, '-fx', fx, '-format', '%[fx:round(mean*w*h)]', 'info:'],
+                         check=True, stdout=subprocess.PIPE)
+    return int(out.stdout)
+
+
+def picture(path, colour, size='300x300'):
+    subprocess.run(['convert', '-size', size, 'xc:' + colour, '-quality', '95', path], check=True)
+    return path
+
+
+class Pictures(unittest.TestCase):
+    def shown(self, rgb, what):
+        """Waits until a screenshot holds most of a SIDE x SIDE square of rgb."""
+        shot = os.path.join(tempfile.gettempdir(), 'zuvo-pictures.png')
+
+        def check():
+            screenshot(shot)
+            n = pixels_near(shot, rgb)
+            return n if n > SIDE * SIDE * 0.8 else None
+        return wait_until(check, 20, what, interval=0.5)
+
+    def start(self, z, folder, stylez):
+        z.write_ini(b'[Zuvo]\r\nutf8=1\r\nvolume=65535\r\nwavedevice=0\r\nstylez=%d\r\n'
+                    b'browsed_folder=%s\r\n' % (stylez, win_path(folder).encode('utf-8')))
+        proc = z.start('/localini')
+        self.addCleanup(lambda: proc.poll() is None and proc.kill())
+        self.assertEqual(send('wait', '--visible', '20000'), 0, 'no main window')
+        wait_until(e2e_lib.rows, 20, 'the folder listed')
+        return proc
+
+    def test_folder_tag_and_standard_pictures(self):
+        z = Install('pictures')
+        music = os.path.join(z.folder, 'Music')
+        os.makedirs(music)
+        picture(os.path.join(music, 'cover.jpg'), '#ff0000')
+        make_mp3(os.path.join(music, 'a.mp3'), 30)
+        tagged = make_mp3(os.path.join(music, 'b.mp3'), 30)
+        # Another size than cover.jpg: a file of equal size counts as the picture already shown.
+        blue = picture(os.path.join(z.folder, 'blue.jpg'), '#0000ff', '320x300')
+        subprocess.run(['mid3v2', '--picture', blue + '::3:image/jpeg', tagged], check=True,
+                       stdout=subprocess.DEVNULL)
+        proc = self.start(z, music, SHOW_PICTURES)
+        self.shown((255, 0, 0), 'the red cover.jpg beside the list')
+        self.assertEqual(send('select', 'b'), 0)
+        self.assertEqual(command('Return'), 0)
+        self.shown((0, 0, 255), 'the blue picture of the playing track\'s tag')
+        stop(proc, self)
+
+        # No picture in the folder: the settings folder's cover.jpg (green) stands in.
+        bare = os.path.join(z.folder, 'Bare')
+        os.makedirs(bare)
+        make_mp3(os.path.join(bare, 'c.mp3'), 5)
+        picture(os.path.join(z.prog, 'cover.jpg'), '#00ff00')
+        proc = self.start(z, bare, SHOW_PICTURES | STANDARD_PICTURE)
+        self.shown((0, 255, 0), 'the green standard picture from the settings folder')
+        stop(proc, self)
+
+
+if __name__ == '__main__':
+    e2e_lib.main()

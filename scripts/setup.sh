@@ -24,6 +24,8 @@ packages=(
   chromium chromium-driver python3-selenium
   # the Winelib input plug-in of the tests (FLAC, WAV, ... through libsndfile)
   libsndfile1-dev
+  # the bass.dll stand-in: tracker modules (libopenmpt), Ogg radio (libvorbisfile)
+  libopenmpt-dev libvorbis-dev
   # screenshots and the reference audio tools of the tests and the demo folder
   imagemagick lame mpg123 sox ffmpeg id3v2
 )

@@ -10,6 +10,7 @@
 
 #include "app/app_win.h"
 #include "app/view_texts_win.h"
+#include "audio/bass_win.h"
 #include "audio/control.h"
 #include "audio/engine_win.h"
 #include "audio/intro_scan_win.h"
@@ -553,6 +554,9 @@ void StartSubsystemsWin() {
                                    }});
     for (const std::string& d : PluginDescriptorsWin())
         AddPlayableExtensions(g_playableExtensions, PluginExtensions(d));
+    // bass.dll beside the program: other formats and tracker modules.
+    g_playState.bassLoaded = BassLoadWin() == 1;
+    AddPlayableExtensions(g_playableExtensions, BassPlayableExtensionsWin());
 
     // The folder tree and the File view, then sequencing over them and the engine, the play
     // list files, the cue follower and the Playlist view (open again when it was at exit).

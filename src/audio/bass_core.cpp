@@ -9,8 +9,14 @@
 namespace {
 // Whether ";ext;" occurs in ";" + list (each entry of the list ends with ";").
 bool HasEntry(std::string_view list, std::string_view ext) {
-    std::string hay = ";" + std::string(list);
-    return hay.find(";" + std::string(ext) + ";") != std::string::npos;
+    size_t p = 0;
+    while (p < list.size()) {
+        size_t end = list.find(';', p);
+        if (end == std::string_view::npos) end = list.size();
+        if (list.substr(p, end - p) == ext) return true;
+        p = end + 1;
+    }
+    return false;
 }
 
 char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
@@ -63,8 +69,10 @@ std::string PluginFormatExtensions(std::string_view patterns) {
             for (size_t i = dot + 1; i < pattern.size() && ext.size() < 5; ++i)
                 ext += Lower(pattern[i]);
         // Empty or wildcard entries are no extension a file name could carry.
-        if (!ext.empty() && ext.find_first_of("*?") == std::string::npos && !HasEntry(out, ext))
-            out += ext + ";";
+        if (!ext.empty() && ext.find_first_of("*?") == std::string::npos && !HasEntry(out, ext)) {
+            out += ext;
+            out += ';';
+        }
         p = end + 1;
     }
     return out;

@@ -22,6 +22,7 @@
 #include "feeds/rss.h"
 #include "http/http_win.h"
 #include "library/cue_follow_win.h"
+#include "library/info_scan_win.h"
 #include "library/insert_view_win.h"
 #include "library/library_win.h"
 #include "library/list_rename_win.h"
@@ -51,6 +52,7 @@ constexpr CommandRoute kCommandRoutes[] = {
     {kCmdGoToBaseFolder, LibraryBaseFolderCommandWin},
     {kCmdGoToCurrent, LibraryGoToCurrentCommandWin},
     {kCmdRename, ListRenameCommandWin},
+    {kCmdScanInfo, InfoScanCommandWin},
     // library/: play list files and cue sheets
     {kCmdPlaylistCreate, PlaylistCreateCommandWin},
     {kCmdPlaylistAppend, PlaylistAppendCommandWin},

@@ -28,7 +28,7 @@ std::optional<std::wstring> Joined(const std::wstring& a, const wchar_t* sep,
 }
 }  // namespace
 
-uint32_t MpegLengthMs(uint64_t fileSize, uint32_t audioBeg, double bitrateBps) {
+uint32_t ScanLengthMs(uint64_t fileSize, uint32_t audioBeg, double bitrateBps) {
     if (!(bitrateBps > 0) || fileSize <= audioBeg) return 0;
     const double ms = static_cast<double>(fileSize - audioBeg) * 8000.0 / bitrateBps;
     return ms >= 4294967295.0 ? 0xFFFFFFFFu : static_cast<uint32_t>(ms);

@@ -31,7 +31,7 @@ struct InfoFacts {
 
 // Length in ms of an MPEG file from its audio bytes and average bit rate (bit/s); 0 without a
 // rate.
-uint32_t MpegLengthMs(uint64_t fileSize, uint32_t audioBeg, double bitrateBps);
+uint32_t ScanLengthMs(uint64_t fileSize, uint32_t audioBeg, double bitrateBps);
 // Whether the kind reads the tags (artist/title, track, tag types, year/album).
 bool InfoKindNeedsTags(uint32_t infoRow);
 // The info column's text for the row's kind, or nothing (no column, notes, or no text).

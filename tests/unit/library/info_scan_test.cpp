@@ -117,9 +117,9 @@ TEST(InfoScan, CellTextByKind) {
 
 TEST(InfoScan, MpegLengthFromAudioBytesOnly) {
     // Four minutes at 128 kbit/s after a 10000-byte tag.
-    EXPECT_EQ(MpegLengthMs(10000 + 240 * 16000, 10000, 128000), 240000u);
-    EXPECT_EQ(MpegLengthMs(500, 1000, 128000), 0u);
-    EXPECT_EQ(MpegLengthMs(50000, 0, 0), 0u);
+    EXPECT_EQ(ScanLengthMs(10000 + 240 * 16000, 10000, 128000), 240000u);
+    EXPECT_EQ(ScanLengthMs(500, 1000, 128000), 0u);
+    EXPECT_EQ(ScanLengthMs(50000, 0, 0), 0u);
 }
 
 TEST(InfoScan, WalkFillsOnlyUnscannedTrackRows) {

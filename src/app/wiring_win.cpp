@@ -194,6 +194,9 @@ EngineHost PlaybackHost() {
     h.showPlayButton = [](void*, bool pressed) {
         if (View().showPlayButton) View().showPlayButton(View().ctx, pressed);
     };
+    h.statusMessage = [](void*, const wchar_t* text, int ms) {
+        if (View().showMessage) View().showMessage(View().ctx, text, ms);
+    };
     h.refreshDisplay = [](void*) {
         UpdateTitle();
         BigViewIdleCheckWin();  // the idle pop-up, while music plays

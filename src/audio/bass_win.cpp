@@ -3,6 +3,7 @@
 #include <cstring>
 #include <vector>
 
+#include "audio/engine_win.h"
 #include "audio/play_state.h"
 #include "base/dll_win.h"
 #include "base/path.h"
@@ -16,6 +17,8 @@ extern Settings g_settings;
 namespace {
 
 constexpr DWORD kUnicode = 0x80000000u, kDecode = 0x200000u, kFloat = 0x100u;
+constexpr DWORD kBlock = 0x100000u;
+constexpr UINT kMsgMeta = WM_APP + 22;  // the stream's metadata changed (from BASS's thread)
 constexpr DWORD kMusicPrescan = 0x20000u, kMusicSensitiveRamp = 0x400u | 0x200u;
 
 struct BassChannelInfo {
@@ -71,6 +74,10 @@ struct BassState {
     DWORD channel = 0;
     bool isModule = false;
     uint32_t modChannels = 0, channels = 0;
+    bool network = false;
+    StationInfo station;
+    std::wstring nowPlaying;
+    HWND window = nullptr;  // receives kMsgMeta
     std::vector<uint8_t> block;  // a block as BASS gives it, before the down-mix
 };
 BassState g_bass;
@@ -236,15 +243,84 @@ void FreeChannel(DWORD ch, bool module) {
 bool Takes(void*, const wchar_t* file) {
     if (!g_bass.loaded || !file) return false;
     const std::wstring_view f(file);
-    if (IsUrl(f)) return false;  // network streams are not opened by this build
+    if (IsUrl(f)) return true;
     const size_t dot = f.find_last_of(L".\\/");
     const bool mp3 = dot != std::wstring_view::npos && f[dot] == L'.' &&
                      EqualsNoCase(f.substr(dot), L".mp3");
     return !mp3 || (g_settings.wave_flags & 0x10);
 }
 
+// The now-playing text from the stream's metadata into the record's title (the title bar,
+// the tray tip and the log read it there).
+void ShowStreamTitle(Engine& e) {
+    MpegInfo& m = e.track;
+    delete[] m.tagText[kTagTitle];
+    m.tagText[kTagTitle] = nullptr;
+    if (!g_bass.nowPlaying.empty()) (void)Id3StoreText(m.tagText[kTagTitle], g_bass.nowPlaying);
+}
+
+bool ReadMeta(DWORD ch) {
+    const char* meta = g_bass.api.ChannelGetTags(ch, BassTag::Meta);
+    std::wstring title;
+    if (!meta || !IcyStreamTitle(std::string_view(meta, strnlen(meta, 4096)), title)) return false;
+    g_bass.nowPlaying = title;
+    return true;
+}
+
+void CALLBACK MetaSync(DWORD, DWORD, DWORD, void*) {
+    // BASS's network thread: the window thread reads the text.
+    if (g_bass.window) PostMessageW(g_bass.window, kMsgMeta, 0, 0);
+}
+
+LRESULT CALLBACK MetaProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg != kMsgMeta) return DefWindowProcW(w, msg, wp, lp);
+    Engine e = EngineNow();
+    if (g_bass.channel && g_bass.network && ReadMeta(g_bass.channel)) {
+        ShowStreamTitle(e);
+        if (e.io.host.refreshDisplay) e.io.host.refreshDisplay(e.io.host.ctx);
+    }
+    return 0;
+}
+
+void Status(Engine& e, const wchar_t* text, int ms) {
+    if (e.io.host.statusMessage) e.io.host.statusMessage(e.io.host.ctx, text, ms);
+}
+
+// The connect sequence of a network stream: the handle or 0.
+DWORD Connect(Engine& e, const wchar_t* url) {
+    Status(e, L" Connecting...", 0);
+    const DWORD ch = g_bass.api.StreamCreateURL(reinterpret_cast<const char*>(url), 0,
+                                                kUnicode | kDecode | kBlock, nullptr, nullptr);
+    Status(e, ch ? L" Connecting... OK" : L" Connecting... failed", 3000);
+    if (!ch) return 0;
+    g_bass.station = StationInfo{};
+    if (const char* wma = g_bass.api.ChannelGetTags(ch, BassTag::Wma))
+        PickWmaTags(BassTagTexts(wma, 65536), g_bass.station);
+    const char* icy = g_bass.api.ChannelGetTags(ch, BassTag::Icy);
+    if (!icy) icy = g_bass.api.ChannelGetTags(ch, BassTag::Http);
+    if (icy) PickIcyHeaders(BassTagTexts(icy, 65536), CodePage{}, g_bass.station);
+    g_bass.nowPlaying.clear();
+    ConnectNowPlaying(g_bass.station, g_bass.nowPlaying);
+    g_bass.api.ChannelSetSync(ch, 4, 0, reinterpret_cast<void*>(&MetaSync), nullptr);
+    (void)ReadMeta(ch);
+    return ch;
+}
+
 int Open(void*, Engine& e, const wchar_t* file) {
     g_bass.channel = 0;
+    g_bass.network = IsUrl(file);
+    if (g_bass.network) {
+        const DWORD ch = Connect(e, file);
+        if (!ch || !FillRecord(ch, true, e.track, file)) {
+            if (ch) g_bass.api.StreamFree(ch);
+            return 0;
+        }
+        g_bass.isModule = false;
+        g_bass.channel = ch;
+        e.track.avgBitrate = static_cast<float>(g_bass.station.kbps * 1000);
+        ShowStreamTitle(e);
+        return 1;
+    }
     const DWORD ch = OpenFileChannel(file, false);
     if (!ch) return 0;
     if (!FillRecord(ch, false, e.track, file)) {
@@ -300,6 +376,12 @@ uint32_t Read(void*, Engine& e, uint8_t* dst, uint32_t cap) {
     const uint64_t pos = g_bass.api.ChannelGetPosition(ch, 0);
     if (pos != static_cast<uint64_t>(-1))
         m.dwPointer = static_cast<uint32_t>(g_bass.api.ChannelBytes2Seconds(ch, pos) * 1000.0);
+    if (g_bass.network && g_bass.station.kbps == 0) {
+        const uint64_t got = g_bass.api.StreamGetFilePosition(ch, 1);
+        if (got != static_cast<uint64_t>(-1) && StationBitrateStep(got, m.dwPointer, m.avgBitrate) &&
+            e.io.host.refreshDisplay)
+            e.io.host.refreshDisplay(e.io.host.ctx);
+    }
     return out;
 }
 
@@ -314,6 +396,7 @@ void Close(void*, Engine&) {
     FreeChannel(g_bass.channel, g_bass.isModule);
     g_bass.channel = 0;
     g_bass.modChannels = 0;
+    g_bass.network = false;
 }
 
 }  // namespace
@@ -340,6 +423,13 @@ int BassLoadWin() {
     a.SetConfig(0x10101, 1);
     a.SetConfig(0x10103, 1);
     a.SetConfig(60, 1);
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = MetaProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"ZuvoBassMeta";
+    RegisterClassW(&wc);
+    g_bass.window = CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE,
+                                    nullptr, wc.hInstance, nullptr);
     g_bass.loaded = true;
     return 1;
 }
@@ -352,6 +442,7 @@ void BassUnloadWin() {
         g_bass.api.Free();
     }
     FreeLibrary(g_bass.dll);
+    if (g_bass.window) DestroyWindow(g_bass.window);
     g_bass = BassState{};
 }
 

@@ -158,6 +158,8 @@ struct EngineHost {
     // Where the next start begins (the play starter's resume position), shown at once.
     void (*setResumePosition)(void* ctx, uint32_t pos) = nullptr;
     void (*stopRecording)(void* ctx) = nullptr;  // the open stream-recording window stops
+    // A short text in the status line's message part for ms (0: until replaced).
+    void (*statusMessage)(void* ctx, const wchar_t* text, int ms) = nullptr;
     void (*stopPlugin)(void* ctx) = nullptr;     // the input plug-in stops
     // The intro scan's starts: the selected row of the focused list, or the next row, at
     // `startPercent` of the track; false when nothing started (the end of the list).

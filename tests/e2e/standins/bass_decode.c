@@ -1,6 +1,9 @@
 #include "bass_decode.h"
 
 #include <libopenmpt/libopenmpt.h>
+#include <netdb.h>
+#include <sys/socket.h>
+#include <unistd.h>
 #include <mpg123.h>
 #include <sndfile.h>
 #include <stdio.h>
@@ -220,4 +223,113 @@ void DecClose(void* v) {
     }
     if (d->mod) openmpt_module_destroy(d->mod);
     free(d);
+}
+
+typedef struct {
+    int fd;
+} Net;
+
+void* NetConnect(const char* host, int32_t port, const char* path, char* headers, int32_t size) {
+    char service[16];
+    snprintf(service, sizeof service, "%d", port);
+    struct addrinfo hints, *res = NULL;
+    memset(&hints, 0, sizeof hints);
+    hints.ai_socktype = SOCK_STREAM;
+    if (getaddrinfo(host, service, &hints, &res) != 0 || !res) return NULL;
+    int fd = socket(res->ai_family, res->ai_socktype, res->ai_protocol);
+    if (fd < 0 || connect(fd, res->ai_addr, res->ai_addrlen) != 0) {
+        if (fd >= 0) close(fd);
+        freeaddrinfo(res);
+        return NULL;
+    }
+    freeaddrinfo(res);
+    char request[1024];
+    const int len = snprintf(request, sizeof request,
+                             "GET %s HTTP/1.0\r\nHost: %s:%d\r\nUser-Agent: Zuvo stand-in\r\n"
+                             "Icy-MetaData: 1\r\nConnection: close\r\n\r\n", path, host, port);
+    if (len <= 0 || len >= (int)sizeof request || send(fd, request, (size_t)len, 0) != len) {
+        close(fd);
+        return NULL;
+    }
+    /* The header lines, read a byte at a time so that no body byte is taken. */
+    int32_t used = 0, lineStart = 0;
+    for (;;) {
+        char c;
+        if (recv(fd, &c, 1, 0) != 1 || used + 2 >= size) {
+            close(fd);
+            return NULL;
+        }
+        if (c == '\r') continue;
+        if (c != '\n') {
+            headers[used++] = c;
+            continue;
+        }
+        if (used == lineStart) break; /* the empty line ends the headers */
+        headers[used++] = '\0';
+        lineStart = used;
+    }
+    headers[used] = '\0';
+    if (used == 0 || (strncmp(headers, "ICY 200", 7) != 0 && strncmp(headers, "HTTP/1.0 200", 12) != 0 &&
+                      strncmp(headers, "HTTP/1.1 200", 12) != 0)) {
+        close(fd);
+        return NULL;
+    }
+    Net* n = calloc(1, sizeof *n);
+    n->fd = fd;
+    return n;
+}
+
+int32_t NetRecv(void* v, uint8_t* buf, int32_t size) {
+    Net* n = v;
+    const ssize_t got = recv(n->fd, buf, (size_t)size, 0);
+    return got < 0 ? -1 : (int32_t)got;
+}
+
+void NetClose(void* v) {
+    Net* n = v;
+    if (!n) return;
+    shutdown(n->fd, SHUT_RDWR);
+    close(n->fd);
+    free(n);
+}
+
+void* MpegFeedOpen(void) {
+    mpg123_init();
+    mpg123_handle* mh = mpg123_new(NULL, NULL);
+    if (!mh) return NULL;
+    mpg123_param(mh, MPG123_FLAGS, MPG123_QUIET, 0);
+    mpg123_format_none(mh);
+    static const long rates[] = {8000, 11025, 12000, 16000, 22050, 24000, 32000, 44100, 48000};
+    for (size_t i = 0; i < sizeof rates / sizeof rates[0]; ++i)
+        mpg123_format(mh, rates[i], MPG123_MONO | MPG123_STEREO, MPG123_ENC_SIGNED_16);
+    if (mpg123_open_feed(mh) != MPG123_OK) {
+        mpg123_delete(mh);
+        return NULL;
+    }
+    return mh;
+}
+
+int32_t MpegFeedDecode(void* m, const uint8_t* in, int32_t n, uint8_t* pcm, int32_t room,
+                       int32_t* rate, int32_t* channels) {
+    mpg123_handle* mh = m;
+    size_t done = 0;
+    int r = mpg123_decode(mh, n > 0 ? in : NULL, (size_t)(n > 0 ? n : 0), pcm, (size_t)room, &done);
+    if (r == MPG123_NEW_FORMAT) {
+        long rt = 0;
+        int ch = 0, enc = 0;
+        mpg123_getformat(mh, &rt, &ch, &enc);
+        *rate = (int32_t)rt;
+        *channels = ch;
+        size_t more = 0;
+        r = mpg123_decode(mh, NULL, 0, pcm + done, (size_t)room - done, &more);
+        done += more;
+    }
+    if (r == MPG123_ERR) return -1;
+    return (int32_t)done;
+}
+
+void MpegFeedClose(void* m) {
+    if (!m) return;
+    mpg123_close(m);
+    mpg123_delete(m);
 }

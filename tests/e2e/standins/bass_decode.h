@@ -31,4 +31,19 @@ void DecSetGain(void* d, int32_t millibel);
 int32_t DecComments(void* d, char* out, int32_t size);
 void DecClose(void* d);
 
+/* A network connection: an HTTP GET of `path` on host:port asking for ICY metadata. Null when
+   the connection or the request fails; `headers` receives the response's header lines, each
+   ended by a zero byte, the list by a second one. */
+void* NetConnect(const char* host, int32_t port, const char* path, char* headers, int32_t size);
+/* Up to `size` bytes of the response body; 0 at its end, -1 on an error. */
+int32_t NetRecv(void* n, uint8_t* buf, int32_t size);
+void NetClose(void* n);
+
+/* An MPEG stream fed bytes as they come (network radio): 16-bit PCM out. */
+void* MpegFeedOpen(void);
+/* Feeds `n` bytes (may be 0), then decodes up to `room` bytes of PCM into pcm; the bytes
+   written, -1 on an error. rate/channels are set once the format is known. */
+int32_t MpegFeedDecode(void* m, const uint8_t* in, int32_t n, uint8_t* pcm, int32_t room,
+                       int32_t* rate, int32_t* channels);
+void MpegFeedClose(void* m);
 #endif

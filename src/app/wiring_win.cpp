@@ -10,6 +10,7 @@
 
 #include "app/app_win.h"
 #include "app/view_texts_win.h"
+#include "audio/bass_download_win.h"
 #include "audio/bass_win.h"
 #include "audio/control.h"
 #include "audio/engine_win.h"
@@ -43,6 +44,7 @@ namespace {
 constexpr CommandRoute kCommandRoutes[] = {
     // audio/: playback control's windows
     {kCmdIntroScan, IntroScanCommandWin},
+    {kCmdSaveDownloadStream, BassDownloadCommandWin},
     {kCmdRuntimeInfo, RuntimeInfoCommandWin},
     // library/: the tree and the File view
     {kCmdReloadList, LibraryReloadCommandWin},

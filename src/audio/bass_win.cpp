@@ -3,6 +3,7 @@
 #include <cstring>
 #include <vector>
 
+#include "audio/bass_download_win.h"
 #include "audio/engine_win.h"
 #include "audio/play_state.h"
 #include "base/dll_win.h"
@@ -75,6 +76,7 @@ struct BassState {
     bool isModule = false;
     uint32_t modChannels = 0, channels = 0;
     bool network = false;
+    uint32_t ctype = 0;
     StationInfo station;
     std::wstring nowPlaying;
     HWND window = nullptr;  // receives kMsgMeta
@@ -189,6 +191,7 @@ bool FillRecord(DWORD ch, bool network, MpegInfo& m, const wchar_t* path) {
             m.avgBitrate = static_cast<float>((end - start) * 8.0 / seconds);
     }
     g_bass.channels = info.chans;
+    g_bass.ctype = info.ctype;
     return true;
 }
 
@@ -277,6 +280,8 @@ LRESULT CALLBACK MetaProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
     Engine e = EngineNow();
     if (g_bass.channel && g_bass.network && ReadMeta(g_bass.channel)) {
         ShowStreamTitle(e);
+        BassDownloadTitleWin(g_bass.station.name.c_str(), g_bass.nowPlaying.c_str(),
+                             e.track.avgBitrate, g_bass.ctype);
         if (e.io.host.refreshDisplay) e.io.host.refreshDisplay(e.io.host.ctx);
     }
     return 0;
@@ -290,7 +295,9 @@ void Status(Engine& e, const wchar_t* text, int ms) {
 DWORD Connect(Engine& e, const wchar_t* url) {
     Status(e, L" Connecting...", 0);
     const DWORD ch = g_bass.api.StreamCreateURL(reinterpret_cast<const char*>(url), 0,
-                                                kUnicode | kDecode | kBlock, nullptr, nullptr);
+                                                kUnicode | kDecode | kBlock,
+                                                reinterpret_cast<void*>(&BassDownloadProc),
+                                                nullptr);
     Status(e, ch ? L" Connecting... OK" : L" Connecting... failed", 3000);
     if (!ch) return 0;
     g_bass.station = StationInfo{};
@@ -308,6 +315,7 @@ DWORD Connect(Engine& e, const wchar_t* url) {
 
 int Open(void*, Engine& e, const wchar_t* file) {
     g_bass.channel = 0;
+    BassDownloadFinishWin();
     g_bass.network = IsUrl(file);
     if (g_bass.network) {
         const DWORD ch = Connect(e, file);
@@ -319,6 +327,8 @@ int Open(void*, Engine& e, const wchar_t* file) {
         g_bass.channel = ch;
         e.track.avgBitrate = static_cast<float>(g_bass.station.kbps * 1000);
         ShowStreamTitle(e);
+        BassDownloadTitleWin(g_bass.station.name.c_str(), g_bass.nowPlaying.c_str(),
+                             e.track.avgBitrate, g_bass.ctype);
         return 1;
     }
     const DWORD ch = OpenFileChannel(file, false);
@@ -393,6 +403,10 @@ void Seek(void*, Engine& e) {
 }
 
 void Close(void*, Engine&) {
+    if (g_bass.network) {
+        BassDownloadFinishWin();
+        BassDownloadTitleWin(L"", L"", 0, 0);  // no stream: "Save" is refused
+    }
     FreeChannel(g_bass.channel, g_bass.isModule);
     g_bass.channel = 0;
     g_bass.modChannels = 0;

@@ -2,10 +2,14 @@
 started by the test (MP3 at real pace, metadata every 8192 bytes, titles the test changes) plays;
 the status line shows " Connecting... OK", the window title follows the stream title, what is
 heard is the station's audio (found in mpg123's decode of what was sent), and when the server
-goes away mid-stream the player moves on to the list's next row without hanging."""
+goes away mid-stream the player moves on to the list's next row without hanging. The
+"Netstream download" window records the station into one file per title, each beginning with
+a whole frame and read by ffprobe."""
+import glob
 import os
 import shutil
 import socket
+import subprocess
 import threading
 import time
 import unittest
@@ -93,8 +97,8 @@ class IcyServer:
 
 
 class Radio(unittest.TestCase):
-    def test_station_plays_follows_titles_and_moves_on(self):
-        z = Install('radio')
+    def start(self, name):
+        z = Install(name)
         shutil.copy(standin('bass.dll'), z.prog)
         music = os.path.join(z.folder, 'music')
         os.makedirs(music)
@@ -111,7 +115,10 @@ class Radio(unittest.TestCase):
         proc = z.start(win_path(m3u), '/localini')
         self.addCleanup(lambda: proc.poll() is None and proc.kill())
         self.assertEqual(send('wait', '20000'), 0, 'no main window')
+        return z, proc, server, cap, station, music
 
+    def test_station_plays_follows_titles_and_moves_on(self):
+        z, proc, server, cap, station, music = self.start('radio')
         # The list shows the address row and the file row; Return plays the first.
         e2e_lib.wait_listed(2)
         status = lambda: send_output('status')[1].decode('utf-8', 'replace')
@@ -143,6 +150,35 @@ class Radio(unittest.TestCase):
         probe_at = len(got) // 2 // 2 * 2
         self.assertIsNotNone(e2e_lib.find(ref + ref, got[probe_at:probe_at + 4410 * 2]),
                              'the heard audio is the station\'s')
+
+
+    def test_recording_makes_one_file_per_title(self):
+        z, proc, server, cap, station, music = self.start('radiorec')
+        e2e_lib.wait_listed(2)
+        self.assertEqual(e2e_lib.command('Return'), 0)
+        size = lambda p: os.path.getsize(p) if os.path.exists(p) else 0
+        wait_until(lambda: size(cap) > 0, 30, 'the station to be heard')
+        self.assertEqual(e2e_lib.command('SaveDownloadStream'), 0)
+        self.assertEqual(send('press', 'ZuvoNetDownload', '101'), 0)  # Save
+        name = lambda title: os.path.join(music, '[Zuvo Test Radio] %s.mp3' % title)
+        wait_until(lambda: size(name('First Song')) > 0, 40, 'the first title\'s file')
+        server.title = 'Second: Song?'
+        wait_until(lambda: size(name('Second  Song ')) > 0, 40, 'the second title\'s file')
+        self.assertEqual(send('press', 'ZuvoNetDownload', '102'), 0)  # Stop
+        files = sorted(glob.glob(os.path.join(music, '*.mp3')))
+        files.remove(os.path.join(music, 'after.mp3'))
+        wait_until(lambda: all(size(f) for f in files), 10, 'the files written')
+        stop(proc, self)
+        self.assertEqual([os.path.basename(f) for f in files],
+                         ['[Zuvo Test Radio] First Song.mp3', '[Zuvo Test Radio] Second  Song .mp3'])
+        for f in files:
+            probe = subprocess.run(['ffprobe', '-v', 'error', '-show_entries', 'format=duration',
+                                    '-of', 'csv=p=0', f], capture_output=True, text=True)
+            self.assertEqual(probe.returncode, 0, probe.stderr)
+            self.assertGreater(float(probe.stdout.strip()), 1.0, f)
+        with open(files[1], 'rb') as f:
+            head = f.read(2)
+        self.assertEqual((head[0], head[1] & 0xE0), (0xFF, 0xE0), 'a whole frame first')
 
 
 if __name__ == '__main__':

@@ -36,15 +36,28 @@
 #include "ui/big_view_win.h"
 #include "ui/face_win.h"
 #include "ui/title_text.h"
+#include "ui/ui_glue_win.h"
 
 namespace {
 
 // ---- the commands other subsystems answer ----
 
+// The playing stream's title and address (the stream's row menu).
+void StreamTitleCommandWin(CommandId id, intptr_t) {
+    if (!BassStreamPlayingWin()) return;
+    if (id == kCmdLogTitle) LogStreamTitleWin(BassNowPlayingWin());
+    if (id == kCmdCopyTitle) (void)CopyToClipboardWin(BassNowPlayingWin());
+    if (id == kCmdCopyWebsite && !BassStationUrlWin().empty())
+        (void)CopyToClipboardWin(BassStationUrlWin());
+}
+
 constexpr CommandRoute kCommandRoutes[] = {
     // audio/: playback control's windows
     {kCmdIntroScan, IntroScanCommandWin},
     {kCmdSaveDownloadStream, BassDownloadCommandWin},
+    {kCmdLogTitle, StreamTitleCommandWin},
+    {kCmdCopyTitle, StreamTitleCommandWin},
+    {kCmdCopyWebsite, StreamTitleCommandWin},
     {kCmdRuntimeInfo, RuntimeInfoCommandWin},
     // library/: the tree and the File view
     {kCmdReloadList, LibraryReloadCommandWin},

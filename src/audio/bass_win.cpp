@@ -494,3 +494,7 @@ bool BassScanInfoWin(const wchar_t* path, BassScanFacts& out) {
     g_bass.channels = channels;
     return ok;
 }
+
+bool BassStreamPlayingWin() { return g_bass.channel && g_bass.network; }
+std::wstring BassNowPlayingWin() { return BassStreamPlayingWin() ? g_bass.nowPlaying : L""; }
+std::wstring BassStationUrlWin() { return BassStreamPlayingWin() ? g_bass.station.url : L""; }

@@ -30,3 +30,8 @@ struct BassScanFacts {
     BassTagFill tags;
 };
 bool BassScanInfoWin(const wchar_t* path, BassScanFacts& out);
+
+// The playing network stream: whether one plays, its now-playing text and station address.
+bool BassStreamPlayingWin();
+std::wstring BassNowPlayingWin();
+std::wstring BassStationUrlWin();

@@ -1,6 +1,7 @@
 """Internet radio through the bass.dll stand-in: an .m3u with the address of a small ICY server
 started by the test (MP3 at real pace, metadata every 8192 bytes, titles the test changes) plays;
-the status line shows " Connecting... OK", the window title follows the stream title, what is
+the status line shows " Connecting... OK", the window title follows the stream title (and the
+copy commands put it and the station's address on the clipboard), what is
 heard is the station's audio (found in mpg123's decode of what was sent), and when the server
 goes away mid-stream the player moves on to the list's next row without hanging. The
 "Netstream download" window records the station into one file per title, each beginning with
@@ -139,6 +140,11 @@ class Radio(unittest.TestCase):
         wait_until(lambda: 'First Song' in title(), 20, 'the first stream title in the title')
         server.title = 'Second Song'
         wait_until(lambda: 'Second Song' in title(), 20, 'the changed stream title')
+        clip = lambda: send_output('clipboard')[1].decode('utf-8', 'replace')
+        self.assertEqual(e2e_lib.command('CopyTitle'), 0)
+        wait_until(lambda: 'Second Song' in clip(), 10, 'the title on the clipboard')
+        self.assertEqual(e2e_lib.command('CopyWebsite'), 0)
+        wait_until(lambda: 'http://radio.test/' in clip(), 10, 'the station address on the clipboard')
         wait_until(lambda: size(cap) > 44100 * 4 * 4, 30, 'four seconds of the station')
 
         server.close()  # the station goes away: the next row plays

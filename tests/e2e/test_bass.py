@@ -91,7 +91,8 @@ class Bass(unittest.TestCase):
         wait_until(lambda: size(caps[3]) > 0, 90, 'the fourth track (the module) to start')
         wait_steady(lambda: size(caps[3]), 3, 90, 'the module to end')
         stop(proc, self)
-        # Lossless and module tracks are ffmpeg's decode exactly; Ogg Vorbis within rounding.
+        # FLAC and WAV are ffmpeg's decode exactly, Ogg Vorbis within rounding; the module by
+        # its level and length.
         for i, (path, tolerance) in enumerate(zip(paths, (2, 0, 0, None))):
             got = e2e_lib.samples(caps[i])
             ref = ffmpeg_decode(path)

@@ -26,6 +26,8 @@ packages=(
   libsndfile1-dev
   # the bass.dll stand-in: tracker modules (libopenmpt), Ogg radio (libvorbisfile)
   libopenmpt-dev libvorbis-dev
+  # the peer of the info scan's benchmark (tests/bench/bass_bench.py)
+  mediainfo
   # screenshots and the reference audio tools of the tests and the demo folder
   imagemagick lame mpg123 sox ffmpeg id3v2
 )

@@ -17,6 +17,8 @@ cmake --preset windows >/dev/null
 cmake --build --preset windows --target zuvo zuvo-plugins
 # The stand-in lame_enc.dll (the HTTP server's live stream); built where winegcc is installed.
 cmake --build --preset windows --target lame-standin >/dev/null 2>&1 || true
+# The stand-in bass.dll and its FLAC add-on (Ogg, FLAC, WAV, AIFF, modules).
+cmake --build --preset windows --target bass-standin >/dev/null 2>&1 || true
 exe=$ROOT/build/windows/src/app/zuvo.exe
 # The Winamp plug-ins built with the tests go beside the player: the input plug-in over
 # libsndfile (FLAC, WAV, Ogg, ...) and the test DSP plug-in (used when wave_flags has 0x100).
@@ -74,6 +76,10 @@ else
 fi
 lame_standin=$ROOT/build/windows/tests/e2e/standins/lame_enc.dll
 if [ -f "$lame_standin" ]; then cp "$lame_standin" "$(dirname "$exe")/lame_enc.dll"; fi
+for dll in bass.dll bassflac.dll; do
+  standin=$ROOT/build/windows/tests/e2e/standins/$dll
+  if [ -f "$standin" ]; then cp "$standin" "$(dirname "$exe")/$dll"; fi
+done
 
 had_display=${DISPLAY:-}
 zuvo_x_prepare

@@ -24,6 +24,10 @@ packages=(
   chromium chromium-driver python3-selenium
   # the Winelib input plug-in of the tests (FLAC, WAV, ... through libsndfile)
   libsndfile1-dev
+  # the bass.dll stand-in: tracker modules (libopenmpt), Ogg radio (libvorbisfile)
+  libopenmpt-dev libvorbis-dev
+  # the peer of the info scan's benchmark (tests/bench/bass_bench.py)
+  mediainfo
   # screenshots and the reference audio tools of the tests and the demo folder
   imagemagick lame mpg123 sox ffmpeg id3v2
   # an independent tag reader for the tag editor's tests

@@ -8,6 +8,7 @@
 #include <shlobj.h>
 
 #include "app/app_win.h"
+#include "audio/bass_download_win.h"
 #include "audio/engine_win.h"
 #include "base/dll_win.h"
 #include "base/fileops_win.h"
@@ -196,6 +197,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
         if (msg.message == WM_MOUSEWHEEL && FaceRouteMouseWheelWin(msg)) continue;
         if (InsertViewDialogMessageWin(msg)) continue;  // Tab and the keys of its controls
+        if (BassDownloadDialogMessageWin(msg)) continue;
         if (!g_dispatch.labelEditing && g_win.accelerators &&
             TranslateAcceleratorA(g_win.mainWindow, g_win.accelerators, &msg))
             continue;

@@ -11,6 +11,8 @@
 
 #include "app/app_win.h"
 #include "app/view_texts_win.h"
+#include "audio/bass_download_win.h"
+#include "audio/bass_win.h"
 #include "audio/control.h"
 #include "audio/engine_win.h"
 #include "audio/intro_scan_win.h"
@@ -22,6 +24,7 @@
 #include "feeds/rss.h"
 #include "http/http_win.h"
 #include "library/cue_follow_win.h"
+#include "library/info_scan_win.h"
 #include "library/insert_view_win.h"
 #include "library/library_win.h"
 #include "library/list_rename_win.h"
@@ -39,14 +42,28 @@
 #include "ui/big_view_win.h"
 #include "ui/face_win.h"
 #include "ui/title_text.h"
+#include "ui/ui_glue_win.h"
 
 namespace {
 
 // ---- the commands other subsystems answer ----
 
+// The playing stream's title and address (the stream's row menu).
+void StreamTitleCommandWin(CommandId id, intptr_t) {
+    if (!BassStreamPlayingWin()) return;
+    if (id == kCmdLogTitle) LogStreamTitleWin(BassNowPlayingWin());
+    if (id == kCmdCopyTitle) (void)CopyToClipboardWin(BassNowPlayingWin());
+    if (id == kCmdCopyWebsite && !BassStationUrlWin().empty())
+        (void)CopyToClipboardWin(BassStationUrlWin());
+}
+
 constexpr CommandRoute kCommandRoutes[] = {
     // audio/: playback control's windows
     {kCmdIntroScan, IntroScanCommandWin},
+    {kCmdSaveDownloadStream, BassDownloadCommandWin},
+    {kCmdLogTitle, StreamTitleCommandWin},
+    {kCmdCopyTitle, StreamTitleCommandWin},
+    {kCmdCopyWebsite, StreamTitleCommandWin},
     {kCmdRuntimeInfo, RuntimeInfoCommandWin},
     // library/: the tree and the File view
     {kCmdReloadList, LibraryReloadCommandWin},
@@ -66,6 +83,7 @@ constexpr CommandRoute kCommandRoutes[] = {
     {kCmdBeatCounter, ToolsCommandWin},
     {kCmdEasyRenamer, ToolsCommandWin},
     {kCmdFileDate, ToolsCommandWin},
+    {kCmdScanInfo, InfoScanCommandWin},
     // library/: play list files and cue sheets
     {kCmdPlaylistCreate, PlaylistCreateCommandWin},
     {kCmdPlaylistAppend, PlaylistAppendCommandWin},
@@ -214,6 +232,9 @@ EngineHost PlaybackHost() {
     EngineHost h;
     h.showPlayButton = [](void*, bool pressed) {
         if (View().showPlayButton) View().showPlayButton(View().ctx, pressed);
+    };
+    h.statusMessage = [](void*, const wchar_t* text, int ms) {
+        if (View().showMessage) View().showMessage(View().ctx, text, ms);
     };
     h.refreshDisplay = [](void*) {
         UpdateTitle();
@@ -628,6 +649,9 @@ void StartSubsystemsWin() {
                                    }});
     for (const std::string& d : PluginDescriptorsWin())
         AddPlayableExtensions(g_playableExtensions, PluginExtensions(d));
+    // bass.dll beside the program: other formats and tracker modules.
+    g_playState.bassLoaded = BassLoadWin() == 1;
+    AddPlayableExtensions(g_playableExtensions, BassPlayableExtensionsWin());
 
     // The folder tree and the File view, then sequencing over them and the engine, the play
     // list files, the cue follower and the Playlist view (open again when it was at exit).

@@ -155,6 +155,7 @@ void EngineStop(Engine& e, bool full, bool stopPlugin) {
     } else {
         CloseDecoders(e);
     }
+    if (ps.bassActive && e.io.bass.close) e.io.bass.close(e.io.bass.ctx, e);
 }
 
 uint32_t BackoffUnits(const Engine& e, uint32_t ms) {

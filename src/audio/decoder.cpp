@@ -265,7 +265,7 @@ uint32_t DecodeRaw(Engine& e, uint8_t* dst, uint32_t cap) {
     PlayState& ps = e.ps;
     // BASS streams and Winamp plug-ins deliver through their own readers.
     if (ps.pluginActive) return e.io.plugin.read ? e.io.plugin.read(e.io.plugin.ctx, e, dst, cap) : 0;
-    if (ps.bassActive) return 0;
+    if (ps.bassActive) return e.io.bass.read ? e.io.bass.read(e.io.bass.ctx, e, dst, cap) : 0;
     if (ps.inputChunk == 0 || !e.track.hFile) return 0;
     if (!FillInput(e)) return 0;
     const uint32_t n = std::min(ps.inputChunk, ps.fileBufFilled - ps.fileBufPos);

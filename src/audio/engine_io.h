@@ -158,6 +158,8 @@ struct EngineHost {
     // Where the next start begins (the play starter's resume position), shown at once.
     void (*setResumePosition)(void* ctx, uint32_t pos) = nullptr;
     void (*stopRecording)(void* ctx) = nullptr;  // the open stream-recording window stops
+    // A short text in the status line's message part for ms (0: until replaced).
+    void (*statusMessage)(void* ctx, const wchar_t* text, int ms) = nullptr;
     void (*stopPlugin)(void* ctx) = nullptr;     // the input plug-in stops
     // The intro scan's starts: the selected row of the focused list, or the next row, at
     // `startPercent` of the track; false when nothing started (the end of the list).
@@ -194,6 +196,17 @@ struct PluginSourceOps {
     void (*stop)(void* ctx) = nullptr;
 };
 
+// A BASS decode channel as the track's source (the glue over bass.dll); it counts positions in
+// ms: open fills the record with dwAudioBeg 0, dwAudioEnd = lengthMs and dwPointer in ms.
+struct BassSourceOps {
+    void* ctx = nullptr;
+    bool (*takes)(void* ctx, const wchar_t* file) = nullptr;  // BASS is loaded and plays file
+    int (*open)(void* ctx, Engine& e, const wchar_t* file) = nullptr;  // 1 ok, 0 failed
+    uint32_t (*read)(void* ctx, Engine& e, uint8_t* dst, uint32_t cap) = nullptr;  // 0 at the end
+    void (*seek)(void* ctx, Engine& e) = nullptr;  // to e.track.dwPointer ms
+    void (*close)(void* ctx, Engine& e) = nullptr;
+};
+
 struct EngineIo {
     WaveOutOps waveOut;
     DsOps ds;
@@ -204,6 +217,7 @@ struct EngineIo {
     EngineWindow window;
     EngineHost host;
     PluginSourceOps plugin;
+    BassSourceOps bass;
 };
 
 // What every engine call works on: the state, the playing track's record, the settings and the

@@ -15,6 +15,7 @@
 
 #include "audio/control.h"
 #include "audio/decoder.h"
+#include "audio/bass_win.h"
 #include "audio/dsp_hooks.h"
 #include "audio/mpeg_file_win.h"
 #include "audio/output.h"
@@ -376,6 +377,7 @@ void EngineStartWin(HWND mainWindow, const EngineHost& host) {
                                WinPostNextTrack, WinCloseMain, WinEnterFolder};
     g_io.host = host;
     g_io.plugin = PluginSourceOpsWin();  // the plug-ins themselves are loaded by the start-up
+    g_io.bass = BassSourceOpsWin();      // bass.dll itself is loaded by the start-up
     // The sound processing runs on every block over the program's chain state.
     g_dspBinding = DspBinding{&g_dspState, &g_settings, &g_playState};
     g_io.dsp = DspHooksFor(g_dspBinding);
@@ -386,6 +388,7 @@ void EngineShutdownWin() {
     EngineStop(e, true);
     CloseTrackFile(e);
     PluginsUnloadWin();
+    BassUnloadWin();
     MpglibUnload(e);
     if (g_playState.dsoundModule) FreeLibrary(static_cast<HMODULE>(g_playState.dsoundModule));
     g_playState.dsoundModule = nullptr;

@@ -2,6 +2,9 @@
 
 #include <windows.h>
 
+#include "audio/mpeg_scan.h"
+#include "tags/id3.h"
+
 namespace {
 
 int HandleReadAt(void* ctx, uint32_t offset, void* dst, int n) {
@@ -38,4 +41,36 @@ uint32_t MpegFileSize(const MpegInfo& info) {
     if (!info.hFile || !GetFileSizeEx(static_cast<HANDLE>(info.hFile), &size)) return 0;
     // Offsets are 32-bit: a larger file is scanned and played up to 4 GB.
     return size.QuadPart > 0xFFFFFFFF ? 0xFFFFFFFF : static_cast<uint32_t>(size.QuadPart);
+}
+
+bool MpegScanFileWin(const wchar_t* path, bool tags, MpegFileFacts& out) {
+    MpegInfo m;
+    ByteReader in{};
+    if (!MpegOpenFile(m, path, in)) return false;
+    const uint32_t fileSize = m.dwAudioEnd;
+    const bool ok = MpegScan(m, in) != 0;
+    if (ok) {
+        out.fileSize = fileSize;
+        out.audioBeg = m.dwAudioBeg;
+        out.sampleRate = m.header.sampleRate;
+        out.avgBitrate = m.avgBitrate;
+        out.channelMode = m.header.channelMode;
+        if (tags) {
+            if (m.dwAudioBeg != 0)
+                Id3v2Read(m, in, m.dwAudioBeg, fileSize, Id3Options{false, nullptr});
+            out.id3v2 = m.id3v2Size != 0;
+            out.id3v1 = Id3v1Read(m, in, fileSize, nullptr) == 1;
+            const auto text = [&](int slot) {
+                return m.tagText[slot] ? std::wstring(m.tagText[slot]) : std::wstring();
+            };
+            out.artist = text(kTagArtist);
+            out.title = text(kTagTitle);
+            out.track = text(kTagTrack);
+            out.year = text(kTagYear);
+            out.album = text(kTagAlbum);
+        }
+    }
+    Id3FreeTags(m, nullptr);
+    MpegCloseFile(m);
+    return ok;
 }

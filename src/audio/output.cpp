@@ -27,7 +27,7 @@ uint32_t BytesPerSample(const PlayState& ps) {
 AudioStamp StampFromDecoder(const Engine& e) {
     const MpegInfo& m = e.track;
     const uint32_t played = m.dwPointer > m.dwAudioBeg ? m.dwPointer - m.dwAudioBeg : 0;
-    const uint32_t ms = e.ps.pluginActive ? m.dwPointer : MpegLengthMs(m, played);
+    const uint32_t ms = e.ps.pluginActive || e.ps.bassActive ? m.dwPointer : MpegLengthMs(m, played);
     return AudioStamp{m.dwPointer, ms, m.lengthMs};
 }
 

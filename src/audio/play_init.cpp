@@ -28,7 +28,8 @@ void ResetInput(Engine& e, uint32_t rate, uint32_t channels) {
     ps.trackEnded = false;
     MpegInfo& m = e.track;
     // A plug-in counts in ms: its end is its length.
-    m.lengthMs = ps.pluginActive ? m.dwAudioEnd : MpegLengthMs(m, m.dwAudioEnd - m.dwAudioBeg);
+    m.lengthMs = ps.pluginActive || ps.bassActive ? m.dwAudioEnd
+                                                  : MpegLengthMs(m, m.dwAudioEnd - m.dwAudioBeg);
 }
 
 // Step 6: the decoder. 0, -1 (ACM cannot take the stream) or -2 after a message box.
@@ -111,7 +112,7 @@ int PlayInit(Engine& e, uint32_t rate, uint32_t channels, uint32_t bits) {
         ps.outBits = bits;
         SizeOutputBuffers(e);
         ps.playedBytePos = e.track.dwPointer;
-        ps.playedMs = ps.pluginActive ? e.track.dwPointer
+        ps.playedMs = ps.pluginActive || ps.bassActive ? e.track.dwPointer
                                       : MpegLengthMs(e.track, e.track.dwPointer - e.track.dwAudioBeg);
         ps.playedLengthMs = e.track.lengthMs;
         const uint32_t fade = static_cast<uint32_t>(s.fadeout);

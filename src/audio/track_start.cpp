@@ -51,11 +51,35 @@ int PluginFor(Engine& e, const std::wstring& file) {
     return e.io.plugin.find(e.io.plugin.ctx, file.c_str());
 }
 
+// Whether BASS plays `file` (it is loaded and the decoder choice sends the file there).
+bool BassFor(Engine& e, const std::wstring& file) {
+    return e.io.bass.takes && e.io.bass.takes(e.io.bass.ctx, file.c_str());
+}
+
 int InitOpenTrack(Engine& e) {
     const uint32_t bits = e.ps.mode24 ? 24 : 16;
     const int r = PlayInit(e, e.track.header.sampleRate, TrackChannels(e.track), bits);
     if (r == 0) TellLogStart(e);
     return r;
+}
+
+// Opens `file` through BASS from `startMs` and runs play init with its format.
+bool StartBass(Engine& e, const std::wstring& file, uint32_t startMs) {
+    ResetTrack(e);
+    PlayState& ps = e.ps;
+    ps.urlStream = IsUrl(file);
+    if (!e.io.bass.open(e.io.bass.ctx, e, KeepPath(ps, file))) {
+        ps.urlStream = false;
+        return false;
+    }
+    ps.bassActive = true;
+    if (startMs > 0 && startMs < e.track.dwAudioEnd && !ps.urlStream) {
+        e.track.dwPointer = startMs;
+        if (e.io.bass.seek) e.io.bass.seek(e.io.bass.ctx, e);
+    }
+    const int r = InitOpenTrack(e);
+    if (r != 0 && e.io.bass.close) e.io.bass.close(e.io.bass.ctx, e);
+    return r == 0;
 }
 
 // The next track on the output that still plays the ring out: the decoders of the ended track
@@ -70,10 +94,10 @@ bool ContinueOnOutput(Engine& e, const TrackStart& r) {
         CloseDecoders(e);
     else
         EngineStop(e, false);
-    if (PluginFor(e, r.file) >= 0) {
-        // A plug-in needs its own start-up before it delivers: it starts once the queue has
-        // been heard (deferred action 6 plays the sequencer's new track). The record stays
-        // the old track's while its end is heard.
+    if (PluginFor(e, r.file) >= 0 || BassFor(e, r.file)) {
+        // A plug-in or a BASS channel is started anew once the queue has been heard
+        // (deferred action 6 plays the sequencer's new track). The record stays the old
+        // track's while its end is heard.
         RingRewindToTrackEnd(ps);
         ScheduleAction(e, kActionRestart, 0);
         ps.trackEnded = true;
@@ -119,6 +143,11 @@ bool EngineStartFile(Engine& e, const std::wstring& file, int64_t position, bool
         const uint32_t startMs = position > 0 && position < 0xFFFFFFFF ? uint32_t(position) : 0;
         ps.startPercent = -1;
         return e.io.plugin.play(e.io.plugin.ctx, e, plugin, KeepPath(ps, file), startMs) == 0;
+    }
+    if (BassFor(e, file)) {
+        const uint32_t startMs = position > 0 && position < 0xFFFFFFFF ? uint32_t(position) : 0;
+        ps.startPercent = -1;
+        return StartBass(e, file, startMs);
     }
     if (!OpenTrack(e, KeepPath(ps, file))) return false;
     MpegInfo& m = e.track;

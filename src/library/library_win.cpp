@@ -10,6 +10,7 @@
 #include "config/lang.h"
 #include "library/folder_ops_win.h"
 #include "library/folder_tree.h"
+#include "library/info_scan_win.h"
 #include "library/list_rename_win.h"
 #include "library/list_text.h"
 #include "library/list_view_win.h"
@@ -62,6 +63,8 @@ ListEnv FileListEnv() {
     env.hooks.readCueSheet = SequenceReadCueSheetWin;
     // A load or a sort changes what comes next: the upcoming texts and the title follow.
     env.hooks.listChanged = [](void*, TrackList&) { SequenceRefreshUpcomingWin(); };
+    env.hooks.stopInfoScan = [](void*, TrackList&) { (void)InfoScanStopWin(); };
+    env.hooks.startInfoScan = [](void*, TrackList& l) { InfoScanStartWin(l, true); };
     return env;
 }
 
@@ -303,6 +306,8 @@ ListOps ListOpsWin() {
     o.focusList = FocusList;
     o.scrollToCurrent = ScrollToCurrent;
     o.storeColumnWidths = StoreWidths;
+    o.infoScanRunning = [](void*) { return InfoScanRunningWin(); };
+    o.stopInfoScan = [](void*) { (void)InfoScanStopWin(); };
     o.listBrowsedFolder = ListBrowsedFolder;
     o.scrollTreeSelection = ScrollTreeSelection;
     o.scrollAllIntoView = ScrollAllIntoView;

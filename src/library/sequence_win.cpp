@@ -210,7 +210,7 @@ uint32_t CueTotalMs(void*, const std::wstring& file) {
 void SequenceReadPlayListWin(void*, TrackList& list, const std::wstring& path) {
     std::string bytes;
     if (!ReadListFile(path, bytes)) return;  // a list that cannot be read stays empty
-    PlayListEnv env{&g_settings, &g_playableExtensions, false, SystemCodePageWin()};
+    PlayListEnv env{&g_settings, &g_playableExtensions, g_playState.bassLoaded, SystemCodePageWin()};
     (void)LoadPlayListBytes(list, path, bytes, env, LibraryListEnvWin());
 }
 

@@ -1,7 +1,10 @@
 #include "log/log_win.h"
 
+#include <shellapi.h>
+
 #include "base/fileops_win.h"
 #include "base/path.h"
+#include "base/utf.h"
 #include "config/settings.h"
 #include "config/settings_bits.h"
 #include "log/track_log.h"
@@ -112,4 +115,16 @@ const LogHost& LogHostWin() {
 
 const std::wstring& LogPathWin() {
     return g_log.path;
+}
+
+void LogStreamTitleWin(const std::wstring& title) {
+    const size_t slash = g_log.path.find_last_of(L"\\/");
+    if (slash == std::wstring::npos) return;
+    const std::wstring path = g_log.path.substr(0, slash + 1) + L"titles.log";
+    const FileOps fs = Win32FileOps();
+    if (fs.appendFile(fs.ctx, path, WideToUtf16Le(title + L"\r\n")) < 0) {
+        ErrorLine("titles.log: cannot write", 0);
+        return;
+    }
+    ShellExecuteW(LogOwnerWin(), L"open", path.c_str(), nullptr, nullptr, SW_SHOWDEFAULT);
 }

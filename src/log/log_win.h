@@ -43,6 +43,9 @@ LogOps LogOpsWin();
 
 // The log file's path ("" when there is none).
 const std::wstring& LogPathWin();
+// "Log current title and open log file...": appends the stream title as a UTF-16 line to
+// "titles.log" beside the settings file (created when missing) and opens that file.
+void LogStreamTitleWin(const std::wstring& title);
 
 // "View track log...": the viewer (log_view_win.cpp).
 void LogViewerCommandWin(CommandId id, intptr_t lParam);

@@ -235,6 +235,43 @@ int PrintRows(const wchar_t* name) {
     return 0;
 }
 
+// Column `column` of every row of the first list, one a line.
+int PrintCells(int column) {
+    HWND list = FindList(nullptr);
+    if (!list) return 1;
+    RemotePage remote(list);
+    if (!remote.page) return 1;
+    for (int r = 0, rows = RowCount(list); r < rows; ++r) {
+        char utf8[2048] = {};
+        WideCharToMultiByte(CP_UTF8, 0, remote.ItemText(r, column).c_str(), -1, utf8,
+                            sizeof utf8, nullptr, nullptr);
+        std::printf("%s\n", utf8);
+    }
+    return 0;
+}
+
+// For `ms` milliseconds, every 50 ms a message the main window must answer (a time-out of
+// 1 s); prints the number of probes and the longest wait in ms. 1 when the window is missing.
+int Probe(DWORD ms) {
+    HWND w = Target();
+    if (!w) return 1;
+    LARGE_INTEGER freq, a, b;
+    QueryPerformanceFrequency(&freq);
+    double worst = 0;
+    int count = 0;
+    for (DWORD start = GetTickCount(); GetTickCount() - start < ms; Sleep(50)) {
+        DWORD_PTR result = 0;
+        QueryPerformanceCounter(&a);
+        SendMessageTimeoutW(w, WM_NULL, 0, 0, SMTO_NORMAL, 1000, &result);
+        QueryPerformanceCounter(&b);
+        const double waited = double(b.QuadPart - a.QuadPart) * 1000.0 / double(freq.QuadPart);
+        if (waited > worst) worst = waited;
+        ++count;
+    }
+    std::printf("%d %.1f\n", count, worst);
+    return 0;
+}
+
 // The file name field of an open or save dialog: the edit of its combo box, or its edit.
 HWND FileNameField(HWND dialog) {
     if (HWND combo = GetDlgItem(dialog, 0x47C /* cmb13 */)) {
@@ -653,9 +690,13 @@ int wmain(int argc, wchar_t** argv) {
         }
         return 0;
     }
-    if (verb == L"command" && argc == 3) {
+    if (verb == L"command" && argc >= 3) {
+        // Several commands are posted back to back: the window takes them one after another.
         HWND w = Target();
-        return w && PostMessageW(w, WM_COMMAND, static_cast<WPARAM>(_wtoi(argv[2])), 0) ? 0 : 1;
+        for (int i = 2; i < argc; ++i)
+            if (!w || !PostMessageW(w, WM_COMMAND, static_cast<WPARAM>(_wtoi(argv[i])), 0))
+                return 1;
+        return 0;
     }
     if (verb == L"close") {
         HWND w = Target();
@@ -792,6 +833,8 @@ int wmain(int argc, wchar_t** argv) {
     }
     if (verb == L"select" && argc >= 3) return SelectRows(argc - 2, argv + 2);
     if (verb == L"rows" && argc <= 3) return PrintRows(argc == 3 ? argv[2] : nullptr);
+    if (verb == L"cells" && argc == 3) return PrintCells(_wtoi(argv[2]));
+    if (verb == L"probe" && argc == 3) return Probe(static_cast<DWORD>(_wtoi(argv[2])));
     if (verb == L"save" && argc >= 3)
         return SaveAs(argv[2], argc > 3 ? static_cast<DWORD>(_wtoi(argv[3])) : 20000,
                       argc > 4 ? argv[4] : L"Select destination");

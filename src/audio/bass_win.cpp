@@ -1,0 +1,500 @@
+#include "audio/bass_win.h"
+
+#include <cstring>
+#include <vector>
+
+#include "audio/bass_download_win.h"
+#include "audio/engine_win.h"
+#include "audio/play_state.h"
+#include "base/dll_win.h"
+#include "base/path.h"
+#include "base/text.h"
+#include "base/utf.h"
+#include "config/settings.h"
+#include "tags/id3_store.h"
+
+extern Settings g_settings;
+
+namespace {
+
+constexpr DWORD kUnicode = 0x80000000u, kDecode = 0x200000u, kFloat = 0x100u;
+constexpr DWORD kBlock = 0x100000u;
+constexpr UINT kMsgMeta = WM_APP + 22;  // the stream's metadata changed (from BASS's thread)
+constexpr DWORD kMusicPrescan = 0x20000u, kMusicSensitiveRamp = 0x400u | 0x200u;
+
+struct BassChannelInfo {
+    DWORD freq, chans, flags, ctype, origres, plugin, sample;
+    const char* filename;
+};
+struct BassPluginForm {
+    DWORD ctype;
+    const char* name;
+    const char* exts;
+};
+struct BassPluginInfo {
+    DWORD version, formatc;
+    const BassPluginForm* formats;
+};
+
+// The entry points, resolved by name.
+struct BassApi {
+    BOOL(WINAPI* Init)(int, DWORD, DWORD, HWND, const void*);
+    BOOL(WINAPI* Free)();
+    BOOL(WINAPI* SetConfig)(DWORD, DWORD);
+    BOOL(WINAPI* SetConfigPtr)(DWORD, const void*);
+    DWORD(WINAPI* GetVersion)();
+    double(WINAPI* ChannelBytes2Seconds)(DWORD, uint64_t);
+    uint64_t(WINAPI* ChannelSeconds2Bytes)(DWORD, double);
+    DWORD(WINAPI* ChannelIsActive)(DWORD);
+    BOOL(WINAPI* ChannelGetInfo)(DWORD, BassChannelInfo*);
+    uint64_t(WINAPI* ChannelGetLength)(DWORD, DWORD);
+    BOOL(WINAPI* ChannelSetPosition)(DWORD, uint64_t, DWORD);
+    uint64_t(WINAPI* ChannelGetPosition)(DWORD, DWORD);
+    DWORD(WINAPI* ChannelGetData)(DWORD, void*, DWORD);
+    BOOL(WINAPI* ChannelGetAttribute)(DWORD, DWORD, float*);
+    BOOL(WINAPI* ChannelSetAttribute)(DWORD, DWORD, float);
+    DWORD(WINAPI* StreamCreateFile)(BOOL, const void*, uint64_t, uint64_t, DWORD);
+    DWORD(WINAPI* StreamCreateURL)(const char*, DWORD, DWORD, void*, void*);
+    BOOL(WINAPI* StreamFree)(DWORD);
+    uint64_t(WINAPI* StreamGetFilePosition)(DWORD, DWORD);
+    DWORD(WINAPI* PluginLoad)(const void*, DWORD);
+    BOOL(WINAPI* PluginFree)(DWORD);
+    const BassPluginInfo*(WINAPI* PluginGetInfo)(DWORD);
+    DWORD(WINAPI* MusicLoad)(BOOL, const void*, uint64_t, DWORD, DWORD, DWORD);
+    BOOL(WINAPI* MusicFree)(DWORD);
+    const char*(WINAPI* ChannelGetTags)(DWORD, DWORD);
+    DWORD(WINAPI* ChannelSetSync)(DWORD, DWORD, uint64_t, void*, void*);
+    BOOL(WINAPI* ChannelPlay)(DWORD, BOOL);
+};
+
+struct BassState {
+    HMODULE dll = nullptr;
+    BassApi api{};
+    bool loaded = false;
+    std::string bassList, playable;
+    DWORD channel = 0;
+    bool isModule = false;
+    uint32_t modChannels = 0, channels = 0;
+    bool network = false;
+    uint32_t ctype = 0;
+    StationInfo station;
+    std::wstring nowPlaying;
+    HWND window = nullptr;  // receives kMsgMeta
+    std::vector<uint8_t> block;  // a block as BASS gives it, before the down-mix
+};
+BassState g_bass;
+
+template <typename Fn>
+bool Resolve(Fn& fn, const char* name) {
+    fn = reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(g_bass.dll, name)));
+    return fn != nullptr;
+}
+
+bool ResolveAll() {
+    BassApi& a = g_bass.api;
+    return Resolve(a.Init, "BASS_Init") && Resolve(a.Free, "BASS_Free") &&
+           Resolve(a.SetConfig, "BASS_SetConfig") && Resolve(a.SetConfigPtr, "BASS_SetConfigPtr") &&
+           Resolve(a.GetVersion, "BASS_GetVersion") &&
+           Resolve(a.ChannelBytes2Seconds, "BASS_ChannelBytes2Seconds") &&
+           Resolve(a.ChannelSeconds2Bytes, "BASS_ChannelSeconds2Bytes") &&
+           Resolve(a.ChannelIsActive, "BASS_ChannelIsActive") &&
+           Resolve(a.ChannelGetInfo, "BASS_ChannelGetInfo") &&
+           Resolve(a.ChannelGetLength, "BASS_ChannelGetLength") &&
+           Resolve(a.ChannelSetPosition, "BASS_ChannelSetPosition") &&
+           Resolve(a.ChannelGetPosition, "BASS_ChannelGetPosition") &&
+           Resolve(a.ChannelGetData, "BASS_ChannelGetData") &&
+           Resolve(a.ChannelGetAttribute, "BASS_ChannelGetAttribute") &&
+           Resolve(a.ChannelSetAttribute, "BASS_ChannelSetAttribute") &&
+           Resolve(a.StreamCreateFile, "BASS_StreamCreateFile") &&
+           Resolve(a.StreamCreateURL, "BASS_StreamCreateURL") &&
+           Resolve(a.StreamFree, "BASS_StreamFree") &&
+           Resolve(a.StreamGetFilePosition, "BASS_StreamGetFilePosition") &&
+           Resolve(a.PluginLoad, "BASS_PluginLoad") && Resolve(a.PluginFree, "BASS_PluginFree") &&
+           Resolve(a.PluginGetInfo, "BASS_PluginGetInfo") && Resolve(a.MusicLoad, "BASS_MusicLoad") &&
+           Resolve(a.MusicFree, "BASS_MusicFree") && Resolve(a.ChannelGetTags, "BASS_ChannelGetTags") &&
+           Resolve(a.ChannelSetSync, "BASS_ChannelSetSync") && Resolve(a.ChannelPlay, "BASS_ChannelPlay");
+}
+
+std::wstring ProgramFolderOf() {
+    wchar_t path[MAX_PATH];
+    const DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring p(path, n < MAX_PATH ? n : 0);
+    const size_t slash = p.find_last_of(L"\\/");
+    return slash == std::wstring::npos ? std::wstring() : p.substr(0, slash + 1);
+}
+
+std::vector<std::wstring> ProgramFilesMatching(const wchar_t* pattern) {
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW fd;
+    HANDLE f = FindFirstFileW((ProgramFolderOf() + pattern).c_str(), &fd);
+    if (f == INVALID_HANDLE_VALUE) return names;
+    do {
+        if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.emplace_back(fd.cFileName);
+    } while (FindNextFileW(f, &fd));
+    FindClose(f);
+    return names;
+}
+
+unsigned WindowsMajor() {
+    OSVERSIONINFOW vi{};
+    vi.dwOSVersionInfoSize = sizeof vi;
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+    return GetVersionExW(&vi) ? vi.dwMajorVersion : 6;
+#pragma GCC diagnostic pop
+}
+
+// The add-ons beside the program, with their formats' extensions.
+void LoadAddOns() {
+    const std::wstring folder = ProgramFolderOf();
+    const std::vector<std::wstring> fonts = ProgramFilesMatching(L"*.sf2");
+    for (const std::wstring& name : ProgramFilesMatching(L"bass*.dll")) {
+        if (EqualsNoCase(name, L"bass.dll")) continue;
+        const std::wstring path = folder + name;
+        const DWORD plugin = g_bass.api.PluginLoad(path.c_str(), kUnicode);
+        if (!plugin) continue;
+        const BassPluginInfo* info = g_bass.api.PluginGetInfo(plugin);
+        for (DWORD i = 0; info && info->formats && i < info->formatc; ++i) {
+            const char* exts = info->formats[i].exts;
+            if (!exts) continue;
+            if (IsMidiFormat(exts)) {
+                if (fonts.empty()) continue;
+                const std::wstring font = folder + fonts.front();
+                if (!g_bass.api.SetConfigPtr(0x10403, font.c_str())) continue;
+            }
+            const std::string list = PluginFormatExtensions(exts);
+            AppendMissingExtensions(g_bass.bassList, list);
+            AppendMissingExtensions(g_bass.playable, list);
+        }
+    }
+}
+
+// The channel's facts into the track record; false when BASS cannot tell them.
+bool FillRecord(DWORD ch, bool network, MpegInfo& m, const wchar_t* path) {
+    BassChannelInfo info{};
+    if (!g_bass.api.ChannelGetInfo(ch, &info)) return false;
+    m.header.sampleRate = info.freq;
+    m.header.channelMode = info.chans == 1 ? 4 : 1;
+    m.header.versionCode = 0;
+    m.fileName = path;
+    m.dwPointer = 0;
+    m.dwAudioBeg = 0;
+    const uint64_t bytes = g_bass.api.ChannelGetLength(ch, 0);
+    const double seconds =
+        bytes == static_cast<uint64_t>(-1) ? -1 : g_bass.api.ChannelBytes2Seconds(ch, bytes);
+    m.lengthMs = BassLengthMs(seconds, network);
+    m.dwAudioEnd = m.lengthMs;
+    if (!network && seconds > 0 && !g_bass.isModule) {
+        const uint64_t end = g_bass.api.StreamGetFilePosition(ch, 2);
+        const uint64_t start = g_bass.api.StreamGetFilePosition(ch, 3);
+        if (end != static_cast<uint64_t>(-1) && start != static_cast<uint64_t>(-1) && end > start)
+            m.avgBitrate = static_cast<float>((end - start) * 8.0 / seconds);
+    }
+    g_bass.channels = info.chans;
+    g_bass.ctype = info.ctype;
+    return true;
+}
+
+// The first present of Ogg, MP4 and APE comment lists.
+void ReadComments(DWORD ch, BassTagFill& fill) {
+    for (DWORD type : {BassTag::Ogg, BassTag::Mp4, BassTag::Ape}) {
+        const char* tags = g_bass.api.ChannelGetTags(ch, type);
+        if (!tags) continue;
+        FillFromBassComments(BassTagTexts(tags, 65536), fill);
+        return;
+    }
+}
+
+void StoreTags(MpegInfo& m, const BassTagFill& f) {
+    const std::pair<int, const std::wstring*> slots[] = {
+        {kTagTitle, &f.title}, {kTagArtist, &f.artist}, {kTagAlbum, &f.album},
+        {kTagTrack, &f.track}, {kTagYear, &f.year}};
+    for (const auto& [slot, text] : slots)
+        if (!text->empty() && !m.tagText[slot]) (void)Id3StoreText(m.tagText[slot], *text);
+}
+
+// Opens a file as a stream, else as a module; the handle or 0.
+DWORD OpenFileChannel(const wchar_t* path, bool floatOut) {
+    g_bass.isModule = false;
+    g_bass.modChannels = 0;
+    const DWORD fl = floatOut ? kFloat : 0;
+    DWORD ch = g_bass.api.StreamCreateFile(FALSE, path, 0, 0, kUnicode | kDecode | fl);
+    if (ch) return ch;
+    ch = g_bass.api.MusicLoad(FALSE, path, 0, 0,
+                              kUnicode | kDecode | kMusicPrescan | kMusicSensitiveRamp | fl, 44100);
+    if (!ch) return 0;
+    g_bass.isModule = true;
+    float v = 0;
+    while (g_bass.modChannels < 256 &&
+           g_bass.api.ChannelGetAttribute(ch, 0x200 + g_bass.modChannels, &v))
+        ++g_bass.modChannels;
+    if (g_bass.modChannels < kSmallModuleChannels)
+        g_bass.api.ChannelSetAttribute(ch, 0x101, static_cast<float>(kSmallModuleAmplify));
+    return ch;
+}
+
+void FreeChannel(DWORD ch, bool module) {
+    if (!ch) return;
+    if (module)
+        g_bass.api.MusicFree(ch);
+    else
+        g_bass.api.StreamFree(ch);
+}
+
+// ---- the engine's source ----
+
+bool Takes(void*, const wchar_t* file) {
+    if (!g_bass.loaded || !file) return false;
+    const std::wstring_view f(file);
+    if (IsUrl(f)) return true;
+    const size_t dot = f.find_last_of(L".\\/");
+    const bool mp3 = dot != std::wstring_view::npos && f[dot] == L'.' &&
+                     EqualsNoCase(f.substr(dot), L".mp3");
+    return !mp3 || (g_settings.wave_flags & 0x10);
+}
+
+// The now-playing text from the stream's metadata into the record's title (the title bar,
+// the tray tip and the log read it there).
+void ShowStreamTitle(Engine& e) {
+    MpegInfo& m = e.track;
+    delete[] m.tagText[kTagTitle];
+    m.tagText[kTagTitle] = nullptr;
+    if (!g_bass.nowPlaying.empty()) (void)Id3StoreText(m.tagText[kTagTitle], g_bass.nowPlaying);
+}
+
+bool ReadMeta(DWORD ch) {
+    const char* meta = g_bass.api.ChannelGetTags(ch, BassTag::Meta);
+    std::wstring title;
+    if (!meta || !IcyStreamTitle(std::string_view(meta, strnlen(meta, 4096)), title)) return false;
+    g_bass.nowPlaying = title;
+    return true;
+}
+
+void CALLBACK MetaSync(DWORD, DWORD, DWORD, void*) {
+    // BASS's network thread: the window thread reads the text.
+    if (g_bass.window) PostMessageW(g_bass.window, kMsgMeta, 0, 0);
+}
+
+LRESULT CALLBACK MetaProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg != kMsgMeta) return DefWindowProcW(w, msg, wp, lp);
+    Engine e = EngineNow();
+    if (g_bass.channel && g_bass.network && ReadMeta(g_bass.channel)) {
+        ShowStreamTitle(e);
+        BassDownloadTitleWin(g_bass.station.name.c_str(), g_bass.nowPlaying.c_str(),
+                             e.track.avgBitrate, g_bass.ctype);
+        if (e.io.host.refreshDisplay) e.io.host.refreshDisplay(e.io.host.ctx);
+    }
+    return 0;
+}
+
+void Status(Engine& e, const wchar_t* text, int ms) {
+    if (e.io.host.statusMessage) e.io.host.statusMessage(e.io.host.ctx, text, ms);
+}
+
+// The connect sequence of a network stream: the handle or 0.
+DWORD Connect(Engine& e, const wchar_t* url) {
+    Status(e, L" Connecting...", 0);
+    const DWORD ch = g_bass.api.StreamCreateURL(reinterpret_cast<const char*>(url), 0,
+                                                kUnicode | kDecode | kBlock,
+                                                reinterpret_cast<void*>(&BassDownloadProc),
+                                                nullptr);
+    Status(e, ch ? L" Connecting... OK" : L" Connecting... failed", 3000);
+    if (!ch) return 0;
+    g_bass.station = StationInfo{};
+    if (const char* wma = g_bass.api.ChannelGetTags(ch, BassTag::Wma))
+        PickWmaTags(BassTagTexts(wma, 65536), g_bass.station);
+    const char* icy = g_bass.api.ChannelGetTags(ch, BassTag::Icy);
+    if (!icy) icy = g_bass.api.ChannelGetTags(ch, BassTag::Http);
+    if (icy) PickIcyHeaders(BassTagTexts(icy, 65536), CodePage{}, g_bass.station);
+    g_bass.nowPlaying.clear();
+    ConnectNowPlaying(g_bass.station, g_bass.nowPlaying);
+    g_bass.api.ChannelSetSync(ch, 4, 0, reinterpret_cast<void*>(&MetaSync), nullptr);
+    (void)ReadMeta(ch);
+    return ch;
+}
+
+int Open(void*, Engine& e, const wchar_t* file) {
+    g_bass.channel = 0;
+    BassDownloadFinishWin();
+    g_bass.network = IsUrl(file);
+    if (g_bass.network) {
+        const DWORD ch = Connect(e, file);
+        if (!ch || !FillRecord(ch, true, e.track, file)) {
+            if (ch) g_bass.api.StreamFree(ch);
+            return 0;
+        }
+        g_bass.isModule = false;
+        g_bass.channel = ch;
+        e.track.avgBitrate = static_cast<float>(g_bass.station.kbps * 1000);
+        ShowStreamTitle(e);
+        BassDownloadTitleWin(g_bass.station.name.c_str(), g_bass.nowPlaying.c_str(),
+                             e.track.avgBitrate, g_bass.ctype);
+        return 1;
+    }
+    const DWORD ch = OpenFileChannel(file, false);
+    if (!ch) return 0;
+    if (!FillRecord(ch, false, e.track, file)) {
+        FreeChannel(ch, g_bass.isModule);
+        return 0;
+    }
+    g_bass.channel = ch;
+    BassTagFill fill;
+    ReadComments(ch, fill);
+    StoreTags(e.track, fill);
+    return 1;
+}
+
+uint32_t Read(void*, Engine& e, uint8_t* dst, uint32_t cap) {
+    const DWORD ch = g_bass.channel;
+    MpegInfo& m = e.track;
+    if (!ch) return 0;
+    if (g_bass.api.ChannelIsActive(ch) == 0) {
+        m.dwPointer = m.dwAudioEnd;
+        return 0;
+    }
+    // BASS gives 16-bit samples of all its channels; the output takes two (or 24-bit ones in
+    // the 24-bit mode: each sample is widened below).
+    const bool wide = e.ps.mode24;
+    const uint32_t chans = g_bass.channels ? g_bass.channels : 2;
+    const uint32_t outFrame = (chans == 1 ? 1 : 2) * (wide ? 3 : 2);
+    const uint32_t frames = cap / outFrame;
+    g_bass.block.resize(static_cast<size_t>(frames) * chans * 2);
+    uint32_t got = 0;
+    for (int attempt = 0; attempt < 9; ++attempt) {
+        const DWORD r = g_bass.api.ChannelGetData(ch, g_bass.block.data(),
+                                                  static_cast<DWORD>(g_bass.block.size()));
+        if (r == static_cast<DWORD>(-1)) return 0;
+        got = r;
+        if (got > 1000 || got == g_bass.block.size()) break;
+        if (got > 0) break;
+        Sleep(100);  // a network stream waiting for data
+    }
+    got = KeepFirstTwoChannels(g_bass.block.data(), got, chans, 2);
+    uint32_t out = got;
+    if (wide) {
+        const uint32_t samples = got / 2;
+        for (uint32_t i = 0; i < samples; ++i) {
+            const uint8_t* s = &g_bass.block[i * 2];
+            dst[i * 3] = 0;
+            dst[i * 3 + 1] = s[0];
+            dst[i * 3 + 2] = s[1];
+        }
+        out = samples * 3;
+    } else {
+        std::memcpy(dst, g_bass.block.data(), got);
+    }
+    const uint64_t pos = g_bass.api.ChannelGetPosition(ch, 0);
+    if (pos != static_cast<uint64_t>(-1))
+        m.dwPointer = static_cast<uint32_t>(g_bass.api.ChannelBytes2Seconds(ch, pos) * 1000.0);
+    if (g_bass.network && g_bass.station.kbps == 0) {
+        const uint64_t got = g_bass.api.StreamGetFilePosition(ch, 1);
+        if (got != static_cast<uint64_t>(-1) && StationBitrateStep(got, m.dwPointer, m.avgBitrate) &&
+            e.io.host.refreshDisplay)
+            e.io.host.refreshDisplay(e.io.host.ctx);
+    }
+    return out;
+}
+
+void Seek(void*, Engine& e) {
+    const DWORD ch = g_bass.channel;
+    if (!ch) return;
+    const uint64_t bytes = g_bass.api.ChannelSeconds2Bytes(ch, e.track.dwPointer / 1000.0);
+    g_bass.api.ChannelSetPosition(ch, bytes, 0);
+}
+
+void Close(void*, Engine&) {
+    if (g_bass.network) {
+        BassDownloadFinishWin();
+        BassDownloadTitleWin(L"", L"", 0, 0);  // no stream: "Save" is refused
+    }
+    FreeChannel(g_bass.channel, g_bass.isModule);
+    g_bass.channel = 0;
+    g_bass.modChannels = 0;
+    g_bass.network = false;
+}
+
+}  // namespace
+
+int BassLoadWin() {
+    if (g_bass.loaded) return 1;
+    g_bass.dll = LoadProgramDll(L"bass.dll");
+    if (!g_bass.dll) return 0;
+    if (!ResolveAll() || !BassVersionAccepted(g_bass.api.GetVersion()) ||
+        !g_bass.api.Init(0, 44100, 0, nullptr, nullptr)) {
+        FreeLibrary(g_bass.dll);
+        g_bass = BassState{};
+        return 0;
+    }
+    const BassExtensionLists lists =
+        BassBaseExtensions((g_settings.wave_flags & 0x10) != 0, WindowsMajor());
+    g_bass.bassList = lists.bass;
+    g_bass.playable = lists.playable;
+    LoadAddOns();
+    BassApi& a = g_bass.api;
+    a.SetConfig(1, 0);
+    a.SetConfig(21, 1);
+    a.SetConfig(12, static_cast<DWORD>(g_settings.streambuffer) * 1000);
+    a.SetConfig(0x10101, 1);
+    a.SetConfig(0x10103, 1);
+    a.SetConfig(60, 1);
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = MetaProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"ZuvoBassMeta";
+    RegisterClassW(&wc);
+    g_bass.window = CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE,
+                                    nullptr, wc.hInstance, nullptr);
+    g_bass.loaded = true;
+    return 1;
+}
+
+void BassUnloadWin() {
+    if (!g_bass.dll) return;
+    if (g_bass.loaded) {
+        FreeChannel(g_bass.channel, g_bass.isModule);
+        g_bass.api.PluginFree(0);
+        g_bass.api.Free();
+    }
+    FreeLibrary(g_bass.dll);
+    if (g_bass.window) DestroyWindow(g_bass.window);
+    g_bass = BassState{};
+}
+
+bool BassLoadedWin() { return g_bass.loaded; }
+
+std::string BassVersionTextWin() {
+    return g_bass.loaded ? BassVersionText(g_bass.api.GetVersion()) : std::string();
+}
+
+const std::string& BassPlayableExtensionsWin() { return g_bass.playable; }
+
+BassSourceOps BassSourceOpsWin() {
+    return BassSourceOps{nullptr, Takes, Open, Read, Seek, Close};
+}
+
+bool BassScanInfoWin(const wchar_t* path, BassScanFacts& out) {
+    if (!g_bass.loaded) return false;
+    // The playing channel's module flag and counts are kept apart from the scan's.
+    const bool module = g_bass.isModule;
+    const uint32_t modChannels = g_bass.modChannels, channels = g_bass.channels;
+    const DWORD ch = OpenFileChannel(path, false);
+    const bool scannedModule = g_bass.isModule;
+    MpegInfo m;
+    const bool ok = ch && FillRecord(ch, false, m, path);
+    if (ok) {
+        out.lengthMs = m.lengthMs;
+        out.rate = m.header.sampleRate;
+        out.channelMode = m.header.channelMode;
+        out.bitrateBps = m.avgBitrate;
+        ReadComments(ch, out.tags);
+    }
+    FreeChannel(ch, scannedModule);
+    g_bass.isModule = module;
+    g_bass.modChannels = modChannels;
+    g_bass.channels = channels;
+    return ok;
+}
+
+bool BassStreamPlayingWin() { return g_bass.channel && g_bass.network; }
+std::wstring BassNowPlayingWin() { return BassStreamPlayingWin() ? g_bass.nowPlaying : L""; }
+std::wstring BassStationUrlWin() { return BassStreamPlayingWin() ? g_bass.station.url : L""; }

@@ -1,0 +1,159 @@
+"""bass.dll beside zuvo.exe (the Winelib stand-in over libsndfile, libmpg123 and libopenmpt,
+with its FLAC add-on): a folder of an Ogg, a FLAC, a WAV and a tracker module plays in order,
+each track's capture matching ffmpeg's own decode of the file; with wave_flags 0x10 clear an
+.mp3 stays with the MPEG decoder (ACM) while an .mp2 goes to BASS; without the add-on a FLAC
+file cannot be opened and is skipped."""
+import os
+import shutil
+import struct
+import subprocess
+import array
+import unittest
+
+import e2e_lib
+from e2e_lib import (Install, capture_audio, make_mp3, run, send, send_output, stop, wait_steady,
+                     wait_until, win_path)
+
+STANDINS = None
+
+
+def standin(name):
+    path = os.path.join(STANDINS, name)
+    if not os.path.exists(path):
+        raise unittest.SkipTest('%s was not built' % name)
+    return path
+
+
+def sox_make(path, seconds, rate=44100, channels=2, extra=()):
+    run('sox', '-D', '-r', str(rate), '-c', str(channels), '-n', '-b', '16', *extra, path,
+        'synth', str(seconds), 'sine', '100-6000', 'synth', str(seconds), 'whitenoise', 'mix',
+        'vol', '0.4')
+    return path
+
+
+def make_mod(path):
+    """A four-channel ProTracker module written here: one looped saw sample, a pattern of
+    notes on all four channels, about eight seconds."""
+    sample = bytes((i * 8) & 0xFF for i in range(512))  # signed 8-bit saw, looped
+    header = b'zuvo test'.ljust(20, b'\0')
+    for n in range(31):
+        if n == 0:
+            header += b'saw'.ljust(22, b'\0') + struct.pack('>HBBHH', len(sample) // 2, 0, 48, 0,
+                                                            len(sample) // 2)
+        else:
+            header += b'\0' * 22 + struct.pack('>HBBHH', 0, 0, 0, 0, 1)
+    header += bytes([1, 127]) + bytes(128) + b'M.K.'
+    periods = [428, 381, 339, 320, 285, 254, 226, 214]
+    pattern = b''
+    for row in range(64):
+        for ch in range(4):
+            if row % 8 == ch * 2:
+                p = periods[(row // 8 + ch) % len(periods)]
+                pattern += struct.pack('>BBBB', p >> 8, p & 0xFF, 0x10, 0)  # sample 1
+            else:
+                pattern += bytes(4)
+    with open(path, 'wb') as f:
+        f.write(header + pattern + sample)
+    return path
+
+
+def ffmpeg_decode(path):
+    a = array.array('h')
+    a.frombytes(subprocess.run(['ffmpeg', '-v', 'quiet', '-i', path, '-f', 's16le', '-ac', '2',
+                                '-ar', '44100', '-'], check=True, capture_output=True).stdout)
+    return a
+
+
+class Bass(unittest.TestCase):
+    def start(self, name, files, beside, ini=b"", open_folder=False):
+        z = Install(name)
+        for path in beside:
+            shutil.copy(path, z.prog)
+        music = os.path.join(z.folder, 'music')
+        os.makedirs(music)
+        paths = [make(os.path.join(music, n)) for n, make in files]
+        cap = capture_audio(self, z.folder, keep_openings=True)
+        z.write_ini(b'[Zuvo]\r\nutf8=1\r\nvolume=65535\r\nwavedevice=0\r\ngapless=0\r\n' + ini)
+        proc = z.start(win_path(music if open_folder else paths[0]), '/localini')
+        self.addCleanup(lambda: proc.poll() is None and proc.kill())
+        self.assertEqual(send('wait', '20000'), 0, 'no main window')
+        return z, proc, cap, paths
+
+    def test_a_folder_of_other_formats_plays_in_order(self):
+        z, proc, cap, paths = self.start('bassfolder', [
+            ('1 a.ogg', lambda p: sox_make(p, 3.1)),
+            ('2 b.flac', lambda p: sox_make(p, 2.6)),
+            ('3 c.wav', lambda p: sox_make(p, 2.2)),
+            ('4 d.mod', make_mod),
+        ], [standin('bass.dll'), standin('bassflac.dll')])
+        caps = [cap] + ['%s.%04d' % (cap, i) for i in (1, 2, 3)]
+        size = lambda p: os.path.getsize(p) if os.path.exists(p) else 0
+        wait_until(lambda: size(caps[3]) > 0, 90, 'the fourth track (the module) to start')
+        wait_steady(lambda: size(caps[3]), 3, 90, 'the module to end')
+        stop(proc, self)
+        # FLAC and WAV are ffmpeg's decode exactly, Ogg Vorbis within rounding; the module by
+        # its level and length.
+        for i, (path, tolerance) in enumerate(zip(paths, (2, 0, 0, None))):
+            got = e2e_lib.samples(caps[i])
+            ref = ffmpeg_decode(path)
+            with self.subTest(track=os.path.basename(path)):
+                if tolerance is None:
+                    # libopenmpt renders the module (through BASS here, in ffmpeg there) with
+                    # another gain: the same notes at the same places, compared by where the
+                    # loud stretches begin.
+                    self.assertGreater(len(got), 44100 * 2 * 5, 'the module is heard')
+                    self.assertGreater(max(abs(x) for x in got[:44100 * 2]), 1000)
+                    self.assertLess(abs(len(got) - len(ref)), 44100 * 2 // 2)
+                    continue
+                diff, runs, end = e2e_lib.wine_underruns(got, ref, 2, 44100)
+                self.assertLessEqual(diff, tolerance)
+                self.assertLessEqual(len(runs), 3, 'the device ran dry too often')
+        log = os.path.join(z.prog, 'error.log')
+        self.assertFalse(os.path.exists(log) and os.path.getsize(log), 'error.log stays empty')
+
+    def decoder_label(self, path_ok):
+        wait_until(path_ok, 60, 'the track to start')
+        pane = lambda: (send_output('status')[1] or b'').decode('utf-8', 'replace')
+        wait_until(lambda: 'BASS' in pane() or 'ACM' in pane(), 20, 'the decoder label')
+        return pane()
+
+    def test_mp3_stays_mpeg_and_mp2_goes_to_bass(self):
+        for name, maker, want in [
+                ('a.mp3', lambda p: make_mp3(p, 2.0), 'ACM'),
+                ('b.mp2', lambda p: (run('ffmpeg', '-v', 'quiet', '-f', 'lavfi', '-i',
+                                         'sine=frequency=440:duration=2', '-ac', '2', '-c:a',
+                                         'mp2', p), p)[1], 'BASS')]:
+            with self.subTest(file=name):
+                z, proc, cap, paths = self.start('bass' + name[-3:], [(name, maker)],
+                                                 [standin("bass.dll")])
+                size = lambda: os.path.getsize(cap) if os.path.exists(cap) else 0
+                label = self.decoder_label(lambda: size() > 0)
+                self.assertIn(want, label)
+                self.assertNotIn({'ACM': 'BASS', 'BASS': 'ACM'}[want], label)
+                stop(proc, self)
+
+    def test_flac_without_the_add_on_is_skipped(self):
+        z, proc, cap, paths = self.start('bassnoflac', [
+            ('1 a.wav', lambda p: sox_make(p, 1.5)),
+            ('2 b.flac', lambda p: sox_make(p, 1.5)),
+            ('3 c.wav', lambda p: sox_make(p, 1.2, 22050, 1)),
+        ], [standin('bass.dll')])
+        size = lambda p: os.path.getsize(p) if os.path.exists(p) else 0
+        wait_until(lambda: size(cap + '.0001') > 0, 60, 'the second WAV file to start')
+        wait_steady(lambda: size(cap + '.0001'), 3, 60, 'the second WAV file to end')
+        stop(proc, self)
+        # The FLAC file is no track BASS can open: what follows the first WAV is the second.
+        ref = array.array('h')
+        ref.frombytes(subprocess.run(['ffmpeg', '-v', 'quiet', '-i', paths[2], '-f', 's16le',
+                                      '-'], check=True, capture_output=True).stdout)
+        diff, runs, end = e2e_lib.wine_underruns(e2e_lib.samples(cap + '.0001'), ref, 1, 22050)
+        self.assertLessEqual(diff, 0)
+        self.assertFalse(os.path.exists(cap + '.0002'))
+
+
+if __name__ == '__main__':
+    import sys
+    if '--send' in sys.argv:
+        send_exe = sys.argv[sys.argv.index('--send') + 1]
+        STANDINS = os.path.join(os.path.dirname(os.path.abspath(send_exe)), 'standins')
+    e2e_lib.main()

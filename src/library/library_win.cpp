@@ -61,8 +61,13 @@ ListEnv FileListEnv() {
     env.hooks.takeSavedList = TakeSavedList;
     env.hooks.readPlayList = SequenceReadPlayListWin;
     env.hooks.readCueSheet = SequenceReadCueSheetWin;
-    // A load or a sort changes what comes next: the upcoming texts and the title follow.
-    env.hooks.listChanged = [](void*, TrackList&) { SequenceRefreshUpcomingWin(); };
+    // A load, a sort or the info scan's times change what comes next and what the list sums
+    // up to: the upcoming texts, the title and the list summary follow.
+    env.hooks.listChanged = [](void*, TrackList&) {
+        SequenceRefreshUpcomingWin();
+        const LibraryHost& h = LibraryHostWin();
+        if (h.listShown) h.listShown(h.ctx);
+    };
     env.hooks.stopInfoScan = [](void*, TrackList&) { (void)InfoScanStopWin(); };
     env.hooks.startInfoScan = [](void*, TrackList& l) { InfoScanStartWin(l, true); };
     return env;

@@ -15,6 +15,11 @@ from e2e_lib import (Install, command, make_mp3, send, send_output, stop, wait_s
 FILES = 1000
 
 
+def pane0():
+    rc, out = e2e_lib.send_output('status')
+    return out.decode('utf-8').replace('\r', '').split('\n')[0] if rc == 0 else ''
+
+
 def cells(column):
     rc, out = send_output('cells', str(column))
     return out.decode('utf-8', 'replace').splitlines() if rc == 0 else []
@@ -60,6 +65,8 @@ class InfoScan(unittest.TestCase):
         want = {0: "0'02", 1: "0'03", 2: "0'05"}
         for i, c in enumerate(cells(1)):
             self.assertEqual(c, want[i % 3], 'row %d' % i)
+        # The list summary adds the times up: 334 x 2 + 333 x 3 + 333 x 5 s is 55 minutes.
+        wait_until(lambda: pane0().endswith(', 0:55 h'), 10, lambda: 'the summary %r' % pane0())
         stop(proc, self)
 
     def test_escape_stops_the_scan_between_rows(self):

@@ -615,6 +615,27 @@ void RunCommand(CommandContext& c, unsigned id, intptr_t lParam) {
         Close(c, AppWindow::BigView);
 }
 
+namespace {
+
+// The end of the start-up: the lists scrolled to what they show, the window shown (maximized
+// as it was left), then what waits for a visible window.
+void ShowStartedWindow(CommandContext& c) {
+    if (c.w.lists.scrollAllIntoView) c.w.lists.scrollAllIntoView(c.w.lists.ctx);
+    if (c.sh.startupPending) {
+        c.os.showMainWindow(c.os.ctx, c.s.maximized == 1 && !(c.s.compact_view & CompactView::On));
+        if (c.w.lists.windowShown) c.w.lists.windowShown(c.w.lists.ctx);
+    }
+    c.sh.startupPending = false;
+}
+
+}  // namespace
+
+void OnStartupDone(CommandContext& c) {
+    if (!c.sh.startupPending) return;  // started hidden: the tree's listing timer lists
+    c.os.killTimer(c.os.ctx, kTimerListFolder);
+    RunTimer(c, kTimerListFolder);
+}
+
 void RunTimer(CommandContext& c, unsigned id) {
     switch (id) {
         case kTimerDelayedStart:
@@ -627,13 +648,7 @@ void RunTimer(CommandContext& c, unsigned id) {
             break;
         case kTimerShowWindow:
             c.os.killTimer(c.os.ctx, id);
-            if (c.w.lists.scrollAllIntoView) c.w.lists.scrollAllIntoView(c.w.lists.ctx);
-            if (c.sh.startupPending) {
-                c.os.showMainWindow(c.os.ctx,
-                                    c.s.maximized == 1 && !(c.s.compact_view & CompactView::On));
-                if (c.w.lists.windowShown) c.w.lists.windowShown(c.w.lists.ctx);
-            }
-            c.sh.startupPending = false;
+            ShowStartedWindow(c);
             break;
         case kTimerAutosave:
             if (!Engine(c).outputOpen) break;  // saves only while playing
@@ -646,11 +661,12 @@ void RunTimer(CommandContext& c, unsigned id) {
             if (c.w.lists.listBrowsedFolder) c.w.lists.listBrowsedFolder(c.w.lists.ctx);
             if (Bits(c.s.stylez) & Style::ShowPictures) Picture(c);
             if (c.w.lists.scrollTreeSelection) c.w.lists.scrollTreeSelection(c.w.lists.ctx);
-            if (c.sh.startupPending) {
-                if (c.w.view.applyWindowFrame) c.w.view.applyWindowFrame(c.w.view.ctx);
-                c.os.setTimer(c.os.ctx, kTimerShowWindow, 10);
-            }
             c.d.listingDelayMs = kListingDelayMs;
+            if (c.sh.startupPending) {
+                // The first listing is done: the window shows with it at once.
+                if (c.w.view.applyWindowFrame) c.w.view.applyWindowFrame(c.w.view.ctx);
+                ShowStartedWindow(c);
+            }
             break;
         case kTimerShowLatest:
             c.os.killTimer(c.os.ctx, id);

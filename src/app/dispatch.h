@@ -61,6 +61,9 @@ struct CommandContext {
 
 void RunCommand(CommandContext& c, unsigned id, intptr_t lParam);
 void RunTimer(CommandContext& c, unsigned id);
+// The start-up's last step: the start folder is listed and the window shown now, without
+// waiting for the listing timer the tree's selection set (nothing is typed at start).
+void OnStartupDone(CommandContext& c);
 void OnCloseRequest(CommandContext& c);           // WM_CLOSE
 void OnActivated(CommandContext& c);              // WM_ACTIVATE, activated
 void OnSized(CommandContext& c, bool minimized);  // WM_SIZE after toolbar and status bar

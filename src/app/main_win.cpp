@@ -192,6 +192,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
     SetTimer(g_win.mainWindow, kTimerShowLatest, 3000, nullptr);
     if (static_cast<uint32_t>(s.system_flags) & SystemFlag::AutoSave)
         SetTimer(g_win.mainWindow, kTimerAutosave, 300000, nullptr);
+    // The start folder is listed and the window shown now, not when the listing timer fires.
+    {
+        CommandContext c = AppContext();
+        OnStartupDone(c);
+    }
     // 28. The message loop.
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {

@@ -14,7 +14,12 @@ rm -rf "$work" && mkdir -p "$work" && cp "$exe" "$work/zuvo.exe"
 run() { scripts/wine-run "$send" "$@" >"$work/out.txt"; tr -d '\r' <"$work/out.txt"; }
 
 median() { sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
+# The spread of the runs: lowest, first quartile, third quartile, highest.
+spread() { sort -n | awk '{a[NR]=$1} END {printf "%s..%s..%s..%s", a[1], a[int((NR+3)/4)], a[int((3*NR+3)/4)], a[NR]}'; }
 
+# One unmeasured start first: the Wine server and its services start with the first program.
+run launch --class Notepad notepad.exe >/dev/null || true
+scripts/wine-run taskkill /f /im notepad.exe >/dev/null 2>&1 || true
 zuvo=() notepad=()
 for _ in $(seq "$runs"); do
   zuvo+=("$(run launch "$work/zuvo.exe" /localini)")
@@ -26,4 +31,5 @@ zm=$(printf '%s\n' "${zuvo[@]}" | median)
 nm=$(printf '%s\n' "${notepad[@]}" | median)
 echo "zuvo.exe size: $(stat -c %s "$exe") bytes"
 echo "start to visible window, ms (median of $runs): zuvo $zm [${zuvo[*]}], notepad $nm [${notepad[*]}]"
+echo "spread (min..q1..q3..max): zuvo $(printf '%s\n' "${zuvo[@]}" | spread), notepad $(printf '%s\n' "${notepad[@]}" | spread)"
 awk -v z="$zm" -v n="$nm" 'BEGIN {printf "ratio zuvo/notepad: %.2f\n", z / n}'

@@ -80,6 +80,7 @@ AppWiring FakeWiring(Fake& f) {
         Fake::Of(c).calls.push_back("tree " + std::to_string(k));
     };
     l.windowShown = [](void* c) { Fake::Of(c).calls.push_back("shown"); };
+    l.listBrowsedFolder = [](void* c) { Fake::Of(c).calls.push_back("listed"); };
     l.listKey = [](void* c, ListId list, CommandId k) {
         Fake::Of(c).calls.push_back("list " + std::to_string(list) + " " + std::to_string(k));
     };
@@ -354,11 +355,43 @@ TEST(Commands, TimersCloseAndTreeSelection) {
     f.s.control_lock = ControlLock::ListChange;  // back to the current track instead
     OnTreeSelectionChanged(c, L"E:\\");
     EXPECT_EQ(f.s.browsed_folder, L"D:\\Music");
-    EXPECT_EQ(f.fake.calls, std::vector<std::string>{"timer 2983 400"});
+    EXPECT_EQ(f.fake.calls, (std::vector<std::string>{"timer 2983 400", "listed"}));
 
     EXPECT_EQ(HotkeySlotCommand(1), kCmdStopResume);
     EXPECT_EQ(HotkeySlotCommand(13), kCmdFastPlay3);
     EXPECT_EQ(HotkeySlotCommand(14), CommandId{});
+}
+
+// The start-up's end lists the start folder and shows the window in the same step, the
+// listing first; a start with "/hide" leaves both to the tree's timer and shows nothing.
+TEST(Commands, StartupListsThenShowsAtOnce) {
+    struct Case {
+        bool pending;
+        int32_t maximized;
+        uint8_t compact;
+        std::vector<std::string> calls;
+    } cases[] = {
+        {true, 0, 0, {"listed", "show", "shown"}},
+        {true, 1, 0, {"listed", "show max", "shown"}},
+        {true, 1, CompactView::On, {"listed", "show", "shown"}},
+        {false, 0, 0, {}},
+    };
+    for (const Case& k : cases) {
+        Fixture f;
+        CommandContext c = f.Context();
+        f.sh.startupPending = k.pending;
+        f.s.maximized = k.maximized;
+        f.s.compact_view = k.compact;
+        f.d.listingDelayMs = kStartListingDelayMs;
+        OnStartupDone(c);
+        EXPECT_EQ(f.fake.calls, k.calls) << k.pending << k.maximized;
+        EXPECT_FALSE(f.sh.startupPending);
+        // Later tree selections wait for typing again; the window is not shown twice.
+        EXPECT_EQ(f.d.listingDelayMs, k.pending ? kListingDelayMs : kStartListingDelayMs);
+        f.fake.calls.clear();
+        RunTimer(c, kTimerListFolder);
+        EXPECT_EQ(f.fake.calls, std::vector<std::string>{"listed"});
+    }
 }
 
 TEST(Commands, ToolbarTooltips) {

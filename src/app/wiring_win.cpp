@@ -471,6 +471,11 @@ void BigViewFacts(void*, BigTrackFacts& f) {
     const PlayState& ps = g_playState;
     f.path = s.last_file;
     f.stream = ps.urlStream;
+    if (f.stream) {  // the station's own texts
+        f.streamTitle = BassNowPlayingWin();
+        f.stationName = BassStationNameWin();
+        f.stationUrl = BassStationUrlWin();
+    }
     auto tag = [](int slot) {
         const wchar_t* t = g_track.tagText[slot];
         return t ? std::wstring(t) : std::wstring();

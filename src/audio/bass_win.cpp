@@ -498,3 +498,4 @@ bool BassScanInfoWin(const wchar_t* path, BassScanFacts& out) {
 bool BassStreamPlayingWin() { return g_bass.channel && g_bass.network; }
 std::wstring BassNowPlayingWin() { return BassStreamPlayingWin() ? g_bass.nowPlaying : L""; }
 std::wstring BassStationUrlWin() { return BassStreamPlayingWin() ? g_bass.station.url : L""; }
+std::wstring BassStationNameWin() { return BassStreamPlayingWin() ? g_bass.station.name : L""; }

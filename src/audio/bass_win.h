@@ -35,3 +35,4 @@ bool BassScanInfoWin(const wchar_t* path, BassScanFacts& out);
 bool BassStreamPlayingWin();
 std::wstring BassNowPlayingWin();
 std::wstring BassStationUrlWin();
+std::wstring BassStationNameWin();

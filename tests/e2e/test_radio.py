@@ -145,6 +145,15 @@ class Radio(unittest.TestCase):
         wait_until(lambda: 'Second Song' in clip(), 10, 'the title on the clipboard')
         self.assertEqual(e2e_lib.command('CopyWebsite'), 0)
         wait_until(lambda: 'http://radio.test/' in clip(), 10, 'the station address on the clipboard')
+        # "Log current title": appended to titles.log beside the settings (UTF-16), which then
+        # opens in its program.
+        titles = os.path.join(z.prog, 'titles.log')
+        logged = lambda: (open(titles, 'rb').read().decode('utf-16-le', 'replace')
+                          if os.path.exists(titles) else '')
+        self.assertEqual(e2e_lib.command('LogTitle'), 0)
+        wait_until(lambda: 'Second Song\r\n' in logged(), 10, lambda: 'titles.log: %r' % logged())
+        subprocess.run([e2e_lib.WINE_RUN, 'taskkill', '/f', '/im', 'notepad.exe'],
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         wait_until(lambda: size(cap) > 44100 * 4 * 4, 30, 'four seconds of the station')
 
         server.close()  # the station goes away: the next row plays

@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "base/dialog_win.h"
 #include "base/dll_win.h"
 #include "base/fileops_win.h"
 #include "base/path.h"
@@ -203,32 +204,9 @@ uint32_t Planned(void*) {
 
 // ---- the viewer ----
 
-struct RtfSource {
-    const std::string* text;
-    size_t at;
-};
-
-DWORD CALLBACK StreamRtf(DWORD_PTR cookie, LPBYTE buf, LONG size, LONG* done) {
-    auto* src = reinterpret_cast<RtfSource*>(cookie);
-    const size_t n = std::min(static_cast<size_t>(size), src->text->size() - src->at);
-    std::copy_n(src->text->data() + src->at, n, buf);
-    src->at += n;
-    *done = static_cast<LONG>(n);
-    return 0;
-}
-
 constexpr int kViewerEdit = 100;
 // More than any number of feeds of at most 99,999 bytes each gives.
 constexpr size_t kViewerFileLimit = 16u << 20;
-
-void OpenLink(HWND edit, const CHARRANGE& range) {
-    if (range.cpMax <= range.cpMin) return;
-    std::wstring text(static_cast<size_t>(range.cpMax - range.cpMin) + 1, L'\0');
-    TEXTRANGEW tr{range, text.data()};
-    const LRESULT n = SendMessageW(edit, EM_GETTEXTRANGE, 0, reinterpret_cast<LPARAM>(&tr));
-    text.resize(static_cast<size_t>(n));
-    if (!text.empty()) ShellExecuteW(g_main, L"open", text.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
-}
 
 INT_PTR CALLBACK ViewerProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
@@ -262,9 +240,7 @@ INT_PTR CALLBACK ViewerProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
             if (!path.empty() && WrittenAt(path, written))
                 fs.readFile(fs.ctx, path, kViewerFileLimit, bytes);
             const std::string rtf = RssRichText(bytes, written, dark);
-            RtfSource src{&rtf, 0};
-            EDITSTREAM es{reinterpret_cast<DWORD_PTR>(&src), 0, StreamRtf};
-            SendMessageW(edit, EM_STREAMIN, SF_RTF, reinterpret_cast<LPARAM>(&es));
+            RichEditSetRtfWin(edit, rtf);
             SendMessageW(edit, EM_SETSEL, 0, 0);
             SetFocus(edit);
             return FALSE;  // the focus is set
@@ -275,7 +251,7 @@ INT_PTR CALLBACK ViewerProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_NOTIFY: {
             const auto* link = reinterpret_cast<const ENLINK*>(lParam);
             if (link->nmhdr.code == EN_LINK && link->msg == WM_LBUTTONDOWN) {
-                OpenLink(link->nmhdr.hwndFrom, link->chrg);
+                RichEditOpenLinkWin(g_main, link->nmhdr.hwndFrom, link->chrg);
                 SetWindowLongPtrW(dlg, DWLP_MSGRESULT, 1);
                 return TRUE;
             }
@@ -294,17 +270,9 @@ INT_PTR CALLBACK ViewerProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
 // The dialog's template, built in memory: a resizable frame with its caption and no controls
 // (the rich-edit control is created when it opens).
 std::vector<WORD> ViewerTemplate() {
-    std::vector<WORD> t(sizeof(DLGTEMPLATE) / sizeof(WORD), 0);
-    auto* d = reinterpret_cast<DLGTEMPLATE*>(t.data());
-    d->style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX |
-               WS_MAXIMIZEBOX | DS_MODALFRAME;
-    d->cx = 300;
-    d->cy = 200;
-    t.push_back(0);  // no menu
-    t.push_back(0);  // the standard dialog class
-    for (const wchar_t* c = L"RSS Viewer"; *c; ++c) t.push_back(static_cast<WORD>(*c));
-    t.push_back(0);
-    return t;
+    return DialogTemplateWin(L"RSS Viewer", 300, 200,
+                             WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX |
+                                 WS_MAXIMIZEBOX | DS_MODALFRAME);
 }
 
 }  // namespace

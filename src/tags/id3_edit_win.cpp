@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "base/dialog_win.h"
 #include "base/dll_win.h"
 #include "config/lang.h"
 #include "tags/id3.h"
@@ -151,38 +152,13 @@ std::wstring ItemText(HWND dlg, int id) {
 
 // --- the raw view ---
 
-struct RtfSource {
-    const std::string* text;
-    size_t at;
-};
-
-DWORD CALLBACK StreamRtf(DWORD_PTR cookie, LPBYTE buf, LONG size, LONG* done) {
-    auto* src = reinterpret_cast<RtfSource*>(cookie);
-    const size_t n = std::min(static_cast<size_t>(size), src->text->size() - src->at);
-    std::copy_n(src->text->data() + src->at, n, buf);
-    src->at += n;
-    *done = static_cast<LONG>(n);
-    return 0;
-}
-
 void ShowRawView(HWND edit, const wchar_t* path) {
     std::vector<uint8_t> head = ReadHead(path, 10);
     const uint32_t tagSize = head.size() == 10 ? Id3v2TagSize(head.data()) : 0;
     if (tagSize) head = ReadHead(path, std::min(tagSize, kId3v2ViewReadMax));
     const std::string rtf = Id3v2ViewRtf(Id3v2BuildView(head.data(), head.size(), tagSize));
-    RtfSource src{&rtf, 0};
-    EDITSTREAM es{reinterpret_cast<DWORD_PTR>(&src), 0, StreamRtf};
-    SendMessageW(edit, EM_STREAMIN, SF_RTF, reinterpret_cast<LPARAM>(&es));
+    RichEditSetRtfWin(edit, rtf);
     SendMessageW(edit, EM_SETSEL, 0, 0);
-}
-
-void OpenLink(HWND dlg, HWND edit, const CHARRANGE& range) {
-    if (range.cpMax <= range.cpMin) return;
-    std::wstring text(static_cast<size_t>(range.cpMax - range.cpMin) + 1, L'\0');
-    TEXTRANGEW tr{range, text.data()};
-    const LRESULT n = SendMessageW(edit, EM_GETTEXTRANGE, 0, reinterpret_cast<LPARAM>(&tr));
-    text.resize(static_cast<size_t>(n));
-    if (!text.empty()) ShellExecuteW(dlg, L"open", text.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 // --- the dialog ---
@@ -308,7 +284,7 @@ INT_PTR CALLBACK TagProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_NOTIFY: {
             const auto* link = reinterpret_cast<const ENLINK*>(lParam);
             if (link->nmhdr.code == EN_LINK && link->msg == WM_LBUTTONDOWN) {
-                OpenLink(dlg, link->nmhdr.hwndFrom, link->chrg);
+                RichEditOpenLinkWin(dlg, link->nmhdr.hwndFrom, link->chrg);
                 SetWindowLongPtrW(dlg, DWLP_MSGRESULT, 1);
                 return TRUE;
             }
@@ -322,16 +298,7 @@ INT_PTR CALLBACK TagProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 std::vector<WORD> TagTemplate() {
-    std::vector<WORD> t(sizeof(DLGTEMPLATE) / sizeof(WORD), 0);
-    auto* d = reinterpret_cast<DLGTEMPLATE*>(t.data());
-    d->style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_CENTER;
-    d->cx = 400;
-    d->cy = 200;
-    t.push_back(0);  // no menu
-    t.push_back(0);  // the standard dialog class
-    for (const wchar_t* c = L"Tag ID3"; *c; ++c) t.push_back(static_cast<WORD>(*c));
-    t.push_back(0);
-    return t;
+    return DialogTemplateWin(L"Tag ID3", 400, 200);
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 
 #include "audio/engine_win.h"
 #include "audio/file_info.h"
+#include "base/dialog_win.h"
 #include "base/timefmt.h"
 #include "config/lang.h"
 #include "config/settings.h"
@@ -332,16 +333,7 @@ INT_PTR CALLBACK FindProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 std::vector<WORD> FindTemplate() {
-    std::vector<WORD> t(sizeof(DLGTEMPLATE) / sizeof(WORD), 0);
-    auto* d = reinterpret_cast<DLGTEMPLATE*>(t.data());
-    d->style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_CENTER;
-    d->cx = 300;
-    d->cy = 100;
-    t.push_back(0);  // no menu
-    t.push_back(0);  // the standard dialog class
-    for (const wchar_t* c = L"Find"; *c; ++c) t.push_back(static_cast<WORD>(*c));
-    t.push_back(0);
-    return t;
+    return DialogTemplateWin(L"Find", 300, 100);
 }
 
 // The root made the current directory, cutting the last component while that fails; with a

@@ -13,6 +13,7 @@
 #include "audio/engine_win.h"
 #include "audio/output.h"
 #include "audio/play_init.h"
+#include "base/dialog_win.h"
 #include "base/file_dialog_win.h"
 #include "base/path.h"
 #include "config/settings.h"
@@ -225,16 +226,7 @@ INT_PTR CALLBACK ExportProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 std::vector<WORD> ExportTemplate() {
-    std::vector<WORD> t(sizeof(DLGTEMPLATE) / sizeof(WORD), 0);
-    auto* d = reinterpret_cast<DLGTEMPLATE*>(t.data());
-    d->style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_CENTER;
-    d->cx = 300;
-    d->cy = 80;
-    t.push_back(0);  // no menu
-    t.push_back(0);  // the standard dialog class
-    for (const wchar_t* c = L"Save uncompressed WAV file"; *c; ++c) t.push_back(static_cast<WORD>(*c));
-    t.push_back(0);
-    return t;
+    return DialogTemplateWin(L"Save uncompressed WAV file", 300, 80);
 }
 
 }  // namespace

@@ -130,7 +130,9 @@ class HttpStream(unittest.TestCase):
             offset, r = hc.locate(captured, decoded)
             print('%s: %.1f s decoded, found at capture frame %s (%.1f ms), correlation %.3f' % (
                 name, len(decoded) / 88200, offset, (offset or 0) / 44.1, r))
-            self.assertGreater(r, 0.9, name + ' does not decode what was played')
+            # Noise coded at the stream's bit rate keeps a sample correlation of about 0.9
+            # (0.89 to 0.93 seen); audio that is not what was played gives next to 0.
+            self.assertGreater(r, 0.8, name + ' does not decode what was played')
         log = os.path.join(z.prog, 'error.log')
         self.assertFalse(os.path.exists(log), 'error.log was written')
 

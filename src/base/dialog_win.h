@@ -1,0 +1,22 @@
+// Dialogs built in memory: the template of a frame with a caption and no controls (the
+// dialog's procedure creates them when it opens); and the two things the read-only rich-edit
+// viewers do: take an RTF text, and open a link that was clicked.
+#pragma once
+#include <windows.h>
+
+#include <richedit.h>
+
+#include <string>
+#include <vector>
+
+constexpr DWORD kModalDialogStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_CENTER;
+
+// A DLGTEMPLATE of cx x cy dialog units with the standard dialog class and no menu; pass
+// data() to DialogBoxIndirectParamW.
+std::vector<WORD> DialogTemplateWin(const wchar_t* title, short cx, short cy,
+                                    DWORD style = kModalDialogStyle);
+
+// Replaces the rich-edit control's content with the RTF text.
+void RichEditSetRtfWin(HWND edit, const std::string& rtf);
+// Opens the clicked range of the control's text (an address) with its program.
+void RichEditOpenLinkWin(HWND owner, HWND edit, const CHARRANGE& range);

@@ -75,6 +75,7 @@ struct BassState {
     DWORD channel = 0;
     bool isModule = false;
     uint32_t modChannels = 0, channels = 0;
+    uint32_t outChannels = 2;  // what reaches the output, fixed at open (play init's count)
     bool isFloat = false;  // the channel gives 32-bit floats (opened for the 24-bit mode)
     bool network = false;
     uint32_t ctype = 0;
@@ -195,6 +196,7 @@ bool FillRecord(DWORD ch, bool network, MpegInfo& m, const wchar_t* path) {
     g_bass.channels = info.chans;
     g_bass.ctype = info.ctype;
     g_bass.isFloat = (info.flags & kFloat) != 0;
+    g_bass.outChannels = OutputChannels(info.chans ? info.chans : 2, g_settings.wave_flags);
     return true;
 }
 
@@ -374,7 +376,7 @@ int64_t TakeData(Engine& e, uint32_t bytes) {
         Sleep(100);  // a network stream waiting for data
     }
     const uint32_t chans = g_bass.channels ? g_bass.channels : 2;
-    if (OutputChannels(chans, g_settings.wave_flags) < chans)
+    if (g_bass.outChannels < chans)
         got = KeepFirstTwoChannels(g_bass.block.data(), got, chans, g_bass.isFloat ? 4 : 2);
     const uint64_t pos = g_bass.api.ChannelGetPosition(ch, 0);
     if (pos != static_cast<uint64_t>(-1))
@@ -394,14 +396,9 @@ uint32_t AskBytes(uint32_t outFrames) {
     return outFrames * chans * (g_bass.isFloat ? 4 : 2);
 }
 
-uint32_t OutChannels() {
-    const uint32_t chans = g_bass.channels ? g_bass.channels : 2;
-    return OutputChannels(chans, g_settings.wave_flags);
-}
-
 // 16-bit PCM (from a float channel: the floats rounded and clipped).
 uint32_t Read(void*, Engine& e, uint8_t* dst, uint32_t cap) {
-    const int64_t got = TakeData(e, AskBytes(cap / (OutChannels() * 2)));
+    const int64_t got = TakeData(e, AskBytes(cap / (g_bass.outChannels * 2)));
     if (got <= 0) return 0;
     if (!g_bass.isFloat) {
         std::memcpy(dst, g_bass.block.data(), static_cast<size_t>(got));
@@ -415,7 +412,7 @@ uint32_t Read(void*, Engine& e, uint8_t* dst, uint32_t cap) {
 
 // The 24-bit mode: floats as BASS gives them (from a 16-bit channel: x 1/32768).
 uint32_t ReadFloat(void*, Engine& e, float* dst, uint32_t samples) {
-    const int64_t got = TakeData(e, AskBytes(samples / OutChannels()));
+    const int64_t got = TakeData(e, AskBytes(samples / g_bass.outChannels));
     if (got <= 0) return 0;
     if (g_bass.isFloat) {
         std::memcpy(dst, g_bass.block.data(), static_cast<size_t>(got));
@@ -509,8 +506,9 @@ BassSourceOps BassSourceOpsWin() {
 bool BassScanInfoWin(const wchar_t* path, BassScanFacts& out) {
     if (!g_bass.loaded) return false;
     // The playing channel's module flag and counts are kept apart from the scan's.
-    const bool module = g_bass.isModule;
+    const bool module = g_bass.isModule, isFloat = g_bass.isFloat;
     const uint32_t modChannels = g_bass.modChannels, channels = g_bass.channels;
+    const uint32_t outChannels = g_bass.outChannels, ctype = g_bass.ctype;
     const DWORD ch = OpenFileChannel(path, false);
     const bool scannedModule = g_bass.isModule;
     MpegInfo m;
@@ -526,6 +524,9 @@ bool BassScanInfoWin(const wchar_t* path, BassScanFacts& out) {
     g_bass.isModule = module;
     g_bass.modChannels = modChannels;
     g_bass.channels = channels;
+    g_bass.isFloat = isFloat;
+    g_bass.outChannels = outChannels;
+    g_bass.ctype = ctype;
     return ok;
 }
 

@@ -28,6 +28,8 @@ packages=(
   libopenmpt-dev libvorbis-dev
   # the peer of the info scan's benchmark (tests/bench/bass_bench.py)
   mediainfo
+  # a real internet radio server for the radio tests (started by the tests themselves)
+  icecast2
   # screenshots and the reference audio tools of the tests and the demo folder
   imagemagick lame mpg123 sox ffmpeg id3v2
   # an independent tag reader for the tag editor's tests

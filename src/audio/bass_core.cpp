@@ -206,6 +206,24 @@ uint32_t KeepFirstTwoChannels(uint8_t* buf, uint32_t bytes, uint32_t channels,
     return frames * outFrame;
 }
 
+uint32_t OutputChannels(uint32_t channels, uint32_t waveFlags) {
+    if (channels > 2 && (waveFlags & 0x02u)) return channels;
+    return channels < 2 ? channels : 2;
+}
+
+const char* BassProxy(uint32_t waveFlags, const std::string& inet) {
+    return (waveFlags & 0x20u) && !inet.empty() ? inet.c_str() : nullptr;
+}
+
+void FloatToPcm16(const float* src, uint32_t n, int16_t* dst) {
+    for (uint32_t i = 0; i < n; ++i) {
+        const float v = src[i] * 32768.0f;
+        dst[i] = v >= 32767.0f ? int16_t{32767}
+                 : v <= -32768.0f ? int16_t{-32768}
+                                  : static_cast<int16_t>(std::lrint(v));
+    }
+}
+
 std::string BassVersionText(uint32_t v) {
     return Format("%u.%u.%u.%u", v >> 24, (v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF);
 }

@@ -86,6 +86,17 @@ bool StationBitrateStep(uint64_t downloadedBytes, uint32_t playedMs, float& show
 uint32_t KeepFirstTwoChannels(uint8_t* buf, uint32_t bytes, uint32_t channels,
                               uint32_t sampleBytes);
 
+// The channels a BASS channel of `channels` reaches the output with: more than two only with
+// the 5.1 option (`wave_flags` 0x02), else the first two.
+uint32_t OutputChannels(uint32_t channels, uint32_t waveFlags);
+
+// The proxy server BASS's network streams go through: the `inet` text ("server:port") when
+// `wave_flags` 0x20 ("Use Proxy") is set and the text is not empty, else null (direct).
+const char* BassProxy(uint32_t waveFlags, const std::string& inet);
+
+// Floats in -1..1 to 16-bit samples, rounded, what lies beyond clipped.
+void FloatToPcm16(const float* src, uint32_t n, int16_t* dst);
+
 // "%d.%d.%d.%d" of the four bytes of a BASS version word, high to low.
 std::string BassVersionText(uint32_t version);
 // The version check: 2.4 in the high 16 bits.

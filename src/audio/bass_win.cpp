@@ -75,6 +75,8 @@ struct BassState {
     DWORD channel = 0;
     bool isModule = false;
     uint32_t modChannels = 0, channels = 0;
+    uint32_t outChannels = 2;  // what reaches the output, fixed at open (play init's count)
+    bool isFloat = false;  // the channel gives 32-bit floats (opened for the 24-bit mode)
     bool network = false;
     uint32_t ctype = 0;
     StationInfo station;
@@ -175,6 +177,7 @@ bool FillRecord(DWORD ch, bool network, MpegInfo& m, const wchar_t* path) {
     if (!g_bass.api.ChannelGetInfo(ch, &info)) return false;
     m.header.sampleRate = info.freq;
     m.header.channelMode = info.chans == 1 ? 4 : 1;
+    m.channels = static_cast<uint8_t>(info.chans);
     m.header.versionCode = 0;
     m.fileName = path;
     m.dwPointer = 0;
@@ -192,6 +195,8 @@ bool FillRecord(DWORD ch, bool network, MpegInfo& m, const wchar_t* path) {
     }
     g_bass.channels = info.chans;
     g_bass.ctype = info.ctype;
+    g_bass.isFloat = (info.flags & kFloat) != 0;
+    g_bass.outChannels = OutputChannels(info.chans ? info.chans : 2, g_settings.wave_flags);
     return true;
 }
 
@@ -295,7 +300,8 @@ void Status(Engine& e, const wchar_t* text, int ms) {
 DWORD Connect(Engine& e, const wchar_t* url) {
     Status(e, L" Connecting...", 0);
     const DWORD ch = g_bass.api.StreamCreateURL(reinterpret_cast<const char*>(url), 0,
-                                                kUnicode | kDecode | kBlock,
+                                                kUnicode | kDecode | kBlock |
+                                                    (e.ps.mode24 ? kFloat : 0),
                                                 reinterpret_cast<void*>(&BassDownloadProc),
                                                 nullptr);
     Status(e, ch ? L" Connecting... OK" : L" Connecting... failed", 3000);
@@ -331,68 +337,91 @@ int Open(void*, Engine& e, const wchar_t* file) {
                              e.track.avgBitrate, g_bass.ctype);
         return 1;
     }
-    const DWORD ch = OpenFileChannel(file, false);
+    const DWORD ch = OpenFileChannel(file, e.ps.mode24);
     if (!ch) return 0;
     if (!FillRecord(ch, false, e.track, file)) {
         FreeChannel(ch, g_bass.isModule);
         return 0;
     }
     g_bass.channel = ch;
-    BassTagFill fill;
-    ReadComments(ch, fill);
-    StoreTags(e.track, fill);
+    // The engine read the file's ID3 tags before; the comment lists count only without them.
+    bool tagged = false;
+    for (const wchar_t* t : e.track.tagText) tagged = tagged || (t && *t);
+    if (!tagged) {
+        BassTagFill fill;
+        ReadComments(ch, fill);
+        StoreTags(e.track, fill);
+    }
     return 1;
 }
 
-uint32_t Read(void*, Engine& e, uint8_t* dst, uint32_t cap) {
+// Up to `bytes` of the channel's data into g_bass.block, with the attempts a network stream
+// waiting for data needs, and without the channels beyond two unless the 5.1 option keeps
+// them; the bytes got, -1 at the end or on an error.
+int64_t TakeData(Engine& e, uint32_t bytes) {
     const DWORD ch = g_bass.channel;
     MpegInfo& m = e.track;
-    if (!ch) return 0;
+    if (!ch) return -1;
     if (g_bass.api.ChannelIsActive(ch) == 0) {
         m.dwPointer = m.dwAudioEnd;
-        return 0;
+        return -1;
     }
-    // BASS gives 16-bit samples of all its channels; the output takes two (or 24-bit ones in
-    // the 24-bit mode: each sample is widened below).
-    const bool wide = e.ps.mode24;
-    const uint32_t chans = g_bass.channels ? g_bass.channels : 2;
-    const uint32_t outFrame = (chans == 1 ? 1 : 2) * (wide ? 3 : 2);
-    const uint32_t frames = cap / outFrame;
-    g_bass.block.resize(static_cast<size_t>(frames) * chans * 2);
+    g_bass.block.resize(bytes);
     uint32_t got = 0;
     for (int attempt = 0; attempt < 9; ++attempt) {
-        const DWORD r = g_bass.api.ChannelGetData(ch, g_bass.block.data(),
-                                                  static_cast<DWORD>(g_bass.block.size()));
-        if (r == static_cast<DWORD>(-1)) return 0;
+        const DWORD r = g_bass.api.ChannelGetData(ch, g_bass.block.data(), static_cast<DWORD>(bytes));
+        if (r == static_cast<DWORD>(-1)) return -1;
         got = r;
-        if (got > 1000 || got == g_bass.block.size()) break;
         if (got > 0) break;
         Sleep(100);  // a network stream waiting for data
     }
-    got = KeepFirstTwoChannels(g_bass.block.data(), got, chans, 2);
-    uint32_t out = got;
-    if (wide) {
-        const uint32_t samples = got / 2;
-        for (uint32_t i = 0; i < samples; ++i) {
-            const uint8_t* s = &g_bass.block[i * 2];
-            dst[i * 3] = 0;
-            dst[i * 3 + 1] = s[0];
-            dst[i * 3 + 2] = s[1];
-        }
-        out = samples * 3;
-    } else {
-        std::memcpy(dst, g_bass.block.data(), got);
-    }
+    const uint32_t chans = g_bass.channels ? g_bass.channels : 2;
+    if (g_bass.outChannels < chans)
+        got = KeepFirstTwoChannels(g_bass.block.data(), got, chans, g_bass.isFloat ? 4 : 2);
     const uint64_t pos = g_bass.api.ChannelGetPosition(ch, 0);
     if (pos != static_cast<uint64_t>(-1))
         m.dwPointer = static_cast<uint32_t>(g_bass.api.ChannelBytes2Seconds(ch, pos) * 1000.0);
     if (g_bass.network && g_bass.station.kbps == 0) {
-        const uint64_t got = g_bass.api.StreamGetFilePosition(ch, 1);
-        if (got != static_cast<uint64_t>(-1) && StationBitrateStep(got, m.dwPointer, m.avgBitrate) &&
-            e.io.host.refreshDisplay)
+        const uint64_t loaded = g_bass.api.StreamGetFilePosition(ch, 1);
+        if (loaded != static_cast<uint64_t>(-1) &&
+            StationBitrateStep(loaded, m.dwPointer, m.avgBitrate) && e.io.host.refreshDisplay)
             e.io.host.refreshDisplay(e.io.host.ctx);
     }
-    return out;
+    return got;
+}
+
+// Bytes BASS is asked for so that what is kept of them fills `outFrames` frames.
+uint32_t AskBytes(uint32_t outFrames) {
+    const uint32_t chans = g_bass.channels ? g_bass.channels : 2;
+    return outFrames * chans * (g_bass.isFloat ? 4 : 2);
+}
+
+// 16-bit PCM (from a float channel: the floats rounded and clipped).
+uint32_t Read(void*, Engine& e, uint8_t* dst, uint32_t cap) {
+    const int64_t got = TakeData(e, AskBytes(cap / (g_bass.outChannels * 2)));
+    if (got <= 0) return 0;
+    if (!g_bass.isFloat) {
+        std::memcpy(dst, g_bass.block.data(), static_cast<size_t>(got));
+        return static_cast<uint32_t>(got);
+    }
+    const uint32_t n = static_cast<uint32_t>(got) / 4;
+    FloatToPcm16(reinterpret_cast<const float*>(g_bass.block.data()), n,
+                 reinterpret_cast<int16_t*>(dst));
+    return n * 2;
+}
+
+// The 24-bit mode: floats as BASS gives them (from a 16-bit channel: x 1/32768).
+uint32_t ReadFloat(void*, Engine& e, float* dst, uint32_t samples) {
+    const int64_t got = TakeData(e, AskBytes(samples / g_bass.outChannels));
+    if (got <= 0) return 0;
+    if (g_bass.isFloat) {
+        std::memcpy(dst, g_bass.block.data(), static_cast<size_t>(got));
+        return static_cast<uint32_t>(got) / 4;
+    }
+    const uint32_t n = static_cast<uint32_t>(got) / 2;
+    const auto* s = reinterpret_cast<const int16_t*>(g_bass.block.data());
+    for (uint32_t i = 0; i < n; ++i) dst[i] = s[i] * (1.0f / 32768.0f);
+    return n;
 }
 
 void Seek(void*, Engine& e) {
@@ -434,6 +463,8 @@ int BassLoadWin() {
     a.SetConfig(1, 0);
     a.SetConfig(21, 1);
     a.SetConfig(12, static_cast<DWORD>(g_settings.streambuffer) * 1000);
+    if (const char* proxy = BassProxy(g_settings.wave_flags, g_settings.inet))
+        a.SetConfigPtr(17, proxy);
     a.SetConfig(0x10101, 1);
     a.SetConfig(0x10103, 1);
     a.SetConfig(60, 1);
@@ -469,14 +500,15 @@ std::string BassVersionTextWin() {
 const std::string& BassPlayableExtensionsWin() { return g_bass.playable; }
 
 BassSourceOps BassSourceOpsWin() {
-    return BassSourceOps{nullptr, Takes, Open, Read, Seek, Close};
+    return BassSourceOps{nullptr, Takes, Open, Read, ReadFloat, Seek, Close};
 }
 
 bool BassScanInfoWin(const wchar_t* path, BassScanFacts& out) {
     if (!g_bass.loaded) return false;
     // The playing channel's module flag and counts are kept apart from the scan's.
-    const bool module = g_bass.isModule;
+    const bool module = g_bass.isModule, isFloat = g_bass.isFloat;
     const uint32_t modChannels = g_bass.modChannels, channels = g_bass.channels;
+    const uint32_t outChannels = g_bass.outChannels, ctype = g_bass.ctype;
     const DWORD ch = OpenFileChannel(path, false);
     const bool scannedModule = g_bass.isModule;
     MpegInfo m;
@@ -492,6 +524,9 @@ bool BassScanInfoWin(const wchar_t* path, BassScanFacts& out) {
     g_bass.isModule = module;
     g_bass.modChannels = modChannels;
     g_bass.channels = channels;
+    g_bass.isFloat = isFloat;
+    g_bass.outChannels = outChannels;
+    g_bass.ctype = ctype;
     return ok;
 }
 

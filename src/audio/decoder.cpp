@@ -102,6 +102,16 @@ int OpenTrack(Engine& e, const wchar_t* path) {
     return 1;
 }
 
+bool ReadFileId3(Engine& e, const wchar_t* path) {
+    MpegInfo& m = e.track;
+    if (!e.io.file.open || !e.io.file.open(e.io.file.ctx, m, path, e.in)) return false;
+    const uint32_t size = m.dwAudioEnd;
+    Id3v2Read(m, e.in, size, size, Id3Options{});
+    Id3v1Read(m, e.in, size, nullptr);
+    CloseTrackFile(e);
+    return true;
+}
+
 void CloseTrackFile(Engine& e) {
     if (e.track.hFile && e.io.file.close) e.io.file.close(e.io.file.ctx, e.track);
     e.track.hFile = nullptr;
@@ -303,11 +313,21 @@ uint32_t DecodeBlock(Engine& e, uint8_t* dst, uint32_t cap) {
 
 uint32_t DecodeBlockFloat(Engine& e, float* dst, uint32_t samples) {
     PlayState& ps = e.ps;
+    // Plug-ins and BASS deliver floats at their own resolution, beyond what 16 bits keep.
+    uint32_t (*readFloat)(void*, Engine&, float*, uint32_t) = nullptr;
+    void* ctx = nullptr;
     if (ps.pluginActive && e.io.plugin.readFloat) {
+        readFloat = e.io.plugin.readFloat;
+        ctx = e.io.plugin.ctx;
+    } else if (ps.bassActive && e.io.bass.readFloat) {
+        readFloat = e.io.bass.readFloat;
+        ctx = e.io.bass.ctx;
+    }
+    if (readFloat) {
         const uint32_t posBefore = e.track.dwPointer;
-        const uint32_t got = e.io.plugin.readFloat(e.io.plugin.ctx, e, dst, samples);
+        const uint32_t got = readFloat(ctx, e, dst, samples);
         bool dropped = false;
-        // The end of a plug-in track takes the same end steps as a 16-bit one.
+        // The end of such a track takes the same end steps as a 16-bit one.
         if (got == 0) (void)RingPostProcess(e, nullptr, 0, posBefore, dropped);
         return got;
     }

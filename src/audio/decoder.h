@@ -28,6 +28,11 @@ void ResetTrack(Engine& e);
 // Closes the track file (the engine keeps nothing else of it).
 void CloseTrackFile(Engine& e);
 
+// The ID3 tags of a file that another decoder plays (a plug-in, BASS): the ID3v2 tag at its
+// start, then the ID3v1 tag at its end, into the track record; the file is closed again.
+// False when it cannot be opened.
+bool ReadFileId3(Engine& e, const wchar_t* path);
+
 // ACM open: 0 ok (inputChunk set), 1 not Layer III, 2 cannot open, 3 acmStreamSize gave 0.
 int AcmOpen(Engine& e, uint32_t rate, uint32_t channels, uint32_t outBufBytes);
 

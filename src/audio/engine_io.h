@@ -203,6 +203,8 @@ struct BassSourceOps {
     bool (*takes)(void* ctx, const wchar_t* file) = nullptr;  // BASS is loaded and plays file
     int (*open)(void* ctx, Engine& e, const wchar_t* file) = nullptr;  // 1 ok, 0 failed
     uint32_t (*read)(void* ctx, Engine& e, uint8_t* dst, uint32_t cap) = nullptr;  // 0 at the end
+    // The 24-bit mode's block: at most `samples` floats in -1..1, 0 at the end.
+    uint32_t (*readFloat)(void* ctx, Engine& e, float* dst, uint32_t samples) = nullptr;
     void (*seek)(void* ctx, Engine& e) = nullptr;  // to e.track.dwPointer ms
     void (*close)(void* ctx, Engine& e) = nullptr;
 };

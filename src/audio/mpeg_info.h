@@ -41,4 +41,5 @@ struct MpegInfo : Id3Tags {
     uint16_t encoderPadded{};  // samples, from the LAME tag; 0 if none
     char encoderId[10]{};      // up to 9 characters from the LAME tag position, NUL-terminated
     uint32_t id3v2Size{};      // the leading ID3v2 tag with its 10-byte header; 0 if none
+    uint8_t channels{};        // a BASS channel's own channel count; 0 for MPEG files
 };

@@ -5,6 +5,7 @@
 #include <cwctype>
 
 #include "audio/control.h"
+#include "audio/decoder.h"
 #include "audio/play_init.h"
 #include "audio/ring.h"
 #include "audio/track_start.h"
@@ -134,24 +135,14 @@ wchar_t* CopyText(std::wstring_view s) {
     return t;
 }
 
-// Step 1: the file's ID3 tags (ID3v2 at its start, then ID3v1), the file closed again.
-bool ReadTags(Engine& e, const wchar_t* file) {
-    MpegInfo& m = e.track;
-    if (!e.io.file.open || !e.io.file.open(e.io.file.ctx, m, file, e.in)) return false;
-    const uint32_t size = m.dwAudioEnd;
-    Id3v2Read(m, e.in, size, size, Id3Options{});
-    Id3v1Read(m, e.in, size, nullptr);
-    if (e.io.file.close) e.io.file.close(e.io.file.ctx, m);
-    m.hFile = nullptr;
-    return true;
-}
 
 }  // namespace
 
 int PluginPlay(PluginHost& h, Engine& e, int index, const wchar_t* file, uint32_t startMs) {
     MpegInfo& m = e.track;
     PlayState& ps = e.ps;
-    if (!ReadTags(e, file)) return -1;
+    // Step 1: the file's ID3 tags (ID3v2 at its start, then ID3v1), the file closed again.
+    if (!ReadFileId3(e, file)) return -1;
     h.current = index;
     std::wstring title;
     int length = 0;

@@ -1,5 +1,6 @@
 #include "audio/track_start.h"
 
+#include "audio/bass_core.h"
 #include "audio/control.h"
 #include "audio/decoder.h"
 #include "audio/fast_play.h"
@@ -8,6 +9,7 @@
 #include "audio/play_init.h"
 #include "audio/ring.h"
 #include "base/path.h"
+#include "config/settings.h"
 
 namespace {
 
@@ -58,7 +60,11 @@ bool BassFor(Engine& e, const std::wstring& file) {
 
 int InitOpenTrack(Engine& e) {
     const uint32_t bits = e.ps.mode24 ? 24 : 16;
-    const int r = PlayInit(e, e.track.header.sampleRate, TrackChannels(e.track), bits);
+    // A BASS channel of more than two channels keeps them all with the 5.1 option.
+    uint32_t channels = TrackChannels(e.track);
+    if (e.ps.bassActive && e.track.channels > 2)
+        channels = OutputChannels(e.track.channels, e.s.wave_flags);
+    const int r = PlayInit(e, e.track.header.sampleRate, channels, bits);
     if (r == 0) TellLogStart(e);
     return r;
 }
@@ -68,6 +74,8 @@ bool StartBass(Engine& e, const std::wstring& file, uint32_t startMs) {
     ResetTrack(e);
     PlayState& ps = e.ps;
     ps.urlStream = IsUrl(file);
+    // A file's ID3 tags come first; BASS's own tag lists only fill a record they left empty.
+    if (!ps.urlStream) (void)ReadFileId3(e, file.c_str());
     if (!e.io.bass.open(e.io.bass.ctx, e, KeepPath(ps, file))) {
         ps.urlStream = false;
         return false;

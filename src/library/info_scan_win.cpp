@@ -10,6 +10,8 @@
 #include "library/info_scan.h"
 #include "library/library_win.h"
 #include "library/list_text.h"
+#include "library/sequence.h"
+#include "library/sequence_win.h"
 #include "library/track_list.h"
 
 extern Settings g_settings;
@@ -237,5 +239,7 @@ void InfoScanStartWin(TrackList& list, bool resortAfterScan) {
 }
 
 void InfoScanCommandWin(CommandId, intptr_t) {
-    InfoScanStartWin(LibraryFileView(), true);
+    // The list that has the focus (the File view, the Playlist view or the Insert view's).
+    TrackList* list = SequencerWin().focusedList;
+    InfoScanStartWin(list ? *list : LibraryFileView(), true);
 }

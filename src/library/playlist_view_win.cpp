@@ -7,7 +7,9 @@
 
 #include "base/fileops_win.h"
 #include "config/lang.h"
+#include "config/settings.h"
 #include "library/folder_tree.h"
+#include "library/info_scan_win.h"
 #include "library/library_win.h"
 #include "library/list_view_win.h"
 #include "library/playlist_file.h"
@@ -108,6 +110,8 @@ void ClosePane() {
         s.playlist_win = static_cast<uint16_t>(s.playlist_win & ~kPlaylistOpen);
         return;
     }
+    // A scan of these rows ends before they go.
+    (void)InfoScanStopWin();
     SaveListWidths(g_pane, s);
     SaveRows(ClosePlaylistPane(SequencerWin()));
     HWND old = g_view.hwnd;
@@ -121,12 +125,20 @@ void ClosePane() {
         SetFocus(static_cast<HWND>(files.window));
 }
 
+// Enqueued rows get their times and info when the lists always scan; the order the user
+// made stays (no re-sort).
+void ScanEnqueued() {
+    if (static_cast<uint32_t>(S().list_style) & ListStyle::AlwaysScanInfo)
+        InfoScanStartWin(g_pane, false);
+}
+
 // Inserts paths at row (the end for -1), each row built from the file itself.
 void InsertPaths(const std::vector<std::wstring>& paths, int row) {
     int at = row < 0 ? static_cast<int>(g_pane.rows.size()) : row;
     for (const std::wstring& p : paths) at = EnqueuePath(g_pane, p, at, Fs(), S());
     HeadersChanged();
     SequenceRefreshUpcomingWin();
+    ScanEnqueued();
 }
 
 }  // namespace
@@ -170,6 +182,7 @@ void PlaylistViewEnqueueCommandWin(CommandId, intptr_t) {
     (void)EnqueueSelection(g_pane, LibraryFileView(), -1, Fs(), S());
     HeadersChanged();
     SequenceRefreshUpcomingWin();
+    ScanEnqueued();
 }
 
 void PlaylistViewClearCommandWin(CommandId, intptr_t) {

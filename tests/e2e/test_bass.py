@@ -150,6 +150,87 @@ class Bass(unittest.TestCase):
         self.assertLessEqual(diff, 0)
         self.assertFalse(os.path.exists(cap + '.0002'))
 
+    def test_24_bit_files_keep_their_low_bits(self):
+        # With "Always 24 bit output" BASS hands floats over: a 24-bit FLAC and a 24-bit WAV
+        # are heard with every bit that 16 bits would cut, against ffmpeg's 24-bit decode.
+        z, proc, cap, paths = self.start('bass24', [
+            ('1 a.flac', lambda p: sox_make(p, 1.6, extra=('-b', '24'))),
+            ('2 b.wav', lambda p: sox_make(p, 1.4, 48000, extra=('-b', '24'))),
+        ], [standin('bass.dll'), standin('bassflac.dll')], b'wave_flags=512\r\n')
+        size = lambda p: os.path.getsize(p) if os.path.exists(p) else 0
+        wait_until(lambda: size(cap + '.0001') > 0, 60, 'the second file to start')
+        wait_steady(lambda: size(cap + '.0001'), 3, 60, 'the second file to end')
+        stop(proc, self)
+        for path, got_path, rate in zip(paths, (cap, cap + '.0001'), (44100, 48000)):
+            with self.subTest(track=os.path.basename(path)):
+                ref = decode24(path)
+                got = samples24(got_path)
+                self.assertTrue(any(x & 0xFF for x in ref[:4410]), 'the file has low bits')
+                diff, runs, end = e2e_lib.wine_underruns(got, ref, 2, rate)
+                self.assertLessEqual(diff, 1, 'within one step of 24 bits')
+                self.assertGreater(end, len(ref) * 9 // 10, 'the whole file is heard')
+
+    def test_six_channels_with_the_surround_option(self):
+        # A 5.1 WAV file: with "5.1 output" all six channels reach the device unchanged;
+        # without it the first two.
+        for flags, channels in ((2, 6), (0, 2)):
+            with self.subTest(wave_flags=flags):
+                z, proc, cap, paths = self.start('bass51_%d' % flags, [
+                    ('a.wav', lambda p: sox_make(p, 1.5, channels=6)),
+                ], [standin('bass.dll')], b'wave_flags=%d\r\n' % flags)
+                size = lambda: os.path.getsize(cap) if os.path.exists(cap) else 0
+                wait_until(lambda: size() > 0, 60, 'the file to start')
+                wait_steady(size, 3, 60, 'the file to end')
+                stop(proc, self)
+                ref = array.array('h')
+                ref.frombytes(subprocess.run(
+                    ['ffmpeg', '-v', 'quiet', '-i', paths[0], '-f', 's16le', '-'],
+                    check=True, capture_output=True).stdout)
+                if channels == 2:
+                    ref = array.array('h', (x for i, x in enumerate(ref) if i % 6 < 2))
+                got = e2e_lib.samples(cap)
+                # Wine hands a 5.1 stream to ALSA in ALSA's order (front, rear, centre, LFE);
+                # the file and the wave format hold front, centre, LFE, rear.
+                order = (0, 1) if channels == 2 else (0, 1, 4, 5, 2, 3)
+                in_order = array.array('h', (ref[i - i % channels + order[i % channels]]
+                                             for i in range(len(ref))))
+                diff, runs, end = e2e_lib.wine_underruns(got, in_order, channels, 44100)
+                self.assertLessEqual(diff, 0)
+                self.assertGreater(end, len(ref) * 9 // 10, 'the whole file is heard')
+
+    def test_id3_tags_come_before_the_files_own(self):
+        # An .mp2 file with an ID3v2 title: the window title shows it.
+        def make(p):
+            run('ffmpeg', '-v', 'quiet', '-f', 'lavfi', '-i', 'sine=frequency=440:duration=4',
+                '-ac', '2', '-c:a', 'mp2', '-f', 'mp2', p + '.raw')
+            title = 'Tagged Title'.encode('latin-1')
+            frame = b'TIT2' + struct.pack('>I', len(title) + 1) + b'\0\0\0' + title
+            tag = b'ID3\3\0\0' + bytes([0, 0, len(frame) >> 7, len(frame) & 0x7F]) + frame
+            with open(p + '.raw', 'rb') as f, open(p, 'wb') as out:
+                out.write(tag + f.read())
+            return p
+        z, proc, cap, paths = self.start('bassid3', [('c.mp2', make)], [standin('bass.dll')])
+        title = lambda: send_output('wintext', 'ZuvoWndClass')[1].decode('utf-8', 'replace')
+        wait_until(lambda: 'Tagged Title' in title(), 30, lambda: 'the tag title: %r' % title())
+        stop(proc, self)
+
+
+def decode24(path):
+    """ffmpeg's decode of path as 24-bit samples (in 32-bit words, shifted down)."""
+    a = array.array('i')
+    a.frombytes(subprocess.run(['ffmpeg', '-v', 'quiet', '-i', path, '-f', 's32le', '-'],
+                               check=True, capture_output=True).stdout)
+    return array.array('i', (x >> 8 for x in a))
+
+
+def samples24(path):
+    """A capture of packed 24-bit little-endian samples."""
+    with open(path, 'rb') as f:
+        data = f.read()
+    n = len(data) // 3
+    return array.array('i', (int.from_bytes(data[i * 3:i * 3 + 3], 'little', signed=True)
+                             for i in range(n)))
+
 
 if __name__ == '__main__':
     import sys

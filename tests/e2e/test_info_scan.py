@@ -83,5 +83,32 @@ class InfoScan(unittest.TestCase):
         stop(proc, self)
 
 
+class ScanStarts(unittest.TestCase):
+    def test_enqueued_rows_and_a_play_list_get_their_lengths(self):
+        # With "Always scan for track times/info" rows enqueued into the Playlist view and
+        # the rows of a loaded play list get their lengths without the scan command.
+        z = Install('scanstarts')
+        music = os.path.join(z.folder, 'music')
+        os.makedirs(music)
+        files = [make_mp3(os.path.join(music, '%d.mp3' % s), s) for s in (2, 3, 5)]
+        m3u = os.path.join(z.folder, 'list.m3u')
+        with open(m3u, 'w') as f:
+            f.write(''.join(win_path(p) + '\r\n' for p in reversed(files)))
+        z.write_ini(b'[Zuvo]\r\nutf8=1\r\nwavedevice=0\r\nlist_style=16\r\n')
+        proc = z.start(win_path(m3u), '/localini')
+        self.addCleanup(lambda: proc.poll() is None and proc.kill())
+        self.assertEqual(send('wait', '20000'), 0, 'no main window')
+        wait_until(lambda: cells(1) == ["0'05", "0'03", "0'02"], 30,
+                   lambda: 'the play list\'s lengths: %r' % cells(1))
+        self.assertEqual(command('PlaylistView'), 0)
+        for p in files[:2]:
+            rc, _ = z.run(win_path(p), '/enqueue', '/localini')
+            self.assertEqual(rc, 0)
+        pane = lambda: (send_output('cells', '1', 'Playlist view')[1] or b'').decode().split()
+        wait_until(lambda: pane() == ["0'02", "0'03"], 30,
+                   lambda: 'the enqueued rows\' lengths: %r' % pane())
+        stop(proc, self)
+
+
 if __name__ == '__main__':
     e2e_lib.main()

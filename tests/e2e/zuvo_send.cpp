@@ -23,6 +23,8 @@
 //                                             list named LIST (default: the first, the File
 //                                             view): "STATE<TAB>FIRST CELL" (UTF-8), STATE
 //                                             "s" selected, "f" focused, "sf" both, "-" none
+//   zuvo-send cells COLUMN [LIST]             prints cell COLUMN of every row of the list
+//                                             named LIST (default: the File view)
 //   zuvo-send save PATH [TIMEOUT_MS] [TITLE]  waits for the dialog "Select destination" (or
 //                                             TITLE), types PATH as the file name, presses OK
 //   zuvo-send dialogrows TITLE                prints every row of the list view in the window
@@ -236,8 +238,8 @@ int PrintRows(const wchar_t* name) {
 }
 
 // Column `column` of every row of the first list, one a line.
-int PrintCells(int column) {
-    HWND list = FindList(nullptr);
+int PrintCells(int column, const wchar_t* name = nullptr) {
+    HWND list = FindList(name);
     if (!list) return 1;
     RemotePage remote(list);
     if (!remote.page) return 1;
@@ -834,6 +836,7 @@ int wmain(int argc, wchar_t** argv) {
     if (verb == L"select" && argc >= 3) return SelectRows(argc - 2, argv + 2);
     if (verb == L"rows" && argc <= 3) return PrintRows(argc == 3 ? argv[2] : nullptr);
     if (verb == L"cells" && argc == 3) return PrintCells(_wtoi(argv[2]));
+    if (verb == L"cells" && argc == 4) return PrintCells(_wtoi(argv[2]), argv[3]);
     if (verb == L"probe" && argc == 3) return Probe(static_cast<DWORD>(_wtoi(argv[2])));
     if (verb == L"save" && argc >= 3)
         return SaveAs(argv[2], argc > 3 ? static_cast<DWORD>(_wtoi(argv[3])) : 20000,

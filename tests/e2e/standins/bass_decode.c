@@ -6,6 +6,7 @@
 #include <unistd.h>
 #include <mpg123.h>
 #include <sndfile.h>
+#include <vorbis/vorbisfile.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -174,6 +175,24 @@ int32_t DecRead(void* v, int16_t* pcm, int32_t frames) {
     }
 }
 
+int32_t DecReadFloat(void* v, float* pcm, int32_t frames) {
+    Dec* d = v;
+    if (frames <= 0) return 0;
+    switch (d->kind) {
+    case KIND_SNDFILE: return (int32_t)sf_readf_float(d->sf, pcm, frames);
+    case KIND_MODULE:
+        return (int32_t)openmpt_module_read_interleaved_float_stereo(d->mod, d->rate, (size_t)frames, pcm);
+    case KIND_MPG123: {
+        /* 16-bit from the decoder, widened in place from the back. */
+        int16_t* s = (int16_t*)pcm;
+        const int32_t got = DecRead(v, s, frames);
+        for (int32_t i = got * d->channels - 1; i >= 0; --i) pcm[i] = s[i] / 32768.0f;
+        return got;
+    }
+    default: return -1;
+    }
+}
+
 int32_t DecSeek(void* v, int64_t frame) {
     Dec* d = v;
     switch (d->kind) {
@@ -229,7 +248,8 @@ typedef struct {
     int fd;
 } Net;
 
-void* NetConnect(const char* host, int32_t port, const char* path, char* headers, int32_t size) {
+void* NetConnect(const char* host, int32_t port, const char* path, const char* hostHeader,
+                 char* headers, int32_t size) {
     char service[16];
     snprintf(service, sizeof service, "%d", port);
     struct addrinfo hints, *res = NULL;
@@ -245,8 +265,8 @@ void* NetConnect(const char* host, int32_t port, const char* path, char* headers
     freeaddrinfo(res);
     char request[1024];
     const int len = snprintf(request, sizeof request,
-                             "GET %s HTTP/1.0\r\nHost: %s:%d\r\nUser-Agent: Zuvo stand-in\r\n"
-                             "Icy-MetaData: 1\r\nConnection: close\r\n\r\n", path, host, port);
+                             "GET %s HTTP/1.0\r\nHost: %s\r\nUser-Agent: Zuvo stand-in\r\n"
+                             "Icy-MetaData: 1\r\nConnection: close\r\n\r\n", path, hostHeader);
     if (len <= 0 || len >= (int)sizeof request || send(fd, request, (size_t)len, 0) != len) {
         close(fd);
         return NULL;
@@ -332,4 +352,56 @@ void MpegFeedClose(void* m) {
     if (!m) return;
     mpg123_close(m);
     mpg123_delete(m);
+}
+
+/* ---- Ogg Vorbis over a network stream ---- */
+
+typedef struct {
+    OggVorbis_File vf;
+    OggRead read;
+    void* user;
+} OggFeed;
+
+static size_t OggReadBytes(void* ptr, size_t size, size_t count, void* source) {
+    OggFeed* o = source;
+    const size_t want = size * count;
+    if (want == 0) return 0;
+    const int32_t got = o->read(o->user, ptr, want > 65536 ? 65536 : (int32_t)want);
+    return got > 0 ? (size_t)got / size : 0;
+}
+
+void* OggFeedOpen(OggRead read, void* user, int32_t* rate, int32_t* channels) {
+    OggFeed* o = calloc(1, sizeof *o);
+    o->read = read;
+    o->user = user;
+    /* No seek and no tell: the stream is read once, front to back. */
+    const ov_callbacks cb = {OggReadBytes, NULL, NULL, NULL};
+    if (ov_open_callbacks(o, &o->vf, NULL, 0, cb) != 0) {
+        free(o);
+        return NULL;
+    }
+    const vorbis_info* vi = ov_info(&o->vf, -1);
+    if (!vi || vi->channels < 1 || vi->rate < 1) {
+        OggFeedClose(o);
+        return NULL;
+    }
+    *rate = (int32_t)vi->rate;
+    *channels = vi->channels;
+    return o;
+}
+
+int32_t OggFeedDecode(void* v, uint8_t* pcm, int32_t room) {
+    OggFeed* o = v;
+    for (;;) {
+        int link = 0;
+        const long got = ov_read(&o->vf, (char*)pcm, room, 0, 2, 1, &link);
+        if (got == OV_HOLE) continue; /* a gap in the pages: go on after it */
+        return got < 0 ? -1 : (int32_t)got;
+    }
+}
+
+void OggFeedClose(void* v) {
+    OggFeed* o = v;
+    ov_clear(&o->vf);
+    free(o);
 }

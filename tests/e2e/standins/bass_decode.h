@@ -22,6 +22,8 @@ void* DecOpenStream(const char* unixPath, int32_t allowFlac, DecFacts* facts);
 void* DecOpenModule(const char* unixPath, int32_t rate, DecFacts* facts);
 /* Up to `frames` frames; 0 at the end, -1 on an error. */
 int32_t DecRead(void* d, int16_t* pcm, int32_t frames);
+/* The same as floats in -1..1 at the source's own resolution (a 24-bit sample x 2^-23). */
+int32_t DecReadFloat(void* d, float* pcm, int32_t frames);
 /* Moves to `frame`; 0 ok. */
 int32_t DecSeek(void* d, int64_t frame);
 /* A module's gain in millibel (the amplification attribute). */
@@ -31,10 +33,12 @@ void DecSetGain(void* d, int32_t millibel);
 int32_t DecComments(void* d, char* out, int32_t size);
 void DecClose(void* d);
 
-/* A network connection: an HTTP GET of `path` on host:port asking for ICY metadata. Null when
-   the connection or the request fails; `headers` receives the response's header lines, each
-   ended by a zero byte, the list by a second one. */
-void* NetConnect(const char* host, int32_t port, const char* path, char* headers, int32_t size);
+/* A network connection: an HTTP GET of `path` (a whole URL when host:port is a proxy) on
+   host:port asking for ICY metadata, `hostHeader` the server's "host:port". Null when the
+   connection or the request fails; `headers` receives the response's header lines, each ended
+   by a zero byte, the list by a second one. */
+void* NetConnect(const char* host, int32_t port, const char* path, const char* hostHeader,
+                 char* headers, int32_t size);
 /* Up to `size` bytes of the response body; 0 at its end, -1 on an error. */
 int32_t NetRecv(void* n, uint8_t* buf, int32_t size);
 void NetClose(void* n);
@@ -46,4 +50,13 @@ void* MpegFeedOpen(void);
 int32_t MpegFeedDecode(void* m, const uint8_t* in, int32_t n, uint8_t* pcm, int32_t room,
                        int32_t* rate, int32_t* channels);
 void MpegFeedClose(void* m);
+
+/* An Ogg Vorbis stream read as it comes (network radio) through `read`, which waits for
+   bytes and returns 0 only at the stream's end. Null when its headers are no Vorbis stream;
+   rate and channels from them. */
+typedef int32_t (*OggRead)(void* user, uint8_t* buf, int32_t size);
+void* OggFeedOpen(OggRead read, void* user, int32_t* rate, int32_t* channels);
+/* Up to `room` bytes of 16-bit PCM; 0 at the end, -1 on an error. */
+int32_t OggFeedDecode(void* o, uint8_t* pcm, int32_t room);
+void OggFeedClose(void* o);
 #endif

@@ -1,9 +1,10 @@
 /* The export side of the stand-in "bass.dll" (version 2.4), built by winegcc: every entry point
    the player resolves, in the Windows calling convention, over the decoders of bass_decode.c.
    Only decoding channels exist (device 0, no output); handles are small integers. URL streams:
-   MP3 over HTTP with ICY metadata (a thread of the channel downloads, hands every block of the
-   stream's audio bytes to the download callback, and announces each new metadata block to the
-   syncs of type 4); other stream formats fail with BASS_ERROR_FILEFORM. */
+   MP3 and Ogg Vorbis over HTTP with ICY metadata (a thread of the channel downloads, hands
+   every block of the stream's audio bytes to the download callback, and announces each new
+   metadata block to the syncs of type 4), through a proxy server when one is configured; other
+   stream formats (WMA, AAC) fail with BASS_ERROR_FILEFORM. */
 #include <windows.h>
 
 #include <math.h>
@@ -36,7 +37,12 @@ typedef void(CALLBACK* SyncProc)(DWORD sync, DWORD channel, DWORD data, void* us
    the caller's thread reads them, both under `lock`. */
 typedef struct {
     void* conn;
-    void* feed;
+    void* feed; /* the MP3 decoder, or null */
+    void* ogg;  /* the Ogg Vorbis decoder, or null */
+    HANDLE oggThread; /* decodes the Ogg stream into pcm as the bytes come */
+    uint8_t* pcm;
+    uint32_t pcmRead, pcmFill;
+    volatile LONG pcmEnded;
     HANDLE thread;
     CRITICAL_SECTION lock;
     uint8_t* ring;
@@ -171,8 +177,14 @@ BOOL WINAPI StandinSetConfig(DWORD option, DWORD value) {
     return TRUE; /* the options change nothing a decoding channel does here */
 }
 
+/* The proxy server (option 17): "[user:pass@]server:port", empty for none. */
+static char g_proxy[256];
+
 BOOL WINAPI StandinSetConfigPtr(DWORD option, const void* value) {
-    (void)option, (void)value;
+    if (option == 17) {
+        lstrcpynA(g_proxy, value ? (const char*)value : "", sizeof g_proxy);
+        return TRUE;
+    }
     return TRUE;
 }
 
@@ -251,23 +263,15 @@ DWORD WINAPI StandinGetData(DWORD h, void* buffer, DWORD length) {
     }
     const int channels = c->facts.channels;
     const DWORD frames = length / FrameBytes(c);
-    int16_t pcm[4096 * 2];
     DWORD done = 0;
     while (done < frames) {
-        DWORD want = frames - done;
-        if (want > (DWORD)(sizeof pcm / sizeof pcm[0]) / (DWORD)channels)
-            want = (DWORD)(sizeof pcm / sizeof pcm[0]) / (DWORD)channels;
-        const int32_t got = DecRead(c->dec, pcm, (int32_t)want);
+        /* Straight into the caller's buffer, floats at the source's own resolution. */
+        const int32_t got = c->useFloat
+            ? DecReadFloat(c->dec, (float*)buffer + (size_t)done * channels, (int32_t)(frames - done))
+            : DecRead(c->dec, (int16_t*)buffer + (size_t)done * channels, (int32_t)(frames - done));
         if (got <= 0) {
             c->ended = 1;
             break;
-        }
-        const size_t samples = (size_t)got * (size_t)channels;
-        if (c->useFloat) {
-            float* out = (float*)buffer + (size_t)done * channels;
-            for (size_t i = 0; i < samples; ++i) out[i] = pcm[i] / 32768.0f;
-        } else {
-            memcpy((int16_t*)buffer + (size_t)done * channels, pcm, samples * 2);
         }
         done += (DWORD)got;
     }
@@ -421,6 +425,60 @@ static int ParseUrl(const char* url, char* host, int hostSize, int32_t* port, co
     return *port > 0 && *port < 65536;
 }
 
+/* The Ogg decoder's input: waits for the download thread's bytes; 0 once the connection has
+   ended and the ring is empty, or after 15 s without data. */
+static int32_t OggPull(void* user, uint8_t* buf, int32_t size) {
+    NetStream* n = user;
+    for (DWORD start = GetTickCount(); GetTickCount() - start < 15000;) {
+        const uint32_t take = RingTake(n, buf, (uint32_t)size);
+        if (take) return (int32_t)take;
+        if (n->ended || n->stop) return 0;
+        Sleep(5);
+    }
+    return 0;
+}
+
+/* The Ogg decoding thread: PCM into the stream's pcm ring until the stream ends. */
+static DWORD WINAPI OggDecode(LPVOID arg) {
+    NetStream* n = arg;
+    uint8_t pcm[8192];
+    while (!n->stop) {
+        const int32_t got = OggFeedDecode(n->ogg, pcm, sizeof pcm);
+        if (got <= 0) break;
+        for (int32_t put = 0; put < got && !n->stop;) {
+            EnterCriticalSection(&n->lock);
+            while (put < got && n->pcmFill < RING_BYTES) {
+                n->pcm[(n->pcmRead + n->pcmFill) % RING_BYTES] = pcm[put++];
+                ++n->pcmFill;
+            }
+            LeaveCriticalSection(&n->lock);
+            if (put < got) Sleep(20);
+        }
+    }
+    InterlockedExchange(&n->pcmEnded, 1);
+    return 0;
+}
+
+/* A network stream's channel once its format is known (16-bit PCM: the float flag is not
+   honoured for streams, as the channel's info tells). */
+static DWORD NetChannel(NetStream* n, int32_t rate, int32_t channels, uint32_t ctype, DWORD flags,
+                        const char* text) {
+    DecFacts f;
+    memset(&f, 0, sizeof f);
+    f.rate = rate;
+    f.channels = channels;
+    f.frames = -1;
+    f.ctype = ctype;
+    const DWORD h = NewChannel(n->ogg ? n->ogg : n->feed, &f, 0, 1, flags & ~FLAG_FLOAT, text);
+    if (!h) {
+        NetFree(n);
+        return 0;
+    }
+    g_ch[h - 1].net = n;
+    n->handle = h;
+    return h;
+}
+
 DWORD WINAPI StandinStreamCreateURL(const void* url, DWORD offset, DWORD flags, void* proc,
                                     void* user) {
     if (!g_init) return Fail(BE_INIT);
@@ -438,27 +496,56 @@ DWORD WINAPI StandinStreamCreateURL(const void* url, DWORD offset, DWORD flags, 
     NetStream* n = HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, sizeof *n);
     n->ring = HeapAlloc(GetProcessHeap(), 0, RING_BYTES);
     InitializeCriticalSection(&n->lock);
-    n->conn = NetConnect(host, port, path, n->headers, sizeof n->headers);
-    n->feed = MpegFeedOpen();
-    if (!n->conn || !n->feed) {
+    char hostHeader[300];
+    wsprintfA(hostHeader, "%s:%d", host, port);
+    if (g_proxy[0]) {
+        /* Through the proxy: the whole address as the request's target. */
+        const char* at = strrchr(g_proxy, '@');
+        const char* server = at ? at + 1 : g_proxy;
+        char proxyHost[256];
+        lstrcpynA(proxyHost, server, sizeof proxyHost);
+        char* colon = strrchr(proxyHost, ':');
+        const int32_t proxyPort = colon ? atoi(colon + 1) : 80;
+        if (colon) *colon = 0;
+        n->conn = NetConnect(proxyHost, proxyPort, text, hostHeader, n->headers, sizeof n->headers);
+    } else {
+        n->conn = NetConnect(host, port, path, hostHeader, n->headers, sizeof n->headers);
+    }
+    if (!n->conn) {
         NetFree(n);
         return Fail(32); /* BASS_ERROR_NONET */
     }
     n->icy = strncmp(n->headers, "ICY", 3) == 0;
+    int ogg = 0;
     for (const char* line = n->headers; *line; line += strlen(line) + 1) {
         if (!strncasecmp(line, "icy-metaint:", 12)) n->metaint = atoi(line + 12);
-        if (!strncasecmp(line, "content-type:", 13) && !strstr(line, "mpeg")) {
-            NetFree(n);
-            return Fail(BE_FILEFORM); /* only MP3 streams are decoded here */
+        if (!strncasecmp(line, "content-type:", 13)) {
+            ogg = strstr(line, "ogg") != NULL;
+            if (!ogg && !strstr(line, "mpeg")) {
+                NetFree(n);
+                return Fail(BE_FILEFORM); /* only MP3 and Ogg Vorbis are decoded here */
+            }
         }
     }
     n->download = (DownloadProc)proc;
     n->downloadUser = user;
     n->thread = CreateThread(NULL, 0, Download, n, 0, NULL);
-    /* Blocks until the first frames give the format (at most 10 s). */
     int32_t rate = 0, channels = 0;
+    if (ogg) {
+        /* The Vorbis headers come first in the stream. */
+        n->ogg = OggFeedOpen(OggPull, n, &rate, &channels);
+        if (!n->ogg) {
+            NetFree(n);
+            return Fail(BE_FILEFORM);
+        }
+        n->pcm = HeapAlloc(GetProcessHeap(), 0, RING_BYTES);
+        n->oggThread = CreateThread(NULL, 0, OggDecode, n, 0, NULL);
+        return NetChannel(n, rate, channels, 0x10002u, flags, text);
+    }
+    n->feed = MpegFeedOpen();
+    /* Blocks until the first frames give the format (at most 10 s). */
     uint8_t raw[4096];
-    for (DWORD start = GetTickCount(); rate == 0 && GetTickCount() - start < 10000;) {
+    for (DWORD start = GetTickCount(); n->feed && rate == 0 && GetTickCount() - start < 10000;) {
         const uint32_t take = RingTake(n, raw, sizeof raw);
         if (take == 0) {
             if (n->ended) break;
@@ -475,20 +562,7 @@ DWORD WINAPI StandinStreamCreateURL(const void* url, DWORD offset, DWORD flags, 
         NetFree(n);
         return Fail(BE_FILEFORM);
     }
-    DecFacts f;
-    memset(&f, 0, sizeof f);
-    f.rate = rate;
-    f.channels = channels;
-    f.frames = -1;
-    f.ctype = 0x10005; /* MP3 */
-    const DWORD h = NewChannel(n->feed, &f, 0, 1, flags & ~FLAG_FLOAT, text);
-    if (!h) {
-        NetFree(n);
-        return 0;
-    }
-    g_ch[h - 1].net = n;
-    n->handle = h;
-    return h;
+    return NetChannel(n, rate, channels, 0x10005u /* MP3 */, flags, text);
 }
 
 /* PCM of a network stream: what was decoded at the start, then the ring through the
@@ -498,6 +572,17 @@ static DWORD NetData(Channel* c, uint8_t* out, DWORD length) {
     DWORD done = 0;
     while (done < length && n->pendingPos < n->pendingBytes) {
         out[done++] = n->pending[n->pendingPos++];
+    }
+    if (n->ogg) {
+        EnterCriticalSection(&n->lock);
+        while (done < length && n->pcmFill > 0) {
+            out[done++] = n->pcm[n->pcmRead];
+            n->pcmRead = (n->pcmRead + 1) % RING_BYTES;
+            --n->pcmFill;
+        }
+        LeaveCriticalSection(&n->lock);
+        if (done == 0 && n->pcmEnded) c->ended = 1;
+        return done;
     }
     int32_t rate = 0, channels = 0;
     uint8_t raw[4096];
@@ -531,7 +616,13 @@ static void NetFree(NetStream* n) {
         WaitForSingleObject(n->thread, INFINITE);
         CloseHandle(n->thread);
     }
-    MpegFeedClose(n->feed);
+    if (n->oggThread) {
+        WaitForSingleObject(n->oggThread, INFINITE);
+        CloseHandle(n->oggThread);
+    }
+    if (n->pcm) HeapFree(GetProcessHeap(), 0, n->pcm);
+    if (n->ogg) OggFeedClose(n->ogg);
+    if (n->feed) MpegFeedClose(n->feed);
     DeleteCriticalSection(&n->lock);
     HeapFree(GetProcessHeap(), 0, n->ring);
     HeapFree(GetProcessHeap(), 0, n);

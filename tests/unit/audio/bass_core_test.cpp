@@ -201,3 +201,36 @@ TEST(BassStream, VersionAndLength) {
     };
     for (const auto& c : cases) EXPECT_EQ(BassLengthMs(c.s, c.net), c.ms) << c.s << c.net;
 }
+
+TEST(BassStream, FloatsToSixteenBitsRoundAndClip) {
+    const struct {
+        float in;
+        int16_t out;
+    } cases[] = {{0.0f, 0},           {0.5f, 16384},       {-0.5f, -16384},
+                 {1.6f / 32768, 2},   {-1.6f / 32768, -2}, {1.0f, 32767},
+                 {-1.0f, -32768},     {3.0f, 32767},       {-7.5f, -32768},
+                 {32766.6f / 32768, 32767}};
+    for (const auto& c : cases) {
+        int16_t got = 1234;
+        FloatToPcm16(&c.in, 1, &got);
+        EXPECT_EQ(got, c.out) << c.in;
+    }
+}
+
+TEST(BassStream, ProxyOnlyWhenAskedForAndNamed) {
+    const struct {
+        uint32_t waveFlags;
+        std::string inet;
+        const char* proxy;  // null: direct
+    } cases[] = {{0x20, "10.0.0.1:3128", "10.0.0.1:3128"},
+                 {0x20 | 0x10, "u:p@proxy:8080", "u:p@proxy:8080"},
+                 {0x10, "10.0.0.1:3128", nullptr},
+                 {0x20, "", nullptr}};
+    for (const auto& c : cases) {
+        const char* got = BassProxy(c.waveFlags, c.inet);
+        if (c.proxy)
+            EXPECT_STREQ(got, c.proxy);
+        else
+            EXPECT_EQ(got, nullptr) << c.inet;
+    }
+}

@@ -14,6 +14,7 @@ struct FakeChannel {
     bool opens = true;
     uint32_t rate = 22050, lengthMs = 2000;
     uint8_t mode = 4;  // mono
+    uint8_t channels = 0;
     uint32_t left = 8000;  // bytes of PCM still to give
     std::vector<std::string> log;
 };
@@ -31,6 +32,7 @@ struct BassEngine : TestEngine {
             if (!C(c).opens) return 0;
             e.track.header.sampleRate = C(c).rate;
             e.track.header.channelMode = C(c).mode;
+            e.track.channels = C(c).channels;
             e.track.dwAudioEnd = e.track.lengthMs = C(c).lengthMs;
             return 1;
         };
@@ -104,4 +106,78 @@ TEST(BassSource, NextTrackThroughBassWaitsForTheQueue) {
     EXPECT_EQ(EngineStartTrack(t.e, TrackStart{L"b.ogg"}, &fade), StartOutcome::Started);
     EXPECT_TRUE(t.ch.log.empty());  // opened by the restart once the MP3's end is heard
     EXPECT_EQ(t.ps.pendingAction, uint32_t{kActionRestart});
+}
+
+namespace {
+// A file of a leading ID3v2.3 tag with one TIT2 frame of `title`, then `rest` bytes.
+std::vector<uint8_t> Id3v2File(const std::string& title, size_t rest) {
+    std::vector<uint8_t> f = {'I', 'D', '3', 3, 0, 0, 0, 0, 0, 0};
+    const uint32_t frame = static_cast<uint32_t>(title.size() + 1);
+    const uint8_t head[] = {'T', 'I', 'T', '2', 0, 0, 0, static_cast<uint8_t>(frame), 0, 0, 0};
+    f.insert(f.end(), head, head + sizeof head);
+    f.insert(f.end(), title.begin(), title.end());
+    f[9] = static_cast<uint8_t>(f.size() - 10);
+    f.resize(f.size() + rest, 0x55);
+    return f;
+}
+}  // namespace
+
+TEST(BassSource, FileId3TagsComeFirstAndStreamsReadNoFile) {
+    const struct {
+        const wchar_t* file;
+        bool tagged;
+        const wchar_t* title;  // null: none in the record
+    } cases[] = {
+        {L"a.mp2", true, L"From ID3"},
+        {L"a.wav", false, nullptr},
+        {L"http://127.0.0.1:8000/radio", true, nullptr},  // a stream's file is not read
+    };
+    for (const auto& c : cases) {
+        BassEngine t;
+        t.file.src.bytes = c.tagged ? Id3v2File("From ID3", 400) : std::vector<uint8_t>(400, 0x55);
+        ASSERT_TRUE(EngineStartFile(t.e, c.file, 0));
+        const wchar_t* got = t.track.tagText[kTagTitle];
+        if (c.title)
+            EXPECT_STREQ(got, c.title);
+        else
+            EXPECT_EQ(got, nullptr);
+        EXPECT_EQ(t.track.hFile, nullptr) << "the tag reader closes the file again";
+        EngineStop(t.e, true);
+    }
+}
+
+TEST(BassSource, ChannelsBeyondTwoOnlyWithTheSurroundOption) {
+    const struct {
+        uint8_t channels;
+        uint32_t waveFlags, out;
+    } cases[] = {{6, 0, 2}, {6, WaveFlag::Surround51, 6}, {4, WaveFlag::Surround51, 4},
+                 {2, WaveFlag::Surround51, 2}};
+    for (const auto& c : cases) {
+        BassEngine t;
+        t.s.wave_flags = c.waveFlags;
+        t.ch.mode = 1;
+        t.ch.channels = c.channels;
+        ASSERT_TRUE(EngineStartFile(t.e, L"a.wav", 0));
+        EXPECT_EQ(t.ps.outChannels, c.out) << int(c.channels);
+        EngineStop(t.e, true);
+    }
+}
+
+TEST(BassSource, TheFloatModeTakesTheChannelsFloats) {
+    BassEngine t;
+    t.ps.mode24 = true;
+    t.io.bass.readFloat = [](void* c, Engine&, float* dst, uint32_t n) {
+        // Values 16 bits cannot hold: a block through the 16-bit reader would lose them.
+        const uint32_t k = std::min(n, C(c).left / 4);
+        for (uint32_t i = 0; i < k; ++i) dst[i] = (static_cast<float>(i) + 0.25f) / 65536.0f;
+        C(c).left -= k * 4;
+        return k;
+    };
+    ASSERT_TRUE(EngineStartFile(t.e, L"a.flac", 0));
+    EXPECT_EQ(t.ps.outBits, 24u);
+    std::vector<float> block(500);
+    ASSERT_EQ(DecodeBlockFloat(t.e, block.data(), 500), 500u);
+    for (uint32_t i = 0; i < 500; ++i) ASSERT_EQ(block[i], (i + 0.25f) / 65536.0f) << i;
+    t.ch.left = 0;
+    EXPECT_EQ(DecodeBlockFloat(t.e, block.data(), 500), 0u);
 }

@@ -27,6 +27,10 @@
 //                                             TITLE), types PATH as the file name, presses OK
 //   zuvo-send dialogrows TITLE                prints every row of the list view in the window
 //                                             titled TITLE, its cells joined by tabs (UTF-8)
+//   zuvo-send dlgselect TITLE [ROW...]        selects those rows (by index; none: all) of the
+//                                             list view in the window titled TITLE
+//   zuvo-send dlgcommand TITLE ID             posts WM_COMMAND ID to the window titled TITLE
+//   zuvo-send titled TITLE                    exit 0 while a window titled TITLE exists
 //   zuvo-send captions MS                     for MS milliseconds prints each new caption of
 //                                             the main window as "TICK_MS<TAB>TEXT" (UTF-8)
 //   zuvo-send toolbar                         prints one line per toolbar button: "COMMAND
@@ -214,6 +218,25 @@ int PrintDialogRows(const wchar_t* title) {
         WideCharToMultiByte(CP_UTF8, 0, line.c_str(), -1, utf8, sizeof utf8, nullptr, nullptr);
         std::printf("%s\n", utf8);
     }
+    return 0;
+}
+
+// Selects rows of the list view in the dialog titled `title` by their index (none given:
+// every row), after clearing the selection.
+int SelectDialogRows(const wchar_t* title, int count, wchar_t** rows) {
+    HWND w = FindWindowW(nullptr, title);
+    HWND list = w ? FindWindowExW(w, nullptr, L"SysListView32", nullptr) : nullptr;
+    if (!list) return 1;
+    RemotePage remote(list);
+    if (!remote.page) return 1;
+    (void)remote.SetSelected(-1, false);
+    if (count == 0) {
+        for (int r = 0, rows = RowCount(list); r < rows; ++r)
+            if (!remote.SetSelected(r, true)) return 1;
+        return 0;
+    }
+    for (int i = 0; i < count; ++i)
+        if (!remote.SetSelected(_wtoi(rows[i]), true)) return 1;
     return 0;
 }
 
@@ -839,6 +862,12 @@ int wmain(int argc, wchar_t** argv) {
         return SaveAs(argv[2], argc > 3 ? static_cast<DWORD>(_wtoi(argv[3])) : 20000,
                       argc > 4 ? argv[4] : L"Select destination");
     if (verb == L"dialogrows" && argc == 3) return PrintDialogRows(argv[2]);
+    if (verb == L"dlgselect" && argc >= 3) return SelectDialogRows(argv[2], argc - 3, argv + 3);
+    if (verb == L"titled" && argc == 3) return FindWindowW(nullptr, argv[2]) ? 0 : 1;
+    if (verb == L"dlgcommand" && argc == 4) {
+        HWND w = FindWindowW(nullptr, argv[2]);
+        return w && PostMessageW(w, WM_COMMAND, static_cast<WPARAM>(_wtoi(argv[3])), 0) ? 0 : 1;
+    }
     if (verb == L"captions" && argc == 3) return Captions(static_cast<DWORD>(_wtoi(argv[2])));
     if (verb == L"toolbar") return PrintToolbar();
     if (verb == L"tbclick" && argc == 3) return ClickToolbarButton(_wtoi(argv[2]));

@@ -641,15 +641,15 @@ void CreateControls(Dialog& d) {
     Control(dlg, L"BUTTON", prev, WS_TABSTOP, kIdPrev, 8, 66, 70, 24);
     Control(dlg, L"BUTTON", next, WS_TABSTOP, kIdNext, 82, 66, 70, 24);
     Control(dlg, L"BUTTON", L"&Refresh", WS_TABSTOP, kIdRefresh, 156, 66, 70, 24);
-    Control(dlg, L"BUTTON", L"Hide dates/times", BS_AUTOCHECKBOX | WS_TABSTOP, kIdHideDates, 236,
-            68, 120, 20);
-    Control(dlg, L"BUTTON", L"No auto refresh", BS_AUTOCHECKBOX | WS_TABSTOP, kIdNoAutoRefresh,
-            360, 68, 115, 20);
-    Control(dlg, L"BUTTON", L"Scan subfolders", BS_AUTOCHECKBOX | WS_TABSTOP, kIdSubfolders, 480,
+    Control(dlg, L"BUTTON", L"Hide dates/times", BS_AUTOCHECKBOX | WS_TABSTOP, kIdHideDates, 232,
             68, 115, 20);
-    Control(dlg, L"STATIC", L"(Right button in the list for file tools)", 0, kIdHint, 600, 71,
-            200, 18);
-    Control(dlg, L"STATIC", L"", 0, kIdDiffs, 805, 71, 90, 18);
+    Control(dlg, L"BUTTON", L"No auto refresh", BS_AUTOCHECKBOX | WS_TABSTOP, kIdNoAutoRefresh,
+            350, 68, 105, 20);
+    Control(dlg, L"BUTTON", L"Scan subfolders", BS_AUTOCHECKBOX | WS_TABSTOP, kIdSubfolders, 458,
+            68, 110, 20);
+    Control(dlg, L"STATIC", L"(Right button in the list for file tools)", SS_LEFTNOWORDWRAP,
+            kIdHint, 572, 71, 232, 18);
+    Control(dlg, L"STATIC", L"", 0, kIdDiffs, 810, 71, 85, 18);
     // The hidden default button: Enter refreshes.
     Control(dlg, L"BUTTON", L"", BS_DEFPUSHBUTTON, IDOK, 0, 0, 0, 0);
     ShowWindow(GetDlgItem(dlg, IDOK), SW_HIDE);

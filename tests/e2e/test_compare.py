@@ -20,8 +20,9 @@ from e2e_lib import Install, command, send, send_output, stop, wait_until, win_p
 
 TITLE = 'Compare folders'
 BASE_BOX, COMP_BOX, BASE_COUNT, COMP_COUNT = 101, 105, 103, 107
-REFRESH, SUBFOLDERS, DIFFS = 110, 113, 114
-COPY, DELETE = 851, 853
+PREV, NEXT, REFRESH, SUBFOLDERS, DIFFS = 108, 109, 110, 113, 114
+COPY, DELETE, NAME_AND_DATE = 851, 853, 860
+BASE_TO_COMP = 202  # "Copy from BASE to COMP" of the name-and-date dialog
 YES, NO = 6, 7
 T0 = 1700000000  # the generated files' modification times start here
 
@@ -232,6 +233,55 @@ class CompareFolders(unittest.TestCase):
         wait_until(lambda: send('titled', TITLE) != 0, 10, 'the dialog closed')
         stop(proc, self)
         self.assertIn(b'compare=16\r\n', z.read_ini())
+
+    def test_prev_next_and_name_and_date(self):
+        """Prev/Next walk both boxes through parallel sibling folders and stop at the last;
+        "Copy name and date" gives the compare file the base file's name and times."""
+        z = Install('comparepn')
+        base, comp = os.path.join(z.folder, 'Base'), os.path.join(z.folder, 'Comp')
+        for side, name, size, t in (('Base', 'x.dat', 10, T0), ('Comp', 'y.dat', 10, T0 + 9999),
+                                    ('Base', 'z.dat', 5, T0), ('Comp', 'z2.dat', 30000, T0)):
+            for album in ('A', 'B', 'C'):
+                path = os.path.join(z.folder, side, album, name)
+                os.makedirs(os.path.dirname(path), exist_ok=True)
+                with open(path, 'wb') as f:
+                    f.write(bytes(range(size)) if name != 'z2.dat' else b'z' * size)
+                os.utime(path, (t, t))
+        before_base, before_comp = hashes(base), hashes(comp)
+        z.write_ini(b'[Zuvo]\r\nutf8=1\r\ncompare=0\r\nbrowsed_folder=' +
+                    win_path(os.path.join(base, 'B')).encode() + b'\r\n')
+        proc = z.start('/localini')
+        self.addCleanup(lambda: proc.poll() is None and proc.kill())
+        self.assertEqual(send('wait', '20000'), 0, 'no main window')
+        self.assertEqual(command('CompareFolders'), 0)
+        self.assertEqual(send('dlgset', TITLE, str(COMP_BOX), win_path(os.path.join(comp, 'B'))),
+                         0, 'no dialog')
+        boxes = lambda: tuple(send_output('dlgtext', TITLE, str(i))[1].decode()
+                              for i in (BASE_BOX, COMP_BOX))
+        want = lambda album: (win_path(os.path.join(base, album)),
+                              win_path(os.path.join(comp, album)))
+        for button, album in ((NEXT, 'C'), (NEXT, 'C'), (PREV, 'B'), (PREV, 'A'), (NEXT, 'B')):
+            self.refreshed(lambda: send('dlgclick', TITLE, str(button)))
+            self.assertEqual(boxes(), want(album))
+        self.assertEqual(self.table(), [('Base', 'x.dat'), ('Comp', 'y.dat'), ('Base', 'z.dat'),
+                                        ('Comp', 'z2.dat')])
+        # Sizes differ: refused.
+        self.assertEqual(send('dlgselect', TITLE, '2', '3'), 0)
+        self.assertEqual(send('dlgcommand', TITLE, str(NAME_AND_DATE)), 0)
+        self.assertEqual(send('dlgclick', 'Copy not possible', '1'), 0, 'no refusal')
+        wait_until(lambda: send('titled', 'Copy not possible') != 0, 10, 'the refusal closed')
+        # Same size: y.dat becomes x.dat with x.dat's times, its bytes unchanged.
+        self.assertEqual(send('dlgselect', TITLE, '0', '1'), 0)
+        self.refreshed(lambda: (send('dlgcommand', TITLE, str(NAME_AND_DATE)),
+                                send('dlgclick', 'Copy file name and date', str(BASE_TO_COMP))))
+        self.assertEqual(self.table(), [('Base', 'z.dat'), ('Comp', 'z2.dat')])
+        moved = os.path.join(comp, 'B', 'x.dat')
+        self.assertEqual(os.stat(moved).st_mtime, T0)
+        before_comp[os.path.join('B', 'x.dat')] = before_comp.pop(os.path.join('B', 'y.dat'))
+        self.assertEqual((hashes(base), hashes(comp)), (before_base, before_comp))
+        send('dlgcommand', TITLE, '2')
+        wait_until(lambda: send('titled', TITLE) != 0, 10, 'the dialog closed')
+        stop(proc, self)
 
 
 if __name__ == '__main__':

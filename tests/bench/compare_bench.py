@@ -9,8 +9,9 @@ of 3 after one warm-up (the trees then sit in the page cache for both tools):
 - diff -rq: the whole run;
 - the comparison: from the click on "Refresh" ("Scan subfolders" on) until the difference
   count shows, minus the median cost of one zuvo-send call (also printed);
-- the first rows visible: from command 442 (the dialog opening on the remembered compare
-  folder) until its table can be read with rows in it.
+- the first rows visible: from the click on "Refresh" until the table can be read with rows
+  in it (the rows go in once the walk is done), and the time from command 442 until the
+  dialog's window exists.
 Not part of ctest.
 """
 import argparse
@@ -94,15 +95,29 @@ def main():
         diffs = send_output('dlgtext', TITLE, str(DIFFS))[1].decode()
 
         def first_rows():
+            # From the click on "Refresh" until the table can be read with rows in it.
+            assert send('dlgset', TITLE, str(DIFFS), '') == 0
+            t0 = time.monotonic()
+            assert send('dlgclick', TITLE, str(REFRESH)) == 0
+            wait_until(lambda: send_output('dialogrows', TITLE)[1].strip(), 300,
+                       'the first rows', interval=0.01)
+            return time.monotonic() - t0 - call_s
+
+        rows_s = statistics.median(first_rows() for _ in range(3))
+        # The last poll read every row: that read is not the program's time.
+        read_s = statistics.median(timed(lambda: send_output('dialogrows', TITLE))
+                                   for _ in range(3))
+        rows_s -= read_s
+
+        def shown():
             send('dlgcommand', TITLE, '2')  # Escape
             wait_until(lambda: send('titled', TITLE) != 0, 20, 'the dialog closed')
             t0 = time.monotonic()
             assert command('CompareFolders') == 0
-            wait_until(lambda: send_output('dialogrows', TITLE)[1].strip(), 300,
-                       'the first rows', interval=0.01)
+            wait_until(lambda: send('titled', TITLE) == 0, 20, 'the dialog', interval=0.01)
             return time.monotonic() - t0
 
-        rows_s = statistics.median(first_rows() for _ in range(3))
+        shown_s = statistics.median(shown() for _ in range(3))
         e2e_lib.stop(proc, Stub())
     finally:
         if proc.poll() is None:
@@ -111,7 +126,9 @@ def main():
           'work:' % (a.files, diffs.strip()))
     print('  diff -rq --brief %.3f s; the comparison %.3f s (ratio %.2f); one zuvo-send call '
           '%.3f s (taken off)' % (diff_s, compare_s, compare_s / diff_s, call_s))
-    print('  first rows visible %.3f s after command 442 (zuvo-send calls included)' % rows_s)
+    print('  first rows visible %.3f s after the click on Refresh (less one read of the table, '
+          '%.3f s); the dialog shown %.3f s after command 442 (zuvo-send calls included)' %
+          (rows_s, read_s, shown_s))
     shutil.rmtree(a.work, ignore_errors=True)
 
 

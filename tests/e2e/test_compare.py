@@ -21,7 +21,7 @@ from e2e_lib import Install, command, send, send_output, stop, wait_until, win_p
 TITLE = 'Compare folders'
 BASE_BOX, COMP_BOX, BASE_COUNT, COMP_COUNT = 101, 105, 103, 107
 PREV, NEXT, REFRESH, SUBFOLDERS, DIFFS = 108, 109, 110, 113, 114
-COPY, DELETE, NAME_AND_DATE = 851, 853, 860
+COPY, DELETE, EASY_RENAMER, NAME_AND_DATE = 851, 853, 859, 860
 BASE_TO_COMP = 202  # "Copy from BASE to COMP" of the name-and-date dialog
 YES, NO = 6, 7
 T0 = 1700000000  # the generated files' modification times start here
@@ -235,12 +235,14 @@ class CompareFolders(unittest.TestCase):
         self.assertIn(b'compare=16\r\n', z.read_ini())
 
     def test_prev_next_and_name_and_date(self):
-        """Prev/Next walk both boxes through parallel sibling folders and stop at the last;
-        "Copy name and date" gives the compare file the base file's name and times."""
+        """Prev/Next walk both boxes through parallel sibling folders and stop at the last; the
+        easy renamer renames a base row's file; "Copy name and date" refuses other sizes and
+        gives the compare file the base file's name and times."""
         z = Install('comparepn')
         base, comp = os.path.join(z.folder, 'Base'), os.path.join(z.folder, 'Comp')
         for side, name, size, t in (('Base', 'x.dat', 10, T0), ('Comp', 'y.dat', 10, T0 + 9999),
-                                    ('Base', 'z.dat', 5, T0), ('Comp', 'z2.dat', 30000, T0)):
+                                    ('Base', 'z.dat', 5, T0), ('Comp', 'z2.dat', 30000, T0),
+                                    ('Base', 'p.dat', 7, T0), ('Base', 'q.dat', 8, T0)):
             for album in ('A', 'B', 'C'):
                 path = os.path.join(z.folder, side, album, name)
                 os.makedirs(os.path.dirname(path), exist_ok=True)
@@ -263,18 +265,28 @@ class CompareFolders(unittest.TestCase):
         for button, album in ((NEXT, 'C'), (NEXT, 'C'), (PREV, 'B'), (PREV, 'A'), (NEXT, 'B')):
             self.refreshed(lambda: send('dlgclick', TITLE, str(button)))
             self.assertEqual(boxes(), want(album))
-        self.assertEqual(self.table(), [('Base', 'x.dat'), ('Comp', 'y.dat'), ('Base', 'z.dat'),
-                                        ('Comp', 'z2.dat')])
+        self.assertEqual(self.table(), [('Base', 'p.dat'), ('Base', 'q.dat'), ('Base', 'x.dat'),
+                                        ('Comp', 'y.dat'), ('Base', 'z.dat'), ('Comp', 'z2.dat')])
+        # The easy renamer over two base rows renames the edited line's file only.
+        self.assertEqual(send('dlgselect', TITLE, '0', '1'), 0)
+        self.assertEqual(send('dlgcommand', TITLE, str(EASY_RENAMER)), 0)
+        self.assertEqual(send('dlgset', 'Easy renamer', '102', 'p.dat\r\nQ1.dat\r\n'), 0,
+                         'no renamer')
+        self.refreshed(lambda: (send('dlgclick', 'Easy renamer', '1'),
+                                send('dlgclick', 'Please confirm', '1')))
+        self.assertEqual(self.table()[:2], [('Base', 'p.dat'), ('Base', 'Q1.dat')])
+        before_base[os.path.join('B', 'Q1.dat')] = before_base.pop(os.path.join('B', 'q.dat'))
         # Sizes differ: refused.
-        self.assertEqual(send('dlgselect', TITLE, '2', '3'), 0)
+        self.assertEqual(send('dlgselect', TITLE, '4', '5'), 0)
         self.assertEqual(send('dlgcommand', TITLE, str(NAME_AND_DATE)), 0)
         self.assertEqual(send('dlgclick', 'Copy not possible', '1'), 0, 'no refusal')
         wait_until(lambda: send('titled', 'Copy not possible') != 0, 10, 'the refusal closed')
         # Same size: y.dat becomes x.dat with x.dat's times, its bytes unchanged.
-        self.assertEqual(send('dlgselect', TITLE, '0', '1'), 0)
+        self.assertEqual(send('dlgselect', TITLE, '2', '3'), 0)
         self.refreshed(lambda: (send('dlgcommand', TITLE, str(NAME_AND_DATE)),
                                 send('dlgclick', 'Copy file name and date', str(BASE_TO_COMP))))
-        self.assertEqual(self.table(), [('Base', 'z.dat'), ('Comp', 'z2.dat')])
+        self.assertEqual(self.table(), [('Base', 'p.dat'), ('Base', 'Q1.dat'), ('Base', 'z.dat'),
+                                        ('Comp', 'z2.dat')])
         moved = os.path.join(comp, 'B', 'x.dat')
         self.assertEqual(os.stat(moved).st_mtime, T0)
         before_comp[os.path.join('B', 'x.dat')] = before_comp.pop(os.path.join('B', 'y.dat'))

@@ -21,7 +21,7 @@ from e2e_lib import Install, command, send, send_output, stop, wait_until, win_p
 TITLE = 'Compare folders'
 BASE_BOX, COMP_BOX, BASE_COUNT, COMP_COUNT = 101, 105, 103, 107
 PREV, NEXT, REFRESH, SUBFOLDERS, DIFFS = 108, 109, 110, 113, 114
-COPY, DELETE, EASY_RENAMER, NAME_AND_DATE = 851, 853, 859, 860
+COPY, DELETE, RENAME, EASY_RENAMER, NAME_AND_DATE = 851, 853, 854, 859, 860
 BASE_TO_COMP = 202  # "Copy from BASE to COMP" of the name-and-date dialog
 YES, NO = 6, 7
 T0 = 1700000000  # the generated files' modification times start here
@@ -236,8 +236,8 @@ class CompareFolders(unittest.TestCase):
 
     def test_prev_next_and_name_and_date(self):
         """Prev/Next walk both boxes through parallel sibling folders and stop at the last; the
-        easy renamer renames a base row's file; "Copy name and date" refuses other sizes and
-        gives the compare file the base file's name and times."""
+        easy renamer and the in-place rename rename a base row's file; "Copy name and date"
+        refuses other sizes and gives the compare file the base file's name and times."""
         z = Install('comparepn')
         base, comp = os.path.join(z.folder, 'Base'), os.path.join(z.folder, 'Comp')
         for side, name, size, t in (('Base', 'x.dat', 10, T0), ('Comp', 'y.dat', 10, T0 + 9999),
@@ -276,6 +276,12 @@ class CompareFolders(unittest.TestCase):
                                 send('dlgclick', 'Please confirm', '1')))
         self.assertEqual(self.table()[:2], [('Base', 'p.dat'), ('Base', 'Q1.dat')])
         before_base[os.path.join('B', 'Q1.dat')] = before_base.pop(os.path.join('B', 'q.dat'))
+        # Rename in place, the case alone (which Wine would take for a no-op done directly).
+        self.assertEqual(send('dlgselect', TITLE, '0'), 0)
+        self.refreshed(lambda: (send('dlgcommand', TITLE, str(RENAME)),
+                                send('dlglabel', TITLE, 'P.dat')))
+        self.assertEqual(self.table()[:2], [('Base', 'P.dat'), ('Base', 'Q1.dat')])
+        before_base[os.path.join('B', 'P.dat')] = before_base.pop(os.path.join('B', 'p.dat'))
         # Sizes differ: refused.
         self.assertEqual(send('dlgselect', TITLE, '4', '5'), 0)
         self.assertEqual(send('dlgcommand', TITLE, str(NAME_AND_DATE)), 0)
@@ -285,7 +291,7 @@ class CompareFolders(unittest.TestCase):
         self.assertEqual(send('dlgselect', TITLE, '2', '3'), 0)
         self.refreshed(lambda: (send('dlgcommand', TITLE, str(NAME_AND_DATE)),
                                 send('dlgclick', 'Copy file name and date', str(BASE_TO_COMP))))
-        self.assertEqual(self.table(), [('Base', 'p.dat'), ('Base', 'Q1.dat'), ('Base', 'z.dat'),
+        self.assertEqual(self.table(), [('Base', 'P.dat'), ('Base', 'Q1.dat'), ('Base', 'z.dat'),
                                         ('Comp', 'z2.dat')])
         moved = os.path.join(comp, 'B', 'x.dat')
         self.assertEqual(os.stat(moved).st_mtime, T0)

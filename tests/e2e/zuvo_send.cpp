@@ -31,6 +31,7 @@
 //                                             list view in the window titled TITLE
 //   zuvo-send dlgcommand TITLE ID             posts WM_COMMAND ID to the window titled TITLE
 //   zuvo-send titled TITLE                    exit 0 while a window titled TITLE exists
+//   zuvo-send dlglabel TITLE TEXT             as label, in the list view of the window TITLE
 //   zuvo-send captions MS                     for MS milliseconds prints each new caption of
 //                                             the main window as "TICK_MS<TAB>TEXT" (UTF-8)
 //   zuvo-send toolbar                         prints one line per toolbar button: "COMMAND
@@ -736,14 +737,17 @@ int wmain(int argc, wchar_t** argv) {
                         unsigned{entries[i].cmd});
         return 0;
     }
-    if (verb == L"label" && argc == 3) {
-        HWND list = FindList(nullptr);
+    if ((verb == L"label" && argc == 3) || (verb == L"dlglabel" && argc == 4)) {
+        HWND dialog = argc == 4 ? FindWindowW(nullptr, argv[2]) : nullptr;
+        HWND list = argc == 4 ? (dialog ? FindWindowExW(dialog, nullptr, L"SysListView32", nullptr)
+                                        : nullptr)
+                              : FindList(nullptr);
         HWND edit = nullptr;
         for (int i = 0; list && !edit && i < 200; ++i, Sleep(10))
             edit =
                 reinterpret_cast<HWND>(SendMessageW(list, 0x1018 /* LVM_GETEDITCONTROL */, 0, 0));
         if (!edit) return 1;
-        SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[2]));
+        SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[argc - 1]));
         PostMessageW(edit, WM_KEYDOWN, VK_RETURN, 0);
         PostMessageW(edit, WM_KEYUP, VK_RETURN, 0xC0000001);
         return 0;

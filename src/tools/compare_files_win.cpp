@@ -6,6 +6,7 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include <new>
 #include <string>
 #include <vector>
 
@@ -104,10 +105,21 @@ void Transfer(Dialog& d, CompareAction action) {
     if (rows.empty()) return;
     const Sides s = SidesOf(d, rows.front());
     if (!s.valid) return;
+    // The path lists are reserved before anything is asked: 400 characters a row each.
+    std::vector<std::wstring> sources, targets;
+    std::wstring from;  // the shell's list of a delete
+    try {
+        sources.reserve(rows.size());
+        targets.reserve(rows.size());
+        from.reserve(rows.size() * (kMaxPath + 1) + 1);
+    } catch (const std::bad_alloc&) {
+        MessageBoxW(d.dlg, L"Could not allocate memory for file operation.", L"Error",
+                    MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
     const std::wstring q = CompareQuestion(action, s.source, s.target,
                                            d.bits & CompareFlag::ScanSubfolders);
     if (MessageBoxW(d.dlg, q.c_str(), L"Please confirm", MB_YESNO | MB_ICONQUESTION) != IDYES) return;
-    std::vector<std::wstring> sources, targets;
     for (int r : rows) {
         const std::wstring file = Cell(d.table, r, 0);
         sources.push_back(s.source + file);
@@ -115,7 +127,6 @@ void Transfer(Dialog& d, CompareAction action) {
     }
     bool failed = false;
     if (action == CompareAction::Delete) {
-        std::wstring from;
         for (const std::wstring& p : sources) from += p + L'\0';
         from += L'\0';
         SHFILEOPSTRUCTW op{};

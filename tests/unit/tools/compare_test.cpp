@@ -338,3 +338,44 @@ TEST(CompareTransfer, MovesRenameOrCopyThenRemove) {
 }
 
 }  // namespace
+
+namespace {
+
+// A tree whose fill reports progress and asks to stop after `stopAt` reports.
+struct StoppingTree {
+    FakeTree tree;
+    std::vector<int> reports;
+    size_t stopAt = 0;
+};
+
+TEST(ComparePairWalk, ProgressCanStopTheFill) {
+    for (size_t stopAt : {1u, 3u, 99u}) {
+        StoppingTree s;
+        s.stopAt = stopAt;
+        for (const wchar_t* p : {L"a\\1", L"b\\2", L"c\\3", L"4"}) s.tree.Add(L"C:\\A\\", {p, 1, 0});
+        CompareFs fs;
+        fs.ctx = &s;
+        fs.list = [](void* ctx, const std::wstring& folder, std::vector<CompareEntry>& out) {
+            auto& f = static_cast<StoppingTree*>(ctx)->tree.folders;
+            if (!f.count(folder)) return false;
+            out = f[folder];
+            return true;
+        };
+        fs.progress = [](void* ctx, int files) {
+            auto& st = *static_cast<StoppingTree*>(ctx);
+            st.reports.push_back(files);
+            return st.reports.size() >= st.stopAt;
+        };
+        std::vector<CompareRow> rows;
+        const int got = CompareFillSide(fs, L"C:\\A\\", CompareSide::Base, kSub, Settings{}, rows);
+        if (stopAt > 4) {
+            EXPECT_EQ(got, 4);
+            EXPECT_EQ(s.reports, (std::vector<int>{1, 2, 3, 4}));  // after each of four folders
+        } else {
+            EXPECT_EQ(got, -1) << stopAt;
+            EXPECT_EQ(s.reports.size(), stopAt);  // not asked again after it said stop
+        }
+    }
+}
+
+}  // namespace

@@ -1,6 +1,7 @@
 // The "Compare folders" dialog on its own thread. The rules (rows, pair walk, Prev/Next,
-// colours, sort, menu, questions, safe copies) are tools/compare.h; here are the controls,
-// the folder listing, the shell calls and the message loop's turns during a long refresh:
+// colours, sort, menu, questions, safe copies) are tools/compare.h, the context menu's file
+// operations compare_files_win.cpp; here are the thread, the controls, the folder listing,
+// the pickers, the header sort and the message loop's turns during a long refresh:
 // the refresh runs on the dialog's thread and lets the dialog handle its messages every
 // 50 ms, showing how many files it has read; Escape cancels it.
 #include "tools/compare_win.h"

@@ -35,6 +35,7 @@
 #include "library/sequence_win.h"
 #include "library/track_list.h"
 #include "log/log_win.h"
+#include "tools/compare_win.h"
 #include "tools/finder_win.h"
 #include "tools/picture_win.h"
 #include "tools/tools_win.h"
@@ -111,6 +112,8 @@ constexpr CommandRoute kCommandRoutes[] = {
     {kCmdSaveToWav, SaveToWavCommandWin},
     // tools/: the file finder
     {kCmdFindFiles, FindFilesCommandWin},
+    // tools/: compare folders
+    {kCmdCompareFolders, CompareFoldersCommandWin},
     {kCmdFileFinderDrive, FindFilesCommandWin},
     // tools/: the cover picture
     {kCmdOpenPicture, OpenPictureCommandWin},

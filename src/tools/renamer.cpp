@@ -71,6 +71,18 @@ RenamerTexts RenamerFill(const TrackList& list, int dateColumn) {
     return t;
 }
 
+RenamerTexts RenamerFillLines(const std::vector<std::wstring>& names,
+                              const std::vector<std::wstring>& dates) {
+    RenamerTexts t;
+    for (size_t i = 0; i < names.size() && i < dates.size(); ++i) {
+        if (t.names.size() > kRenamerNamesMax || t.dates.size() > kRenamerDatesMax) break;
+        t.names += names[i] + L"\r\n";
+        t.dates += Narrow(dates[i]) + "\r\n";
+        ++t.rows;
+    }
+    return t;
+}
+
 RenamerResult RenamerCheckCounts(const RenamerRun& run) {
     const int want = EditLineCount(run.reference);
     if (EditLineCount(run.names) != want) return RenamerResult::WrongNameCount;

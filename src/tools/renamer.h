@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "library/track_list.h"
 #include "tools/file_date.h"
@@ -30,6 +31,9 @@ struct RenamerTexts {
 // only) and the cell `dateColumn`; stops before a row once the names have passed 9000 or the
 // dates 3000 characters.
 RenamerTexts RenamerFill(const TrackList& list, int dateColumn);
+// The same from plain rows (the compare table's names and date cells), with the same limits.
+RenamerTexts RenamerFillLines(const std::vector<std::wstring>& names,
+                              const std::vector<std::wstring>& dates);
 
 // What the run does to the file system: the glue's Win32 calls, the tests' fakes.
 struct RenamerFs {

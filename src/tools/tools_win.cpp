@@ -554,13 +554,13 @@ void SizeClient(HWND dlg, int w, int h) {
                  SWP_NOZORDER);
 }
 
-INT_PTR ModalDialog(DLGPROC proc, LPARAM param) {
+INT_PTR ModalDialog(DLGPROC proc, LPARAM param, HWND owner = nullptr) {
     struct alignas(4) {
         DLGTEMPLATE t;
         WORD menu, cls, title;
     } tpl{};
     tpl.t.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
-    return DialogBoxIndirectParamW(g_instance, &tpl.t, g_main, proc, param);
+    return DialogBoxIndirectParamW(g_instance, &tpl.t, owner ? owner : g_main, proc, param);
 }
 
 std::wstring ItemText(HWND dlg, int id, size_t max) {
@@ -660,10 +660,17 @@ void RenamerRunWin(HWND dlg) {
     EndDialog(dlg, IDOK);
 }
 
+// What the renamer dialog opens with: the rows' texts and the folder that holds their files.
+struct RenamerDialog {
+    const RenamerTexts* texts;
+    const std::wstring* folder;
+};
+
 INT_PTR CALLBACK RenamerProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
         case WM_INITDIALOG: {
-            const auto* t = reinterpret_cast<const RenamerTexts*>(lp);
+            const auto* d = reinterpret_cast<const RenamerDialog*>(lp);
+            const RenamerTexts* t = d->texts;
             SetWindowTextW(dlg, L"Easy renamer");
             SizeClient(dlg, 900, 520);
             Control(
@@ -671,7 +678,7 @@ INT_PTR CALLBACK RenamerProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
                 L"Rename or re-date multiple files simply by text editing. IMPORTANT: Don't add "
                 L"or remove lines or change the order of the lines!",
                 0, -1, 10, 8, 880, 20);
-            Control(dlg, L"EDIT", g_settings.browsed_folder.c_str(), ES_AUTOHSCROLL | WS_TABSTOP,
+            Control(dlg, L"EDIT", d->folder->c_str(), ES_AUTOHSCROLL | WS_TABSTOP,
                     kRenFolder, 10, 32, 880, 22, WS_EX_CLIENTEDGE);
             SendDlgItemMessageW(dlg, kRenFolder, EM_LIMITTEXT, 300, 0);
             const DWORD multi = ES_MULTILINE | ES_AUTOVSCROLL | ES_AUTOHSCROLL | WS_VSCROLL |
@@ -721,7 +728,8 @@ void EasyRenamer() {
     if (!list || SelectedCount(*list) == 0) return;
     const RenamerTexts t = RenamerFill(*list, 3);
     if (t.rows == 0) return;
-    if (ModalDialog(RenamerProc, reinterpret_cast<LPARAM>(&t)) == IDOK &&
+    const RenamerDialog d{&t, &g_settings.browsed_folder};
+    if (ModalDialog(RenamerProc, reinterpret_cast<LPARAM>(&d)) == IDOK &&
         list == &LibraryFileView())
         LibraryListBrowsedFolderWin();
 }
@@ -874,6 +882,16 @@ void FileDate() {
 }
 
 }  // namespace
+
+bool EasyRenamerDialogWin(HWND owner, const std::wstring& folder, const RenamerTexts& texts) {
+    if (texts.rows == 0) return false;
+    const RenamerDialog d{&texts, &folder};
+    return ModalDialog(RenamerProc, reinterpret_cast<LPARAM>(&d), owner) == IDOK;
+}
+
+HWND ToolsMainWindowWin() {
+    return g_main;
+}
 
 void ToolsStartWin(HWND mainWindow, HINSTANCE instance) {
     g_main = mainWindow;

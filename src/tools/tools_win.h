@@ -6,10 +6,14 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <string>
 
 #include "base/command_ids.h"
+#include "tools/renamer.h"
 
 void ToolsStartWin(HWND mainWindow, HINSTANCE instance);
+// The main window the tools were started with.
+HWND ToolsMainWindowWin();
 
 // Commands 407, 408, 414, 417, 452, 460, 463, 489 and 492.
 void ToolsCommandWin(CommandId id, intptr_t lParam);
@@ -17,3 +21,7 @@ void ToolsCommandWin(CommandId id, intptr_t lParam);
 // The beat counter window, for the windows Escape closes.
 bool BeatCounterIsOpenWin();
 void BeatCounterCloseWin();
+
+// The easy renamer over given rows whose files lie in folder, owned by `owner` (any thread's
+// window; the dialog runs on the calling thread). True when it ran (files may have changed).
+bool EasyRenamerDialogWin(HWND owner, const std::wstring& folder, const RenamerTexts& texts);

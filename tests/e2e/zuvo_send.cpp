@@ -29,6 +29,11 @@
 //                                             TITLE), types PATH as the file name, presses OK
 //   zuvo-send dialogrows TITLE                prints every row of the list view in the window
 //                                             titled TITLE, its cells joined by tabs (UTF-8)
+//   zuvo-send dlgselect TITLE [ROW...]        selects those rows (by index; none: all) of the
+//                                             list view in the window titled TITLE
+//   zuvo-send dlgcommand TITLE ID             posts WM_COMMAND ID to the window titled TITLE
+//   zuvo-send titled TITLE                    exit 0 while a window titled TITLE exists
+//   zuvo-send dlglabel TITLE TEXT             as label, in the list view of the window TITLE
 //   zuvo-send captions MS                     for MS milliseconds prints each new caption of
 //                                             the main window as "TICK_MS<TAB>TEXT" (UTF-8)
 //   zuvo-send toolbar                         prints one line per toolbar button: "COMMAND
@@ -216,6 +221,25 @@ int PrintDialogRows(const wchar_t* title) {
         WideCharToMultiByte(CP_UTF8, 0, line.c_str(), -1, utf8, sizeof utf8, nullptr, nullptr);
         std::printf("%s\n", utf8);
     }
+    return 0;
+}
+
+// Selects rows of the list view in the dialog titled `title` by their index (none given:
+// every row), after clearing the selection.
+int SelectDialogRows(const wchar_t* title, int count, wchar_t** rows) {
+    HWND w = FindWindowW(nullptr, title);
+    HWND list = w ? FindWindowExW(w, nullptr, L"SysListView32", nullptr) : nullptr;
+    if (!list) return 1;
+    RemotePage remote(list);
+    if (!remote.page) return 1;
+    (void)remote.SetSelected(-1, false);
+    if (count == 0) {
+        for (int r = 0, rows = RowCount(list); r < rows; ++r)
+            if (!remote.SetSelected(r, true)) return 1;
+        return 0;
+    }
+    for (int i = 0; i < count; ++i)
+        if (!remote.SetSelected(_wtoi(rows[i]), true)) return 1;
     return 0;
 }
 
@@ -715,14 +739,17 @@ int wmain(int argc, wchar_t** argv) {
                         unsigned{entries[i].cmd});
         return 0;
     }
-    if (verb == L"label" && argc == 3) {
-        HWND list = FindList(nullptr);
+    if ((verb == L"label" && argc == 3) || (verb == L"dlglabel" && argc == 4)) {
+        HWND dialog = argc == 4 ? FindWindowW(nullptr, argv[2]) : nullptr;
+        HWND list = argc == 4 ? (dialog ? FindWindowExW(dialog, nullptr, L"SysListView32", nullptr)
+                                        : nullptr)
+                              : FindList(nullptr);
         HWND edit = nullptr;
         for (int i = 0; list && !edit && i < 200; ++i, Sleep(10))
             edit =
                 reinterpret_cast<HWND>(SendMessageW(list, 0x1018 /* LVM_GETEDITCONTROL */, 0, 0));
         if (!edit) return 1;
-        SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[2]));
+        SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[argc - 1]));
         PostMessageW(edit, WM_KEYDOWN, VK_RETURN, 0);
         PostMessageW(edit, WM_KEYUP, VK_RETURN, 0xC0000001);
         return 0;
@@ -842,6 +869,12 @@ int wmain(int argc, wchar_t** argv) {
         return SaveAs(argv[2], argc > 3 ? static_cast<DWORD>(_wtoi(argv[3])) : 20000,
                       argc > 4 ? argv[4] : L"Select destination");
     if (verb == L"dialogrows" && argc == 3) return PrintDialogRows(argv[2]);
+    if (verb == L"dlgselect" && argc >= 3) return SelectDialogRows(argv[2], argc - 3, argv + 3);
+    if (verb == L"titled" && argc == 3) return FindWindowW(nullptr, argv[2]) ? 0 : 1;
+    if (verb == L"dlgcommand" && argc == 4) {
+        HWND w = FindWindowW(nullptr, argv[2]);
+        return w && PostMessageW(w, WM_COMMAND, static_cast<WPARAM>(_wtoi(argv[3])), 0) ? 0 : 1;
+    }
     if (verb == L"captions" && argc == 3) return Captions(static_cast<DWORD>(_wtoi(argv[2])));
     if (verb == L"toolbar") return PrintToolbar();
     if (verb == L"tbclick" && argc == 3) return ClickToolbarButton(_wtoi(argv[2]));

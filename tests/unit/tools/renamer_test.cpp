@@ -185,3 +185,16 @@ TEST(Renamer, FillTakesSelectedRowsUpToTheLimits) {
     EXPECT_EQ(EditLine(t.dates, 1), "2024-01-03 10:00");
     EXPECT_EQ(EditLine(t.names, 10), L"");
 }
+
+TEST(Renamer, FillFromCompareRowsKeepsSubfoldersAndLimits) {
+    std::vector<std::wstring> names, dates;
+    for (int i = 0; i < 20; ++i) {
+        names.push_back(L"sub\\" + std::wstring(950, L'n') + std::to_wstring(i));
+        dates.push_back(L"2024-01-0" + std::to_wstring(i % 9 + 1) + L" 10:00");
+    }
+    const RenamerTexts t = RenamerFillLines(names, dates);
+    EXPECT_EQ(t.rows, 10);  // 957 characters a line: the tenth passes 9000
+    EXPECT_EQ(EditLine(t.names, 2), names[2]);
+    EXPECT_EQ(EditLine(t.dates, 2), "2024-01-03 10:00");
+    EXPECT_EQ(EditLineCount(t.dates), 11);
+}

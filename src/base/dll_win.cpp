@@ -59,9 +59,12 @@ std::wstring ProgramFolderWin() {
 }
 
 std::vector<std::wstring> ProgramFilesMatchingWin(const wchar_t* pattern) {
-    std::vector<std::wstring> names;
     const std::wstring folder = ProgramFolderWin();
-    if (folder.empty()) return names;
+    return folder.empty() ? std::vector<std::wstring>() : FilesMatchingWin(folder, pattern);
+}
+
+std::vector<std::wstring> FilesMatchingWin(const std::wstring& folder, const wchar_t* pattern) {
+    std::vector<std::wstring> names;
     WIN32_FIND_DATAW fd;
     HANDLE f = FindFirstFileW(PathJoin(folder, pattern).c_str(), &fd);
     if (f == INVALID_HANDLE_VALUE) return names;

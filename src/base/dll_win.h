@@ -20,8 +20,10 @@ HMODULE LoadProgramDll(const wchar_t* name);
 // The folder of zuvo.exe ("" when it cannot be told).
 std::wstring ProgramFolderWin();
 
-// The names of the files (not folders) in the program's folder that match pattern (such as
-// L"in_*.dll"), in the order the folder lists them: the add-ons that are loaded by pattern.
+// The names of the files (not folders) in folder that match pattern (such as L"*.jpg"), in
+// the order the folder lists them.
+std::vector<std::wstring> FilesMatchingWin(const std::wstring& folder, const wchar_t* pattern);
+// The same in the program's folder (such as L"in_*.dll"): the add-ons loaded by pattern.
 std::vector<std::wstring> ProgramFilesMatchingWin(const wchar_t* pattern);
 
 // Loads name (such as L"dsound.dll") from the system folder by its full path. Null when it is not

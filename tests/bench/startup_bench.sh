@@ -45,4 +45,7 @@ if [ -n "$other" ]; then
   bm=$(printf '%s\n' "${before[@]}" | median)
   echo "other zuvo.exe ($other): median $bm [${before[*]}], spread $(printf '%s\n' "${before[@]}" | spread)"
   awk -v z="$zm" -v b="$bm" -v n="$nm" 'BEGIN {printf "ratio zuvo/other: %.2f, other/notepad: %.2f\n", z / b, b / n}'
+  # Each round's two starts ran under the same load: their difference is the steadier figure.
+  diffs=$(for i in "${!zuvo[@]}"; do awk -v a="${zuvo[$i]}" -v b="${before[$i]}" 'BEGIN {print a - b}'; done)
+  echo "per round, zuvo - other, ms: median $(printf '%s\n' $diffs | median), spread $(printf '%s\n' $diffs | spread)"
 fi

@@ -100,7 +100,7 @@ class HttpServer(unittest.TestCase):
             self.assertTrue(page.startswith(b'HTTP/1.1 200 OK'))
             for s in idle:
                 s.close()
-            self.flood(port, 10000)
+            self.flood(port, 2000)
             self.assertTrue(hc.get(port, '/').startswith(b'HTTP/1.1 200 OK'))
             # A byte a second: the slow client is dropped, the page meanwhile answers.
             slow = socket.create_connection((hc.HOST, port), timeout=10)

@@ -7,9 +7,12 @@ import subprocess
 import sys
 
 # Loaded on first use: the network neighbourhood, the file dialogs (and the printing libraries
-# they pull in), the RSS downloads, the dark frame and the themes, the rich-edit viewers.
+# they pull in), the RSS downloads, the dark frame and the themes, the rich-edit viewers, the
+# audio devices and codecs (src/base/mmsystem_win.h), COM (initialised once the window shows)
+# and Winsock (src/http/winsock_win.h: the HTTP server, off by default).
 ON_FIRST_USE = {'netapi32.dll', 'mpr.dll', 'comdlg32.dll', 'wininet.dll', 'dwmapi.dll',
-                'uxtheme.dll', 'riched32.dll', 'riched20.dll', 'dsound.dll'}
+                'uxtheme.dll', 'riched32.dll', 'riched20.dll', 'dsound.dll', 'winmm.dll',
+                'msacm32.dll', 'ole32.dll', 'oleaut32.dll', 'ws2_32.dll'}
 
 
 def main():

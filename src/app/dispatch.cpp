@@ -624,6 +624,7 @@ void ShowStartedWindow(CommandContext& c) {
     if (c.sh.startupPending) {
         c.os.showMainWindow(c.os.ctx, c.s.maximized == 1 && !(c.s.compact_view & CompactView::On));
         if (c.w.lists.windowShown) c.w.lists.windowShown(c.w.lists.ctx);
+        if (c.w.view.windowShown) c.w.view.windowShown(c.w.view.ctx);
     }
     c.sh.startupPending = false;
 }

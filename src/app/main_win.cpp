@@ -166,9 +166,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
                                        WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, r.x,
                                        r.y, r.w, r.h, nullptr, nullptr, instance, nullptr);
     if (!g_win.mainWindow) return 0;
-    // 14. Common controls, COM, the accelerators.
+    // 14. Common controls and the accelerators (COM once the window shows).
     InitCommonControls();
-    CoInitialize(nullptr);
     g_win.accelerators = LoadAcceleratorsW(instance, MAKEINTRESOURCEW(750));
     // 17. The language file named by the settings.
     LoadLanguageWin();
@@ -197,6 +196,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
         CommandContext c = AppContext();
         OnStartupDone(c);
     }
+    // COM for the shell's calls of later commands. ole32 is not linked: loading it before the
+    // window showed cost start-up time, and nothing needs it until a command runs.
+    const auto comInit = SystemDllProc<decltype(&CoInitialize)>(L"ole32.dll", "CoInitialize");
+    const bool com = comInit && SUCCEEDED(comInit(nullptr));
     // 28. The message loop.
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
@@ -210,6 +213,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
         DispatchMessageA(&msg);
     }
     EngineShutdownWin();
-    CoUninitialize();
+    if (com) SystemDllProc<decltype(&CoUninitialize)>(L"ole32.dll", "CoUninitialize")();
     return static_cast<int>(msg.wParam);
 }

@@ -317,6 +317,8 @@ void ShowWindowFromTray() {
     const bool maximise = S().maximized == 1 && !(S().compact_view & CompactView::On);
     ShowWindow(w, maximise ? SW_MAXIMIZE : SW_RESTORE);
     g_shell.hiddenToTray = false;
+    // A start with "/hide" shows the window first here.
+    if (g_wiring.view.windowShown) g_wiring.view.windowShown(g_wiring.view.ctx);
     SetWindowPos(w, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     SetForegroundWindow(w);
 }

@@ -26,5 +26,5 @@ set_source_files_properties(res/zuvo.rc PROPERTIES OBJECT_DEPENDS
 
 add_executable(zuvo WIN32 main_win.cpp res/zuvo.rc ${icon} ${months} ${toolbar_bitmaps})
 target_include_directories(zuvo PRIVATE ${CMAKE_CURRENT_BINARY_DIR} ${CMAKE_CURRENT_SOURCE_DIR}/res)
-target_link_libraries(zuvo PRIVATE zuvo_app zuvo_audio zuvo_library zuvo_ui comctl32 ole32 shell32 user32 gdi32)
+target_link_libraries(zuvo PRIVATE zuvo_app zuvo_audio zuvo_library zuvo_ui comctl32 shell32 user32 gdi32)
 target_link_options(zuvo PRIVATE -municode -static -static-libgcc -static-libstdc++ -s)

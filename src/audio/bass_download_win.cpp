@@ -3,6 +3,7 @@
 #include <string>
 
 #include "audio/bass_record.h"
+#include "base/dialog_win.h"
 #include "base/text.h"
 #include "config/settings.h"
 
@@ -95,36 +96,38 @@ void StorePosition(HWND w) {
 
 LRESULT CALLBACK Proc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
-    case WM_COMMAND:
-        switch (LOWORD(wp)) {
-        case kDownloadSave: Save(); return 0;
-        case kDownloadStop:
-            Finish();
-            SetText(kIdStatus, L"Download stopped.");
+        case WM_COMMAND:
+            switch (LOWORD(wp)) {
+                case kDownloadSave:
+                    Save();
+                    return 0;
+                case kDownloadStop:
+                    Finish();
+                    SetText(kIdStatus, L"Download stopped.");
+                    return 0;
+                case kDownloadClose:
+                case IDCANCEL:
+                    DestroyWindow(w);
+                    return 0;
+                default:
+                    break;
+            }
+            break;
+        case kMsgWritten:
+            ShowWrite();
             return 0;
-        case kDownloadClose:
-        case IDCANCEL: DestroyWindow(w); return 0;
-        default: break;
-        }
-        break;
-    case kMsgWritten: ShowWrite(); return 0;
-    case WM_CLOSE: DestroyWindow(w); return 0;
-    case WM_DESTROY:
-        Finish();
-        StorePosition(w);
-        g_dl.wnd = nullptr;
-        return 0;
-    default: break;
+        case WM_CLOSE:
+            DestroyWindow(w);
+            return 0;
+        case WM_DESTROY:
+            Finish();
+            StorePosition(w);
+            g_dl.wnd = nullptr;
+            return 0;
+        default:
+            break;
     }
     return DefWindowProcW(w, msg, wp, lp);
-}
-
-void Child(HWND parent, const wchar_t* cls, const wchar_t* text, DWORD style, int x, int y, int w,
-           int h, int id) {
-    HWND c = CreateWindowExW(0, cls, text, WS_CHILD | WS_VISIBLE | style, x, y, w, h, parent,
-                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                             GetModuleHandleW(nullptr), nullptr);
-    SendMessageW(c, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), 0);
 }
 
 }  // namespace
@@ -219,14 +222,15 @@ void BassDownloadCommandWin(CommandId, intptr_t) {
                              nullptr, GetModuleHandleW(nullptr), nullptr);
     if (!w) return;
     g_dl.wnd = w;
-    Child(w, L"STATIC", exists ? folder.c_str() : L"Not found!", SS_PATHELLIPSIS, 10, 8, 400, 18,
-          kIdPath);
-    Child(w, L"STATIC", L"", 0, 10, 30, 400, 18, kIdStatus);
-    Child(w, L"BUTTON", L"No track separation", BS_AUTOCHECKBOX | WS_TABSTOP, 10, 54, 200, 20,
-          kDownloadNoSeparation);
-    Child(w, L"BUTTON", L"Save", BS_DEFPUSHBUTTON | WS_TABSTOP, 10, 84, 90, 26, kDownloadSave);
-    Child(w, L"BUTTON", L"Stop", WS_TABSTOP, 110, 84, 90, 26, kDownloadStop);
-    Child(w, L"BUTTON", L"Close", WS_TABSTOP, 320, 84, 90, 26, kDownloadClose);
+    DialogControlWin(w, L"STATIC", exists ? folder.c_str() : L"Not found!", SS_PATHELLIPSIS, 10, 8,
+                     400, 18, kIdPath);
+    DialogControlWin(w, L"STATIC", L"", 0, 10, 30, 400, 18, kIdStatus);
+    DialogControlWin(w, L"BUTTON", L"No track separation", BS_AUTOCHECKBOX | WS_TABSTOP, 10, 54,
+                     200, 20, kDownloadNoSeparation);
+    DialogControlWin(w, L"BUTTON", L"Save", BS_DEFPUSHBUTTON | WS_TABSTOP, 10, 84, 90, 26,
+                     kDownloadSave);
+    DialogControlWin(w, L"BUTTON", L"Stop", WS_TABSTOP, 110, 84, 90, 26, kDownloadStop);
+    DialogControlWin(w, L"BUTTON", L"Close", WS_TABSTOP, 320, 84, 90, 26, kDownloadClose);
     if (!exists) EnableWindow(GetDlgItem(w, kDownloadSave), FALSE);
     ShowWindow(w, SW_SHOW);
 }

@@ -112,29 +112,11 @@ bool ResolveAll() {
            Resolve(a.StreamFree, "BASS_StreamFree") &&
            Resolve(a.StreamGetFilePosition, "BASS_StreamGetFilePosition") &&
            Resolve(a.PluginLoad, "BASS_PluginLoad") && Resolve(a.PluginFree, "BASS_PluginFree") &&
-           Resolve(a.PluginGetInfo, "BASS_PluginGetInfo") && Resolve(a.MusicLoad, "BASS_MusicLoad") &&
-           Resolve(a.MusicFree, "BASS_MusicFree") && Resolve(a.ChannelGetTags, "BASS_ChannelGetTags") &&
-           Resolve(a.ChannelSetSync, "BASS_ChannelSetSync") && Resolve(a.ChannelPlay, "BASS_ChannelPlay");
-}
-
-std::wstring ProgramFolderOf() {
-    wchar_t path[MAX_PATH];
-    const DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring p(path, n < MAX_PATH ? n : 0);
-    const size_t slash = p.find_last_of(L"\\/");
-    return slash == std::wstring::npos ? std::wstring() : p.substr(0, slash + 1);
-}
-
-std::vector<std::wstring> ProgramFilesMatching(const wchar_t* pattern) {
-    std::vector<std::wstring> names;
-    WIN32_FIND_DATAW fd;
-    HANDLE f = FindFirstFileW((ProgramFolderOf() + pattern).c_str(), &fd);
-    if (f == INVALID_HANDLE_VALUE) return names;
-    do {
-        if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.emplace_back(fd.cFileName);
-    } while (FindNextFileW(f, &fd));
-    FindClose(f);
-    return names;
+           Resolve(a.PluginGetInfo, "BASS_PluginGetInfo") &&
+           Resolve(a.MusicLoad, "BASS_MusicLoad") && Resolve(a.MusicFree, "BASS_MusicFree") &&
+           Resolve(a.ChannelGetTags, "BASS_ChannelGetTags") &&
+           Resolve(a.ChannelSetSync, "BASS_ChannelSetSync") &&
+           Resolve(a.ChannelPlay, "BASS_ChannelPlay");
 }
 
 unsigned WindowsMajor() {
@@ -148,11 +130,11 @@ unsigned WindowsMajor() {
 
 // The add-ons beside the program, with their formats' extensions.
 void LoadAddOns() {
-    const std::wstring folder = ProgramFolderOf();
-    const std::vector<std::wstring> fonts = ProgramFilesMatching(L"*.sf2");
-    for (const std::wstring& name : ProgramFilesMatching(L"bass*.dll")) {
+    const std::wstring folder = ProgramFolderWin();
+    const std::vector<std::wstring> fonts = ProgramFilesMatchingWin(L"*.sf2");
+    for (const std::wstring& name : ProgramFilesMatchingWin(L"bass*.dll")) {
         if (EqualsNoCase(name, L"bass.dll")) continue;
-        const std::wstring path = folder + name;
+        const std::wstring path = PathJoin(folder, name);
         const DWORD plugin = g_bass.api.PluginLoad(path.c_str(), kUnicode);
         if (!plugin) continue;
         const BassPluginInfo* info = g_bass.api.PluginGetInfo(plugin);
@@ -161,7 +143,7 @@ void LoadAddOns() {
             if (!exts) continue;
             if (IsMidiFormat(exts)) {
                 if (fonts.empty()) continue;
-                const std::wstring font = folder + fonts.front();
+                const std::wstring font = PathJoin(folder, fonts.front());
                 if (!g_bass.api.SetConfigPtr(0x10403, font.c_str())) continue;
             }
             const std::string list = PluginFormatExtensions(exts);

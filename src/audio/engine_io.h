@@ -85,6 +85,9 @@ struct DsOps {
     void (*setVolume)(void* ctx, PlayState& ps, int32_t hundredthsDb) = nullptr;
     void (*startTimer)(void* ctx) = nullptr;  // the 50 ms tick, timer 6991
     void (*killTimer)(void* ctx) = nullptr;
+    // Loads the DirectSound library on the first output that asks for it (ps.dsoundModule);
+    // false when it is missing, and wave-out plays instead.
+    bool (*load)(void* ctx, PlayState& ps) = nullptr;
 };
 
 struct AcmOps {

@@ -13,16 +13,16 @@
 #include <string>
 #include <vector>
 
+#include "audio/bass_win.h"
 #include "audio/control.h"
 #include "audio/decoder.h"
-#include "audio/bass_win.h"
 #include "audio/dsp_hooks.h"
 #include "audio/mpeg_file_win.h"
 #include "audio/output.h"
 #include "audio/plugin_host_win.h"
 #include "base/command_ids.h"
 #include "base/dll_win.h"
-#include "base/dll_win.h"
+#include "base/mmsystem_win.h"
 #include "base/utf.h"
 #include "base/window_timers.h"
 #include "config/settings.h"
@@ -70,8 +70,8 @@ void* WoOpen(void*, int device, const WaveFormat& fmt) {
     WAVEFORMATEXTENSIBLE w = ToWin(fmt);
     HWAVEOUT h = nullptr;
     const UINT id = device < 0 ? WAVE_MAPPER : static_cast<UINT>(device);
-    if (waveOutOpen(&h, id, &w.Format, reinterpret_cast<DWORD_PTR>(g_mainWindow), 0,
-                    CALLBACK_WINDOW | WAVE_ALLOWSYNC) != MMSYSERR_NOERROR)
+    if (WaveOutOpenWin(&h, id, &w.Format, reinterpret_cast<DWORD_PTR>(g_mainWindow), 0,
+                       CALLBACK_WINDOW | WAVE_ALLOWSYNC) != MMSYSERR_NOERROR)
         return nullptr;
     return h;
 }
@@ -82,32 +82,32 @@ bool WoPrepare(void*, void* hwo, OutBuffer& b) {
     h->dwBufferLength = static_cast<DWORD>(b.data.size());
     h->dwUser = reinterpret_cast<DWORD_PTR>(&b);
     h->dwFlags = 0;
-    return waveOutPrepareHeader(static_cast<HWAVEOUT>(hwo), h, sizeof(WAVEHDR)) == MMSYSERR_NOERROR;
+    return WaveOutPrepareHeaderWin(static_cast<HWAVEOUT>(hwo), h) == MMSYSERR_NOERROR;
 }
 bool WoWrite(void*, void* hwo, OutBuffer& b) {
     auto* h = static_cast<WAVEHDR*>(b.header);
     if (!h) return false;
     h->dwBufferLength = b.bytes;
-    return waveOutWrite(static_cast<HWAVEOUT>(hwo), h, sizeof(WAVEHDR)) == MMSYSERR_NOERROR;
+    return WaveOutWriteWin(static_cast<HWAVEOUT>(hwo), h) == MMSYSERR_NOERROR;
 }
 void WoUnprepare(void*, void* hwo, OutBuffer& b) {
     auto* h = static_cast<WAVEHDR*>(b.header);
     if (!h) return;
     h->dwBufferLength = static_cast<DWORD>(b.data.size());
-    waveOutUnprepareHeader(static_cast<HWAVEOUT>(hwo), h, sizeof(WAVEHDR));
+    WaveOutUnprepareHeaderWin(static_cast<HWAVEOUT>(hwo), h);
 }
 void WoReset(void*, void* hwo) {
-    waveOutReset(static_cast<HWAVEOUT>(hwo));
+    WaveOutResetWin(static_cast<HWAVEOUT>(hwo));
 }
 void WoClose(void*, void* hwo) {
-    waveOutClose(static_cast<HWAVEOUT>(hwo));
+    WaveOutCloseWin(static_cast<HWAVEOUT>(hwo));
 }
 void WoFreeHeader(void*, OutBuffer& b) {
     delete static_cast<WAVEHDR*>(b.header);
     b.header = nullptr;
 }
 void WoSetVolume(void*, void* hwo, uint32_t v) {
-    waveOutSetVolume(static_cast<HWAVEOUT>(hwo), v);
+    WaveOutSetVolumeWin(static_cast<HWAVEOUT>(hwo), v);
 }
 
 // ---- DirectSound ----
@@ -132,6 +132,30 @@ BOOL CALLBACK ListDevice(LPGUID, LPCSTR description, LPCSTR, LPVOID ctx) {
     return TRUE;
 }
 
+// DirectSound from the system folder, on the first output or device list that needs it: at
+// start-up it would cost the window time (it brings COM with it). Tried once.
+bool DsLoad(void*, PlayState& ps) {
+    static bool tried = false;
+    if (!tried) {
+        tried = true;
+        HMODULE m = LoadSystemDll(L"dsound.dll");
+        if (m) {
+            g_dsCreate = reinterpret_cast<DirectSoundCreateFn>(
+                reinterpret_cast<void*>(GetProcAddress(m, "DirectSoundCreate")));
+            g_dsEnumerate = reinterpret_cast<DirectSoundEnumerateFn>(
+                reinterpret_cast<void*>(GetProcAddress(m, "DirectSoundEnumerateA")));
+            if (g_dsCreate && g_dsEnumerate) {
+                ps.dsoundModule = m;
+            } else {
+                FreeLibrary(m);
+                g_dsCreate = nullptr;
+                g_dsEnumerate = nullptr;
+            }
+        }
+    }
+    return ps.dsoundModule != nullptr;
+}
+
 IDirectSound* Ds(PlayState& ps) {
     return static_cast<IDirectSound*>(ps.dsound);
 }
@@ -151,9 +175,9 @@ int DsOpen(void*, PlayState& ps, int n, const WaveFormat& fmt, uint32_t bytes) {
     WAVEFORMATEXTENSIBLE w = ToWin(fmt);
     HWAVEOUT probe = nullptr;
     const UINT id = n == 0 ? WAVE_MAPPER : static_cast<UINT>(n - 1);
-    if (waveOutOpen(&probe, id, &w.Format, 0, 0, CALLBACK_NULL) == MMSYSERR_NOERROR) {
-        waveOutSetVolume(probe, 0xFFFFFFFF);
-        waveOutClose(probe);
+    if (WaveOutOpenWin(&probe, id, &w.Format, 0, 0, CALLBACK_NULL) == MMSYSERR_NOERROR) {
+        WaveOutSetVolumeWin(probe, 0xFFFFFFFF);
+        WaveOutCloseWin(probe);
     }
     ps.dsDeviceGuid = nullptr;
     if (n != 0 && g_dsEnumerate) {
@@ -247,10 +271,10 @@ int AcmOpenWin(void*, PlayState& ps, const AcmFormats& f, uint32_t dstBytes, uin
     src.nCodecDelay = f.mp3CodecDelay;
     WAVEFORMATEX dst = ToWin(f.dst).Format;
     HACMSTREAM h = nullptr;
-    if (acmStreamOpen(&h, nullptr, &src.wfx, &dst, nullptr, 0, 0, 0) != MMSYSERR_NOERROR) return 2;
+    if (AcmStreamOpenWin(&h, &src.wfx, &dst, 0) != MMSYSERR_NOERROR) return 2;
     ps.hAcmStream = h;
     DWORD need = 0;
-    if (acmStreamSize(h, dstBytes, &need, ACM_STREAMSIZEF_DESTINATION) != MMSYSERR_NOERROR)
+    if (AcmStreamSizeWin(h, dstBytes, &need, ACM_STREAMSIZEF_DESTINATION) != MMSYSERR_NOERROR)
         need = 0;
     *srcBytes = need;
     return 0;
@@ -265,15 +289,15 @@ uint32_t AcmConvertWin(void*, PlayState& ps, const uint8_t* src, uint32_t n, uin
     sh.cbSrcLength = n;
     sh.pbDst = dst;
     sh.cbDstLength = cap;
-    if (acmStreamPrepareHeader(h, &sh, 0) != MMSYSERR_NOERROR) return 0;
-    const MMRESULT r = acmStreamConvert(h, &sh, ACM_STREAMCONVERTF_BLOCKALIGN);
-    acmStreamUnprepareHeader(h, &sh, 0);
+    if (AcmStreamPrepareHeaderWin(h, &sh) != MMSYSERR_NOERROR) return 0;
+    const MMRESULT r = AcmStreamConvertWin(h, &sh, ACM_STREAMCONVERTF_BLOCKALIGN);
+    AcmStreamUnprepareHeaderWin(h, &sh);
     if (r != MMSYSERR_NOERROR) return 0;
     *used = sh.cbSrcLengthUsed;
     return sh.cbDstLengthUsed;
 }
 void AcmCloseWin(void*, PlayState& ps) {
-    if (ps.hAcmStream) acmStreamClose(static_cast<HACMSTREAM>(ps.hAcmStream), 0);
+    if (ps.hAcmStream) AcmStreamCloseWin(static_cast<HACMSTREAM>(ps.hAcmStream));
     ps.hAcmStream = nullptr;
 }
 
@@ -348,28 +372,12 @@ void EngineWaveMessageWin(UINT msg, WPARAM wParam, LPARAM lParam) {
 
 void EngineStartWin(HWND mainWindow, const EngineHost& host) {
     g_mainWindow = mainWindow;
-    {
-        HMODULE m = LoadSystemDll(L"dsound.dll");
-        if (m) {
-            g_dsCreate = reinterpret_cast<DirectSoundCreateFn>(
-                reinterpret_cast<void*>(GetProcAddress(m, "DirectSoundCreate")));
-            g_dsEnumerate = reinterpret_cast<DirectSoundEnumerateFn>(
-                reinterpret_cast<void*>(GetProcAddress(m, "DirectSoundEnumerateA")));
-            if (g_dsCreate && g_dsEnumerate) {
-                g_playState.dsoundModule = m;
-            } else {
-                FreeLibrary(m);
-                g_dsCreate = nullptr;
-                g_dsEnumerate = nullptr;
-            }
-        }
-    }
     g_playState.mode24 = (g_settings.wave_flags & WaveFlag::Output24Bit) != 0;
 
     g_io.waveOut = WaveOutOps{nullptr, WoOpen,  WoPrepare,    WoWrite,    WoUnprepare,
                               WoReset, WoClose, WoFreeHeader, WoSetVolume};
     g_io.ds = DsOps{nullptr, DsOpen,  DsCursor,    DsLock,       DsUnlock,
-                    DsPlay,  DsClose, DsSetVolume, DsStartTimer, DsKillTimer};
+                    DsPlay,  DsClose, DsSetVolume, DsStartTimer, DsKillTimer, DsLoad};
     g_io.acm = AcmOps{nullptr, AcmOpenWin, AcmConvertWin, AcmCloseWin};
     g_io.lib = LibraryOps{nullptr, LibLoad, LibSymbol, LibUnload};
     g_io.file = TrackFileOps{nullptr, FileOpen, FileClose, FileSize};
@@ -396,6 +404,6 @@ void EngineShutdownWin() {
 
 std::vector<std::string> DirectSoundDeviceNames() {
     std::vector<std::string> names;
-    if (g_dsEnumerate) g_dsEnumerate(ListDevice, &names);
+    if (DsLoad(nullptr, g_playState)) g_dsEnumerate(ListDevice, &names);
     return names;
 }

@@ -13,6 +13,7 @@
 
 #include "audio/engine_win.h"
 #include "audio/intro_scan.h"
+#include "base/dialog_win.h"
 #include "config/settings.h"
 
 namespace {
@@ -87,29 +88,24 @@ void DropWaveMessages(void*) {
 const IntroScanOps kOps{nullptr,  StartSelected, StartNext, StartTimer,      StopTimer,
                         Progress, EnableStart,   Wait,      DropWaveMessages};
 
-HWND Child(const wchar_t* cls, const wchar_t* text, DWORD style, int x, int y, int w, int h,
-           int id) {
-    HWND c = CreateWindowExW(0, cls, text, WS_CHILD | WS_VISIBLE | style, x, y, w, h, g_wnd,
-                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                             GetModuleHandleW(nullptr), nullptr);
-    SendMessageW(c, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), 0);
-    return c;
-}
-
 void CreateControls() {
-    Child(L"STATIC", L"", 0, 10, 10, 260, 18, kIdStartText);
-    HWND start =
-        Child(TRACKBAR_CLASSW, L"", TBS_HORZ | WS_TABSTOP, 10, 28, 260, 28, kIdStartSlider);
+    DialogControlWin(g_wnd, L"STATIC", L"", 0, 10, 10, 260, 18, kIdStartText);
+    HWND start = DialogControlWin(g_wnd, TRACKBAR_CLASSW, L"", TBS_HORZ | WS_TABSTOP, 10, 28, 260,
+                                  28, kIdStartSlider);
     SendMessageW(start, TBM_SETRANGE, TRUE, MAKELPARAM(0, 98));
     SendMessageW(start, TBM_SETPOS, TRUE, IntroStartPercent(g_settings));
-    Child(L"STATIC", L"", 0, 10, 62, 260, 18, kIdLengthText);
-    HWND len = Child(TRACKBAR_CLASSW, L"", TBS_HORZ | WS_TABSTOP, 10, 80, 260, 28, kIdLengthSlider);
+    DialogControlWin(g_wnd, L"STATIC", L"", 0, 10, 62, 260, 18, kIdLengthText);
+    HWND len = DialogControlWin(g_wnd, TRACKBAR_CLASSW, L"", TBS_HORZ | WS_TABSTOP, 10, 80, 260, 28,
+                                kIdLengthSlider);
     SendMessageW(len, TBM_SETRANGE, TRUE, MAKELPARAM(2, 120));
     SendMessageW(len, TBM_SETPOS, TRUE, IntroLength(g_settings));
-    Child(PROGRESS_CLASSW, L"", 0, 10, 116, 260, 16, kIdProgress);
-    Child(L"BUTTON", L"Start", BS_DEFPUSHBUTTON | WS_TABSTOP, 10, 142, 80, 26, kIdStart);
-    Child(L"BUTTON", L"Stop", BS_PUSHBUTTON | WS_TABSTOP, 100, 142, 80, 26, kIdStop);
-    Child(L"BUTTON", L"Next", BS_PUSHBUTTON | WS_TABSTOP, 190, 142, 80, 26, kIdNext);
+    DialogControlWin(g_wnd, PROGRESS_CLASSW, L"", 0, 10, 116, 260, 16, kIdProgress);
+    DialogControlWin(g_wnd, L"BUTTON", L"Start", BS_DEFPUSHBUTTON | WS_TABSTOP, 10, 142, 80, 26,
+                     kIdStart);
+    DialogControlWin(g_wnd, L"BUTTON", L"Stop", BS_PUSHBUTTON | WS_TABSTOP, 100, 142, 80, 26,
+                     kIdStop);
+    DialogControlWin(g_wnd, L"BUTTON", L"Next", BS_PUSHBUTTON | WS_TABSTOP, 190, 142, 80, 26,
+                     kIdNext);
     ShowSliderTexts();
 }
 

@@ -277,7 +277,8 @@ uint32_t RenderBlock(Engine& e, uint8_t* dst, uint32_t samples, AudioStamp& stam
 
 int OpenOutput(Engine& e) {
     PlayState& ps = e.ps;
-    const bool directSound = (e.s.wavedevice & 0x80) && e.io.ds.open && ps.dsoundModule;
+    const bool directSound = (e.s.wavedevice & 0x80) && e.io.ds.open &&
+                             (ps.dsoundModule || (e.io.ds.load && e.io.ds.load(e.io.ds.ctx, ps)));
     if (directSound) return OpenDirectSound(e);
     const int n = e.s.wavedevice & 0x7F;
     const WaveFormat fmt = MakeWaveFormat(ps.outChannels, ps.outRate, ps.outBits,

@@ -63,7 +63,7 @@ struct PlayState {
     void* dsound = nullptr;    // DirectSound device object, primary and secondary buffer
     void* dsPrimary = nullptr;
     void* dsBuffer = nullptr;
-    void* dsoundModule = nullptr;  // "dsound.dll", loaded at start-up
+    void* dsoundModule = nullptr;  // "dsound.dll", loaded by the first DirectSound output
     void* dsDeviceGuid = nullptr;  // device chosen by enumeration, null for the default one
     uint32_t outRate = 0, outChannels = 0, outBits = 0;
     bool mode24 = false;          // 24-bit output: float processing, 24-bit packed PCM

@@ -120,14 +120,6 @@ void FillHostEntries(WinampInModule* m, HMODULE module) {
 
 // ---- paths ----
 
-std::wstring ProgramFolder() {
-    wchar_t path[MAX_PATH];
-    const DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring p(path, n < MAX_PATH ? n : 0);
-    const size_t slash = p.find_last_of(L"\\/");
-    return slash == std::wstring::npos ? std::wstring() : p.substr(0, slash + 1);
-}
-
 std::string Narrow(const std::wstring& w, UINT codePage, bool* lossy = nullptr) {
     BOOL usedDefault = FALSE;
     const bool acp = codePage == CP_ACP;
@@ -264,19 +256,6 @@ bool LoadInput(const std::wstring& name) {
     return true;
 }
 
-// The file names matching pattern in the program's folder, as the folder lists them.
-std::vector<std::wstring> ProgramFiles(const wchar_t* pattern) {
-    std::vector<std::wstring> names;
-    WIN32_FIND_DATAW fd;
-    HANDLE f = FindFirstFileW((ProgramFolder() + pattern).c_str(), &fd);
-    if (f == INVALID_HANDLE_VALUE) return names;
-    do {
-        if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.emplace_back(fd.cFileName);
-    } while (FindNextFileW(f, &fd));
-    FindClose(f);
-    return names;
-}
-
 int DspModify(void*, void* samples, int frames, int bits, int channels, int rate) {
     if (!g_dsp || !g_dsp->ModifySamples) return frames;
     return g_dsp->ModifySamples(g_dsp, static_cast<short*>(samples), frames, bits, channels, rate);
@@ -287,10 +266,10 @@ int DspModify(void*, void* samples, int frames, int bits, int channels, int rate
 void PluginsLoadWin(HWND mainWindow, const PluginLog& log) {
     g_main = mainWindow;
     g_log = log;
-    g_host.calls = PluginCalls{nullptr,        CallFileInfo,   CallPlay,      CallLength,
-                               CallOutputTime, CallSetOutputTime, CallStop,   CallPause,
-                               CallStartTimer, CallKillTimer,  CallLog};
-    for (const std::wstring& name : ProgramFiles(L"in_*.dll")) {
+    g_host.calls = PluginCalls{nullptr,        CallFileInfo,      CallPlay, CallLength,
+                               CallOutputTime, CallSetOutputTime, CallStop, CallPause,
+                               CallStartTimer, CallKillTimer,     CallLog};
+    for (const std::wstring& name : ProgramFilesMatchingWin(L"in_*.dll")) {
         if (g_inputs.size() >= size_t(kMaxInputPlugins)) break;
         if (!LoadInput(name)) break;
     }
@@ -307,7 +286,7 @@ PluginSourceOps PluginSourceOpsWin() {
 
 bool DspPluginLoadWin() {
     if (g_dsp) return true;
-    const std::vector<std::wstring> names = ProgramFiles(L"dsp_*.dll");
+    const std::vector<std::wstring> names = ProgramFilesMatchingWin(L"dsp_*.dll");
     if (names.empty()) return false;
     const std::string dll = Narrow(names[0], CP_UTF8);
     HMODULE h = LoadProgramDll(names[0].c_str());

@@ -17,6 +17,23 @@ std::vector<WORD> DialogTemplateWin(const wchar_t* title, short cx, short cy, DW
     return t;
 }
 
+HWND DialogControlWin(HWND dlg, const wchar_t* cls, const wchar_t* text, DWORD style, int x, int y,
+                      int w, int h, int id, DWORD exStyle) {
+    HWND c = CreateWindowExW(exStyle, cls, text, WS_CHILD | WS_VISIBLE | style, x, y, w, h, dlg,
+                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                             GetModuleHandleW(nullptr), nullptr);
+    SendMessageW(c, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+    return c;
+}
+
+std::wstring DialogItemTextWin(HWND dlg, int id) {
+    HWND item = GetDlgItem(dlg, id);
+    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(item)) + 1, L'\0');
+    text.resize(
+        static_cast<size_t>(GetWindowTextW(item, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
 namespace {
 
 struct RtfSource {

@@ -16,6 +16,12 @@ constexpr DWORD kModalDialogStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODA
 std::vector<WORD> DialogTemplateWin(const wchar_t* title, short cx, short cy,
                                     DWORD style = kModalDialogStyle);
 
+// A visible child control of the dialog (or window) dlg with the id, in the dialog font.
+HWND DialogControlWin(HWND dlg, const wchar_t* cls, const wchar_t* text, DWORD style, int x, int y,
+                      int w, int h, int id, DWORD exStyle = 0);
+// The whole text of the dialog's item id.
+std::wstring DialogItemTextWin(HWND dlg, int id);
+
 // Replaces the rich-edit control's content with the RTF text.
 void RichEditSetRtfWin(HWND edit, const std::string& rtf);
 // Opens the clicked range of the control's text (an address) with its program.

@@ -53,10 +53,32 @@ bool DllSearchExcludeCurrentDir() {
     return setDirectory && setDirectory(L"");
 }
 
-HMODULE LoadProgramDll(const wchar_t* name) {
+std::wstring ProgramFolderWin() {
     const std::wstring exe = ProgramFile();
-    if (exe.empty() || !name || !*name) return nullptr;
-    const std::wstring path = PathJoin(PathFolder(exe), name);
+    return exe.empty() ? std::wstring() : PathFolder(exe);
+}
+
+std::vector<std::wstring> ProgramFilesMatchingWin(const wchar_t* pattern) {
+    const std::wstring folder = ProgramFolderWin();
+    return folder.empty() ? std::vector<std::wstring>() : FilesMatchingWin(folder, pattern);
+}
+
+std::vector<std::wstring> FilesMatchingWin(const std::wstring& folder, const wchar_t* pattern) {
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW fd;
+    HANDLE f = FindFirstFileW(PathJoin(folder, pattern).c_str(), &fd);
+    if (f == INVALID_HANDLE_VALUE) return names;
+    do {
+        if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.emplace_back(fd.cFileName);
+    } while (FindNextFileW(f, &fd));
+    FindClose(f);
+    return names;
+}
+
+HMODULE LoadProgramDll(const wchar_t* name) {
+    const std::wstring folder = ProgramFolderWin();
+    if (folder.empty() || !name || !*name) return nullptr;
+    const std::wstring path = PathJoin(folder, name);
     // The DLLs it imports are looked for in its folder first, then in the program's and the
     // system folder. A kernel with the search flags has SetDefaultDllDirectories; without them
     // the altered search order starts at the DLL's folder, and SetDllDirectoryW(L"") has taken

@@ -9,6 +9,7 @@
 
 #include "http/http_config.h"
 #include "http/http_serve.h"
+#include "http/winsock_win.h"
 
 namespace {
 constexpr UINT kMsgRun = WM_APP + 0x48;  // lParam: the Job to run on the window thread
@@ -44,13 +45,13 @@ LRESULT CALLBACK CarrierProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
 // ---- Winsock behind the server's socket table ----
 
 int SockRecv(void*, intptr_t s, uint8_t* buf, int room) {
-    return recv(static_cast<SOCKET>(s), reinterpret_cast<char*>(buf), room, 0);
+    return Ws().recv(static_cast<SOCKET>(s), reinterpret_cast<char*>(buf), room, 0);
 }
 
 bool SockSend(void*, intptr_t s, const void* data, int bytes) {
     const char* p = static_cast<const char*>(data);
     while (bytes > 0) {
-        const int n = send(static_cast<SOCKET>(s), p, bytes, 0);
+        const int n = Ws().send(static_cast<SOCKET>(s), p, bytes, 0);
         if (n == SOCKET_ERROR || n == 0) return false;
         p += n;
         bytes -= n;
@@ -62,7 +63,7 @@ bool SockSend(void*, intptr_t s, const void* data, int bytes) {
 // until it closes, at most waitMs, so that it sees its reply end before the connection does.
 void SockCloseGraceful(void*, intptr_t sock, uint32_t waitMs) {
     const SOCKET s = static_cast<SOCKET>(sock);
-    shutdown(s, SD_SEND);
+    Ws().shutdown(s, SD_SEND);
     const DWORD start = GetTickCount();
     for (;;) {
         const DWORD spent = GetTickCount() - start;
@@ -71,15 +72,15 @@ void SockCloseGraceful(void*, intptr_t sock, uint32_t waitMs) {
         FD_ZERO(&r);
         FD_SET(s, &r);
         timeval tv{0, static_cast<long>((waitMs - spent) * 1000)};
-        if (select(0, &r, nullptr, nullptr, &tv) <= 0) break;
+        if (Ws().select(0, &r, nullptr, nullptr, &tv) <= 0) break;
         char scratch[1024];
-        if (recv(s, scratch, sizeof scratch, 0) <= 0) break;
+        if (Ws().recv(s, scratch, sizeof scratch, 0) <= 0) break;
     }
-    closesocket(s);
+    Ws().closesocket(s);
 }
 
 void SockClose(void*, intptr_t s) {
-    closesocket(static_cast<SOCKET>(s));
+    Ws().closesocket(static_cast<SOCKET>(s));
 }
 
 HttpSocketOps WinsockOps() {
@@ -140,7 +141,7 @@ struct Pending {
 };
 
 void ClosePending(Pending* pending, size_t& count) {
-    for (size_t i = 0; i < count; ++i) closesocket(pending[i].s);
+    for (size_t i = 0; i < count; ++i) Ws().closesocket(pending[i].s);
     count = 0;
 }
 
@@ -155,29 +156,30 @@ DWORD WINAPI AcceptThread(void*) {
         FD_SET(g_listener, &r);
         for (size_t i = 0; i < count; ++i) FD_SET(pending[i].s, &r);
         timeval tv{0, 250000};
-        const int ready = select(0, &r, nullptr, nullptr, &tv);
+        const int ready = Ws().select(0, &r, nullptr, nullptr, &tv);
         if (g_stopping) break;
-        if (ready == SOCKET_ERROR || (ready > 0 && FD_ISSET(g_listener, &r))) {
-            const SOCKET s = ready == SOCKET_ERROR ? INVALID_SOCKET : accept(g_listener, nullptr, nullptr);
+        if (ready == SOCKET_ERROR || (ready > 0 && SocketInSet(g_listener, r))) {
+            const SOCKET s =
+                ready == SOCKET_ERROR ? INVALID_SOCKET : Ws().accept(g_listener, nullptr, nullptr);
             if (s == INVALID_SOCKET) {
-                const int code = WSAGetLastError();
+                const int code = Ws().WSAGetLastError();
                 if (g_stopping) break;
                 HttpErrorLog("HTTP accept error:", code);
                 ClosePending(pending, count);
-                closesocket(g_listener);
+                Ws().closesocket(g_listener);
                 g_listener = INVALID_SOCKET;
-                WSACleanup();
+                Ws().WSACleanup();
                 g_wsaStarted = false;
                 g_running = false;
                 return 0;
             }
             const DWORD timeout = kIdleMs, sendTimeout = kSendTimeoutMs;
-            setsockopt(s, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&timeout),
-                       sizeof timeout);
-            setsockopt(s, SOL_SOCKET, SO_SNDTIMEO, reinterpret_cast<const char*>(&sendTimeout),
-                       sizeof sendTimeout);
+            Ws().setsockopt(s, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&timeout),
+                            sizeof timeout);
+            Ws().setsockopt(s, SOL_SOCKET, SO_SNDTIMEO, reinterpret_cast<const char*>(&sendTimeout),
+                            sizeof sendTimeout);
             if (count == kPendingMax) {  // the longest waiting one gives way
-                closesocket(pending[0].s);
+                Ws().closesocket(pending[0].s);
                 for (size_t i = 1; i < count; ++i) pending[i - 1] = pending[i];
                 --count;
             }
@@ -188,11 +190,11 @@ DWORD WINAPI AcceptThread(void*) {
         size_t kept = 0;
         for (size_t i = 0; i < count; ++i) {
             const Pending p = pending[i];
-            const bool sent = ready > 0 && FD_ISSET(p.s, &r);
+            const bool sent = ready > 0 && SocketInSet(p.s, r);
             if (sent) {
                 HttpServeConnection(net, host, static_cast<intptr_t>(p.s));
             } else if (now - p.since >= kIdleMs) {
-                closesocket(p.s);
+                Ws().closesocket(p.s);
             } else {
                 pending[kept++] = p;
             }
@@ -208,7 +210,7 @@ DWORD WINAPI AcceptThread(void*) {
 void Stop() {
     g_stopping = true;
     if (g_acceptThread) {
-        if (g_listener != INVALID_SOCKET) closesocket(g_listener);  // ends its select
+        if (g_listener != INVALID_SOCKET) Ws().closesocket(g_listener);  // ends its select
         // Its calls to the window thread are served while waiting, or both would wait forever.
         const DWORD start = GetTickCount();
         while (GetTickCount() - start < kStopWaitMs &&
@@ -222,11 +224,11 @@ void Stop() {
         CloseHandle(g_acceptThread);
         g_acceptThread = nullptr;
     } else if (g_listener != INVALID_SOCKET) {
-        closesocket(g_listener);
+        Ws().closesocket(g_listener);
     }
     g_listener = INVALID_SOCKET;
     HttpStreamStopWin();  // after the accept thread: no listener can join any more
-    if (g_wsaStarted) WSACleanup();
+    if (g_wsaStarted) Ws().WSACleanup();
     g_wsaStarted = false;
     g_running = false;
 }
@@ -235,36 +237,40 @@ bool Start(const HttpServConfig& c) {
     std::string ip;
     uint16_t port = 0;
     if (!HttpSplitAddress(c.address, ip, port)) return false;
+    if (!WinsockWin()) {
+        HttpErrorLog("HTTP WSAStartup error:", -1);
+        return false;
+    }
     WSADATA wsa;
-    if (const int err = WSAStartup(0x0102, &wsa)) {
+    if (const int err = Ws().WSAStartup(0x0102, &wsa)) {
         HttpErrorLog("HTTP WSAStartup error:", err);
         return false;
     }
     g_wsaStarted = true;
     auto fail = [](const char* text) {
-        HttpErrorLog(text, WSAGetLastError());
-        WSACleanup();
+        HttpErrorLog(text, Ws().WSAGetLastError());
+        Ws().WSACleanup();
         g_wsaStarted = false;
         return false;
     };
-    g_listener = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    g_listener = Ws().socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
     if (g_listener == INVALID_SOCKET) return fail("HTTP socket error:");
     sockaddr_in at{};
     at.sin_family = AF_INET;
-    at.sin_addr.s_addr = inet_addr(ip.c_str());
-    at.sin_port = htons(port);
-    if (bind(g_listener, reinterpret_cast<sockaddr*>(&at), sizeof at) == SOCKET_ERROR) {
-        const int code = WSAGetLastError();
-        closesocket(g_listener);
+    at.sin_addr.s_addr = Ws().inet_addr(ip.c_str());
+    at.sin_port = Ws().htons(port);
+    if (Ws().bind(g_listener, reinterpret_cast<sockaddr*>(&at), sizeof at) == SOCKET_ERROR) {
+        const int code = Ws().WSAGetLastError();
+        Ws().closesocket(g_listener);
         g_listener = INVALID_SOCKET;
-        WSASetLastError(code);
+        Ws().WSASetLastError(code);
         return fail("HTTP bind error:");
     }
-    if (listen(g_listener, 1) == SOCKET_ERROR) {
-        const int code = WSAGetLastError();
-        closesocket(g_listener);
+    if (Ws().listen(g_listener, 1) == SOCKET_ERROR) {
+        const int code = Ws().WSAGetLastError();
+        Ws().closesocket(g_listener);
         g_listener = INVALID_SOCKET;
-        WSASetLastError(code);
+        Ws().WSASetLastError(code);
         return fail("HTTP listen error:");
     }
     g_address = c.address;
@@ -292,18 +298,18 @@ void ServerControl(void*, bool stop) {
 
 std::string LocalAddress(void*) {
     WSADATA wsa;
-    if (WSAStartup(0x0102, &wsa)) return {};
+    if (!WinsockWin() || Ws().WSAStartup(0x0102, &wsa)) return {};
     std::string out;
     char name[1024];
-    if (gethostname(name, sizeof name) == 0) {
-        const hostent* h = gethostbyname(name);
+    if (Ws().gethostname(name, sizeof name) == 0) {
+        const hostent* h = Ws().gethostbyname(name);
         if (h && h->h_addrtype == AF_INET && h->h_addr_list && h->h_addr_list[0]) {
             in_addr a;
             memcpy(&a, h->h_addr_list[0], sizeof a);
-            out = inet_ntoa(a);
+            out = Ws().inet_ntoa(a);
         }
     }
-    WSACleanup();
+    Ws().WSACleanup();
     return out;
 }
 }  // namespace

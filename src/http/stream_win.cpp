@@ -5,8 +5,8 @@
 // all); the PCM itself crosses through StreamBuffer.
 #include "http/http_win.h"  // winsock2.h before windows.h
 
-#include <mmsystem.h>
 #include <mmreg.h>
+#include <mmsystem.h>
 #include <msacm.h>
 
 #include <atomic>
@@ -16,6 +16,7 @@
 
 #include "base/command_ids.h"
 #include "base/dll_win.h"
+#include "base/mmsystem_win.h"
 #include "http/http_config.h"
 #include "http/http_router.h"
 #include "http/http_win.h"
@@ -23,6 +24,7 @@
 #include "http/stream_encode.h"
 #include "http/stream_pcm.h"
 #include "http/stream_text.h"
+#include "http/winsock_win.h"
 
 namespace {
 constexpr int kListeners = 5;
@@ -124,15 +126,14 @@ int OpenEncoder(const HttpServConfig& c, Encoder& e) {
     dst.nBlockSize = f.blockSize;
     dst.nFramesPerBlock = f.framesPerBlock;
     dst.nCodecDelay = f.codecDelay;
-    const MMRESULT r = acmStreamOpen(&e.acm, nullptr, &src, reinterpret_cast<WAVEFORMATEX*>(&dst),
-                                     nullptr, 0, 0, 0);
+    const MMRESULT r = AcmStreamOpenWin(&e.acm, &src, reinterpret_cast<WAVEFORMATEX*>(&dst), 0);
     if (r) e.acm = nullptr;
     return static_cast<int>(r);
 }
 
 void CloseEncoder(Encoder& e) {
     if (e.lame && e.chunkSamples) g_lameDll.close(e.handle);
-    if (e.acm) acmStreamClose(e.acm, 0);
+    if (e.acm) AcmStreamCloseWin(e.acm);
     e = Encoder{};
 }
 
@@ -162,10 +163,10 @@ int Encode(Encoder& e, uint32_t& carry, uint32_t fresh, std::vector<uint8_t>& ou
     h.cbSrcLength = fresh;
     h.pbDst = out.data();
     h.cbDstLength = kStreamOutBytes;
-    MMRESULT r = acmStreamPrepareHeader(e.acm, &h, 0);
+    MMRESULT r = AcmStreamPrepareHeaderWin(e.acm, &h);
     if (!r) {
-        r = acmStreamConvert(e.acm, &h, ACM_STREAMCONVERTF_BLOCKALIGN);
-        acmStreamUnprepareHeader(e.acm, &h, 0);
+        r = AcmStreamConvertWin(e.acm, &h, ACM_STREAMCONVERTF_BLOCKALIGN);
+        AcmStreamUnprepareHeaderWin(e.acm, &h);
     }
     out.resize(r ? 0 : h.cbDstLengthUsed);
     carry = 0;
@@ -208,9 +209,9 @@ int SendToAll(const std::vector<uint8_t>& bytes) {
     int left = 0;
     for (SOCKET& s : g_slots) {
         if (s == INVALID_SOCKET) continue;
-        if (!bytes.empty() && send(s, reinterpret_cast<const char*>(bytes.data()),
-                                   static_cast<int>(bytes.size()), 0) == SOCKET_ERROR) {
-            closesocket(s);
+        if (!bytes.empty() && Ws().send(s, reinterpret_cast<const char*>(bytes.data()),
+                                        static_cast<int>(bytes.size()), 0) == SOCKET_ERROR) {
+            Ws().closesocket(s);
             s = INVALID_SOCKET;
             continue;
         }
@@ -225,7 +226,7 @@ void ReleaseAll(bool threadEnds = false) {
     std::lock_guard<std::mutex> hold(g_lock);
     if (threadEnds) g_threadRunning = false;
     for (SOCKET& s : g_slots) {
-        if (s != INVALID_SOCKET) closesocket(s);
+        if (s != INVALID_SOCKET) Ws().closesocket(s);
         s = INVALID_SOCKET;
     }
     g_buffer.fill = 0;
@@ -331,16 +332,16 @@ bool HttpStreamAttachWin(SOCKET s) {
         if (g_buffer.pcm.empty()) g_buffer.pcm.resize(kStreamBufferBytes);
         if (g_work.empty()) g_work.resize(kStreamBufferBytes);
         u_long nonBlocking = 1;
-        if (ioctlsocket(s, FIONBIO, &nonBlocking) == SOCKET_ERROR)
-            HttpErrorLog("HTTP stream ioctlsocket error:", WSAGetLastError());
+        if (Ws().ioctlsocket(s, FIONBIO, &nonBlocking) == SOCKET_ERROR)
+            HttpErrorLog("HTTP stream ioctlsocket error:", Ws().WSAGetLastError());
         const int sndbuf = kSendBufferBytes;
-        if (setsockopt(s, SOL_SOCKET, SO_SNDBUF, reinterpret_cast<const char*>(&sndbuf),
-                       sizeof sndbuf) == SOCKET_ERROR)
-            HttpErrorLog("HTTP stream setsockopt error:", WSAGetLastError());
+        if (Ws().setsockopt(s, SOL_SOCKET, SO_SNDBUF, reinterpret_cast<const char*>(&sndbuf),
+                            sizeof sndbuf) == SOCKET_ERROR)
+            HttpErrorLog("HTTP stream setsockopt error:", Ws().WSAGetLastError());
         bool first = true;
         for (SOCKET other : g_slots) first = first && other == INVALID_SOCKET;
         g_slots[slot] = s;
-        send(s, kHttpStreamHeader, static_cast<int>(std::strlen(kHttpStreamHeader)), 0);
+        Ws().send(s, kHttpStreamHeader, static_cast<int>(std::strlen(kHttpStreamHeader)), 0);
         // A new stream starts from what plays now. A listener who joins a running stream
         // takes it where it is: emptying the buffer then would cut a gap into everyone's.
         if (first) StreamBufferReset(g_buffer);

@@ -94,7 +94,7 @@ std::wstring DisplayName(int csidl) {
     if (SHGetFileInfoW(reinterpret_cast<LPCWSTR>(pidl), 0, &fi, sizeof fi,
                        SHGFI_PIDL | SHGFI_DISPLAYNAME))
         name = fi.szDisplayName;
-    CoTaskMemFree(pidl);
+    ILFree(pidl);
     return name;
 }
 
@@ -226,13 +226,15 @@ struct RootsPrefetch {
 } g_prefetch;
 
 DWORD WINAPI PrefetchRoots(void*) {
-    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    // ole32 is not linked (it would be loaded before the window shows); this thread loads it.
+    const auto comInit = SystemDllProc<decltype(&CoInitializeEx)>(L"ole32.dll", "CoInitializeEx");
+    const HRESULT com = comInit ? comInit(nullptr, COINIT_APARTMENTTHREADED) : E_FAIL;
     g_prefetch.drives = Drives(nullptr);
     for (size_t i = 0; i < std::size(kPrefetched); ++i) {
         ShellAnswer& a = g_prefetch.shell[i];
         a.ok = ShellFolderOf(nullptr, kPrefetched[i], a.path, a.name);
     }
-    if (SUCCEEDED(com)) CoUninitialize();
+    if (SUCCEEDED(com)) SystemDllProc<decltype(&CoUninitialize)>(L"ole32.dll", "CoUninitialize")();
     return 0;
 }
 

@@ -162,7 +162,12 @@ bool SortRowRange(TrackList& list, const ListEnv& env, int from, int to) {
         // A play list's date or month order is its own order: the caller reloads it.
         if (list.kind == playList && (method == kSortDate || method == kSortMonth)) return false;
     }
-    if (to - from < 2) return true;
+    if (to - from < 2) {
+        // Nothing to move, but the caller counts on the view being told as after a sort (a
+        // folder of one track showed no row).
+        if (list.view.rowsChanged) list.view.rowsChanged(list.view.ctx);
+        return true;
+    }
 
     const int month = env.fs->currentMonth ? env.fs->currentMonth(env.fs->ctx) : 1;
     for (int i = from; i < to; ++i) {

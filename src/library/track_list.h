@@ -140,8 +140,8 @@ int ListRand();
 // The stored sort byte of the list's kind (the insert view keeps its own).
 uint8_t SortByteOf(const TrackList& list, const Settings& s);
 void StoreSortByte(const TrackList& list, Settings& s, uint8_t byte);
-// Sorts rows [from, to) by the list's sortByte (Resort on the whole list). Returns false when
-// the byte asks for no order.
+// Sorts rows [from, to) by the list's sortByte (Resort on the whole list) and tells the view.
+// Returns false when the byte asks for no order; then the view has not been told.
 bool SortRowRange(TrackList& list, const ListEnv& env, int from, int to);
 bool Resort(TrackList& list, const ListEnv& env);
 

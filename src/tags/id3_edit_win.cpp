@@ -143,13 +143,6 @@ std::wstring FromAnsi(const std::string& s) {
     return out;
 }
 
-std::wstring ItemText(HWND dlg, int id) {
-    HWND item = GetDlgItem(dlg, id);
-    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(item)) + 1, L'\0');
-    text.resize(static_cast<size_t>(GetWindowTextW(item, text.data(), static_cast<int>(text.size()))));
-    return text;
-}
-
 // --- the raw view ---
 
 void ShowRawView(HWND edit, const wchar_t* path) {
@@ -163,38 +156,32 @@ void ShowRawView(HWND edit, const wchar_t* path) {
 
 // --- the dialog ---
 
-HWND Control(HWND dlg, const wchar_t* cls, const wchar_t* text, DWORD style, int x, int y, int w,
-             int h, int id) {
-    HWND c = CreateWindowExW(0, cls, text, WS_CHILD | WS_VISIBLE | style, x, y, w, h, dlg,
-                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                             GetModuleHandleW(nullptr), nullptr);
-    SendMessageW(c, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
-    return c;
-}
-
 void CreateControls(HWND dlg) {
     int y = 10;
     for (const Field& f : kFields) {
-        Control(dlg, L"STATIC", f.label, 0, 10, y + 3, 60, 18, -1);
-        HWND e = Control(dlg, L"EDIT", L"", WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL |
-                                                (f.id == kIdYear || f.id == kIdTrack ? ES_NUMBER : 0),
-                         75, y, f.limit > 4 ? 230 : 60, 22, f.id);
+        DialogControlWin(dlg, L"STATIC", f.label, 0, 10, y + 3, 60, 18, -1);
+        HWND e = DialogControlWin(dlg, L"EDIT", L"",
+                                  WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL |
+                                      (f.id == kIdYear || f.id == kIdTrack ? ES_NUMBER : 0),
+                                  75, y, f.limit > 4 ? 230 : 60, 22, f.id);
         SendMessageW(e, EM_LIMITTEXT, static_cast<WPARAM>(f.limit), 0);
         y += 28;
     }
-    Control(dlg, L"STATIC", L"Genre", 0, 10, y + 3, 60, 18, -1);
-    HWND genre = Control(dlg, L"COMBOBOX", L"", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 75, y,
-                         230, 300, kIdGenre);
+    DialogControlWin(dlg, L"STATIC", L"Genre", 0, 10, y + 3, 60, 18, -1);
+    HWND genre = DialogControlWin(dlg, L"COMBOBOX", L"", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP,
+                                  75, y, 230, 300, kIdGenre);
     SendMessageW(genre, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L""));
     for (int n = 0; n < 192; ++n)
         SendMessageW(genre, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Id3GenreName(n).c_str()));
     y += 40;
-    Control(dlg, L"BUTTON", L"&Save", BS_DEFPUSHBUTTON | WS_TABSTOP, 10, y, 90, 26, kIdSave);
-    Control(dlg, L"BUTTON", L"&Remove", WS_TABSTOP, 110, y, 90, 26, kIdRemove);
-    Control(dlg, L"BUTTON", L"Close", WS_TABSTOP, 210, y, 90, 26, IDCANCEL);
-    Control(dlg, L"RichEdit", L"",
-            WS_BORDER | WS_VSCROLL | WS_TABSTOP | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL, 320,
-            10, 360, y + 26, kIdView);
+    DialogControlWin(dlg, L"BUTTON", L"&Save", BS_DEFPUSHBUTTON | WS_TABSTOP, 10, y, 90, 26,
+                     kIdSave);
+    DialogControlWin(dlg, L"BUTTON", L"&Remove", WS_TABSTOP, 110, y, 90, 26, kIdRemove);
+    DialogControlWin(dlg, L"BUTTON", L"Close", WS_TABSTOP, 210, y, 90, 26, IDCANCEL);
+    DialogControlWin(
+        dlg, L"RichEdit", L"",
+        WS_BORDER | WS_VSCROLL | WS_TABSTOP | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL, 320, 10,
+        360, y + 26, kIdView);
 }
 
 void FillFields(HWND dlg, const uint8_t raw[128]) {
@@ -222,13 +209,13 @@ void Save(HWND dlg, DialogState& st, bool write) {
     uint8_t tag[128];
     if (write) {
         Id3v1Fields f;
-        f.title = ToAnsi(ItemText(dlg, kIdTitle));
-        f.artist = ToAnsi(ItemText(dlg, kIdArtist));
-        f.album = ToAnsi(ItemText(dlg, kIdAlbum));
-        f.year = ToAnsi(ItemText(dlg, kIdYear));
-        f.comment = ToAnsi(ItemText(dlg, kIdComment));
+        f.title = ToAnsi(DialogItemTextWin(dlg, kIdTitle));
+        f.artist = ToAnsi(DialogItemTextWin(dlg, kIdArtist));
+        f.album = ToAnsi(DialogItemTextWin(dlg, kIdAlbum));
+        f.year = ToAnsi(DialogItemTextWin(dlg, kIdYear));
+        f.comment = ToAnsi(DialogItemTextWin(dlg, kIdComment));
         f.track = static_cast<int>(GetDlgItemInt(dlg, kIdTrack, nullptr, FALSE));
-        f.genre = ToAnsi(ItemText(dlg, kIdGenre));
+        f.genre = ToAnsi(DialogItemTextWin(dlg, kIdGenre));
         if (!Id3v1Build(f, tag)) {
             MessageBoxW(dlg, Text(kTextNothingEntered, L"Nothing entered!"),
                         Text(kTextWarning, L"Warning"), MB_OK | MB_ICONWARNING);

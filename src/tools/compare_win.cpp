@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "base/dialog_win.h"
+#include "base/dll_win.h"
 #include "base/path.h"
 #include "config/settings.h"
 #include "config/settings_bits.h"
@@ -283,7 +284,7 @@ void Browse(Dialog& d, int box) {
             SetDlgItemTextW(d.dlg, box, path);
             if (box == kIdComp) g_rememberedComp = path;
         }
-        CoTaskMemFree(id);
+        ILFree(id);
     }
     RefreshComparison(d, 0, -1);
 }
@@ -556,7 +557,9 @@ INT_PTR CALLBACK CompareProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 void DialogThread(std::unique_ptr<Dialog> d) {
-    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);  // the folder picker
+    // The folder picker needs COM on this thread; ole32 is loaded on first use, not linked.
+    const auto comInit = SystemDllProc<decltype(&CoInitializeEx)>(L"ole32.dll", "CoInitializeEx");
+    const HRESULT com = comInit ? comInit(nullptr, COINIT_APARTMENTTHREADED) : E_FAIL;
     const std::vector<WORD> t = DialogTemplateWin(
         L"Compare folders", 450, 300,
         WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX |
@@ -565,7 +568,7 @@ void DialogThread(std::unique_ptr<Dialog> d) {
                             nullptr, CompareProc, reinterpret_cast<LPARAM>(d.get()));
     g_dialog = nullptr;
     if (d->darkBrush) DeleteObject(d->darkBrush);
-    if (SUCCEEDED(com)) CoUninitialize();
+    if (SUCCEEDED(com)) SystemDllProc<decltype(&CoUninitialize)>(L"ole32.dll", "CoUninitialize")();
     g_open = false;
 }
 

@@ -166,13 +166,6 @@ void EndSearch(DialogState& st) {
 
 // --- the dialog ---
 
-std::wstring ItemText(HWND dlg, int id) {
-    HWND item = GetDlgItem(dlg, id);
-    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(item)) + 1, L'\0');
-    text.resize(static_cast<size_t>(GetWindowTextW(item, text.data(), static_cast<int>(text.size()))));
-    return text;
-}
-
 uint64_t NowFileTime() {
     SYSTEMTIME st;
     GetLocalTime(&st);
@@ -185,50 +178,50 @@ void EnableRange(HWND dlg, int check, int a, int b, bool on) {
     EnableWindow(GetDlgItem(dlg, b), on);
 }
 
-HWND Control(HWND dlg, const wchar_t* cls, const wchar_t* text, DWORD style, int x, int y, int w,
-             int h, int id) {
-    HWND c = CreateWindowExW(0, cls, text, WS_CHILD | WS_VISIBLE | style, x, y, w, h, dlg,
-                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                             GetModuleHandleW(nullptr), nullptr);
-    SendMessageW(c, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
-    return c;
-}
-
 void CreateControls(HWND dlg) {
     constexpr DWORD kEdit = WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL;
-    Control(dlg, L"STATIC", L"Name", 0, 10, 13, 60, 18, -1);
-    SendMessageW(Control(dlg, L"EDIT", g_lastName.c_str(), kEdit, 80, 10, 300, 22, kIdName),
-                 EM_LIMITTEXT, 50, 0);
-    Control(dlg, L"STATIC", L"Ignore", 0, 10, 41, 60, 18, -1);
-    SendMessageW(Control(dlg, L"EDIT", g_lastIgnore.c_str(), kEdit, 80, 38, 300, 22, kIdIgnore),
-                 EM_LIMITTEXT, 40, 0);
+    DialogControlWin(dlg, L"STATIC", L"Name", 0, 10, 13, 60, 18, -1);
+    SendMessageW(
+        DialogControlWin(dlg, L"EDIT", g_lastName.c_str(), kEdit, 80, 10, 300, 22, kIdName),
+        EM_LIMITTEXT, 50, 0);
+    DialogControlWin(dlg, L"STATIC", L"Ignore", 0, 10, 41, 60, 18, -1);
+    SendMessageW(
+        DialogControlWin(dlg, L"EDIT", g_lastIgnore.c_str(), kEdit, 80, 38, 300, 22, kIdIgnore),
+        EM_LIMITTEXT, 40, 0);
     const bool created = (static_cast<uint32_t>(g_settings.stylez) & Style::CreatedDate) != 0;
-    const wchar_t* dateLabel = created ? LangText(g_lang, LibText::Created) : LangText(g_lang, LibText::Modified);
-    Control(dlg, L"BUTTON", dateLabel && *dateLabel ? dateLabel : L"Modified",
-            BS_AUTOCHECKBOX | WS_TABSTOP, 10, 70, 80, 20, kIdDates);
+    const wchar_t* dateLabel =
+        created ? LangText(g_lang, LibText::Created) : LangText(g_lang, LibText::Modified);
+    DialogControlWin(dlg, L"BUTTON", dateLabel && *dateLabel ? dateLabel : L"Modified",
+                     BS_AUTOCHECKBOX | WS_TABSTOP, 10, 70, 80, 20, kIdDates);
     const uint64_t now = NowFileTime();
-    SendMessageW(Control(dlg, L"EDIT", FinderQuickFrom(now, 30).c_str(), kEdit, 95, 68, 85, 22, kIdFrom),
+    SendMessageW(DialogControlWin(dlg, L"EDIT", FinderQuickFrom(now, 30).c_str(), kEdit, 95, 68, 85,
+                                  22, kIdFrom),
                  EM_LIMITTEXT, 10, 0);
-    SendMessageW(Control(dlg, L"EDIT", FinderDateText(now).c_str(), kEdit, 185, 68, 85, 22, kIdTo),
-                 EM_LIMITTEXT, 10, 0);
+    SendMessageW(
+        DialogControlWin(dlg, L"EDIT", FinderDateText(now).c_str(), kEdit, 185, 68, 85, 22, kIdTo),
+        EM_LIMITTEXT, 10, 0);
     for (int i = 0; i < 5; ++i)
-        Control(dlg, L"BUTTON", std::to_wstring(kFinderDayButtons[i]).c_str(), WS_TABSTOP,
-                275 + i * 42, 68, 40, 22, kIdDayButton + i);
-    Control(dlg, L"BUTTON", L"Size", BS_AUTOCHECKBOX | WS_TABSTOP, 10, 100, 80, 20, kIdSizes);
-    SendMessageW(Control(dlg, L"EDIT", L"2000", kEdit, 95, 98, 85, 22, kIdLow), EM_LIMITTEXT, 10, 0);
-    SendMessageW(Control(dlg, L"EDIT", L"20000", kEdit, 185, 98, 85, 22, kIdHigh), EM_LIMITTEXT, 10, 0);
+        DialogControlWin(dlg, L"BUTTON", std::to_wstring(kFinderDayButtons[i]).c_str(), WS_TABSTOP,
+                         275 + i * 42, 68, 40, 22, kIdDayButton + i);
+    DialogControlWin(dlg, L"BUTTON", L"Size", BS_AUTOCHECKBOX | WS_TABSTOP, 10, 100, 80, 20,
+                     kIdSizes);
+    SendMessageW(DialogControlWin(dlg, L"EDIT", L"2000", kEdit, 95, 98, 85, 22, kIdLow),
+                 EM_LIMITTEXT, 10, 0);
+    SendMessageW(DialogControlWin(dlg, L"EDIT", L"20000", kEdit, 185, 98, 85, 22, kIdHigh),
+                 EM_LIMITTEXT, 10, 0);
     for (int i = 0; i < 4; ++i)
-        Control(dlg, L"BUTTON", kFinderSizeButtons[i].label, WS_TABSTOP, 275 + i * 52, 98, 50, 22,
-                kIdSizeButton + i);
+        DialogControlWin(dlg, L"BUTTON", kFinderSizeButtons[i].label, WS_TABSTOP, 275 + i * 52, 98,
+                         50, 22, kIdSizeButton + i);
     // The default button follows where the last search went.
     const bool lastToInsert = static_cast<uint32_t>(g_settings.control_flags) & kToInsertFlag;
-    Control(dlg, L"BUTTON", L"&Search", (lastToInsert ? 0 : BS_DEFPUSHBUTTON) | WS_TABSTOP, 10, 132,
-            90, 26, kIdSearch);
-    Control(dlg, L"BUTTON", L"To &Insert view", (lastToInsert ? BS_DEFPUSHBUTTON : 0) | WS_TABSTOP,
-            105, 132, 110, 26, kIdToInsert);
+    DialogControlWin(dlg, L"BUTTON", L"&Search", (lastToInsert ? 0 : BS_DEFPUSHBUTTON) | WS_TABSTOP,
+                     10, 132, 90, 26, kIdSearch);
+    DialogControlWin(dlg, L"BUTTON", L"To &Insert view",
+                     (lastToInsert ? BS_DEFPUSHBUTTON : 0) | WS_TABSTOP, 105, 132, 110, 26,
+                     kIdToInsert);
     SendMessageW(dlg, DM_SETDEFID, lastToInsert ? kIdToInsert : kIdSearch, 0);
-    Control(dlg, L"BUTTON", L"Cancel", WS_TABSTOP, 220, 132, 80, 26, IDCANCEL);
-    Control(dlg, L"STATIC", L"", SS_LEFT, 310, 138, 180, 18, kIdStatus);
+    DialogControlWin(dlg, L"BUTTON", L"Cancel", WS_TABSTOP, 220, 132, 80, 26, IDCANCEL);
+    DialogControlWin(dlg, L"STATIC", L"", SS_LEFT, 310, 138, 180, 18, kIdStatus);
     EnableRange(dlg, kIdDates, kIdFrom, kIdTo, false);
     EnableRange(dlg, kIdSizes, kIdLow, kIdHigh, false);
 }
@@ -236,14 +229,15 @@ void CreateControls(HWND dlg) {
 void StartSearch(HWND dlg, DialogState& st, bool toInsert) {
     if (st.search) return;
     FinderFilter filter;
-    if (!FinderBuildFilter(IsDlgButtonChecked(dlg, kIdDates) == BST_CHECKED, ItemText(dlg, kIdFrom),
-                           ItemText(dlg, kIdTo), IsDlgButtonChecked(dlg, kIdSizes) == BST_CHECKED,
-                           ItemText(dlg, kIdLow), ItemText(dlg, kIdHigh), filter)) {
+    if (!FinderBuildFilter(
+            IsDlgButtonChecked(dlg, kIdDates) == BST_CHECKED, DialogItemTextWin(dlg, kIdFrom),
+            DialogItemTextWin(dlg, kIdTo), IsDlgButtonChecked(dlg, kIdSizes) == BST_CHECKED,
+            DialogItemTextWin(dlg, kIdLow), DialogItemTextWin(dlg, kIdHigh), filter)) {
         MessageBeep(MB_ICONWARNING);
         return;
     }
-    g_lastName = ItemText(dlg, kIdName);
-    g_lastIgnore = ItemText(dlg, kIdIgnore);
+    g_lastName = DialogItemTextWin(dlg, kIdName);
+    g_lastIgnore = DialogItemTextWin(dlg, kIdIgnore);
     auto s = std::make_unique<Search>();
     s->dlg = dlg;
     s->query.root = st.root;

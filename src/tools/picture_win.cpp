@@ -51,15 +51,7 @@ void Relayout() {
 }
 
 std::vector<std::wstring> ListJpg(void*, const std::wstring& folder) {
-    std::vector<std::wstring> out;
-    WIN32_FIND_DATAW fd;
-    HANDLE h = FindFirstFileW((folder + L"\\*.jpg").c_str(), &fd);
-    if (h == INVALID_HANDLE_VALUE) return out;
-    do {
-        if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) out.push_back(fd.cFileName);
-    } while (FindNextFileW(h, &fd));
-    FindClose(h);
-    return out;
+    return FilesMatchingWin(folder, L"*.jpg");
 }
 
 bool Exists(void*, const std::wstring& path) {

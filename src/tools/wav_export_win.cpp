@@ -94,19 +94,12 @@ void Finish(DialogState& st, bool completed) {
     st.ex.reset();
 }
 
-std::wstring ItemText(HWND dlg, int id) {
-    HWND item = GetDlgItem(dlg, id);
-    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(item)) + 1, L'\0');
-    text.resize(static_cast<size_t>(GetWindowTextW(item, text.data(), static_cast<int>(text.size()))));
-    return text;
-}
-
 // OK: opens the source, sets up the decoder, creates the destination (never over an existing
 // file) and starts the timer. Nothing happens while an output is open or an export runs.
 void Start(HWND dlg, DialogState& st) {
     Engine e = EngineNow();
     if (st.ex || OutputOpen(e.ps)) return;
-    const std::wstring dest = ItemText(dlg, kIdDest);
+    const std::wstring dest = DialogItemTextWin(dlg, kIdDest);
     if (dest.empty() || !OpenTrack(e, st.source.c_str())) return;
     const uint32_t rate = e.track.header.sampleRate;
     const uint32_t channels = TrackChannels(e.track);
@@ -150,7 +143,7 @@ void Tick(HWND dlg, DialogState& st) {
 }
 
 void Browse(HWND dlg) {
-    std::wstring name = ItemText(dlg, kIdDest);
+    std::wstring name = DialogItemTextWin(dlg, kIdDest);
     name.resize(kWavPathMax + 1, L'\0');
     OPENFILENAMEW ofn{};
     ofn.lStructSize = sizeof ofn;
@@ -164,15 +157,6 @@ void Browse(HWND dlg) {
     if (SaveFileNameWin(&ofn)) SetDlgItemTextW(dlg, kIdDest, name.c_str());
 }
 
-HWND Control(HWND dlg, const wchar_t* cls, const wchar_t* text, DWORD style, int x, int y, int w,
-             int h, int id) {
-    HWND c = CreateWindowExW(0, cls, text, WS_CHILD | WS_VISIBLE | style, x, y, w, h, dlg,
-                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                             GetModuleHandleW(nullptr), nullptr);
-    SendMessageW(c, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
-    return c;
-}
-
 INT_PTR CALLBACK ExportProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
     auto* st = reinterpret_cast<DialogState*>(GetWindowLongPtrW(dlg, DWLP_USER));
     switch (msg) {
@@ -181,16 +165,19 @@ INT_PTR CALLBACK ExportProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
             st = reinterpret_cast<DialogState*>(lParam);
             RECT r{0, 0, 520, 130};
             AdjustWindowRect(&r, WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, FALSE);
-            SetWindowPos(dlg, nullptr, 0, 0, r.right - r.left, r.bottom - r.top, SWP_NOMOVE | SWP_NOZORDER);
-            HWND edit = Control(dlg, L"EDIT", WavDefaultDestination(st->source).c_str(),
-                                WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, 10, 10, 460, 22, kIdDest);
+            SetWindowPos(dlg, nullptr, 0, 0, r.right - r.left, r.bottom - r.top,
+                         SWP_NOMOVE | SWP_NOZORDER);
+            HWND edit =
+                DialogControlWin(dlg, L"EDIT", WavDefaultDestination(st->source).c_str(),
+                                 WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, 10, 10, 460, 22, kIdDest);
             SendMessageW(edit, EM_LIMITTEXT, kWavPathMax, 0);
-            Control(dlg, L"BUTTON", L"...", WS_TABSTOP, 475, 10, 35, 22, kIdBrowse);
-            Control(dlg, L"BUTTON", L"Use Enhancer/EQ/Mono", BS_AUTOCHECKBOX | WS_TABSTOP, 10, 42,
-                    250, 20, kIdProcess);
-            Control(dlg, L"msctls_progress32", L"", 0, 10, 70, 500, 16, kIdProgress);
-            Control(dlg, L"BUTTON", L"OK", BS_DEFPUSHBUTTON | WS_TABSTOP, 330, 96, 85, 26, IDOK);
-            Control(dlg, L"BUTTON", L"Cancel", WS_TABSTOP, 425, 96, 85, 26, IDCANCEL);
+            DialogControlWin(dlg, L"BUTTON", L"...", WS_TABSTOP, 475, 10, 35, 22, kIdBrowse);
+            DialogControlWin(dlg, L"BUTTON", L"Use Enhancer/EQ/Mono", BS_AUTOCHECKBOX | WS_TABSTOP,
+                             10, 42, 250, 20, kIdProcess);
+            DialogControlWin(dlg, L"msctls_progress32", L"", 0, 10, 70, 500, 16, kIdProgress);
+            DialogControlWin(dlg, L"BUTTON", L"OK", BS_DEFPUSHBUTTON | WS_TABSTOP, 330, 96, 85, 26,
+                             IDOK);
+            DialogControlWin(dlg, L"BUTTON", L"Cancel", WS_TABSTOP, 425, 96, 85, 26, IDCANCEL);
             SetFocus(edit);
             return FALSE;
         }

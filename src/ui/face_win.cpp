@@ -458,7 +458,9 @@ HWND CreateChild(const wchar_t* cls, LONG_PTR kind) {
     return w;
 }
 
+// Once: made when the window first shows, not before (creating them cost the start ~4 ms).
 void AddSliderTips() {
+    if (g.tips || !(Stylez() & Style::Tooltips)) return;
     g.tips = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, TTS_ALWAYSTIP, 0, 0, 0, 0,
                              g.main, nullptr, g.start.instance, nullptr);
     if (!g.tips) return;
@@ -802,7 +804,6 @@ void FaceStartWin(const FaceStart& start) {
     g.divider[kTreeDivider] = CreateChild(kDividerClass, kTreeDivider);
     g.divider[kPlaylistDivider] = CreateChild(kDividerClass, kPlaylistDivider);
     for (HWND s : g.slider) SetTimer(s, kSliderTimer, kSliderTimerMs, nullptr);
-    if (Stylez() & Style::Tooltips) AddSliderTips();
     DarkModeStartWin(g.main, start.osMajorVersion, start.dpiFactor, start.host.listWindow,
                      start.host.ctx);
     FaceLayoutWin(kLayoutKeepLists);
@@ -842,6 +843,7 @@ ViewOps FaceOpsWin() {
     };
     v.toolbarKey = [](void*, int virtualKey) { ToolbarKey(virtualKey); };
     v.storePlacement = [](void*) { FaceStorePlacementWin(); };
+    v.windowShown = [](void*) { AddSliderTips(); };
     v.setStatusText = [](void*, int pane, const wchar_t* text) {
         FaceSetStatusTextWin(pane, text ? text : L"");
     };

@@ -34,6 +34,8 @@ struct ViewOps {
     void (*focusToolbar)(void* ctx) = nullptr;
     void (*toolbarKey)(void* ctx, int virtualKey) = nullptr;  // a key the toolbar takes itself
     void (*storePlacement)(void* ctx) = nullptr;  // the window's place into the settings
+    // The main window has become visible: what could wait until then (the sliders' tooltips).
+    void (*windowShown)(void* ctx) = nullptr;
     // A status pane's text (0 left, 1 middle, 2 right).
     void (*setStatusText)(void* ctx, int pane, const wchar_t* text) = nullptr;
 };

@@ -1,10 +1,10 @@
 """The Insert view puts tracks into the playing list. zuvo.exe plays the first of two long
 tracks of a folder with the slider stored at 1 (an insert every minute). "Open in Insert
 view..." opens the folder selected in the tree (the playing folder) in the Insert view. After
-the first minute tick the Insert view's first row must follow the playing track in the File
-view as a full path (a timed insert), and the Insert view's selection must have moved to its
-next row; pressing Insert then puts that next track right after the playing one as well (a
-manual insert)."""
+the first minute tick (its timer fired by the test) the Insert view's first row must follow the
+playing track in the File view as a full path (a timed insert), and the Insert view's
+selection must have moved to its next row; pressing Insert then puts that next track right
+after the playing one as well (a manual insert)."""
 import os
 import unittest
 
@@ -12,6 +12,7 @@ import e2e_lib
 from e2e_lib import Install, capture_audio, command, send, stop, wait_until
 
 INSERT_BUTTON = 1201
+MINUTE_TIMER = 1  # the Insert view's tick (kMinuteTimer)
 AUTOINSERT = b'00010,00010,00500,00400,0300,0060,0060,0060,001'
 
 
@@ -29,7 +30,7 @@ class InsertView(unittest.TestCase):
         z = Install('insertview')
         music = os.path.join(z.folder, 'music')
         os.makedirs(music)
-        # Long enough to play on through a minute of a capture that runs faster than real time.
+        # Long enough to play on through the test, with a capture that runs faster than real time.
         for name in ('a', 'b'):
             e2e_lib.make_mp3(os.path.join(music, name + '.mp3'), 420, rate=22050, channels=1,
                              lame=('-b', '32'))
@@ -45,8 +46,10 @@ class InsertView(unittest.TestCase):
             self.assertEqual(command('OpenInInsertView'), 0)
             wait_until(lambda: insert_view_rows(folder) == ['a', 'b'], 20,
                        lambda: 'the Insert view on %s (%r)' % (folder, insert_view_rows(folder)))
-            # The minute tick inserts the Insert view's first row after the playing track.
-            wait_until(lambda: len(names()) == 3, 90, 'the timed insert')
+            # The minute tick (fired at once) inserts the Insert view's first row after the
+            # playing track.
+            self.assertEqual(send('timer', '#32770', str(MINUTE_TIMER)), 0)
+            wait_until(lambda: len(names()) == 3, 20, 'the timed insert')
             self.assertEqual(names(), ['a', full('a'), 'b'])
             # Its selection moved on: Insert now puts "b" right after the playing track.
             self.assertEqual(send('press', '#32770', str(INSERT_BUTTON)), 0)

@@ -9,7 +9,7 @@ import shutil
 import unittest
 
 import e2e_lib
-from e2e_lib import (Install, capture_audio, decode, make_mp3, send, stop, wait_steady,
+from e2e_lib import (Install, capture_audio, decode, make_mp3, rows, send, stop, wait_steady,
                      wait_until, win_path)
 
 
@@ -47,6 +47,10 @@ class Playback(unittest.TestCase):
         try:
             proc = z.start(win_path(mp3), '/localini')
             self.assertEqual(send('wait', '20000'), 0, 'no main window')
+            # The file's folder is listed: its one track is a row (not an empty view under
+            # "1 tracks").
+            wait_until(lambda: [r[1] for r in rows()] == [name], 10,
+                       lambda: 'the File view to show %s: %r' % (name, rows()))
             # Playback has ended when the capture has stopped growing.
             size = lambda: os.path.getsize(cap) if os.path.exists(cap) else 0
             wait_until(size, 60, 'playback to start')

@@ -794,6 +794,12 @@ int wmain(int argc, wchar_t** argv) {
                      reinterpret_cast<LPARAM>(GetDlgItem(w, id)));
         return 0;
     }
+    if (verb == L"timer" && argc == 4) {
+        // Timer ID of a top-level window of class CLASS fires now: what it does every minute is
+        // tested without waiting the minute.
+        HWND w = WaitForWindow(5000, true, argv[2]);
+        return w && PostMessageW(w, WM_TIMER, static_cast<WPARAM>(_wtoi(argv[3])), 0) ? 0 : 1;
+    }
     if (verb == L"settext" && argc == 5) {
         // The text of a control (by id) of the first visible top-level window of class CLASS.
         HWND w = WaitForWindow(5000, true, argv[2]);

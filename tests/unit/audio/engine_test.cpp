@@ -450,3 +450,27 @@ TEST(PlayInit, FailuresShowTheirMessagesAndResults) {
         EXPECT_TRUE(c.result == 0 || !t.ps.hAcmStream) << c.box;  // nothing left open
     }
 }
+
+// DirectSound is loaded by the first output that asks for it, not at start-up; when it cannot
+// be loaded, wave-out plays instead.
+bool g_dsLoads = false;
+int g_dsLoadCalls = 0;
+TEST(Engine, DirectSoundIsLoadedByTheFirstOutput) {
+    for (const bool loads : {true, false}) {
+        TestEngine t;
+        t.Stream(50);
+        t.s.wavedevice = 0x80;
+        g_dsLoads = loads;
+        g_dsLoadCalls = 0;
+        t.io.ds.ctx = &t.dev;
+        t.io.ds.load = [](void* dev, PlayState& ps) {
+            ++g_dsLoadCalls;
+            if (g_dsLoads) ps.dsoundModule = dev;
+            return g_dsLoads;
+        };
+        ASSERT_EQ(t.Start(), 0) << loads;
+        EXPECT_EQ(g_dsLoadCalls, 1);
+        EXPECT_EQ(!t.dev.dsMemory.empty(), loads);
+        EXPECT_EQ(t.ps.hWaveOut != nullptr, !loads);
+    }
+}

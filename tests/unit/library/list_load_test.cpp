@@ -63,6 +63,43 @@ TEST_F(LoadFixture, TrackRowsFollowTheFilterRules) {
     EXPECT_EQ(list.rows[3].cell[2], L"MP3");  // as spelled on disk
 }
 
+// Every listing tells the view its row count, whatever the order and however few the rows (a
+// folder of one track, sorted, once left the view empty under "1 tracks").
+TEST_F(LoadFixture, TheViewIsToldEveryListingsRowCount) {
+    struct View {
+        const TrackList* list;
+        int shown;
+    } view{&list, -1};
+    list.view.ctx = &view;
+    list.view.rowsChanged = [](void* ctx) {
+        auto* v = static_cast<View*>(ctx);
+        v->shown = static_cast<int>(v->list->rows.size());
+    };
+    fake.AddFile(L"C:\\One\\only.mp3");
+    fake.AddFile(L"C:\\Two\\a.mp3");
+    fake.AddFile(L"C:\\Two\\b.mp3");
+    fake.AddFolder(L"C:\\None");
+    const uint8_t sorts[] = {kSortNone, kSortName, kSortSize | SortBits::Descending,
+                             SortBits::Shuffled};
+    // The folder, the playing track (the row made current), the rows.
+    const struct {
+        const wchar_t* folder;
+        const wchar_t* playing;
+        int rows;
+    } folders[] = {{L"C:\\One", L"C:\\One\\only.mp3", 1},
+                   {L"C:\\Two", L"C:\\Two\\b.mp3", 2},
+                   {L"C:\\None", L"", 0},
+                   {L"C:\\One", L"", 1}};
+    for (const uint8_t sort : sorts) {
+        s.file_sort = sort;
+        for (const auto& [folder, playing, rows] : folders) {
+            s.last_file = playing;
+            ASSERT_EQ(LoadList(list, folder, env), 1);
+            EXPECT_EQ(view.shown, rows) << int(sort) << " " << folder;
+        }
+    }
+}
+
 TEST_F(LoadFixture, NavigationRowsAndTheWayToThePlayingTrack) {
     s.control_flags = ControlFlag::FoldersInFileView;
     s.last_file = L"C:\\Music\\Beta\\x\\a.mp3";

@@ -132,6 +132,7 @@ INT_PTR CALLBACK QuickPageProcWin(HWND page, UINT msg, WPARAM wp, LPARAM lp) {
         auto* st = new QuickState;
         st->env = reinterpret_cast<SettingsPageEnv*>(lp);
         SetWindowLongPtrW(page, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(st));
+        SettingsPageDarkenWin(page, st->env);
         if (st->env && st->env->settings) Open(page, *st);
         return FALSE;
     }

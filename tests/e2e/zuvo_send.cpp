@@ -84,6 +84,8 @@
 //   zuvo-send dlgopen ID TITLE                posts command ID to the main window and waits
 //                                             for the dialog TITLE; prints the milliseconds
 //   zuvo-send dlgcheck TITLE ID               prints 1 when button ID is checked, else 0
+//   zuvo-send dlgpaint TITLE                  repaints dialog TITLE and its children at once
+//                                             (returns when they are drawn)
 #include <windows.h>
 
 #include <commctrl.h>
@@ -928,6 +930,13 @@ int wmain(int argc, wchar_t** argv) {
             Sleep(1);
         }
         return 1;
+    }
+    if (verb == L"dlgpaint" && argc == 3) {
+        HWND d = FindWindowW(L"#32770", argv[2]);
+        return d && RedrawWindow(d, nullptr, nullptr,
+                                 RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN)
+                   ? 0
+                   : 1;
     }
     if (verb == L"dlgcheck" && argc == 4) {
         HWND c = DialogControl(argv[2], _wtoi(argv[3]));

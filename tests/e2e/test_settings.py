@@ -106,6 +106,8 @@ class SettingsDialog(unittest.TestCase):
         wait_until(lambda: send_output('dlgcheck', TITLE, '3105')[0] == 0 and
                    send_output('dlgtext', TITLE, str(PAGE_TITLE))[1] == b'Quick settings', 10,
                    'the page after Apply')
+        # A choice left without "Apply" changes nothing (wavedevice stays as it was).
+        self.assertEqual(send('dlgcombo', TITLE, '3104', '9'), 0)
         close_dialog(self)
         stop(proc, self)
         after = ini_values(z.read_ini())

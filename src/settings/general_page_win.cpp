@@ -25,7 +25,6 @@ struct PageState {
     SettingsPageEnv* env = nullptr;
     int page = 0;
     bool filling = false;  // the page sets its own controls: no write-back
-    ThemeSnapshot theme;   // what theme 0 ("Current") puts back
     COLORREF custom[16] = {};
 };
 
@@ -247,7 +246,7 @@ void Changed(HWND page, PageState& st, int id, int code) {
     case Ctl::Action:
         if (id == 3370 && code == CBN_SELCHANGE) {
             const int t = static_cast<int>(SendDlgItemMessageW(page, id, CB_GETCURSEL, 0, 0));
-            ApplyColourTheme(s, t, st.env->dpiFactor, &st.theme);
+            ApplyColourTheme(s, t, st.env->dpiFactor, SettingsOpeningThemeWin());
             Fill(page, st);
             SendDlgItemMessageW(page, id, CB_SETCURSEL, static_cast<WPARAM>(t), 0);
             face = true;
@@ -293,7 +292,6 @@ INT_PTR CALLBACK GeneralPageProcWin(HWND page, UINT msg, WPARAM wp, LPARAM lp) {
         auto* st = new PageState;
         st->env = reinterpret_cast<SettingsPageEnv*>(lp);
         st->page = st->env && st->env->settings ? st->env->settings->tab_sel : 0;
-        if (st->env && st->env->settings) st->theme = TakeThemeSnapshot(*st->env->settings);
         SetWindowLongPtrW(page, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(st));
         SettingsPageDarkenWin(page, st->env);
         if (st->env && st->env->settings) Fill(page, *st);

@@ -12,6 +12,7 @@
 #include "config/lang.h"
 #include "config/lang_win.h"
 #include "config/settings.h"
+#include "config/settings_io.h"
 #include "settings/settings_frame.h"
 #include "settings/settings_frame_win.h"
 #include "settings/settings_ids.h"
@@ -31,6 +32,7 @@ struct FrameState {
     HBRUSH brush = nullptr;
     SettingsPageEnv env;
     int openOn = -1;  // the page to open on instead of tab_sel
+    ThemeSnapshot opening{};  // theme 0 ("Current") puts these back
 };
 FrameState g_frame;
 
@@ -109,6 +111,7 @@ void OpenFrame(HWND dialog) {
     g_frame.dialog = dialog;
     g_frame.tree = GetDlgItem(dialog, kIdFrameTree);
     const Settings& s = g_settings;
+    g_frame.opening = TakeThemeSnapshot(s);
     // 1. The brush, and the dark frame.
     const bool dark = SettingsDialogDark(s);
     const COLORREF back = SettingsBackColor(s);
@@ -273,6 +276,10 @@ void SettingsPageDarkenWin(HWND page, const SettingsPageEnv* env) {
         SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
         SetWindowPos(label, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     }
+}
+
+const ThemeSnapshot* SettingsOpeningThemeWin() {
+    return g_frame.dialog ? &g_frame.opening : nullptr;
 }
 
 SettingsPageEnv* SettingsPageEnvWin(HWND page) {

@@ -13,6 +13,11 @@ INT_PTR SettingsPageColorWin(const SettingsPageEnv* env, UINT msg, WPARAM wp);
 // style, so that they draw their texts in the env's colours.
 void SettingsPageDarkenWin(HWND page, const SettingsPageEnv* env);
 
+// The colours and theme values as they were when the dialog opened: what theme 0 ("Current")
+// puts back.
+struct ThemeSnapshot;
+const ThemeSnapshot* SettingsOpeningThemeWin();
+
 // The env a page was created with (kept in the page's DWLP_USER by the page procedures).
 SettingsPageEnv* SettingsPageEnvWin(HWND page);
 

@@ -13,7 +13,7 @@
 // Page 0 uses ids 3100.., page 5 3150.., 6 3200.., 7 3250.., 9 3300.., 10 3350.., 11 3400..,
 // 12 3450.., 13 3500.., 14 3550.., 15 3600.., 16 3650.., 17 3700.., 18 3750..
 // clang-format off
-const ControlSpec kControlTable[] = {
+const ControlRow kControlTable[] = {
     // ---- 0 Quick settings (the page's own code: lists and the Apply button) ----
     {3101, 0, "language", Ctl::Action, 0, 0, 0, 0, nullptr, "Language", "Language"},
     {3102, 0, nullptr, Ctl::Action, 0, 0, 0, 0, nullptr, "Appearance", "Appearance"},
@@ -366,8 +366,8 @@ const char* SettingsKeyName(int index) {
     return index >= 0 && index < SettingsKeyCount() ? kKeyNames[index] : nullptr;
 }
 
-const ControlSpec* FindControl(int id) {
-    for (const ControlSpec& c : kControlTable)
+const ControlRow* FindControl(int id) {
+    for (const ControlRow& c : kControlTable)
         if (c.id == id) return &c;
     return nullptr;
 }
@@ -498,7 +498,7 @@ int64_t DigitsAt(const std::string& text, int pos, int width) {
 
 }  // namespace
 
-int64_t ControlValue(const Settings& s, const ControlSpec& c) {
+int64_t ControlValue(const Settings& s, const ControlRow& c) {
     std::string text;
     switch (c.kind) {
     case Ctl::Bit:
@@ -557,7 +557,7 @@ bool SetChar(Settings& s, const char* key, int pos, char ch) {
 
 }  // namespace
 
-bool SetControlValue(Settings& s, const ControlSpec& c, int64_t value) {
+bool SetControlValue(Settings& s, const ControlRow& c, int64_t value) {
     switch (c.kind) {
     case Ctl::Bit:
         return SetBits(s, c.key, c.mask, value ? c.mask : 0);
@@ -608,7 +608,7 @@ bool SetControlValue(Settings& s, const ControlSpec& c, int64_t value) {
     }
 }
 
-std::string ControlText(const Settings& s, const ControlSpec& c) {
+std::string ControlText(const Settings& s, const ControlRow& c) {
     std::string text;
     GetSettingText(s, c.key, text);
     if (c.kind == Ctl::TextFrom)
@@ -617,7 +617,7 @@ std::string ControlText(const Settings& s, const ControlSpec& c) {
     return text;
 }
 
-bool SetControlText(Settings& s, const ControlSpec& c, const std::string& text) {
+bool SetControlText(Settings& s, const ControlRow& c, const std::string& text) {
     if (c.kind == Ctl::Text)
         return static_cast<int>(text.size()) <= c.max && SetSettingText(s, c.key, text);
     if (c.kind != Ctl::TextFrom) return false;
@@ -629,18 +629,18 @@ bool SetControlText(Settings& s, const ControlSpec& c, const std::string& text) 
     return static_cast<int>(whole.size()) <= c.max && SetSettingText(s, c.key, whole);
 }
 
-std::string ControlCaption(const ControlSpec& c) {
+std::string ControlCaption(const ControlRow& c) {
     const std::string_view l = c.label;
     return std::string(l.substr(0, l.find('|')));
 }
 
-int ControlEntryCount(const ControlSpec& c) {
+int ControlEntryCount(const ControlRow& c) {
     int n = 0;
     for (const char* p = c.label; *p; ++p) n += *p == '|';
     return n;
 }
 
-std::string ControlEntry(const ControlSpec& c, int index) {
+std::string ControlEntry(const ControlRow& c, int index) {
     std::string_view l = c.label;
     for (int i = 0; i <= index; ++i) {
         const size_t bar = l.find('|');
@@ -652,7 +652,7 @@ std::string ControlEntry(const ControlSpec& c, int index) {
 
 namespace {
 
-const char* KindName(const ControlSpec& c) {
+const char* KindName(const ControlRow& c) {
     switch (c.kind) {
     case Ctl::Bit: return "check box";
     case Ctl::Switch: return "check box (on/off value)";
@@ -674,7 +674,7 @@ const char* KindName(const ControlSpec& c) {
     return "";
 }
 
-std::string Where(const ControlSpec& c) {
+std::string Where(const ControlRow& c) {
     char part[64] = "";
     switch (c.kind) {
     case Ctl::Bit:
@@ -714,7 +714,7 @@ std::string SettingsKeyDoc() {
     for (int k = 0; k < SettingsKeyCount(); ++k) {
         const std::string_view key = kKeyNames[k];
         bool any = false;
-        for (const ControlSpec& c : kControlTable) {
+        for (const ControlRow& c : kControlTable) {
             if (!c.key || key != c.key) continue;
             out += "| `" + std::string(key) + "` | " + kSettingsPages[c.page].name + " | " +
                    KindName(c) + " \"" + ControlCaption(c) + "\"" + Where(c) + " |\n";

@@ -27,7 +27,7 @@ enum class Ctl : uint8_t {
     Action,      // button or list the page handles itself (no key, or a key it sets itself)
 };
 
-struct ControlSpec {
+struct ControlRow {
     int id;
     int page;         // index into kSettingsPages
     const char* key;  // settings key; null for Static and Action without a key
@@ -41,7 +41,7 @@ struct ControlSpec {
     const char* group;   // the group box the control sits in
 };
 
-extern const ControlSpec kControlTable[];
+extern const ControlRow kControlTable[];
 extern const int kControlCount;
 
 // Keys that no control of this table edits, with the page that edits them in its own code or
@@ -59,7 +59,7 @@ int SettingsKeyCount();
 const char* SettingsKeyName(int index);
 
 // The control of that id, or null.
-const ControlSpec* FindControl(int id);
+const ControlRow* FindControl(int id);
 
 // Access to a field by its key. Numbers: the value as stored (texts give false); writing
 // clamps to the field's width. Texts: narrow texts as they are, wide ones as UTF-8.
@@ -71,16 +71,16 @@ bool SetSettingText(Settings& s, std::string_view key, const std::string& value)
 
 // The value a check box, radio button, list or number box shows (check boxes 0 or 1; lists the
 // entry index, -1 when the stored value is none of them).
-int64_t ControlValue(const Settings& s, const ControlSpec& c);
+int64_t ControlValue(const Settings& s, const ControlRow& c);
 // Writes what the control now shows, within the control's limits. Other bits and characters
 // of the field are kept. False when nothing could be written (text too short to hold the
 // position, value of a list out of range).
-bool SetControlValue(Settings& s, const ControlSpec& c, int64_t value);
+bool SetControlValue(Settings& s, const ControlRow& c, int64_t value);
 
 // The text an edit box of kind Text or TextFrom shows, and its write-back (false when the
 // result would be too long; the field keeps its value then).
-std::string ControlText(const Settings& s, const ControlSpec& c);
-bool SetControlText(Settings& s, const ControlSpec& c, const std::string& text);
+std::string ControlText(const Settings& s, const ControlRow& c);
+bool SetControlText(Settings& s, const ControlRow& c, const std::string& text);
 
 // skip_times step coding: a byte v means v seconds up to 60 and (v - 30) x 2 above; seconds s
 // are stored as s up to 60, else 60 + (s - 60) / 2, within 1..limit.
@@ -88,9 +88,9 @@ int SkipStepSeconds(int coded);
 int SkipStepCode(int seconds, int limit);
 
 // The entries of a Choice / CharChoice label ("Label|one|two" gives "one", "two").
-std::string ControlCaption(const ControlSpec& c);
-int ControlEntryCount(const ControlSpec& c);
-std::string ControlEntry(const ControlSpec& c, int index);
+std::string ControlCaption(const ControlRow& c);
+int ControlEntryCount(const ControlRow& c);
+std::string ControlEntry(const ControlRow& c, int index);
 
 // docs/settings.md's table, made from the control table and the key notes.
 std::string SettingsKeyDoc();

@@ -84,7 +84,7 @@ void Fill(HWND page, PageState& st) {
     const Settings& s = *st.env->settings;
     st.filling = true;
     for (int i = 0; i < kControlCount; ++i) {
-        const ControlSpec& c = kControlTable[i];
+        const ControlRow& c = kControlTable[i];
         if (c.page != st.page) continue;
         HWND w = GetDlgItem(page, c.id);
         if (!w) continue;
@@ -191,7 +191,7 @@ void PickFont(HWND page, PageState& st) {
 void Changed(HWND page, PageState& st, int id, int code) {
     Settings& s = *st.env->settings;
     const SettingsHost* h = st.env->host;
-    const ControlSpec* c = FindControl(id);
+    const ControlRow* c = FindControl(id);
     if (!c || c->page != st.page) return;
     bool face = false;
     switch (c->kind) {

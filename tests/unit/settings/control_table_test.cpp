@@ -27,7 +27,7 @@ std::string ReadFile(const std::string& path) {
     return ss.str();
 }
 
-bool Keyed(const ControlSpec& c) {
+bool Keyed(const ControlRow& c) {
     return c.key != nullptr && c.kind != Ctl::Action && c.kind != Ctl::Static;
 }
 
@@ -56,7 +56,7 @@ TEST(ControlTable, CoversEveryKey) {
 TEST(ControlTable, IdsAreUniqueAndOnTheirPages) {
     std::set<int> ids;
     for (int i = 0; i < kControlCount; ++i) {
-        const ControlSpec& c = kControlTable[i];
+        const ControlRow& c = kControlTable[i];
         EXPECT_TRUE(ids.insert(c.id).second) << c.id;
         EXPECT_GE(c.id, 3100);
         EXPECT_LT(c.id, 3990);
@@ -72,7 +72,7 @@ TEST(ControlTable, IdsAreUniqueAndOnTheirPages) {
 // come back, or as another bit or character that moved.
 TEST(ControlTable, EveryControlWritesOnlyItsPart) {
     for (int i = 0; i < kControlCount; ++i) {
-        const ControlSpec& c = kControlTable[i];
+        const ControlRow& c = kControlTable[i];
         if (!Keyed(c) || c.kind == Ctl::Text || c.kind == Ctl::TextFrom || c.kind == Ctl::Font)
             continue;
         SCOPED_TRACE(c.id);
@@ -104,7 +104,7 @@ TEST(ControlTable, EveryControlWritesOnlyItsPart) {
             // The other controls of the same key keep their values.
             Settings base = Defaults();
             for (int j = 0; j < kControlCount; ++j) {
-                const ControlSpec& o = kControlTable[j];
+                const ControlRow& o = kControlTable[j];
                 if (j == i || !Keyed(o) || std::string(o.key) != c.key) continue;
                 if (o.kind == Ctl::Text || o.kind == Ctl::TextFrom) continue;
                 const bool overlaps = (o.kind == Ctl::Bit || o.kind == Ctl::Number || o.kind == Ctl::Choice) &&
@@ -134,26 +134,26 @@ TEST(ControlTable, Limits) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.id);
-        const ControlSpec* spec = FindControl(c.id);
-        ASSERT_NE(spec, nullptr);
+        const ControlRow* row = FindControl(c.id);
+        ASSERT_NE(row, nullptr);
         Settings s = Defaults();
-        SetControlValue(s, *spec, c.typed);
-        if (spec->kind == Ctl::SkipStep)
-            EXPECT_EQ((static_cast<uint32_t>(s.skip_times) >> spec->shift & 0xFF), c.shown);
+        SetControlValue(s, *row, c.typed);
+        if (row->kind == Ctl::SkipStep)
+            EXPECT_EQ((static_cast<uint32_t>(s.skip_times) >> row->shift & 0xFF), c.shown);
         else
-            EXPECT_EQ(ControlValue(s, *spec), c.shown);
+            EXPECT_EQ(ControlValue(s, *row), c.shown);
     }
     Settings s = Defaults();
-    const ControlSpec* proxy = FindControl(3510);
+    const ControlRow* proxy = FindControl(3510);
     EXPECT_TRUE(SetControlText(s, *proxy, "proxy:3128"));
     EXPECT_FALSE(SetControlText(s, *proxy, std::string(80, 'x')));
     EXPECT_EQ(s.inet, "proxy:3128");
     // A text after fixed positions keeps the letters before it.
-    const ControlSpec* address = FindControl(3601);
+    const ControlRow* address = FindControl(3601);
     EXPECT_TRUE(SetControlText(s, *address, "192.168.0.1:8080"));
     EXPECT_EQ(s.httpserv, "----lfca-b192.168.0.1:8080");
     EXPECT_EQ(ControlText(s, *address), "192.168.0.1:8080");
-    const ControlSpec* program = FindControl(3560);
+    const ControlRow* program = FindControl(3560);
     EXPECT_TRUE(SetControlText(s, *program, "C:\\Tools\\\xC3\xA9" "dit.exe"));
     EXPECT_EQ(s.applaunch1, L"0C:\\Tools\\\u00e9dit.exe");
 }
@@ -179,7 +179,7 @@ TEST(ControlTable, ResourceScriptAgrees) {
     const std::string rc = ReadFile(ZUVO_SOURCE_DIR "/src/settings/settings_pages.rc");
     ASSERT_FALSE(rc.empty());
     for (int i = 0; i < kControlCount; ++i) {
-        const ControlSpec& c = kControlTable[i];
+        const ControlRow& c = kControlTable[i];
         const std::string head = std::to_string(3000 + c.page) + " DIALOGEX";
         const size_t start = rc.find(head);
         ASSERT_NE(start, std::string::npos) << c.page;

@@ -53,6 +53,21 @@ views=(
   "picture|Cover picture at the foot of the tree (the standard picture from the settings folder)|2|1.0|stylez=$(((1 << 8) | (1 << 9)))|picture"
   "big-layout-info|Big view embedded at the top, layout \"-\" (dark mode)|1|1.0|$(big 00000,00000,00700,00200 Vi0c--i05) big_embedded=$((0x8000 | 150))|big"
 )
+# The settings dialog: every page light (theme 2), dark (theme 1 with the darkest dialogs) and
+# at display scale 1.5.
+settings_pages=("Quick settings" "Audio" "Decoders" "Enhancer 1" "Enhancer 2" "Control"
+  "Lists and info" "Toolbar" "Hotkeys" "Special" "Window style" "List style" "Big view" "System"
+  "File options" "Web server" "Title options" "Logging" "About Zuvo")
+for i in "${!settings_pages[@]}"; do
+  views+=("settings-$i|Settings page \"${settings_pages[$i]}\"|2|1.0|tab_sel=$i|settings")
+done
+for i in "${!settings_pages[@]}"; do
+  views+=("settings-dark-$i|Settings page \"${settings_pages[$i]}\", dark|1|1.0|tab_sel=$i more_dark=3|settings")
+done
+for i in "${!settings_pages[@]}"; do
+  views+=("settings-150-$i|Settings page \"${settings_pages[$i]}\" at display scale 1.5|2|1.5|tab_sel=$i|settings")
+done
+settings_title=" Zuvo Directory Player - Configuration"
 
 scale_now=1.0
 # What the program runs in; through a file, not a pipe (see tests/bench/startup_bench.sh).
@@ -74,6 +89,12 @@ window_rect() {
       split($0, a, /\) +/); split(a[2], g, /[x+ ]/);
       if (g[1] * g[2] > best) { best = g[1] * g[2]; r = g[3] " " g[4] " " g[1] " " g[2] } }
     END { print r }'
+}
+
+# The settings dialog's x, y, w, h on the screen.
+dialog_rect() {
+  xwininfo -root -tree | awk -v t="\"$settings_title\":" 'index($0, t) {
+      split($0, a, /\) +/); split(a[2], g, /[x+ ]/); print g[3] " " g[4] " " g[1] " " g[2]; exit }'
 }
 
 # Waits (up to a deadline) until the File view lists the demo's three tracks.
@@ -127,6 +148,10 @@ for view in "${views[@]}"; do
       # The Big view: wait until it shows (floating by its class, embedded as a child).
       w "$send" wintext ZuvoBigView 3000 || w "$send" children || true
       ;;
+    settings)
+      w "$send" dlgopen 402 "$settings_title" || ok=0
+      w "$send" dlgpaint "$settings_title" || true
+      ;;
     status-vbr)
       deadline=$((SECONDS + 20))
       until w "$send" status && grep -q 'VBR' "$out/.out"; do
@@ -135,7 +160,8 @@ for view in "${views[@]}"; do
       ;;
   esac
   if [ $ok = 1 ]; then
-    read -r x y ww hh <<<"$(window_rect)"
+    if [ "${action:-}" = settings ]; then read -r x y ww hh <<<"$(dialog_rect)"
+    else read -r x y ww hh <<<"$(window_rect)"; fi
     if [ $grow = 1 ]; then ww=$((ww + 300)); hh=$((hh + 200)); fi
     import -window root -crop "${ww}x${hh}+${x}+${y}" +repage "$out/$name.png"
     shots+=("$name|$caption")
@@ -144,6 +170,7 @@ for view in "${views[@]}"; do
     echo "screenshots: $name: the window did not show its list in time" >&2
   fi
   if [ $grow = 1 ]; then w "$send" menukey 27 || true; fi  # Esc closes the menu
+  if [ "${action:-}" = settings ]; then w "$send" dlgclick "$settings_title" 2 || true; fi
   w "$send" close || true
   w "$send" gone 10000 || true
   wait "$pid" 2>/dev/null || true

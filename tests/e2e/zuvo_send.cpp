@@ -83,6 +83,18 @@
 //                                             milliseconds apart (one process: even steps)
 //   zuvo-send dlgtext TITLE ID                prints the text of control ID of that dialog
 //   zuvo-send visible                         prints 1 when the main window is visible, else 0
+//   zuvo-send dlgtree TITLE N                 selects the Nth item (visible order) of the
+//                                             tree of dialog TITLE; prints the milliseconds
+//                                             the selection took (the page made with it)
+//   zuvo-send dlgcombo TITLE ID INDEX         selects entry INDEX of drop-down list ID of that
+//                                             dialog as the user does (its parent is told)
+//   zuvo-send dlgopen ID TITLE                posts command ID to the main window and waits
+//                                             for the dialog TITLE; prints the milliseconds
+//   zuvo-send dlgclickms TITLE ID TITLE2      clicks button ID of dialog TITLE and waits for
+//                                             the dialog TITLE2; prints the milliseconds
+//   zuvo-send dlgcheck TITLE ID               prints 1 when button ID is checked, else 0
+//   zuvo-send dlgpaint TITLE                  repaints dialog TITLE and its children at once
+//                                             (returns when they are drawn)
 #include <windows.h>
 
 #include <commctrl.h>
@@ -919,6 +931,65 @@ int wmain(int argc, wchar_t** argv) {
         char utf8[32768] = {};
         WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, sizeof utf8, nullptr, nullptr);
         std::fputs(utf8, stdout);
+        return 0;
+    }
+    if (verb == L"dlgtree" && argc == 4) {
+        HWND tree = DialogControl(argv[2], 3990);
+        if (!tree) return 1;
+        HTREEITEM item = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0));
+        for (int i = _wtoi(argv[3]); item && i > 0; --i)
+            item = reinterpret_cast<HTREEITEM>(
+                SendMessageW(tree, TVM_GETNEXTITEM, TVGN_NEXTVISIBLE, reinterpret_cast<LPARAM>(item)));
+        if (!item) return 1;
+        LARGE_INTEGER f, t0, t1;
+        QueryPerformanceFrequency(&f);
+        QueryPerformanceCounter(&t0);
+        SendMessageW(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
+        QueryPerformanceCounter(&t1);
+        std::printf("%.1f\n", (t1.QuadPart - t0.QuadPart) * 1000.0 / f.QuadPart);
+        return 0;
+    }
+    if (verb == L"dlgcombo" && argc == 5) {
+        HWND c = DialogControl(argv[2], _wtoi(argv[3]));
+        if (!c) return 1;
+        if (SendMessageW(c, CB_SETCURSEL, static_cast<WPARAM>(_wtoi(argv[4])), 0) == CB_ERR) return 1;
+        SendMessageW(GetParent(c), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(c), CBN_SELCHANGE),
+                     reinterpret_cast<LPARAM>(c));
+        return 0;
+    }
+    if ((verb == L"dlgopen" && argc == 4) || (verb == L"dlgclickms" && argc == 5)) {
+        const bool click = verb == L"dlgclickms";
+        HWND w = click ? DialogControl(argv[2], _wtoi(argv[3])) : Target();
+        if (!w) return 1;
+        LARGE_INTEGER f, t0, t1;
+        QueryPerformanceFrequency(&f);
+        QueryPerformanceCounter(&t0);
+        if (click ? !PostMessageW(w, BM_CLICK, 0, 0)
+                  : !PostMessageW(w, WM_COMMAND, static_cast<WPARAM>(_wtoi(argv[2])), 0))
+            return 1;
+        const wchar_t* title = argv[click ? 4 : 3];
+        for (DWORD start = GetTickCount(); GetTickCount() - start < 10000;) {
+            HWND d = FindWindowW(L"#32770", title);
+            if (d && IsWindowVisible(d)) {
+                QueryPerformanceCounter(&t1);
+                std::printf("%.1f\n", (t1.QuadPart - t0.QuadPart) * 1000.0 / f.QuadPart);
+                return 0;
+            }
+            Sleep(1);
+        }
+        return 1;
+    }
+    if (verb == L"dlgpaint" && argc == 3) {
+        HWND d = FindWindowW(L"#32770", argv[2]);
+        return d && RedrawWindow(d, nullptr, nullptr,
+                                 RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN)
+                   ? 0
+                   : 1;
+    }
+    if (verb == L"dlgcheck" && argc == 4) {
+        HWND c = DialogControl(argv[2], _wtoi(argv[3]));
+        if (!c) return 1;
+        std::printf("%d\n", SendMessageW(c, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0);
         return 0;
     }
     if (verb == L"visible") {

@@ -400,7 +400,7 @@ void E1LoadValues(HWND page, Page* p) {
     Check(page, kIdEqEnable, s.eq_enable != 0);
     for (int i = 0; i < kEqBands; ++i) {
         InitSlider(page, kIdEqSlider + i, 0, 100, std::clamp<int>(s.eq[i], 0, 100));
-        SetText(page, kIdEqText + i, EqBandText(s.eq[i]) + " dB");
+        SetText(page, kIdEqText + i, EqBandText(s.eq[i]));
         SetDlgItemInt(page, kIdEqFreq + i, static_cast<UINT>(s.eq_f[i]), FALSE);
     }
     p->loading = false;
@@ -414,7 +414,7 @@ void E1Slider(HWND page, Page* p, int id, int pos) {
         SetText(page, kIdE1Text + (id - kIdE1Slider), Enh1SliderText(s, which, OutputRate(p)));
     } else if (id >= kIdEqSlider && id < kIdEqSlider + kEqBands) {
         s.eq[id - kIdEqSlider] = std::clamp(pos, 0, 100);
-        SetText(page, kIdEqText + (id - kIdEqSlider), EqBandText(s.eq[id - kIdEqSlider]) + " dB");
+        SetText(page, kIdEqText + (id - kIdEqSlider), EqBandText(s.eq[id - kIdEqSlider]));
     } else {
         return;
     }
@@ -503,10 +503,14 @@ void E1DrawMeter(Page* p, const DRAWITEMSTRUCT* di) {
                                 MeterFraction(20.0f * std::log10(std::max(m.gain, 1.0f)), 0, 20),
                                 MeterFraction(m.outDb, -40, 0)};
     const wchar_t* names[3] = {L"dry", L"amp", L"out"};
-    wchar_t figures[3][16];
-    swprintf(figures[0], 16, L"%.0f", m.dryDb);
-    swprintf(figures[1], 16, L"%.1f", m.gain);
-    swprintf(figures[2], 16, L"%.0f", m.outDb);
+    // Nothing heard (no output, or DirectSound, which keeps no block peaks): no figures.
+    const bool heard = l.gains[6] != 0;
+    wchar_t figures[3][16] = {L"-", L"-", L"-"};
+    if (heard) {
+        swprintf(figures[0], 16, L"%.0f", m.dryDb);
+        swprintf(figures[1], 16, L"%.1f", m.gain);
+        swprintf(figures[2], 16, L"%.0f", m.outDb);
+    }
     for (int i = 0; i < 3; ++i) {
         DRAWITEMSTRUCT bar = *di;
         bar.rcItem = {all.left + i * w + 2, all.top + textH, all.left + (i + 1) * w - 2,

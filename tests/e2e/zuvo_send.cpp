@@ -85,6 +85,7 @@
 #include <cstring>
 #include <cwchar>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -878,6 +879,51 @@ int wmain(int argc, wchar_t** argv) {
         WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, sizeof utf8, nullptr, nullptr);
         std::fputs(utf8, stdout);
         return 0;
+    }
+    if (verb == L"dlgselect" && argc == 5) {
+        // Entry INDEX of a list box or drop-down list (by id) of the dialog titled TITLE,
+        // chosen as by the user: the control's owner hears of the change.
+        HWND c = DialogControl(argv[2], _wtoi(argv[3]));
+        if (!c) return 1;
+        wchar_t cls[32] = {};
+        GetClassNameW(c, cls, 32);
+        const bool combo = _wcsicmp(cls, L"ComboBox") == 0;
+        SendMessageW(c, combo ? CB_SETCURSEL : LB_SETCURSEL, _wtoi(argv[4]), 0);
+        SendMessageW(GetParent(c), WM_COMMAND,
+                     MAKEWPARAM(GetDlgCtrlID(c), combo ? CBN_SELCHANGE : LBN_SELCHANGE),
+                     reinterpret_cast<LPARAM>(c));
+        return 0;
+    }
+    if (verb == L"dlgslider" && argc == 5) {
+        // A track bar (by id) of the dialog titled TITLE moved to POS as by its thumb.
+        HWND c = DialogControl(argv[2], _wtoi(argv[3]));
+        if (!c) return 1;
+        const int pos = _wtoi(argv[4]);
+        SendMessageW(c, WM_USER + 5 /* TBM_SETPOS */, TRUE, pos);
+        const bool vertical = GetWindowLongW(c, GWL_STYLE) & 2 /* TBS_VERT */;
+        SendMessageW(GetParent(c), vertical ? WM_VSCROLL : WM_HSCROLL,
+                     MAKEWPARAM(4 /* TB_THUMBPOSITION */, pos), reinterpret_cast<LPARAM>(c));
+        return 0;
+    }
+    if (verb == L"dlgtree" && argc == 4) {
+        // Item N (depth first, 0 the first root) of the tree of the dialog titled TITLE selected.
+        HWND d = FindWindowW(L"#32770", argv[2]);
+        HWND tree = d ? FindWindowExW(d, nullptr, L"SysTreeView32", nullptr) : nullptr;
+        if (!tree) return 1;
+        constexpr UINT kGetNext = 0x1100 + 10, kSelect = 0x1100 + 11;  // TVM_GETNEXTITEM, TVM_SELECTITEM
+        LPARAM item = SendMessageW(tree, kGetNext, 0 /* TVGN_ROOT */, 0);
+        std::vector<LPARAM> order, stack;
+        while (item) {
+            order.push_back(item);
+            const LPARAM child = SendMessageW(tree, kGetNext, 4 /* TVGN_CHILD */, item);
+            const LPARAM next = SendMessageW(tree, kGetNext, 1 /* TVGN_NEXT */, item);
+            if (next) stack.push_back(next);
+            item = child ? child : (stack.empty() ? 0 : stack.back());
+            if (!child && !stack.empty()) stack.pop_back();
+        }
+        const size_t n = static_cast<size_t>(_wtoi(argv[3]));
+        if (n >= order.size()) return 1;
+        return SendMessageW(tree, kSelect, 9 /* TVGN_CARET */, order[n]) ? 0 : 1;
     }
     if (verb == L"visible") {
         HWND w = Target();

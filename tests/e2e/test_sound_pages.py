@@ -72,7 +72,8 @@ class SoundPages(unittest.TestCase):
         wait_until(lambda: send('dlgtree', TITLE, '0') != 0, 20, 'the dialog to close')
 
     def test_controls_write_their_settings(self):
-        z, proc, _ = self.start('soundpages', b'wavedevice=128\r\nhotkeys=0\r\n')
+        z, proc, _ = self.start('soundpages',
+                                b'wavedevice=128\r\nhotkeys=0\r\nenh2_1=' + QUIET + b'\r\n')
         self.open_dialog(AUDIO)
         for verb, *args in [('dlgset', 4001, '300'), ('dlgclick', 4008), ('dlgslider', 4003, 8),
                             ('dlgselect', 4002, 0)]:
@@ -96,9 +97,9 @@ class SoundPages(unittest.TestCase):
         wait_until(lambda: self.text(4396) == '+3.5 dB', 5, 'the drive text')
 
         self.open_page(HOTKEYS)
-        # Slot 1 is chosen; slot 2 holds Ctrl + Shift + F9: the same is refused for slot 1.
-        for verb, *args in [('dlgclick', 4457), ('dlgselect', 4461, KEY_F9), ('dlgclick', 4462),
-                            ('dlgclick', 4465), ('dlgclick', 4466)]:
+        # Slot 1 is chosen and its Ctrl + Shift + F8 fills the boxes; slot 2 holds
+        # Ctrl + Shift + F9: the same is refused for slot 1.
+        for verb, *args in [('dlgclick', 4457), ('dlgselect', 4461, KEY_F9), ('dlgclick', 4466)]:
             self.assertEqual(send(verb, TITLE, *map(str, args)), 0, (verb, args))
         wait_until(lambda: 'used' in self.text(4468), 5, 'the refusal')
         for verb, *args in [('dlgselect', 4461, KEY_F2), ('dlgclick', 4465), ('dlgclick', 4466)]:
@@ -114,7 +115,7 @@ class SoundPages(unittest.TestCase):
         self.assertEqual((v['use_mpglib'], v['streambuffer']), ('1', '12'))
         self.assertEqual((v['enhance'], v['amp_max'], v['eq'], v['eq_f']),
                          ('1', '90', '020,050,050', '00100,02500,10000'))
-        self.assertEqual(v['enh2_1'][:2], 'ma')
+        self.assertEqual(v['enh2_1'][:2], '-a')
         self.assertEqual(v['enh2_1'][4:10], 'f00200')
         self.assertEqual(v['enh2_1'][34:38], 'l040')
         self.assertEqual(v['hotkeys'], '7')
@@ -126,15 +127,16 @@ class SoundPages(unittest.TestCase):
         music = os.path.join(Install(name).folder + '-music')
         shutil.rmtree(music, ignore_errors=True)
         os.makedirs(music)
-        mp3 = make_mp3(os.path.join(music, 'a.mp3'), 9, noise=True, volume=0.25)
+        mp3 = make_mp3(os.path.join(music, 'a.mp3'), 12, noise=True, volume=0.25)
         z, proc, cap = self.start(name, b'wavedevice=0\r\ngapless=0\r\n' + ini, mp3, beside)
         size = lambda: os.path.getsize(cap) if os.path.exists(cap) else 0
-        wait_until(lambda: size() > 44100 * 4, 30, 'playback to start')
+        wait_until(lambda: size() > 0, 30, 'playback to start')
         self.open_dialog(page)
         before = size() // 2
         for verb, *args in change:
             self.assertEqual(send(verb, TITLE, *map(str, args)), 0, (verb, args))
         after = size() // 2
+        print('%s: change between samples %d and %d' % (name, before, after))
         e2e_lib.wait_steady(size, 3, 60, 'playback to end')
         self.close_dialog()
         stop(proc, self)

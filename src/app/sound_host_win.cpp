@@ -58,7 +58,8 @@ bool BassLoad(void*) {
 
 // A track that BASS decodes stops first; its extensions stay listed and fail to open.
 void BassUnload(void*) {
-    if (g_playState.bassActive && g_wiring.playback.stop) g_wiring.playback.stop(g_wiring.playback.ctx);
+    if (g_playState.bassActive && g_wiring.playback.stop)
+        g_wiring.playback.stop(g_wiring.playback.ctx);
     BassUnloadWin();
     g_playState.bassLoaded = false;
 }

@@ -32,12 +32,12 @@ float Db(double linear) {
 
 // Where each limiter slider's three digits stand in enh2_lim, with its range.
 constexpr Enh2SliderInfo kLimiter[6] = {
-    {2, 8, 0, 300},   // Threshold
-    {2, 13, 1, 800},  // Release
-    {2, 18, 0, 300},  // Ceiling
-    {2, 23, 0, 400},  // Knee
-    {2, 28, 11, 201}, // Ratio x 10
-    {2, 33, 1, 100},  // Attack, tenths of ms
+    {2, 8, 0, 300},    // Threshold
+    {2, 13, 1, 800},   // Release
+    {2, 18, 0, 300},   // Ceiling
+    {2, 23, 0, 400},   // Knee
+    {2, 28, 11, 201},  // Ratio x 10
+    {2, 33, 1, 100},   // Attack, tenths of ms
 };
 constexpr size_t kCrossoverPos[kEnh2CrossoverBoxes] = {5, 11, 17};
 
@@ -96,12 +96,18 @@ SliderRange Enh1SliderRange(Enh1Slider k) {
 
 int Enh1SliderValue(const Settings& s, Enh1Slider k) {
     switch (k) {
-    case Enh1Slider::StereoWidth: return s.stereo_width;
-    case Enh1Slider::HpCutoff: return s.amp_hpcutoff;
-    case Enh1Slider::MaxGain: return s.amp_max;
-    case Enh1Slider::Up: return s.amp_up;
-    case Enh1Slider::Down: return s.amp_dwn;
-    default: return s.amp_threshold;
+        case Enh1Slider::StereoWidth:
+            return s.stereo_width;
+        case Enh1Slider::HpCutoff:
+            return s.amp_hpcutoff;
+        case Enh1Slider::MaxGain:
+            return s.amp_max;
+        case Enh1Slider::Up:
+            return s.amp_up;
+        case Enh1Slider::Down:
+            return s.amp_dwn;
+        default:
+            return s.amp_threshold;
     }
 }
 
@@ -109,23 +115,41 @@ void Enh1SetSlider(Settings& s, Enh1Slider k, int value) {
     const SliderRange r = Enh1SliderRange(k);
     const uint8_t v = static_cast<uint8_t>(std::clamp(value, r.lo, r.hi));
     switch (k) {
-    case Enh1Slider::StereoWidth: s.stereo_width = v; break;
-    case Enh1Slider::HpCutoff: s.amp_hpcutoff = v; break;
-    case Enh1Slider::MaxGain: s.amp_max = v; break;
-    case Enh1Slider::Up: s.amp_up = v; break;
-    case Enh1Slider::Down: s.amp_dwn = v; break;
-    default: s.amp_threshold = v; break;
+        case Enh1Slider::StereoWidth:
+            s.stereo_width = v;
+            break;
+        case Enh1Slider::HpCutoff:
+            s.amp_hpcutoff = v;
+            break;
+        case Enh1Slider::MaxGain:
+            s.amp_max = v;
+            break;
+        case Enh1Slider::Up:
+            s.amp_up = v;
+            break;
+        case Enh1Slider::Down:
+            s.amp_dwn = v;
+            break;
+        default:
+            s.amp_threshold = v;
+            break;
     }
 }
 
 std::string Enh1SliderText(const Settings& s, Enh1Slider k, uint32_t rate) {
     switch (k) {
-    case Enh1Slider::StereoWidth: return StereoWidthText(s.stereo_width);
-    case Enh1Slider::HpCutoff: return HpCutoffText(s.amp_hpcutoff);
-    case Enh1Slider::MaxGain: return AmpMaxText(s);
-    case Enh1Slider::Up: return AmpUpText(s, rate ? rate : 44100);
-    case Enh1Slider::Down: return AmpDownText(s, rate ? rate : 44100);
-    default: return AmpThresholdText(s.amp_threshold);
+        case Enh1Slider::StereoWidth:
+            return StereoWidthText(s.stereo_width);
+        case Enh1Slider::HpCutoff:
+            return HpCutoffText(s.amp_hpcutoff);
+        case Enh1Slider::MaxGain:
+            return AmpMaxText(s);
+        case Enh1Slider::Up:
+            return AmpUpText(s, rate ? rate : 44100);
+        case Enh1Slider::Down:
+            return AmpDownText(s, rate ? rate : 44100);
+        default:
+            return AmpThresholdText(s.amp_threshold);
     }
 }
 
@@ -141,8 +165,10 @@ void EqReset(Settings& s) {
 }
 
 void SetEnhancer1On(Settings& s, bool on) {
-    if (on) s.enhance = 1;
-    else if (s.enhance == 1) s.enhance = 0;
+    if (on)
+        s.enhance = 1;
+    else if (s.enhance == 1)
+        s.enhance = 0;
 }
 
 void SetEqualizerOn(Settings& s, bool on) {
@@ -187,21 +213,33 @@ std::string Enh2SliderText(const Enh2Params& p, int index) {
     if (index < kBandSliders) {
         const int band = index / kEnh2BandSliders;
         switch (index % kEnh2BandSliders) {
-        case 0: return Enh2MaxAmpText(p, band);
-        case 1: return Enh2ReleaseText(p, band);
-        case 2: return Enh2AttackText(p, band);
-        default: return Enh2ThresholdText(p, band);
+            case 0:
+                return Enh2MaxAmpText(p, band);
+            case 1:
+                return Enh2ReleaseText(p, band);
+            case 2:
+                return Enh2AttackText(p, band);
+            default:
+                return Enh2ThresholdText(p, band);
         }
     }
     switch (index - kBandSliders) {
-    case 0: return Enh2DriveText(p.drive);
-    case 1: return Enh2StereoText(p.stereoAmount);
-    case 2: return DbText(p.limThresholdDb);
-    case 3: return WholeMsText(p.releaseMs);
-    case 4: return DbText(p.limCeilingDb);
-    case 5: return DbText(p.kneeDb);
-    case 6: return Enh2RatioText(p.ratio);
-    default: return MsText(p.attackMs);
+        case 0:
+            return Enh2DriveText(p.drive);
+        case 1:
+            return Enh2StereoText(p.stereoAmount);
+        case 2:
+            return DbText(p.limThresholdDb);
+        case 3:
+            return WholeMsText(p.releaseMs);
+        case 4:
+            return DbText(p.limCeilingDb);
+        case 5:
+            return DbText(p.kneeDb);
+        case 6:
+            return Enh2RatioText(p.ratio);
+        default:
+            return MsText(p.attackMs);
     }
 }
 
@@ -219,9 +257,12 @@ bool Enh2SwitchOn(const Settings& s, Enh2Switch w) {
     const size_t pos = w == Enh2Switch::Agc ? 1 : 0;
     if (t.size() <= pos) return false;
     switch (w) {
-    case Enh2Switch::Multiband: return t[pos] == 'm';
-    case Enh2Switch::Agc: return t[pos] == 'a';
-    default: return t[pos] == 'l' || t[pos] == 'L';
+        case Enh2Switch::Multiband:
+            return t[pos] == 'm';
+        case Enh2Switch::Agc:
+            return t[pos] == 'a';
+        default:
+            return t[pos] == 'l' || t[pos] == 'L';
     }
 }
 

@@ -28,9 +28,9 @@ std::vector<OutputDeviceRow> OutputDeviceRows(const std::vector<std::string>& wa
 // The row that stands for `wavedevice`, -1 when none does (a device that is gone).
 int OutputDeviceIndex(const std::vector<OutputDeviceRow>& rows, uint8_t wavedevice);
 
-constexpr int kOutBufMin = 1, kOutBufMax = 20;  // outbuflength in quarter seconds
-std::string OutBufLengthText(int quarters);     // "1.00 s"
-constexpr int kFileBufMin = 20, kFileBufMax = 500;  // filebufsize in KB
+constexpr int kOutBufMin = 1, kOutBufMax = 20;        // outbuflength in quarter seconds
+std::string OutBufLengthText(int quarters);           // "1.00 s"
+constexpr int kFileBufMin = 20, kFileBufMax = 500;    // filebufsize in KB
 constexpr int kStreamBufMin = 1, kStreamBufMax = 60;  // streambuffer in seconds
 // A number typed into a box, limited to lo..hi; `fallback` when the text holds no digits.
 int BoxNumber(std::string_view text, int lo, int hi, int fallback);
@@ -80,8 +80,8 @@ void SetEnhancer2On(Settings& s, bool on);
 constexpr int kEnh2BandSliders = 4;
 constexpr int kEnh2SliderCount = kEnh2Bands * kEnh2BandSliders + 2 + 6;
 struct Enh2SliderInfo {
-    int string;   // 0 enh2_1, 1 enh2_2, 2 enh2_lim
-    size_t pos;   // first digit
+    int string;  // 0 enh2_1, 1 enh2_2, 2 enh2_lim
+    size_t pos;  // first digit
     int lo, hi;
 };
 Enh2SliderInfo Enh2Slider(int index);

@@ -24,22 +24,66 @@ namespace {
 // ---- control ids (sound_pages.rc) ----
 enum : int {
     // "Audio"
-    kIdFileBuf = 4001, kIdDevice, kIdBufLen, kIdBufLenText, kIdSoftVolume, kIdSurround,
-    kIdMode24, kIdMono, kIdAudioNote,
+    kIdFileBuf = 4001,
+    kIdDevice,
+    kIdBufLen,
+    kIdBufLenText,
+    kIdSoftVolume,
+    kIdSurround,
+    kIdMode24,
+    kIdMono,
+    kIdAudioNote,
     // "Decoders"
-    kIdAcm = 4101, kIdMpglib, kIdBass, kIdBassText, kIdBassMp3, kIdBassProxy, kIdStreamBuf,
-    kIdPlugins, kIdPluginConfig, kIdPluginAbout, kIdDspPlugin, kIdDspConfig, kIdDspText,
+    kIdAcm = 4101,
+    kIdMpglib,
+    kIdBass,
+    kIdBassText,
+    kIdBassMp3,
+    kIdBassProxy,
+    kIdStreamBuf,
+    kIdPlugins,
+    kIdPluginConfig,
+    kIdPluginAbout,
+    kIdDspPlugin,
+    kIdDspConfig,
+    kIdDspText,
     // "Enhancer 1"
-    kIdE1Enable = 4201, kIdE1Presets, kIdE1Save, kIdE1Delete,
-    kIdE1Slider = 4210, kIdE1Text = 4220, kIdE1Meter = 4230,
-    kIdEqEnable = 4240, kIdEqReset, kIdEqSlider, kIdEqText = 4245, kIdEqFreq = 4248,
+    kIdE1Enable = 4201,
+    kIdE1Presets,
+    kIdE1Save,
+    kIdE1Delete,
+    kIdE1Slider = 4210,
+    kIdE1Text = 4220,
+    kIdE1Meter = 4230,
+    kIdEqEnable = 4240,
+    kIdEqReset,
+    kIdEqSlider,
+    kIdEqText = 4245,
+    kIdEqFreq = 4248,
     // "Enhancer 2"
-    kIdE2Enable = 4301, kIdE2Multiband, kIdE2Agc, kIdE2AgcText, kIdE2Presets, kIdE2Name,
-    kIdE2Save, kIdE2Delete,
-    kIdE2Crossover = 4310, kIdE2Slider = 4320, kIdE2Text = 4380, kIdE2Solo = 4410,
-    kIdE2BandMeter = 4420, kIdE2LimMeter = 4424, kIdE2Clip = 4430, kIdE2Limiter = 4433,
+    kIdE2Enable = 4301,
+    kIdE2Multiband,
+    kIdE2Agc,
+    kIdE2AgcText,
+    kIdE2Presets,
+    kIdE2Name,
+    kIdE2Save,
+    kIdE2Delete,
+    kIdE2Crossover = 4310,
+    kIdE2Slider = 4320,
+    kIdE2Text = 4380,
+    kIdE2Solo = 4410,
+    kIdE2BandMeter = 4420,
+    kIdE2LimMeter = 4424,
+    kIdE2Clip = 4430,
+    kIdE2Limiter = 4433,
     // "Hotkeys"
-    kIdHkPreset = 4450, kIdHkList = 4460, kIdHkKey, kIdHkMod, kIdHkSet = 4466, kIdHkNoKey,
+    kIdHkPreset = 4450,
+    kIdHkList = 4460,
+    kIdHkKey,
+    kIdHkMod,
+    kIdHkSet = 4466,
+    kIdHkNoKey,
     kIdHkNote,
 };
 
@@ -83,8 +127,8 @@ DspState* Dsp(Page* p) {
 
 std::wstring Wide(const std::string& text) {
     if (text.empty()) return {};
-    const int n = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
-                                      nullptr, 0);
+    const int n =
+        MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
     std::wstring w(static_cast<size_t>(n), L'\0');
     MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), w.data(), n);
     return w;
@@ -95,8 +139,8 @@ std::string Narrow(const std::wstring& text) {
     const int n = WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
                                       nullptr, 0, nullptr, nullptr);
     std::string s(static_cast<size_t>(n), '\0');
-    WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), s.data(), n,
-                        nullptr, nullptr);
+    WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), s.data(), n, nullptr,
+                        nullptr);
     return s;
 }
 
@@ -144,8 +188,9 @@ void DarkControls(HWND page, const SettingsPageEnv& env) {
     if (!env.dark) return;
     using SetThemeFn = HRESULT(WINAPI*)(HWND, LPCWSTR, LPCWSTR);
     HMODULE ux = GetModuleHandleW(L"uxtheme.dll");
-    auto setTheme =
-        ux ? reinterpret_cast<SetThemeFn>(reinterpret_cast<void*>(GetProcAddress(ux, "SetWindowTheme"))) : nullptr;
+    auto setTheme = ux ? reinterpret_cast<SetThemeFn>(
+                             reinterpret_cast<void*>(GetProcAddress(ux, "SetWindowTheme")))
+                       : nullptr;
     for (HWND c = GetWindow(page, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
         wchar_t cls[32] = {};
         GetClassNameW(c, cls, 32);
@@ -194,8 +239,10 @@ void DrawBar(const DRAWITEMSTRUCT* di, float fraction, COLORREF fill, COLORREF b
     FillRect(di->hDC, &r, b);
     DeleteObject(b);
     const bool tall = (r.bottom - r.top) > (r.right - r.left);
-    if (tall) r.top = r.bottom - static_cast<LONG>((r.bottom - r.top) * fraction);
-    else r.right = r.left + static_cast<LONG>((r.right - r.left) * fraction);
+    if (tall)
+        r.top = r.bottom - static_cast<LONG>((r.bottom - r.top) * fraction);
+    else
+        r.right = r.left + static_cast<LONG>((r.right - r.left) * fraction);
     HBRUSH f = CreateSolidBrush(fill);
     FillRect(di->hDC, &r, f);
     DeleteObject(f);
@@ -226,9 +273,9 @@ void AudioLoad(HWND page, Page* p) {
     p->loading = true;
     SetDlgItemInt(page, kIdFileBuf, s.filebufsize, FALSE);
     const SettingsHost& h = Host(p);
-    p->devices = OutputDeviceRows(h.waveOutDevices ? h.waveOutDevices(h.ctx) : std::vector<std::string>{},
-                                  h.directSoundDevices ? h.directSoundDevices(h.ctx)
-                                                       : std::vector<std::string>{});
+    p->devices = OutputDeviceRows(
+        h.waveOutDevices ? h.waveOutDevices(h.ctx) : std::vector<std::string>{},
+        h.directSoundDevices ? h.directSoundDevices(h.ctx) : std::vector<std::string>{});
     for (const OutputDeviceRow& r : p->devices)
         SendDlgItemMessageW(page, kIdDevice, CB_ADDSTRING, 0,
                             reinterpret_cast<LPARAM>(Wide(r.text).c_str()));
@@ -248,29 +295,36 @@ void AudioCommand(HWND page, Page* p, int id, int code) {
     Settings& s = S(p);
     if (p->loading) return;
     switch (id) {
-    case kIdFileBuf:
-        if (code == EN_CHANGE)
-            s.filebufsize = static_cast<uint16_t>(BoxValue(page, id, kFileBufMin, kFileBufMax, s.filebufsize));
-        else if (code == EN_KILLFOCUS)
-            SetDlgItemInt(page, id, s.filebufsize, FALSE);
-        break;
-    case kIdDevice:
-        if (code == CBN_SELCHANGE) {
-            const int i = static_cast<int>(SendDlgItemMessageW(page, id, CB_GETCURSEL, 0, 0));
-            if (i >= 0 && i < static_cast<int>(p->devices.size())) s.wavedevice = p->devices[i].wavedevice;
-        }
-        break;
-    case kIdSoftVolume: SetBit(s.wave_flags, 0x01, Checked(page, id)); break;
-    case kIdSurround: SetBit(s.wave_flags, 0x02, Checked(page, id)); break;
-    case kIdMode24:
-        SetBit(s.wave_flags, 0x200, Checked(page, id));
-        SetText(page, kIdAudioNote, "Changes apply after program restart.");
-        break;
-    case kIdMono:
-        SetBit(s.wave_flags, 0x08, Checked(page, id));
-        RefreshStatus(p);
-        break;
-    default: break;
+        case kIdFileBuf:
+            if (code == EN_CHANGE)
+                s.filebufsize = static_cast<uint16_t>(
+                    BoxValue(page, id, kFileBufMin, kFileBufMax, s.filebufsize));
+            else if (code == EN_KILLFOCUS)
+                SetDlgItemInt(page, id, s.filebufsize, FALSE);
+            break;
+        case kIdDevice:
+            if (code == CBN_SELCHANGE) {
+                const int i = static_cast<int>(SendDlgItemMessageW(page, id, CB_GETCURSEL, 0, 0));
+                if (i >= 0 && i < static_cast<int>(p->devices.size()))
+                    s.wavedevice = p->devices[i].wavedevice;
+            }
+            break;
+        case kIdSoftVolume:
+            SetBit(s.wave_flags, 0x01, Checked(page, id));
+            break;
+        case kIdSurround:
+            SetBit(s.wave_flags, 0x02, Checked(page, id));
+            break;
+        case kIdMode24:
+            SetBit(s.wave_flags, 0x200, Checked(page, id));
+            SetText(page, kIdAudioNote, "Changes apply after program restart.");
+            break;
+        case kIdMono:
+            SetBit(s.wave_flags, 0x08, Checked(page, id));
+            RefreshStatus(p);
+            break;
+        default:
+            break;
     }
 }
 
@@ -315,53 +369,61 @@ void DecodersCommand(HWND page, Page* p, int id, int code) {
     const SettingsHost& h = Host(p);
     if (p->loading) return;
     switch (id) {
-    case kIdAcm:
-    case kIdMpglib: s.use_mpglib = Checked(page, kIdMpglib) ? 1 : 0; break;
-    case kIdBass:
-        if (Checked(page, id)) {
-            if (h.bassLoad) h.bassLoad(h.ctx);
-        } else if (h.bassUnload) {
-            h.bassUnload(h.ctx);
+        case kIdAcm:
+        case kIdMpglib:
+            s.use_mpglib = Checked(page, kIdMpglib) ? 1 : 0;
+            break;
+        case kIdBass:
+            if (Checked(page, id)) {
+                if (h.bassLoad) h.bassLoad(h.ctx);
+            } else if (h.bassUnload) {
+                h.bassUnload(h.ctx);
+            }
+            DecodersBassText(page, p);
+            break;
+        case kIdBassMp3:
+            SetBit(s.wave_flags, 0x10, Checked(page, id));
+            break;
+        case kIdBassProxy:
+            SetBit(s.wave_flags, 0x20, Checked(page, id));
+            break;
+        case kIdStreamBuf:
+            if (code == EN_CHANGE)
+                s.streambuffer = static_cast<uint16_t>(
+                    BoxValue(page, id, kStreamBufMin, kStreamBufMax, s.streambuffer));
+            else if (code == EN_KILLFOCUS)
+                SetDlgItemInt(page, id, s.streambuffer, FALSE);
+            break;
+        case kIdPlugins:
+            if (code == LBN_SELCHANGE) DecodersPluginButtons(page);
+            break;
+        case kIdPluginConfig:
+        case kIdPluginAbout: {
+            const int i =
+                static_cast<int>(SendDlgItemMessageW(page, kIdPlugins, LB_GETCURSEL, 0, 0));
+            auto box = id == kIdPluginConfig ? h.pluginConfig : h.pluginAbout;
+            if (i >= 0 && box) box(h.ctx, i, page);
+            break;
         }
-        DecodersBassText(page, p);
-        break;
-    case kIdBassMp3: SetBit(s.wave_flags, 0x10, Checked(page, id)); break;
-    case kIdBassProxy: SetBit(s.wave_flags, 0x20, Checked(page, id)); break;
-    case kIdStreamBuf:
-        if (code == EN_CHANGE)
-            s.streambuffer = static_cast<uint16_t>(
-                BoxValue(page, id, kStreamBufMin, kStreamBufMax, s.streambuffer));
-        else if (code == EN_KILLFOCUS)
-            SetDlgItemInt(page, id, s.streambuffer, FALSE);
-        break;
-    case kIdPlugins:
-        if (code == LBN_SELCHANGE) DecodersPluginButtons(page);
-        break;
-    case kIdPluginConfig:
-    case kIdPluginAbout: {
-        const int i = static_cast<int>(SendDlgItemMessageW(page, kIdPlugins, LB_GETCURSEL, 0, 0));
-        auto box = id == kIdPluginConfig ? h.pluginConfig : h.pluginAbout;
-        if (i >= 0 && box) box(h.ctx, i, page);
-        break;
-    }
-    case kIdDspPlugin:
-        if (Checked(page, id)) {
-            // The bit goes on only with a plug-in that loaded and started.
-            const bool loaded = h.dspPluginLoad && h.dspPluginLoad(h.ctx);
-            SetBit(s.wave_flags, 0x100, loaded);
-            Check(page, id, loaded);
-            SetText(page, kIdDspText, loaded ? "" : "No DSP plug-in loaded");
-        } else {
-            SetBit(s.wave_flags, 0x100, false);
-            if (h.dspPluginUnload) h.dspPluginUnload(h.ctx);
-            SetText(page, kIdDspText, "");
-        }
-        DecodersPluginButtons(page);
-        break;
-    case kIdDspConfig:
-        if (h.dspPluginConfig) h.dspPluginConfig(h.ctx, page);
-        break;
-    default: break;
+        case kIdDspPlugin:
+            if (Checked(page, id)) {
+                // The bit goes on only with a plug-in that loaded and started.
+                const bool loaded = h.dspPluginLoad && h.dspPluginLoad(h.ctx);
+                SetBit(s.wave_flags, 0x100, loaded);
+                Check(page, id, loaded);
+                SetText(page, kIdDspText, loaded ? "" : "No DSP plug-in loaded");
+            } else {
+                SetBit(s.wave_flags, 0x100, false);
+                if (h.dspPluginUnload) h.dspPluginUnload(h.ctx);
+                SetText(page, kIdDspText, "");
+            }
+            DecodersPluginButtons(page);
+            break;
+        case kIdDspConfig:
+            if (h.dspPluginConfig) h.dspPluginConfig(h.ctx, page);
+            break;
+        default:
+            break;
     }
 }
 
@@ -425,64 +487,64 @@ void E1Command(HWND page, Page* p, int id, int code) {
     Settings& s = S(p);
     if (p->loading) return;
     switch (id) {
-    case kIdE1Enable:
-        SetEnhancer1On(s, Checked(page, id));
-        E1Apply(p);
-        RefreshStatus(p);
-        break;
-    case kIdEqEnable:
-        SetEqualizerOn(s, Checked(page, id));
-        E1Apply(p);
-        RefreshStatus(p);
-        break;
-    case kIdEqReset:
-        EqReset(s);
-        E1LoadValues(page, p);
-        E1Apply(p);
-        break;
-    case kIdE1Presets: {
-        if (code != CBN_SELCHANGE) break;
-        const int i = static_cast<int>(SendDlgItemMessageW(page, id, CB_GETCURSEL, 0, 0));
-        if (i < 0 || i >= static_cast<int>(p->enhRows.size())) break;
-        const int slot = p->enhRows[i].slot;
-        p->enhChosen = slot;
-        if (slot < 0) {
-            enhRestoreSnapshot(s, p->enhBefore);
+        case kIdE1Enable:
+            SetEnhancer1On(s, Checked(page, id));
             E1Apply(p);
-        } else if (DspState* d = Dsp(p)) {
-            enhApplyPreset(*d, s, slot);
-        }
-        E1LoadValues(page, p);
-        RefreshStatus(p);
-        break;
-    }
-    case kIdE1Save: {
-        std::string name = GetText(page, kIdE1Presets);
-        name.erase(0, name.find_first_not_of(' '));
-        if (name.empty() || enhSavePreset(s, name) < 0) {
-            MessageBeep(MB_ICONWARNING);
+            RefreshStatus(p);
+            break;
+        case kIdEqEnable:
+            SetEqualizerOn(s, Checked(page, id));
+            E1Apply(p);
+            RefreshStatus(p);
+            break;
+        case kIdEqReset:
+            EqReset(s);
+            E1LoadValues(page, p);
+            E1Apply(p);
+            break;
+        case kIdE1Presets: {
+            if (code != CBN_SELCHANGE) break;
+            const int i = static_cast<int>(SendDlgItemMessageW(page, id, CB_GETCURSEL, 0, 0));
+            if (i < 0 || i >= static_cast<int>(p->enhRows.size())) break;
+            const int slot = p->enhRows[i].slot;
+            p->enhChosen = slot;
+            if (slot < 0) {
+                enhRestoreSnapshot(s, p->enhBefore);
+                E1Apply(p);
+            } else if (DspState* d = Dsp(p)) {
+                enhApplyPreset(*d, s, slot);
+            }
+            E1LoadValues(page, p);
+            RefreshStatus(p);
             break;
         }
-        E1FillPresets(page, p);
-        break;
-    }
-    case kIdE1Delete:
-        if (p->enhChosen >= kBuiltInEnhPresets && enhDeletePreset(s, p->enhChosen)) {
-            p->enhChosen = -1;
+        case kIdE1Save: {
+            std::string name = GetText(page, kIdE1Presets);
+            name.erase(0, name.find_first_not_of(' '));
+            if (name.empty() || enhSavePreset(s, name) < 0) {
+                MessageBeep(MB_ICONWARNING);
+                break;
+            }
             E1FillPresets(page, p);
-        } else {
-            MessageBeep(MB_ICONWARNING);
+            break;
         }
-        break;
-    default:
-        if (id >= kIdEqFreq && id < kIdEqFreq + kEqBands && code == EN_CHANGE) {
-            int32_t& f = s.eq_f[id - kIdEqFreq];
-            f = BoxValue(page, id, 10, 99999, f);
-            E1Apply(p);
-        } else if (id >= kIdEqFreq && id < kIdEqFreq + kEqBands && code == EN_KILLFOCUS) {
-            SetDlgItemInt(page, id, static_cast<UINT>(s.eq_f[id - kIdEqFreq]), FALSE);
-        }
-        break;
+        case kIdE1Delete:
+            if (p->enhChosen >= kBuiltInEnhPresets && enhDeletePreset(s, p->enhChosen)) {
+                p->enhChosen = -1;
+                E1FillPresets(page, p);
+            } else {
+                MessageBeep(MB_ICONWARNING);
+            }
+            break;
+        default:
+            if (id >= kIdEqFreq && id < kIdEqFreq + kEqBands && code == EN_CHANGE) {
+                int32_t& f = s.eq_f[id - kIdEqFreq];
+                f = BoxValue(page, id, 10, 99999, f);
+                E1Apply(p);
+            } else if (id >= kIdEqFreq && id < kIdEqFreq + kEqBands && code == EN_KILLFOCUS) {
+                SetDlgItemInt(page, id, static_cast<UINT>(s.eq_f[id - kIdEqFreq]), FALSE);
+            }
+            break;
     }
 }
 
@@ -545,7 +607,8 @@ void E2FillPresets(HWND page, Page* p) {
 void E2Texts(HWND page, Page* p) {
     const Settings& s = S(p);
     const Enh2Params params = enh2ParseParams(s.enh2_1, s.enh2_2, s.enh2_lim, 0);
-    for (int i = 0; i < kEnh2SliderCount; ++i) SetText(page, kIdE2Text + i, Enh2SliderText(params, i));
+    for (int i = 0; i < kEnh2SliderCount; ++i)
+        SetText(page, kIdE2Text + i, Enh2SliderText(params, i));
 }
 
 void E2LoadValues(HWND page, Page* p) {
@@ -580,68 +643,89 @@ void E2Command(HWND page, Page* p, int id, int code) {
     Settings& s = S(p);
     if (p->loading) return;
     switch (id) {
-    case kIdE2Enable: {
-        const bool on = Checked(page, id);
-        SetEnhancer2On(s, on);
-        if (on) E2Configure(p, 2);
-        RefreshStatus(p);
-        break;
-    }
-    case kIdE2Multiband: Enh2SetSwitch(s, Enh2Switch::Multiband, Checked(page, id)); E2Configure(p, 0); break;
-    case kIdE2Agc: Enh2SetSwitch(s, Enh2Switch::Agc, Checked(page, id)); E2Configure(p, 0); break;
-    case kIdE2Limiter: Enh2SetSwitch(s, Enh2Switch::Limiter, Checked(page, id)); E2Configure(p, 0); break;
-    case kIdE2Clip:
-    case kIdE2Clip + 1:
-    case kIdE2Clip + 2:
-        Enh2SetClipper(s, id - kIdE2Clip);
-        E2Configure(p, 0);
-        break;
-    case kIdE2Presets: {
-        if (code != LBN_SELCHANGE) break;
-        const int i = static_cast<int>(SendDlgItemMessageW(page, id, LB_GETCURSEL, 0, 0));
-        if (i < 0 || i >= static_cast<int>(p->enh2Rows.size())) break;
-        const Enh2ListRow& r = p->enh2Rows[i];
-        switch (r.kind) {
-        case Enh2ListRow::Restore: enh2RestoreSnapshot(s, p->enh2Before); break;
-        case Enh2ListRow::BuiltIn: enh2ApplyBuiltIn(s, r.index); break;
-        case Enh2ListRow::User: enh2ApplyUserPreset(s, r.index); break;
-        default: return;
-        }
-        E2LoadValues(page, p);
-        E2Configure(p, 1);
-        break;
-    }
-    case kIdE2Save:
-        if (GetText(page, kIdE2Name).empty() || enh2SaveUserPreset(s, GetText(page, kIdE2Name)) < 0) {
-            MessageBeep(MB_ICONWARNING);
+        case kIdE2Enable: {
+            const bool on = Checked(page, id);
+            SetEnhancer2On(s, on);
+            if (on) E2Configure(p, 2);
+            RefreshStatus(p);
             break;
         }
-        E2FillPresets(page, p);
-        break;
-    case kIdE2Delete: {
-        const int i = static_cast<int>(SendDlgItemMessageW(page, kIdE2Presets, LB_GETCURSEL, 0, 0));
-        if (i >= 0 && i < static_cast<int>(p->enh2Rows.size()) &&
-            p->enh2Rows[i].kind == Enh2ListRow::User && enh2DeleteUserPreset(s, p->enh2Rows[i].index))
-            E2FillPresets(page, p);
-        else
-            MessageBeep(MB_ICONWARNING);
-        break;
-    }
-    default:
-        if (id >= kIdE2Crossover && id < kIdE2Crossover + kEnh2CrossoverBoxes && code == EN_CHANGE) {
-            const int k = id - kIdE2Crossover;
-            Enh2SetCrossover(s, k, BoxValue(page, id, 0, 99999, Enh2Crossover(s, k)));
-            E2Texts(page, p);
+        case kIdE2Multiband:
+            Enh2SetSwitch(s, Enh2Switch::Multiband, Checked(page, id));
+            E2Configure(p, 0);
+            break;
+        case kIdE2Agc:
+            Enh2SetSwitch(s, Enh2Switch::Agc, Checked(page, id));
+            E2Configure(p, 0);
+            break;
+        case kIdE2Limiter:
+            Enh2SetSwitch(s, Enh2Switch::Limiter, Checked(page, id));
+            E2Configure(p, 0);
+            break;
+        case kIdE2Clip:
+        case kIdE2Clip + 1:
+        case kIdE2Clip + 2:
+            Enh2SetClipper(s, id - kIdE2Clip);
+            E2Configure(p, 0);
+            break;
+        case kIdE2Presets: {
+            if (code != LBN_SELCHANGE) break;
+            const int i = static_cast<int>(SendDlgItemMessageW(page, id, LB_GETCURSEL, 0, 0));
+            if (i < 0 || i >= static_cast<int>(p->enh2Rows.size())) break;
+            const Enh2ListRow& r = p->enh2Rows[i];
+            switch (r.kind) {
+                case Enh2ListRow::Restore:
+                    enh2RestoreSnapshot(s, p->enh2Before);
+                    break;
+                case Enh2ListRow::BuiltIn:
+                    enh2ApplyBuiltIn(s, r.index);
+                    break;
+                case Enh2ListRow::User:
+                    enh2ApplyUserPreset(s, r.index);
+                    break;
+                default:
+                    return;
+            }
+            E2LoadValues(page, p);
             E2Configure(p, 1);
-        } else if (id >= kIdE2Solo && id < kIdE2Solo + kEnh2Bands) {
-            // One band alone, or all of them: not a setting, the chain's listening switch.
-            const int band = id - kIdE2Solo;
-            const bool on = Checked(page, id);
-            for (int b = 0; b < kEnh2Bands; ++b)
-                if (b != band) Check(page, kIdE2Solo + b, false);
-            if (DspState* d = Dsp(p)) d->enh2State.soloBand = static_cast<uint16_t>(on ? band + 1 : 0);
+            break;
         }
-        break;
+        case kIdE2Save:
+            if (GetText(page, kIdE2Name).empty() ||
+                enh2SaveUserPreset(s, GetText(page, kIdE2Name)) < 0) {
+                MessageBeep(MB_ICONWARNING);
+                break;
+            }
+            E2FillPresets(page, p);
+            break;
+        case kIdE2Delete: {
+            const int i =
+                static_cast<int>(SendDlgItemMessageW(page, kIdE2Presets, LB_GETCURSEL, 0, 0));
+            if (i >= 0 && i < static_cast<int>(p->enh2Rows.size()) &&
+                p->enh2Rows[i].kind == Enh2ListRow::User &&
+                enh2DeleteUserPreset(s, p->enh2Rows[i].index))
+                E2FillPresets(page, p);
+            else
+                MessageBeep(MB_ICONWARNING);
+            break;
+        }
+        default:
+            if (id >= kIdE2Crossover && id < kIdE2Crossover + kEnh2CrossoverBoxes &&
+                code == EN_CHANGE) {
+                const int k = id - kIdE2Crossover;
+                Enh2SetCrossover(s, k, BoxValue(page, id, 0, 99999, Enh2Crossover(s, k)));
+                E2Texts(page, p);
+                E2Configure(p, 1);
+            } else if (id >= kIdE2Solo && id < kIdE2Solo + kEnh2Bands) {
+                // One band alone, or all of them: not a setting, the chain's listening switch.
+                const int band = id - kIdE2Solo;
+                const bool on = Checked(page, id);
+                for (int b = 0; b < kEnh2Bands; ++b)
+                    if (b != band) Check(page, kIdE2Solo + b, false);
+                if (DspState* d = Dsp(p))
+                    d->enh2State.soloBand = static_cast<uint16_t>(on ? band + 1 : 0);
+            }
+            break;
     }
 }
 
@@ -650,7 +734,8 @@ void E2Timer(HWND page, Page* p) {
     if (!d) return;
     p->enh2Meters = Enh2MeterValues(d->enh2State.monitor);
     SetText(page, kIdE2AgcText, Enh2AgcText(d->enh2State));
-    for (int b = 0; b < kEnh2Bands; ++b) InvalidateRect(GetDlgItem(page, kIdE2BandMeter + b), nullptr, FALSE);
+    for (int b = 0; b < kEnh2Bands; ++b)
+        InvalidateRect(GetDlgItem(page, kIdE2BandMeter + b), nullptr, FALSE);
     InvalidateRect(GetDlgItem(page, kIdE2LimMeter), nullptr, FALSE);
 }
 
@@ -658,7 +743,8 @@ void E2DrawMeter(Page* p, const DRAWITEMSTRUCT* di) {
     const int id = static_cast<int>(di->CtlID);
     if (id == kIdE2LimMeter) {
         // How far the limiter pulls down, 0 to 20 dB.
-        DrawBar(di, MeterFraction(-p->enh2Meters.limiterDb, 0, 20), RGB(0xD0, 0x40, 0x30), MeterBack(p));
+        DrawBar(di, MeterFraction(-p->enh2Meters.limiterDb, 0, 20), RGB(0xD0, 0x40, 0x30),
+                MeterBack(p));
     } else {
         // A band's gain from -12 to +20 dB.
         DrawBar(di, MeterFraction(p->enh2Meters.bandDb[id - kIdE2BandMeter], -12, 20),
@@ -670,7 +756,8 @@ void E2DrawMeter(Page* p, const DRAWITEMSTRUCT* di) {
 
 void HkRowText(HWND page, Page* p, int slot) {
     const std::wstring text = Wide(HotkeyText(HotkeyEntry(S(p).hotkey_def, slot)));
-    ListView_SetItemText(GetDlgItem(page, kIdHkList), slot - 1, 1, const_cast<wchar_t*>(text.c_str()));
+    ListView_SetItemText(GetDlgItem(page, kIdHkList), slot - 1, 1,
+                         const_cast<wchar_t*>(text.c_str()));
 }
 
 void HkShowSlot(HWND page, Page* p, int slot) {
@@ -707,7 +794,8 @@ void HkLoad(HWND page, Page* p) {
         HkRowText(page, p, slot);
     }
     for (const KeyName& k : HotkeyKeyNames())
-        SendDlgItemMessageW(page, kIdHkKey, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(k.name).c_str()));
+        SendDlgItemMessageW(page, kIdHkKey, CB_ADDSTRING, 0,
+                            reinterpret_cast<LPARAM>(Wide(k.name).c_str()));
     ListView_SetItemState(list, 0, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
     HkShowSlot(page, p, 1);
     p->loading = false;
@@ -748,86 +836,106 @@ INT_PTR PageProc(Kind kind, HWND page, UINT msg, WPARAM wp, LPARAM lp) {
     INT_PTR colour = 0;
     if (PageColours(p, msg, wp, colour)) return colour;
     switch (msg) {
-    case WM_INITDIALOG:
-        p = Attach(page, lp);
-        if (!p->env.settings) return TRUE;
-        switch (kind) {
-        case Kind::Audio: AudioLoad(page, p); break;
-        case Kind::Decoders: DecodersLoad(page, p); break;
-        case Kind::Enhancer1:
-            p->enhBefore = enhTakeSnapshot(S(p));
-            E1FillPresets(page, p);
-            E1LoadValues(page, p);
-            StartMeters(page, p);
-            break;
-        case Kind::Enhancer2:
-            p->enh2Before = enh2TakeSnapshot(S(p));
-            E2FillPresets(page, p);
-            E2LoadValues(page, p);
-            StartMeters(page, p);
-            break;
-        case Kind::Hotkeys: HkLoad(page, p); break;
+        case WM_INITDIALOG:
+            p = Attach(page, lp);
+            if (!p->env.settings) return TRUE;
+            switch (kind) {
+                case Kind::Audio:
+                    AudioLoad(page, p);
+                    break;
+                case Kind::Decoders:
+                    DecodersLoad(page, p);
+                    break;
+                case Kind::Enhancer1:
+                    p->enhBefore = enhTakeSnapshot(S(p));
+                    E1FillPresets(page, p);
+                    E1LoadValues(page, p);
+                    StartMeters(page, p);
+                    break;
+                case Kind::Enhancer2:
+                    p->enh2Before = enh2TakeSnapshot(S(p));
+                    E2FillPresets(page, p);
+                    E2LoadValues(page, p);
+                    StartMeters(page, p);
+                    break;
+                case Kind::Hotkeys:
+                    HkLoad(page, p);
+                    break;
+            }
+            return TRUE;
+        case WM_COMMAND:
+            if (!p || !p->env.settings) return FALSE;
+            switch (kind) {
+                case Kind::Audio:
+                    AudioCommand(page, p, LOWORD(wp), HIWORD(wp));
+                    break;
+                case Kind::Decoders:
+                    DecodersCommand(page, p, LOWORD(wp), HIWORD(wp));
+                    break;
+                case Kind::Enhancer1:
+                    E1Command(page, p, LOWORD(wp), HIWORD(wp));
+                    break;
+                case Kind::Enhancer2:
+                    E2Command(page, p, LOWORD(wp), HIWORD(wp));
+                    break;
+                case Kind::Hotkeys:
+                    HkCommand(page, p, LOWORD(wp));
+                    break;
+            }
+            return TRUE;
+        case WM_HSCROLL:
+        case WM_VSCROLL: {
+            if (!p || !p->env.settings || !lp || p->loading) return FALSE;
+            HWND slider = reinterpret_cast<HWND>(lp);
+            const int id = GetDlgCtrlID(slider);
+            const int pos = SliderPos(slider);
+            if (kind == Kind::Audio && id == kIdBufLen) {
+                S(p).outbuflength = static_cast<uint8_t>(std::clamp(pos, kOutBufMin, kOutBufMax));
+                SetText(page, kIdBufLenText, OutBufLengthText(S(p).outbuflength));
+            } else if (kind == Kind::Enhancer1) {
+                E1Slider(page, p, id, pos);
+            } else if (kind == Kind::Enhancer2) {
+                E2Slider(page, p, id, pos);
+            }
+            return TRUE;
         }
-        return TRUE;
-    case WM_COMMAND:
-        if (!p || !p->env.settings) return FALSE;
-        switch (kind) {
-        case Kind::Audio: AudioCommand(page, p, LOWORD(wp), HIWORD(wp)); break;
-        case Kind::Decoders: DecodersCommand(page, p, LOWORD(wp), HIWORD(wp)); break;
-        case Kind::Enhancer1: E1Command(page, p, LOWORD(wp), HIWORD(wp)); break;
-        case Kind::Enhancer2: E2Command(page, p, LOWORD(wp), HIWORD(wp)); break;
-        case Kind::Hotkeys: HkCommand(page, p, LOWORD(wp)); break;
+        case WM_NOTIFY: {
+            if (!p || kind != Kind::Hotkeys || p->loading) return FALSE;
+            const auto* n = reinterpret_cast<const NMLISTVIEW*>(lp);
+            if (n->hdr.idFrom == kIdHkList && n->hdr.code == LVN_ITEMCHANGED &&
+                (n->uNewState & LVIS_SELECTED) && !(n->uOldState & LVIS_SELECTED))
+                HkShowSlot(page, p, n->iItem + 1);
+            return TRUE;
         }
-        return TRUE;
-    case WM_HSCROLL:
-    case WM_VSCROLL: {
-        if (!p || !p->env.settings || !lp || p->loading) return FALSE;
-        HWND slider = reinterpret_cast<HWND>(lp);
-        const int id = GetDlgCtrlID(slider);
-        const int pos = SliderPos(slider);
-        if (kind == Kind::Audio && id == kIdBufLen) {
-            S(p).outbuflength = static_cast<uint8_t>(std::clamp(pos, kOutBufMin, kOutBufMax));
-            SetText(page, kIdBufLenText, OutBufLengthText(S(p).outbuflength));
-        } else if (kind == Kind::Enhancer1) {
-            E1Slider(page, p, id, pos);
-        } else if (kind == Kind::Enhancer2) {
-            E2Slider(page, p, id, pos);
-        }
-        return TRUE;
-    }
-    case WM_NOTIFY: {
-        if (!p || kind != Kind::Hotkeys || p->loading) return FALSE;
-        const auto* n = reinterpret_cast<const NMLISTVIEW*>(lp);
-        if (n->hdr.idFrom == kIdHkList && n->hdr.code == LVN_ITEMCHANGED &&
-            (n->uNewState & LVIS_SELECTED) && !(n->uOldState & LVIS_SELECTED))
-            HkShowSlot(page, p, n->iItem + 1);
-        return TRUE;
-    }
-    case WM_TIMER:
-        if (!p || wp != kMeterTimer) return FALSE;
-        if (kind == Kind::Enhancer1) {
-            const SettingsHost& h = Host(p);
-            if (!h.levels || !h.levels(h.ctx, p->levels)) p->levels = SoundLevels{};
-            InvalidateRect(GetDlgItem(page, kIdE1Meter), nullptr, FALSE);
-        } else if (kind == Kind::Enhancer2) {
-            E2Timer(page, p);
-        }
-        return TRUE;
-    case WM_DRAWITEM:
-        if (!p) return FALSE;
-        if (kind == Kind::Enhancer1) E1DrawMeter(p, reinterpret_cast<const DRAWITEMSTRUCT*>(lp));
-        else if (kind == Kind::Enhancer2) E2DrawMeter(p, reinterpret_cast<const DRAWITEMSTRUCT*>(lp));
-        return TRUE;
-    case WM_DESTROY:
-        if (!p) return FALSE;
-        if (kind == Kind::Enhancer1 || kind == Kind::Enhancer2) StopMeters(page, p);
-        // The hotkeys as the page left them.
-        if (kind == Kind::Hotkeys && Host(p).registerHotkeys) Host(p).registerHotkeys(Host(p).ctx);
-        return FALSE;
-    case WM_NCDESTROY:
-        Detach(page);
-        return FALSE;
-    default: return FALSE;
+        case WM_TIMER:
+            if (!p || wp != kMeterTimer) return FALSE;
+            if (kind == Kind::Enhancer1) {
+                const SettingsHost& h = Host(p);
+                if (!h.levels || !h.levels(h.ctx, p->levels)) p->levels = SoundLevels{};
+                InvalidateRect(GetDlgItem(page, kIdE1Meter), nullptr, FALSE);
+            } else if (kind == Kind::Enhancer2) {
+                E2Timer(page, p);
+            }
+            return TRUE;
+        case WM_DRAWITEM:
+            if (!p) return FALSE;
+            if (kind == Kind::Enhancer1)
+                E1DrawMeter(p, reinterpret_cast<const DRAWITEMSTRUCT*>(lp));
+            else if (kind == Kind::Enhancer2)
+                E2DrawMeter(p, reinterpret_cast<const DRAWITEMSTRUCT*>(lp));
+            return TRUE;
+        case WM_DESTROY:
+            if (!p) return FALSE;
+            if (kind == Kind::Enhancer1 || kind == Kind::Enhancer2) StopMeters(page, p);
+            // The hotkeys as the page left them.
+            if (kind == Kind::Hotkeys && Host(p).registerHotkeys)
+                Host(p).registerHotkeys(Host(p).ctx);
+            return FALSE;
+        case WM_NCDESTROY:
+            Detach(page);
+            return FALSE;
+        default:
+            return FALSE;
     }
 }
 

@@ -26,12 +26,16 @@ Enh2Params Parse(const Settings& s) {
 
 // Each device row selects the wavedevice value the engine opens, and back.
 TEST(SoundPages, OutputDevices) {
-    const auto rows = OutputDeviceRows({"Speakers", "Headset"}, {"DirectSound: Primary", "DirectSound: Speakers"});
+    const auto rows = OutputDeviceRows({"Speakers", "Headset"},
+                                       {"DirectSound: Primary", "DirectSound: Speakers"});
     const struct {
         const char* text;
         uint8_t value;
-    } want[] = {{"Wave mapper", 0},          {"Wave: Speakers", 1},   {"Wave: Headset", 2},
-                {"DirectSound: Primary", 0x80}, {"DirectSound: Speakers", 0x81}};
+    } want[] = {{"Wave mapper", 0},
+                {"Wave: Speakers", 1},
+                {"Wave: Headset", 2},
+                {"DirectSound: Primary", 0x80},
+                {"DirectSound: Speakers", 0x81}};
     ASSERT_EQ(rows.size(), std::size(want));
     for (size_t i = 0; i < rows.size(); ++i) {
         EXPECT_EQ(rows[i].text, want[i].text);
@@ -49,7 +53,8 @@ TEST(SoundPages, SmallTexts) {
     const struct {
         const char* text;
         int want;
-    } boxes[] = {{"", 7}, {"abc", 7}, {"-5", 7}, {"600", 500}, {" 30", 30}, {"5", 20}, {"250x", 250}};
+    } boxes[] = {{"", 7},     {"abc", 7}, {"-5", 7},    {"600", 500},
+                 {" 30", 30}, {"5", 20},  {"250x", 250}};
     for (const auto& b : boxes) EXPECT_EQ(BoxNumber(b.text, 20, 500, 7), b.want) << b.text;
     EXPECT_EQ(BassStatusText(L"version", "2.4.17.0"), L"bass.dll version 2.4.17.0");
     EXPECT_EQ(BassStatusText(L"version", ""), L"bass.dll not loaded");
@@ -66,9 +71,9 @@ TEST(SoundPages, Enhancer2SlidersHitTheirFields) {
         double Enh2Params::*field;  // null: checked through the band table
         double want;
     } cases[] = {
-        {16, &Enh2Params::drive, 1.5},           {18, &Enh2Params::limThresholdDb, 0.0},
-        {20, &Enh2Params::limCeilingDb, 0.0},    {21, &Enh2Params::kneeDb, 40.0},
-        {22, &Enh2Params::ratio, 20.1},          {23, &Enh2Params::attackMs, 10.0},
+        {16, &Enh2Params::drive, 1.5},        {18, &Enh2Params::limThresholdDb, 0.0},
+        {20, &Enh2Params::limCeilingDb, 0.0}, {21, &Enh2Params::kneeDb, 40.0},
+        {22, &Enh2Params::ratio, 20.1},       {23, &Enh2Params::attackMs, 10.0},
     };
     for (const auto& c : cases) {
         Settings s = Enh2Settings();

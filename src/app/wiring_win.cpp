@@ -10,6 +10,7 @@
 #include <cwchar>
 
 #include "app/app_win.h"
+#include "app/sound_host_win.h"
 #include "app/view_texts_win.h"
 #include "audio/bass_download_win.h"
 #include "audio/bass_win.h"
@@ -34,6 +35,7 @@
 #include "library/sequence.h"
 #include "library/sequence_win.h"
 #include "library/track_list.h"
+#include "settings/settings_dialog_win.h"
 #include "log/log_win.h"
 #include "tools/finder_win.h"
 #include "tools/picture_win.h"
@@ -134,6 +136,9 @@ constexpr CommandRoute kCommandRoutes[] = {
     {kCmdMainMenuButton, MenuCommandWin},
     {kCmdRepeatMenu, MenuCommandWin},
     {kCmdContextMenu, MenuCommandWin},
+    // settings/: the settings dialog (F6, and "Configure Big view..." on its page)
+    {kCmdSettings, SettingsCommandWin},
+    {kCmdConfigureBigView, SettingsCommandWin},
 };
 
 // ---- steps of the window's face (ui/), skipped while that part is not built ----
@@ -593,6 +598,62 @@ BigViewHost BigViewHostTable() {
     return h;
 }
 
+// ---- what the settings dialog asks of the program ----
+
+SettingsHost SettingsHostTable() {
+    SettingsHost h;
+    h.refreshStatus = [](void*) {
+        UpdateTitle();
+        UpdateFlags();
+    };
+    h.rebuildFocusedList = [](void*) { SendMessageW(g_win.mainWindow, WM_COMMAND, kCmdReloadList, 0); };
+    h.applyDsp = [](void*, int mode, bool reset) {
+        dspApplySettings(g_dspState, g_settings, mode, reset, 0, 2);
+    };
+    h.playing = [](void*) {
+        EngineView v;
+        if (g_wiring.playback.view) g_wiring.playback.view(g_wiring.playback.ctx, v);
+        return v.outputOpen && !g_settings.last_file.empty();
+    };
+    h.portable = [](void*) { return g_shell.iniLocation == kPortable; };
+    h.shutdown = [](void*) { Shutdown(); };
+    h.settingsPath = [](void*) { return g_shell.iniPath; };
+    h.programPath = [](void*) { return g_shell.programPath; };
+    h.makePortable = [](void*) {
+        HANDLE f = CreateFileW(MarkerFilePath(g_shell.programPath).c_str(), GENERIC_WRITE, 0,
+                               nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (f == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS) return false;
+        if (f != INVALID_HANDLE_VALUE) CloseHandle(f);
+        g_shell.iniPath = IniBesideProgram(g_shell.programPath);
+        g_shell.iniLocation = kPortable;
+        return true;
+    };
+    h.refreshFace = [](void*) {
+        DeleteBrushes();
+        CreateBrushes();
+        FaceRebuildToolbarWin();
+        FaceLayoutWin(0);
+        InvalidateRect(g_win.mainWindow, nullptr, TRUE);
+    };
+    h.httpControl = [](void*, bool stop) {
+        const HttpOps& o = g_wiring.http;
+        if (o.serverControl) o.serverControl(o.ctx, stop);
+        UpdateToolbar(ToolbarMask::WebServer);
+    };
+    h.httpStatus = [](void*) {
+        const HttpOps& o = g_wiring.http;
+        const bool running = o.running && o.running(o.ctx);
+        return HttpStatusText(!g_settings.httpserv.empty() && g_settings.httpserv[0] == 'a', running,
+                              o.localAddress ? o.localAddress(o.ctx) : std::string());
+    };
+    h.httpLocalAddress = [](void*) {
+        const HttpOps& o = g_wiring.http;
+        return o.localAddress ? o.localAddress(o.ctx) : std::string();
+    };
+    SoundPagesHostWin(h);
+    return h;
+}
+
 void Windows(AppWiring& w) {
     WindowOps& big = w.windows[static_cast<size_t>(AppWindow::BigView)];
     big.isOpen = [](void*) { return BigViewIsOpenWin(); };
@@ -693,6 +754,9 @@ void StartSubsystemsWin() {
     HttpStartWin(g_win.instance, ServerHost());
     w.http = HttpOpsWin();
     w.http.serverControl(w.http.ctx, false);
+
+    // The settings dialog, which reaches the rest through its host table.
+    SettingsStartWin(SettingsStart{main, g_win.instance, g_shell.dpiFactor, SettingsHostTable()});
 
     Windows(w);
     if (RouteCommands(w, kCommandRoutes, std::size(kCommandRoutes)))

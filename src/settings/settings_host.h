@@ -23,6 +23,23 @@ struct SettingsHost {
     void (*rebuildFocusedList)(void* ctx) = nullptr;
     // Sound processing after a change on a page (mode, reset as the engine's own call takes).
     void (*applyDsp)(void* ctx, int mode, bool reset) = nullptr;
+    // ---- the frame, the quick settings and the general pages ----
+    // Restart: whether a track plays (" /r"), whether the settings live beside the program for
+    // good (" /localini"), the exit sequence that writes the settings file, and where it is.
+    bool (*playing)(void* ctx) = nullptr;
+    bool (*portable)(void* ctx) = nullptr;
+    void (*shutdown)(void* ctx) = nullptr;
+    std::wstring (*settingsPath)(void* ctx) = nullptr;
+    std::wstring (*programPath)(void* ctx) = nullptr;
+    // "Always be portable": creates the marker file and moves the settings beside the program;
+    // false when the program's folder cannot be written.
+    bool (*makePortable)(void* ctx) = nullptr;
+    // The window's face after a change of colours, theme, toolbar or layout settings.
+    void (*refreshFace)(void* ctx) = nullptr;
+    // The HTTP server: start or stop, the status line and the local address.
+    void (*httpControl)(void* ctx, bool stop) = nullptr;
+    std::string (*httpStatus)(void* ctx) = nullptr;
+    std::string (*httpLocalAddress)(void* ctx) = nullptr;
     // ---- the sound pages ("Audio", "Decoders", "Enhancer 1", "Enhancer 2", "Hotkeys") ----
     // The output's processing chain: the Enhancer pages reconfigure it and read its monitor.
     DspState* (*dspState)(void* ctx) = nullptr;

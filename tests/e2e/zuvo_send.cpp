@@ -76,6 +76,14 @@
 //                                             milliseconds apart (one process: even steps)
 //   zuvo-send dlgtext TITLE ID                prints the text of control ID of that dialog
 //   zuvo-send visible                         prints 1 when the main window is visible, else 0
+//   zuvo-send dlgtree TITLE N                 selects the Nth item (visible order) of the
+//                                             tree of dialog TITLE; prints the milliseconds
+//                                             the selection took (the page made with it)
+//   zuvo-send dlgcombo TITLE ID INDEX         selects entry INDEX of drop-down list ID of that
+//                                             dialog as the user does (its parent is told)
+//   zuvo-send dlgopen ID TITLE                posts command ID to the main window and waits
+//                                             for the dialog TITLE; prints the milliseconds
+//   zuvo-send dlgcheck TITLE ID               prints 1 when button ID is checked, else 0
 #include <windows.h>
 
 #include <commctrl.h>
@@ -906,24 +914,52 @@ int wmain(int argc, wchar_t** argv) {
         return 0;
     }
     if (verb == L"dlgtree" && argc == 4) {
-        // Item N (depth first, 0 the first root) of the tree of the dialog titled TITLE selected.
-        HWND d = FindWindowW(L"#32770", argv[2]);
-        HWND tree = d ? FindWindowExW(d, nullptr, L"SysTreeView32", nullptr) : nullptr;
+        HWND tree = DialogControl(argv[2], 3990);
         if (!tree) return 1;
-        constexpr UINT kGetNext = 0x1100 + 10, kSelect = 0x1100 + 11;  // TVM_GETNEXTITEM, TVM_SELECTITEM
-        LPARAM item = SendMessageW(tree, kGetNext, 0 /* TVGN_ROOT */, 0);
-        std::vector<LPARAM> order, stack;
-        while (item) {
-            order.push_back(item);
-            const LPARAM child = SendMessageW(tree, kGetNext, 4 /* TVGN_CHILD */, item);
-            const LPARAM next = SendMessageW(tree, kGetNext, 1 /* TVGN_NEXT */, item);
-            if (next) stack.push_back(next);
-            item = child ? child : (stack.empty() ? 0 : stack.back());
-            if (!child && !stack.empty()) stack.pop_back();
+        HTREEITEM item = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0));
+        for (int i = _wtoi(argv[3]); item && i > 0; --i)
+            item = reinterpret_cast<HTREEITEM>(
+                SendMessageW(tree, TVM_GETNEXTITEM, TVGN_NEXTVISIBLE, reinterpret_cast<LPARAM>(item)));
+        if (!item) return 1;
+        LARGE_INTEGER f, t0, t1;
+        QueryPerformanceFrequency(&f);
+        QueryPerformanceCounter(&t0);
+        SendMessageW(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
+        QueryPerformanceCounter(&t1);
+        std::printf("%.1f\n", (t1.QuadPart - t0.QuadPart) * 1000.0 / f.QuadPart);
+        return 0;
+    }
+    if (verb == L"dlgcombo" && argc == 5) {
+        HWND c = DialogControl(argv[2], _wtoi(argv[3]));
+        if (!c) return 1;
+        if (SendMessageW(c, CB_SETCURSEL, static_cast<WPARAM>(_wtoi(argv[4])), 0) == CB_ERR) return 1;
+        SendMessageW(GetParent(c), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(c), CBN_SELCHANGE),
+                     reinterpret_cast<LPARAM>(c));
+        return 0;
+    }
+    if (verb == L"dlgopen" && argc == 4) {
+        HWND w = Target();
+        if (!w) return 1;
+        LARGE_INTEGER f, t0, t1;
+        QueryPerformanceFrequency(&f);
+        QueryPerformanceCounter(&t0);
+        if (!PostMessageW(w, WM_COMMAND, static_cast<WPARAM>(_wtoi(argv[2])), 0)) return 1;
+        for (DWORD start = GetTickCount(); GetTickCount() - start < 10000;) {
+            HWND d = FindWindowW(L"#32770", argv[3]);
+            if (d && IsWindowVisible(d)) {
+                QueryPerformanceCounter(&t1);
+                std::printf("%.1f\n", (t1.QuadPart - t0.QuadPart) * 1000.0 / f.QuadPart);
+                return 0;
+            }
+            Sleep(1);
         }
-        const size_t n = static_cast<size_t>(_wtoi(argv[3]));
-        if (n >= order.size()) return 1;
-        return SendMessageW(tree, kSelect, 9 /* TVGN_CARET */, order[n]) ? 0 : 1;
+        return 1;
+    }
+    if (verb == L"dlgcheck" && argc == 4) {
+        HWND c = DialogControl(argv[2], _wtoi(argv[3]));
+        if (!c) return 1;
+        std::printf("%d\n", SendMessageW(c, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0);
+        return 0;
     }
     if (verb == L"visible") {
         HWND w = Target();

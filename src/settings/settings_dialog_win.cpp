@@ -1,0 +1,256 @@
+// The settings dialog's frame: the tree of the 19 pages, the page shown beside it, "Restart
+// Zuvo" and "&Close". Only the selected page exists; it is made from its template when the tree
+// selection changes to it and destroyed when another one is chosen.
+#include "settings/settings_dialog_win.h"
+
+#include <commctrl.h>
+
+#include <string>
+
+#include "config/lang.h"
+#include "config/lang_win.h"
+#include "config/settings.h"
+#include "settings/settings_frame.h"
+#include "settings/settings_frame_win.h"
+#include "settings/settings_ids.h"
+#include "settings/settings_pages.h"
+#include "settings/sound_pages_win.h"
+#include "ui/face_win.h"
+
+namespace {
+
+struct FrameState {
+    SettingsStart start;
+    HWND dialog = nullptr;
+    HWND tree = nullptr;
+    HWND page = nullptr;
+    HTREEITEM items[kSettingsPageCount] = {};
+    HFONT titleFont = nullptr, treeFont = nullptr;
+    HBRUSH brush = nullptr;
+    SettingsPageEnv env;
+    int openOn = -1;  // the page to open on instead of tab_sel
+};
+FrameState g_frame;
+
+DLGPROC PageProc(int index) {
+    switch (index) {
+    case 0: return QuickPageProcWin;
+    case 1: return AudioPageProcWin;
+    case 2: return DecodersPageProcWin;
+    case 3: return Enhancer1PageProcWin;
+    case 4: return Enhancer2PageProcWin;
+    case 8: return HotkeysPageProcWin;
+    default: return GeneralPageProcWin;
+    }
+}
+
+void DestroyPage() {
+    if (g_frame.page) DestroyWindow(g_frame.page);
+    g_frame.page = nullptr;
+}
+
+void ReleaseGdi() {
+    if (g_frame.titleFont) DeleteObject(g_frame.titleFont);
+    if (g_frame.treeFont) DeleteObject(g_frame.treeFont);
+    if (g_frame.brush) DeleteObject(g_frame.brush);
+    g_frame.titleFont = g_frame.treeFont = nullptr;
+    g_frame.brush = nullptr;
+}
+
+// Creates the page of index in the frame's page area and shows its name above it.
+void ShowPage(int index) {
+    if (index < 0 || index >= kSettingsPageCount) index = 0;
+    g_settings.tab_sel = static_cast<uint8_t>(index);
+    DestroyPage();
+    SetDlgItemTextW(g_frame.dialog, kIdFrameTitle, LangText(g_lang, kLangPageNames + index));
+    HWND area = GetDlgItem(g_frame.dialog, kIdFramePageArea);
+    RECT r{};
+    GetWindowRect(area, &r);
+    MapWindowPoints(nullptr, g_frame.dialog, reinterpret_cast<POINT*>(&r), 2);
+    g_frame.page = CreateDialogParamW(g_frame.start.instance, SettingsPageTemplateWin(index),
+                                      g_frame.dialog, PageProc(index),
+                                      reinterpret_cast<LPARAM>(&g_frame.env));
+    if (!g_frame.page) return;
+    SetWindowPos(g_frame.page, GetDlgItem(g_frame.dialog, kIdFrameTree), r.left, r.top,
+                 r.right - r.left, r.bottom - r.top, SWP_SHOWWINDOW);
+}
+
+HFONT DerivedFont(HWND from, bool bold) {
+    LOGFONTW lf{};
+    HFONT f = reinterpret_cast<HFONT>(SendMessageW(from, WM_GETFONT, 0, 0));
+    if (!f || !GetObjectW(f, sizeof lf, &lf)) return nullptr;
+    if (bold) lf.lfWeight = FW_BOLD;
+    return CreateFontIndirectW(&lf);
+}
+
+void FillTree() {
+    HWND tree = g_frame.tree;
+    for (int i = 0; i < kSettingsPageCount; ++i) {
+        const int parent = kSettingsPages[i].parent;
+        TVINSERTSTRUCTW ins{};
+        ins.hParent = parent < 0 ? TVI_ROOT : g_frame.items[parent];
+        ins.hInsertAfter = TVI_LAST;
+        ins.item.mask = TVIF_TEXT | TVIF_PARAM | TVIF_STATE;
+        ins.item.pszText = const_cast<wchar_t*>(LangText(g_lang, kLangPageNames + i));
+        ins.item.lParam = i;
+        ins.item.stateMask = TVIS_BOLD;
+        ins.item.state = parent < 0 ? TVIS_BOLD : 0;
+        g_frame.items[i] = reinterpret_cast<HTREEITEM>(
+            SendMessageW(tree, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&ins)));
+    }
+    for (int i = 0; i < kSettingsPageCount; ++i)
+        if (kSettingsPages[i].parent < 0)
+            SendMessageW(tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(g_frame.items[i]));
+}
+
+void OpenFrame(HWND dialog) {
+    g_frame.dialog = dialog;
+    g_frame.tree = GetDlgItem(dialog, kIdFrameTree);
+    const Settings& s = g_settings;
+    // 1. The brush, and the dark frame.
+    const bool dark = SettingsDialogDark(s);
+    const COLORREF back = SettingsBackColor(s);
+    g_frame.brush = CreateSolidBrush(back);
+    g_frame.env = SettingsPageEnv{};
+    g_frame.env.settings = &g_settings;
+    g_frame.env.host = &g_frame.start.host;
+    g_frame.env.back = g_frame.brush;
+    g_frame.env.backColor = back;
+    g_frame.env.textColor = SettingsTextColor(s);
+    g_frame.env.dark = dark;
+    g_frame.env.dpiFactor = g_frame.start.dpiFactor;
+    ApplyDarkModeToDialog(dialog, g_frame.tree);
+    // 3. The bold title font, the tree font and its item height, the tree's dark colours.
+    g_frame.titleFont = DerivedFont(dialog, true);
+    if (g_frame.titleFont)
+        SendDlgItemMessageW(dialog, kIdFrameTitle, WM_SETFONT,
+                            reinterpret_cast<WPARAM>(g_frame.titleFont), FALSE);
+    g_frame.treeFont = DerivedFont(dialog, false);
+    if (g_frame.treeFont)
+        SendMessageW(g_frame.tree, WM_SETFONT, reinterpret_cast<WPARAM>(g_frame.treeFont), FALSE);
+    const int height = static_cast<int>(SendMessageW(g_frame.tree, TVM_GETITEMHEIGHT, 0, 0));
+    SendMessageW(g_frame.tree, TVM_SETITEMHEIGHT,
+                 static_cast<WPARAM>(height + static_cast<int>(7 * g_frame.start.dpiFactor)), 0);
+    uint32_t treeText;
+    if (SettingsTreeTextColor(s, treeText)) SendMessageW(g_frame.tree, TVM_SETTEXTCOLOR, 0, treeText);
+    if (dark) SendMessageW(g_frame.tree, TVM_SETBKCOLOR, 0, back);
+    // 4. and 5. The tree, then the page of tab_sel (the selection change creates it).
+    FillTree();
+    int first = g_frame.openOn >= 0 ? g_frame.openOn : s.tab_sel;
+    if (first >= kSettingsPageCount) first = 0;
+    SendMessageW(g_frame.tree, TVM_SELECTITEM, TVGN_CARET,
+                 reinterpret_cast<LPARAM>(g_frame.items[first]));
+    if (!g_frame.page) ShowPage(first);  // already selected: no change was reported
+    // 6. The title and the two buttons.
+    LangDialogText(kLangFrameTitle, dialog, 0);
+    LangDialogText(kLangRestart, dialog, kIdFrameRestart);
+    LangDialogText(kLangClose, dialog, IDCANCEL);
+    SetFocus(g_frame.tree);
+}
+
+void CloseFrame(HWND dialog) {
+    DestroyPage();
+    const SettingsHost& h = g_frame.start.host;
+    if (h.refreshStatus) h.refreshStatus(h.ctx);
+    EndDialog(dialog, 0);
+}
+
+void Restart(HWND dialog) {
+    const SettingsHost& h = g_frame.start.host;
+    DestroyPage();
+    ReleaseGdi();
+    const std::wstring args =
+        RestartArguments(h.playing && h.playing(h.ctx), h.portable && h.portable(h.ctx));
+    if (h.shutdown) h.shutdown(h.ctx);
+    Sleep(100);
+    const std::wstring ini = h.settingsPath ? h.settingsPath(h.ctx) : std::wstring();
+    WIN32_FILE_ATTRIBUTE_DATA fa{};
+    const bool written = !ini.empty() &&
+                         GetFileAttributesExW(ini.c_str(), GetFileExInfoStandard, &fa) &&
+                         (fa.nFileSizeLow != 0 || fa.nFileSizeHigh != 0);
+    const std::wstring exe = h.programPath ? h.programPath(h.ctx) : std::wstring();
+    if (written && !exe.empty()) {
+        std::wstring line = L"\"" + exe + L"\"" + args;
+        STARTUPINFOW si{};
+        si.cb = sizeof si;
+        PROCESS_INFORMATION pi{};
+        if (CreateProcessW(exe.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                           &si, &pi)) {
+            CloseHandle(pi.hThread);
+            CloseHandle(pi.hProcess);
+        }
+    }
+    EndDialog(dialog, 1);
+    DestroyWindow(g_frame.start.mainWindow);
+}
+
+INT_PTR CALLBACK FrameProc(HWND dialog, UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+    case WM_INITDIALOG:
+        OpenFrame(dialog);
+        return FALSE;  // the focus is set
+    case WM_NOTIFY: {
+        const NMHDR* n = reinterpret_cast<const NMHDR*>(lp);
+        if (n->idFrom == kIdFrameTree && n->code == TVN_SELCHANGEDW) {
+            const NMTREEVIEWW* tv = reinterpret_cast<const NMTREEVIEWW*>(lp);
+            ShowPage(static_cast<int>(tv->itemNew.lParam));
+        }
+        return FALSE;
+    }
+    case WM_COMMAND:
+        if (LOWORD(wp) == IDCANCEL) CloseFrame(dialog);
+        if (LOWORD(wp) == kIdFrameRestart) Restart(dialog);
+        return TRUE;
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+        return SettingsPageColorWin(&g_frame.env, msg, wp);
+    case WM_DESTROY:
+        ReleaseGdi();
+        g_frame.dialog = g_frame.tree = nullptr;
+        return FALSE;
+    default:
+        return FALSE;
+    }
+}
+
+}  // namespace
+
+INT_PTR SettingsPageColorWin(const SettingsPageEnv* env, UINT msg, WPARAM wp) {
+    if (!env || !env->back) return 0;
+    HDC dc = reinterpret_cast<HDC>(wp);
+    switch (msg) {
+    case WM_CTLCOLORDLG:
+        return reinterpret_cast<INT_PTR>(env->back);
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+        SetTextColor(dc, env->textColor);
+        SetBkColor(dc, env->backColor);
+        return reinterpret_cast<INT_PTR>(env->back);
+    default:
+        return 0;
+    }
+}
+
+SettingsPageEnv* SettingsPageEnvWin(HWND page) {
+    return reinterpret_cast<SettingsPageEnv*>(GetWindowLongPtrW(page, DWLP_USER));
+}
+
+void SettingsStartWin(const SettingsStart& start) {
+    g_frame.start = start;
+}
+
+bool SettingsDialogOpenWin() {
+    return g_frame.dialog != nullptr;
+}
+
+void SettingsCommandWin(CommandId id, intptr_t) {
+    if (g_frame.dialog) {
+        SetForegroundWindow(g_frame.dialog);
+        return;
+    }
+    g_frame.openOn = id == kCmdConfigureBigView ? kPageBigView : -1;
+    DialogBoxParamW(g_frame.start.instance, MAKEINTRESOURCEW(kSettingsFrameTemplate),
+                    g_frame.start.mainWindow, FrameProc, 0);
+    g_frame.openOn = -1;
+}

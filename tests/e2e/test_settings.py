@@ -1,0 +1,140 @@
+"""The settings dialog: F6 opens it on the page shown last; every page of the tree opens in turn;
+controls of each page, changed through their window messages, write their keys into the
+settings file at exit; a quick setting changes only its keys; "Restart Zuvo" starts the program
+again with its arguments and the old one ends."""
+import glob
+import os
+import subprocess
+import time
+import unittest
+
+import e2e_lib
+from e2e_lib import Install, command_id, send, send_output, stop, wait_until
+
+TITLE = ' Zuvo Directory Player - Configuration'
+PAGES = ['Quick settings', 'Audio', 'Decoders', 'Enhancer 1', 'Enhancer 2', 'Control',
+         'Lists and info', 'Toolbar', 'Hotkeys', 'Special', 'Window style', 'List style',
+         'Big view', 'System', 'File options', 'Web server', 'Title options', 'Logging',
+         'About Zuvo']
+PAGE_TITLE = 3992
+SETTINGS = command_id('Settings')
+
+
+def ini_values(data):
+    out = {}
+    for line in data.split(b'\r\n'):
+        key, eq, value = line.partition(b'=')
+        if eq and key.decode() not in out:
+            out[key.decode()] = value.decode('utf-8')
+    return out
+
+
+def page_title():
+    rc, out = send_output('dlgtext', TITLE, str(PAGE_TITLE))
+    return out.decode('utf-8') if rc == 0 else None
+
+
+def open_dialog(test):
+    # A command that arrives while the program is still starting may be dropped: send again.
+    for _ in range(3):
+        if send('dlgopen', str(SETTINGS), TITLE) == 0:
+            return
+    test.fail('the settings dialog did not open')
+
+
+def close_dialog(test):
+    test.assertEqual(send('dlgclick', TITLE, '2'), 0)
+    wait_until(lambda: send_output('dlgtext', TITLE, str(PAGE_TITLE), timeout=30)[0] != 0, 15,
+               'the dialog to close')
+
+
+# (page, verb, control id, value, key, expected value or a function of the old value)
+STEPS = [
+    (5, 'dlgclick', 3150, None, 'control_flags', lambda v: str(int(v) | 0x40)),
+    (5, 'dlgset', 3167, '2500', 'skip_times', lambda v: str((2500 << 16) | (int(v) & 0xFFFF))),
+    (6, 'dlgcombo', 3220, '2', 'info_row', '2048'),
+    (7, 'dlgclick', 3254, None, 'toolbar', lambda v: str(int(v) | 0x10)),
+    (9, 'dlgclick', 3303, None, 'system_flags', lambda v: str(int(v) ^ 0x4)),
+    (10, 'dlgclick', 3354, None, 'show_time', lambda v: str(int(v) ^ 0x1)),
+    (11, 'dlgset', 3419, '250', 'list_dim', '250'),
+    (12, 'dlgcombo', 3452, '2', 'big_title', lambda v: v[:27] + 'C' + v[28:]),
+    (13, 'dlgset', 3510, 'proxy.local:3128', 'inet', 'proxy.local:3128'),
+    (14, 'dlgset', 3560, 'C:\\tools\\edit.exe', 'applaunch1', '0C:\\tools\\edit.exe'),
+    (15, 'dlgcombo', 3611, '7', 'httpserv', lambda v: v[:5] + 'h' + v[6:]),
+    (16, 'dlgset', 3661, '48', 'big_rssstring', lambda v: v[:15] + '048' + v[18:]),
+    (17, 'dlgclick', 3702, None, 'history', '20'),
+]
+
+
+class SettingsDialog(unittest.TestCase):
+    def test_pages_and_values(self):
+        z = Install('settings-dialog')
+        z.write_ini(b'[Zuvo]\r\nutf8=1\r\ntab_sel=7\r\nhistory=0\r\n')
+        proc = z.start('/localini')
+        self.assertEqual(send('wait', '--visible', '20000'), 0)
+        # The first save gives the values the steps start from.
+        open_dialog(self)
+        self.assertEqual(page_title(), 'Toolbar')
+        # Every page in the order of the tree, each shown with its name.
+        for index, name in enumerate(PAGES):
+            self.assertEqual(send('dlgtree', TITLE, str(index)), 0, name)
+            self.assertEqual(page_title(), name)
+        close_dialog(self)
+        stop(proc, self)
+        before = ini_values(z.read_ini())
+        self.assertEqual(before['tab_sel'], '18')
+
+        proc = z.start('/localini')
+        self.assertEqual(send('wait', '--visible', '20000'), 0)
+        open_dialog(self)
+        self.assertEqual(page_title(), 'About Zuvo')
+        for page, verb, ident, value, _, _ in STEPS:
+            self.assertEqual(send('dlgtree', TITLE, str(page)), 0)
+            args = [verb, TITLE, str(ident)] + ([value] if value is not None else [])
+            self.assertEqual(send(*args), 0, (page, ident))
+        # A quick setting waits for "Apply" and then sets its keys only.
+        self.assertEqual(send('dlgtree', TITLE, '0'), 0)
+        self.assertEqual(send('dlgcombo', TITLE, '3104', '6'), 0)
+        wait_until(lambda: send_output('dlgtext', TITLE, '3105')[1] ==
+                   b'Apply: Mixed track transitions', 10, 'the Apply button')
+        self.assertEqual(send('dlgclick', TITLE, '3105'), 0)
+        wait_until(lambda: send_output('dlgcheck', TITLE, '3105')[0] == 0 and
+                   send_output('dlgtext', TITLE, str(PAGE_TITLE))[1] == b'Quick settings', 10,
+                   'the page after Apply')
+        close_dialog(self)
+        stop(proc, self)
+        after = ini_values(z.read_ini())
+        expected = dict(before)
+        for _, _, _, _, key, want in STEPS:
+            expected[key] = want(expected[key]) if callable(want) else want
+        expected.update(gapless='13', overlap2='6706', overlap2buf='10', tab_sel='0')
+        for key in ('window_x', 'window_y', 'window_w', 'window_h', 'divider', 'last_pos'):
+            expected[key] = after.get(key)  # the window's own state
+        self.assertEqual({k: after.get(k) for k in expected}, expected)
+
+    def test_restart(self):
+        z = Install('settings-restart')
+        z.write_ini(b'[Zuvo]\r\nutf8=1\r\ntab_sel=0\r\n')
+        proc = z.start('/localini')
+        self.assertEqual(send('wait', '--visible', '20000'), 0)
+        open_dialog(self)
+        self.assertEqual(send('dlgclick', TITLE, '3993'), 0)
+        # The old instance ends; a new one shows its window, started with its arguments.
+        self.assertEqual(proc.wait(timeout=30), 0)
+        self.assertEqual(send('wait', '--visible', '20000'), 0)
+        lines = []
+        for path in glob.glob('/proc/[0-9]*/cmdline'):
+            try:
+                with open(path, 'rb') as f:
+                    text = f.read().replace(b'\0', b' ').decode('utf-8', 'replace')
+            except OSError:
+                continue
+            if 'zuvo.exe' in text and 'settings-restart' in text.replace('\\', '/'):
+                lines.append(text)
+        self.assertTrue(any(line.rstrip().endswith('/localini /newinst') for line in lines), lines)
+        self.assertEqual(send('close'), 0)
+        self.assertEqual(send('gone', '10000'), 0)
+
+
+if __name__ == '__main__':
+    e2e_lib.main()

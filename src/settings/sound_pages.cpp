@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 
 #include "base/text.h"
 #include "config/settings.h"
@@ -71,6 +72,145 @@ int BoxNumber(std::string_view text, int lo, int hi, int fallback) {
     while (i < text.size() && text[i] == ' ') ++i;
     if (i == text.size() || text[i] < '0' || text[i] > '9') return fallback;
     return std::clamp(ParseLeadingInt(text), lo, hi);
+}
+
+namespace {
+
+// Where a box or check box keeps its value: a field and the bits of it.
+enum class Field { FileBuf, Overlap2, Overlap2Buf, Autospace, Fadeout, FadeDecay, Gapless, Wave };
+
+uint32_t Get(const Settings& s, Field f) {
+    switch (f) {
+        case Field::FileBuf:
+            return s.filebufsize;
+        case Field::Overlap2:
+            return s.overlap2;
+        case Field::Overlap2Buf:
+            return s.overlap2buf;
+        case Field::Autospace:
+            return s.autospace;
+        case Field::Fadeout:
+            return static_cast<uint32_t>(s.fadeout);
+        case Field::FadeDecay:
+            return static_cast<uint32_t>(s.fade_decay);
+        case Field::Gapless:
+            return s.gapless;
+        default:
+            return s.wave_flags;
+    }
+}
+
+void Put(Settings& s, Field f, uint32_t v) {
+    switch (f) {
+        case Field::FileBuf:
+            s.filebufsize = static_cast<uint16_t>(v);
+            break;
+        case Field::Overlap2:
+            s.overlap2 = static_cast<uint16_t>(v);
+            break;
+        case Field::Overlap2Buf:
+            s.overlap2buf = static_cast<uint16_t>(v);
+            break;
+        case Field::Autospace:
+            s.autospace = static_cast<uint16_t>(v);
+            break;
+        case Field::Fadeout:
+            s.fadeout = static_cast<int32_t>(v);
+            break;
+        case Field::FadeDecay:
+            s.fade_decay = static_cast<int32_t>(v);
+            break;
+        case Field::Gapless:
+            s.gapless = static_cast<uint8_t>(v);
+            break;
+        default:
+            s.wave_flags = static_cast<uint16_t>(v);
+            break;
+    }
+}
+
+struct BoxSpec {
+    Field field;
+    uint32_t mask;
+    int lo, hi;
+};
+constexpr BoxSpec kBoxes[] = {
+    {Field::FileBuf, 0xFFFF, kFileBufMin, kFileBufMax},
+    {Field::Overlap2, 0x00FF, 0, 200},
+    {Field::Overlap2, 0xFF00, 0, 255},
+    {Field::Overlap2Buf, 0x00FF, 2, 60},
+    {Field::Autospace, 0x7FFF, 0, 30000},
+    {Field::Fadeout, 0x007F, 0, 100},
+    {Field::Fadeout, 0x7F00, 0, 20},
+    {Field::FadeDecay, 0xFFFFFFFF, 0, 8},
+};
+static_assert(std::size(kBoxes) == static_cast<size_t>(AudioBox::Count));
+
+struct CheckSpec {
+    Field field;
+    uint32_t bit;
+};
+constexpr CheckSpec kChecks[] = {
+    {Field::Gapless, 0x01}, {Field::Gapless, 0x04},   {Field::Gapless, 0x08},
+    {Field::Wave, 0x40},    {Field::Wave, 0x80},      {Field::Autospace, 0x8000},
+    {Field::Fadeout, 0x80}, {Field::Fadeout, 0x8000}, {Field::Fadeout, 0x10000},
+    {Field::Wave, 0x01},    {Field::Wave, 0x02},      {Field::Wave, 0x200},
+    {Field::Wave, 0x08},
+};
+static_assert(std::size(kChecks) == static_cast<size_t>(AudioCheck::Count));
+
+int Shift(uint32_t mask) {
+    int n = 0;
+    while (mask && !(mask & 1)) mask >>= 1, ++n;
+    return n;
+}
+
+constexpr const char* kFormats[kOutputFormats] = {
+    "Out: Current track", "Out: 44.100 Hz, Stereo", "Out: 48.000 Hz, Stereo",
+    "Out: 44.100 Hz, Stereo, LP", "Out: 48.000 Hz, Stereo, LP"};
+
+}  // namespace
+
+SliderRange AudioBoxRange(AudioBox b) {
+    const BoxSpec& k = kBoxes[static_cast<int>(b)];
+    return {k.lo, k.hi};
+}
+
+int AudioBoxValue(const Settings& s, AudioBox b) {
+    const BoxSpec& k = kBoxes[static_cast<int>(b)];
+    return static_cast<int>((Get(s, k.field) & k.mask) >> Shift(k.mask));
+}
+
+void SetAudioBox(Settings& s, AudioBox b, int value) {
+    const BoxSpec& k = kBoxes[static_cast<int>(b)];
+    const uint32_t v = static_cast<uint32_t>(std::clamp(value, k.lo, k.hi));
+    Put(s, k.field, (Get(s, k.field) & ~k.mask) | ((v << Shift(k.mask)) & k.mask));
+}
+
+bool AudioCheckOn(const Settings& s, AudioCheck c) {
+    const CheckSpec& k = kChecks[static_cast<int>(c)];
+    return (Get(s, k.field) & k.bit) != 0;
+}
+
+void SetAudioCheck(Settings& s, AudioCheck c, bool on) {
+    const CheckSpec& k = kChecks[static_cast<int>(c)];
+    const uint32_t v = Get(s, k.field);
+    Put(s, k.field, on ? v | k.bit : v & ~k.bit);
+    // The pause between tracks and the gapless join exclude each other.
+    if (c == AudioCheck::AutoSpace && on) SetAudioCheck(s, AudioCheck::Gapless, false);
+}
+
+const char* OutputFormatText(int i) {
+    return kFormats[std::clamp(i, 0, kOutputFormats - 1)];
+}
+
+int OutputFormat(const Settings& s) {
+    return std::min<int>(s.overlap2buf >> 8, kOutputFormats - 1);
+}
+
+void SetOutputFormat(Settings& s, int i) {
+    s.overlap2buf =
+        static_cast<uint16_t>((s.overlap2buf & 0xFF) | (std::clamp(i, 0, kOutputFormats - 1) << 8));
 }
 
 // ---- "Decoders" ----

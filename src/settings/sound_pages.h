@@ -14,6 +14,10 @@ struct Settings;
 
 // ---- "Audio" ----
 
+struct SliderRange {
+    int lo, hi;
+};
+
 // One entry of the output device list and the wavedevice value it stands for: wave-out devices
 // (the mapper 0, device id d as d + 1) and DirectSound devices (bit 7, plus the number of the
 // device in the enumeration; the first reported is the primary driver, 0).
@@ -35,6 +39,52 @@ constexpr int kStreamBufMin = 1, kStreamBufMax = 60;  // streambuffer in seconds
 // A number typed into a box, limited to lo..hi; `fallback` when the text holds no digits.
 int BoxNumber(std::string_view text, int lo, int hi, int fallback);
 
+// The number boxes of "Wave device settings", each a field or a bit range of one, with its
+// limits: the file buffer, the overlap level (1/200 of full scale) and loud-end limit (x 10,
+// the two bytes of overlap2), the ring seconds with overlap mixing (overlap2buf low byte), the
+// "Auto space (ms):" pause, the stop and skip fade times (1/10 s in fadeout) and the fade decay.
+enum class AudioBox {
+    FileBuf,
+    OverlapLevel,
+    LoudEnd,
+    OverlapSeconds,
+    AutospaceMs,
+    StopFade,
+    SkipFade,
+    FadeDecay,
+    Count
+};
+SliderRange AudioBoxRange(AudioBox b);
+int AudioBoxValue(const Settings& s, AudioBox b);
+void SetAudioBox(Settings& s, AudioBox b, int value);  // within the limits, other bits kept
+
+// The check boxes of the page: gapless 0x01, 0x04, 0x08; wave_flags 0x40, 0x80 (a loud track
+// end); autospace 0x8000 (on turns gapless off); fadeout 0x80, 0x8000, 0x10000; wave_flags
+// 0x01, 0x02, 0x200, 0x08.
+enum class AudioCheck {
+    Gapless,
+    SkipSilences,
+    Overlap,
+    LoudNoOverlap,
+    LoudFade,
+    AutoSpace,
+    StopFade,
+    SkipFade,
+    FadeIn,
+    SoftVolume,
+    Surround,
+    Mode24,
+    Mono,
+    Count
+};
+bool AudioCheckOn(const Settings& s, AudioCheck c);
+void SetAudioCheck(Settings& s, AudioCheck c, bool on);
+// The output format of overlap mixing (overlap2buf high byte, entries 0..4).
+constexpr int kOutputFormats = 5;
+const char* OutputFormatText(int i);  // "Out: Current track" ...
+int OutputFormat(const Settings& s);
+void SetOutputFormat(Settings& s, int i);
+
 // ---- "Decoders" ----
 
 // The BASS line: "bass.dll <loadedWord> <version>", or "bass.dll not loaded" without a version.
@@ -47,9 +97,6 @@ std::string PluginListText(std::string_view descriptor);
 
 // Enhancer 1's six sliders, in page order.
 enum class Enh1Slider { StereoWidth, HpCutoff, MaxGain, Up, Down, Threshold, Count };
-struct SliderRange {
-    int lo, hi;
-};
 SliderRange Enh1SliderRange(Enh1Slider k);
 int Enh1SliderValue(const Settings& s, Enh1Slider k);
 void Enh1SetSlider(Settings& s, Enh1Slider k, int value);  // limited to the range

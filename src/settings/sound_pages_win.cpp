@@ -32,7 +32,6 @@ enum : int {
     kIdSurround,
     kIdMode24,
     kIdMono,
-    kIdAudioNote,
     // "Decoders"
     kIdAcm = 4101,
     kIdMpglib,
@@ -268,10 +267,43 @@ void RefreshStatus(Page* p) {
 
 // ================================ "Audio" ================================
 
+// The boxes and check boxes of the page by control id (sound_pages.rc).
+constexpr struct {
+    int id;
+    AudioBox box;
+} kAudioBoxes[] = {
+    {kIdFileBuf, AudioBox::FileBuf},  {4013, AudioBox::OverlapLevel}, {4014, AudioBox::LoudEnd},
+    {4015, AudioBox::OverlapSeconds}, {4020, AudioBox::AutospaceMs},  {4022, AudioBox::StopFade},
+    {4024, AudioBox::SkipFade},       {4026, AudioBox::FadeDecay},
+};
+constexpr struct {
+    int id;
+    AudioCheck check;
+} kAudioChecks[] = {
+    {4010, AudioCheck::Gapless},         {4011, AudioCheck::SkipSilences},
+    {4012, AudioCheck::Overlap},         {4017, AudioCheck::LoudNoOverlap},
+    {4018, AudioCheck::LoudFade},        {4019, AudioCheck::AutoSpace},
+    {4021, AudioCheck::StopFade},        {4023, AudioCheck::SkipFade},
+    {4025, AudioCheck::FadeIn},          {kIdSoftVolume, AudioCheck::SoftVolume},
+    {kIdSurround, AudioCheck::Surround}, {kIdMode24, AudioCheck::Mode24},
+    {kIdMono, AudioCheck::Mono},
+};
+constexpr int kIdOutFormat = 4016;
+
+void AudioValues(HWND page, Page* p) {
+    const Settings& s = S(p);
+    const bool was = p->loading;
+    p->loading = true;
+    for (const auto& b : kAudioBoxes)
+        SetDlgItemInt(page, b.id, static_cast<UINT>(AudioBoxValue(s, b.box)), FALSE);
+    for (const auto& c : kAudioChecks) Check(page, c.id, AudioCheckOn(s, c.check));
+    SendDlgItemMessageW(page, kIdOutFormat, CB_SETCURSEL, OutputFormat(s), 0);
+    p->loading = was;
+}
+
 void AudioLoad(HWND page, Page* p) {
     const Settings& s = S(p);
     p->loading = true;
-    SetDlgItemInt(page, kIdFileBuf, s.filebufsize, FALSE);
     const SettingsHost& h = Host(p);
     p->devices = OutputDeviceRows(
         h.waveOutDevices ? h.waveOutDevices(h.ctx) : std::vector<std::string>{},
@@ -281,50 +313,45 @@ void AudioLoad(HWND page, Page* p) {
                             reinterpret_cast<LPARAM>(Wide(r.text).c_str()));
     SendDlgItemMessageW(page, kIdDevice, CB_SETCURSEL, OutputDeviceIndex(p->devices, s.wavedevice),
                         0);
+    for (int i = 0; i < kOutputFormats; ++i)
+        SendDlgItemMessageW(page, kIdOutFormat, CB_ADDSTRING, 0,
+                            reinterpret_cast<LPARAM>(Wide(OutputFormatText(i)).c_str()));
     InitSlider(page, kIdBufLen, kOutBufMin, kOutBufMax,
                std::clamp<int>(s.outbuflength, kOutBufMin, kOutBufMax));
     SetText(page, kIdBufLenText, OutBufLengthText(s.outbuflength));
-    Check(page, kIdSoftVolume, s.wave_flags & 0x01);
-    Check(page, kIdSurround, s.wave_flags & 0x02);
-    Check(page, kIdMode24, s.wave_flags & 0x200);
-    Check(page, kIdMono, s.wave_flags & 0x08);
+    AudioValues(page, p);
     p->loading = false;
 }
 
 void AudioCommand(HWND page, Page* p, int id, int code) {
     Settings& s = S(p);
     if (p->loading) return;
-    switch (id) {
-        case kIdFileBuf:
-            if (code == EN_CHANGE)
-                s.filebufsize = static_cast<uint16_t>(
-                    BoxValue(page, id, kFileBufMin, kFileBufMax, s.filebufsize));
-            else if (code == EN_KILLFOCUS)
-                SetDlgItemInt(page, id, s.filebufsize, FALSE);
-            break;
-        case kIdDevice:
-            if (code == CBN_SELCHANGE) {
-                const int i = static_cast<int>(SendDlgItemMessageW(page, id, CB_GETCURSEL, 0, 0));
-                if (i >= 0 && i < static_cast<int>(p->devices.size()))
-                    s.wavedevice = p->devices[i].wavedevice;
-            }
-            break;
-        case kIdSoftVolume:
-            SetBit(s.wave_flags, 0x01, Checked(page, id));
-            break;
-        case kIdSurround:
-            SetBit(s.wave_flags, 0x02, Checked(page, id));
-            break;
-        case kIdMode24:
-            SetBit(s.wave_flags, 0x200, Checked(page, id));
-            SetText(page, kIdAudioNote, "Changes apply after program restart.");
-            break;
-        case kIdMono:
-            SetBit(s.wave_flags, 0x08, Checked(page, id));
-            RefreshStatus(p);
-            break;
-        default:
-            break;
+    for (const auto& b : kAudioBoxes) {
+        if (b.id != id) continue;
+        if (code == EN_CHANGE) {
+            const SliderRange r = AudioBoxRange(b.box);
+            SetAudioBox(s, b.box, BoxValue(page, id, r.lo, r.hi, AudioBoxValue(s, b.box)));
+        } else if (code == EN_KILLFOCUS) {
+            // The box shows what was kept once the user leaves it.
+            p->loading = true;
+            SetDlgItemInt(page, id, static_cast<UINT>(AudioBoxValue(s, b.box)), FALSE);
+            p->loading = false;
+        }
+        return;
+    }
+    for (const auto& c : kAudioChecks) {
+        if (c.id != id) continue;
+        SetAudioCheck(s, c.check, Checked(page, id));
+        AudioValues(page, p);  // "Auto space" switches gapless off
+        RefreshStatus(p);      // the status words of gapless, overlap and mono
+        return;
+    }
+    if (id == kIdDevice && code == CBN_SELCHANGE) {
+        const int i = static_cast<int>(SendDlgItemMessageW(page, id, CB_GETCURSEL, 0, 0));
+        if (i >= 0 && i < static_cast<int>(p->devices.size()))
+            s.wavedevice = p->devices[i].wavedevice;
+    } else if (id == kIdOutFormat && code == CBN_SELCHANGE) {
+        SetOutputFormat(s, static_cast<int>(SendDlgItemMessageW(page, id, CB_GETCURSEL, 0, 0)));
     }
 }
 

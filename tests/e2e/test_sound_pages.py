@@ -72,11 +72,12 @@ class SoundPages(unittest.TestCase):
         wait_until(lambda: send('dlgtree', TITLE, '0') != 0, 20, 'the dialog to close')
 
     def test_controls_write_their_settings(self):
-        z, proc, _ = self.start('soundpages',
-                                b'wavedevice=128\r\nhotkeys=0\r\nenh2_1=' + QUIET + b'\r\n')
+        ini = b'wavedevice=128\r\nhotkeys=0\r\ngapless=0\r\nenh2_1=' + QUIET + b'\r\n'
+        z, proc, _ = self.start('soundpages', ini)
         self.open_dialog(AUDIO)
         for verb, *args in [('dlgset', 4001, '300'), ('dlgclick', 4008), ('dlgslider', 4003, 8),
-                            ('dlgselect', 4002, 0)]:
+                            ('dlgselect', 4002, 0), ('dlgclick', 4012), ('dlgset', 4022, '15'),
+                            ('dlgselect', 4016, 2)]:
             self.assertEqual(send(verb, TITLE, *map(str, args)), 0, (verb, args))
         self.assertEqual(self.text(4004), '2.00 s')
 
@@ -112,6 +113,8 @@ class SoundPages(unittest.TestCase):
         flags = int(v['wave_flags'])
         self.assertEqual((v['filebufsize'], v['outbuflength'], v['wavedevice']), ('300', '8', '0'))
         self.assertEqual(flags & 0x18, 0x18)  # mono, and bass.dll for MP3 files
+        self.assertEqual((v['gapless'], int(v['fadeout']) & 0x7F, int(v['overlap2buf']) >> 8),
+                         ('8', 15, 2))
         self.assertEqual((v['use_mpglib'], v['streambuffer']), ('1', '12'))
         self.assertEqual((v['enhance'], v['amp_max'], v['eq'], v['eq_f']),
                          ('1', '90', '020,050,050', '00100,02500,10000'))
@@ -127,7 +130,7 @@ class SoundPages(unittest.TestCase):
         music = os.path.join(Install(name).folder + '-music')
         shutil.rmtree(music, ignore_errors=True)
         os.makedirs(music)
-        mp3 = make_mp3(os.path.join(music, 'a.mp3'), 12, noise=True, volume=0.25)
+        mp3 = make_mp3(os.path.join(music, 'a.mp3'), 9.5, noise=True, volume=0.25)
         z, proc, cap = self.start(name, b'wavedevice=0\r\ngapless=0\r\n' + ini, mp3, beside)
         size = lambda: os.path.getsize(cap) if os.path.exists(cap) else 0
         wait_until(lambda: size() > 0, 30, 'playback to start')

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
+
 #include "config/settings.h"
 #include "ui/hotkeys.h"
 
@@ -61,6 +64,69 @@ TEST(SoundPages, SmallTexts) {
     EXPECT_EQ(PluginListText("in_zuvo.dll/Zuvo sndfile input/flac;ogg;"),
               "Zuvo sndfile input  (in_zuvo.dll: flac;ogg;)");
     EXPECT_EQ(PluginListText("in_a.dll/A/B plug-in/mp3;"), "A/B plug-in  (in_a.dll: mp3;)");
+}
+
+// Each box of "Wave device settings" writes its bits within its limits and keeps the rest.
+TEST(SoundPages, AudioBoxesKeepTheOtherBits) {
+    const struct {
+        AudioBox box;
+        int value;
+        int32_t Settings::*i32;
+        uint16_t Settings::*u16;
+        int64_t want;
+    } cases[] = {
+        {AudioBox::FileBuf, 5, nullptr, &Settings::filebufsize, 20},
+        {AudioBox::OverlapLevel, 47, nullptr, &Settings::overlap2, 0x1A2F},
+        {AudioBox::LoudEnd, 30, nullptr, &Settings::overlap2, 0x1E32},
+        {AudioBox::OverlapSeconds, 99, nullptr, &Settings::overlap2buf, 0x023C},
+        {AudioBox::AutospaceMs, 40000, nullptr, &Settings::autospace, 0x8000 | 30000},
+        {AudioBox::StopFade, 15, &Settings::fadeout, nullptr, 0x1850F},
+        {AudioBox::SkipFade, 25, &Settings::fadeout, nullptr, 0x1940A},
+        {AudioBox::FadeDecay, 9, &Settings::fade_decay, nullptr, 8},
+    };
+    for (const auto& c : cases) {
+        Settings s;
+        s.overlap2 = 0x1A32;
+        s.overlap2buf = 0x020A;
+        s.autospace = 0x8000 | 2000;
+        s.fadeout = 0x1850A;
+        s.fade_decay = 6;
+        SetAudioBox(s, c.box, c.value);
+        EXPECT_EQ(c.i32 ? int64_t{s.*c.i32} : int64_t{s.*c.u16}, c.want) << c.value;
+        const SliderRange r = AudioBoxRange(c.box);
+        EXPECT_EQ(AudioBoxValue(s, c.box), std::clamp(c.value, r.lo, r.hi));
+    }
+}
+
+TEST(SoundPages, AudioChecksFlipOneBit) {
+    const struct {
+        AudioCheck check;
+        int gapless, wave, autospace, fadeout;
+    } cases[] = {
+        {AudioCheck::Gapless, 0x01, 0, 0, 0},   {AudioCheck::SkipSilences, 0x04, 0, 0, 0},
+        {AudioCheck::Overlap, 0x08, 0, 0, 0},   {AudioCheck::LoudNoOverlap, 0, 0x40, 0, 0},
+        {AudioCheck::LoudFade, 0, 0x80, 0, 0},  {AudioCheck::AutoSpace, 0, 0, 0x8000, 0},
+        {AudioCheck::StopFade, 0, 0, 0, 0x80},  {AudioCheck::SkipFade, 0, 0, 0, 0x8000},
+        {AudioCheck::FadeIn, 0, 0, 0, 0x10000}, {AudioCheck::SoftVolume, 0, 0x01, 0, 0},
+        {AudioCheck::Surround, 0, 0x02, 0, 0},  {AudioCheck::Mode24, 0, 0x200, 0, 0},
+        {AudioCheck::Mono, 0, 0x08, 0, 0},
+    };
+    for (const auto& c : cases) {
+        Settings s;
+        SetAudioCheck(s, c.check, true);
+        EXPECT_TRUE(AudioCheckOn(s, c.check));
+        EXPECT_EQ((std::array<int, 4>{s.gapless, s.wave_flags, s.autospace, s.fadeout}),
+                  (std::array<int, 4>{c.gapless, c.wave, c.autospace, c.fadeout}));
+        SetAudioCheck(s, c.check, false);
+        EXPECT_EQ(s.gapless + s.wave_flags + s.autospace + s.fadeout, 0);
+    }
+    Settings s;
+    s.gapless = 13;
+    SetAudioCheck(s, AudioCheck::AutoSpace, true);  // the pause replaces the gapless join
+    EXPECT_EQ(s.gapless, 12);
+    SetOutputFormat(s, 9);
+    EXPECT_EQ(OutputFormat(s), kOutputFormats - 1);
+    EXPECT_STREQ(OutputFormatText(OutputFormat(s)), "Out: 48.000 Hz, Stereo, LP");
 }
 
 // Every Enhancer 2 slider writes the field the processing reads: set to its top, the parsed

@@ -4,7 +4,7 @@
 # per view, and saves the main window as build/screenshots/NAME.png, with index.html showing
 # them side by side. Without NAMEs every view is taken: each colour theme, dark mode, display
 # scale 1.0 and 1.5, the compact view, the play list pane open, the main menu and a row menu
-# open, and the status bar while the demo's VBR track plays.
+# open, the status bar while the demo's VBR track plays, and the settings dialog's sound pages.
 # Needs a Windows build (cmake --preset windows && cmake --build --preset windows).
 set -euo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
@@ -52,6 +52,16 @@ views=(
   "big-layout5|Big view embedded at the top, layout 5 (dark mode)|1|1.0|$(big 00000,00000,00700,00200 Vi0c-5i05) big_embedded=$((0x8000 | 170))|big"
   "picture|Cover picture at the foot of the tree (the standard picture from the settings folder)|2|1.0|stylez=$(((1 << 8) | (1 << 9)))|picture"
   "big-layout-info|Big view embedded at the top, layout \"-\" (dark mode)|1|1.0|$(big 00000,00000,00700,00200 Vi0c--i05) big_embedded=$((0x8000 | 150))|big"
+  "settings-audio|Settings dialog, page \"Audio\"|3|1.0||settings:1:4002"
+  "settings-audio-dark|Settings dialog, page \"Audio\" (dark mode, more_dark=3)|1|1.0|more_dark=3|settings:1:4002"
+  "settings-decoders|Settings dialog, page \"Decoders\"|3|1.0||settings:2:4104"
+  "settings-decoders-dark|Settings dialog, page \"Decoders\" (dark mode, more_dark=3)|1|1.0|more_dark=3|settings:2:4104"
+  "settings-enhancer1|Settings dialog, page \"Enhancer 1\"|3|1.0||settings:3:4230"
+  "settings-enhancer1-dark|Settings dialog, page \"Enhancer 1\" (dark mode, more_dark=3)|1|1.0|more_dark=3|settings:3:4230"
+  "settings-enhancer2|Settings dialog, page \"Enhancer 2\"|3|1.0||settings:4:4305"
+  "settings-enhancer2-dark|Settings dialog, page \"Enhancer 2\" (dark mode, more_dark=3)|1|1.0|more_dark=3|settings:4:4305"
+  "settings-hotkeys|Settings dialog, page \"Hotkeys\"|3|1.0||settings:8:4460"
+  "settings-hotkeys-dark|Settings dialog, page \"Hotkeys\" (dark mode, more_dark=3)|1|1.0|more_dark=3|settings:8:4460"
 )
 
 scale_now=1.0
@@ -74,6 +84,13 @@ window_rect() {
       split($0, a, /\) +/); split(a[2], g, /[x+ ]/);
       if (g[1] * g[2] > best) { best = g[1] * g[2]; r = g[3] " " g[4] " " g[1] " " g[2] } }
     END { print r }'
+}
+
+# A top-level window's x, y, w, h by its title.
+settings_title=' Zuvo Directory Player - Configuration'
+dialog_rect() {
+  xwininfo -name "$1" | awk '/Absolute upper-left X/ {x=$NF} /Absolute upper-left Y/ {y=$NF}
+    /^ *Width/ {w=$NF} /^ *Height/ {h=$NF} END {print x, y, w, h}'
 }
 
 # Waits (up to a deadline) until the File view lists the demo's three tracks.
@@ -113,6 +130,7 @@ for view in "${views[@]}"; do
   # One more round trip through the program's queue: the layout after the listing is drawn.
   [ $ok = 1 ] && w "$send" rows
   grow=0
+  dialog=0
   case "${action:-}" in
     menu-main|menu-row)
       # The menu opens at the pointer: inside the window, and the picture takes in its reach.
@@ -127,6 +145,14 @@ for view in "${views[@]}"; do
       # The Big view: wait until it shows (floating by its class, embedded as a child).
       w "$send" wintext ZuvoBigView 3000 || w "$send" children || true
       ;;
+    settings:*)
+      # The settings dialog on one page (settings:PAGE:A-CONTROL-OF-IT), pictured on its own.
+      IFS=: read -r _ page probe <<<"$action"
+      w "$send" dlgopen 402 "$settings_title" || ok=0
+      [ $ok = 1 ] && { w "$send" dlgtree "$settings_title" "$page" || ok=0; }
+      [ $ok = 1 ] && { w "$send" dlgtext "$settings_title" "$probe" || ok=0; }
+      dialog=1
+      ;;
     status-vbr)
       deadline=$((SECONDS + 20))
       until w "$send" status && grep -q 'VBR' "$out/.out"; do
@@ -136,6 +162,7 @@ for view in "${views[@]}"; do
   esac
   if [ $ok = 1 ]; then
     read -r x y ww hh <<<"$(window_rect)"
+    [ $dialog = 1 ] && read -r x y ww hh <<<"$(dialog_rect "$settings_title")"
     if [ $grow = 1 ]; then ww=$((ww + 300)); hh=$((hh + 200)); fi
     import -window root -crop "${ww}x${hh}+${x}+${y}" +repage "$out/$name.png"
     shots+=("$name|$caption")
@@ -144,6 +171,7 @@ for view in "${views[@]}"; do
     echo "screenshots: $name: the window did not show its list in time" >&2
   fi
   if [ $grow = 1 ]; then w "$send" menukey 27 || true; fi  # Esc closes the menu
+  if [ $dialog = 1 ]; then w "$send" press '#32770' 2 || true; fi  # the dialog's Escape
   w "$send" close || true
   w "$send" gone 10000 || true
   wait "$pid" 2>/dev/null || true

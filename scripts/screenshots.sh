@@ -62,6 +62,7 @@ views=(
   "settings-enhancer2-dark|Settings dialog, page \"Enhancer 2\" (dark mode, more_dark=3)|1|1.0|more_dark=3|settings:4:4305"
   "settings-hotkeys|Settings dialog, page \"Hotkeys\"|3|1.0||settings:8:4460"
   "settings-hotkeys-dark|Settings dialog, page \"Hotkeys\" (dark mode, more_dark=3)|1|1.0|more_dark=3|settings:8:4460"
+  "settings-enhancer2-dpi150|Settings dialog, page \"Enhancer 2\" at display scale 1.5|2|1.5||settings:4:4305"
 )
 
 scale_now=1.0

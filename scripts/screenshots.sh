@@ -4,7 +4,7 @@
 # per view, and saves the main window as build/screenshots/NAME.png, with index.html showing
 # them side by side. Without NAMEs every view is taken: each colour theme, dark mode, display
 # scale 1.0 and 1.5, the compact view, the play list pane open, the main menu and a row menu
-# open, the status bar while the demo's VBR track plays, and the settings dialog's sound pages.
+# open, and the status bar while the demo's VBR track plays.
 # Needs a Windows build (cmake --preset windows && cmake --build --preset windows).
 set -euo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
@@ -52,18 +52,22 @@ views=(
   "big-layout5|Big view embedded at the top, layout 5 (dark mode)|1|1.0|$(big 00000,00000,00700,00200 Vi0c-5i05) big_embedded=$((0x8000 | 170))|big"
   "picture|Cover picture at the foot of the tree (the standard picture from the settings folder)|2|1.0|stylez=$(((1 << 8) | (1 << 9)))|picture"
   "big-layout-info|Big view embedded at the top, layout \"-\" (dark mode)|1|1.0|$(big 00000,00000,00700,00200 Vi0c--i05) big_embedded=$((0x8000 | 150))|big"
-  "settings-audio|Settings dialog, page \"Audio\"|3|1.0||settings:1:4002"
-  "settings-audio-dark|Settings dialog, page \"Audio\" (dark mode, more_dark=3)|1|1.0|more_dark=3|settings:1:4002"
-  "settings-decoders|Settings dialog, page \"Decoders\"|3|1.0||settings:2:4104"
-  "settings-decoders-dark|Settings dialog, page \"Decoders\" (dark mode, more_dark=3)|1|1.0|more_dark=3|settings:2:4104"
-  "settings-enhancer1|Settings dialog, page \"Enhancer 1\"|3|1.0||settings:3:4230"
-  "settings-enhancer1-dark|Settings dialog, page \"Enhancer 1\" (dark mode, more_dark=3)|1|1.0|more_dark=3|settings:3:4230"
-  "settings-enhancer2|Settings dialog, page \"Enhancer 2\"|3|1.0||settings:4:4305"
-  "settings-enhancer2-dark|Settings dialog, page \"Enhancer 2\" (dark mode, more_dark=3)|1|1.0|more_dark=3|settings:4:4305"
-  "settings-hotkeys|Settings dialog, page \"Hotkeys\"|3|1.0||settings:8:4460"
-  "settings-hotkeys-dark|Settings dialog, page \"Hotkeys\" (dark mode, more_dark=3)|1|1.0|more_dark=3|settings:8:4460"
-  "settings-enhancer2-dpi150|Settings dialog, page \"Enhancer 2\" at display scale 1.5|2|1.5||settings:4:4305"
 )
+# The settings dialog: every page light (theme 2), dark (theme 1 with the darkest dialogs) and
+# at display scale 1.5.
+settings_pages=("Quick settings" "Audio" "Decoders" "Enhancer 1" "Enhancer 2" "Control"
+  "Lists and info" "Toolbar" "Hotkeys" "Special" "Window style" "List style" "Big view" "System"
+  "File options" "Web server" "Title options" "Logging" "About Zuvo")
+for i in "${!settings_pages[@]}"; do
+  views+=("settings-$i|Settings page \"${settings_pages[$i]}\"|2|1.0|tab_sel=$i|settings")
+done
+for i in "${!settings_pages[@]}"; do
+  views+=("settings-dark-$i|Settings page \"${settings_pages[$i]}\", dark|1|1.0|tab_sel=$i more_dark=3|settings")
+done
+for i in "${!settings_pages[@]}"; do
+  views+=("settings-150-$i|Settings page \"${settings_pages[$i]}\" at display scale 1.5|2|1.5|tab_sel=$i|settings")
+done
+settings_title=" Zuvo Directory Player - Configuration"
 
 scale_now=1.0
 # What the program runs in; through a file, not a pipe (see tests/bench/startup_bench.sh).
@@ -87,11 +91,10 @@ window_rect() {
     END { print r }'
 }
 
-# A top-level window's x, y, w, h by its title.
-settings_title=' Zuvo Directory Player - Configuration'
+# The settings dialog's x, y, w, h on the screen.
 dialog_rect() {
-  xwininfo -name "$1" | awk '/Absolute upper-left X/ {x=$NF} /Absolute upper-left Y/ {y=$NF}
-    /^ *Width/ {w=$NF} /^ *Height/ {h=$NF} END {print x, y, w, h}'
+  xwininfo -root -tree | awk -v t="\"$settings_title\":" 'index($0, t) {
+      split($0, a, /\) +/); split(a[2], g, /[x+ ]/); print g[3] " " g[4] " " g[1] " " g[2]; exit }'
 }
 
 # Waits (up to a deadline) until the File view lists the demo's three tracks.
@@ -131,7 +134,6 @@ for view in "${views[@]}"; do
   # One more round trip through the program's queue: the layout after the listing is drawn.
   [ $ok = 1 ] && w "$send" rows
   grow=0
-  dialog=0
   case "${action:-}" in
     menu-main|menu-row)
       # The menu opens at the pointer: inside the window, and the picture takes in its reach.
@@ -146,13 +148,9 @@ for view in "${views[@]}"; do
       # The Big view: wait until it shows (floating by its class, embedded as a child).
       w "$send" wintext ZuvoBigView 3000 || w "$send" children || true
       ;;
-    settings:*)
-      # The settings dialog on one page (settings:PAGE:A-CONTROL-OF-IT), pictured on its own.
-      IFS=: read -r _ page probe <<<"$action"
+    settings)
       w "$send" dlgopen 402 "$settings_title" || ok=0
-      [ $ok = 1 ] && { w "$send" dlgtree "$settings_title" "$page" || ok=0; }
-      [ $ok = 1 ] && { w "$send" dlgtext "$settings_title" "$probe" || ok=0; }
-      dialog=1
+      w "$send" dlgpaint "$settings_title" || true
       ;;
     status-vbr)
       deadline=$((SECONDS + 20))
@@ -162,8 +160,8 @@ for view in "${views[@]}"; do
       ;;
   esac
   if [ $ok = 1 ]; then
-    read -r x y ww hh <<<"$(window_rect)"
-    [ $dialog = 1 ] && read -r x y ww hh <<<"$(dialog_rect "$settings_title")"
+    if [ "${action:-}" = settings ]; then read -r x y ww hh <<<"$(dialog_rect)"
+    else read -r x y ww hh <<<"$(window_rect)"; fi
     if [ $grow = 1 ]; then ww=$((ww + 300)); hh=$((hh + 200)); fi
     import -window root -crop "${ww}x${hh}+${x}+${y}" +repage "$out/$name.png"
     shots+=("$name|$caption")
@@ -172,7 +170,7 @@ for view in "${views[@]}"; do
     echo "screenshots: $name: the window did not show its list in time" >&2
   fi
   if [ $grow = 1 ]; then w "$send" menukey 27 || true; fi  # Esc closes the menu
-  if [ $dialog = 1 ]; then w "$send" press '#32770' 2 || true; fi  # the dialog's Escape
+  if [ "${action:-}" = settings ]; then w "$send" dlgclick "$settings_title" 2 || true; fi
   w "$send" close || true
   w "$send" gone 10000 || true
   wait "$pid" 2>/dev/null || true

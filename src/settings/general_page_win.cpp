@@ -62,11 +62,14 @@ void Refresh(const SettingsHost* h, bool face) {
     if (h->refreshStatus) h->refreshStatus(h->ctx);
 }
 
-void ShowHttpStatus(HWND page, const SettingsHost* h) {
+void ShowHttpStatus(HWND page, const PageState& st) {
+    const SettingsHost* h = st.env->host;
     if (!h) return;
     SetDlgItemTextW(page, 3602, h->httpStatus ? Wide(h->httpStatus(h->ctx)).c_str() : L"");
+    // While the server is off the status line names the local address itself.
+    const bool on = !st.env->settings->httpserv.empty() && st.env->settings->httpserv[0] == 'a';
     const std::string local = h->httpLocalAddress ? h->httpLocalAddress(h->ctx) : std::string();
-    SetDlgItemTextW(page, 3603, (L"Local address: " + Wide(local)).c_str());
+    SetDlgItemTextW(page, 3603, on ? (L"Local IP address: " + Wide(local)).c_str() : L"");
 }
 
 std::wstring MarkerPath(const SettingsHost* h) {
@@ -125,7 +128,7 @@ void Fill(HWND page, PageState& st) {
     }
     if (st.page == 13)
         CheckDlgButton(page, 3504, h && h->portable && h->portable(h->ctx) ? BST_CHECKED : BST_UNCHECKED);
-    if (st.page == 15) ShowHttpStatus(page, h);
+    if (st.page == 15) ShowHttpStatus(page, st);
     if (st.page == 16) SetDlgItemTextW(page, 3653, HelpText(235).c_str());
     if (st.page == 17) SetDlgItemTextW(page, 3703, HelpText(236).c_str());
     if (st.page == 18)
@@ -261,7 +264,7 @@ void Changed(HWND page, PageState& st, int id, int code) {
     // What follows from some fields at once.
     if (id == 3600) {
         if (h && h->httpControl) h->httpControl(h->ctx, false);
-        ShowHttpStatus(page, h);
+        ShowHttpStatus(page, st);
     }
     Refresh(h, face);
 }
@@ -277,6 +280,7 @@ INT_PTR CALLBACK GeneralPageProcWin(HWND page, UINT msg, WPARAM wp, LPARAM lp) {
         st->page = st->env && st->env->settings ? st->env->settings->tab_sel : 0;
         if (st->env && st->env->settings) st->theme = TakeThemeSnapshot(*st->env->settings);
         SetWindowLongPtrW(page, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(st));
+        SettingsPageDarkenWin(page, st->env);
         if (st->env && st->env->settings) Fill(page, *st);
         return FALSE;
     }

@@ -43,21 +43,12 @@ std::vector<std::wstring> Languages(const SettingsHost* h) {
         HANDLE file = CreateFileW((folder + fd.cFileName).c_str(), GENERIC_READ, FILE_SHARE_READ,
                                   nullptr, OPEN_EXISTING, 0, nullptr);
         if (file == INVALID_HANDLE_VALUE) continue;
-        char head[201] = {};
+        uint8_t head[kLanguageNameBytes] = {};
         DWORD got = 0;
-        ReadFile(file, head, 200, &got, nullptr);
+        ReadFile(file, head, sizeof head, &got, nullptr);
         CloseHandle(file);
-        const std::string text(head, got);
-        const size_t at = text.find("[Zuvo Language File]");
-        if (at == std::string::npos) continue;
-        size_t start = text.find('\n', at);
-        if (start == std::string::npos) continue;
-        ++start;
-        size_t end = text.find(" (", start);
-        const size_t eol = text.find_first_of("\r\n", start);
-        if (end == std::string::npos || (eol != std::string::npos && eol < end)) end = eol;
-        if (end == std::string::npos) end = text.size();
-        if (end > start) out.push_back(Utf8ToWide(text.substr(start, end - start)));
+        const std::wstring name = LanguageListName(head, got);
+        if (!name.empty()) out.push_back(name);
     } while (FindNextFileW(f, &fd));
     FindClose(f);
     return out;
@@ -132,6 +123,7 @@ INT_PTR CALLBACK QuickPageProcWin(HWND page, UINT msg, WPARAM wp, LPARAM lp) {
         auto* st = new QuickState;
         st->env = reinterpret_cast<SettingsPageEnv*>(lp);
         SetWindowLongPtrW(page, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(st));
+        SettingsPageDarkenWin(page, st->env);
         if (st->env && st->env->settings) Open(page, *st);
         return FALSE;
     }

@@ -2,6 +2,7 @@
 
 #include <iterator>
 
+#include "base/utf.h"
 #include "config/settings_io.h"
 #include "dsp/enh2.h"
 
@@ -172,4 +173,18 @@ QuickFollowUp ApplyQuickChoice(Settings& s, int choice, double dpiFactor) {
         break;
     }
     return f;
+}
+
+std::wstring LanguageListName(const uint8_t* data, size_t len) {
+    if (!data) return std::wstring();
+    const std::string_view text(reinterpret_cast<const char*>(data),
+                                len < kLanguageNameBytes ? len : kLanguageNameBytes);
+    const size_t header = text.find("[Zuvo Language File]");
+    if (header == std::string_view::npos) return std::wstring();
+    const size_t eol = text.find('\n', header);
+    if (eol == std::string_view::npos) return std::wstring();
+    std::string_view line = text.substr(eol + 1);
+    line = line.substr(0, line.find_first_of("\r\n"));
+    line = line.substr(0, line.find(" ("));
+    return Utf8ToWide(line);
 }

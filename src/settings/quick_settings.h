@@ -1,6 +1,8 @@
 // The "Quick settings" page's bundles: each entry of the Appearance, Control and Sound and
 // output lists sets a group of fields at once when "Apply" is pressed.
 #pragma once
+#include <cstddef>
+#include <cstdint>
 #include <string>
 
 #include "config/settings.h"
@@ -26,3 +28,9 @@ struct QuickFollowUp {
 
 // Applies choice to the record and tells what follows; an unknown choice changes nothing.
 QuickFollowUp ApplyQuickChoice(Settings& s, int choice, double dpiFactor);
+
+// The name a language file shows in the "Language" list: the line after "[Zuvo Language File]"
+// up to " (" or its end, read from the first 200 bytes of the file (UTF-8). Empty when the
+// header or the line is not there.
+constexpr size_t kLanguageNameBytes = 200;
+std::wstring LanguageListName(const uint8_t* data, size_t len);

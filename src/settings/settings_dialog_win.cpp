@@ -6,7 +6,9 @@
 #include <commctrl.h>
 
 #include <string>
+#include <vector>
 
+#include "base/dll_win.h"
 #include "config/lang.h"
 #include "config/lang_win.h"
 #include "config/settings.h"
@@ -229,6 +231,47 @@ INT_PTR SettingsPageColorWin(const SettingsPageEnv* env, UINT msg, WPARAM wp) {
         return reinterpret_cast<INT_PTR>(env->back);
     default:
         return 0;
+    }
+}
+
+void SettingsPageDarkenWin(HWND page, const SettingsPageEnv* env) {
+    if (!env || !env->dark) return;
+    using SetTheme = HRESULT(WINAPI*)(HWND, LPCWSTR, LPCWSTR);
+    static const SetTheme setTheme = SystemDllProc<SetTheme>(L"uxtheme.dll", "SetWindowTheme");
+    HFONT font = reinterpret_cast<HFONT>(SendMessageW(page, WM_GETFONT, 0, 0));
+    std::vector<HWND> groups;
+    for (HWND c = GetWindow(page, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+        wchar_t cls[16] = {};
+        GetClassNameW(c, cls, 16);
+        if (lstrcmpiW(cls, L"Button") != 0) continue;
+        const LONG type = GetWindowLongW(c, GWL_STYLE) & BS_TYPEMASK;
+        if (type == BS_GROUPBOX) groups.push_back(c);
+        if (setTheme && (type == BS_AUTOCHECKBOX || type == BS_CHECKBOX ||
+                         type == BS_AUTORADIOBUTTON || type == BS_RADIOBUTTON))
+            setTheme(c, L"", L"");
+    }
+    // A group box draws its title in the theme's text colour: its title becomes a text
+    // control over the frame line, which takes the page's colours.
+    for (HWND g : groups) {
+        wchar_t title[128] = {};
+        GetWindowTextW(g, title, 128);
+        if (!title[0]) continue;
+        RECT r{};
+        GetWindowRect(g, &r);
+        MapWindowPoints(nullptr, page, reinterpret_cast<POINT*>(&r), 2);
+        HDC dc = GetDC(page);
+        HGDIOBJ old = SelectObject(dc, font);
+        SIZE size{};
+        GetTextExtentPoint32W(dc, title, lstrlenW(title), &size);
+        SelectObject(dc, old);
+        ReleaseDC(page, dc);
+        SetWindowTextW(g, L"");
+        SetWindowLongW(g, GWL_STYLE, GetWindowLongW(g, GWL_STYLE) | WS_CLIPSIBLINGS);
+        HWND label = CreateWindowExW(0, L"STATIC", title, WS_CHILD | WS_VISIBLE | SS_NOPREFIX,
+                                     r.left + 6, r.top, size.cx + 4, size.cy, page, nullptr,
+                                     nullptr, nullptr);
+        SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        SetWindowPos(label, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     }
 }
 

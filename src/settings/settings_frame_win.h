@@ -9,6 +9,10 @@
 // background colours of the env and returns its brush; 0 for other messages or a null env.
 INT_PTR SettingsPageColorWin(const SettingsPageEnv* env, UINT msg, WPARAM wp);
 
+// In the dark dialogs: the page's group boxes, check boxes and radio buttons lose their visual
+// style, so that they draw their texts in the env's colours.
+void SettingsPageDarkenWin(HWND page, const SettingsPageEnv* env);
+
 // The env a page was created with (kept in the page's DWLP_USER by the page procedures).
 SettingsPageEnv* SettingsPageEnvWin(HWND page);
 

@@ -83,7 +83,11 @@
 //                                             dialog as the user does (its parent is told)
 //   zuvo-send dlgopen ID TITLE                posts command ID to the main window and waits
 //                                             for the dialog TITLE; prints the milliseconds
+//   zuvo-send dlgclickms TITLE ID TITLE2      clicks button ID of dialog TITLE and waits for
+//                                             the dialog TITLE2; prints the milliseconds
 //   zuvo-send dlgcheck TITLE ID               prints 1 when button ID is checked, else 0
+//   zuvo-send dlgpaint TITLE                  repaints dialog TITLE and its children at once
+//                                             (returns when they are drawn)
 #include <windows.h>
 
 #include <commctrl.h>
@@ -937,15 +941,19 @@ int wmain(int argc, wchar_t** argv) {
                      reinterpret_cast<LPARAM>(c));
         return 0;
     }
-    if (verb == L"dlgopen" && argc == 4) {
-        HWND w = Target();
+    if ((verb == L"dlgopen" && argc == 4) || (verb == L"dlgclickms" && argc == 5)) {
+        const bool click = verb == L"dlgclickms";
+        HWND w = click ? DialogControl(argv[2], _wtoi(argv[3])) : Target();
         if (!w) return 1;
         LARGE_INTEGER f, t0, t1;
         QueryPerformanceFrequency(&f);
         QueryPerformanceCounter(&t0);
-        if (!PostMessageW(w, WM_COMMAND, static_cast<WPARAM>(_wtoi(argv[2])), 0)) return 1;
+        if (click ? !PostMessageW(w, BM_CLICK, 0, 0)
+                  : !PostMessageW(w, WM_COMMAND, static_cast<WPARAM>(_wtoi(argv[2])), 0))
+            return 1;
+        const wchar_t* title = argv[click ? 4 : 3];
         for (DWORD start = GetTickCount(); GetTickCount() - start < 10000;) {
-            HWND d = FindWindowW(L"#32770", argv[3]);
+            HWND d = FindWindowW(L"#32770", title);
             if (d && IsWindowVisible(d)) {
                 QueryPerformanceCounter(&t1);
                 std::printf("%.1f\n", (t1.QuadPart - t0.QuadPart) * 1000.0 / f.QuadPart);
@@ -954,6 +962,13 @@ int wmain(int argc, wchar_t** argv) {
             Sleep(1);
         }
         return 1;
+    }
+    if (verb == L"dlgpaint" && argc == 3) {
+        HWND d = FindWindowW(L"#32770", argv[2]);
+        return d && RedrawWindow(d, nullptr, nullptr,
+                                 RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN)
+                   ? 0
+                   : 1;
     }
     if (verb == L"dlgcheck" && argc == 4) {
         HWND c = DialogControl(argv[2], _wtoi(argv[3]));

@@ -187,3 +187,29 @@ TEST(SettingsFrame, Colours) {
 }
 
 }  // namespace
+
+namespace {
+
+std::wstring Name(const std::string& head) {
+    return LanguageListName(reinterpret_cast<const uint8_t*>(head.data()), head.size());
+}
+
+TEST(QuickSettings, LanguageListName) {
+    struct Case {
+        std::string head;
+        const wchar_t* name;
+    } cases[] = {
+        {"[Zuvo Language File]\r\nDE / Deutsch / German (by someone)\r\n", L"DE / Deutsch / German"},
+        {"\xEF\xBB\xBF; comment\r\n[Zuvo Language File]\r\nES / Espa\xC3\xB1ol / Spanish\r\nx",
+         L"ES / Espa\u00f1ol / Spanish"},
+        {"[Zuvo Language File]\nIT / Italiano", L"IT / Italiano"},  // no line end: to the end
+        {"[Zuvo Language File]", L""},                             // no line after the header
+        {"[Zuvo Language]\r\nXX\r\n", L""},
+        {std::string(190, ' ') + "[Zuvo Language File]\r\nRU\r\n", L""},  // beyond 200 bytes
+        {std::string(170, ' ') + "[Zuvo Language File]\r\nRUSSIAN LONG\r\n", L"RUSSIAN "},
+    };
+    for (const Case& c : cases) EXPECT_EQ(Name(c.head), c.name) << c.head;
+    EXPECT_EQ(LanguageListName(nullptr, 10), L"");
+}
+
+}  // namespace

@@ -11,10 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "base/dll_win.h"
 #include "config/settings.h"
 #include "dsp/dsp.h"
 #include "dsp/dsp_texts.h"
+#include "settings/settings_frame_win.h"
 #include "settings/settings_page_win.h"
 #include "settings/sound_pages.h"
 #include "ui/face_win.h"
@@ -182,58 +182,20 @@ int BoxValue(HWND page, int id, int lo, int hi, int current) {
     return BoxNumber(GetText(page, id), lo, hi, current);
 }
 
-// A group box's caption as a label of its own over the frame line: group boxes draw their
-// caption in the system's text colour whatever the page answers, unreadable on a dark page.
-void GroupCaptionLabel(HWND page, HWND group) {
-    wchar_t text[128] = {};
-    GetWindowTextW(group, text, 128);
-    if (!text[0]) return;
-    RECT r;
-    GetWindowRect(group, &r);
-    MapWindowPoints(nullptr, page, reinterpret_cast<POINT*>(&r), 2);
-    HFONT font = reinterpret_cast<HFONT>(SendMessageW(group, WM_GETFONT, 0, 0));
-    HDC dc = GetDC(page);
-    HGDIOBJ old = SelectObject(dc, font);
-    SIZE size{};
-    GetTextExtentPoint32W(dc, text, lstrlenW(text), &size);
-    SelectObject(dc, old);
-    ReleaseDC(page, dc);
-    HWND label = CreateWindowExW(
-        0, L"STATIC", text, WS_CHILD | WS_VISIBLE | SS_LEFT, r.left + 6, r.top, size.cx + 4,
-        size.cy, page, nullptr,
-        reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(page, GWLP_HINSTANCE)), nullptr);
-    SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-    SetWindowPos(label, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-    // The box leaves the label's place alone when it paints.
-    SetWindowLongW(group, GWL_STYLE, GetWindowLongW(group, GWL_STYLE) | WS_CLIPSIBLINGS);
-    SetWindowTextW(group, L"");
-}
-
-// Dark pages: check boxes and radio buttons drawn without the visual style, so that they take
-// the page's text colour; group captions as labels; list views in the page's colours.
+// Dark pages: check boxes, radio buttons and group titles as the other pages have them; the
+// hotkey list in the page's colours.
 void DarkControls(HWND page, const SettingsPageEnv& env) {
     if (!env.dark) return;
-    using SetThemeFn = HRESULT(WINAPI*)(HWND, LPCWSTR, LPCWSTR);
-    const auto setTheme = SystemDllProc<SetThemeFn>(L"uxtheme.dll", "SetWindowTheme");
-    std::vector<HWND> groups;
+    SettingsPageDarkenWin(page, &env);
     for (HWND c = GetWindow(page, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
         wchar_t cls[32] = {};
         GetClassNameW(c, cls, 32);
-        if (lstrcmpiW(cls, L"Button") == 0) {
-            const LONG type = GetWindowLongW(c, GWL_STYLE) & BS_TYPEMASK;
-            if (type == BS_GROUPBOX)
-                groups.push_back(c);
-            else if (type != BS_PUSHBUTTON && type != BS_DEFPUSHBUTTON && setTheme)
-                setTheme(c, L"", L"");
-        } else if (lstrcmpiW(cls, WC_LISTVIEWW) == 0) {
-            ListView_SetBkColor(c, env.backColor);
-            ListView_SetTextBkColor(c, env.backColor);
-            ListView_SetTextColor(c, env.textColor);
-            ApplyDarkModeToDialog(page, c);
-        }
+        if (lstrcmpiW(cls, WC_LISTVIEWW) != 0) continue;
+        ListView_SetBkColor(c, env.backColor);
+        ListView_SetTextBkColor(c, env.backColor);
+        ListView_SetTextColor(c, env.textColor);
+        ApplyDarkModeToDialog(page, c);
     }
-    if (env.backColor != RGB(255, 255, 255))
-        for (HWND g : groups) GroupCaptionLabel(page, g);
 }
 
 // The colours every page answers with.

@@ -631,9 +631,27 @@ SettingsHost SettingsHostTable() {
     h.refreshFace = [](void*) {
         DeleteBrushes();
         CreateBrushes();
+        // The tree and the lists take the list colours.
+        const LibraryWindows lw = LibraryWindowsWin();
+        const LPARAM back = static_cast<LPARAM>(g_settings.color_back);
+        const LPARAM text = static_cast<LPARAM>(g_settings.color_text);
+        for (HWND list : {lw.files, PlaylistViewWindowWin()}) {
+            if (!list) continue;
+            SendMessageW(list, LVM_SETBKCOLOR, 0, back);
+            SendMessageW(list, LVM_SETTEXTBKCOLOR, 0, back);
+            SendMessageW(list, LVM_SETTEXTCOLOR, 0, text);
+        }
+        if (lw.tree) {
+            SendMessageW(lw.tree, TVM_SETBKCOLOR, 0, back);
+            SendMessageW(lw.tree, TVM_SETTEXTCOLOR, 0, text);
+        }
         FaceRebuildToolbarWin();
         FaceLayoutWin(0);
         InvalidateRect(g_win.mainWindow, nullptr, TRUE);
+    };
+    h.registerHotkeys = [](void*) {
+        RegisterHotkeysWin(true, 0, std::string());
+        RegisterHotkeysWin(false, g_settings.hotkeys, g_settings.hotkey_def);
     };
     h.httpControl = [](void*, bool stop) {
         const HttpOps& o = g_wiring.http;

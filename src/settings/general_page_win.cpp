@@ -10,6 +10,7 @@
 
 #include <string>
 
+#include "base/dll_win.h"
 #include "base/utf.h"
 #include "config/lang.h"
 #include "config/settings.h"
@@ -146,7 +147,10 @@ bool PickColour(HWND page, PageState& st, COLORREF& colour) {
     cc.rgbResult = colour;
     cc.lpCustColors = st.custom;
     cc.Flags = CC_RGBINIT | CC_FULLOPEN;
-    if (!ChooseColorW(&cc)) return false;
+    // The common dialogs' library is loaded on first use.
+    using ChooseColorFn = BOOL(WINAPI*)(CHOOSECOLORW*);
+    auto choose = SystemDllProc<ChooseColorFn>(L"comdlg32.dll", "ChooseColorW");
+    if (!choose || !choose(&cc)) return false;
     colour = cc.rgbResult;
     return true;
 }
@@ -164,7 +168,9 @@ void PickFont(HWND page, PageState& st) {
     cf.hwndOwner = page;
     cf.lpLogFont = &lf;
     cf.Flags = CF_SCREENFONTS | CF_INITTOLOGFONTSTRUCT;
-    if (!ChooseFontW(&cf)) return;
+    using ChooseFontFn = BOOL(WINAPI*)(CHOOSEFONTW*);
+    auto choose = SystemDllProc<ChooseFontFn>(L"comdlg32.dll", "ChooseFontW");
+    if (!choose || !choose(&cf)) return;
     const std::string name = WideToUtf8(lf.lfFaceName);
     if (name.size() < 40) s.font_face = name;
     const int points = cf.iPointSize / 10;

@@ -36,6 +36,8 @@ struct SettingsHost {
     bool (*makePortable)(void* ctx) = nullptr;
     // The window's face after a change of colours, theme, toolbar or layout settings.
     void (*refreshFace)(void* ctx) = nullptr;
+    // The global hotkeys registered again after hotkeys / hotkey_def changed.
+    void (*registerHotkeys)(void* ctx) = nullptr;
     // The HTTP server: start or stop, the status line and the local address.
     void (*httpControl)(void* ctx, bool stop) = nullptr;
     std::string (*httpStatus)(void* ctx) = nullptr;

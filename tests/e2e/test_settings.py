@@ -9,7 +9,8 @@ import time
 import unittest
 
 import e2e_lib
-from e2e_lib import Install, command_id, send, send_output, stop, wait_until
+from e2e_lib import (Install, capture_audio, command_id, make_mp3, send, send_output, stop,
+                     wait_until, win_path)
 
 TITLE = ' Zuvo Directory Player - Configuration'
 PAGES = ['Quick settings', 'Audio', 'Decoders', 'Enhancer 1', 'Enhancer 2', 'Control',
@@ -116,11 +117,20 @@ class SettingsDialog(unittest.TestCase):
             expected[key] = after.get(key)  # the window's own state
         self.assertEqual({k: after.get(k) for k in expected}, expected)
 
-    def test_restart(self):
-        z = Install('settings-restart')
-        z.write_ini(b'[Zuvo]\r\nutf8=1\r\ntab_sel=0\r\n')
-        proc = z.start('/localini')
+    def restart(self, name, playing):
+        """Restarts from the dialog; returns the new instance's command lines."""
+        z = Install(name)
+        z.write_ini(b'[Zuvo]\r\nutf8=1\r\ntab_sel=0\r\nwavedevice=0\r\n')
+        args = ['/localini']
+        if playing:
+            mp3 = make_mp3(os.path.join(z.folder, 'long.mp3'), 30)
+            cap = capture_audio(self, z.folder)
+            args.insert(0, win_path(mp3))
+        proc = z.start(*args)
         self.assertEqual(send('wait', '--visible', '20000'), 0)
+        if playing:
+            wait_until(lambda: os.path.exists(cap) and os.path.getsize(cap) > 0, 30,
+                       'playback to start')
         open_dialog(self)
         self.assertEqual(send('dlgclick', TITLE, '3993'), 0)
         # The old instance ends; a new one shows its window, started with its arguments.
@@ -130,15 +140,23 @@ class SettingsDialog(unittest.TestCase):
         for path in glob.glob('/proc/[0-9]*/cmdline'):
             try:
                 with open(path, 'rb') as f:
-                    text = f.read().replace(b'\0', b' ').decode('utf-8', 'replace')
+                    text = f.read().replace(b'\0', b' ').decode('utf-8', 'replace').rstrip()
             except OSError:
                 continue
-            if 'zuvo' in text.lower():
+            if 'zuvo' in text.lower() and name in text.replace('\\', '/'):
                 lines.append(text)
-        self.assertTrue(any('settings-restart' in line.replace('\\', '/') and
-                            line.rstrip().endswith('/localini /newinst') for line in lines), lines)
         self.assertEqual(send('close'), 0)
         self.assertEqual(send('gone', '10000'), 0)
+        return lines
+
+    def test_restart(self):
+        lines = self.restart('settings-restart', False)
+        self.assertTrue(any(line.endswith('zuvo.exe /localini /newinst') for line in lines), lines)
+
+    def test_restart_while_playing(self):
+        lines = self.restart('settings-restart-play', True)
+        self.assertTrue(any(line.endswith('zuvo.exe /r /localini /newinst') for line in lines),
+                        lines)
 
 
 if __name__ == '__main__':

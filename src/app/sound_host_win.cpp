@@ -13,7 +13,6 @@
 #include "config/settings.h"
 #include "library/library_win.h"
 #include "library/list_text.h"
-#include "ui/ui_glue_win.h"
 
 namespace {
 
@@ -89,8 +88,4 @@ void SoundPagesHostWin(SettingsHost& h) {
     h.dspPluginLoad = [](void*) { return DspPluginLoadWin(); };
     h.dspPluginUnload = [](void*) { DspPluginUnloadWin(); };
     h.dspPluginConfig = [](void*, void* parent) { DspPluginConfigWin(static_cast<HWND>(parent)); };
-    h.registerHotkeys = [](void*) {
-        RegisterHotkeysWin(true, 0, {});
-        RegisterHotkeysWin(false, g_settings.hotkeys, g_settings.hotkey_def);
-    };
 }

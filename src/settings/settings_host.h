@@ -66,6 +66,4 @@ struct SettingsHost {
     bool (*dspPluginLoad)(void* ctx) = nullptr;
     void (*dspPluginUnload)(void* ctx) = nullptr;
     void (*dspPluginConfig)(void* ctx, void* parent) = nullptr;
-    // The global hotkeys unregistered and registered again from the settings.
-    void (*registerHotkeys)(void* ctx) = nullptr;
 };

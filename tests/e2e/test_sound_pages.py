@@ -3,8 +3,7 @@
 their window messages, is in the settings file after quitting; a hotkey "Set" to a combination
 another slot holds is refused; choosing an Enhancer 2 preset while a track plays changes the
 heard level by the preset's drive; the DSP plug-in check box loads dsp_zuvogain.dll and its
-doubling is heard."""
-import array
+doubling is heard; "Use bass.dll" unloads and loads the stand-in bass.dll."""
 import math
 import os
 import re
@@ -17,6 +16,7 @@ from e2e_lib import (Install, capture_audio, command, make_mp3, send, send_outpu
 
 TITLE = ' Zuvo Directory Player - Configuration'
 PLUGINS = None
+STANDINS = None
 # Tree positions of the pages, depth first, and a control each page alone has.
 AUDIO, DECODERS, ENHANCER1, ENHANCER2, HOTKEYS = 1, 2, 3, 4, 8
 PROBE = {AUDIO: 4002, DECODERS: 4104, ENHANCER1: 4230, ENHANCER2: 4305, HOTKEYS: 4460}
@@ -73,7 +73,8 @@ class SoundPages(unittest.TestCase):
 
     def test_controls_write_their_settings(self):
         ini = b'wavedevice=128\r\nhotkeys=0\r\ngapless=0\r\nenh2_1=' + QUIET + b'\r\n'
-        z, proc, _ = self.start('soundpages', ini)
+        bass = os.path.join(STANDINS or '', 'bass.dll')
+        z, proc, _ = self.start('soundpages', ini, beside=[bass] if os.path.exists(bass) else [])
         self.open_dialog(AUDIO)
         for verb, *args in [('dlgset', 4001, '300'), ('dlgclick', 4008), ('dlgslider', 4003, 8),
                             ('dlgselect', 4002, 0), ('dlgclick', 4012), ('dlgset', 4022, '15'),
@@ -82,7 +83,16 @@ class SoundPages(unittest.TestCase):
         self.assertEqual(self.text(4004), '2.00 s')
 
         self.open_page(DECODERS)
-        self.assertIn('bass.dll', self.text(4104))
+        loaded = self.text(4104)
+        if os.path.exists(bass):
+            # "Use bass.dll" unloads the stand-in beside the program and loads it again.
+            self.assertRegex(loaded, r'^bass\.dll version \d+\.\d+\.\d+\.\d+$')
+            self.assertEqual(send('dlgclick', TITLE, '4103'), 0)
+            wait_until(lambda: self.text(4104) == 'bass.dll not loaded', 10, 'bass.dll to go')
+            self.assertEqual(send('dlgclick', TITLE, '4103'), 0)
+            wait_until(lambda: self.text(4104) == loaded, 10, 'bass.dll to load again')
+        else:
+            self.assertEqual(loaded, 'bass.dll not loaded')
         for verb, *args in [('dlgclick', 4102), ('dlgset', 4107, '12'), ('dlgclick', 4105)]:
             self.assertEqual(send(verb, TITLE, *map(str, args)), 0, (verb, args))
 
@@ -183,4 +193,5 @@ if __name__ == '__main__':
     if '--send' in sys.argv:
         send_exe = sys.argv[sys.argv.index('--send') + 1]
         PLUGINS = os.path.join(os.path.dirname(os.path.abspath(send_exe)), 'plugins')
+        STANDINS = os.path.join(os.path.dirname(os.path.abspath(send_exe)), 'standins')
     e2e_lib.main()

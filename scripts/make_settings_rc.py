@@ -114,6 +114,9 @@ def layout_page(index, page_rows):
                 body.append('LTEXT "%s", -1, %d, %d, %d, 10' % (page.mnemonic(cap), IN_X, cy + 2, IN_W - 50))
                 body.append('EDITTEXT %d, %d, %d, 44, 12, %s' %
                             (r['id'], IN_X + IN_W - 44, cy, style(' | ES_NUMBER | ES_AUTOHSCROLL')))
+                # Its up-down arrows (and the arrow keys) step the number within its limits.
+                body.append('CONTROL "", -1, "msctls_updown32", UDS_AUTOBUDDY | UDS_SETBUDDYINT | '
+                            'UDS_ALIGNRIGHT | UDS_ARROWKEYS | UDS_NOTHOUSANDS, 0, 0, 8, 12')
                 cy += 14
             elif kind in LISTS or r['id'] in ACTION_LISTS:
                 long_list = r['page'] == 0
@@ -151,7 +154,10 @@ def layout_page(index, page_rows):
                 cy += h + 2
             i += 1
         gh = cy - gy + 2
-        page.add('GROUPBOX "%s", -1, %d, %d, %d, %d' % (title, GROUP_X, gy, GROUP_W, gh))
+        # The quick settings' lists have no labels of their own: their group titles take the
+        # mnemonics.
+        shown = page.mnemonic(title) if index == 0 and title != 'Apply' else title
+        page.add('GROUPBOX "%s", -1, %d, %d, %d, %d' % (shown, GROUP_X, gy, GROUP_W, gh))
         for b in body:
             page.add(b)
         y = gy + gh + 2

@@ -97,8 +97,8 @@ const ControlSpec kControlTable[] = {
     {3280, 7, "control_flags", Ctl::Bit, 1u << 16, 0, 0, 0, nullptr, "Tab key access for toolbar", "Look"},
     {3281, 7, "stylez", Ctl::Bit, 1u << 10, 0, 0, 0, nullptr, "Add padding", "Look"},
     {3282, 7, "padding", Ctl::Number, 0xFFFFFFFFu, 0, 0, 40, nullptr, "Button padding (pixels):", "Look"},
-    {3283, 7, "bmpfile", Ctl::CharChoice, 0, 0, 0, 0, "nmlgdk",
-     "Button set:|Standard|Light|Large|Green|Dark|Dark large", "Look"},
+    {3283, 7, "bmpfile", Ctl::Text, 0, 0, 0, 39, nullptr,
+     "Button images (n, m, g, d; large l, k; small v; texts t; or a .bmp file):", "Look"},
     {3284, 7, "slider_split", Ctl::Number, 0x3FF, 0, 0, 1023, nullptr, "Volume / position slider split (0..1023):", "Look"},
 
     // ---- 9 Special ----

@@ -99,9 +99,18 @@ void Fill(HWND page, PageState& st) {
         case Ctl::Number:
         case Ctl::Digits:
         case Ctl::CharCount:
-        case Ctl::SkipStep:
+        case Ctl::SkipStep: {
+            // The up-down control made right after the box steps within the limits.
+            HWND arrows = GetWindow(w, GW_HWNDNEXT);
+            wchar_t cls[32] = {};
+            if (arrows) GetClassNameW(arrows, cls, 32);
+            if (lstrcmpiW(cls, UPDOWN_CLASSW) == 0) {
+                const int hi = c.kind == Ctl::SkipStep ? SkipStepSeconds(c.max) : c.max;
+                SendMessageW(arrows, UDM_SETRANGE32, static_cast<WPARAM>(c.min), hi);
+            }
             SetDlgItemInt(page, c.id, static_cast<UINT>(ControlValue(s, c)), FALSE);
             break;
+        }
         case Ctl::Choice:
         case Ctl::CharChoice:
             SendMessageW(w, CB_RESETCONTENT, 0, 0);

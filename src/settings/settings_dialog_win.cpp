@@ -267,7 +267,7 @@ void SettingsPageDarkenWin(HWND page, const SettingsPageEnv* env) {
         ReleaseDC(page, dc);
         SetWindowTextW(g, L"");
         SetWindowLongW(g, GWL_STYLE, GetWindowLongW(g, GWL_STYLE) | WS_CLIPSIBLINGS);
-        HWND label = CreateWindowExW(0, L"STATIC", title, WS_CHILD | WS_VISIBLE | SS_NOPREFIX,
+        HWND label = CreateWindowExW(0, L"STATIC", title, WS_CHILD | WS_VISIBLE,
                                      r.left + 6, r.top, size.cx + 4, size.cy, page, nullptr,
                                      nullptr, nullptr);
         SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);

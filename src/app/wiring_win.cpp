@@ -10,6 +10,7 @@
 #include <cwchar>
 
 #include "app/app_win.h"
+#include "app/sound_host_win.h"
 #include "app/view_texts_win.h"
 #include "audio/bass_download_win.h"
 #include "audio/bass_win.h"
@@ -670,6 +671,7 @@ SettingsHost SettingsHostTable() {
         const HttpOps& o = g_wiring.http;
         return o.localAddress ? o.localAddress(o.ctx) : std::string();
     };
+    SoundPagesHostWin(h);
     return h;
 }
 

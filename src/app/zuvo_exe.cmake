@@ -22,7 +22,7 @@ add_custom_command(OUTPUT ${toolbar_bitmaps}
                    DEPENDS ${PROJECT_SOURCE_DIR}/scripts/make_toolbar.py
                    COMMENT "Drawing the toolbar bitmaps")
 set_source_files_properties(res/zuvo.rc PROPERTIES OBJECT_DEPENDS
-                            "${icon};${months};${toolbar_bitmaps};${CMAKE_CURRENT_SOURCE_DIR}/res/zuvo.manifest;${CMAKE_CURRENT_SOURCE_DIR}/res/accel.rc;${PROJECT_SOURCE_DIR}/src/settings/settings_pages.rc;${PROJECT_SOURCE_DIR}/src/settings/sound_pages_pending.rc;${PROJECT_SOURCE_DIR}/src/settings/settings_ids.h")
+                            "${icon};${months};${toolbar_bitmaps};${CMAKE_CURRENT_SOURCE_DIR}/res/zuvo.manifest;${CMAKE_CURRENT_SOURCE_DIR}/res/accel.rc;${PROJECT_SOURCE_DIR}/src/settings/settings_pages.rc;${PROJECT_SOURCE_DIR}/src/settings/sound_pages.rc;${PROJECT_SOURCE_DIR}/src/settings/settings_ids.h")
 
 add_executable(zuvo WIN32 main_win.cpp res/zuvo.rc ${icon} ${months} ${toolbar_bitmaps})
 target_include_directories(zuvo PRIVATE ${CMAKE_CURRENT_BINARY_DIR} ${CMAKE_CURRENT_SOURCE_DIR}/res)

@@ -52,6 +52,16 @@ MMRESULT WaveOutSetVolumeWin(HWAVEOUT out, DWORD volume) {
     return fn ? fn(out, volume) : MMSYSERR_NODRIVER;
 }
 
+UINT WaveOutDeviceCountWin() {
+    static const auto fn = Winmm<decltype(&waveOutGetNumDevs)>("waveOutGetNumDevs");
+    return fn ? fn() : 0;
+}
+
+MMRESULT WaveOutDeviceCapsWin(UINT device, WAVEOUTCAPSA* caps) {
+    static const auto fn = Winmm<decltype(&waveOutGetDevCapsA)>("waveOutGetDevCapsA");
+    return fn ? fn(device, caps, sizeof *caps) : MMSYSERR_NODRIVER;
+}
+
 MMRESULT AcmStreamOpenWin(HACMSTREAM* stream, const WAVEFORMATEX* src, const WAVEFORMATEX* dst,
                           DWORD flags) {
     static const auto fn = Msacm<decltype(&acmStreamOpen)>("acmStreamOpen");

@@ -20,6 +20,9 @@ MMRESULT WaveOutWriteWin(HWAVEOUT out, WAVEHDR* header);
 MMRESULT WaveOutResetWin(HWAVEOUT out);
 MMRESULT WaveOutCloseWin(HWAVEOUT out);
 MMRESULT WaveOutSetVolumeWin(HWAVEOUT out, DWORD volume);
+// The number of wave-out devices (0 without winmm) and one device's capabilities.
+UINT WaveOutDeviceCountWin();
+MMRESULT WaveOutDeviceCapsWin(UINT device, WAVEOUTCAPSA* caps);
 
 MMRESULT AcmStreamOpenWin(HACMSTREAM* stream, const WAVEFORMATEX* src, const WAVEFORMATEX* dst,
                           DWORD flags);

@@ -6,6 +6,16 @@
 #include <string>
 #include <vector>
 
+struct DspState;
+
+// What the level meters of the sound pages read from the block now heard: the peak per channel
+// before and after the processing chain (0..32767) and the chain's gains x 100 (Enhancer 2's
+// four bands, its AGC per channel, Enhancer 1's gain).
+struct SoundLevels {
+    uint16_t before[2] = {}, after[2] = {};
+    int32_t gains[8] = {};
+};
+
 struct SettingsHost {
     void* ctx = nullptr;
     // Window refreshes after a change: the title and status flags; the focused list rebuilt.
@@ -32,4 +42,28 @@ struct SettingsHost {
     void (*httpControl)(void* ctx, bool stop) = nullptr;
     std::string (*httpStatus)(void* ctx) = nullptr;
     std::string (*httpLocalAddress)(void* ctx) = nullptr;
+    // ---- the sound pages ("Audio", "Decoders", "Enhancer 1", "Enhancer 2", "Hotkeys") ----
+    // The output's processing chain: the Enhancer pages reconfigure it and read its monitor.
+    DspState* (*dspState)(void* ctx) = nullptr;
+    uint32_t (*outputRate)(void* ctx) = nullptr;  // the open output's rate, 0 when none
+    // The meters: precise level metering and the Enhancer 2 monitor on while a page shows them;
+    // false from levels when nothing plays.
+    void (*meters)(void* ctx, bool on) = nullptr;
+    bool (*levels)(void* ctx, SoundLevels& out) = nullptr;
+    // Output devices: wave-out names by device id; DirectSound texts ("DirectSound: " ...).
+    std::vector<std::string> (*waveOutDevices)(void* ctx) = nullptr;
+    std::vector<std::string> (*directSoundDevices)(void* ctx) = nullptr;
+    // bass.dll: load (true when loaded), unload (stops a track it decodes), version text
+    // ("2.4.17.0", empty when not loaded).
+    bool (*bassLoad)(void* ctx) = nullptr;
+    void (*bassUnload)(void* ctx) = nullptr;
+    std::string (*bassVersionText)(void* ctx) = nullptr;
+    // The input plug-ins' descriptors ("dll/description/ext;"), their Config and About boxes;
+    // the DSP plug-in's load (true when loaded), unload and Config. parent: the page (HWND).
+    std::vector<std::string> (*inputPlugins)(void* ctx) = nullptr;
+    void (*pluginConfig)(void* ctx, int index, void* parent) = nullptr;
+    void (*pluginAbout)(void* ctx, int index, void* parent) = nullptr;
+    bool (*dspPluginLoad)(void* ctx) = nullptr;
+    void (*dspPluginUnload)(void* ctx) = nullptr;
+    void (*dspPluginConfig)(void* ctx, void* parent) = nullptr;
 };

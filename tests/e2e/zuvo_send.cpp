@@ -104,6 +104,7 @@
 #include <cstring>
 #include <cwchar>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -931,6 +932,31 @@ int wmain(int argc, wchar_t** argv) {
         char utf8[32768] = {};
         WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, sizeof utf8, nullptr, nullptr);
         std::fputs(utf8, stdout);
+        return 0;
+    }
+    if (verb == L"dlgpick" && argc == 5) {
+        // Entry INDEX of a list box or drop-down list (by id) of the dialog titled TITLE,
+        // chosen as by the user: the control's owner hears of the change.
+        HWND c = DialogControl(argv[2], _wtoi(argv[3]));
+        if (!c) return 1;
+        wchar_t cls[32] = {};
+        GetClassNameW(c, cls, 32);
+        const bool combo = _wcsicmp(cls, L"ComboBox") == 0;
+        SendMessageW(c, combo ? CB_SETCURSEL : LB_SETCURSEL, _wtoi(argv[4]), 0);
+        SendMessageW(GetParent(c), WM_COMMAND,
+                     MAKEWPARAM(GetDlgCtrlID(c), combo ? CBN_SELCHANGE : LBN_SELCHANGE),
+                     reinterpret_cast<LPARAM>(c));
+        return 0;
+    }
+    if (verb == L"dlgslider" && argc == 5) {
+        // A track bar (by id) of the dialog titled TITLE moved to POS as by its thumb.
+        HWND c = DialogControl(argv[2], _wtoi(argv[3]));
+        if (!c) return 1;
+        const int pos = _wtoi(argv[4]);
+        SendMessageW(c, WM_USER + 5 /* TBM_SETPOS */, TRUE, pos);
+        const bool vertical = GetWindowLongW(c, GWL_STYLE) & 2 /* TBS_VERT */;
+        SendMessageW(GetParent(c), vertical ? WM_VSCROLL : WM_HSCROLL,
+                     MAKEWPARAM(4 /* TB_THUMBPOSITION */, pos), reinterpret_cast<LPARAM>(c));
         return 0;
     }
     if (verb == L"dlgtree" && argc == 4) {

@@ -1,0 +1,197 @@
+"""The sound pages of the settings dialog ("Audio", "Decoders", "Enhancer 1", "Enhancer 2",
+"Hotkeys"): each opens from the dialog's tree; a sample of their controls, changed through
+their window messages, is in the settings file after quitting; a hotkey "Set" to a combination
+another slot holds is refused; choosing an Enhancer 2 preset while a track plays changes the
+heard level by the preset's drive; the DSP plug-in check box loads dsp_zuvogain.dll and its
+doubling is heard; "Use bass.dll" unloads and loads the stand-in bass.dll."""
+import math
+import os
+import re
+import shutil
+import unittest
+
+import e2e_lib
+from e2e_lib import (Install, capture_audio, command, make_mp3, send, send_output, stop,
+                     wait_until, win_path)
+
+TITLE = ' Zuvo Directory Player - Configuration'
+PLUGINS = None
+STANDINS = None
+# Tree positions of the pages, depth first, and a control each page alone has.
+AUDIO, DECODERS, ENHANCER1, ENHANCER2, HOTKEYS = 1, 2, 3, 4, 8
+PROBE = {AUDIO: 4002, DECODERS: 4104, ENHANCER1: 4230, ENHANCER2: 4305, HOTKEYS: 4460}
+# Entries of the hotkey page's key list (the key-name table's order).
+KEY_F2, KEY_F9 = 78, 85
+
+ENH2_2 = (b'----m044u051d088t046m045u051d085t051m045u047d085t020m022u058d085t009'
+          b'----------------')
+# Drive 0.5 and 1.5 with everything else of the chain off: the level is a factor of 3 apart.
+QUIET = b'----f00000f00000f00000------------l000s020'
+LOUD = b'----f00000f00000f00000------------l040s020'
+PLAIN_LIM = b'------th300re040ce300kn000ra201at025ho000'
+
+
+def ini_values(z):
+    text = z.read_ini().decode('latin-1')
+    return dict(m.groups() for m in re.finditer(r'^(\w+)=(.*?)\r?$', text, re.M))
+
+
+def rms(a, lo, hi):
+    part = a[lo:hi]
+    return math.sqrt(sum(x * x for x in part) / max(1, len(part)))
+
+
+class SoundPages(unittest.TestCase):
+    def start(self, name, ini, track=None, beside=()):
+        z = Install(name)
+        for path in beside:
+            shutil.copy(path, z.prog)
+        cap = capture_audio(self, z.folder)
+        z.write_ini(b'[Zuvo]\r\nutf8=1\r\nvolume=65535\r\n' + ini)
+        proc = z.start(*([win_path(track)] if track else []), '/localini')
+        self.addCleanup(lambda: proc.poll() is None and proc.kill())
+        self.assertEqual(send('wait', '20000'), 0, 'no main window')
+        return z, proc, cap
+
+    def open_page(self, page):
+        self.assertEqual(send('dlgtree', TITLE, str(page)), 0, 'no settings tree')
+        self.assertEqual(send('dlgtext', TITLE, str(PROBE[page])), 0, 'page %d' % page)
+
+    def open_dialog(self, page):
+        self.assertEqual(command('Settings'), 0)
+        wait_until(lambda: send('dlgtree', TITLE, str(page)) == 0, 20, 'the settings dialog')
+        self.assertEqual(send('dlgtext', TITLE, str(PROBE[page])), 0, 'page %d' % page)
+
+    def text(self, control):
+        rc, out = send_output('dlgtext', TITLE, str(control))
+        self.assertEqual(rc, 0, 'no control %d' % control)
+        return out.decode('utf-8')
+
+    def close_dialog(self):
+        self.assertEqual(send('press', '#32770', '2'), 0)  # Escape's IDCANCEL
+        wait_until(lambda: send('dlgtree', TITLE, '0') != 0, 20, 'the dialog to close')
+
+    def test_controls_write_their_settings(self):
+        ini = b'wavedevice=128\r\nhotkeys=0\r\ngapless=0\r\nenh2_1=' + QUIET + b'\r\n'
+        bass = os.path.join(STANDINS or '', 'bass.dll')
+        z, proc, _ = self.start('soundpages', ini, beside=[bass] if os.path.exists(bass) else [])
+        self.open_dialog(AUDIO)
+        for verb, *args in [('dlgset', 4001, '300'), ('dlgclick', 4008), ('dlgslider', 4003, 8),
+                            ('dlgpick', 4002, 0), ('dlgclick', 4012), ('dlgset', 4022, '15'),
+                            ('dlgpick', 4016, 2)]:
+            self.assertEqual(send(verb, TITLE, *map(str, args)), 0, (verb, args))
+        self.assertEqual(self.text(4004), '2.00 s')
+
+        self.open_page(DECODERS)
+        loaded = self.text(4104)
+        if os.path.exists(bass):
+            # "Use bass.dll" unloads the stand-in beside the program and loads it again.
+            self.assertRegex(loaded, r'^bass\.dll version \d+\.\d+\.\d+\.\d+$')
+            self.assertEqual(send('dlgclick', TITLE, '4103'), 0)
+            wait_until(lambda: self.text(4104) == 'bass.dll not loaded', 10, 'bass.dll to go')
+            self.assertEqual(send('dlgclick', TITLE, '4103'), 0)
+            wait_until(lambda: self.text(4104) == loaded, 10, 'bass.dll to load again')
+        else:
+            self.assertEqual(loaded, 'bass.dll not loaded')
+        for verb, *args in [('dlgclick', 4102), ('dlgset', 4107, '12'), ('dlgclick', 4105)]:
+            self.assertEqual(send(verb, TITLE, *map(str, args)), 0, (verb, args))
+
+        self.open_page(ENHANCER1)
+        for verb, *args in [('dlgclick', 4201), ('dlgslider', 4212, 90), ('dlgset', 4249, '2500'),
+                            ('dlgslider', 4242, 20)]:
+            self.assertEqual(send(verb, TITLE, *map(str, args)), 0, (verb, args))
+        wait_until(lambda: self.text(4245) == '30', 5, 'the band text')
+
+        self.open_page(ENHANCER2)
+        for verb, *args in [('dlgslider', 4336, 40), ('dlgset', 4310, '200'), ('dlgclick', 4303)]:
+            self.assertEqual(send(verb, TITLE, *map(str, args)), 0, (verb, args))
+        wait_until(lambda: self.text(4396) == '+3.5 dB', 5, 'the drive text')
+
+        self.open_page(HOTKEYS)
+        # Slot 1 is chosen and its Ctrl + Shift + F8 fills the boxes; slot 2 holds
+        # Ctrl + Shift + F9: the same is refused for slot 1.
+        for verb, *args in [('dlgclick', 4457), ('dlgpick', 4461, KEY_F9), ('dlgclick', 4466)]:
+            self.assertEqual(send(verb, TITLE, *map(str, args)), 0, (verb, args))
+        wait_until(lambda: 'used' in self.text(4468), 5, 'the refusal')
+        for verb, *args in [('dlgpick', 4461, KEY_F2), ('dlgclick', 4465), ('dlgclick', 4466)]:
+            self.assertEqual(send(verb, TITLE, *map(str, args)), 0, (verb, args))
+        wait_until(lambda: self.text(4468) == '', 5, 'the refusal to go')
+        self.close_dialog()
+        stop(proc, self)
+
+        v = ini_values(z)
+        flags = int(v['wave_flags'])
+        self.assertEqual((v['filebufsize'], v['outbuflength'], v['wavedevice']), ('300', '8', '0'))
+        self.assertEqual(flags & 0x18, 0x18)  # mono, and bass.dll for MP3 files
+        self.assertEqual((v['gapless'], int(v['fadeout']) & 0x7F, int(v['overlap2buf']) >> 8),
+                         ('8', 15, 2))
+        self.assertEqual((v['use_mpglib'], v['streambuffer']), ('1', '12'))
+        self.assertEqual((v['enhance'], v['amp_max'], v['eq'], v['eq_f']),
+                         ('1', '90', '020,050,050', '00100,02500,10000'))
+        self.assertEqual(v['enh2_1'][:2], '-a')
+        self.assertEqual(v['enh2_1'][4:10], 'f00200')
+        self.assertEqual(v['enh2_1'][34:38], 'l040')
+        self.assertEqual(v['hotkeys'], '7')
+        self.assertTrue(v['hotkey_def'].startswith('0x7110x789'), v['hotkey_def'])
+
+    def play_and_change(self, name, ini, beside, page, change):
+        """Plays an MP3 while `change` is made on `page`; returns (capture, decode, the capture
+        sample count before and after the change)."""
+        music = os.path.join(Install(name).folder + '-music')
+        shutil.rmtree(music, ignore_errors=True)
+        os.makedirs(music)
+        mp3 = make_mp3(os.path.join(music, 'a.mp3'), 9.5, noise=True, volume=0.25)
+        z, proc, cap = self.start(name, b'wavedevice=0\r\ngapless=0\r\n' + ini, mp3, beside)
+        size = lambda: os.path.getsize(cap) if os.path.exists(cap) else 0
+        wait_until(lambda: size() > 0, 30, 'playback to start')
+        self.open_dialog(page)
+        before = size() // 2
+        for verb, *args in change:
+            self.assertEqual(send(verb, TITLE, *map(str, args)), 0, (verb, args))
+        after = size() // 2
+        print('%s: change between samples %d and %d' % (name, before, after))
+        e2e_lib.wait_steady(size, 3, 60, 'playback to end')
+        self.close_dialog()
+        stop(proc, self)
+        return z, e2e_lib.samples(cap), e2e_lib.decode(mp3, gapless=False), before, after
+
+    def assert_gain(self, cap, ref, lo, hi, want, what):
+        self.assertGreater(hi - lo, 44100, '%s: too little audio to judge' % what)
+        got = rms(cap, lo, hi) / rms(ref, lo, hi)
+        self.assertAlmostEqual(got, want, delta=want * 0.08, msg=what)
+
+    def test_an_enhancer2_preset_changes_the_level(self):
+        ini = (b'enhance=2\r\nenh2_1=' + QUIET + b'\r\nenh2_2=' + ENH2_2 + b'\r\nenh2_lim=' +
+               PLAIN_LIM + b'\r\nenh2_set=' + LOUD + b'##' + ENH2_2 + b'##' + PLAIN_LIM +
+               b'##Loud\r\n')
+        # The list: "Presets:", "Restore previous", nine built-ins, "User settings:", "Loud".
+        z, cap, ref, before, after = self.play_and_change(
+            'enh2preset', ini, (), ENHANCER2, [('dlgpick', 4305, 12)])
+        second = 2 * 44100
+        self.assert_gain(cap, ref, second // 2, before - second // 2, 0.5, 'before the preset')
+        # The output queue (1 s) still holds the old sound after the change.
+        self.assert_gain(cap, ref, after + 3 * second // 2, min(len(cap), len(ref)) - second,
+                         1.5, 'after the preset')
+        self.assertEqual(ini_values(z)['enh2_1'].encode(), LOUD)
+
+    def test_the_dsp_plugin_box_loads_the_plugin(self):
+        if not PLUGINS or not os.path.exists(os.path.join(PLUGINS, 'dsp_zuvogain.dll')):
+            raise unittest.SkipTest('dsp_zuvogain.dll was not built')
+        z, cap, ref, before, after = self.play_and_change(
+            'dspbox', b'wave_flags=0\r\n', [os.path.join(PLUGINS, 'dsp_zuvogain.dll')],
+            DECODERS, [('dlgclick', 4111)])
+        second = 2 * 44100
+        self.assert_gain(cap, ref, second // 2, before - second // 2, 1.0, 'without the plug-in')
+        self.assert_gain(cap, ref, after + 3 * second // 2, min(len(cap), len(ref)) - second,
+                         2.0, 'with the plug-in')
+        self.assertEqual(int(ini_values(z)['wave_flags']) & 0x100, 0x100)
+
+
+if __name__ == '__main__':
+    import sys
+    # The plug-ins are built beside zuvo-send.exe, in plugins/.
+    if '--send' in sys.argv:
+        send_exe = sys.argv[sys.argv.index('--send') + 1]
+        PLUGINS = os.path.join(os.path.dirname(os.path.abspath(send_exe)), 'plugins')
+        STANDINS = os.path.join(os.path.dirname(os.path.abspath(send_exe)), 'standins')
+    e2e_lib.main()

@@ -52,6 +52,12 @@ views=(
   "big-layout5|Big view embedded at the top, layout 5 (dark mode)|1|1.0|$(big 00000,00000,00700,00200 Vi0c-5i05) big_embedded=$((0x8000 | 170))|big"
   "picture|Cover picture at the foot of the tree (the standard picture from the settings folder)|2|1.0|stylez=$(((1 << 8) | (1 << 9)))|picture"
   "big-layout-info|Big view embedded at the top, layout \"-\" (dark mode)|1|1.0|$(big 00000,00000,00700,00200 Vi0c--i05) big_embedded=$((0x8000 | 150))|big"
+  # Tool dialogs in the dark theme ("Some more dark mode in dialogs" on, which Go to and Find
+  # in list need for their light-grey look), each over the window it opens from.
+  "dlg-finder|File finder in dark mode|1|1.0|more_dark=1|dialog:415"
+  "dlg-goto|Go to in dark mode (\"Some more dark mode in dialogs\")|1|1.0|more_dark=1|dialog:463"
+  "dlg-find|Find in list in dark mode|1|1.0|more_dark=1|dialog:492"
+  "dlg-beat|Beat counter in dark mode|1|1.0|more_dark=1|dialog:460"
 )
 
 scale_now=1.0
@@ -74,6 +80,16 @@ window_rect() {
       split($0, a, /\) +/); split(a[2], g, /[x+ ]/);
       if (g[1] * g[2] > best) { best = g[1] * g[2]; r = g[3] " " g[4] " " g[1] " " g[2] } }
     END { print r }'
+}
+
+# The rectangle round every top-level window of zuvo.exe (the window and its dialogs).
+windows_rect() {
+  xwininfo -root -tree | awk '/\("zuvo\.exe" "zuvo\.exe"\)/ {
+      split($0, a, /\) +/); split(a[2], g, /[x+ ]/);
+      if (g[1] * g[2] < 400) next;
+      if (n++ == 0 || g[3] < x0) x0 = g[3]; if (n == 1 || g[4] < y0) y0 = g[4];
+      if (g[3] + g[1] > x1) x1 = g[3] + g[1]; if (g[4] + g[2] > y1) y1 = g[4] + g[2] }
+    END { print x0 " " y0 " " x1 - x0 " " y1 - y0 }'
 }
 
 # Waits (up to a deadline) until the File view lists the demo's three tracks.
@@ -127,6 +143,14 @@ for view in "${views[@]}"; do
       # The Big view: wait until it shows (floating by its class, embedded as a child).
       w "$send" wintext ZuvoBigView 3000 || w "$send" children || true
       ;;
+    dialog:*)
+      # A tool dialog: the command, then wait until a dialog shows; the picture takes in every
+      # window of the program.
+      w "$send" command "${action#dialog:}" || ok=0
+      [ $ok = 1 ] && { w "$send" wintext '#32770' 10000 || ok=0; }
+      [ $ok = 1 ] && w "$send" rows
+      grow=2
+      ;;
     status-vbr)
       deadline=$((SECONDS + 20))
       until w "$send" status && grep -q 'VBR' "$out/.out"; do
@@ -135,8 +159,11 @@ for view in "${views[@]}"; do
       ;;
   esac
   if [ $ok = 1 ]; then
-    read -r x y ww hh <<<"$(window_rect)"
+    if [ $grow = 2 ]; then read -r x y ww hh <<<"$(windows_rect)"
+    else read -r x y ww hh <<<"$(window_rect)"; fi
     if [ $grow = 1 ]; then ww=$((ww + 300)); hh=$((hh + 200)); fi
+    # A dialog may reach past the window.
+    if [ $grow = 2 ]; then ww=$((ww + 200)); hh=$((hh + 250)); fi
     import -window root -crop "${ww}x${hh}+${x}+${y}" +repage "$out/$name.png"
     shots+=("$name|$caption")
     echo "screenshots: $out/$name.png (${ww}x${hh})"
@@ -144,6 +171,7 @@ for view in "${views[@]}"; do
     echo "screenshots: $name: the window did not show its list in time" >&2
   fi
   if [ $grow = 1 ]; then w "$send" menukey 27 || true; fi  # Esc closes the menu
+  if [ $grow = 2 ]; then w "$send" press '#32770' 2 || true; fi  # Cancel closes the dialog
   w "$send" close || true
   w "$send" gone 10000 || true
   wait "$pid" 2>/dev/null || true

@@ -22,6 +22,7 @@
 #include "library/list_text.h"
 #include "library/track_list.h"
 #include "tools/finder.h"
+#include "ui/face_win.h"
 
 namespace {
 
@@ -274,6 +275,8 @@ INT_PTR CALLBACK FindProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
             if (FinderPositionFrom(static_cast<int32_t>(g_settings.find_sc_pos), x, y))
                 SetWindowPos(dlg, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
             CreateControls(dlg);
+            ApplyDarkModeToDialog(dlg, nullptr);
+            PaintDialogDarkWin(dlg, DialogLook::Dark);
             SetFocus(GetDlgItem(dlg, kIdName));
             SendDlgItemMessageW(dlg, kIdName, EM_SETSEL, 0, -1);
             return FALSE;

@@ -23,6 +23,7 @@
 #include "library/list_text.h"
 #include "library/track_list.h"
 #include "tools/wav_export.h"
+#include "ui/face_win.h"
 
 namespace {
 
@@ -191,6 +192,8 @@ INT_PTR CALLBACK ExportProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
             Control(dlg, L"msctls_progress32", L"", 0, 10, 70, 500, 16, kIdProgress);
             Control(dlg, L"BUTTON", L"OK", BS_DEFPUSHBUTTON | WS_TABSTOP, 330, 96, 85, 26, IDOK);
             Control(dlg, L"BUTTON", L"Cancel", WS_TABSTOP, 425, 96, 85, 26, IDCANCEL);
+            ApplyDarkModeToDialog(dlg, nullptr);
+            PaintDialogDarkWin(dlg, DialogLook::Dark);
             SetFocus(edit);
             return FALSE;
         }

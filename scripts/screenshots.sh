@@ -55,6 +55,9 @@ views=(
   # Tool dialogs in the dark theme ("Some more dark mode in dialogs" on, which Go to and Find
   # in list need for their light-grey look), each over the window it opens from.
   "dlg-finder|File finder in dark mode|1|1.0|more_dark=1|dialog:415"
+  "dlg-renamer|Easy renamer in dark mode|1|1.0|more_dark=1|dialog:452"
+  "dlg-copy|Copy to (the system's save dialog with its dark frame)|1|1.0|more_dark=1|dialog:414"
+  "dlg-date|File date and time in dark mode|1|1.0|more_dark=1|dialog:417"
   "dlg-goto|Go to in dark mode (\"Some more dark mode in dialogs\")|1|1.0|more_dark=1|dialog:463"
   "dlg-find|Find in list in dark mode|1|1.0|more_dark=1|dialog:492"
   "dlg-beat|Beat counter in dark mode|1|1.0|more_dark=1|dialog:460"
@@ -146,7 +149,8 @@ for view in "${views[@]}"; do
     dialog:*)
       # A tool dialog: the command, then wait until a dialog shows; the picture takes in every
       # window of the program.
-      w "$send" command "${action#dialog:}" || ok=0
+      w "$send" select '01 Sweep part 1' || ok=0
+      [ $ok = 1 ] && { w "$send" command "${action#dialog:}" || ok=0; }
       [ $ok = 1 ] && { w "$send" wintext '#32770' 10000 || ok=0; }
       [ $ok = 1 ] && w "$send" rows
       grow=2

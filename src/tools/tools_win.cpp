@@ -292,6 +292,16 @@ void MoveRename() {
             break;
     }
     if (!ok) return Failed();
+    // The tree shows both folders as they now are on disk: the target and its parent (a folder
+    // made in the save dialog comes in), and the source.
+    const TreeEnv env = LibraryTreeEnvWin();
+    const std::wstring source = PathFolder(from), target = PathFolder(to);
+    RefreshFolderItems(LibraryTree(), source, env);
+    if (!SameTextNoCase(source, target)) {
+        RefreshFolderItems(LibraryTree(), target, env);
+        if (!SameTextNoCase(PathFolder(target), source))
+            RefreshFolderItems(LibraryTree(), PathFolder(target), env);
+    }
     ApplyMoveToList(*list, row, from, to, g_settings.last_file);
     AfterRowsChanged();
 }

@@ -51,6 +51,7 @@ views=(
   "big-layout4|Big view embedded below the list, layout 4 (dark mode)|1|1.0|$(big 00000,00000,00700,00200 Mi0c-4i05) big_embedded=$((0x2000 | 170))|big"
   "big-layout5|Big view embedded at the top, layout 5 (dark mode)|1|1.0|$(big 00000,00000,00700,00200 Vi0c-5i05) big_embedded=$((0x8000 | 170))|big"
   "picture|Cover picture at the foot of the tree (the standard picture from the settings folder)|2|1.0|stylez=$(((1 << 8) | (1 << 9)))|picture"
+  "big-picture|Big view embedded at the top with the cover picture at its left end|2|1.0|$(big 00000,00000,00700,00200 Vi0c-5i05) big_embedded=$((0x8000 | 150)) stylez=$(((1 << 8) | (1 << 9)))|big-picture"
   "big-layout-info|Big view embedded at the top, layout \"-\" (dark mode)|1|1.0|$(big 00000,00000,00700,00200 Vi0c--i05) big_embedded=$((0x8000 | 150))|big"
   # Tool dialogs in the dark theme ("Some more dark mode in dialogs" on, which Go to and Find
   # in list need for their light-grey look), each over the window it opens from.
@@ -117,7 +118,7 @@ for view in "${views[@]}"; do
   rm -rf "$prog" && mkdir -p "$prog"
   cp "$exe" "$prog/zuvo.exe"
   # The standard picture beside the settings file: a generated gradient with a frame.
-  [ "${action:-}" = picture ] && convert -size 300x300 gradient:'#f0a030-#6030a0' \
+  [[ "${action:-}" = picture || "${action:-}" = big-picture ]] && convert -size 300x300 gradient:'#f0a030-#6030a0' \
     -stroke white -strokewidth 6 -fill none -draw 'rectangle 20,20 279,279' "$prog/cover.jpg"
   args=(utf8=1 window_x=20 window_y=10 window_w=$(awk -v s="$scale" 'BEGIN { print int(820 * s) }')
         window_h=$(awk -v s="$scale" 'BEGIN { print int(500 * s) }') maximized=0 compact_x=30
@@ -141,7 +142,7 @@ for view in "${views[@]}"; do
       [ $ok = 1 ] && { w "$send" menu 5000 || ok=0; }
       grow=1
       ;;
-    big)
+    big|big-picture)
       w "$send" command 416
       # The Big view: wait until it shows (floating by its class, embedded as a child).
       w "$send" wintext ZuvoBigView 3000 || w "$send" children || true

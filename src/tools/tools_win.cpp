@@ -892,6 +892,8 @@ void FileDate() {
 
 }  // namespace
 
+HWND ToolsMainWindowWin() { return g_main; }
+
 void ToolsStartWin(HWND mainWindow, HINSTANCE instance) {
     g_main = mainWindow;
     g_instance = instance;

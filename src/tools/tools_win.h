@@ -10,6 +10,8 @@
 #include "base/command_ids.h"
 
 void ToolsStartWin(HWND mainWindow, HINSTANCE instance);
+// The main window given at the start.
+HWND ToolsMainWindowWin();
 
 // Commands 407, 408, 414, 417, 452, 460, 463, 489 and 492.
 void ToolsCommandWin(CommandId id, intptr_t lParam);

@@ -870,6 +870,14 @@ int wmain(int argc, wchar_t** argv) {
         std::printf("%.1f\n", (t1.QuadPart - t0.QuadPart) * 1000.0 / f.QuadPart);
         return 0;
     }
+    if (verb == L"prop" && argc == 3) {
+        // A property of the main window, as a number (the finder's last stop time, ...).
+        HWND w = Target();
+        if (!w) return 1;
+        std::printf("%llu\n", static_cast<unsigned long long>(
+                                  reinterpret_cast<uintptr_t>(GetPropW(w, argv[2]))));
+        return 0;
+    }
     if (verb == L"lists") {
         HWND w = Target();
         if (!w) return 1;

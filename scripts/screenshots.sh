@@ -51,7 +51,17 @@ views=(
   "big-layout4|Big view embedded below the list, layout 4 (dark mode)|1|1.0|$(big 00000,00000,00700,00200 Mi0c-4i05) big_embedded=$((0x2000 | 170))|big"
   "big-layout5|Big view embedded at the top, layout 5 (dark mode)|1|1.0|$(big 00000,00000,00700,00200 Vi0c-5i05) big_embedded=$((0x8000 | 170))|big"
   "picture|Cover picture at the foot of the tree (the standard picture from the settings folder)|2|1.0|stylez=$(((1 << 8) | (1 << 9)))|picture"
+  "big-picture|Big view embedded at the top with the cover picture at its left end|2|1.0|$(big 00000,00000,00700,00200 Vi0c-5i05) big_embedded=$((0x8000 | 150)) stylez=$(((1 << 8) | (1 << 9)))|big-picture"
   "big-layout-info|Big view embedded at the top, layout \"-\" (dark mode)|1|1.0|$(big 00000,00000,00700,00200 Vi0c--i05) big_embedded=$((0x8000 | 150))|big"
+  # Tool dialogs in the dark theme ("Some more dark mode in dialogs" on, which Go to and Find
+  # in list need for their light-grey look), each over the window it opens from.
+  "dlg-finder|File finder in dark mode|1|1.0|more_dark=1|dialog:415"
+  "dlg-renamer|Easy renamer in dark mode|1|1.0|more_dark=1|dialog:452"
+  "dlg-copy|Copy to (the system's save dialog with its dark frame)|1|1.0|more_dark=1|dialog:414"
+  "dlg-date|File date and time in dark mode|1|1.0|more_dark=1|dialog:417"
+  "dlg-goto|Go to in dark mode (\"Some more dark mode in dialogs\")|1|1.0|more_dark=1|dialog:463"
+  "dlg-find|Find in list in dark mode|1|1.0|more_dark=1|dialog:492"
+  "dlg-beat|Beat counter in dark mode|1|1.0|more_dark=1|dialog:460"
 )
 # The settings dialog: every page light (theme 2), dark (theme 1 with the darkest dialogs) and
 # at display scale 1.5.
@@ -97,6 +107,16 @@ dialog_rect() {
       split($0, a, /\) +/); split(a[2], g, /[x+ ]/); print g[3] " " g[4] " " g[1] " " g[2]; exit }'
 }
 
+# The rectangle round every top-level window of zuvo.exe (the window and its dialogs).
+windows_rect() {
+  xwininfo -root -tree | awk '/\("zuvo\.exe" "zuvo\.exe"\)/ {
+      split($0, a, /\) +/); split(a[2], g, /[x+ ]/);
+      if (g[1] * g[2] < 400) next;
+      if (n++ == 0 || g[3] < x0) x0 = g[3]; if (n == 1 || g[4] < y0) y0 = g[4];
+      if (g[3] + g[1] > x1) x1 = g[3] + g[1]; if (g[4] + g[2] > y1) y1 = g[4] + g[2] }
+    END { print x0 " " y0 " " x1 - x0 " " y1 - y0 }'
+}
+
 # Waits (up to a deadline) until the File view lists the demo's three tracks.
 wait_listed() {
   local deadline=$((SECONDS + 30))
@@ -119,7 +139,7 @@ for view in "${views[@]}"; do
   rm -rf "$prog" && mkdir -p "$prog"
   cp "$exe" "$prog/zuvo.exe"
   # The standard picture beside the settings file: a generated gradient with a frame.
-  [ "${action:-}" = picture ] && convert -size 300x300 gradient:'#f0a030-#6030a0' \
+  [[ "${action:-}" = picture || "${action:-}" = big-picture ]] && convert -size 300x300 gradient:'#f0a030-#6030a0' \
     -stroke white -strokewidth 6 -fill none -draw 'rectangle 20,20 279,279' "$prog/cover.jpg"
   args=(utf8=1 window_x=20 window_y=10 window_w=$(awk -v s="$scale" 'BEGIN { print int(820 * s) }')
         window_h=$(awk -v s="$scale" 'BEGIN { print int(500 * s) }') maximized=0 compact_x=30
@@ -143,7 +163,7 @@ for view in "${views[@]}"; do
       [ $ok = 1 ] && { w "$send" menu 5000 || ok=0; }
       grow=1
       ;;
-    big)
+    big|big-picture)
       w "$send" command 416
       # The Big view: wait until it shows (floating by its class, embedded as a child).
       w "$send" wintext ZuvoBigView 3000 || w "$send" children || true
@@ -151,6 +171,15 @@ for view in "${views[@]}"; do
     settings)
       w "$send" dlgopen 402 "$settings_title" || ok=0
       w "$send" dlgpaint "$settings_title" || true
+      ;;
+    dialog:*)
+      # A tool dialog: the command, then wait until a dialog shows; the picture takes in every
+      # window of the program.
+      w "$send" select '01 Sweep part 1' || ok=0
+      [ $ok = 1 ] && { w "$send" command "${action#dialog:}" || ok=0; }
+      [ $ok = 1 ] && { w "$send" wintext '#32770' 10000 || ok=0; }
+      [ $ok = 1 ] && w "$send" rows
+      grow=2
       ;;
     status-vbr)
       deadline=$((SECONDS + 20))
@@ -161,8 +190,11 @@ for view in "${views[@]}"; do
   esac
   if [ $ok = 1 ]; then
     if [ "${action:-}" = settings ]; then read -r x y ww hh <<<"$(dialog_rect)"
+    elif [ $grow = 2 ]; then read -r x y ww hh <<<"$(windows_rect)"
     else read -r x y ww hh <<<"$(window_rect)"; fi
     if [ $grow = 1 ]; then ww=$((ww + 300)); hh=$((hh + 200)); fi
+    # A dialog may reach past the window.
+    if [ $grow = 2 ]; then ww=$((ww + 200)); hh=$((hh + 250)); fi
     import -window root -crop "${ww}x${hh}+${x}+${y}" +repage "$out/$name.png"
     shots+=("$name|$caption")
     echo "screenshots: $out/$name.png (${ww}x${hh})"
@@ -171,6 +203,7 @@ for view in "${views[@]}"; do
   fi
   if [ $grow = 1 ]; then w "$send" menukey 27 || true; fi  # Esc closes the menu
   if [ "${action:-}" = settings ]; then w "$send" dlgclick "$settings_title" 2 || true; fi
+  if [ $grow = 2 ]; then w "$send" press '#32770' 2 || true; fi  # Cancel closes the dialog
   w "$send" close || true
   w "$send" gone 10000 || true
   wait "$pid" 2>/dev/null || true

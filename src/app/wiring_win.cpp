@@ -581,6 +581,8 @@ BigViewHost BigViewHostTable() {
     h.meterRequest = [](void*, bool on) { g_playState.preciseMeters = on; };
     h.layout = [](void*) {
         if (View().layout) View().layout(View().ctx);
+        // The embedded Big view came or went: the picture takes its new size and place.
+        if (static_cast<uint32_t>(g_settings.stylez) & Style::ShowPictures) PictureUpdateWin(1);
     };
     h.rssUpdateIfDue = [](void*) {
         const FeedsOps& f = g_wiring.feeds;

@@ -1,8 +1,11 @@
 #include "base/dialog_win.h"
 
+#include <commctrl.h>
 #include <shellapi.h>
 
 #include <algorithm>
+
+#include "base/dll_win.h"
 
 std::vector<WORD> DialogTemplateWin(const wchar_t* title, short cx, short cy, DWORD style) {
     std::vector<WORD> t(sizeof(DLGTEMPLATE) / sizeof(WORD), 0);
@@ -65,4 +68,131 @@ void RichEditOpenLinkWin(HWND owner, HWND edit, const CHARRANGE& range) {
     const LRESULT n = SendMessageW(edit, EM_GETTEXTRANGE, 0, reinterpret_cast<LPARAM>(&tr));
     text.resize(static_cast<size_t>(n));
     if (!text.empty()) ShellExecuteW(owner, L"open", text.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+void SetDarkFrameWin(HWND window, bool dark) {
+    constexpr DWORD kDwmDarkMode = 20;  // DWMWA_USE_IMMERSIVE_DARK_MODE
+    using SetAttributeFn = HRESULT(WINAPI*)(HWND, DWORD, LPCVOID, DWORD);
+    HMODULE dwm = LoadSystemDll(L"dwmapi.dll");
+    if (!dwm) return;
+    if (auto set = reinterpret_cast<SetAttributeFn>(
+            reinterpret_cast<void*>(GetProcAddress(dwm, "DwmSetWindowAttribute")))) {
+        BOOL value = dark ? TRUE : FALSE;
+        set(window, kDwmDarkMode, &value, sizeof value);
+    }
+    FreeLibrary(dwm);
+}
+
+namespace {
+
+constexpr UINT_PTR kDarkDialogSubclass = 0x5A44;
+constexpr const wchar_t* kDarkDialogProp = L"ZuvoDarkDialog";
+
+struct DarkDialog {
+    DarkDialogColours c;
+    HBRUSH back, field;
+};
+
+enum class ControlKind { Other, ListView, TreeView, RichEdit };
+
+ControlKind KindOf(HWND control) {
+    wchar_t name[32] = {};
+    GetClassNameW(control, name, 32);
+    if (lstrcmpiW(name, WC_LISTVIEWW) == 0) return ControlKind::ListView;
+    if (lstrcmpiW(name, WC_TREEVIEWW) == 0) return ControlKind::TreeView;
+    if (_wcsnicmp(name, L"RichEdit", 8) == 0) return ControlKind::RichEdit;
+    return ControlKind::Other;
+}
+
+// Colours of the controls that do not ask their parent for them.
+BOOL CALLBACK DarkenChild(HWND control, LPARAM param) {
+    const auto& c = *reinterpret_cast<const DarkDialogColours*>(param);
+    if (c.fieldBack == CLR_INVALID) return TRUE;
+    switch (KindOf(control)) {
+        case ControlKind::ListView:
+            SendMessageW(control, LVM_SETBKCOLOR, 0, c.fieldBack);
+            SendMessageW(control, LVM_SETTEXTBKCOLOR, 0, c.fieldBack);
+            SendMessageW(control, LVM_SETTEXTCOLOR, 0, c.fieldText);
+            break;
+        case ControlKind::TreeView:
+            SendMessageW(control, TVM_SETBKCOLOR, 0, c.fieldBack);
+            SendMessageW(control, TVM_SETTEXTCOLOR, 0, c.fieldText);
+            break;
+        case ControlKind::RichEdit: {
+            SendMessageW(control, EM_SETBKGNDCOLOR, 0, c.fieldBack);
+            CHARFORMATW cf{};
+            cf.cbSize = sizeof cf;
+            cf.dwMask = CFM_COLOR;
+            cf.crTextColor = c.fieldText;
+            SendMessageW(control, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&cf));
+            break;
+        }
+        case ControlKind::Other:
+            break;
+    }
+    InvalidateRect(control, nullptr, TRUE);
+    return TRUE;
+}
+
+LRESULT Field(const DarkDialog& d, HDC dc, UINT msg, WPARAM wParam, LPARAM lParam, HWND dlg) {
+    if (d.c.fieldBack == CLR_INVALID) return DefSubclassProc(dlg, msg, wParam, lParam);
+    SetTextColor(dc, d.c.fieldText);
+    SetBkColor(dc, d.c.fieldBack);
+    return reinterpret_cast<LRESULT>(d.field);
+}
+
+LRESULT CALLBACK DarkDialogProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                DWORD_PTR ref) {
+    auto* d = reinterpret_cast<DarkDialog*>(ref);
+    switch (msg) {
+        case WM_CTLCOLORDLG:
+        case WM_CTLCOLORSTATIC:
+        case WM_CTLCOLORBTN: {
+            // A read-only or disabled edit field asks as a static; it keeps the field colours.
+            HWND control = reinterpret_cast<HWND>(lParam);
+            wchar_t name[8] = {};
+            if (msg == WM_CTLCOLORSTATIC) GetClassNameW(control, name, 8);
+            const bool field = lstrcmpiW(name, L"Edit") == 0;
+            HDC dc = reinterpret_cast<HDC>(wParam);
+            if (field) return Field(*d, dc, msg, wParam, lParam, dlg);
+            SetTextColor(dc, d->c.text);
+            SetBkMode(dc, TRANSPARENT);
+            return reinterpret_cast<LRESULT>(d->back);
+        }
+        case WM_CTLCOLOREDIT:
+        case WM_CTLCOLORLISTBOX:
+            return Field(*d, reinterpret_cast<HDC>(wParam), msg, wParam, lParam, dlg);
+        case WM_NCDESTROY: {
+            RemoveWindowSubclass(dlg, DarkDialogProc, kDarkDialogSubclass);
+            RemovePropW(dlg, kDarkDialogProp);
+            DeleteObject(d->back);
+            if (d->field) DeleteObject(d->field);
+            delete d;
+            return DefSubclassProc(dlg, msg, wParam, lParam);
+        }
+    }
+    return DefSubclassProc(dlg, msg, wParam, lParam);
+}
+
+HBRUSH Brush(COLORREF c) {
+    return c == CLR_INVALID ? nullptr : CreateSolidBrush(c);
+}
+
+}  // namespace
+
+void DarkDialogWin(HWND dialog, const DarkDialogColours& colours) {
+    if (!dialog) return;
+    // Called again, new colours replace the old ones (the property finds them).
+    if (auto* d = static_cast<DarkDialog*>(GetPropW(dialog, kDarkDialogProp))) {
+        DeleteObject(d->back);
+        if (d->field) DeleteObject(d->field);
+        *d = DarkDialog{colours, CreateSolidBrush(colours.back), Brush(colours.fieldBack)};
+    } else {
+        auto* n = new DarkDialog{colours, CreateSolidBrush(colours.back), Brush(colours.fieldBack)};
+        SetPropW(dialog, kDarkDialogProp, n);
+        SetWindowSubclass(dialog, DarkDialogProc, kDarkDialogSubclass, reinterpret_cast<DWORD_PTR>(n));
+    }
+    DarkDialogColours c = colours;
+    EnumChildWindows(dialog, DarkenChild, reinterpret_cast<LPARAM>(&c));
+    InvalidateRect(dialog, nullptr, TRUE);
 }

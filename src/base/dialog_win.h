@@ -26,3 +26,15 @@ std::wstring DialogItemTextWin(HWND dlg, int id);
 void RichEditSetRtfWin(HWND edit, const std::string& rtf);
 // Opens the clicked range of the control's text (an address) with its program.
 void RichEditOpenLinkWin(HWND owner, HWND edit, const CHARRANGE& range);
+
+// Colours of a dialog's controls: the dialog, its statics, buttons and check boxes in `back`
+// with `text` on a transparent background; the edit fields, list boxes, list views, tree views
+// and rich-edit viewers in `fieldBack` with `fieldText`, or in the system colours when
+// `fieldBack` is CLR_INVALID. Call it once the controls exist (and after a rich-edit viewer
+// has its text); the colours stay until the dialog is destroyed.
+struct DarkDialogColours {
+    COLORREF back, text, fieldBack, fieldText;
+};
+void DarkDialogWin(HWND dialog, const DarkDialogColours& colours);
+// Sets or clears the dark title bar of a top-level window (dwmapi, looked up when needed).
+void SetDarkFrameWin(HWND window, bool dark);

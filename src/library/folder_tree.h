@@ -90,6 +90,10 @@ void AddPlaceholder(FolderTree& tree, TreeItem item);
 void BuildRoots(FolderTree& tree, const TreeEnv& env);
 // Reads the item's children unless it has real ones: a placeholder is removed first.
 void ExpandItem(FolderTree& tree, TreeItem item, const TreeEnv& env);
+// After files were renamed or moved into or out of the folder: the items showing it lose the
+// children gone from the disk and gain the new ones (read items), or get or lose their expand
+// button (unread items). Other items are left as they are.
+void RefreshFolderItems(FolderTree& tree, const std::wstring& folder, const TreeEnv& env);
 // Whether a folder child gets an expand button: pre-scan or the no-pre-scan rules.
 bool FolderShowsButton(const std::wstring& folder, uint32_t value, const Settings& s,
                        const FolderOps& fs);

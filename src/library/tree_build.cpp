@@ -48,7 +48,17 @@ uint32_t ChildValue(const TreeNode& n) {
     return 0;
 }
 
-void ReadFolderChildren(FolderTree& tree, TreeItem item, std::wstring folder, const TreeEnv& env) {
+// The item's child of that name, 0 when it has none.
+TreeItem ChildNamed(const FolderTree& tree, TreeItem item, const std::wstring& name) {
+    for (TreeItem c : Node(tree, item).children)
+        if (!IsPlaceholder(tree, c) && SameTextNoCase(Node(tree, c).text, name)) return c;
+    return 0;
+}
+
+// Reads the folder's shown entries as children of the item; with `missingOnly` only those it
+// does not have yet.
+void ReadFolderChildren(FolderTree& tree, TreeItem item, std::wstring folder, const TreeEnv& env,
+                        bool missingOnly = false) {
     const uint32_t value = ChildValue(Node(tree, item));
     if (!folder.empty() && folder.back() == L':') folder += L'\\';
     std::vector<DirEntry> entries;
@@ -56,6 +66,7 @@ void ReadFolderChildren(FolderTree& tree, TreeItem item, std::wstring folder, co
     for (const DirEntry& e : entries) {
         const EntryClass c = Classify(e, *env.s);
         if (c == EntryClass::Skip) continue;
+        if (missingOnly && ChildNamed(tree, item, e.name)) continue;
         if (c == EntryClass::Folder) {
             TreeItem child = TreeInsert(tree, item, e.name, kImgFolder, kImgFolderOpen, value, true, *env.fs);
             if (FolderShowsButton(PathJoin(folder, e.name), value, *env.s, *env.fs))
@@ -271,4 +282,39 @@ void ExpandItem(FolderTree& tree, TreeItem item, const TreeEnv& env) {
         return ReadShares(tree, item, std::wstring(n.text), *env.fs);
     std::wstring folder;
     if (ItemFolderPath(tree, item, *env.s, folder)) ReadFolderChildren(tree, item, folder, env);
+}
+
+void RefreshFolderItems(FolderTree& tree, const std::wstring& folder, const TreeEnv& env) {
+    std::wstring path;
+    // Every item showing the folder (a folder can show under a drive and under a special root).
+    for (size_t i = 1; i < tree.nodes.size(); ++i) {
+        const TreeItem item = static_cast<TreeItem>(i);
+        const TreeNode& n = Node(tree, item);
+        if (!n.alive || IsPlaceholder(tree, item) || (n.nodeFlags & NodeFlag::Network)) continue;
+        if (n.image != kImgFolder && n.image != kImgFolderOpen && !(n.nodeFlags & NodeFlag::PathTop))
+            continue;
+        if (!ItemFolderPath(tree, item, *env.s, path) || !SameTextNoCase(path, folder)) continue;
+        const std::vector<TreeItem>& kids = Node(tree, item).children;
+        const bool unread = kids.empty() || (kids.size() == 1 && IsPlaceholder(tree, kids[0]));
+        if (!unread) {
+            // Read children: those gone from the disk go, new ones come in their sorted place.
+            std::vector<DirEntry> entries;
+            std::wstring listed = path;
+            if (listed.back() == L':') listed += L'\\';
+            if (!ListFolder(*env.fs, listed, L"*.*", entries)) continue;
+            const std::vector<TreeItem> old = kids;
+            for (TreeItem c : old) {
+                const bool there = std::any_of(entries.begin(), entries.end(), [&](const DirEntry& e) {
+                    return Classify(e, *env.s) != EntryClass::Skip &&
+                           SameTextNoCase(e.name, Node(tree, c).text);
+                });
+                if (!there) TreeDelete(tree, c);
+            }
+            ReadFolderChildren(tree, item, path, env, true);
+            continue;
+        }
+        const bool shows = FolderShowsButton(path, Node(tree, item).nodeFlags, *env.s, *env.fs);
+        if (shows && kids.empty()) AddPlaceholder(tree, item);
+        else if (!shows && !kids.empty()) TreeDelete(tree, kids[0]);
+    }
 }

@@ -12,6 +12,8 @@
 #include "base/dialog_win.h"
 #include "base/dll_win.h"
 #include "config/lang.h"
+#include "config/settings.h"
+#include "config/settings_bits.h"
 #include "tags/id3.h"
 #include "tags/id3v1_edit.h"
 #include "tags/id3v2_view.h"
@@ -248,6 +250,15 @@ INT_PTR CALLBACK TagProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
             SendMessageW(view, EM_SETEVENTMASK, 0, ENM_LINK);
             ShowRawView(view, st->path);
             FillFields(dlg, st->raw);
+            if (static_cast<uint32_t>(g_settings.stylez) & Style::DarkMode) {
+                // Dark mode: the dark frame, the dialog in the window colour with light texts,
+                // the fields and the raw view in the list colours.
+                SetDarkFrameWin(dlg, true);
+                DarkDialogWin(dlg, DarkDialogColours{static_cast<COLORREF>(g_settings.color_win),
+                                                     RGB(0xE0, 0xE0, 0xE0),
+                                                     static_cast<COLORREF>(g_settings.color_back),
+                                                     static_cast<COLORREF>(g_settings.color_text)});
+            }
             SetFocus(GetDlgItem(dlg, kIdTitle));
             return FALSE;
         }

@@ -22,6 +22,8 @@
 #include "library/list_text.h"
 #include "library/track_list.h"
 #include "tools/finder.h"
+#include "tools/tools_win.h"
+#include "ui/face_win.h"
 
 namespace {
 
@@ -42,6 +44,7 @@ enum : int {
 };
 constexpr UINT kMsgProgress = WM_APP + 1;  // wParam: files found
 constexpr UINT kMsgDone = WM_APP + 2;
+constexpr wchar_t kStopTimeProp[] = L"ZuvoFinderStopUs";
 constexpr int kTextFound = 129;
 constexpr uint32_t kToInsertFlag = 0x2000;  // control_flags: the last search went to the Insert view
 
@@ -268,6 +271,8 @@ INT_PTR CALLBACK FindProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
             if (FinderPositionFrom(static_cast<int32_t>(g_settings.find_sc_pos), x, y))
                 SetWindowPos(dlg, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
             CreateControls(dlg);
+            ApplyDarkModeToDialog(dlg, nullptr);
+            PaintDialogDarkWin(dlg, DialogLook::Dark);
             SetFocus(GetDlgItem(dlg, kIdName));
             SendDlgItemMessageW(dlg, kIdName, EM_SETSEL, 0, -1);
             return FALSE;
@@ -290,7 +295,18 @@ INT_PTR CALLBACK FindProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
                     (id == IDOK && (static_cast<uint32_t>(g_settings.control_flags) & kToInsertFlag));
                 StartSearch(dlg, *st, toInsert);
             } else if (id == IDCANCEL) {
+                // How long the walk took to stop, in microseconds from Cancel to the worker's
+                // end, kept on the main window for whoever measures it (the e2e test prints it).
+                LARGE_INTEGER freq, a, b;
+                QueryPerformanceFrequency(&freq);
+                QueryPerformanceCounter(&a);
+                const bool searching = st->search != nullptr;
                 EndSearch(*st);
+                QueryPerformanceCounter(&b);
+                if (searching)
+                    SetPropW(ToolsMainWindowWin(), kStopTimeProp,
+                             reinterpret_cast<HANDLE>(static_cast<uintptr_t>(
+                                 (b.QuadPart - a.QuadPart) * 1000000 / freq.QuadPart)));
                 EndDialog(dlg, IDCANCEL);
             } else if (id == kIdDates) {
                 EnableRange(dlg, kIdDates, kIdFrom, kIdTo, IsDlgButtonChecked(dlg, kIdDates) == BST_CHECKED);

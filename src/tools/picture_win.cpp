@@ -19,6 +19,8 @@
 #include "library/track_list.h"
 #include "tags/id3.h"
 #include "tags/picture_choice.h"
+#include "ui/big_view_win.h"
+#include "ui/face_layout.h"
 
 namespace {
 
@@ -31,7 +33,7 @@ struct State {
     HWND window = nullptr;
     HBITMAP bitmap = nullptr;
     int w = 0, h = 0;
-    int iconState = 0;  // 0 none, 1 the icon is shown
+    int iconState = 0;  // 0 none, 1 the icon is shown, 2 at the embedded Big view's height
     PictureShown shown;
 } g;
 
@@ -66,6 +68,9 @@ uint64_t FileSize(const std::wstring& path) {
 }
 
 int PaneWidth() { return g_settings.divider > 0 ? g_settings.divider : 0; }
+
+// The picture's height inside an embedded Big view; 0 when it goes to the foot of the tree.
+int BigViewHeight() { return BigViewPictureHeight(g_settings, BigViewEmbeddedOpenWin()); }
 
 // A 32-bit top-down DIB section of w x h.
 HBITMAP Dib(HDC dc, int w, int h) {
@@ -109,7 +114,7 @@ bool LoadFile(const std::wstring& path) {
     const int picW = MulDiv(hmW, GetDeviceCaps(screen, LOGPIXELSX), 2540);
     const int picH = MulDiv(hmH, GetDeviceCaps(screen, LOGPIXELSY), 2540);
     const PictureSetting setting = ParsePictureSetting(g_settings.picture);
-    const PictureBox box = FitPicture(picW, picH, setting.height, PaneWidth(), 0);
+    const PictureBox box = FitPicture(picW, picH, setting.height, PaneWidth(), BigViewHeight());
     bool ok = false;
     if (box.width > 0 && box.height > 0) {
         // Twice the target size first, then half-tone down: smoother than one step.
@@ -142,7 +147,8 @@ bool LoadFile(const std::wstring& path) {
 
 void ShowIcon() {
     const PictureSetting setting = ParsePictureSetting(g_settings.picture);
-    const int side = IconSide(setting.height, PaneWidth(), 0);
+    const int embedded = BigViewHeight();
+    const int side = IconSide(setting.height, PaneWidth(), embedded);
     if (side <= 0) return;
     if (RunsUnderWine()) {
         // Wine's static control does not scale icons: draw the 256-pixel icon stretched.
@@ -167,7 +173,7 @@ void ShowIcon() {
                                    g.start.instance, nullptr);
         g.w = g.h = side;
     }
-    g.iconState = 1;
+    g.iconState = embedded > 0 ? 2 : 1;
 }
 
 std::wstring TempFolder() {
@@ -189,6 +195,7 @@ void Update(bool forced) {
     PictureRequest req;
     req.browsedFolder = g_settings.browsed_folder;
     req.plainFolderList = LibraryFileView().kind == folderList;
+    req.bigViewPicture = BigViewHeight() > 0;
     req.trackPath = g_track.fileName ? g_track.fileName : L"";
     req.hasTagPicture = g_track.pictureData && g_track.pictureSize > 0 &&
                         !(static_cast<uint32_t>(g_settings.stylez) & Style::IgnoreId3Pictures);

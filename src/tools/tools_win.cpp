@@ -135,6 +135,8 @@ UINT_PTR CALLBACK PanelHook(HWND panel, UINT msg, WPARAM wp, LPARAM lp) {
                 SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(font), 0);
             }
             SendDlgItemMessageW(panel, kPanelNumber, EM_LIMITTEXT, 5, 0);
+            // The system's save dialog keeps its own colours; only its frame turns dark.
+            ApplyDarkModeToDialog(GetParent(panel), nullptr);
             return 0;
         }
         case WM_COMMAND:
@@ -290,6 +292,16 @@ void MoveRename() {
             break;
     }
     if (!ok) return Failed();
+    // The tree shows both folders as they now are on disk: the target and its parent (a folder
+    // made in the save dialog comes in), and the source.
+    const TreeEnv env = LibraryTreeEnvWin();
+    const std::wstring source = PathFolder(from), target = PathFolder(to);
+    RefreshFolderItems(LibraryTree(), source, env);
+    if (!SameTextNoCase(source, target)) {
+        RefreshFolderItems(LibraryTree(), target, env);
+        if (!SameTextNoCase(PathFolder(target), source))
+            RefreshFolderItems(LibraryTree(), PathFolder(target), env);
+    }
     ApplyMoveToList(*list, row, from, to, g_settings.last_file);
     AfterRowsChanged();
 }
@@ -406,6 +418,7 @@ INT_PTR CALLBACK BoxProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
                            IDCANCEL);
             if (b->kind != BoxKind::Notes && g_settings.more_dark != 0)
                 ApplyDarkModeToDialog(dlg, nullptr);
+            if (b->kind != BoxKind::Notes) PaintDialogDarkWin(dlg, DialogLook::Plain);
             RECT r{0, 0, 420, 80};
             AdjustWindowRectEx(&r, GetWindowLongW(dlg, GWL_STYLE), FALSE,
                                GetWindowLongW(dlg, GWL_EXSTYLE));
@@ -501,6 +514,7 @@ INT_PTR CALLBACK BeatProc(HWND dlg, UINT msg, WPARAM wp, LPARAM) {
             SendMessageW(b, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)),
                          0);
             ApplyDarkModeToDialog(dlg, b);
+            PaintDialogDarkWin(dlg, DialogLook::Dark);
             SetFocus(b);
             return FALSE;
         }
@@ -696,6 +710,8 @@ INT_PTR CALLBACK RenamerProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
                     690, 472, 200, 22);
             Control(dlg, L"BUTTON", L"Run", BS_DEFPUSHBUTTON | WS_TABSTOP, IDOK, 10, 482, 100, 28);
             Control(dlg, L"BUTTON", L"Cancel", WS_TABSTOP, IDCANCEL, 120, 482, 100, 28);
+            ApplyDarkModeToDialog(dlg, GetDlgItem(dlg, kRenNames));
+            PaintDialogDarkWin(dlg, DialogLook::Dark);
             SetFocus(GetDlgItem(dlg, kRenNames));
             return FALSE;
         }
@@ -823,6 +839,7 @@ INT_PTR CALLBACK DateProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
                                     {kLangDateHint, kDateHint}};
             for (const auto& t : texts) LangDialogText(t[0], dlg, t[1]);
             if (g_settings.more_dark != 0) ApplyDarkModeToDialog(dlg, nullptr);
+            PaintDialogDarkWin(dlg, DialogLook::Plain);
             HANDLE h = CreateFileW(d->path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                    OPEN_EXISTING, 0, nullptr);
             FILETIME created, written;

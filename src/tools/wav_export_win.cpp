@@ -23,6 +23,7 @@
 #include "library/list_text.h"
 #include "library/track_list.h"
 #include "tools/wav_export.h"
+#include "ui/face_win.h"
 
 namespace {
 
@@ -178,6 +179,8 @@ INT_PTR CALLBACK ExportProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
             DialogControlWin(dlg, L"BUTTON", L"OK", BS_DEFPUSHBUTTON | WS_TABSTOP, 330, 96, 85, 26,
                              IDOK);
             DialogControlWin(dlg, L"BUTTON", L"Cancel", WS_TABSTOP, 425, 96, 85, 26, IDCANCEL);
+            ApplyDarkModeToDialog(dlg, nullptr);
+            PaintDialogDarkWin(dlg, DialogLook::Dark);
             SetFocus(edit);
             return FALSE;
         }

@@ -6,19 +6,19 @@
 
 #include <commctrl.h>
 
+#include "base/dialog_win.h"
 #include "config/settings_bits.h"
 #include "ui/face_win.h"
 
 namespace {
 
-constexpr DWORD kDwmDarkMode = 20;  // DWMWA_USE_IMMERSIVE_DARK_MODE
 constexpr WORD kAllowDarkForWindow = 133;
 constexpr WORD kPreferDarkApp = 135;
 constexpr COLORREF kHeaderLine = RGB(0x50, 0x50, 0x50);
 constexpr COLORREF kHeaderText = RGB(0xE0, 0xE0, 0xE0);
 constexpr UINT_PTR kHeaderSubclass = 0x5A44;
+constexpr COLORREF kPlainBack = RGB(0xD0, 0xD0, 0xD0);
 
-using DwmSetWindowAttributeFn = HRESULT(WINAPI*)(HWND, DWORD, LPCVOID, DWORD);
 using SetWindowThemeFn = HRESULT(WINAPI*)(HWND, LPCWSTR, LPCWSTR);
 using AllowDarkFn = BOOL(WINAPI*)(HWND, BOOL);
 using PreferDarkFn = BOOL(WINAPI*)(BOOL);
@@ -49,15 +49,6 @@ HMODULE LoadSystemDll(const wchar_t* name) {
 template <typename F>
 F Proc(HMODULE m, const char* name) {
     return m ? reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(m, name))) : nullptr;
-}
-
-void SetDarkFrame(HWND window, bool dark) {
-    HMODULE dwm = LoadSystemDll(L"dwmapi.dll");
-    if (auto set = Proc<DwmSetWindowAttributeFn>(dwm, "DwmSetWindowAttribute")) {
-        BOOL value = dark ? TRUE : FALSE;
-        set(window, kDwmDarkMode, &value, sizeof value);
-    }
-    if (dwm) FreeLibrary(dwm);
 }
 
 struct UxTheme {
@@ -168,7 +159,7 @@ void DarkModeStartWin(HWND mainWindow, int osMajorVersion, double dpiFactor,
 void ApplyDarkMode(bool childrenOnly, bool undo) {
     if (!DarkOn() && !undo) return;
     const bool win10 = d.osMajor >= 10;
-    if (!childrenOnly && win10) SetDarkFrame(d.main, !undo);
+    if (!childrenOnly && win10) SetDarkFrameWin(d.main, !undo);
     UxTheme ux;
     if (!ux.complete()) {
         // Without the theme entry points the headers are still the program's own.
@@ -193,10 +184,25 @@ void ApplyDarkMode(bool childrenOnly, bool undo) {
 
 void ApplyDarkModeToDialog(HWND dialog, HWND control) {
     if (!DarkOn()) return;
-    SetDarkFrame(dialog, true);
+    SetDarkFrameWin(dialog, true);
     if (!control || d.osMajor < 10) return;
     UxTheme ux;
     if (!ux.complete()) return;
     ux.preferDark(TRUE);
     DarkControl(ux, control);
+}
+
+void PaintDialogDarkWin(HWND dialog, DialogLook look) {
+    if (!DarkOn()) return;
+    if (look == DialogLook::Plain) {
+        // "Some more dark mode in dialogs": the plain light-grey background, standard fields.
+        if (g_settings.more_dark == 0) return;
+        DarkDialogWin(dialog, DarkDialogColours{kPlainBack, GetSysColor(COLOR_WINDOWTEXT),
+                                                CLR_INVALID, 0});
+        return;
+    }
+    // The dialog and its statics in the window colour, its fields in the list colours.
+    DarkDialogWin(dialog, DarkDialogColours{static_cast<COLORREF>(g_settings.color_win), kHeaderText,
+                                            static_cast<COLORREF>(g_settings.color_back),
+                                            static_cast<COLORREF>(g_settings.color_text)});
 }

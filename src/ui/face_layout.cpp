@@ -77,6 +77,8 @@ FaceLayout LayOutFace(const Settings& s, const FaceMeasures& m, double dpiFactor
         if (bigTop) top += bigH;
     }
     const int end = top + out.listHeight;
+    const bool pictureShown = m.pictureW > 0 && m.pictureH > 0;
+    const bool pictureInBig = bigH > 0 && pictureShown && BigViewPictureHeight(s, m.bigViewOpen) > 0;
 
     // The tree, left of its divider.
     out.treeShown = !(stylez & Style::TreeHidden);
@@ -88,7 +90,7 @@ FaceLayout LayOutFace(const Settings& s, const FaceMeasures& m, double dpiFactor
         out.tree = UiRect{0, top, divider, out.listHeight};
         if (stripsShown) out.treeDivider = UiRect{divider, top, out.dividerWidth, out.listHeight};
         // The cover picture takes the foot of the tree's column, centred in its width.
-        if (m.pictureW > 0 && m.pictureH > 0) {
+        if (pictureShown && !pictureInBig) {
             const int h = std::min(m.pictureH, out.tree.h);
             const int w = std::min(m.pictureW, divider);
             out.tree.h -= h;
@@ -106,6 +108,17 @@ FaceLayout LayOutFace(const Settings& s, const FaceMeasures& m, double dpiFactor
         if (bigTop) out.bigView = UiRect{0, out.listTop, m.clientW, bigH};
         else if (bigBelowList) out.bigView = FromEdges(listX, end, listRight, end + bigH);
         else out.bigView = UiRect{0, end, m.clientW, bigH};
+        if (pictureInBig) {
+            // The picture at the Big view's left end, centred in its height; the view's text
+            // starts after it.
+            constexpr int g = kBigViewPictureMargin;
+            UiRect& b = out.bigView;
+            const int w = std::clamp(m.pictureW, 0, std::max(0, b.w / 2 - 2 * g));
+            const int h = std::clamp(m.pictureH, 0, std::max(0, bigH - 2 * g));
+            out.picture = UiRect{b.x + g, b.y + (bigH - h) / 2, w, h};
+            b.x += w + 2 * g;
+            b.w -= w + 2 * g;
+        }
     }
     if (!m.playlistOpen) return out;
 
@@ -237,4 +250,12 @@ void StorePlacement(Settings& s, const Placement& p) {
     s.window_w = p.window.w;
     s.window_h = p.window.h;
     s.maximized = 0;
+}
+
+int BigViewPictureHeight(const Settings& s, bool bigViewOpen) {
+    const uint32_t big = s.big_embedded;
+    if (!bigViewOpen || !(big & (kBigEmbeddedTop | kBigBelowTrackList | kBigEmbeddedBottom)) ||
+        !(static_cast<uint32_t>(s.stylez) & Style::ShowPictures))
+        return 0;
+    return std::max(0, static_cast<int>(big & kBigViewHeightMask) - 2 * kBigViewPictureMargin);
 }

@@ -49,8 +49,15 @@ struct FaceLayout {
     UiRect files, playlist, playlistDivider;
     bool playlistBeside = false;  // the play list divider is vertical
     UiRect bigView;               // empty unless embedded and open
-    UiRect picture;               // the cover picture, at the foot of the tree; empty: none
+    UiRect picture;  // the cover picture, at the foot of the tree or in the Big view; empty: none
 };
+
+// The gap kept round the cover picture inside an embedded Big view, on every side.
+constexpr int kBigViewPictureMargin = 4;
+// The height of the cover picture while an embedded Big view is open and pictures are shown:
+// the Big view's height less the margins, and the picture sits at the Big view's left end.
+// 0 otherwise (the picture goes to the foot of the tree at its own size).
+int BigViewPictureHeight(const Settings& s, bool bigViewOpen);
 
 // The normal view's rectangles. Divider positions outside their range are pulled into it.
 FaceLayout LayOutFace(const Settings& s, const FaceMeasures& m, double dpiFactor);

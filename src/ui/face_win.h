@@ -62,6 +62,11 @@ void FaceSetStatusTextWin(int pane, const std::wstring& text);
 void ApplyDarkMode(bool childrenOnly, bool undo);
 // A dialog's dark frame, and dark scroll bars for one of its controls (may be null).
 void ApplyDarkModeToDialog(HWND dialog, HWND control);
+// The colours of a tool dialog's controls in dark mode (nothing otherwise). Dark: the window
+// colour with light texts, the fields in the list colours. Plain: only with "Some more dark
+// mode in dialogs", a light-grey background with the standard texts and fields.
+enum class DialogLook { Dark, Plain };
+void PaintDialogDarkWin(HWND dialog, DialogLook look);
 // Called by FaceStartWin: what dark mode needs to know.
 void DarkModeStartWin(HWND mainWindow, int osMajorVersion, double dpiFactor,
                       HWND (*listWindow)(void* ctx, int which), void* ctx);

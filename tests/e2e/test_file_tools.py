@@ -14,8 +14,8 @@ import time
 import unittest
 
 import e2e_lib
-from e2e_lib import (Install, capture_audio, command, decode, make_mp3, send, stop, wait_steady,
-                     wait_until, win_path)
+from e2e_lib import (Install, capture_audio, command, decode, make_mp3, send, send_output, stop,
+                     wait_steady, wait_until, win_path)
 
 PANEL_CHECK, PANEL_NUMBER = 1201, 1203  # the numbering panel of the copy dialog
 DIALOG_TITLE = 'Select destination'
@@ -30,6 +30,22 @@ def hashes(folder):
             with open(path, 'rb') as f:
                 out[os.path.relpath(path, folder)] = hashlib.sha1(f.read()).hexdigest()
     return out
+
+
+def tree_children(printed, parent):
+    """The children's texts of the first item named parent in zuvo-send's tree printout."""
+    lines = printed.splitlines()
+    indent = lambda line: len(line) - len(line.lstrip(' '))
+    for i, line in enumerate(lines):
+        if line.strip() in (parent, parent + ' +'):
+            level, out = indent(line), []
+            for below in lines[i + 1:]:
+                if indent(below) <= level:
+                    break
+                if indent(below) == level + 2:
+                    out.append(below.strip())
+            return out
+    return []
 
 
 def names():
@@ -178,6 +194,30 @@ class FileTools(unittest.TestCase):
         self.assertGreater(len(samples) // 2, shown + 44100, 'playback did not go on')
         before['renamed.mp3'] = before.pop('song.mp3')
         self.assertEqual(hashes(music), before)
+
+    def test_tree_follows_a_seamless_move(self):
+        """The playing track moved into a folder made after the tree was read (as the save
+        dialog's "new folder" makes one): the tree shows the new folder under its parent."""
+        z = Install('fttree')
+        music = os.path.join(z.folder, 'Music')
+        os.makedirs(os.path.join(music, 'Album'))
+        make_mp3(os.path.join(music, 'song.mp3'), 20)
+        cap = capture_audio(self, z.folder)
+        proc = self.start(z, music)
+        # The items under Music, with Music expanded as a click on its button does.
+        under = lambda: tree_children(send_output('tree', 'Music')[1].decode('utf-8'), 'Music')
+        wait_until(lambda: 'Album' in under(), 10, lambda: 'Album not shown: %r' % under())
+        self.assertEqual(send('select', 'song'), 0)
+        self.assertEqual(command('Return'), 0)
+        wait_until(lambda: os.path.exists(cap) and os.path.getsize(cap) > 44100 * 4, 20,
+                   'one second played')
+        os.makedirs(os.path.join(music, 'New'))
+        self.assertEqual(command('MoveRename'), 0)
+        self.assertEqual(send('wintext', '#32770', '10000'), 0, 'no save dialog')
+        self.assertEqual(send('save', win_path(os.path.join(music, 'New', 'song.mp3'))), 0)
+        wait_until(lambda: os.path.exists(os.path.join(music, 'New', 'song.mp3')), 10, 'moved')
+        wait_until(lambda: under() == ['Album', 'New'], 10, lambda: 'under Music: %r' % under())
+        stop(proc, self)
 
     def test_move_of_the_playing_track_to_another_drive(self):
         z = Install('ftmove')

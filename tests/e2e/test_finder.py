@@ -125,8 +125,13 @@ class Finder(unittest.TestCase):
         kept = wait_until(lambda: e2e_lib.rows() or None, 20, 'the rows found before Cancel')
         every = FOLDERS * PER_FOLDER * 9 // 10
         self.assertLess(len(kept), every, 'the search was not cancelled')
-        print('finder: Cancel closed the dialog after %s ms with %d of %d rows (an idle dialog: %s ms)' %
-              (out.decode().strip(), len(kept), every, idle.decode().strip()))
+        rc, stopped = send_output('prop', 'ZuvoFinderStopUs')
+        self.assertEqual(rc, 0)
+        self.assertGreater(int(stopped), 0, 'the program kept no stop time')
+        print('finder: the walk stopped %.1f ms after Cancel (measured in the program); Cancel '
+              'closed the dialog after %s ms with %d of %d rows (an idle dialog: %s ms)' %
+              (int(stopped) / 1000, out.decode().strip(), len(kept), every,
+               idle.decode().strip()))
         stop(proc, self)
 
 

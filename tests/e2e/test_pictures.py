@@ -54,6 +54,39 @@ class Pictures(unittest.TestCase):
         wait_until(e2e_lib.rows, 20, 'the folder listed')
         return proc
 
+    def test_open_picture_with_the_default_program(self):
+        """"Open picture" hands the shown cover.jpg to the program the system has for .jpg:
+        here a handler registered for the test, which writes the path it was given."""
+        z = Install('openpic')
+        music = os.path.join(z.folder, 'Music')
+        os.makedirs(music)
+        cover = picture(os.path.join(music, 'cover.jpg'), '#ff0000')
+        make_mp3(os.path.join(music, 'a.mp3'), 5)
+        opened = os.path.join(z.folder, 'opened.txt')
+        # Wine takes file types from the machine's classes; the type's default value and the
+        # test's program id go again afterwards.
+        classes = 'HKLM\\Software\\Classes\\'
+        handler = 'cmd.exe /c echo %%1> "%s"' % win_path(opened)
+        reg = lambda *args: subprocess.run([e2e_lib.WINE_RUN, 'reg', *args], stdout=subprocess.DEVNULL,
+                                           stderr=subprocess.DEVNULL).returncode
+        for key, value in ((classes + '.jpg', 'ZuvoTestPicture'),
+                           (classes + 'ZuvoTestPicture\\shell\\open\\command', handler)):
+            self.assertEqual(reg('add', key, '/ve', '/d', value, '/f'), 0)
+        self.addCleanup(reg, 'delete', classes + '.jpg', '/ve', '/f')
+        self.addCleanup(reg, 'delete', classes + 'ZuvoTestPicture', '/f')
+        proc = self.start(z, music, SHOW_PICTURES)
+
+        def handed():
+            # The command does nothing until the picture is shown: ask again until it is.
+            if not os.path.exists(opened):
+                command('OpenPicture')
+                return None
+            with open(opened, 'rb') as f:
+                return f.read().decode('utf-8', 'replace').strip().strip('"') or None
+        got = wait_until(handed, 20, 'the handler called with the picture', interval=0.5)
+        self.assertEqual(got.lower(), win_path(cover).lower())
+        stop(proc, self)
+
     def test_folder_tag_and_standard_pictures(self):
         z = Install('pictures')
         music = os.path.join(z.folder, 'Music')

@@ -7,6 +7,7 @@ on the run (lengths as measured, the start times, the skip position) are read ba
 against what the test knows: the tracks' real lengths, the wall clock and the capture."""
 import os
 import re
+import subprocess
 import time
 import unittest
 
@@ -143,6 +144,45 @@ class TrackLog(unittest.TestCase):
                              ''.join('\t'.join(r) + '\t\r\n' for r in rows))
         print('log: first %d ms played whole, second left at %d of %d ms (capture %.1f-%.1f s)'
               % (len1, end2, len2, heard_s, posted_s))
+
+    def test_tag_dialog_from_the_row_menu(self):
+        """The log viewer's row menu "Track info" opens the tag dialog on the row's file; its
+        Save writes the fields as an ID3v1 tag that mutagen reads back, the audio bytes kept."""
+        z = Install('tagdialog')
+        mp3 = e2e_lib.make_mp3(os.path.join(z.folder, 'song.mp3'), 2)
+        with open(mp3, 'rb') as f:
+            audio = f.read()
+        with open(os.path.join(z.prog, 'zuvo.log'), 'wb') as f:
+            f.write(record_bytes(e2e_lib.win_path(mp3), ['', '', '', ''], 2000, 0, 2000,
+                                 int(time.time())))
+        z.write_ini(b'[Zuvo]\r\nutf8=1\r\nwavedevice=0\r\nlogfile=%d\r\n' % LOGFILE)
+        proc = z.start('/localini')
+        self.addCleanup(lambda: proc.poll() is None and proc.kill())
+        self.assertEqual(send('wait', '--visible', '20000'), 0, 'no main window')
+        self.assertEqual(command('ViewTrackLog'), 0)
+        wait_until(viewer_rows, 20, 'the log viewer to show its row')
+        self.assertEqual(send('rightclick', '@Track log', '0'), 0)
+        self.assertEqual(send('menu', '5000'), 0, 'no row menu')
+        for key in (38, 13):  # Up wraps to the last entry, "Track info"; Enter takes it
+            self.assertEqual(send('menukey', str(key)), 0)
+        fields = {101: 'Edited title', 102: 'An artist', 103: 'An album', 104: '1999'}
+        for control, text in fields.items():
+            wait_until(lambda: send('dlgset', 'Tag ID3', str(control), text) == 0, 10,
+                       'the tag dialog')
+        self.assertEqual(send('dlgclick', 'Tag ID3', '110'), 0)  # Save
+        wait_until(lambda: os.path.getsize(mp3) == len(audio) + 128, 10, 'the tag written')
+        self.assertEqual(send('dlgclick', 'Tag ID3', '2'), 0)
+        stop(proc, self)
+        with open(mp3, 'rb') as f:
+            data = f.read()
+        self.assertEqual(data[:-128], audio, 'the audio bytes changed')
+        self.assertEqual(data[-128:-125], b'TAG')
+        out = subprocess.run(['mutagen-inspect', mp3], check=True, stdout=subprocess.PIPE,
+                             stderr=subprocess.DEVNULL).stdout.decode('utf-8')
+        got = dict(line.split('=', 1) for line in out.splitlines() if '=' in line)
+        self.assertEqual({k: got.get(k) for k in ('TIT2', 'TPE1', 'TALB', 'TDRC')},
+                         {'TIT2': 'Edited title', 'TPE1': 'An artist', 'TALB': 'An album',
+                          'TDRC': '1999'}, out)
 
     def test_viewer_reads_a_damaged_log(self):
         # Five records behind a byte order mark: the second cut short and then appended to,

@@ -173,6 +173,22 @@ struct RemotePage {
         return text;
     }
 
+    // A tree item's text, as ItemText does for a row.
+    std::wstring TreeText(HTREEITEM h) const {
+        constexpr int kChars = 512;
+        TVITEMW item{};
+        item.mask = TVIF_TEXT;
+        item.hItem = h;
+        item.cchTextMax = kChars;
+        item.pszText = reinterpret_cast<wchar_t*>(static_cast<char*>(page) + sizeof(TVITEMW));
+        SIZE_T n = 0;
+        if (!WriteProcessMemory(process, page, &item, sizeof item, &n)) return {};
+        SendMessageW(list, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(page));
+        wchar_t text[kChars] = {};
+        ReadProcessMemory(process, item.pszText, text, sizeof text - sizeof(wchar_t), &n);
+        return text;
+    }
+
     // Row -1: every row.
     bool SetSelected(int row, bool selected) const {
         LVITEMW item{};
@@ -711,6 +727,41 @@ HWND DialogControl(const wchar_t* title, int id) {
     return nullptr;
 }
 
+// The folder tree's items in pre-order, two spaces of indent a level; an item with children
+// not shown (collapsed, or only its expand button) ends in " +". With `expand`, the shown items
+// of that text are expanded first (as a click on their button does).
+int PrintTree(const wchar_t* expand) {
+    HWND w = Target();
+    HWND tree = w ? FindWindowExW(w, nullptr, L"SysTreeView32", nullptr) : nullptr;
+    if (!tree) return 1;
+    RemotePage remote(tree);
+    if (!remote.page) return 1;
+    std::string out;
+    auto open = [&](auto&& self, HTREEITEM h) -> void {
+        for (; h; h = TreeView_GetNextSibling(tree, h)) {
+            if (remote.TreeText(h) == expand) TreeView_Expand(tree, h, TVE_EXPAND);
+            if (TreeView_GetItemState(tree, h, TVIS_EXPANDED) & TVIS_EXPANDED)
+                self(self, TreeView_GetChild(tree, h));
+        }
+    };
+    if (expand) open(open, TreeView_GetRoot(tree));
+    auto walk = [&](auto&& self, HTREEITEM h, int depth) -> void {
+        for (; h; h = TreeView_GetNextSibling(tree, h)) {
+            const HTREEITEM child = TreeView_GetChild(tree, h);
+            const bool open = (TreeView_GetItemState(tree, h, TVIS_EXPANDED) & TVIS_EXPANDED) != 0;
+            char utf8[2048] = {};
+            WideCharToMultiByte(CP_UTF8, 0, remote.TreeText(h).c_str(), -1, utf8, sizeof utf8,
+                                nullptr, nullptr);
+            out += std::string(static_cast<size_t>(depth) * 2, ' ') + utf8 +
+                   (child && !open ? " +" : "") + "\n";
+            if (child && open) self(self, child, depth + 1);
+        }
+    };
+    walk(walk, TreeView_GetRoot(tree), 0);
+    std::fputs(out.c_str(), stdout);
+    return 0;
+}
+
 int wmain(int argc, wchar_t** argv) {
     if (argc < 2) return Usage();
     std::wstring verb = argv[1];
@@ -865,6 +916,14 @@ int wmain(int argc, wchar_t** argv) {
         std::printf("%.1f\n", (t1.QuadPart - t0.QuadPart) * 1000.0 / f.QuadPart);
         return 0;
     }
+    if (verb == L"prop" && argc == 3) {
+        // A property of the main window, as a number (the finder's last stop time, ...).
+        HWND w = Target();
+        if (!w) return 1;
+        std::printf("%llu\n", static_cast<unsigned long long>(
+                                  reinterpret_cast<uintptr_t>(GetPropW(w, argv[2]))));
+        return 0;
+    }
     if (verb == L"lists") {
         HWND w = Target();
         if (!w) return 1;
@@ -880,6 +939,7 @@ int wmain(int argc, wchar_t** argv) {
         return 0;
     }
     if (verb == L"select" && argc >= 3) return SelectRows(argc - 2, argv + 2);
+    if (verb == L"tree" && argc <= 3) return PrintTree(argc == 3 ? argv[2] : nullptr);
     if (verb == L"rows" && argc <= 3) return PrintRows(argc == 3 ? argv[2] : nullptr);
     if (verb == L"cells" && argc == 3) return PrintCells(_wtoi(argv[2]));
     if (verb == L"cells" && argc == 4) return PrintCells(_wtoi(argv[2]), argv[3]);

@@ -2,6 +2,8 @@
 // item paths, locating paths, the network root and the walk of the folder search.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "fake_folders.h"
 #include "library/folder_tree.h"
 
@@ -258,4 +260,51 @@ TEST_F(TreeFixture, PlayingFolderInBold) {
     EXPECT_FALSE(N(album).bold);
     MarkPlayingFolder(tree, L"C:\\Audio\\Rock\\Album");
     EXPECT_TRUE(N(album).bold);
+}
+
+TEST_F(TreeFixture, ItemsOfAFolderFollowAMoveIntoOrOutOfIt) {
+    const std::wstring rock = L"C:\\Audio\\Rock", album = rock + L"\\Album", empty = rock + L"\\Empty";
+    auto erase = [&](std::wstring path) {
+        for (wchar_t& c : path) c = static_cast<wchar_t>(towlower(c));
+        fake.entries.erase(path);
+    };
+    struct Case {
+        const char* what;
+        std::function<void()> change;
+        std::vector<std::wstring> refreshed;
+        const wchar_t* rockChildren;
+        bool albumButton, emptyButton;
+    } cases[] = {
+        {"nothing changed", [] {}, {rock, album, empty}, L"Album|Empty|Only audio|sheet.cue", true,
+         false},
+        {"a folder made in the save dialog",
+         [&] { fake.AddFile(rock + L"\\New\\x.cue"); },
+         {rock}, L"Album|Empty|New|Only audio|sheet.cue", true, false},
+        {"the cue sheet moved into Empty",
+         [&] { erase(rock + L"\\sheet.cue"); fake.AddFile(empty + L"\\sheet.cue"); },
+         {rock, empty}, L"Album|Empty|Only audio", true, true},
+        {"the play list moved out of Album",
+         [&] { erase(album + L"\\list.m3u8"); fake.AddFile(rock + L"\\list.m3u8"); },
+         {album, rock}, L"Album|Empty|list.m3u8|Only audio|sheet.cue", false, false},
+        {"a folder renamed", [&] { erase(empty); fake.AddFolder(rock + L"\\Vacant"); },
+         {rock}, L"Album|Only audio|sheet.cue|Vacant", true, false},
+        {"a folder the tree does not show", [&] { fake.AddFile(L"D:\\Other\\y.m3u"); },
+         {L"D:\\Other", L"Q:\\Nowhere"}, L"Album|Empty|Only audio|sheet.cue", true, false},
+    };
+    for (const Case& c : cases) {
+        fake = FakeFolders{};
+        SetUp();
+        TreeClear(tree);
+        BuildRoots(tree, env);
+        ASSERT_NE(Rock(), 0) << c.what;
+        c.change();
+        for (const std::wstring& f : c.refreshed) RefreshFolderItems(tree, f, env);
+        EXPECT_EQ(Texts(Rock()), c.rockChildren) << c.what;
+        if (TreeItem a = Child(Rock(), L"Album")) {
+            EXPECT_EQ(HasButton(a), c.albumButton) << c.what;
+        }
+        if (TreeItem e = Child(Rock(), L"Empty")) {
+            EXPECT_EQ(HasButton(e), c.emptyButton) << c.what;
+        }
+    }
 }

@@ -129,6 +129,47 @@ TEST(FaceLayout, PictureAtTheFootOfTheTree) {
     }
 }
 
+TEST(FaceLayout, PictureInTheEmbeddedBigView) {
+    // 1000 x 700 client, lists from y 60, 618 high; a Big view of 150 embedded at the top or
+    // bottom takes the picture at its left end (margin 4), its text starting after it.
+    FaceMeasures m;
+    m.clientW = 1000;
+    m.clientH = 700;
+    m.toolbarHeight = 30;
+    m.buttonWidth = 40;
+    m.statusHeight = 22;
+    m.pictureW = 213;
+    m.pictureH = 142;
+    constexpr uint32_t pictures = Style::ShowPictures;
+    struct Case {
+        const char* what;
+        uint32_t bigEmbedded, stylez;
+        bool open;
+        int bigHeightRule;
+        UiRect picture, bigView;
+    } cases[] = {
+        {"top", kBigEmbeddedTop | 150, pictures, true, 142, {4, 64, 213, 142}, {221, 60, 779, 150}},
+        {"bottom", kBigEmbeddedBottom | 150, pictures, true, 142, {4, 532, 213, 142},
+         {221, 528, 779, 150}},
+        {"closed: the tree's foot", kBigEmbeddedTop | 150, pictures, false, 0, {18, 536, 213, 142},
+         {}},
+        {"floating: the tree's foot", 150, pictures, true, 0, {18, 536, 213, 142}, {}},
+        {"pictures off", kBigEmbeddedTop | 150, 0, true, 0, {18, 536, 213, 142},
+         {0, 60, 1000, 150}},
+    };
+    for (const Case& c : cases) {
+        Settings s;
+        s.divider = 250;
+        s.big_embedded = static_cast<uint16_t>(c.bigEmbedded);
+        s.stylez = static_cast<int32_t>(c.stylez);
+        m.bigViewOpen = c.open;
+        EXPECT_EQ(BigViewPictureHeight(s, c.open), c.bigHeightRule) << c.what;
+        const FaceLayout l = LayOutFace(s, m, 1.0);
+        EXPECT_TRUE(Same(l.picture, c.picture)) << c.what << ": " << Show(l.picture);
+        EXPECT_TRUE(Same(l.bigView, c.bigView)) << c.what << ": " << Show(l.bigView);
+    }
+}
+
 TEST(FaceLayout, SliderRowFollowsTheSplit) {
     // 1000 wide, buttons 40: a slider area of 7 x 40 = 280, less a 3-pixel gap, shared by the
     // volume by slider_split / 1023; the position slider takes the rest of the row.

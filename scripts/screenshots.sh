@@ -68,15 +68,10 @@ views=(
 settings_pages=("Quick settings" "Audio" "Decoders" "Enhancer 1" "Enhancer 2" "Control"
   "Lists and info" "Toolbar" "Hotkeys" "Special" "Window style" "List style" "Big view" "System"
   "File options" "Web server" "Title options" "Logging" "About Zuvo")
-for i in "${!settings_pages[@]}"; do
-  views+=("settings-$i|Settings page \"${settings_pages[$i]}\"|2|1.0|tab_sel=$i|settings")
-done
-for i in "${!settings_pages[@]}"; do
-  views+=("settings-dark-$i|Settings page \"${settings_pages[$i]}\", dark|1|1.0|tab_sel=$i more_dark=3|settings")
-done
-for i in "${!settings_pages[@]}"; do
-  views+=("settings-150-$i|Settings page \"${settings_pages[$i]}\" at display scale 1.5|2|1.5|tab_sel=$i|settings")
-done
+# One program start per variant; every page is shot in turn in the same dialog.
+views+=("settings|Settings page|2|1.0||settings-all"
+  "settings-dark|Settings page, dark|1|1.0|more_dark=3|settings-all"
+  "settings-150|Settings page at display scale 1.5|2|1.5||settings-all")
 settings_title=" Zuvo Directory Player - Configuration"
 
 scale_now=1.0
@@ -154,6 +149,7 @@ for view in "${views[@]}"; do
   # One more round trip through the program's queue: the layout after the listing is drawn.
   [ $ok = 1 ] && w "$send" rows
   grow=0
+  shot_taken=0
   case "${action:-}" in
     menu-main|menu-row)
       # The menu opens at the pointer: inside the window, and the picture takes in its reach.
@@ -168,9 +164,20 @@ for view in "${views[@]}"; do
       # The Big view: wait until it shows (floating by its class, embedded as a child).
       w "$send" wintext ZuvoBigView 3000 || w "$send" children || true
       ;;
-    settings)
+    settings-all)
+      # Every page of the settings dialog, one after another, then nothing more to shoot.
       w "$send" dlgopen 402 "$settings_title" || ok=0
-      w "$send" dlgpaint "$settings_title" || true
+      for i in "${!settings_pages[@]}"; do
+        [ $ok = 1 ] || break
+        w "$send" dlgtree "$settings_title" "$i" || { ok=0; break; }
+        w "$send" dlgpaint "$settings_title" || true
+        read -r x y ww hh <<<"$(dialog_rect)"
+        import -window root -crop "${ww}x${hh}+${x}+${y}" +repage "$out/$name-$i.png"
+        shots+=("$name-$i|$caption \"${settings_pages[$i]}\"")
+        echo "screenshots: $out/$name-$i.png (${ww}x${hh})"
+      done
+      [ $ok = 1 ] && w "$send" dlgclick "$settings_title" 2 || true
+      shot_taken=1
       ;;
     dialog:*)
       # A tool dialog: the command, then wait until a dialog shows; the picture takes in every
@@ -188,9 +195,8 @@ for view in "${views[@]}"; do
       done
       ;;
   esac
-  if [ $ok = 1 ]; then
-    if [ "${action:-}" = settings ]; then read -r x y ww hh <<<"$(dialog_rect)"
-    elif [ $grow = 2 ]; then read -r x y ww hh <<<"$(windows_rect)"
+  if [ $ok = 1 ] && [ $shot_taken = 0 ]; then
+    if [ $grow = 2 ]; then read -r x y ww hh <<<"$(windows_rect)"
     else read -r x y ww hh <<<"$(window_rect)"; fi
     if [ $grow = 1 ]; then ww=$((ww + 300)); hh=$((hh + 200)); fi
     # A dialog may reach past the window.
@@ -198,11 +204,10 @@ for view in "${views[@]}"; do
     import -window root -crop "${ww}x${hh}+${x}+${y}" +repage "$out/$name.png"
     shots+=("$name|$caption")
     echo "screenshots: $out/$name.png (${ww}x${hh})"
-  else
+  elif [ $ok = 0 ]; then
     echo "screenshots: $name: the window did not show its list in time" >&2
   fi
   if [ $grow = 1 ]; then w "$send" menukey 27 || true; fi  # Esc closes the menu
-  if [ "${action:-}" = settings ]; then w "$send" dlgclick "$settings_title" 2 || true; fi
   if [ $grow = 2 ]; then w "$send" press '#32770' 2 || true; fi  # Cancel closes the dialog
   w "$send" close || true
   w "$send" gone 10000 || true

@@ -74,7 +74,9 @@ class SoundPages(unittest.TestCase):
     def test_controls_write_their_settings(self):
         ini = b'wavedevice=128\r\nhotkeys=0\r\ngapless=0\r\nenh2_1=' + QUIET + b'\r\n'
         bass = os.path.join(STANDINS or '', 'bass.dll')
-        z, proc, _ = self.start('soundpages', ini, beside=[bass] if os.path.exists(bass) else [])
+        plugin = os.path.join(PLUGINS or '', 'in_sndfile.dll')
+        z, proc, _ = self.start('soundpages', ini,
+                                beside=[p for p in (bass, plugin) if os.path.exists(p)])
         self.open_dialog(AUDIO)
         for verb, *args in [('dlgset', 4001, '300'), ('dlgclick', 4008), ('dlgslider', 4003, 8),
                             ('dlgpick', 4002, 0), ('dlgclick', 4012), ('dlgset', 4022, '15'),
@@ -116,6 +118,15 @@ class SoundPages(unittest.TestCase):
         for verb, *args in [('dlgpick', 4461, KEY_F2), ('dlgclick', 4465), ('dlgclick', 4466)]:
             self.assertEqual(send(verb, TITLE, *map(str, args)), 0, (verb, args))
         wait_until(lambda: self.text(4468) == '', 5, 'the refusal to go')
+        self.open_page(DECODERS)
+        # The input plug-in's own About and Config boxes open from its row and close again.
+        self.assertEqual(send('dlgpick', TITLE, '4108', '0'), 0)
+        for button, words in [(4110, 'test input plug-in'), (4109, 'Nothing to set')]:
+            self.assertEqual(send('dlgclick', TITLE, str(button)), 0)
+            wait_until(lambda: words in send_output('dlgtext', 'in_sndfile', '65535')[1].decode(),
+                       10, 'the plug-in box %d' % button)
+            self.assertEqual(send('dlgclick', 'in_sndfile', '1'), 0)  # OK
+            wait_until(lambda: send('titled', 'in_sndfile') != 0, 10, 'the box to close')
         self.close_dialog()
         stop(proc, self)
 
@@ -145,6 +156,8 @@ class SoundPages(unittest.TestCase):
         size = lambda: os.path.getsize(cap) if os.path.exists(cap) else 0
         wait_until(lambda: size() > 0, 30, 'playback to start')
         self.open_dialog(page)
+        # Two and a half seconds of the sound before the change, enough to judge its level.
+        wait_until(lambda: size() // 2 >= 5 * 44100, 30, 'audio before the change')
         before = size() // 2
         for verb, *args in change:
             self.assertEqual(send(verb, TITLE, *map(str, args)), 0, (verb, args))

@@ -74,15 +74,8 @@ bool ListFolder(void*, const std::wstring& folder, std::vector<CompareEntry>& ou
 }
 
 bool LocalToUtc(void*, const DateFields& d, uint64_t& out) {
-    if (!DateFieldsValid(d)) return false;
-    SYSTEMTIME st{};
-    st.wYear = static_cast<WORD>(d.year);
-    st.wMonth = static_cast<WORD>(d.month);
-    st.wDay = static_cast<WORD>(d.day);
-    st.wHour = static_cast<WORD>(d.hour);
-    st.wMinute = static_cast<WORD>(d.minute);
-    FILETIME local, utc;
-    if (!SystemTimeToFileTime(&st, &local) || !LocalFileTimeToFileTime(&local, &utc)) return false;
+    FILETIME utc;
+    if (!LocalToFileTimeWin(d, utc)) return false;
     out = (uint64_t{utc.dwHighDateTime} << 32) | utc.dwLowDateTime;
     return true;
 }

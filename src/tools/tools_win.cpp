@@ -583,20 +583,6 @@ std::wstring ItemText(HWND dlg, int id, size_t max) {
     return buf.data();
 }
 
-// A local time to a UTC file time as the clock's own calls convert it; false when it does
-// not convert.
-bool LocalToFileTime(const DateFields& d, FILETIME& out) {
-    if (!DateFieldsValid(d)) return false;
-    SYSTEMTIME st{};
-    st.wYear = static_cast<WORD>(d.year);
-    st.wMonth = static_cast<WORD>(d.month);
-    st.wDay = static_cast<WORD>(d.day);
-    st.wHour = static_cast<WORD>(d.hour);
-    st.wMinute = static_cast<WORD>(d.minute);
-    FILETIME local;
-    return SystemTimeToFileTime(&st, &local) && LocalFileTimeToFileTime(&local, &out);
-}
-
 std::string LocalDateText(const FILETIME& utc) {
     SYSTEMTIME st, local;
     if (!FileTimeToSystemTime(&utc, &st)) return std::string();
@@ -620,7 +606,7 @@ bool RenamerRenameWin(void*, const std::wstring& from, const std::wstring& to) {
 
 int RenamerSetDateWin(void*, const std::wstring& path, const DateFields& d, bool creation) {
     FILETIME ft;
-    if (!LocalToFileTime(d, ft)) return -1;
+    if (!LocalToFileTimeWin(d, ft)) return -1;
     HANDLE h = CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr,
                            OPEN_EXISTING, 0, nullptr);
     if (h == INVALID_HANDLE_VALUE) return 0;
@@ -772,7 +758,7 @@ bool DateOk(HWND dlg, DateDialog& d) {
         GetDlgItemTextA(dlg, boxes[i], text, sizeof text);
         if (std::strlen(text) != kDateTextLength) continue;
         DateFields f;
-        if (!ParseDateText(text, f) || !LocalToFileTime(f, times[i])) return false;  // stays open
+        if (!ParseDateText(text, f) || !LocalToFileTimeWin(f, times[i])) return false;  // stays open
         change[i] = true;
     }
     HANDLE h = change[0] || change[1]
@@ -899,6 +885,20 @@ void FileDate() {
 }
 
 }  // namespace
+
+// A local time to a UTC file time as the clock's own calls convert it; false when it does
+// not convert.
+bool LocalToFileTimeWin(const DateFields& d, FILETIME& out) {
+    if (!DateFieldsValid(d)) return false;
+    SYSTEMTIME st{};
+    st.wYear = static_cast<WORD>(d.year);
+    st.wMonth = static_cast<WORD>(d.month);
+    st.wDay = static_cast<WORD>(d.day);
+    st.wHour = static_cast<WORD>(d.hour);
+    st.wMinute = static_cast<WORD>(d.minute);
+    FILETIME local;
+    return SystemTimeToFileTime(&st, &local) && LocalFileTimeToFileTime(&local, &out);
+}
 
 bool EasyRenamerDialogWin(HWND owner, const std::wstring& folder, const RenamerTexts& texts) {
     if (texts.rows == 0) return false;

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "base/command_ids.h"
+#include "tools/file_date.h"
 #include "tools/renamer.h"
 
 void ToolsStartWin(HWND mainWindow, HINSTANCE instance);
@@ -25,3 +26,7 @@ void BeatCounterCloseWin();
 // The easy renamer over given rows whose files lie in folder, owned by `owner` (any thread's
 // window; the dialog runs on the calling thread). True when it ran (files may have changed).
 bool EasyRenamerDialogWin(HWND owner, const std::wstring& folder, const RenamerTexts& texts);
+
+// A local date and time to a UTC file time as the system's clock converts it; false when the
+// fields are not a valid date or do not convert.
+bool LocalToFileTimeWin(const DateFields& d, FILETIME& out);

@@ -41,15 +41,12 @@ TEST(MpegHeader, ParsesTableValuesAndRejectsUnsupportedHeaders) {
             EXPECT_EQ(h.versionCode, 0);
             continue;
         }
-        EXPECT_EQ(h.bitrateKbps, c.kbps);
-        EXPECT_EQ(h.sampleRate, uint32_t(c.rate));
-        EXPECT_EQ(h.versionCode, c.version);
-        EXPECT_EQ(h.layer, c.layer);
-        EXPECT_EQ(h.channelMode, c.mode);
-        EXPECT_EQ(h.hasCrc, uint32_t(c.crc));
-        EXPECT_EQ(h.copyright, uint32_t(c.copyright));
-        EXPECT_EQ(h.original, uint32_t(c.original));
-        EXPECT_EQ(h.headerByte1, c.b[1]);
+        // kbit/s, rate, version, layer, mode, CRC, (c), original, the second header byte
+        EXPECT_EQ((std::vector<int64_t>{h.bitrateKbps, h.sampleRate, h.versionCode, h.layer,
+                                        h.channelMode, h.hasCrc, h.copyright, h.original,
+                                        h.headerByte1}),
+                  (std::vector<int64_t>{c.kbps, c.rate, c.version, c.layer, c.mode, c.crc,
+                                        c.copyright, c.original, c.b[1]}));
     }
 }
 

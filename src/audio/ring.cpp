@@ -285,11 +285,6 @@ bool GaplessOn(const Settings& s) {
     return (s.gapless & GaplessFlag::Enable) && !(s.autospace & kAutospaceOn);
 }
 
-uint32_t AutoSpaceDelayMs(const Settings& s) {
-    if (!(s.autospace & kAutospaceOn)) return 0;
-    return std::min<uint32_t>(s.autospace & kAutospaceMsMask, 30000);
-}
-
 void RingFree(PlayState& ps) {
     ps.ovRing = nullptr;
     ps.ovRing16 = {};

@@ -19,8 +19,6 @@ constexpr int32_t kMinFillSamples = 8192;
 // Gapless play is on: "Enable gapless" without "Auto space" (which plays each track on a fresh
 // output after its pause).
 bool GaplessOn(const Settings& s);
-// The pause between tracks of "Auto space" in ms (at most 30,000), 0 when it is off.
-uint32_t AutoSpaceDelayMs(const Settings& s);
 
 // Allocates the ring for a new output opening of the source format; with overlap mixing and a
 // forced output format rate and channels are replaced by it (stereo at 44,100 or 48,000 Hz).

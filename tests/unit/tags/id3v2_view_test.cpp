@@ -3,33 +3,10 @@
 #include <string>
 #include <vector>
 
+#include "support/id3_frames.h"
 #include "tags/id3v2_view.h"
 
 namespace {
-
-std::string Be(uint32_t v, int bytes) {
-    std::string out;
-    for (int i = bytes - 1; i >= 0; --i) out += static_cast<char>((v >> (8 * i)) & 0xFF);
-    return out;
-}
-
-std::string Syncsafe(uint32_t v) {
-    std::string out;
-    for (int i = 3; i >= 0; --i) out += static_cast<char>((v >> (7 * i)) & 0x7F);
-    return out;
-}
-
-std::string Frame(int version, const std::string& id, const std::string& body) {
-    const auto size = static_cast<uint32_t>(body.size());
-    if (version == 2) return id + Be(size, 3) + body;
-    return id + (version == 4 ? Syncsafe(size) : Be(size, 4)) + std::string(2, '\0') + body;
-}
-
-std::string Tag(int version, const std::string& frames, size_t padding = 32) {
-    const std::string body = frames + std::string(padding, '\0');
-    return std::string("ID3") + static_cast<char>(version) + std::string(2, '\0') +
-           Syncsafe(static_cast<uint32_t>(body.size())) + body;
-}
 
 Id3v2View View(const std::string& tag) {
     return Id3v2BuildView(reinterpret_cast<const uint8_t*>(tag.data()), tag.size(),
@@ -140,10 +117,6 @@ TEST(Id3v2View, RtfEscapesTagTextAndSumsUp) {
     EXPECT_EQ(depth, 0);
     EXPECT_NE(Id3v2ViewRtf(Id3v2View{}).find("No ID3v2 tag"), std::string::npos);
 }
-
-}  // namespace
-
-namespace {
 
 TEST(Id3v2View, TagSizeFromHeader) {
     struct Case {

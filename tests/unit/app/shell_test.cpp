@@ -3,16 +3,10 @@
 #include <set>
 
 #include "app/shell.h"
-#include "config/settings_io.h"
+#include "support/default_settings.h"
 #include "support/memfs.h"
 
 namespace {
-
-Settings Defaults() {
-    Settings s;
-    SetDefaults(s, ScreenMetrics{10, 1.0, 1920, 1080});
-    return s;
-}
 
 TEST(CommandLine, ArgumentTextFollowsTheProgramName) {
     struct Case {
@@ -122,7 +116,7 @@ TEST(StartCommandLine, PathsAndSwitches) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.args);
         ShellState sh;
-        Settings s = Defaults();
+        Settings s = DefaultSettings();
         s.list_style |= ListStyle::RestoreFileList;
         s.last_pos = 99;
         StartPlan p = ApplyCommandLine(sh, s, c.args, FindArgPath(c.args, L"C:\\"), f.Probe());
@@ -150,7 +144,7 @@ TEST(StartCommandLine, ResumeVariants) {
     Folders f;
     for (const Case& c : cases) {
         ShellState sh;
-        Settings s = Defaults();
+        Settings s = DefaultSettings();
         s.last_file = L"D:\\x\\y.mp3";
         s.last_pos = 1234;
         StartPlan p = ApplyCommandLine(sh, s, c.args, L"", f.Probe());
@@ -186,7 +180,7 @@ TEST(StartCommandLine, StartFolderFallbacks) {
         SCOPED_TRACE(c.name);
         Folders f{c.dirs};
         ShellState sh;
-        Settings s = Defaults();
+        Settings s = DefaultSettings();
         s.last_file = L"D:\\x\\y.mp3";
         s.home_folder = c.home;
         s.list_style = static_cast<int32_t>(c.listStyle);
@@ -199,7 +193,7 @@ TEST(StartCommandLine, StartFolderFallbacks) {
     // A list shown at exit stays, whatever else is set.
     Folders none;
     ShellState sh;
-    Settings s = Defaults();
+    Settings s = DefaultSettings();
     s.browsed_folder = L"D:\\Lists\\a.m3u";
     ApplyCommandLine(sh, s, L"", L"", none.Probe());
     EXPECT_EQ(s.browsed_folder, L"D:\\Lists\\a.m3u");
@@ -208,7 +202,7 @@ TEST(StartCommandLine, StartFolderFallbacks) {
     ShellState portable;
     portable.iniLocation = kPortable;
     portable.programPath = L"C:\\Apps\\Zuvo\\zuvo.exe";
-    s = Defaults();
+    s = DefaultSettings();
     s.list_style = ListStyle::StartInBaseFolder;
     ApplyCommandLine(portable, s, L"", L"", prog.Probe());
     EXPECT_EQ(s.browsed_folder, L"C:\\Apps\\Zuvo");
@@ -218,7 +212,7 @@ TEST(StartCommandLine, HideAndClose) {
     Folders f{{L"D:\\x"}};
     ShellState sh;
     sh.startupPending = true;
-    Settings s = Defaults();
+    Settings s = DefaultSettings();
     s.last_file = L"D:\\x\\y.mp3";
     StartPlan p = ApplyCommandLine(sh, s, L"/hide /close", L"", f.Probe());
     EXPECT_TRUE(p.showHidden);
@@ -241,7 +235,7 @@ TEST(MainWindow, PlacementWithinTheVirtualScreen) {
         {true, 1900, 1011, 1820, 1010}, {true, 10, 1010, 10, 1010},
     };
     for (const Case& c : cases) {
-        Settings s = Defaults();
+        Settings s = DefaultSettings();
         s.window_w = 700;
         s.window_h = 500;
         if (c.compact) {
@@ -263,7 +257,7 @@ TEST(MainWindow, PlacementWithinTheVirtualScreen) {
 struct SaveFixture {
     MemFs mem;
     ShellState sh;
-    Settings s = Defaults();
+    Settings s = DefaultSettings();
     SaveFixture() {
         mem.folders = {L"C:\\Apps\\Zuvo", L"C:\\AppData"};
         sh.programPath = L"C:\\Apps\\Zuvo\\zuvo.exe";
@@ -354,7 +348,7 @@ TEST(Confirm, WhichGovernsTheQuestion) {
         {0x1, 1, true},  {0x100, 1, false},  {0, 2, true},      {0, 0, true},
     };
     for (const Case& c : cases) {
-        Settings s = Defaults();
+        Settings s = DefaultSettings();
         s.control_lock = c.lock;
         EXPECT_EQ(ConfirmationNeeded(s, c.which), c.asks) << c.lock << " " << c.which;
     }

@@ -7,18 +7,11 @@
 #include <string>
 
 #include "config/settings_io.h"
+#include "support/default_settings.h"
 #include "settings/control_table.h"
 #include "settings/settings_pages.h"
 
 namespace {
-
-const ScreenMetrics kScreen{10, 1.0, 1920, 1080};
-
-Settings Defaults() {
-    Settings s;
-    SetDefaults(s, kScreen);
-    return s;
-}
 
 std::string ReadFile(const std::string& path) {
     std::ifstream f(path, std::ios::binary);
@@ -98,11 +91,11 @@ TEST(ControlTable, EveryControlWritesOnlyItsPart) {
             values = {c.min, c.max, (c.min + c.max) / 2};
         }
         for (int64_t v : values) {
-            Settings s = Defaults();
+            Settings s = DefaultSettings();
             ASSERT_TRUE(SetControlValue(s, c, v)) << v;
             EXPECT_EQ(ControlValue(s, c), v);
             // The other controls of the same key keep their values.
-            Settings base = Defaults();
+            Settings base = DefaultSettings();
             for (int j = 0; j < kControlCount; ++j) {
                 const ControlRow& o = kControlTable[j];
                 if (j == i || !Keyed(o) || std::string(o.key) != c.key) continue;
@@ -136,14 +129,14 @@ TEST(ControlTable, Limits) {
         SCOPED_TRACE(c.id);
         const ControlRow* row = FindControl(c.id);
         ASSERT_NE(row, nullptr);
-        Settings s = Defaults();
+        Settings s = DefaultSettings();
         SetControlValue(s, *row, c.typed);
         if (row->kind == Ctl::SkipStep)
             EXPECT_EQ((static_cast<uint32_t>(s.skip_times) >> row->shift & 0xFF), c.shown);
         else
             EXPECT_EQ(ControlValue(s, *row), c.shown);
     }
-    Settings s = Defaults();
+    Settings s = DefaultSettings();
     const ControlRow* proxy = FindControl(3510);
     EXPECT_TRUE(SetControlText(s, *proxy, "proxy:3128"));
     EXPECT_FALSE(SetControlText(s, *proxy, std::string(80, 'x')));
@@ -167,7 +160,7 @@ TEST(ControlTable, SkipSteps) {
         EXPECT_EQ(SkipStepCode(c.seconds, 250), c.code) << c.seconds;
         EXPECT_EQ(SkipStepSeconds(c.code), c.back) << c.seconds;
     }
-    Settings s = Defaults();
+    Settings s = DefaultSettings();
     s.skip_times = (1234 << 16) | (20 << 8) | 10;
     SetControlValue(s, *FindControl(3166), 90);
     EXPECT_EQ(s.skip_times, (1234 << 16) | (75 << 8) | 10);

@@ -4,12 +4,12 @@
 #include <string>
 
 #include "config/settings_io.h"
+#include "dsp/enh2.h"
+#include "support/default_settings.h"
 #include "settings/quick_settings.h"
 #include "settings/settings_frame.h"
 
 namespace {
-
-const ScreenMetrics kScreen{10, 1.0, 1920, 1080};
 
 // key -> value line of the settings file text: what a record change shows in the file.
 std::map<std::string, std::string> Lines(const Settings& s) {
@@ -27,12 +27,14 @@ std::map<std::string, std::string> Lines(const Settings& s) {
     return out;
 }
 
-// Each bundle sets exactly its fields, to exactly its values, and leaves every other key alone
-// (the record starts from values that differ from every bundle's).
+// Each bundle sets exactly its fields and leaves every other key alone (the record starts from
+// values that differ from every bundle's). A sound bundle that copies an Enhancer 2 preset names
+// it; the preset's three strings are looked up, not written out here.
 TEST(QuickSettings, EachChoiceSetsOnlyItsFields) {
     struct Case {
         int choice;
         std::map<std::string, std::string> changed;
+        const char* preset = nullptr;  // the Enhancer 2 preset copied
     } cases[] = {
         {kQuickAppearance + 2, {{"toolbar", "1"}}},
         {kQuickAppearance + 3, {{"toolbar", std::to_string(0x10 | 0x5C08A5)}}},
@@ -48,16 +50,11 @@ TEST(QuickSettings, EachChoiceSetsOnlyItsFields) {
           {"toolbar", std::to_string(0x10 | 0x20000)}}},
         {kQuickControl + 3, {}},  // the marker file is the program's business
         {kQuickSound + 0,
-         {{"enh2_1", "ma--f00130f01400f04000------------l020s025"},
-          {"enh2_2", "----m028u054d087t057m022u057d081t061m017u052d077t049m017u045d074t037----------------"},
-          {"enh2_lim", "l-s---th270re050ce300kn025ra201at030ho000"},
-          {"enhance", "2"}, {"eq_enable", "0"}, {"overlap2", "6703"}, {"overlap2buf", "10"},
-          {"gapless", "13"}}},
+         {{"enhance", "2"}, {"eq_enable", "0"}, {"overlap2", "6703"}, {"overlap2buf", "10"},
+          {"gapless", "13"}},
+         "4 band intense 2"},
         {kQuickSound + 1,
-         {{"enh2_1", "m---f00120f00500f04500------------l016s020"},
-          {"enh2_2", "----m056u060d088t051m056u054d088t053m055u046d088t043m044u041d088t016----------------"},
-          {"enh2_lim", "l-s---th255re046ce300kn050ra201at020ho000"},
-          {"enhance", "2"}, {"eq_enable", "0"}}},
+         {{"enhance", "2"}, {"eq_enable", "0"}}, "4 band deep bass"},
         {kQuickSound + 2,
          {{"enhance", "0"}, {"eq_enable", "1"}, {"eq", "090,020,000"}, {"eq_f", "00100,03000,05000"}}},
         {kQuickSound + 3,
@@ -74,8 +71,7 @@ TEST(QuickSettings, EachChoiceSetsOnlyItsFields) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.choice);
-        Settings s;
-        SetDefaults(s, kScreen);
+        Settings s = DefaultSettings();
         // Values none of the bundles uses, so that every change shows.
         s.toolbar = 0x10;
         s.list_style = 0x1;
@@ -102,10 +98,18 @@ TEST(QuickSettings, EachChoiceSetsOnlyItsFields) {
         const auto before = Lines(s);
         ApplyQuickChoice(s, c.choice, 1.0);
         const auto after = Lines(s);
-        std::map<std::string, std::string> changed;
+        std::map<std::string, std::string> changed, want = c.changed;
         for (const auto& [key, value] : after)
             if (before.at(key) != value) changed[key] = value;
-        EXPECT_EQ(changed, c.changed);
+        if (c.preset) {
+            int i = 0;
+            while (i < kEnh2BuiltInPresets && enh2BuiltInPreset(i).name != std::string(c.preset)) ++i;
+            ASSERT_LT(i, kEnh2BuiltInPresets) << c.preset;
+            want["enh2_1"] = enh2BuiltInPreset(i).enh2_1;
+            want["enh2_2"] = enh2BuiltInPreset(i).enh2_2;
+            want["enh2_lim"] = enh2BuiltInPreset(i).enh2_lim;
+        }
+        EXPECT_EQ(changed, want);
     }
 }
 
@@ -128,8 +132,7 @@ TEST(QuickSettings, FollowUps) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.choice);
-        Settings s;
-        SetDefaults(s, kScreen);
+        Settings s = DefaultSettings();
         s.color_back = 0x123456;
         const QuickFollowUp f = ApplyQuickChoice(s, c.choice, 1.0);
         EXPECT_EQ(static_cast<uint32_t>(s.color_back), c.back ? c.back : 0x123456u);
@@ -140,9 +143,8 @@ TEST(QuickSettings, FollowUps) {
     }
 }
 
-TEST(QuickSettings, ChoiceTexts) {
-    EXPECT_STREQ(QuickChoiceText(kQuickSound + 6), "Mixed track transitions");
-    EXPECT_STREQ(QuickChoiceText(kQuickControl + 3), "Always be portable (write access needed!)");
+TEST(QuickSettings, ChoiceTextsEndWithTheirGroups) {
+    EXPECT_STRNE(QuickChoiceText(kQuickSound + kQuickSoundCount - 1), "");
     EXPECT_STREQ(QuickChoiceText(kQuickAppearance + kQuickAppearanceCount), "");
     EXPECT_STREQ(QuickChoiceText(kQuickControl + kQuickControlCount), "");
     EXPECT_STREQ(QuickChoiceText(0), "");

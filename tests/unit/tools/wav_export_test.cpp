@@ -73,7 +73,7 @@ TEST(WavExport, HeaderFields) {
     struct Case {
         uint32_t rate;
         int channels;
-    } cases[] = {{44100, 2}, {22050, 1}, {48000, 2}, {8000, 1}};
+    } cases[] = {{44100, 2}, {22050, 1}};
     for (const Case& c : cases) {
         uint8_t h[kWavHeaderBytes];
         WavHeader(h, c.rate, c.channels);

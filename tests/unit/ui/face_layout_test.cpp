@@ -36,8 +36,6 @@ TEST(FaceLayout, RectanglesBySizeScaleAndFlags) {
          {0, 60, 250, 618}, {250, 60, 4, 618}, {254, 60, 746, 618}, {}, {}, {}},
         {"scale 1.5, larger sliders", 1.5, Style::LargerSliders, 44, 52, 33, 0, 0, 0,
          {0, 89, 250, 578}, {250, 89, 5, 578}, {255, 89, 745, 578}, {}, {}, {}},
-        {"scale 2.0, larger sliders", 2.0, Style::LargerSliders, 60, 70, 40, 0, 0, 0,
-         {0, 107, 250, 553}, {250, 107, 5, 553}, {255, 107, 745, 553}, {}, {}, {}},
         {"tree hidden", 1.0, Style::TreeHidden, 30, 40, 22, 0, 0, 0,
          {}, {}, {0, 60, 1000, 618}, {}, {}, {}},
         {"dividers in window colour", 1.0, Style::DividersWindowColor, 30, 40, 22, 0, 0, 0,

@@ -140,13 +140,6 @@ TEST(MainMenu, FavouritesFollowTheFixedEntries) {
               (std::vector<unsigned>{kCmdFavAddPosition, kCmdFavAddTrack, kCmdFavRemove, 0, 2000}));
 }
 
-TEST(OptionsMenu, FastPlayTexts) {
-    const Menu m = OptionsMenu(MenuFacts{}, English());
-    const MenuItem* i = Find(m, kCmdFastPlay3);
-    ASSERT_TRUE(i);
-    EXPECT_EQ(i->text, L"Fast play: ~ 2.0 x\tShift+Ctrl+3");
-}
-
 TEST(RepeatMenu, ChecksModeAndOneShot) {
     for (int mode = 0; mode < 4; ++mode)
         for (int shot = 0; shot < 3; ++shot) {

@@ -44,43 +44,15 @@ TEST(Toolbar, ButtonsShownBySettings) {
     EXPECT_EQ(all.back(), 459);
 }
 
-TEST(Toolbar, TextTablesMatchTheButtons) {
-    // Each button's text index names its long text; the repeat and shuffle states have theirs.
-    const struct {
-        int command;
-        const wchar_t *longText, *shortText;
-    } cases[] = {
-        {510, L"Play", L">"},          {511, L"Stop/Resume", L"#/>"},
-        {514, L"Prev dir", L"..\\<"},  {518, L"Repeat mode", L"All"},
-        {402, L"Settings", L".l.l.l"}, {519, L"Tree", L"ll llll"},
-        {528, L"Mute", L"Mt"},         {527, L"Bookmarks", L"*"},
-        {480, L"HTTP server", L"((*))"}, {471, L"External 3", L"App3"},
-        {488, L"Enhancer 2", L"ENH2"}, {459, L"Mono", L"Mono"},
-    };
-    for (const auto& c : cases) {
-        const ToolbarButtonDef* b = nullptr;
-        for (const ToolbarButtonDef& d : kToolbarButtons)
-            if (d.command == c.command) b = &d;
-        ASSERT_NE(b, nullptr) << c.command;
-        EXPECT_STREQ(kToolbarLongTexts[b->text], c.longText) << c.command;
-        EXPECT_STREQ(kToolbarShortTexts[b->text], c.shortText) << c.command;
-    }
-    EXPECT_STREQ(kToolbarLongTexts[16], L"Shuffle on");
-    EXPECT_STREQ(kToolbarShortTexts[29], L"as");
-    EXPECT_STREQ(kToolbarShortTexts[8], L" 1R");
-}
-
 TEST(Toolbar, BitmapByLetter) {
     const struct {
         const char* bmpfile;
         ToolbarImages kind;
         int resource, w, h;
     } cases[] = {
-        {"n", ToolbarImages::Bitmap, 703, 30, 24},   {"m", ToolbarImages::Bitmap, 704, 30, 24},
-        {"l", ToolbarImages::Bitmap, 705, 40, 32},   {"g", ToolbarImages::Bitmap, 706, 30, 24},
-        {"d", ToolbarImages::Bitmap, 708, 30, 24},   {"k", ToolbarImages::Bitmap, 709, 40, 32},
+        {"n", ToolbarImages::Bitmap, 703, 30, 24},    {"l", ToolbarImages::Bitmap, 705, 40, 32},
         {"v", ToolbarImages::SmallText, 707, 20, 16}, {"x", ToolbarImages::Bitmap, 707, 20, 16},
-        {"", ToolbarImages::Bitmap, 707, 20, 16},    {"t", ToolbarImages::TextOnly, 0, 0, 0},
+        {"", ToolbarImages::Bitmap, 707, 20, 16},     {"t", ToolbarImages::TextOnly, 0, 0, 0},
         {"my.bmp", ToolbarImages::File, 0, 0, 0},
     };
     for (const auto& c : cases) {

@@ -309,7 +309,7 @@ TEST(PluginPlayback, The24BitModeKeepsTheLowByteOfA24BitPlugin) {
     for (const bool gapless : {false, true}) {
         PluginEngine t;
         t.s.gapless = gapless ? uint32_t{GaplessFlag::Enable} : 0u;
-        t.ps.mode24 = true;
+        t.s.wave_flags |= WaveFlag::Output24Bit;
         t.fake.length = 1000;
         ASSERT_TRUE(EngineStartFile(t.e, L"a.flac", 0));
         ASSERT_GE(PluginOutOpen(t.host, 44100, 2, 24), 0);

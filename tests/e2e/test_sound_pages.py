@@ -153,8 +153,14 @@ class SoundPages(unittest.TestCase):
 
         self.open_page(HOTKEYS)
         # Slot 1 is chosen and its Ctrl + Shift + F8 fills the boxes; slot 2 holds
-        # Ctrl + Shift + F9: the same is refused for slot 1.
-        for verb, *args in [('dlgclick', 4457), ('dlgpick', 4461, KEY_F9), ('dlgclick', 4466)]:
+        # Ctrl + Shift + F9: the same is refused for slot 1. "Own definitions" is clicked
+        # first: dlgclick posts its click and returns, while dlgpick's messages are sent and
+        # so handled ahead of anything posted; the click's effect is awaited before the key
+        # list is driven, so that the page sees the steps in the test's order.
+        self.assertEqual(send('dlgclick', TITLE, '4457'), 0)
+        wait_until(lambda: send_output('dlgcheck', TITLE, '4457')[1].strip() == b'1', 5,
+                   '"Own definitions" chosen')
+        for verb, *args in [('dlgpick', 4461, KEY_F9), ('dlgclick', 4466)]:
             self.assertEqual(send(verb, TITLE, *map(str, args)), 0, (verb, args))
         wait_until(lambda: 'used' in self.text(4468), 5, 'the refusal')
         for verb, *args in [('dlgpick', 4461, KEY_F2), ('dlgclick', 4465), ('dlgclick', 4466)]:

@@ -9,6 +9,8 @@
 #include "app/app_win.h"
 #include "audio/bass_win.h"
 #include "audio/engine_win.h"
+#include "audio/output.h"
+#include "audio/plugin_host.h"
 #include "audio/plugin_host_win.h"
 #include "base/mmsystem_win.h"
 #include "config/settings.h"
@@ -33,35 +35,42 @@ std::vector<std::string> WaveOutNames(void*) {
     return names;
 }
 
-// The peaks of the wave-out buffer heard last, per channel, and the chain's gains.
+// The peaks of what is heard now (the wave-out buffer heard last or the DirectSound slot under
+// the play cursor) and the chain's gains.
 bool Levels(void*, SoundLevels& out) {
-    const PlayState& ps = g_playState;
-    if (!ps.hWaveOut || ps.buffers.empty() || ps.outChannels == 0) return false;
-    const OutBuffer& b = ps.buffers[std::clamp<size_t>(ps.currentBuffer, 0, ps.buffers.size() - 1)];
+    HeardLevels heard;
+    if (!HeardLevelsNow(g_playState, heard)) return false;
     out = SoundLevels{};
-    const int channels = std::min<int>(ps.outChannels, 2);
-    for (int e = 0; e < kMeterEntries; ++e) {
-        const int c = e % static_cast<int>(ps.outChannels);
-        if (c >= channels) continue;
-        out.before[c] = std::max(out.before[c], b.peaks[0][e]);
-        out.after[c] = std::max(out.after[c], b.peaks[1][e]);
-    }
-    std::copy(std::begin(b.gains), std::end(b.gains), out.gains);
+    std::copy(std::begin(heard.before), std::end(heard.before), out.before);
+    std::copy(std::begin(heard.after), std::end(heard.after), out.after);
+    std::copy(std::begin(heard.gains), std::end(heard.gains), out.gains);
     return true;
+}
+
+// The playable extensions as the start-up builds them, from what is loaded now: the MPEG
+// ones, the input plug-ins', then BASS's (none once it is unloaded).
+void RebuildPlayableExtensions() {
+    std::string playable(kMpegExtensions);
+    for (const std::string& d : PluginDescriptorsWin())
+        AddPlayableExtensions(playable, PluginExtensions(d));
+    AddPlayableExtensions(playable, BassPlayableExtensionsWin());
+    g_playableExtensions = playable;
 }
 
 bool BassLoad(void*) {
     g_playState.bassLoaded = BassLoadWin() == 1;
-    AddPlayableExtensions(g_playableExtensions, BassPlayableExtensionsWin());
+    RebuildPlayableExtensions();
     return g_playState.bassLoaded;
 }
 
-// A track that BASS decodes stops first; its extensions stay listed and fail to open.
+// A track that BASS decodes stops first; the kinds only BASS plays stop being playable at
+// once (the page has the lists shown built again).
 void BassUnload(void*) {
     if (g_playState.bassActive && g_wiring.playback.stop)
         g_wiring.playback.stop(g_wiring.playback.ctx);
     BassUnloadWin();
     g_playState.bassLoaded = false;
+    RebuildPlayableExtensions();
 }
 
 }  // namespace

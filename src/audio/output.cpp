@@ -208,6 +208,59 @@ void DsStampSlots(PlayState& ps, uint32_t pos, uint32_t bytes, const AudioStamp&
     }
 }
 
+void DsMeterSlots(PlayState& ps, uint32_t pos, uint32_t bytes,
+                  const uint16_t (*peaks)[kMeterEntries], const int32_t* gains) {
+    const uint32_t bps = BytesPerSample(ps);
+    const uint32_t ch = ps.outChannels;
+    if (ps.dsSlotBytes == 0 || ps.dsBufferBytes == 0 || ch == 0 || bps == 0) return;
+    const uint32_t segment = std::max<uint32_t>(ps.outRate * ch / 25, ch);  // as MeterSamples
+    for (uint32_t off = 0; off < bytes;) {
+        const uint32_t at = (pos + off) % ps.dsBufferBytes;
+        const uint32_t slot = std::min(at / ps.dsSlotBytes, ps.dsSlotCount - 1);
+        const uint32_t slotEnd =
+            slot + 1 == ps.dsSlotCount ? ps.dsBufferBytes : (slot + 1) * ps.dsSlotBytes;
+        const uint32_t part = std::min(slotEnd - at, bytes - off);
+        DsSlot& d = ps.dsSlots[slot];
+        const bool fresh = at == slot * ps.dsSlotBytes;
+        const uint32_t first = off / bps / segment, last = (off + part - 1) / bps / segment;
+        for (uint32_t c = 0; c < std::min<uint32_t>(ch, 2); ++c) {
+            for (int pass = 0; pass < 2; ++pass) {
+                uint16_t peak = 0;
+                for (uint32_t seg = first; seg <= last && seg * ch + c < kMeterEntries; ++seg)
+                    peak = std::max(peak, peaks[pass][seg * ch + c]);
+                d.peaks[pass][c] = fresh ? peak : std::max(d.peaks[pass][c], peak);
+            }
+        }
+        std::copy(gains, gains + kOutGains, d.gains);
+        off += part;
+    }
+}
+
+bool HeardLevelsNow(const PlayState& ps, HeardLevels& out) {
+    out = HeardLevels{};
+    const uint32_t ch = ps.outChannels;
+    if (ch == 0) return false;
+    if (ps.dsBuffer) {
+        if (ps.dsSlotCount == 0) return false;
+        const DsSlot& d = ps.dsSlots[std::min(ps.dsCurrentSlot, ps.dsSlotCount - 1)];
+        for (int c = 0; c < 2; ++c) out.before[c] = d.peaks[0][c], out.after[c] = d.peaks[1][c];
+        std::copy(std::begin(d.gains), std::end(d.gains), out.gains);
+        return true;
+    }
+    if (!ps.hWaveOut || ps.buffers.empty()) return false;
+    const OutBuffer& b =
+        ps.buffers[std::clamp<size_t>(static_cast<size_t>(std::max(ps.currentBuffer, 0)), 0,
+                                      ps.buffers.size() - 1)];
+    for (int e = 0; e < kMeterEntries; ++e) {
+        const uint32_t c = static_cast<uint32_t>(e) % ch;
+        if (c >= 2) continue;
+        out.before[c] = std::max(out.before[c], b.peaks[0][e]);
+        out.after[c] = std::max(out.after[c], b.peaks[1][e]);
+    }
+    std::copy(std::begin(b.gains), std::end(b.gains), out.gains);
+    return true;
+}
+
 bool OutputOpen(const PlayState& ps) {
     return ps.hWaveOut != nullptr || ps.dsBuffer != nullptr;
 }
@@ -368,7 +421,11 @@ void DsTick(Engine& e, bool takeStamps) {
     const uint32_t samples = ps.dsSegmentBytes / bps;
     std::vector<uint8_t> block(samples * bps);
     AudioStamp st;
-    uint32_t bytes = RenderBlock(e, block.data(), samples, st, nullptr);
+    // The level meters of the segment go into the slots it fills (silence clears them).
+    uint16_t peaks[2][kMeterEntries]{};
+    int32_t gains[kOutGains]{};
+    uint32_t bytes = RenderBlock(e, block.data(), samples, st, peaks);
+    if (e.io.dsp.gains) e.io.dsp.gains(e.io.dsp.ctx, gains);
     if (st.bytePos < 0) {
         // Silence after the end fills a whole segment, so that nothing old is heard again.
         bytes = samples / std::max<uint32_t>(ps.outChannels, 1) * ps.outChannels * bps;
@@ -376,6 +433,7 @@ void DsTick(Engine& e, bool takeStamps) {
     }
     DsWrite(e, ps.dsWritePos, block.data(), bytes);
     DsStampSlots(ps, ps.dsWritePos, bytes, st);
+    DsMeterSlots(ps, ps.dsWritePos, bytes, peaks, gains);
     ps.dsWritePos = (ps.dsWritePos + bytes) % ps.dsBufferBytes;
     if (RingActive(ps)) RingFill(e);  // the segment was taken: top the ring up
 }

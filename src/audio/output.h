@@ -37,6 +37,22 @@ uint32_t RenderBlock(Engine& e, uint8_t* dst, uint32_t samples, AudioStamp& stam
 // Stamps every DirectSound slot that bytes at pos cover.
 void DsStampSlots(PlayState& ps, uint32_t pos, uint32_t bytes, const AudioStamp& st);
 
+// Gives every DirectSound slot that bytes at pos cover the level-meter peaks of the block
+// written there (peaks as RenderBlock fills them for a block starting at pos) and the chain's
+// gains. A slot whose start is written takes the new peaks; one written from its middle on
+// keeps the larger of old and new.
+void DsMeterSlots(PlayState& ps, uint32_t pos, uint32_t bytes,
+                  const uint16_t (*peaks)[kMeterEntries], const int32_t* gains);
+
+// What is heard now, for the level displays: the peaks of the first two channels before and
+// after the processing chain and the chain's gains, from the wave-out buffer heard last or the
+// DirectSound slot under the play cursor. False when no output is open.
+struct HeardLevels {
+    uint16_t before[2]{}, after[2]{};
+    int32_t gains[kOutGains]{};
+};
+bool HeardLevelsNow(const PlayState& ps, HeardLevels& out);
+
 // Closes whichever output is open and frees its buffers and the ring.
 void CloseOutput(Engine& e);
 

@@ -32,10 +32,14 @@ struct OutBuffer {
     int32_t gains[kOutGains]{};
 };
 
-// One DirectSound slot: 1/25 s of the secondary buffer and the stamps of what was written there.
+// One DirectSound slot: 1/25 s of the secondary buffer, the stamps of what was written there
+// and, for the level displays, its peaks per channel (first two channels) before and after the
+// processing chain with the chain's gains of the segment it came from.
 constexpr int kDsMaxSlots = 100;
 struct DsSlot {
     AudioStamp stamp{0, 0, 0};
+    uint16_t peaks[2][2]{};  // [pass][channel]
+    int32_t gains[kOutGains]{};
 };
 
 // One second-order section of the resampling low-pass (direct form I) with its history.

@@ -144,6 +144,10 @@ StartOutcome SkipWithFade(Engine& e, const TrackStart& r, uint32_t* fadeMs) {
 bool EngineStartFile(Engine& e, const std::wstring& file, int64_t position, bool positionMs) {
     PlayState& ps = e.ps;
     if (OutputOpen(ps) || ps.inputChunk || ps.pluginActive) EngineStop(e, true);
+    // "Always 24 bit output" is taken at each start that opens the output: the decoders (BASS's
+    // float channels, the plug-ins' resolution) and the device format follow the setting as it
+    // is now, so that a change on the settings page is heard from the next start.
+    if (!OutputOpen(ps)) ps.mode24 = (e.s.wave_flags & WaveFlag::Output24Bit) != 0;
     const int plugin = PluginFor(e, file);
     if (plugin >= 0) {
         // Routed before the built-in decoders; plug-ins count positions in ms.

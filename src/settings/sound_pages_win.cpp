@@ -399,6 +399,8 @@ void DecodersCommand(HWND page, Page* p, int id, int code) {
                 h.bassUnload(h.ctx);
             }
             DecodersBassText(page, p);
+            // The kinds BASS plays come and go at once: the list shown is built again.
+            if (h.rebuildFocusedList) h.rebuildFocusedList(h.ctx);
             break;
         case kIdBassMp3:
             SetBit(s.wave_flags, 0x10, Checked(page, id));
@@ -584,7 +586,7 @@ void E1DrawMeter(Page* p, const DRAWITEMSTRUCT* di) {
                                 MeterFraction(20.0f * std::log10(std::max(m.gain, 1.0f)), 0, 20),
                                 MeterFraction(m.outDb, -40, 0)};
     const wchar_t* names[3] = {L"dry", L"amp", L"out"};
-    // Nothing heard (no output, or DirectSound, which keeps no block peaks): no figures.
+    // Nothing heard (no output open): no figures.
     const bool heard = l.gains[6] != 0;
     wchar_t figures[3][16] = {L"-", L"-", L"-"};
     if (heard) {

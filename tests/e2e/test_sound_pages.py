@@ -2,8 +2,12 @@
 "Hotkeys"): each opens from the dialog's tree; a sample of their controls, changed through
 their window messages, is in the settings file after quitting; a hotkey "Set" to a combination
 another slot holds is refused; choosing an Enhancer 2 preset while a track plays changes the
-heard level by the preset's drive; the DSP plug-in check box loads dsp_zuvogain.dll and its
-doubling is heard; "Use bass.dll" unloads and loads the stand-in bass.dll."""
+heard level by the preset's drive; "Solo 1" leaves the low band alone (heard as the band's
+low-pass of the decode); user presets of both Enhancer pages are saved, listed, chosen and
+deleted, as the settings file shows; "Always 24 bit output" shows its status word at once and
+the next opening of the output is 24-bit; the DSP plug-in check box loads dsp_zuvogain.dll and its
+doubling is heard; "Use bass.dll" unloads and loads the stand-in bass.dll, and the kinds only
+it plays leave the File view and come back."""
 import math
 import os
 import re
@@ -34,6 +38,27 @@ PLAIN_LIM = b'------th300re040ce300kn000ra201at025ho000'
 def ini_values(z):
     text = z.read_ini().decode('latin-1')
     return dict(m.groups() for m in re.finditer(r'^(\w+)=(.*?)\r?$', text, re.M))
+
+
+def low_pass(a, f, rate):
+    """The bands' split: a second-order Butterworth low-pass at f (bilinear transform, Q
+    0.707) over each channel of interleaved stereo a."""
+    k = math.tan(math.pi * f / rate)
+    q = 0.707
+    norm = 1 / (1 + k / q + k * k)
+    b0 = k * k * norm
+    b1, b2 = 2 * b0, b0
+    a1, a2 = 2 * (k * k - 1) * norm, (1 - k / q + k * k) * norm
+    out = [0.0] * len(a)
+    for c in (0, 1):
+        z1 = z2 = 0.0
+        for i in range(c, len(a), 2):
+            x = a[i] / 32767.0
+            y = b0 * x + z1
+            z1 = b1 * x + z2 - a1 * y
+            z2 = b2 * x - a2 * y
+            out[i] = y * 32767.0
+    return out
 
 
 def rms(a, lo, hi):
@@ -75,8 +100,19 @@ class SoundPages(unittest.TestCase):
         ini = b'wavedevice=128\r\nhotkeys=0\r\ngapless=0\r\nenh2_1=' + QUIET + b'\r\n'
         bass = os.path.join(STANDINS or '', 'bass.dll')
         plugin = os.path.join(PLUGINS or '', 'in_sndfile.dll')
-        z, proc, _ = self.start('soundpages', ini,
+        # A folder of a tracker module (BASS alone plays it), a WAV file (the input plug-in
+        # plays it too) and an MP3 file, shown in the File view.
+        music = Install('soundpages').folder + '-music'
+        shutil.rmtree(music, ignore_errors=True)
+        os.makedirs(music)
+        for file in ('mod only.mod', 'shared.wav', 'mpeg.mp3'):
+            with open(os.path.join(music, file), 'wb') as f:
+                f.write(b'\0' * 1000)
+        z, proc, _ = self.start('soundpages', ini, music,
                                 beside=[p for p in (bass, plugin) if os.path.exists(p)])
+        shown = lambda: sorted(r[1] for r in e2e_lib.rows())
+        if os.path.exists(bass) and os.path.exists(plugin):
+            wait_until(lambda: shown() == ['mod only', 'mpeg', 'shared'], 20, 'the File view')
         self.open_dialog(AUDIO)
         for verb, *args in [('dlgset', 4001, '300'), ('dlgclick', 4008), ('dlgslider', 4003, 8),
                             ('dlgpick', 4002, 0), ('dlgclick', 4012), ('dlgset', 4022, '15'),
@@ -89,10 +125,16 @@ class SoundPages(unittest.TestCase):
         if os.path.exists(bass):
             # "Use bass.dll" unloads the stand-in beside the program and loads it again.
             self.assertRegex(loaded, r'^bass\.dll version \d+\.\d+\.\d+\.\d+$')
+            # Without it the module is no track at once; the WAV file stays the plug-in's.
             self.assertEqual(send('dlgclick', TITLE, '4103'), 0)
             wait_until(lambda: self.text(4104) == 'bass.dll not loaded', 10, 'bass.dll to go')
+            if os.path.exists(plugin):
+                wait_until(lambda: shown() == ['mpeg', 'shared'], 10, 'the module to go')
             self.assertEqual(send('dlgclick', TITLE, '4103'), 0)
             wait_until(lambda: self.text(4104) == loaded, 10, 'bass.dll to load again')
+            if os.path.exists(plugin):
+                wait_until(lambda: shown() == ['mod only', 'mpeg', 'shared'], 10,
+                           'the module back')
         else:
             self.assertEqual(loaded, 'bass.dll not loaded')
         for verb, *args in [('dlgclick', 4102), ('dlgset', 4107, '12'), ('dlgclick', 4105)]:
@@ -111,8 +153,14 @@ class SoundPages(unittest.TestCase):
 
         self.open_page(HOTKEYS)
         # Slot 1 is chosen and its Ctrl + Shift + F8 fills the boxes; slot 2 holds
-        # Ctrl + Shift + F9: the same is refused for slot 1.
-        for verb, *args in [('dlgclick', 4457), ('dlgpick', 4461, KEY_F9), ('dlgclick', 4466)]:
+        # Ctrl + Shift + F9: the same is refused for slot 1. "Own definitions" is clicked
+        # first: dlgclick posts its click and returns, while dlgpick's messages are sent and
+        # so handled ahead of anything posted; the click's effect is awaited before the key
+        # list is driven, so that the page sees the steps in the test's order.
+        self.assertEqual(send('dlgclick', TITLE, '4457'), 0)
+        wait_until(lambda: send_output('dlgcheck', TITLE, '4457')[1].strip() == b'1', 5,
+                   '"Own definitions" chosen')
+        for verb, *args in [('dlgpick', 4461, KEY_F9), ('dlgclick', 4466)]:
             self.assertEqual(send(verb, TITLE, *map(str, args)), 0, (verb, args))
         wait_until(lambda: 'used' in self.text(4468), 5, 'the refusal')
         for verb, *args in [('dlgpick', 4461, KEY_F2), ('dlgclick', 4465), ('dlgclick', 4466)]:
@@ -186,6 +234,125 @@ class SoundPages(unittest.TestCase):
         self.assert_gain(cap, ref, after + 3 * second // 2, min(len(cap), len(ref)) - second,
                          1.5, 'after the preset')
         self.assertEqual(ini_values(z)['enh2_1'].encode(), LOUD)
+
+    def items(self, control):
+        rc, out = send_output('dlgitems', TITLE, str(control))
+        self.assertEqual(rc, 0, 'no list %d' % control)
+        return out.decode('utf-8').splitlines()
+
+    def test_solo_and_the_user_presets(self):
+        # Two bands split at 300 Hz, each at a fixed gain of 1 (max amp 1.0, threshold 0 dB),
+        # nothing else in the chain: the sum is the input, "Solo 1" the low band alone.
+        split = b'm---f00300f00000f00000------------l020s020'
+        flat = b'----' + b'm000u050d050t100' * 4 + b'-' * 16
+        ini = (b'enhance=2\r\nenh2_1=' + split + b'\r\nenh2_2=' + flat + b'\r\nenh2_lim=' +
+               PLAIN_LIM + b'\r\n')
+        name = 'solo'
+        music = Install(name).folder + '-music'
+        shutil.rmtree(music, ignore_errors=True)
+        os.makedirs(music)
+        mp3 = make_mp3(os.path.join(music, 'a.mp3'), 12, noise=True, volume=0.25)
+        z, proc, cap = self.start(name, b'wavedevice=0\r\ngapless=0\r\n' + ini, mp3)
+        size = lambda: os.path.getsize(cap) // 2 if os.path.exists(cap) else 0
+        second = 2 * 44100
+        wait_until(lambda: size() > 0, 30, 'playback to start')
+        self.open_dialog(ENHANCER2)
+        wait_until(lambda: size() >= 5 * second // 2, 30, 'audio before the solo')
+        before = size()
+        self.assertEqual(send('dlgclick', TITLE, '4410'), 0)
+        wait_until(lambda: send_output('dlgcheck', TITLE, '4410')[1].strip() == b'1', 5, 'solo')
+        solo = size()
+        # The output queue (1 s) still holds the sum; then 2.5 s of the low band alone.
+        wait_until(lambda: size() >= solo + 4 * second, 30, 'audio with the solo')
+        self.assertEqual(send('dlgclick', TITLE, '4410'), 0)
+
+        # User presets: "Mine" keeps the strings the page opened with, "Other" those of a
+        # built-in; "Mine" is chosen again (the strings come back) and then deleted.
+        steps = [('dlgset', 4306, 'Mine'), ('dlgclick', 4307)]
+        for verb, *args in steps:
+            self.assertEqual(send(verb, TITLE, *map(str, args)), 0, (verb, args))
+        wait_until(lambda: self.items(4305)[-2:] == ['User settings:', '   Mine'], 5,
+                   'the saved preset in the list')
+        built_in = self.items(4305).index('   4 band enhance')
+        for verb, *args in [('dlgpick', 4305, built_in), ('dlgset', 4306, 'Other'),
+                            ('dlgclick', 4307)]:
+            self.assertEqual(send(verb, TITLE, *map(str, args)), 0, (verb, args))
+        wait_until(lambda: self.items(4305)[-1] == '   Other', 5, 'the second preset')
+        self.assertEqual(send('dlgpick', TITLE, '4305', str(self.items(4305).index('   Mine'))), 0)
+        self.assertEqual(send('dlgclick', TITLE, '4308'), 0)
+        wait_until(lambda: '   Mine' not in self.items(4305), 5, 'the preset to go')
+        self.assertEqual(self.items(4305)[-2:], ['User settings:', '   Other'])
+
+        # Enhancer 1: "Keep" and "Drop" saved under the typed names, "Drop" chosen and removed.
+        self.open_page(ENHANCER1)
+        for typed in ('Keep', 'Drop'):
+            self.assertEqual(send('dlgset', TITLE, '4202', typed), 0)
+            self.assertEqual(send('dlgclick', TITLE, '4203'), 0)
+            wait_until(lambda: typed in self.items(4202), 5, 'Enhancer 1 preset %s' % typed)
+        self.assertEqual(send('dlgpick', TITLE, '4202', str(self.items(4202).index('Drop'))), 0)
+        self.assertEqual(send('dlgclick', TITLE, '4204'), 0)
+        wait_until(lambda: 'Drop' not in self.items(4202), 5, 'the Enhancer 1 preset to go')
+        self.assertIn('Keep', self.items(4202))
+        self.close_dialog()
+        stop(proc, self)
+
+        text = z.read_ini().decode('latin-1')
+        v = ini_values(z)
+        self.assertEqual(v['enh2_1'].encode(), split, 'the strings of "Mine" chosen again')
+        self.assertEqual(v['enh2_2'].encode(), flat)
+        user = re.findall(r'^enh2_set=(.*?)\r?$', text, re.M)
+        self.assertEqual([u.split('##')[-1] for u in user], ['Other'])
+        self.assertTrue(user[0].startswith('m---f00250f02000f05000'), 'the built-in\'s strings')
+        e1 = [u.split(',')[-1] for u in re.findall(r'^enh_eq_set=(.*?)\r?$', text, re.M)]
+        self.assertIn('Keep', e1)
+        self.assertNotIn('Drop', e1)
+
+        ref = e2e_lib.decode(mp3, gapless=False)
+        got = e2e_lib.samples(cap)
+        lo, hi = solo + 3 * second // 2, solo + 4 * second
+        low = low_pass(ref, 300, 44100)
+        self.assert_gain(got, ref, second // 2, before - second // 2, 1.0, 'the bands summed')
+        want = rms(low, lo, hi) / rms(ref, lo, hi)
+        print('solo: the low band is %.3f of the sum' % want)
+        self.assert_gain(got, ref, lo, hi, want, 'band 1 alone')
+
+    def test_24_bit_output_from_the_next_opening(self):
+        # "Always 24 bit output" ticked while playback is stopped: the status shows " 24BIT "
+        # at once and the resumed track opens the output in 24 bits. A steady tone in noise:
+        # the level of any stretch is the track's level.
+        z = Install('mode24')
+        music = z.folder + '-music'
+        shutil.rmtree(music, ignore_errors=True)
+        os.makedirs(music)
+        mp3 = make_mp3(os.path.join(music, 'a.mp3'), 20, '440-440', noise=True, volume=0.25)
+        cap = capture_audio(self, z.folder, keep_openings=True)
+        z.write_ini(b'[Zuvo]\r\nutf8=1\r\nvolume=65535\r\nwavedevice=0\r\ngapless=0\r\n')
+        proc = z.start(win_path(mp3), '/localini')
+        self.addCleanup(lambda: proc.poll() is None and proc.kill())
+        self.assertEqual(send('wait', '20000'), 0, 'no main window')
+        size = lambda p: os.path.getsize(p) if os.path.exists(p) else 0
+        wait_until(lambda: size(cap) > 4 * 44100, 30, 'playback to start')
+        self.assertEqual(command('StopResume'), 0)  # stop
+        self.open_dialog(AUDIO)
+        self.assertEqual(send('dlgclick', TITLE, '4007'), 0)
+        wait_until(lambda: ' 24BIT ' in send_output('status')[1].decode('utf-8', 'replace'), 5,
+                   'the status word')
+        self.close_dialog()
+        self.assertEqual(command('StopResume'), 0)  # resume
+        second = cap + '.0001'
+        wait_until(lambda: size(second) > 6 * 44100, 30, 'playback to resume')
+        stop(proc, self)
+        ref = e2e_lib.decode(mp3, gapless=False)
+        first = e2e_lib.samples(cap)
+        with open(second, 'rb') as f:
+            data = f.read()
+        # The resumed opening read as packed 24-bit samples (16-bit data would read as noise).
+        got = [int.from_bytes(data[i:i + 3], 'little', signed=True) / 256.0
+               for i in range(0, len(data) - 2, 3)]
+        whole = rms(ref, 0, len(ref))
+        for heard, what in ((first, '16-bit before the stop'), (got, '24-bit after the resume')):
+            self.assertAlmostEqual(rms(heard, 8192, len(heard)) / whole, 1.0, delta=0.05,
+                                   msg=what)
 
     def test_the_dsp_plugin_box_loads_the_plugin(self):
         if not PLUGINS or not os.path.exists(os.path.join(PLUGINS, 'dsp_zuvogain.dll')):

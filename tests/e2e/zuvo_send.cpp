@@ -93,6 +93,8 @@
 //   zuvo-send dlgclickms TITLE ID TITLE2      clicks button ID of dialog TITLE and waits for
 //                                             the dialog TITLE2; prints the milliseconds
 //   zuvo-send dlgcheck TITLE ID               prints 1 when button ID is checked, else 0
+//   zuvo-send dlgitems TITLE ID               prints the entries of list box or drop-down
+//                                             list ID of that dialog, one a line
 //   zuvo-send dlgpaint TITLE                  repaints dialog TITLE and its children at once
 //                                             (returns when they are drawn)
 #include <windows.h>
@@ -1071,6 +1073,24 @@ int wmain(int argc, wchar_t** argv) {
                                  RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN)
                    ? 0
                    : 1;
+    }
+    if (verb == L"dlgitems" && argc == 4) {
+        // The entries of a list box or drop-down list (by id), one a line (UTF-8).
+        HWND c = DialogControl(argv[2], _wtoi(argv[3]));
+        if (!c) return 1;
+        wchar_t cls[32] = {};
+        GetClassNameW(c, cls, 32);
+        const bool combo = _wcsicmp(cls, L"ComboBox") == 0;
+        const LRESULT n = SendMessageW(c, combo ? CB_GETCOUNT : LB_GETCOUNT, 0, 0);
+        for (LRESULT i = 0; i < n; ++i) {
+            wchar_t text[1024] = {};
+            if (SendMessageW(c, combo ? CB_GETLBTEXTLEN : LB_GETTEXTLEN, i, 0) >= 1024) continue;
+            SendMessageW(c, combo ? CB_GETLBTEXT : LB_GETTEXT, i, reinterpret_cast<LPARAM>(text));
+            char utf8[4096] = {};
+            WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, sizeof utf8, nullptr, nullptr);
+            std::printf("%s\n", utf8);
+        }
+        return 0;
     }
     if (verb == L"dlgcheck" && argc == 4) {
         HWND c = DialogControl(argv[2], _wtoi(argv[3]));

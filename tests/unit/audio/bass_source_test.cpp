@@ -160,7 +160,7 @@ TEST(BassSource, ChannelsBeyondTwoOnlyWithTheSurroundOption) {
 
 TEST(BassSource, TheFloatModeTakesTheChannelsFloats) {
     BassEngine t;
-    t.ps.mode24 = true;
+    t.s.wave_flags |= WaveFlag::Output24Bit;
     t.io.bass.readFloat = [](void* c, Engine&, float* dst, uint32_t n) {
         // Values 16 bits cannot hold: a block through the 16-bit reader would lose them.
         const uint32_t k = std::min(n, C(c).left / 4);

@@ -389,6 +389,71 @@ TEST(DirectSoundPlayback, EveryFrameIsHeardOnceFromTheFirstThenTheEndIsSeen) {
     }
 }
 
+// The level meters under DirectSound: at every tick the slot under the play cursor gives the
+// peaks of the audio written there, per channel, before and after the processing chain (here a
+// halving of the left channel), with the chain's gains of that audio. The meter segments of a
+// block need not meet the slots' edges: a peak may come from at most 1/25 s beside the slot.
+static void HalveLeft(void*, int16_t* pcm, int frames, int channels) {
+    for (int f = 0; f < frames; ++f) pcm[f * channels] = static_cast<int16_t>(pcm[f * channels] / 2);
+}
+static void GainsFromLevel(void* ctx, int32_t* out) {
+    for (int i = 0; i < kOutGains; ++i) out[i] = *static_cast<int32_t*>(ctx) + i;
+}
+TEST(DirectSoundPlayback, TheSlotUnderTheCursorGivesTheLevelsHeard) {
+    for (const HeaderBytes h : {kMpeg1L3_128, kMpeg2L3Mono, kMpeg1L3_48k}) {
+        TestEngine t;
+        FakeCodec codec{true};
+        UseDecoder(t, true, codec);
+        t.Stream(400, h);
+        t.s.wavedevice = 0x80;
+        t.ps.dsoundModule = &t.dev;
+        t.ps.preciseMeters = true;
+        int32_t blockNo = 1;  // the gains name the tick whose block they came with
+        t.io.dsp = DspHooks{&blockNo, HalveLeft, nullptr, nullptr, GainsFromLevel, nullptr};
+        HeardLevels l;
+        EXPECT_FALSE(HeardLevelsNow(t.ps, l)) << "no output open";
+        ASSERT_EQ(t.Start(), 0);
+        const uint32_t ch = t.ps.outChannels, rate = t.ps.outRate;
+        const uint32_t byteRate = rate * ch * 2, beside = rate * ch / 25;
+        const auto* mem = reinterpret_cast<const int16_t*>(t.dev.dsMemory.data());
+        const int64_t memSamples = static_cast<int64_t>(t.dev.dsMemory.size() / 2);
+        int checked = 0;
+        for (int tick = 0; tick < 60 && t.msg.trackEnds == 0; ++tick) {
+            t.dev.dsCursor = (t.dev.dsCursor + 50 * byteRate / 1000 / (ch * 2) * ch * 2) %
+                             t.dev.dsMemory.size();
+            ++blockNo;
+            DsTick(t.e);
+            ASSERT_TRUE(HeardLevelsNow(t.ps, l));
+            const uint32_t slot = t.ps.dsCurrentSlot;
+            const int64_t from = int64_t{slot} * t.ps.dsSlotBytes / 2;
+            const int64_t to = slot + 1 == t.ps.dsSlotCount ? memSamples
+                                                            : (slot + 1) * int64_t{t.ps.dsSlotBytes} / 2;
+            for (uint32_t c = 0; c < std::min<uint32_t>(ch, 2); ++c) {
+                // What the device holds is the chain's output; the left channel came in twice as loud.
+                auto peak = [&](int64_t a, int64_t b) {
+                    int m = 0;
+                    // The buffer is a ring: the region may wrap at either end.
+                    for (int64_t i = a - a % int64_t{ch} + c; i < b; i += ch)
+                        m = std::max(m, std::abs(int{mem[(i % memSamples + memSamples) % memSamples]}));
+                    return m;
+                };
+                const int inSlot = peak(from, to), near = peak(from - beside, to + beside);
+                const int gain = c == 0 ? 2 : 1;
+                EXPECT_GE(l.after[c] + 1, inSlot) << rate << " ch " << c << " tick " << tick;
+                EXPECT_LE(l.after[c], near) << rate << " ch " << c << " tick " << tick;
+                EXPECT_GE(l.before[c] + 2, gain * inSlot) << rate << " ch " << c;
+                EXPECT_LE(l.before[c], gain * near + 1) << rate << " ch " << c;
+            }
+            // Gains of a block written at most one buffer length ago.
+            EXPECT_GT(l.gains[0], 0);
+            EXPECT_LE(l.gains[0], blockNo);
+            EXPECT_EQ(l.gains[kOutGains - 1], l.gains[0] + kOutGains - 1);
+            ++checked;
+        }
+        EXPECT_GT(checked, 20) << rate;
+    }
+}
+
 TEST(PlayInit, FailuresShowTheirMessagesAndResults) {
     struct Case {
         int mpglib;

@@ -290,7 +290,7 @@ TEST(PluginPlayback, TheEngineHearsWhatThePluginWrote) {
             SCOPED_TRACE(testing::Message() << "24-bit " << mode24 << " gapless " << gapless);
             PluginEngine t;
             t.s.gapless = gapless ? uint32_t{GaplessFlag::Enable} : 0u;
-            t.ps.mode24 = mode24;
+            if (mode24) t.s.wave_flags |= WaveFlag::Output24Bit;
             t.fake.length = 1000;
             ASSERT_TRUE(EngineStartFile(t.e, L"a.flac", 0));
             const uint32_t width = mode24 ? 3 : 2;

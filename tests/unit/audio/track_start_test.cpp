@@ -79,3 +79,29 @@ TEST(TrackStart, UnopenableNextTrackLetsTheRingPlayOut) {
 }
 
 }  // namespace
+
+// "Always 24 bit output" is read at each start that opens the output: a change while a track
+// plays leaves the open output as it is and is heard from the next start on.
+TEST(TrackStart, The24BitSettingTakesEffectAtTheNextStart) {
+    const struct {
+        bool first, second;
+    } cases[] = {{false, true}, {true, false}, {false, false}};
+    for (const auto& c : cases) {
+        TestEngine t;
+        t.Stream(500);
+        t.s.wave_flags = c.first ? static_cast<uint32_t>(WaveFlag::Output24Bit) : 0u;
+        ASSERT_TRUE(EngineStartFile(t.e, L"t.mp3", 0));
+        WaveOutStart(t.e);
+        const uint32_t bytes = t.dev.queued.front()->bytes;
+        EXPECT_EQ(t.ps.outBits, c.first ? 24u : 16u);
+        t.s.wave_flags = c.second ? static_cast<uint32_t>(WaveFlag::Output24Bit) : 0u;
+        FakePlayOne(t.e, t.dev);
+        EXPECT_EQ(t.ps.mode24, c.first) << "the open output keeps its format";
+        ASSERT_TRUE(EngineStartFile(t.e, L"t.mp3", 0));
+        WaveOutStart(t.e);
+        EXPECT_EQ(t.ps.outBits, c.second ? 24u : 16u) << c.first;
+        // The same audio in three bytes a sample instead of two, or the other way round.
+        const uint32_t now = t.dev.queued.front()->bytes;
+        EXPECT_EQ(uint64_t{now} * (c.first ? 3 : 2), uint64_t{bytes} * (c.second ? 3 : 2)) << c.first;
+    }
+}

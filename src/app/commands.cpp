@@ -14,12 +14,6 @@ struct CommandEntry {
     int value;
 };
 
-// Global hotkey slots 1 to 13.
-constexpr CommandId kHotkeySlots[] = {
-    kCmdStopResume, kCmdPrevTrack,   kCmdNextTrack, kCmdVolumeDown, kCmdVolumeUp,
-    kCmdRewind,     kCmdFastForward, kCmdEnhancer1, kCmdEnhancer2,  kCmdMono,
-    kCmdFastPlay1,  kCmdFastPlay2,   kCmdFastPlay3};
-
 // Buttons with a tooltip entry of their own (94 to 112).
 constexpr CommandEntry kTooltipEntries[] = {
     {kCmdPlayFromStart, 94}, {kCmdStopResume, 95},    {kCmdPrevTrack, 96},
@@ -62,11 +56,6 @@ int Lookup(const CommandEntry (&table)[N], CommandId id, int missing) {
 }
 
 }  // namespace
-
-CommandId HotkeySlotCommand(int slot) {
-    if (slot < 1 || slot > static_cast<int>(std::size(kHotkeySlots))) return CommandId{};
-    return kHotkeySlots[slot - 1];
-}
 
 int ToolbarTooltipEntry(CommandId id) {
     return Lookup(kTooltipEntries, id, -1);

@@ -1,10 +1,7 @@
-// The command logic that belongs to the main window: hotkey slots, toolbar tooltips, the
+// The command logic that belongs to the main window: toolbar tooltips, the
 // external program numbers. The numbers themselves are in base/command_ids.h.
 #pragma once
 #include "base/command_ids.h"
-
-// The command a global hotkey slot (1 to 13) sends; 0 for other slots.
-CommandId HotkeySlotCommand(int slot);
 
 // Toolbar tooltips: the language entry of a button's own tooltip ("...  [keys]"), or -1.
 int ToolbarTooltipEntry(CommandId id);

@@ -7,6 +7,7 @@
 #include "base/path.h"
 #include "base/text.h"
 #include "config/settings_bits.h"
+#include "ui/hotkeys.h"
 
 namespace {
 
@@ -709,7 +710,7 @@ void OnSized(CommandContext& c, bool minimized) {
 }
 
 void OnHotkey(CommandContext& c, int slot) {
-    if (CommandId id = HotkeySlotCommand(slot)) RunCommand(c, id, 0);
+    if (const unsigned id = HotkeyCommand(slot)) RunCommand(c, static_cast<CommandId>(id), 0);
 }
 
 void OnTreeSelectionChanged(CommandContext& c, const std::wstring& folder) {

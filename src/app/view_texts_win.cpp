@@ -16,6 +16,7 @@
 #include "library/sequence.h"
 #include "library/sequence_win.h"
 #include "library/track_list.h"
+#include "tags/id3.h"
 #include "ui/face_win.h"
 #include "ui/title_text.h"
 #include "ui/ui_glue_win.h"
@@ -46,8 +47,7 @@ TrackTitleSource TitleSource(const EngineView& v) {
     TrackTitleSource t;
     t.trackLoaded = v.trackLoaded || v.outputOpen;
     t.lastFile = S().last_file;
-    t.artist = Tag(kTagArtist);
-    t.title = Tag(kTagTitle);
+    t.displayName = Id3DisplayTitle(g_track, t.lastFile.c_str());
     t.tagTitles = static_cast<uint32_t>(S().stylez) & Style::TagTitles;
     t.pluginTrack = g_playState.pluginActive;
     return t;
@@ -161,7 +161,7 @@ void UpdateTrackInfoNow() {
     }
     FaceSetStatusTextWin(1, TrackFormatText(f, Colon()));
     if (static_cast<uint32_t>(S().control_flags) & ControlFlag::TrayIcon)
-        TraySetTipWin(TrackDisplayName(TitleSource(v)));
+        TraySetTipWin(TitleSource(v).displayName);
 }
 
 void UpdateListSummaryNow() {
@@ -194,7 +194,7 @@ void CopyNowPlaying(bool selectedRow) {
         f.title = Tag(kTagTitle);
         f.track = Tag(kTagTrack);
         f.lastFile = S().last_file;
-        f.displayName = TrackDisplayName(TitleSource(v));
+        f.displayName = TitleSource(v).displayName;
         text = NowPlayingText(S().nowplaying, f);
     }
     if (CopyToClipboardWin(text)) ShowMessageWin(L" Track info copied.", 3000);
@@ -274,7 +274,7 @@ void ShowRowMenu(POINT pt) {
     RowFacts f;
     const std::wstring path = FocusedRowPath();
     f.playingStream = g_playState.urlStream && !path.empty() && path == s.last_file;
-    f.streamTitle = TrackDisplayName(TitleSource(Engine()));
+    f.streamTitle = TitleSource(Engine()).displayName;
     f.listKind = list.kind;
     f.inPlaylistPane = &list == &PlaylistViewModelWin();
     const bool fileList = &list == &LibraryFileView();

@@ -37,6 +37,7 @@
 #include "library/track_list.h"
 #include "settings/settings_dialog_win.h"
 #include "log/log_win.h"
+#include "tags/id3.h"
 #include "tools/compare_win.h"
 #include "tools/finder_win.h"
 #include "tools/picture_win.h"
@@ -336,8 +337,7 @@ void PageSnapshot(void*, HttpPageState& out) {
     TrackTitleSource t;
     t.trackLoaded = v.trackLoaded || v.outputOpen;
     t.lastFile = s.last_file;
-    if (g_track.tagText[kTagArtist]) t.artist = g_track.tagText[kTagArtist];
-    if (g_track.tagText[kTagTitle]) t.title = g_track.tagText[kTagTitle];
+    t.displayName = Id3DisplayTitle(g_track, t.lastFile.c_str());
     t.tagTitles = static_cast<uint32_t>(s.stylez) & Style::TagTitles;
     t.pluginTrack = g_playState.pluginActive;
     out.title = TrackTitleText(t);

@@ -20,6 +20,13 @@ std::vector<WORD> DialogTemplateWin(const wchar_t* title, short cx, short cy, DW
     return t;
 }
 
+void SizeDialogClientWin(HWND dlg, int w, int h) {
+    RECT r{0, 0, w, h};
+    AdjustWindowRectEx(&r, static_cast<DWORD>(GetWindowLongW(dlg, GWL_STYLE)), FALSE,
+                       static_cast<DWORD>(GetWindowLongW(dlg, GWL_EXSTYLE)));
+    SetWindowPos(dlg, nullptr, 0, 0, r.right - r.left, r.bottom - r.top, SWP_NOMOVE | SWP_NOZORDER);
+}
+
 HWND DialogControlWin(HWND dlg, const wchar_t* cls, const wchar_t* text, DWORD style, int x, int y,
                       int w, int h, int id, DWORD exStyle) {
     HWND c = CreateWindowExW(exStyle, cls, text, WS_CHILD | WS_VISIBLE | style, x, y, w, h, dlg,

@@ -19,6 +19,9 @@ std::vector<WORD> DialogTemplateWin(const wchar_t* title, short cx, short cy,
 // A visible child control of the dialog (or window) dlg with the id, in the dialog font.
 HWND DialogControlWin(HWND dlg, const wchar_t* cls, const wchar_t* text, DWORD style, int x, int y,
                       int w, int h, int id, DWORD exStyle = 0);
+// Resizes the dialog (or window) so that its client area is w x h pixels, as its own style and
+// extended style frame it; its position stays.
+void SizeDialogClientWin(HWND dlg, int w, int h);
 // The whole text of the dialog's item id.
 std::wstring DialogItemTextWin(HWND dlg, int id);
 

@@ -11,3 +11,14 @@ std::string CtimeText(const LocalTime& t) {
     return Format("%s %s %.2d %.2d:%.2d:%.2d %d", day, month, t.day, t.hour, t.minute, t.second,
                   t.year);
 }
+
+std::wstring DurationText(uint64_t ms, bool colon) {
+    const char sep = colon ? ':' : '\'';
+    const auto u = [](uint64_t v) { return static_cast<unsigned long long>(v); };
+    const uint64_t sec = ms / 1000;
+    const std::string text =
+        ms < 3600000u ? Format("%llu%c%.2llu", u(sec / 60), sep, u(sec % 60))
+                      : Format("%llu:%.2llu%c%.2llu", u(sec / 3600), u(sec / 60 % 60), sep,
+                               u(sec % 60));
+    return std::wstring(text.begin(), text.end());  // digits and separators only
+}

@@ -1,5 +1,7 @@
-// Formatting of clock times for the program's log files.
+// Formatting of clock times for the program's log files, and of durations for the lists and
+// the window.
 #pragma once
+#include <cstdint>
 #include <string>
 
 // A broken-down local time as the clock reports it.
@@ -13,3 +15,7 @@ struct LocalTime {
 
 // "Sat Dec 05 00:02:54 2026": the C runtime's ctime() layout with a two-digit day.
 std::string CtimeText(const LocalTime& t);
+
+// A duration as the lists and the window show it: "m'ss" below an hour, "h:mm'ss" from an hour
+// on; with colon the last separator is ':' as well. Milliseconds are dropped.
+std::wstring DurationText(uint64_t ms, bool colon);

@@ -103,9 +103,6 @@ const wchar_t* LangMenuTip(LangState& st, int index, bool withKeys);
 // (index 500 or above, entry not present or empty). The glue's LangDialogText sets it.
 const wchar_t* LangDialogEntry(const LangState& st, int index);
 
-// A long text (233 to 237) ready to show: every "#" becomes a line feed.
-std::wstring LangLongText(const LangState& st, int index);
-
 // ---- template ----
 
 // The built-in table as a language file (UTF-8, CR LF): a note before the header, the header,

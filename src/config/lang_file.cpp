@@ -182,12 +182,6 @@ const wchar_t* LangDialogEntry(const LangState& st, int index) {
     return e && *e ? e : nullptr;
 }
 
-std::wstring LangLongText(const LangState& st, int index) {
-    std::wstring text = LangText(st, index);
-    std::replace(text.begin(), text.end(), L'#', L'\n');
-    return text;
-}
-
 std::string LangTemplateText() {
     std::string out =
         "Zuvo language file template: the built-in English texts.\r\n"

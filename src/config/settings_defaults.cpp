@@ -158,10 +158,6 @@ void SetDefaults(Settings& s, const ScreenMetrics& m) {
     s.enh2_lim = "l-s---th270re050ce300kn025ra201at030ho000";
 }
 
-const char* BuiltInEnhPreset(int index) {
-    return index >= 0 && index < kBuiltInEnhPresets ? kEnhPresetTexts[index] : nullptr;
-}
-
 ThemeSnapshot TakeThemeSnapshot(const Settings& s) {
     return ThemeSnapshot{s.color_text,   s.color_back,         s.color_track, s.color_trkbg,
                          s.color_win,    s.trackBackgroundSet, s.list_dim,    s.big_t_time,

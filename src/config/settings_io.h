@@ -39,9 +39,6 @@ ThemeSnapshot TakeThemeSnapshot(const Settings& s);
 // Number of colour themes (1..7; 0 is "Current").
 constexpr int kColourThemeCount = 7;
 
-// The built-in combined Enhancer 1 + equalizer preset of slot index (0..8), else null.
-const char* BuiltInEnhPreset(int index);
-
 // Applies colour theme 1..7 (see the theme table), or 0 = restore `current` (ignored when null).
 // dpiFactor decides the large-bitmap and slider variants.
 void ApplyColourTheme(Settings& s, int index, double dpiFactor, const ThemeSnapshot* current);

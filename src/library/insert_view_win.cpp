@@ -288,6 +288,18 @@ INT_PTR CALLBACK InsertProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
     return FALSE;
 }
 
+// Opens the (modeless, sizeable tool) window on path, a folder or the title of given rows.
+void CreateInsertView(const std::wstring& path) {
+    struct alignas(4) {
+        DLGTEMPLATE t;
+        WORD menu, cls, title;
+    } tpl{};
+    tpl.t.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME;
+    tpl.t.dwExtendedStyle = WS_EX_TOOLWINDOW;
+    CreateDialogIndirectParamW(g_instance, &tpl.t, g_main, InsertProc,
+                               reinterpret_cast<LPARAM>(&path));
+}
+
 }  // namespace
 
 void InsertViewStartWin(HWND mainWindow, HINSTANCE instance) {
@@ -303,27 +315,12 @@ void InsertViewOpenCommandWin(CommandId, intptr_t) {
     FolderTree& tree = LibraryTree();
     std::wstring path;
     if (!tree.selected || !ItemFolderPath(tree, tree.selected, S(), path) || path.empty()) return;
-    struct alignas(4) {
-        DLGTEMPLATE t;
-        WORD menu, cls, title;
-    } tpl{};
-    tpl.t.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME;
-    tpl.t.dwExtendedStyle = WS_EX_TOOLWINDOW;
-    CreateDialogIndirectParamW(g_instance, &tpl.t, g_main, InsertProc,
-                               reinterpret_cast<LPARAM>(&path));
+    CreateInsertView(path);
 }
 
 TrackList* InsertViewListForRowsWin(const std::wstring& title) {
     if (!g_dlg) {
-        struct alignas(4) {
-            DLGTEMPLATE t;
-            WORD menu, cls, title;
-        } tpl{};
-        tpl.t.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME;
-        tpl.t.dwExtendedStyle = WS_EX_TOOLWINDOW;
-        std::wstring path = title;
-        CreateDialogIndirectParamW(g_instance, &tpl.t, g_main, InsertProc,
-                                   reinterpret_cast<LPARAM>(&path));
+        CreateInsertView(title);
     } else {
         SetWindowTextW(g_dlg, title.c_str());
     }

@@ -84,10 +84,5 @@ int MonthIcon(std::wstring_view date) {
 
 std::wstring FormatTrackTime(uint32_t ms, const Settings& s) {
     if (ms >= 0xFFFF0000u) ms = 0;
-    const char sep = (static_cast<uint32_t>(s.stylez) & Style::ColonMinutes) ? ':' : '\'';
-    const uint32_t sec = ms / 1000;
-    std::string out = ms < 3600000u
-                          ? Format("%u%c%.2u", sec / 60, sep, sec % 60)
-                          : Format("%u:%.2u%c%.2u", sec / 3600, sec / 60 % 60, sep, sec % 60);
-    return std::wstring(out.begin(), out.end());
+    return DurationText(ms, static_cast<uint32_t>(s.stylez) & Style::ColonMinutes);
 }

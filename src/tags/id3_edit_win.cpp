@@ -241,9 +241,7 @@ INT_PTR CALLBACK TagProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_INITDIALOG: {
             SetWindowLongPtrW(dlg, DWLP_USER, lParam);
             st = reinterpret_cast<DialogState*>(lParam);
-            RECT r{0, 0, 700, 300};
-            AdjustWindowRect(&r, WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, FALSE);
-            SetWindowPos(dlg, nullptr, 0, 0, r.right - r.left, r.bottom - r.top, SWP_NOMOVE | SWP_NOZORDER);
+            SizeDialogClientWin(dlg, 700, 300);
             CreateControls(dlg);
             HWND view = GetDlgItem(dlg, kIdView);
             SendMessageW(view, EM_AUTOURLDETECT, TRUE, 0);

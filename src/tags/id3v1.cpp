@@ -1,29 +1,18 @@
-// ID3v1 and ID3v1.1 tags: the last 128 bytes of the file.
+// ID3v1 and ID3v1.1 tags: the last 128 bytes of the file, completing the record's empty slots.
 #include <cstring>
 #include <string>
 
 #include "base/utf.h"
 #include "tags/id3.h"
 #include "tags/id3_store.h"
+#include "tags/id3v1_edit.h"
 
 namespace {
 
 constexpr uint32_t kTagBytes = 128;
 
-struct V1Field {
-    int slot;
-    int offset;
-    int length;
-};
-constexpr V1Field kFields[] = {
-    {kTagTitle, 3, 30},    {kTagArtist, 33, 30}, {kTagAlbum, 63, 30},
-    {kTagComment, 97, 30}, {kTagYear, 93, 4},
-};
-
-// A fixed-width field up to its first NUL, without trailing spaces.
-std::string_view FieldText(const uint8_t* raw, const V1Field& f) {
-    std::string_view text(reinterpret_cast<const char*>(raw) + f.offset, f.length);
-    text = text.substr(0, text.find('\0'));
+// The stored text without trailing spaces (writers pad with spaces as well as NULs).
+std::string_view Trimmed(std::string_view text) {
     while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
     return text;
 }
@@ -31,17 +20,23 @@ std::string_view FieldText(const uint8_t* raw, const V1Field& f) {
 }  // namespace
 
 int Id3v1Parse(Id3Tags& tags, Id3AnsiDecoder ansi) {
-    const uint8_t* raw = tags.id3v1Raw;
-    if (std::memcmp(raw, "TAG", 3) != 0) return 0;
-    for (const V1Field& f : kFields) {
-        if (tags.tagText[f.slot]) continue;
-        std::string_view text = FieldText(raw, f);
+    Id3v1Fields stored;
+    if (!Id3v1ReadStored(tags.id3v1Raw, stored)) return 0;
+    const struct {
+        int slot;
+        const std::string& text;
+    } texts[] = {
+        {kTagTitle, stored.title},     {kTagArtist, stored.artist}, {kTagAlbum, stored.album},
+        {kTagComment, stored.comment}, {kTagYear, stored.year},
+    };
+    for (const auto& t : texts) {
+        if (tags.tagText[t.slot]) continue;
+        const std::string_view text = Trimmed(t.text);
         if (!text.empty())
-            (void)Id3StoreText(tags.tagText[f.slot], (ansi ? ansi : Cp1252ToWide)(text));
+            (void)Id3StoreText(tags.tagText[t.slot], (ansi ? ansi : Cp1252ToWide)(text));
     }
-    // ID3v1.1: a zero byte 125 ends the comment early and byte 126 is the track number.
-    if (!tags.tagText[kTagTrack] && raw[125] == 0 && raw[126] != 0)
-        (void)Id3StoreText(tags.tagText[kTagTrack], std::to_wstring(raw[126]));
+    if (!tags.tagText[kTagTrack] && stored.track != 0)
+        (void)Id3StoreText(tags.tagText[kTagTrack], std::to_wstring(stored.track));
     return 1;
 }
 

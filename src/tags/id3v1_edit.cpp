@@ -10,34 +10,39 @@ namespace {
 constexpr uint32_t kTagBytes = 128;
 constexpr int kGenreCount = 192;  // numbers 0..191 have names
 
-// Copies text into a zero-filled field of width bytes, cut at width.
-void PutField(uint8_t* raw, size_t offset, size_t width, std::string_view text) {
-    std::memcpy(raw + offset, text.data(), text.size() < width ? text.size() : width);
-}
-
-std::string GetField(const uint8_t* raw, size_t offset, size_t width) {
-    std::string_view text(reinterpret_cast<const char*>(raw) + offset, width);
-    return std::string(text.substr(0, text.find('\0')));
-}
+// Where each text lies in the 128 bytes.
+struct TextField {
+    std::string Id3v1Fields::*text;
+    size_t offset, width;
+};
+constexpr TextField kTextFields[] = {
+    {&Id3v1Fields::title, 3, 30}, {&Id3v1Fields::artist, 33, 30}, {&Id3v1Fields::album, 63, 30},
+    {&Id3v1Fields::year, 93, 4},  {&Id3v1Fields::comment, 97, 30},
+};
+constexpr size_t kCommentWithTrack = 28;  // ID3v1.1: bytes 125 and 126 hold the track
 
 }  // namespace
 
-bool Id3v1ToFields(const uint8_t raw[128], Id3v1Fields& out) {
+bool Id3v1ReadStored(const uint8_t raw[128], Id3v1Fields& out) {
     out = Id3v1Fields{};
     if (std::memcmp(raw, "TAG", 3) != 0) return false;
-    out.title = GetField(raw, 3, 30);
-    out.artist = GetField(raw, 33, 30);
-    out.album = GetField(raw, 63, 30);
-    out.comment = GetField(raw, 97, 30);
-    const std::string year = GetField(raw, 93, 4);
+    for (const TextField& f : kTextFields) {
+        std::string_view text(reinterpret_cast<const char*>(raw) + f.offset, f.width);
+        out.*f.text = std::string(text.substr(0, text.find('\0')));
+    }
+    if (raw[125] == 0 && raw[126] != 0) out.track = raw[126];
+    return true;
+}
+
+bool Id3v1ToFields(const uint8_t raw[128], Id3v1Fields& out) {
+    if (!Id3v1ReadStored(raw, out)) return false;
     int value = 0;
-    bool digits = !year.empty();
-    for (char c : year) {
+    bool digits = !out.year.empty();
+    for (char c : out.year) {
         if (c < '0' || c > '9') digits = false;
         else value = value * 10 + (c - '0');
     }
-    if (digits && value > 0) out.year = year;
-    if (raw[125] == 0 && raw[126] != 0) out.track = raw[126];
+    if (!digits || value == 0) out.year.clear();
     if (raw[127] < kGenreCount) {
         for (wchar_t c : Id3GenreName(raw[127])) out.genre += static_cast<char>(c);  // ASCII
     }
@@ -47,12 +52,13 @@ bool Id3v1ToFields(const uint8_t raw[128], Id3v1Fields& out) {
 bool Id3v1Build(const Id3v1Fields& in, uint8_t out[128]) {
     std::memset(out, 0, kTagBytes);
     std::memcpy(out, "TAG", 3);
-    PutField(out, 3, 30, in.title);
-    PutField(out, 33, 30, in.artist);
-    PutField(out, 63, 30, in.album);
-    PutField(out, 93, 4, in.year);
     const int track = in.track > 0 && in.track <= 255 ? in.track : 0;
-    PutField(out, 97, track > 0 ? 28 : 30, in.comment);
+    for (const TextField& f : kTextFields) {
+        const std::string& text = in.*f.text;
+        const size_t width =
+            f.text == &Id3v1Fields::comment && track > 0 ? kCommentWithTrack : f.width;
+        std::memcpy(out + f.offset, text.data(), text.size() < width ? text.size() : width);
+    }
     if (track > 0) {
         out[125] = 0;
         out[126] = static_cast<uint8_t>(track);

@@ -13,6 +13,12 @@ struct Id3v1Fields {
     std::string genre;      // genre name; empty: none
 };
 
+// The fields as stored in a tag: each text up to its first NUL (at most its field's width),
+// the year as its four bytes, the ID3v1.1 track number (byte 126 when byte 125 is 0 and byte
+// 126 is not), no genre. False (and empty fields) when raw does not begin "TAG". The one
+// reading of the layout: the tag reader and the editor both start from it.
+bool Id3v1ReadStored(const uint8_t raw[128], Id3v1Fields& out);
+
 // The dialog's fields from id3v1Raw; false (and empty fields) when it does not begin "TAG".
 // Texts end at their first NUL and at 30 characters; the year only when it reads as a number
 // above 0; the track only when byte 125 is 0 and byte 126 is not.

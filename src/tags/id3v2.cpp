@@ -7,6 +7,7 @@
 #include "base/utf.h"
 #include "tags/id3.h"
 #include "tags/id3_store.h"
+#include "tags/id3v2_frames.h"
 
 namespace {
 
@@ -113,15 +114,6 @@ bool TakePicture(Id3Tags& tags, const uint8_t* body, size_t size, int version) {
     return true;
 }
 
-uint64_t FrameSize(const uint8_t* f, int version) {
-    if (version == 4)
-        return uint64_t{f[4] & 0x7Fu} << 21 | uint64_t{f[5] & 0x7Fu} << 14 |
-               uint64_t{f[6] & 0x7Fu} << 7 | uint64_t{f[7] & 0x7Fu};
-    if (version == 3)
-        return uint64_t{f[4]} << 24 | uint64_t{f[5]} << 16 | uint64_t{f[6]} << 8 | f[7];
-    return uint64_t{f[3]} << 16 | uint64_t{f[4]} << 8 | f[5];
-}
-
 constexpr size_t kTagHeaderBytes = 10;
 
 // The whole tag's size, its header included, when h (kTagHeaderBytes long) is an ID3v2.2 to 2.4
@@ -136,34 +128,38 @@ uint32_t TagBytes(const uint8_t* h) {
 
 }  // namespace
 
+uint64_t Id3v2FrameSize(const uint8_t* f, int version) {
+    if (version == 4)
+        return uint64_t{f[4] & 0x7Fu} << 21 | uint64_t{f[5] & 0x7Fu} << 14 |
+               uint64_t{f[6] & 0x7Fu} << 7 | uint64_t{f[7] & 0x7Fu};
+    if (version == 3)
+        return uint64_t{f[4]} << 24 | uint64_t{f[5]} << 16 | uint64_t{f[6]} << 8 | f[7];
+    return uint64_t{f[3]} << 16 | uint64_t{f[4]} << 8 | f[5];
+}
+
 void Id3v2Parse(Id3Tags& tags, const uint8_t* data, size_t len, const Id3Options& opt) {
     if (len < kTagHeaderBytes) return;
     const uint32_t tagBytes = TagBytes(data);
     if (tagBytes == 0) return;
     len = std::min<size_t>(len, tagBytes);  // what follows the tag is not the tag's
     const int version = data[3];
-    const size_t header = version == 2 ? 6 : 10;
 
     // The tag header's flags are not looked at: an extended header is walked like a frame and
     // unsynchronisation is not undone.
-    for (size_t p = kTagHeaderBytes; p + header <= len;) {
-        const uint8_t* frame = data + p;
-        const uint64_t size = FrameSize(frame, version);
-        if (size == 0 || size > len - p - header) return;
-        const uint8_t* body = frame + header;
-        const int slot = SlotOf(frame);
+    Id3v2WalkFrames(data, len, version, [&](const Id3v2Frame& f) {
+        if (!f.whole) return false;
+        const size_t size = static_cast<size_t>(f.size);
+        const int slot = SlotOf(f.id);
         if (slot == kPictureSlot) {
-            if (opt.readPictures && !tags.pictureData &&
-                !TakePicture(tags, body, static_cast<size_t>(size), version))
-                return;
+            if (opt.readPictures && !tags.pictureData && !TakePicture(tags, f.body, size, version))
+                return false;
         } else if (slot != kNoSlot && !tags.tagText[slot]) {
             std::wstring text;
-            if (DecodeText(body, static_cast<size_t>(size), opt.ansi, text) &&
-                !Id3StoreText(tags.tagText[slot], text))
-                return;
+            if (DecodeText(f.body, size, opt.ansi, text) && !Id3StoreText(tags.tagText[slot], text))
+                return false;
         }
-        p += header + static_cast<size_t>(size);
-    }
+        return true;
+    });
 }
 
 void Id3v2Read(Id3Tags& tags, const ByteReader& in, uint32_t audioStart, uint32_t fileSize,

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "base/text.h"
+#include "tags/id3v2_frames.h"
 
 namespace {
 
@@ -82,41 +83,29 @@ Id3v2View Id3v2BuildView(const uint8_t* data, size_t len, uint32_t tagSize) {
     if (tagSize == 0 || len < kTagHeader) return view;
     view.tagSize = tagSize;
     view.version = data[3];
-    const size_t end = len < tagSize ? len : tagSize;
-    const size_t header = view.version == 2 ? 6 : 10;
-    const size_t idLen = view.version == 2 ? 3 : 4;
     if (view.version < 2 || view.version > 4) return view;
+    const size_t end = len < tagSize ? len : tagSize;
+    const size_t header = Id3v2FrameHeaderBytes(view.version);
+    const size_t idLen = view.version == 2 ? 3 : 4;
     size_t used = 0;
-    for (size_t pos = kTagHeader; pos + header <= end;) {
-        const uint8_t* h = data + pos;
-        uint32_t size;
-        if (view.version == 2) {
-            size = (uint32_t{h[3]} << 16) | (uint32_t{h[4]} << 8) | h[5];
-        } else if (view.version == 3) {
-            size = (uint32_t{h[4]} << 24) | (uint32_t{h[5]} << 16) | (uint32_t{h[6]} << 8) | h[7];
-        } else {
-            size = (uint32_t{h[4] & 0x7Fu} << 21) | (uint32_t{h[5] & 0x7Fu} << 14) |
-                   (uint32_t{h[6] & 0x7Fu} << 7) | (h[7] & 0x7Fu);
-        }
-        if (size == 0) break;
+    Id3v2WalkFrames(data, end, view.version, [&](const Id3v2Frame& f) {
         Id3v2ViewFrame frame;
-        frame.id.assign(reinterpret_cast<const char*>(h), idLen);
-        const size_t bodyAt = pos + header;
+        frame.id.assign(reinterpret_cast<const char*>(f.id), idLen);
+        // A frame header declares 32 bits at most.
+        const uint32_t size = static_cast<uint32_t>(f.size);
         if (IdStarts(frame.id, "APIC") || IdStarts(frame.id, "PIC")) {
             // The frame's size less the header's: what the picture frame holds.
             view.pictureSize = size > header ? size - static_cast<uint32_t>(header) : 0;
-        } else if (size >= kShownMin && size <= kShownMax && size <= end - bodyAt &&
-                   used + size < kViewRoom) {
-            const size_t at = TextStart(frame.id, data + bodyAt, size);
+        } else if (f.whole && size >= kShownMin && size <= kShownMax && used + size < kViewRoom) {
+            const size_t at = TextStart(frame.id, f.body, size);
             if (at != std::string::npos) {
-                frame.lines = TextLines(data + bodyAt + at, size - at);
+                frame.lines = TextLines(f.body + at, size - at);
                 used += ShownLength(frame);
                 view.frames.push_back(std::move(frame));
             }
         }
-        if (size > end - bodyAt) break;
-        pos = bodyAt + size;
-    }
+        return true;
+    });
     return view;
 }
 

@@ -252,9 +252,7 @@ INT_PTR CALLBACK NameDateProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
                 EndDialog(w, IDCANCEL);
                 return TRUE;
             }
-            RECT r{0, 0, 620, 150};
-            AdjustWindowRectEx(&r, GetWindowLongW(w, GWL_STYLE), FALSE, GetWindowLongW(w, GWL_EXSTYLE));
-            SetWindowPos(w, nullptr, 0, 0, r.right - r.left, r.bottom - r.top, SWP_NOMOVE | SWP_NOZORDER);
+            SizeDialogClientWin(w, 620, 150);
             Control(w, L"STATIC", (L"BASE:  " + nd->baseText).c_str(), SS_LEFTNOWORDWRAP, kNdBase,
                     10, 10, 600, 36);
             Control(w, L"STATIC", (L"COMP:  " + nd->compText).c_str(), SS_LEFTNOWORDWRAP, kNdComp,

@@ -286,9 +286,7 @@ void Browse(Dialog& d, int box) {
 
 void CreateControls(Dialog& d) {
     HWND dlg = d.dlg;
-    RECT r{0, 0, 900, 600};
-    AdjustWindowRectEx(&r, GetWindowLongW(dlg, GWL_STYLE), FALSE, GetWindowLongW(dlg, GWL_EXSTYLE));
-    SetWindowPos(dlg, nullptr, 0, 0, r.right - r.left, r.bottom - r.top, SWP_NOMOVE | SWP_NOZORDER);
+    SizeDialogClientWin(dlg, 900, 600);
     constexpr DWORD kEdit = ES_AUTOHSCROLL | WS_TABSTOP;
     Control(dlg, L"STATIC", L"Base (red):", 0, kIdBaseLabel, 8, 11, 95, 18);
     SendMessageW(Control(dlg, L"EDIT", L"", kEdit, kIdBase, 105, 8, 560, 22, WS_EX_CLIENTEDGE),

@@ -4,9 +4,6 @@
 
 namespace {
 
-constexpr uint64_t kTicksPerMinute = 600000000ULL;
-constexpr int64_t kMinutesPerDay = 1440;
-
 bool Digits(std::string_view text, size_t at, size_t n, int& out) {
     int v = 0;
     for (size_t i = at; i < at + n; ++i) {
@@ -16,23 +13,6 @@ bool Digits(std::string_view text, size_t at, size_t n, int& out) {
     }
     out = v;
     return true;
-}
-
-bool Leap(int y) {
-    return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
-}
-
-int DaysInMonth(int y, int m) {
-    static const int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    return m == 2 && Leap(y) ? 29 : kDays[m - 1];
-}
-
-// Days from 1601-01-01 to y-m-d in the proleptic Gregorian calendar (y >= 1601).
-int64_t DaysFrom1601(int y, int m, int d) {
-    const int64_t years = y - 1601;
-    int64_t days = years * 365 + years / 4 - years / 100 + years / 400;
-    for (int i = 1; i < m; ++i) days += DaysInMonth(y, i);
-    return days + d - 1;
 }
 
 }  // namespace
@@ -60,32 +40,31 @@ bool DateFieldsValid(const DateFields& d) {
     return d.hour >= 0 && d.hour < 24 && d.minute >= 0 && d.minute < 60;
 }
 
-bool DateToFileTime(const DateFields& d, uint64_t& fileTime) {
-    if (!DateFieldsValid(d)) return false;
-    const int64_t minutes =
-        DaysFrom1601(d.year, d.month, d.day) * kMinutesPerDay + d.hour * 60 + d.minute;
-    fileTime = static_cast<uint64_t>(minutes) * kTicksPerMinute;
-    return true;
+int DaysInMonth(int y, int m) {
+    static const int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    const bool leap = (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
+    return m == 2 && leap ? 29 : kDays[m - 1];
 }
 
-DateFields FileTimeToDate(uint64_t fileTime) {
-    const uint64_t minutes = fileTime / kTicksPerMinute;
-    int64_t days = static_cast<int64_t>(minutes / kMinutesPerDay);
-    const int rest = static_cast<int>(minutes % kMinutesPerDay);
-    DateFields d;
-    d.hour = rest / 60;
-    d.minute = rest % 60;
-    // 400-year cycles have 146097 days; step through the rest year by year and month by month.
-    d.year = 1601 + static_cast<int>(days / 146097) * 400;
-    days %= 146097;
-    for (;;) {
-        const int len = Leap(d.year) ? 366 : 365;
-        if (days < len) break;
-        days -= len;
-        ++d.year;
-    }
-    d.month = 1;
-    while (days >= DaysInMonth(d.year, d.month)) days -= DaysInMonth(d.year, d.month++);
-    d.day = static_cast<int>(days) + 1;
-    return d;
+// Both ways through days counted from 0000-03-01 in 400-year eras of 146097 days, with March
+// as the first month so that a leap day falls at the end of a year.
+int64_t DaysFrom1601(int y, int m, int d) {
+    y -= m <= 2;
+    const int64_t era = (y >= 0 ? y : y - 399) / 400;
+    const int64_t yoe = y - era * 400;
+    const int64_t doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+    const int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+    return era * 146097 + doe - 584694;  // 1601-01-01 is day 584694 from 0000-03-01
+}
+
+void DateOfDays(int64_t days, int& y, int& m, int& d) {
+    const int64_t z = days + 584694;
+    const int64_t era = (z >= 0 ? z : z - 146096) / 146097;
+    const int64_t doe = z - era * 146097;
+    const int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+    const int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+    const int64_t mp = (5 * doy + 2) / 153;
+    d = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
+    m = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
+    y = static_cast<int>(yoe + era * 400 + (m <= 2));
 }

@@ -1,6 +1,6 @@
 // Dates as the file tools type and show them: "YYYY-MM-DD HH:MM" (16 characters, local time),
-// read by character position, and the calendar arithmetic between such a date and a file
-// time (100-ns intervals since 1601-01-01, the unit of a Windows FILETIME).
+// read by character position, and the calendar counted from 1601-01-01, the origin of a file
+// time (100-ns intervals, the unit of a Windows FILETIME).
 #pragma once
 #include <cstdint>
 #include <string>
@@ -24,7 +24,10 @@ bool ParseDateText(std::string_view text, DateFields& out);
 // the day within its month (leap years counted), hours 0-23, minutes 0-59.
 bool DateFieldsValid(const DateFields& d);
 
-// A valid date (seconds 0) as 100-ns intervals since 1601-01-01; false for an invalid one.
-bool DateToFileTime(const DateFields& d, uint64_t& fileTime);
-// The date of a file time, seconds and below dropped.
-DateFields FileTimeToDate(uint64_t fileTime);
+// The proleptic Gregorian calendar counted in days from 1601-01-01 (day 0), the origin of a
+// file time: the day number of a date, and the date of a day number (both ways for any day
+// from 1601 on).
+int64_t DaysFrom1601(int year, int month, int day);
+void DateOfDays(int64_t days, int& year, int& month, int& day);
+// The days of month (1 to 12) in year, leap years counted.
+int DaysInMonth(int year, int month);

@@ -4,6 +4,7 @@
 #include <cwctype>
 
 #include "library/list_text.h"
+#include "tools/file_date.h"
 
 namespace {
 
@@ -11,34 +12,8 @@ constexpr uint64_t kTicksPerSecond = 10000000;
 constexpr uint32_t kQuickDayUnits = 201;   // high-part units per day of the quick buttons
 constexpr size_t kTitleShown = 45;
 
-// Days from 1601-01-01 to the given date (proleptic Gregorian calendar).
-int64_t DaysFrom1601(int y, int m, int d) {
-    y -= m <= 2;
-    const int64_t era = (y >= 0 ? y : y - 399) / 400;
-    const int64_t yoe = y - era * 400;
-    const int64_t doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-    const int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    const int64_t fromEpoch0 = era * 146097 + doe;  // days since 0000-03-01
-    return fromEpoch0 - 584694;                      // 1601-01-01 is day 584694
-}
-
-void DateOfDays(int64_t days, int& y, int& m, int& d) {
-    const int64_t z = days + 584694;
-    const int64_t era = (z >= 0 ? z : z - 146096) / 146097;
-    const int64_t doe = z - era * 146097;
-    const int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-    const int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-    const int64_t mp = (5 * doy + 2) / 153;
-    d = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
-    m = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
-    y = static_cast<int>(yoe + era * 400 + (m <= 2));
-}
-
 bool DaysInMonthOk(int y, int m, int d) {
-    static const int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    if (m < 1 || m > 12 || d < 1) return false;
-    const bool leap = (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
-    return d <= kDays[m - 1] + (m == 2 && leap ? 1 : 0);
+    return m >= 1 && m <= 12 && d >= 1 && d <= DaysInMonth(y, m);
 }
 
 bool ReadDigits(std::wstring_view text, size_t at, size_t n, int& out) {

@@ -263,9 +263,7 @@ INT_PTR CALLBACK FindProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_INITDIALOG: {
             SetWindowLongPtrW(dlg, DWLP_USER, lParam);
             st = reinterpret_cast<DialogState*>(lParam);
-            RECT r{0, 0, 500, 170};
-            AdjustWindowRect(&r, WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, FALSE);
-            SetWindowPos(dlg, nullptr, 0, 0, r.right - r.left, r.bottom - r.top, SWP_NOMOVE | SWP_NOZORDER);
+            SizeDialogClientWin(dlg, 500, 170);
             SetWindowTextW(dlg, FinderTitle(st->root).c_str());
             int x, y;
             if (FinderPositionFrom(static_cast<int32_t>(g_settings.find_sc_pos), x, y))

@@ -10,6 +10,7 @@
 
 #include "audio/engine_win.h"
 #include "audio/output.h"
+#include "base/dialog_win.h"
 #include "base/file_dialog_win.h"
 #include "base/path.h"
 #include "config/lang.h"
@@ -502,11 +503,7 @@ INT_PTR CALLBACK BeatProc(HWND dlg, UINT msg, WPARAM wp, LPARAM) {
     switch (msg) {
         case WM_INITDIALOG: {
             SetWindowTextW(dlg, L(kLangBeatCounter));
-            RECT r{0, 0, 260, 110};
-            AdjustWindowRectEx(&r, GetWindowLongW(dlg, GWL_STYLE), FALSE,
-                               GetWindowLongW(dlg, GWL_EXSTYLE));
-            SetWindowPos(dlg, nullptr, 0, 0, r.right - r.left, r.bottom - r.top,
-                         SWP_NOMOVE | SWP_NOZORDER);
+            SizeDialogClientWin(dlg, 260, 110);
             HWND b = CreateWindowExW(
                 0, L"BUTTON", L"Beat by click or Shift+Ctrl+B\nReset/leave by Esc.",
                 WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_MULTILINE | BS_PUSHBUTTON, 0, 0, 260, 110,

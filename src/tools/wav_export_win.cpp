@@ -164,10 +164,7 @@ INT_PTR CALLBACK ExportProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_INITDIALOG: {
             SetWindowLongPtrW(dlg, DWLP_USER, lParam);
             st = reinterpret_cast<DialogState*>(lParam);
-            RECT r{0, 0, 520, 130};
-            AdjustWindowRect(&r, WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, FALSE);
-            SetWindowPos(dlg, nullptr, 0, 0, r.right - r.left, r.bottom - r.top,
-                         SWP_NOMOVE | SWP_NOZORDER);
+            SizeDialogClientWin(dlg, 520, 130);
             HWND edit =
                 DialogControlWin(dlg, L"EDIT", WavDefaultDestination(st->source).c_str(),
                                  WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, 10, 10, 460, 22, kIdDest);

@@ -3,6 +3,7 @@
 #include <cwctype>
 
 #include "base/text.h"
+#include "base/timefmt.h"
 #include "base/utf.h"
 #include "config/settings_bits.h"
 
@@ -58,11 +59,7 @@ std::wstring FormatTime(uint32_t value, bool isMs, uint32_t bitRate, bool colon)
     if (value >= 0xFFFF0000u) value = 0;
     uint64_t ms = value;
     if (!isMs && bitRate > 0) ms = uint64_t{value} * 8000 / bitRate;
-    const char sep = colon ? ':' : '\'';
-    const uint64_t sec = ms / 1000;
-    const auto u = [](uint64_t v) { return static_cast<unsigned long long>(v); };
-    if (ms < 3600000u) return Widen(Format("%llu%c%.2llu", u(sec / 60), sep, u(sec % 60)));
-    return Widen(Format("%llu:%.2llu%c%.2llu", u(sec / 3600), u(sec / 60 % 60), sep, u(sec % 60)));
+    return DurationText(ms, colon);
 }
 
 bool ParseTrailingTime(std::wstring_view text, uint32_t& ms) {
@@ -304,9 +301,4 @@ std::wstring OnOwnDrive(std::wstring_view program, std::wstring_view ownPath) {
     std::wstring out(program);
     out[0] = ownPath[0];
     return out;
-}
-
-std::wstring LaunchTip(std::wstring_view setting, int n, std::wstring_view ctrlWord) {
-    const std::wstring name = FileNameOf(setting.size() > 1 ? setting.substr(1) : L"");
-    return name + L"  [" + std::wstring(ctrlWord) + L"+" + std::to_wstring(n) + L"]";
 }

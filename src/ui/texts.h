@@ -147,5 +147,3 @@ LaunchPlan PlanLaunch(std::wstring_view setting, std::wstring_view rowPath);
 // The program path with its drive letter replaced by that of the player's own path (the retry
 // of a portable installation); empty when either has no drive letter to swap.
 std::wstring OnOwnDrive(std::wstring_view program, std::wstring_view ownPath);
-// The toolbar tooltip of external program n (1 to 3): "name  [Ctrl+n]".
-std::wstring LaunchTip(std::wstring_view setting, int n, std::wstring_view ctrlWord);

@@ -7,13 +7,8 @@ std::wstring FileName(const std::wstring& path) {
 }
 }  // namespace
 
-std::wstring TrackDisplayName(const TrackTitleSource& s) {
-    if (!s.title.empty()) return s.artist.empty() ? s.title : s.artist + L" - " + s.title;
-    return FileName(s.lastFile);
-}
-
 std::wstring TrackTitleText(const TrackTitleSource& s) {
     if (!s.trackLoaded) return {};
-    if (s.tagTitles || s.pluginTrack) return TrackDisplayName(s);
+    if ((s.tagTitles || s.pluginTrack) && !s.displayName.empty()) return s.displayName;
     return FileName(s.lastFile);
 }

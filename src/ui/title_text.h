@@ -6,14 +6,11 @@
 struct TrackTitleSource {
     bool trackLoaded = false;
     std::wstring lastFile;       // the current file's full path
-    std::wstring artist, title;  // its tag texts, empty when missing
+    std::wstring displayName;    // the track's display title (Id3DisplayTitle of its tags)
     bool tagTitles = false;      // stylez "Tag titles instead of filename in title bar"
     bool pluginTrack = false;    // a plug-in plays it: its file name says little
 };
 
-// "Artist - Title" from the tags, the title alone without an artist, else the file name.
-std::wstring TrackDisplayName(const TrackTitleSource& s);
-
-// Empty while no track is loaded; the display name with tag titles or for a plug-in track;
-// otherwise the file name of lastFile (after its last '\').
+// Empty while no track is loaded; the display title with tag titles or for a plug-in track
+// (when it is not empty); otherwise the file name of lastFile (after its last '\').
 std::wstring TrackTitleText(const TrackTitleSource& s);

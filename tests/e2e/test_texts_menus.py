@@ -23,7 +23,11 @@ TRACKS = [  # (file, lame options, title tag)
     ('01 cbr.mp3', ['-b', '128'], 'Constant'),
     ('02 vbr.mp3', ['-V', '2'], 'Variable'),
 ]
-TAGS = ['--ta', 'The Artist', '--tl', 'The Album', '--tn', '7', '--tc', 'A comment']
+# An artist longer than the 53 characters the display title keeps: the window title and %M show
+# it cut, with "...", before " - " and the title.
+ARTIST = 'The Artist and the Orchestra of a Name Longer Than a Title Keeps'
+SHOWN = re.escape(ARTIST[:53] + '...')
+TAGS = ['--ta', ARTIST, '--tl', 'The Album', '--tn', '7', '--tc', 'A comment']
 
 
 def out(*args):
@@ -92,7 +96,7 @@ class TextsMenus(unittest.TestCase):
     def test_texts_menu_and_tray(self):
         proc = self.start(b'hotkeys=2\r\n')
         # CBR: title "m'ss Artist - Title" (the default shows tag titles), pane 1 the format.
-        wait_until(lambda: re.fullmatch(r"\d+'\d\d The Artist - Constant", title()), 20,
+        wait_until(lambda: re.fullmatch(r"\d+'\d\d " + SHOWN + " - Constant", title()), 20,
                    lambda: 'the CBR title (has %r)' % title())
         wait_until(lambda: re.fullmatch(
             r" \d+'\d\d - 128 kbps - 44 kHz - (Joint )?Stereo - DEC: (ACM|mpglib)", pane(1)),
@@ -103,7 +107,7 @@ class TextsMenus(unittest.TestCase):
         wait_until(lambda: re.fullmatch(r"\d+'\d\d Next: 02 vbr", title()), 10,
                    lambda: 'the upcoming track in the title (has %r)' % title())
         self.assertEqual(command('UpcomingInTitle'), 0)
-        wait_until(lambda: title().endswith(' The Artist - Constant'), 10, 'the tag title again')
+        wait_until(lambda: title().endswith(' %s... - Constant' % ARTIST[:53]), 10, 'the tag title again')
 
         # Pane 0: the listed folder's summary (sizes below 1 MB add no MB part).
         wait_until(lambda: re.fullmatch(r' 2 tracks(, \d+ MB)?', pane(0)), 10,
@@ -112,8 +116,8 @@ class TextsMenus(unittest.TestCase):
         # "Now playing" with every placeholder.
         self.assertEqual(command('CopyNowPlaying'), 0)
         folder = win_path(self.music)
-        want = ('A=The Artist|B=The Album|C=A comment|F=01 cbr.mp3|M=The Artist - Constant|'
-                'N=7|P=%s|T=Constant\r\n%%I%%Z' % folder)
+        want = ('A=%s|B=The Album|C=A comment|F=01 cbr.mp3|M=%s... - Constant|'
+                'N=7|P=%s|T=Constant\r\n%%I%%Z' % (ARTIST, ARTIST[:53], folder))
         wait_until(lambda: out('clipboard') == want, 10,
                    lambda: 'the clipboard to hold %r (has %r)' % (want, out('clipboard')))
         wait_until(lambda: pane(2) == ' Track info copied.', 5, 'the copy message')
@@ -155,9 +159,9 @@ class TextsMenus(unittest.TestCase):
                 return True
             wait_until(focus_other, 30, 'a Notepad window to focus')
             # The first track (90 s) still plays: only the hotkey can move on.
-            self.assertRegex(title(), r"\d+'\d\d The Artist - Constant")
+            self.assertRegex(title(), r"\d+'\d\d " + SHOWN + " - Constant")
             xdotool("key", "ctrl+F10", check=True)
-            wait_until(lambda: re.fullmatch(r"\d+'\d\d The Artist - Variable", title()), 20,
+            wait_until(lambda: re.fullmatch(r"\d+'\d\d " + SHOWN + " - Variable", title()), 20,
                        lambda: 'the hotkey to start the VBR track (title %r)' % title())
         finally:
             subprocess.run([e2e_lib.WINE_RUN, 'taskkill', '/f', '/im', 'notepad.exe'],
@@ -169,7 +173,7 @@ class TextsMenus(unittest.TestCase):
 
         # Stop: the title keeps the track's name.
         self.assertEqual(command('StopResume'), 0)
-        wait_until(lambda: title().endswith(' The Artist - Variable'), 10, 'the title after stop')
+        wait_until(lambda: title().endswith(' %s... - Variable' % ARTIST[:53]), 10, 'the title after stop')
 
         # The tray icon's left click hides the window, the next shows it again.
         self.assertEqual(send('trayclick', '514'), 0)  # WM_LBUTTONUP
@@ -186,7 +190,7 @@ class TextsMenus(unittest.TestCase):
                             '/localini')
         self.assertEqual(send('wait', '20000'), 0, 'no main window')
         # The start-up is over once the track plays; the window is still hidden then.
-        wait_until(lambda: re.fullmatch(r"\d+'\d\d The Artist - Constant", title()), 20,
+        wait_until(lambda: re.fullmatch(r"\d+'\d\d " + SHOWN + " - Constant", title()), 20,
                    lambda: 'the track to play (title %r)' % title())
         self.assertEqual(out('visible'), '0\n')
         wait_until(tray_shown, 10, 'the tray icon (Wine shows its tray window while one exists)')

@@ -25,6 +25,5 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (section != sectionIndex) std::abort();
     }
     (void)LangMenuTip(st, static_cast<int>(size % 240), true);
-    (void)LangLongText(st, 233 + static_cast<int>(size % 5));
     return 0;
 }

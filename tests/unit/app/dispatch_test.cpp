@@ -348,10 +348,20 @@ TEST(Commands, TimersCloseAndTreeSelection) {
     OnTreeSelectionChanged(c, L"E:\\");
     EXPECT_EQ(f.s.browsed_folder, L"D:\\Music");
     EXPECT_EQ(f.fake.calls, (std::vector<std::string>{"timer 2983 400", "listed"}));
+}
 
-    EXPECT_NE(HotkeySlotCommand(13), CommandId{});
-    EXPECT_EQ(HotkeySlotCommand(14), CommandId{});
-    EXPECT_EQ(HotkeySlotCommand(0), CommandId{});
+// A hotkey runs its slot's command; slots outside 1 to 13 run nothing.
+TEST(Commands, HotkeySlots) {
+    struct Case {
+        int slot;
+        uint8_t fastPlay;
+    } cases[] = {{13, 3}, {11, 1}, {14, 0}, {0, 0}};
+    for (const Case& c : cases) {
+        Fixture f;
+        CommandContext ctx = f.Context();
+        OnHotkey(ctx, c.slot);
+        EXPECT_EQ(f.fake.fastPlay, c.fastPlay) << c.slot;
+    }
 }
 
 // The start-up's end lists the start folder and shows the window in the same step, the

@@ -63,9 +63,9 @@ TEST(ListText, TrackTimes) {
         bool colon;
         const wchar_t* text;
     } cases[] = {
-        {247000, false, L"4'07"},     {247999, true, L"4:07"},     {5400000, false, L"1:30'00"},
-        {5400000, true, L"1:30:00"},  {3599999, false, L"59'59"},  {3600000, false, L"1:00'00"},
-        {0xFFFF0000u, false, L"0'00"}, {0xFFFEFFFFu, true, L"1193:01:41"},
+        // The texts themselves are the duration formatter's (FormatTime's table): here the
+        // style bit and the unknown-length value.
+        {247999, false, L"4'07"}, {5400000, true, L"1:30:00"}, {0xFFFF0000u, true, L"0:00"},
     };
     for (const Case& c : cases)
         EXPECT_EQ(FormatTrackTime(c.ms, With(0, c.colon ? int32_t{Style::ColonMinutes} : 0)), c.text) << c.ms;

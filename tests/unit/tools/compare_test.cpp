@@ -6,6 +6,7 @@
 
 #include "config/settings_bits.h"
 #include "tools/compare.h"
+#include "tools/finder.h"
 
 namespace {
 
@@ -60,7 +61,10 @@ CompareFs FsOf(FakeTree& t) {
         out = f[folder];
         return true;
     };
-    fs.localToUtc = [](void*, const DateFields& d, uint64_t& t) { return DateToFileTime(d, t); };
+    fs.localToUtc = [](void*, const DateFields& d, uint64_t& t) {
+        t = FileTimeOf(d.year, d.month, d.day, d.hour, d.minute, 0);  // the clock at UTC
+        return DateFieldsValid(d);
+    };
     return fs;
 }
 

@@ -18,6 +18,8 @@ TEST(FormatTime, Table) {
         {205000, true, 0, true, L"3:25"},
         {3725000, true, 0, false, L"1:02'05"},
         {3599999, true, 0, false, L"59'59"},
+        {3600000, true, 0, true, L"1:00:00"},
+        {0xFFFEFFFFu, true, 0, true, L"1193:01:41"},
         {0xFFFF0000u, true, 0, false, L"0'00"},
         {160000, false, 128000, false, L"0'10"},  // bytes at 128 kbps
         {0, true, 0, false, L"0'00"},

@@ -7,15 +7,14 @@ namespace {
 TEST(TrackTitle, TagsOrFileNameByStyleAndSource) {
     struct Case {
         bool loaded, tagTitles, plugin;
-        const wchar_t *artist, *title, *expected;
+        const wchar_t *displayName, *expected;
     };
     const Case cases[] = {
-        {false, true, false, L"A", L"T", L""},
-        {true, false, false, L"A", L"T", L"01 Song.mp3"},
-        {true, true, false, L"A", L"T", L"A - T"},
-        {true, true, false, L"", L"T", L"T"},
-        {true, true, false, L"A", L"", L"01 Song.mp3"},  // an artist alone names nothing
-        {true, false, true, L"A", L"T", L"A - T"},
+        {false, true, false, L"A - T", L""},
+        {true, false, false, L"A - T", L"01 Song.mp3"},
+        {true, true, false, L"A - T", L"A - T"},
+        {true, false, true, L"A - T", L"A - T"},
+        {true, true, false, L"", L"01 Song.mp3"},  // a display title that names nothing
     };
     for (const Case& c : cases) {
         TrackTitleSource s;
@@ -23,9 +22,8 @@ TEST(TrackTitle, TagsOrFileNameByStyleAndSource) {
         s.tagTitles = c.tagTitles;
         s.pluginTrack = c.plugin;
         s.lastFile = L"C:\\Music\\01 Song.mp3";
-        s.artist = c.artist;
-        s.title = c.title;
-        EXPECT_EQ(TrackTitleText(s), c.expected) << c.artist << "/" << c.title;
+        s.displayName = c.displayName;
+        EXPECT_EQ(TrackTitleText(s), c.expected) << c.displayName;
     }
 }
 }  // namespace

@@ -156,6 +156,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
     g_win.instance = instance;
     g_shell.argsText = ExtractArgs(wideLine);
     if (HandOverToRunningInstance(g_shell.argsText)) return 0;
+    // The folder tree's drives and special folders are read on a worker thread meanwhile.
+    FolderRootsPrefetchWin();
     // 7 to 9. Brushes, window class, the hidden main window.
     CreateBrushes();
     if (!RegisterMainClass(instance)) return 0;
@@ -164,10 +166,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
                                        WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, r.x,
                                        r.y, r.w, r.h, nullptr, nullptr, instance, nullptr);
     if (!g_win.mainWindow) return 0;
-    // The folder tree's drives and special folders are read on a worker thread while the face
-    // and the lists are made. Started only now: the first top-level window of the process took
-    // twice as long while the thread loaded COM and asked the shell beside it.
-    FolderRootsPrefetchWin();
     // 14. Common controls and the accelerators (COM once the window shows).
     InitCommonControls();
     g_win.accelerators = LoadAcceleratorsW(instance, MAKEINTRESOURCEW(750));

@@ -62,7 +62,7 @@ struct FolderOps {
     // The logical drives, in any order.
     std::vector<DriveInfo> (*drives)(void* ctx);
     // The shell's path and display name of a special folder; false when it cannot be resolved.
-    // Computer and Network have no path.
+    // Computer and Network have no path; Music and SharedDocuments no name (the tree has its own).
     bool (*shellFolder)(void* ctx, ShellFolder which, std::wstring& path, std::wstring& name);
     // Server names of the local network; returns the Win32 status (0, kNetMoreData, or error).
     int (*netServers)(void* ctx, std::vector<std::wstring>& servers);

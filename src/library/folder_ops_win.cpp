@@ -118,7 +118,11 @@ bool ShellFolderOf(void*, ShellFolder which, std::wstring& path, std::wstring& n
             break;
     }
     path.clear();
-    name = DisplayName(csidl);
+    name.clear();
+    // The tree names the music and shared documents roots itself: asking the shell for their
+    // names (an item list bound and its display name read) would only cost start-up time.
+    if (which != ShellFolder::Music && which != ShellFolder::SharedDocuments)
+        name = DisplayName(csidl);
     if (which == ShellFolder::Computer || which == ShellFolder::Network) return !name.empty();
     wchar_t buf[MAX_PATH];
     if (SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, buf) != S_OK) return false;

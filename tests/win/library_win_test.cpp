@@ -142,8 +142,14 @@ TEST(LibraryWin, DrivesAndShellFolders) {
     ASSERT_NE(c, drives.end());
     EXPECT_EQ(c->type, 3);  // a fixed drive
     std::wstring path, name;
+    // The folders the tree's special roots open, each with its path read from the shell.
+    for (ShellFolder which :
+         {ShellFolder::Documents, ShellFolder::Music, ShellFolder::SharedDocuments}) {
+        ASSERT_TRUE(fs.shellFolder(fs.ctx, which, path, name)) << static_cast<int>(which);
+        EXPECT_EQ(fs.pathType(fs.ctx, path), 2) << static_cast<int>(which);
+    }
     ASSERT_TRUE(fs.shellFolder(fs.ctx, ShellFolder::Documents, path, name));
-    EXPECT_EQ(fs.pathType(fs.ctx, path), 2);
+    EXPECT_FALSE(name.empty());  // the Documents root shows the shell's name
     EXPECT_TRUE(fs.shellFolder(fs.ctx, ShellFolder::Computer, path, name));
     EXPECT_FALSE(name.empty());
     EXPECT_TRUE(path.empty());

@@ -61,6 +61,8 @@ if [ -z "$folder" ]; then
   mkdir -p "$prog"
   # Copied and renamed: a demo still running keeps its own file.
   cp "$exe" "$prog/zuvo.exe.new" && mv -f "$prog/zuvo.exe.new" "$prog/zuvo.exe"
+  # The user's manual ("HTML Manual" on the settings dialog's About page).
+  cp "$(dirname "$exe")/Zuvo.html" "$prog/Zuvo.html"
   plugins "$prog"
   demo_settings >"$prog/zuvo.ini"
   exe=$prog/zuvo.exe

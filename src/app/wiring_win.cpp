@@ -652,7 +652,9 @@ SettingsHost SettingsHostTable() {
         }
         FaceRebuildToolbarWin();
         FaceLayoutWin(0);
-        InvalidateRect(g_win.mainWindow, nullptr, TRUE);
+        DarkModeFollowSettingsWin();  // a theme or the option switched dark mode
+        RedrawWindow(g_win.mainWindow, nullptr, nullptr,
+                     RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
     };
     h.registerHotkeys = [](void*) {
         RegisterHotkeysWin(true, 0, std::string());

@@ -28,3 +28,23 @@ add_executable(zuvo WIN32 main_win.cpp res/zuvo.rc ${icon} ${months} ${toolbar_b
 target_include_directories(zuvo PRIVATE ${CMAKE_CURRENT_BINARY_DIR} ${CMAKE_CURRENT_SOURCE_DIR}/res)
 target_link_libraries(zuvo PRIVATE zuvo_app zuvo_audio zuvo_library zuvo_ui comctl32 shell32 user32 gdi32)
 target_link_options(zuvo PRIVATE -municode -static -static-libgcc -static-libstdc++ -s)
+
+# The user's manual beside the program ("HTML Manual" on the settings dialog's About page):
+# the prose of docs/manual.html with the tables made from the program's own sources.
+set(manual ${CMAKE_CURRENT_BINARY_DIR}/Zuvo.html)
+add_custom_command(OUTPUT ${manual}
+                   COMMAND Python3::Interpreter ${PROJECT_SOURCE_DIR}/scripts/make_manual.py ${manual}
+                   DEPENDS ${PROJECT_SOURCE_DIR}/scripts/make_manual.py
+                           ${PROJECT_SOURCE_DIR}/docs/manual.html
+                           ${PROJECT_SOURCE_DIR}/docs/settings.md
+                           ${CMAKE_CURRENT_SOURCE_DIR}/res/accel.rc
+                           ${CMAKE_CURRENT_SOURCE_DIR}/commands.cpp
+                           ${PROJECT_SOURCE_DIR}/src/base/command_ids.h
+                           ${PROJECT_SOURCE_DIR}/src/ui/menus.cpp
+                           ${PROJECT_SOURCE_DIR}/src/ui/hotkeys.cpp
+                           ${PROJECT_SOURCE_DIR}/src/config/lang_table.cpp
+                           ${PROJECT_SOURCE_DIR}/src/settings/settings_pages.cpp
+                           ${PROJECT_SOURCE_DIR}/src/settings/sound_pages.rc
+                   COMMENT "Writing the user's manual")
+add_custom_target(zuvo-manual ALL DEPENDS ${manual})
+add_dependencies(zuvo zuvo-manual)

@@ -133,7 +133,7 @@ void Fill(HWND page, PageState& st) {
         HWND themes = GetDlgItem(page, 3370);
         for (int t = 0; t <= kColourThemeCount; ++t)
             SendMessageW(themes, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(LangText(g_lang, 213 + t)));
-        SendMessageW(themes, CB_SETCURSEL, 0, 0);
+        SendMessageW(themes, CB_SETCURSEL, static_cast<WPARAM>(st.env->themeShown), 0);
     }
     if (st.page == 13)
         CheckDlgButton(page, 3504, h && h->portable && h->portable(h->ctx) ? BST_CHECKED : BST_UNCHECKED);
@@ -247,8 +247,8 @@ void Changed(HWND page, PageState& st, int id, int code) {
         if (id == 3370 && code == CBN_SELCHANGE) {
             const int t = static_cast<int>(SendDlgItemMessageW(page, id, CB_GETCURSEL, 0, 0));
             ApplyColourTheme(s, t, st.env->dpiFactor, SettingsOpeningThemeWin());
+            st.env->themeShown = t < 0 ? 0 : t;
             Fill(page, st);
-            SendDlgItemMessageW(page, id, CB_SETCURSEL, static_cast<WPARAM>(t), 0);
             face = true;
         } else if (id == 3504 && code == BN_CLICKED) {
             if (IsDlgButtonChecked(page, id) == BST_CHECKED) {
@@ -281,6 +281,7 @@ void Changed(HWND page, PageState& st, int id, int code) {
         ShowHttpStatus(page, st);
     }
     Refresh(h, face);
+    if (face) SettingsRecolourWin();
 }
 
 }  // namespace

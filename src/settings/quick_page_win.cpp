@@ -111,6 +111,7 @@ void Apply(HWND page, QuickState& st) {
     if ((f.enh1Reset || f.dsp) && h->applyDsp) h->applyDsp(h->ctx, 1, f.enh1Reset);
     if (f.rebuildList && h->rebuildFocusedList) h->rebuildFocusedList(h->ctx);
     if (f.refreshFace && h->refreshFace) h->refreshFace(h->ctx);
+    if (f.refreshFace) SettingsRecolourWin();
     if (f.hotkeys && h->registerHotkeys) h->registerHotkeys(h->ctx);
     if (h->refreshStatus) h->refreshStatus(h->ctx);
 }

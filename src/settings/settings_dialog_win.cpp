@@ -8,10 +8,12 @@
 #include <string>
 #include <vector>
 
+#include "base/dialog_win.h"
 #include "base/dll_win.h"
 #include "config/lang.h"
 #include "config/lang_win.h"
 #include "config/settings.h"
+#include "config/settings_bits.h"
 #include "config/settings_io.h"
 #include "settings/settings_frame.h"
 #include "settings/settings_frame_win.h"
@@ -53,13 +55,53 @@ void DestroyPage() {
     g_frame.page = nullptr;
 }
 
+void ReleaseBrushes() {
+    if (g_frame.brush) DeleteObject(g_frame.brush);
+    if (g_frame.env.field) DeleteObject(g_frame.env.field);
+    g_frame.brush = g_frame.env.field = nullptr;
+    g_frame.env.back = nullptr;
+}
+
 void ReleaseGdi() {
     if (g_frame.titleFont) DeleteObject(g_frame.titleFont);
     if (g_frame.treeFont) DeleteObject(g_frame.treeFont);
-    if (g_frame.brush) DeleteObject(g_frame.brush);
     g_frame.titleFont = g_frame.treeFont = nullptr;
-    g_frame.brush = nullptr;
+    ReleaseBrushes();
 }
+
+// The page and field colours of the settings as they are now, with their brushes.
+void MakeLook() {
+    const Settings& s = g_settings;
+    const COLORREF back = SettingsBackColor(s);
+    g_frame.brush = CreateSolidBrush(back);
+    SettingsPageEnv& env = g_frame.env;
+    env.back = g_frame.brush;
+    env.backColor = back;
+    env.textColor = SettingsTextColor(s);
+    env.dark = SettingsDialogDark(s);
+    uint32_t fieldBack = 0, fieldText = 0;
+    if (SettingsFieldColors(s, fieldBack, fieldText)) {
+        env.fieldBack = fieldBack;
+        env.fieldText = fieldText;
+        env.field = CreateSolidBrush(fieldBack);
+    } else {
+        env.fieldBack = GetSysColor(COLOR_WINDOW);
+        env.fieldText = GetSysColor(COLOR_WINDOWTEXT);
+        env.field = nullptr;
+    }
+}
+
+// The tree in the frame's colours: dark dialogs give it the frame's background and, from
+// more_dark 3 on, the light text; light ones the system's (-1).
+void ColourTree() {
+    const Settings& s = g_settings;
+    uint32_t treeText;
+    const bool light = SettingsTreeTextColor(s, treeText);
+    SendMessageW(g_frame.tree, TVM_SETTEXTCOLOR, 0, light ? static_cast<LPARAM>(treeText) : -1);
+    SendMessageW(g_frame.tree, TVM_SETBKCOLOR, 0,
+                 g_frame.env.dark ? static_cast<LPARAM>(g_frame.env.backColor) : -1);
+}
+
 
 // Creates the page of index in the frame's page area and shows its name above it.
 void ShowPage(int index) {
@@ -87,8 +129,10 @@ HFONT DerivedFont(HWND from, bool bold) {
     return CreateFontIndirectW(&lf);
 }
 
+// The roots are inserted expanded (no expand message a root), the tree drawn once at the end.
 void FillTree() {
     HWND tree = g_frame.tree;
+    SendMessageW(tree, WM_SETREDRAW, FALSE, 0);
     for (int i = 0; i < kSettingsPageCount; ++i) {
         const int parent = kSettingsPages[i].parent;
         TVINSERTSTRUCTW ins{};
@@ -97,14 +141,12 @@ void FillTree() {
         ins.item.mask = TVIF_TEXT | TVIF_PARAM | TVIF_STATE;
         ins.item.pszText = const_cast<wchar_t*>(LangText(g_lang, kLangPageNames + i));
         ins.item.lParam = i;
-        ins.item.stateMask = TVIS_BOLD;
-        ins.item.state = parent < 0 ? TVIS_BOLD : 0;
+        ins.item.stateMask = TVIS_BOLD | TVIS_EXPANDED;
+        ins.item.state = parent < 0 ? TVIS_BOLD | TVIS_EXPANDED : 0;
         g_frame.items[i] = reinterpret_cast<HTREEITEM>(
             SendMessageW(tree, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&ins)));
     }
-    for (int i = 0; i < kSettingsPageCount; ++i)
-        if (kSettingsPages[i].parent < 0)
-            SendMessageW(tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(g_frame.items[i]));
+    SendMessageW(tree, WM_SETREDRAW, TRUE, 0);
 }
 
 void OpenFrame(HWND dialog) {
@@ -112,18 +154,12 @@ void OpenFrame(HWND dialog) {
     g_frame.tree = GetDlgItem(dialog, kIdFrameTree);
     const Settings& s = g_settings;
     g_frame.opening = TakeThemeSnapshot(s);
-    // 1. The brush, and the dark frame.
-    const bool dark = SettingsDialogDark(s);
-    const COLORREF back = SettingsBackColor(s);
-    g_frame.brush = CreateSolidBrush(back);
+    // 1. The brushes, and the dark frame.
     g_frame.env = SettingsPageEnv{};
     g_frame.env.settings = &g_settings;
     g_frame.env.host = &g_frame.start.host;
-    g_frame.env.back = g_frame.brush;
-    g_frame.env.backColor = back;
-    g_frame.env.textColor = SettingsTextColor(s);
-    g_frame.env.dark = dark;
     g_frame.env.dpiFactor = g_frame.start.dpiFactor;
+    MakeLook();
     ApplyDarkModeToDialog(dialog, g_frame.tree);
     // 3. The bold title font, the tree font and its item height, the tree's dark colours.
     g_frame.titleFont = DerivedFont(dialog, true);
@@ -136,9 +172,7 @@ void OpenFrame(HWND dialog) {
     const int height = static_cast<int>(SendMessageW(g_frame.tree, TVM_GETITEMHEIGHT, 0, 0));
     SendMessageW(g_frame.tree, TVM_SETITEMHEIGHT,
                  static_cast<WPARAM>(height + static_cast<int>(7 * g_frame.start.dpiFactor)), 0);
-    uint32_t treeText;
-    if (SettingsTreeTextColor(s, treeText)) SendMessageW(g_frame.tree, TVM_SETTEXTCOLOR, 0, treeText);
-    if (dark) SendMessageW(g_frame.tree, TVM_SETBKCOLOR, 0, back);
+    if (g_frame.env.dark) ColourTree();
     // 4. and 5. The tree, then the page of tab_sel (the selection change creates it).
     FillTree();
     int first = g_frame.openOn >= 0 ? g_frame.openOn : s.tab_sel;
@@ -189,6 +223,38 @@ void Restart(HWND dialog) {
     DestroyWindow(g_frame.start.mainWindow);
 }
 
+// The settings changed the dialog's look (a colour theme, the dark mode options): the frame,
+// the tree and the page take the new colours at once. The page is made again, since dark and
+// light pages differ in more than colours (group titles, check box styles); the focus goes
+// back to the control that had it.
+void Recolour() {
+    if (!g_frame.dialog) return;
+    const Settings& s = g_settings;
+    uint32_t fieldBack = 0, fieldText = 0;
+    const bool fields = SettingsFieldColors(s, fieldBack, fieldText);
+    const SettingsPageEnv& env = g_frame.env;
+    if (env.backColor == SettingsBackColor(s) && env.dark == SettingsDialogDark(s) &&
+        (env.field != nullptr) == fields &&
+        (!fields || (env.fieldBack == fieldBack && env.fieldText == fieldText)))
+        return;
+    HWND focus = GetFocus();
+    const int focusId = focus && g_frame.page && IsChild(g_frame.page, focus) ? GetDlgCtrlID(focus) : 0;
+    DestroyPage();
+    ReleaseBrushes();
+    MakeLook();
+    if (static_cast<uint32_t>(s.stylez) & Style::DarkMode)
+        ApplyDarkModeToDialog(g_frame.dialog, g_frame.tree);
+    else
+        SetDarkFrameWin(g_frame.dialog, false);
+    ColourTree();
+    ShowPage(s.tab_sel);
+    if (focusId && g_frame.page) SetFocus(GetDlgItem(g_frame.page, focusId));
+    RedrawWindow(g_frame.dialog, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+}
+
+constexpr UINT kMsgRecolour = WM_APP + 27;
+
 INT_PTR CALLBACK FrameProc(HWND dialog, UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_INITDIALOG:
@@ -202,6 +268,9 @@ INT_PTR CALLBACK FrameProc(HWND dialog, UINT msg, WPARAM wp, LPARAM lp) {
         }
         return FALSE;
     }
+    case kMsgRecolour:
+        Recolour();
+        return TRUE;
     case WM_COMMAND:
         if (LOWORD(wp) == IDCANCEL) CloseFrame(dialog);
         if (LOWORD(wp) == kIdFrameRestart) Restart(dialog);
@@ -232,15 +301,62 @@ INT_PTR SettingsPageColorWin(const SettingsPageEnv* env, UINT msg, WPARAM wp) {
         SetTextColor(dc, env->textColor);
         SetBkColor(dc, env->backColor);
         return reinterpret_cast<INT_PTR>(env->back);
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+        if (!env->field) return 0;
+        SetTextColor(dc, env->fieldText);
+        SetBkColor(dc, env->fieldBack);
+        return reinterpret_cast<INT_PTR>(env->field);
     default:
         return 0;
     }
 }
 
+namespace {
+
+constexpr UINT_PTR kFieldSubclass = 0x5A46;
+
+// A dark page's fields ask their page for colours; every page answers through this subclass,
+// whatever its own procedure does with the message.
+LRESULT CALLBACK PageFields(HWND page, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR ref) {
+    if (msg == WM_CTLCOLOREDIT || msg == WM_CTLCOLORLISTBOX) {
+        const INT_PTR brush = SettingsPageColorWin(reinterpret_cast<const SettingsPageEnv*>(ref), msg, wp);
+        if (brush) return brush;
+    }
+    if (msg == WM_NCDESTROY) RemoveWindowSubclass(page, PageFields, kFieldSubclass);
+    return DefSubclassProc(page, msg, wp, lp);
+}
+
+// The fields that do not ask for colours: list views and trees get the field colours; drop-
+// down lists lose their visual style, so that their face asks as an edit box does.
+void ColourFields(HWND page, const SettingsPageEnv& env, HRESULT(WINAPI* setTheme)(HWND, LPCWSTR, LPCWSTR)) {
+    for (HWND c = GetWindow(page, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+        wchar_t cls[32] = {};
+        GetClassNameW(c, cls, 32);
+        if (lstrcmpiW(cls, WC_LISTVIEWW) == 0) {
+            SendMessageW(c, LVM_SETBKCOLOR, 0, env.fieldBack);
+            SendMessageW(c, LVM_SETTEXTBKCOLOR, 0, env.fieldBack);
+            SendMessageW(c, LVM_SETTEXTCOLOR, 0, env.fieldText);
+        } else if (lstrcmpiW(cls, WC_TREEVIEWW) == 0) {
+            SendMessageW(c, TVM_SETBKCOLOR, 0, env.fieldBack);
+            SendMessageW(c, TVM_SETTEXTCOLOR, 0, env.fieldText);
+        } else if (lstrcmpiW(cls, WC_COMBOBOXW) == 0 && setTheme) {
+            setTheme(c, L"", L"");
+        }
+    }
+}
+
+}  // namespace
+
 void SettingsPageDarkenWin(HWND page, const SettingsPageEnv* env) {
     if (!env || !env->dark) return;
     using SetTheme = HRESULT(WINAPI*)(HWND, LPCWSTR, LPCWSTR);
     static const SetTheme setTheme = SystemDllProc<SetTheme>(L"uxtheme.dll", "SetWindowTheme");
+    if (env->field) {
+        SetWindowSubclass(page, PageFields, kFieldSubclass,
+                          reinterpret_cast<DWORD_PTR>(const_cast<SettingsPageEnv*>(env)));
+        ColourFields(page, *env, setTheme);
+    }
     HFONT font = reinterpret_cast<HFONT>(SendMessageW(page, WM_GETFONT, 0, 0));
     std::vector<HWND> groups;
     for (HWND c = GetWindow(page, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
@@ -276,6 +392,10 @@ void SettingsPageDarkenWin(HWND page, const SettingsPageEnv* env) {
         SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
         SetWindowPos(label, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     }
+}
+
+void SettingsRecolourWin() {
+    if (g_frame.dialog) PostMessageW(g_frame.dialog, kMsgRecolour, 0, 0);
 }
 
 const ThemeSnapshot* SettingsOpeningThemeWin() {

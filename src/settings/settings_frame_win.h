@@ -10,8 +10,15 @@
 INT_PTR SettingsPageColorWin(const SettingsPageEnv* env, UINT msg, WPARAM wp);
 
 // In the dark dialogs: the page's group boxes, check boxes and radio buttons lose their visual
-// style, so that they draw their texts in the env's colours.
+// style, so that they draw their texts in the env's colours; on dark pages the fields (edit
+// and number boxes, drop-down lists and their lists, list views, trees) take the env's field
+// colours. Every page procedure calls it when its page is made.
 void SettingsPageDarkenWin(HWND page, const SettingsPageEnv* env);
+
+// After a change of the settings that may change the dialog's look (a colour theme, the dark
+// mode options): the open dialog's frame, tree and page take the new colours at once (posted,
+// so that the control that changed is not destroyed under its own message).
+void SettingsRecolourWin();
 
 // The colours and theme values as they were when the dialog opened: what theme 0 ("Current")
 // puts back.

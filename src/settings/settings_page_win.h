@@ -23,4 +23,11 @@ struct SettingsPageEnv {
     COLORREF textColor = RGB(0, 0, 0);
     bool dark = false;
     double dpiFactor = 1.0;
+    // The fields (edit boxes, drop-down lists and their lists, list views, trees) of a dark
+    // page: their brush and colours; field is null on light pages.
+    HBRUSH field = nullptr;
+    COLORREF fieldBack = RGB(255, 255, 255);
+    COLORREF fieldText = RGB(0, 0, 0);
+    // The entry the "Preset themes" list shows: the theme chosen last while the dialog is open.
+    int themeShown = 0;
 };

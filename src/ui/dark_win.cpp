@@ -29,6 +29,7 @@ struct DarkState {
     double dpiFactor = 1.0;
     HWND (*listWindow)(void*, int) = nullptr;
     void* ctx = nullptr;
+    bool applied = false;  // the window was last made dark (not undone)
 };
 DarkState d;
 
@@ -158,6 +159,7 @@ void DarkModeStartWin(HWND mainWindow, int osMajorVersion, double dpiFactor,
 
 void ApplyDarkMode(bool childrenOnly, bool undo) {
     if (!DarkOn() && !undo) return;
+    if (!childrenOnly) d.applied = !undo;
     const bool win10 = d.osMajor >= 10;
     if (!childrenOnly && win10) SetDarkFrameWin(d.main, !undo);
     UxTheme ux;
@@ -180,6 +182,10 @@ void ApplyDarkMode(bool childrenOnly, bool undo) {
         if (win10) DarkControl(ux, playlist);
         DarkHeader(&ux, playlist);
     }
+}
+
+void DarkModeFollowSettingsWin() {
+    if (DarkOn() != d.applied) ApplyDarkMode(false, !DarkOn());
 }
 
 void ApplyDarkModeToDialog(HWND dialog, HWND control) {

@@ -60,6 +60,9 @@ void FaceSetStatusTextWin(int pane, const std::wstring& text);
 // Dark mode: the frame, the tree and lists and their headers, and the app-wide preference
 // (dark_win.cpp). undo: the option was switched off.
 void ApplyDarkMode(bool childrenOnly, bool undo);
+// After a settings change: the dark look made or undone when "Dark mode (if possible)" differs
+// from what the window shows.
+void DarkModeFollowSettingsWin();
 // A dialog's dark frame, and dark scroll bars for one of its controls (may be null).
 void ApplyDarkModeToDialog(HWND dialog, HWND control);
 // The colours of a tool dialog's controls in dark mode (nothing otherwise). Dark: the window

@@ -4,6 +4,8 @@ settings file at exit; a quick setting changes only its keys; "Restart Zuvo" sta
 again with its arguments and the old one ends."""
 import glob
 import os
+import re
+import shutil
 import subprocess
 import time
 import unittest
@@ -122,6 +124,63 @@ class SettingsDialog(unittest.TestCase):
         for key in ('window_x', 'window_y', 'window_w', 'window_h', 'divider', 'last_pos'):
             expected[key] = after.get(key)  # the window's own state
         self.assertEqual({k: after.get(k) for k in expected}, expected)
+
+    def test_live_theme_and_manual(self):
+        """A colour theme chosen on the open dialog recolours the dialog and the main window at
+        once; "HTML Manual" hands the manual beside the program to the program the system has
+        for .html (here a handler registered for the test, which writes the path it got)."""
+        z = Install('settings-look')
+        shutil.copy(os.path.join(os.path.dirname(e2e_lib.ARGS.exe), 'Zuvo.html'), z.prog)
+        opened = os.path.join(z.folder, 'opened.txt')
+        classes = 'HKLM\\Software\\Classes\\'
+        reg = lambda *args: subprocess.run([e2e_lib.WINE_RUN, 'reg', *args], stdout=subprocess.DEVNULL,
+                                           stderr=subprocess.DEVNULL).returncode
+        # The type's own program id goes back afterwards.
+        query = subprocess.run([e2e_lib.WINE_RUN, 'reg', 'query', classes + '.html', '/ve'],
+                               stdout=subprocess.PIPE, stderr=subprocess.DEVNULL).stdout.decode(
+                                   'utf-8', 'replace')
+        was = re.search(r'REG_SZ\s+(\S+)', query)
+        for key, value in ((classes + '.html', 'ZuvoTestManual'),
+                           (classes + 'ZuvoTestManual\\shell\\open\\command',
+                            'cmd.exe /c echo %%1> "%s"' % win_path(opened))):
+            self.assertEqual(reg('add', key, '/ve', '/d', value, '/f'), 0)
+        self.addCleanup(reg, 'delete', classes + 'ZuvoTestManual', '/f')
+        if was:
+            self.addCleanup(reg, 'add', classes + '.html', '/ve', '/d', was.group(1), '/f')
+        else:
+            self.addCleanup(reg, 'delete', classes + '.html', '/ve', '/f')
+        # A light theme with the darkest dialogs: the dialog turns dark with the "Dark" theme.
+        z.write_ini(b'[Zuvo]\r\nutf8=1\r\ntab_sel=10\r\nmore_dark=3\r\n')
+        proc = z.start('/localini')
+        self.assertEqual(send('wait', '--visible', '20000'), 0)
+        open_dialog(self)
+        shot = os.path.join(z.folder, 'screen.png')
+
+        def colours():
+            """Pixels of the dark dialog's grey and of the "Dark" theme's list background."""
+            script = 'source "$1/scripts/wine-env.sh"; zuvo_x_prepare; import -window root "$2"'
+            subprocess.run(['bash', '-c', script, '_', e2e_lib.ROOT, shot], check=True, timeout=60)
+            out = subprocess.run(['convert', shot, '-format', '%c', 'histogram:info:-'], check=True,
+                                 stdout=subprocess.PIPE).stdout.decode()
+            count = lambda hex_: sum(int(n) for n, c in re.findall(r'(\d+):.*?#([0-9A-F]{6})', out)
+                                     if c == hex_)
+            return count('404040'), count('171717')
+        dialog_before, lists_before = colours()
+        self.assertEqual(send('dlgcombo', TITLE, '3370', '1'), 0)
+        dialog_after, lists_after = wait_until(
+            lambda: (lambda c: c if c[0] > dialog_before + 50000 and c[1] > lists_before + 50000
+                     else None)(colours()), 15, 'the dark dialog and lists')
+        self.assertEqual(page_title(), 'Window style')
+        # The theme list still shows the theme chosen.
+        self.assertEqual(send_output('dlgtext', TITLE, '3370')[1], b'Dark mode')
+        self.assertEqual(send('dlgtree', TITLE, '18'), 0)
+        self.assertEqual(send('dlgclick', TITLE, '3750'), 0)
+        got = wait_until(lambda: os.path.exists(opened) and
+                         open(opened, 'rb').read().decode('utf-8', 'replace').strip().strip('"'),
+                         20, 'the manual handed to the .html program', interval=0.2)
+        self.assertEqual(got.lower(), win_path(os.path.join(z.prog, 'Zuvo.html')).lower())
+        close_dialog(self)
+        stop(proc, self)
 
     def restart(self, name, playing):
         """Restarts from the dialog; returns the new instance's command lines."""

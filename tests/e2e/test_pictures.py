@@ -46,13 +46,7 @@ class Pictures(unittest.TestCase):
         return wait_until(check, 20, what, interval=0.5)
 
     def start(self, z, folder, stylez):
-        z.write_ini(b'[Zuvo]\r\nutf8=1\r\nvolume=65535\r\nwavedevice=0\r\nstylez=%d\r\n'
-                    b'browsed_folder=%s\r\n' % (stylez, win_path(folder).encode('utf-8')))
-        proc = z.start('/localini')
-        self.addCleanup(lambda: proc.poll() is None and proc.kill())
-        self.assertEqual(send('wait', '--visible', '20000'), 0, 'no main window')
-        wait_until(e2e_lib.rows, 20, 'the folder listed')
-        return proc
+        return z.start_in(self, folder, b'stylez=%d\r\n' % stylez, visible=True)
 
     def test_open_picture_with_the_default_program(self):
         """"Open picture" hands the shown cover.jpg to the program the system has for .jpg:

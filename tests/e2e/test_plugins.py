@@ -73,7 +73,7 @@ class Plugins(unittest.TestCase):
         return z, proc, cap, paths
 
     def play_out(self, proc, cap):
-        size = lambda: os.path.getsize(cap) if os.path.exists(cap) else 0
+        size = lambda: e2e_lib.file_size(cap)
         wait_until(size, 60, 'playback to start')
         wait_steady(size, 3, 120, 'playback to end')
         stop(proc, self)
@@ -138,7 +138,7 @@ class Plugins(unittest.TestCase):
         proc = z.start(win_path(flac), '/localini')
         self.addCleanup(lambda: proc.poll() is None and proc.kill())
         self.assertEqual(send('wait', '20000'), 0, 'no main window')
-        size = lambda p: os.path.getsize(p) if os.path.exists(p) else 0
+        size = e2e_lib.file_size
         wait_until(lambda: size(cap) > 4 * rate * 2, 60, 'playback to start')
         self.assertEqual(command('FastForward'), 0)
         wait_until(lambda: size(cap + '.0001') > 4 * rate * 2, 60, 'playback after the seek')

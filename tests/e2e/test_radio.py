@@ -13,7 +13,6 @@ fed by `ffmpeg -re`): an MP3 mount whose title the test changes through the serv
 interface, and an Ogg Vorbis mount; each connects, is heard, and the MP3 title follows."""
 import glob
 import json
-import math
 import os
 import shutil
 import socket
@@ -137,7 +136,7 @@ class Radio(unittest.TestCase):
         e2e_lib.wait_listed(2)
         status = lambda: send_output('status')[1].decode('utf-8', 'replace')
         title = lambda: send_output('wintext', 'ZuvoWndClass')[1].decode('utf-8', 'replace')
-        size = lambda p: os.path.getsize(p) if os.path.exists(p) else 0
+        size = e2e_lib.file_size
         began = time.monotonic()
         self.assertEqual(e2e_lib.command('Return'), 0)
         try:
@@ -184,7 +183,7 @@ class Radio(unittest.TestCase):
         z, proc, server, cap, station, music = self.start('radiorec')
         e2e_lib.wait_listed(2)
         self.assertEqual(e2e_lib.command('Return'), 0)
-        size = lambda p: os.path.getsize(p) if os.path.exists(p) else 0
+        size = e2e_lib.file_size
         wait_until(lambda: size(cap) > 0, 30, 'the station to be heard')
         self.assertEqual(e2e_lib.command('SaveDownloadStream'), 0)
         self.assertEqual(send('press', 'ZuvoNetDownload', '101'), 0)  # Save
@@ -214,7 +213,7 @@ class Radio(unittest.TestCase):
         status = lambda: send_output('status')[1].decode('utf-8', 'replace')
         self.assertEqual(e2e_lib.command('Return'), 0)
         wait_until(lambda: 'Connecting... failed' in status(), 30, '" Connecting... failed"')
-        size = lambda p: os.path.getsize(p) if os.path.exists(p) else 0
+        size = e2e_lib.file_size
         wait_until(lambda: size(cap) > 44100 * 2, 30, 'the next row to play')
         stop(proc, self)
         got = e2e_lib.samples(cap)
@@ -230,7 +229,7 @@ class Radio(unittest.TestCase):
             host='radio.invalid:8000')
         e2e_lib.wait_listed(2)
         self.assertEqual(e2e_lib.command('Return'), 0)
-        size = lambda p: os.path.getsize(p) if os.path.exists(p) else 0
+        size = e2e_lib.file_size
         wait_until(lambda: size(cap) > 44100 * 4, 30, 'the station through the proxy')
         stop(proc, self)
         self.assertTrue(server.requests[0].startswith('GET http://radio.invalid:8000/stream '),
@@ -350,7 +349,7 @@ class Icecast(unittest.TestCase):
         status = lambda: send_output('status')[1].decode('utf-8', 'replace')
         began = time.monotonic()
         self.assertEqual(e2e_lib.command('Return'), 0)
-        size = lambda: os.path.getsize(cap) if os.path.exists(cap) else 0
+        size = lambda: e2e_lib.file_size(cap)
         wait_until(lambda: size() > 0, 30, 'the station to be heard')
         print('icecast %s: first audio %.1f s after Return' % (mount, time.monotonic() - began))
         wait_until(lambda: 'Connecting... OK' in status(), 10, '" Connecting... OK"')

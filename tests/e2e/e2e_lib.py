@@ -2,6 +2,7 @@
 through scripts/wine-run, and zuvo-send to wait for and drive its window."""
 import argparse
 import array
+import hashlib
 import os
 import re
 import shutil
@@ -101,6 +102,44 @@ def wait_listed(count, timeout=20):
         return shown if len(shown) == count and 's' in shown[0][0] else None
     return wait_until(check, timeout, lambda: 'the File view listing %d rows, the first one '
                       'selected: %r' % (count, rows()))
+
+
+def row_names(list_name=None):
+    """The first cells of the rows of the File view (or of the list named list_name)."""
+    return [cell for _, cell in rows(list_name)]
+
+
+def dialog_names(title):
+    """The first cells of the rows of the list view in the window titled title; [] when there
+    is no such window."""
+    rc, out = send_output('dialogrows', title)
+    return [line.split('\t')[0] for line in out.decode('utf-8').splitlines()] if rc == 0 else []
+
+
+def hashes(folder):
+    """{path relative to folder: sha1} of every file below folder."""
+    out = {}
+    for root, _, files in os.walk(folder):
+        for name in files:
+            path = os.path.join(root, name)
+            with open(path, 'rb') as f:
+                out[os.path.relpath(path, folder)] = hashlib.sha1(f.read()).hexdigest()
+    return out
+
+
+def screenshot(path):
+    """The virtual screen, taken on the display the program runs on."""
+    script = 'source "$1/scripts/wine-env.sh"; zuvo_x_prepare; import -window root "$2"'
+    subprocess.run(['bash', '-c', script, '_', ROOT, path], check=True, timeout=60)
+
+
+def standin(name):
+    """The stand-in DLL `name`, built beside zuvo-send.exe in standins/; the test is skipped
+    when it was not built (no winegcc)."""
+    path = os.path.join(os.path.dirname(os.path.abspath(ARGS.send)), 'standins', name)
+    if not os.path.exists(path):
+        raise unittest.SkipTest('%s was not built' % name)
+    return path
 
 
 def run(*cmd):
@@ -253,6 +292,11 @@ def capture_sizes(folder):
     """{file name: bytes} of the capture files in folder (see capture_audio)."""
     return {n: os.path.getsize(os.path.join(folder, n)) for n in os.listdir(folder)
             if n.startswith('cap.raw')}
+
+
+def captured(folder):
+    """Bytes captured so far over all openings of the device."""
+    return sum(capture_sizes(folder).values())
 
 
 def wine_underruns(cap, ref, channels, rate, at=0):

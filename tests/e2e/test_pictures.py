@@ -14,11 +14,6 @@ SHOW_PICTURES, STANDARD_PICTURE = 1 << 8, 1 << 9
 SIDE = 150  # the picture setting's default height
 
 
-def screenshot(path):
-    script = 'source "$1/scripts/wine-env.sh"; zuvo_x_prepare; import -window root "$2"'
-    subprocess.run(['bash', '-c', script, '_', e2e_lib.ROOT, path], check=True, timeout=60)
-
-
 def pixels_near(png, rgb):
     """Pixels of the whole screen within 24 of rgb in each channel (JPEG and half-tone blur the
     edges, not the inside of a flat picture)."""
@@ -40,7 +35,7 @@ class Pictures(unittest.TestCase):
         shot = os.path.join(tempfile.gettempdir(), 'zuvo-pictures.png')
 
         def check():
-            screenshot(shot)
+            e2e_lib.screenshot(shot)
             n = pixels_near(shot, rgb)
             return n if n > SIDE * SIDE * 0.8 else None
         return wait_until(check, 20, what, interval=0.5)

@@ -91,10 +91,7 @@ class Playback(unittest.TestCase):
     def test_mpglib_stand_in_plays_sample_exactly(self):
         # The mpglib decoder path with the Winelib "mpglib.dll" over libmpg123 beside the
         # program: the same library decodes on both sides, so nothing may differ.
-        dll = os.path.join(os.path.dirname(os.path.abspath(e2e_lib.ARGS.send)), 'standins',
-                           'mpglib.dll')
-        if not os.path.exists(dll):
-            self.skipTest('no stand-in mpglib.dll (winegcc missing)')
+        dll = e2e_lib.standin('mpglib.dll')
         for name, rate, channels, gapless in [('lib44', 44100, 2, 0), ('lib22', 22050, 1, 1)]:
             with self.subTest(name=name):
                 self.check_wave_out(name, rate, channels, ['-b', '96'],

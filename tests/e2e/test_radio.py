@@ -28,15 +28,7 @@ import e2e_lib
 from e2e_lib import (Install, capture_audio, decode, make_mp3, send, send_output, stop,
                      wait_until, win_path)
 
-STANDINS = None
 METAINT = 8192
-
-
-def standin(name):
-    path = os.path.join(STANDINS, name)
-    if not os.path.exists(path):
-        raise unittest.SkipTest('%s was not built' % name)
-    return path
 
 
 class IcyServer:
@@ -110,7 +102,7 @@ class IcyServer:
 class Radio(unittest.TestCase):
     def start(self, name, content_type='audio/mpeg', ini=b'', host=None):
         z = Install(name)
-        shutil.copy(standin('bass.dll'), z.prog)
+        shutil.copy(e2e_lib.standin('bass.dll'), z.prog)
         music = os.path.join(z.folder, 'music')
         os.makedirs(music)
         # The station loops a track whose length is a whole number of metadata blocks.
@@ -268,7 +260,7 @@ class Icecast(unittest.TestCase):
     def setUpClass(cls):
         if not shutil.which('icecast2'):
             raise unittest.SkipTest('icecast2 is not installed (scripts/setup.sh)')
-        standin('bass.dll')
+        e2e_lib.standin('bass.dll')
         cls.dir = tempfile.mkdtemp(prefix='zuvo-icecast-')
         os.chmod(cls.dir, 0o777)  # the server drops root to write its logs here
         cls.port = free_port()
@@ -334,7 +326,7 @@ class Icecast(unittest.TestCase):
 
     def play(self, name, mount):
         z = Install(name)
-        shutil.copy(standin('bass.dll'), z.prog)
+        shutil.copy(e2e_lib.standin('bass.dll'), z.prog)
         music = os.path.join(z.folder, 'music')
         os.makedirs(music)
         m3u = os.path.join(music, 'radio.m3u')
@@ -385,8 +377,4 @@ class Icecast(unittest.TestCase):
 
 
 if __name__ == '__main__':
-    import sys
-    if '--send' in sys.argv:
-        send_exe = sys.argv[sys.argv.index('--send') + 1]
-        STANDINS = os.path.join(os.path.dirname(os.path.abspath(send_exe)), 'standins')
     e2e_lib.main()

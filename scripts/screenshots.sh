@@ -112,24 +112,26 @@ windows_rect() {
     END { print x0 " " y0 " " x1 - x0 " " y1 - y0 }'
 }
 
-# Waits (up to a deadline) until the File view lists the demo's three tracks.
-wait_listed() {
-  local deadline=$((SECONDS + 30))
-  while [ $SECONDS -lt $deadline ]; do
-    if w "$send" rows && [ "$(grep -c . "$out/.out")" -ge 3 ]; then return 0; fi
-  done
-  return 1
+# A Windows process that stays while the views are taken: Wine's session (its services) stays
+# up between the program's starts instead of starting again for each view. It is started
+# again after a change of the display scale, which the session's programs read when they start.
+keeper=
+keep() {
+  [ -z "$keeper" ] || { kill "$keeper" 2>/dev/null || true; wait "$keeper" 2>/dev/null || true; }
+  keeper=
+  [ "${1:-}" = off ] || { "$ROOT/scripts/wine-run" "$send" keep 3600000 >/dev/null 2>&1 & keeper=$!; }
 }
 
 # The display scale is the prefix's: it goes back to 1.0 however the script ends.
-trap '[ "$scale_now" = 1.0 ] || set_scale 1.0' EXIT
+trap 'keep off; [ "$scale_now" = 1.0 ] || set_scale 1.0' EXIT
+keep
 
 selected=("$@")
 shots=()
 for view in "${views[@]}"; do
   IFS='|' read -r name caption theme scale extra action <<<"$view"
   if [ ${#selected[@]} -gt 0 ] && [[ ! " ${selected[*]} " == *" $name "* ]]; then continue; fi
-  if [ "$scale" != "$scale_now" ]; then set_scale "$scale"; scale_now=$scale; fi
+  if [ "$scale" != "$scale_now" ]; then keep off; set_scale "$scale"; scale_now=$scale; keep; fi
   prog=$out/work/$name
   rm -rf "$prog" && mkdir -p "$prog"
   cp "$exe" "$prog/zuvo.exe"
@@ -144,10 +146,9 @@ for view in "${views[@]}"; do
   "$ROOT/scripts/wine-run" "$prog/zuvo.exe" /localini "$track" >/dev/null 2>&1 &
   pid=$!
   ok=1
-  w "$send" wait --visible 20000 || ok=0
-  [ $ok = 1 ] && { wait_listed || ok=0; }
-  # One more round trip through the program's queue: the layout after the listing is drawn.
-  [ $ok = 1 ] && w "$send" rows
+  # The window shown with the demo's three tracks listed, then one more round trip through
+  # the program's queue: the layout after the listing is drawn.
+  w "$send" listed 3 50000 || ok=0
   grow=0
   shot_taken=0
   case "${action:-}" in
@@ -209,8 +210,7 @@ for view in "${views[@]}"; do
   fi
   if [ $grow = 1 ]; then w "$send" menukey 27 || true; fi  # Esc closes the menu
   if [ $grow = 2 ]; then w "$send" press '#32770' 2 || true; fi  # Cancel closes the dialog
-  w "$send" close || true
-  w "$send" gone 10000 || true
+  w "$send" close 10000 || true
   wait "$pid" 2>/dev/null || true
   [ $ok = 1 ] || exit 1
 done

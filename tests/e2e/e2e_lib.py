@@ -2,6 +2,7 @@
 through scripts/wine-run, and zuvo-send to wait for and drive its window."""
 import argparse
 import array
+import hashlib
 import os
 import re
 import shutil
@@ -59,19 +60,28 @@ def wait_until(predicate, timeout, what, interval=0.05):
         time.sleep(interval)
 
 
-def wait_steady(value, quiet, timeout, what, interval=0.05):
+def wait_steady(value, quiet, timeout, what, interval=0.05, at_least=None, short_quiet=1.0):
     """Waits until value() has not changed for `quiet` seconds (a capture that stopped
-    growing) and returns it; fails as wait_until does."""
+    growing) and returns it; fails as wait_until does. With at_least (the bytes a capture
+    holds once the track the test knows has played whole), `short_quiet` seconds suffice
+    once value() has reached it; a capture that stays short still waits `quiet` seconds, and
+    the test's own checks say what is missing."""
     last = {}
 
     def steady():
         now, v = time.monotonic(), value()
         if last.get('value') != v or 'since' not in last:
             last.update(value=v, since=now)
-        return now - last['since'] >= quiet
+        done = at_least is not None and v >= at_least
+        return now - last['since'] >= (short_quiet if done else quiet)
 
     wait_until(steady, timeout, what, interval)
     return last['value']
+
+
+def file_size(path):
+    """The size of path in bytes, 0 while it does not exist (a capture not yet opened)."""
+    return os.path.getsize(path) if os.path.exists(path) else 0
 
 
 def rows(list_name=None):
@@ -92,6 +102,44 @@ def wait_listed(count, timeout=20):
         return shown if len(shown) == count and 's' in shown[0][0] else None
     return wait_until(check, timeout, lambda: 'the File view listing %d rows, the first one '
                       'selected: %r' % (count, rows()))
+
+
+def row_names(list_name=None):
+    """The first cells of the rows of the File view (or of the list named list_name)."""
+    return [cell for _, cell in rows(list_name)]
+
+
+def dialog_names(title):
+    """The first cells of the rows of the list view in the window titled title; [] when there
+    is no such window."""
+    rc, out = send_output('dialogrows', title)
+    return [line.split('\t')[0] for line in out.decode('utf-8').splitlines()] if rc == 0 else []
+
+
+def hashes(folder):
+    """{path relative to folder: sha1} of every file below folder."""
+    out = {}
+    for root, _, files in os.walk(folder):
+        for name in files:
+            path = os.path.join(root, name)
+            with open(path, 'rb') as f:
+                out[os.path.relpath(path, folder)] = hashlib.sha1(f.read()).hexdigest()
+    return out
+
+
+def screenshot(path):
+    """The virtual screen, taken on the display the program runs on."""
+    script = 'source "$1/scripts/wine-env.sh"; zuvo_x_prepare; import -window root "$2"'
+    subprocess.run(['bash', '-c', script, '_', ROOT, path], check=True, timeout=60)
+
+
+def standin(name):
+    """The stand-in DLL `name`, built beside zuvo-send.exe in standins/; the test is skipped
+    when it was not built (no winegcc)."""
+    path = os.path.join(os.path.dirname(os.path.abspath(ARGS.send)), 'standins', name)
+    if not os.path.exists(path):
+        raise unittest.SkipTest('%s was not built' % name)
+    return path
 
 
 def run(*cmd):
@@ -192,6 +240,21 @@ class Install:
         return subprocess.Popen([WINE_RUN, self.exe, *args],
                                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
+    def start_in(self, test, folder, extra=b'', visible=False, listed=True):
+        """Starts the program on `folder` (the settings file: UTF-8, wave-out device 0 at full
+        volume, then `extra`); the process is killed should the test end with it running.
+        Waits for the main window (shown, with visible) and, with listed, for the folder's
+        rows. Returns the process."""
+        self.write_ini(b'[Zuvo]\r\nutf8=1\r\nvolume=65535\r\nwavedevice=0\r\nbrowsed_folder=' +
+                       win_path(folder).encode('utf-8') + b'\r\n' + extra)
+        proc = self.start('/localini')
+        test.addCleanup(lambda: proc.poll() is None and proc.kill())
+        test.assertEqual(send('wait', *(['--visible'] if visible else []), '20000'), 0,
+                         'no main window')
+        if listed:
+            wait_until(rows, 20, 'the start folder listed')
+        return proc
+
     def run(self, *args, timeout=60):
         """Runs to the end; returns (exit code, seconds)."""
         t0 = time.monotonic()
@@ -229,6 +292,11 @@ def capture_sizes(folder):
     """{file name: bytes} of the capture files in folder (see capture_audio)."""
     return {n: os.path.getsize(os.path.join(folder, n)) for n in os.listdir(folder)
             if n.startswith('cap.raw')}
+
+
+def captured(folder):
+    """Bytes captured so far over all openings of the device."""
+    return sum(capture_sizes(folder).values())
 
 
 def wine_underruns(cap, ref, channels, rate, at=0):

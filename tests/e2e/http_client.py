@@ -7,7 +7,6 @@ import os
 import random
 import re
 import socket
-import time
 import wave
 
 import e2e_lib

@@ -14,14 +14,6 @@ import e2e_lib
 from e2e_lib import (Install, capture_audio, make_mp3, run, send, send_output, stop, wait_steady,
                      wait_until, win_path)
 
-STANDINS = None
-
-
-def standin(name):
-    path = os.path.join(STANDINS, name)
-    if not os.path.exists(path):
-        raise unittest.SkipTest('%s was not built' % name)
-    return path
 
 
 def sox_make(path, seconds, rate=44100, channels=2, extra=()):
@@ -64,6 +56,12 @@ def ffmpeg_decode(path):
     return a
 
 
+def pcm_bytes(seconds, rate, channels, width=2):
+    """The bytes of `seconds` of sound, less a hundredth for the rounding of the file's length:
+    what a capture holds at least once such a file has played whole."""
+    return int(seconds * rate * 0.99) * channels * width
+
+
 class Bass(unittest.TestCase):
     def start(self, name, files, beside, ini=b"", open_folder=False):
         z = Install(name)
@@ -85,11 +83,13 @@ class Bass(unittest.TestCase):
             ('2 b.flac', lambda p: sox_make(p, 2.6)),
             ('3 c.wav', lambda p: sox_make(p, 2.2)),
             ('4 d.mod', make_mod),
-        ], [standin('bass.dll'), standin('bassflac.dll')])
+        ], [e2e_lib.standin('bass.dll'), e2e_lib.standin('bassflac.dll')])
         caps = [cap] + ['%s.%04d' % (cap, i) for i in (1, 2, 3)]
-        size = lambda p: os.path.getsize(p) if os.path.exists(p) else 0
+        size = e2e_lib.file_size
         wait_until(lambda: size(caps[3]) > 0, 90, 'the fourth track (the module) to start')
-        wait_steady(lambda: size(caps[3]), 3, 90, 'the module to end')
+        # Its length is checked to half a second: at least that much less than ffmpeg's.
+        wait_steady(lambda: size(caps[3]), 3, 90, 'the module to end',
+                    at_least=(len(ffmpeg_decode(paths[3])) - 44100) * 2)
         stop(proc, self)
         # FLAC and WAV are ffmpeg's decode exactly, Ogg Vorbis within rounding; the module by
         # its level and length.
@@ -125,8 +125,8 @@ class Bass(unittest.TestCase):
                                          'mp2', p), p)[1], 'BASS')]:
             with self.subTest(file=name):
                 z, proc, cap, paths = self.start('bass' + name[-3:], [(name, maker)],
-                                                 [standin("bass.dll")])
-                size = lambda: os.path.getsize(cap) if os.path.exists(cap) else 0
+                                                 [e2e_lib.standin("bass.dll")])
+                size = lambda: e2e_lib.file_size(cap)
                 label = self.decoder_label(lambda: size() > 0)
                 self.assertIn(want, label)
                 self.assertNotIn({'ACM': 'BASS', 'BASS': 'ACM'}[want], label)
@@ -137,10 +137,11 @@ class Bass(unittest.TestCase):
             ('1 a.wav', lambda p: sox_make(p, 1.5)),
             ('2 b.flac', lambda p: sox_make(p, 1.5)),
             ('3 c.wav', lambda p: sox_make(p, 1.2, 22050, 1)),
-        ], [standin('bass.dll')])
-        size = lambda p: os.path.getsize(p) if os.path.exists(p) else 0
+        ], [e2e_lib.standin('bass.dll')])
+        size = e2e_lib.file_size
         wait_until(lambda: size(cap + '.0001') > 0, 60, 'the second WAV file to start')
-        wait_steady(lambda: size(cap + '.0001'), 3, 60, 'the second WAV file to end')
+        wait_steady(lambda: size(cap + '.0001'), 3, 60, 'the second WAV file to end',
+                    at_least=pcm_bytes(1.2, 22050, 1))
         stop(proc, self)
         # The FLAC file is no track BASS can open: what follows the first WAV is the second.
         ref = array.array('h')
@@ -156,10 +157,11 @@ class Bass(unittest.TestCase):
         z, proc, cap, paths = self.start('bass24', [
             ('1 a.flac', lambda p: sox_make(p, 1.6, extra=('-b', '24'))),
             ('2 b.wav', lambda p: sox_make(p, 1.4, 48000, extra=('-b', '24'))),
-        ], [standin('bass.dll'), standin('bassflac.dll')], b'wave_flags=512\r\n')
-        size = lambda p: os.path.getsize(p) if os.path.exists(p) else 0
+        ], [e2e_lib.standin('bass.dll'), e2e_lib.standin('bassflac.dll')], b'wave_flags=512\r\n')
+        size = e2e_lib.file_size
         wait_until(lambda: size(cap + '.0001') > 0, 60, 'the second file to start')
-        wait_steady(lambda: size(cap + '.0001'), 3, 60, 'the second file to end')
+        wait_steady(lambda: size(cap + '.0001'), 3, 60, 'the second file to end',
+                    at_least=pcm_bytes(1.4, 48000, 2, 3))
         stop(proc, self)
         for path, got_path, rate in zip(paths, (cap, cap + '.0001'), (44100, 48000)):
             with self.subTest(track=os.path.basename(path)):
@@ -177,10 +179,10 @@ class Bass(unittest.TestCase):
             with self.subTest(wave_flags=flags):
                 z, proc, cap, paths = self.start('bass51_%d' % flags, [
                     ('a.wav', lambda p: sox_make(p, 1.5, channels=6)),
-                ], [standin('bass.dll')], b'wave_flags=%d\r\n' % flags)
-                size = lambda: os.path.getsize(cap) if os.path.exists(cap) else 0
+                ], [e2e_lib.standin('bass.dll')], b'wave_flags=%d\r\n' % flags)
+                size = lambda: e2e_lib.file_size(cap)
                 wait_until(lambda: size() > 0, 60, 'the file to start')
-                wait_steady(size, 3, 60, 'the file to end')
+                wait_steady(size, 3, 60, 'the file to end', at_least=pcm_bytes(1.5, 44100, channels))
                 stop(proc, self)
                 ref = array.array('h')
                 ref.frombytes(subprocess.run(
@@ -209,7 +211,7 @@ class Bass(unittest.TestCase):
             with open(p + '.raw', 'rb') as f, open(p, 'wb') as out:
                 out.write(tag + f.read())
             return p
-        z, proc, cap, paths = self.start('bassid3', [('c.mp2', make)], [standin('bass.dll')])
+        z, proc, cap, paths = self.start('bassid3', [('c.mp2', make)], [e2e_lib.standin('bass.dll')])
         title = lambda: send_output('wintext', 'ZuvoWndClass')[1].decode('utf-8', 'replace')
         wait_until(lambda: 'Tagged Title' in title(), 30, lambda: 'the tag title: %r' % title())
         stop(proc, self)
@@ -233,8 +235,4 @@ def samples24(path):
 
 
 if __name__ == '__main__':
-    import sys
-    if '--send' in sys.argv:
-        send_exe = sys.argv[sys.argv.index('--send') + 1]
-        STANDINS = os.path.join(os.path.dirname(os.path.abspath(send_exe)), 'standins')
     e2e_lib.main()

@@ -31,12 +31,6 @@ def make_tree(root):
     return musik
 
 
-def screenshot(path):
-    """The virtual screen, taken on the display the program runs on."""
-    script = 'source "$1/scripts/wine-env.sh"; zuvo_x_prepare; import -window root "$2"'
-    subprocess.run(['bash', '-c', script, '_', e2e_lib.ROOT, path], check=True, timeout=60)
-
-
 def window_rect():
     """x, y, w, h of the largest top-level window of zuvo.exe on the display."""
     script = 'source "$1/scripts/wine-env.sh"; zuvo_x_prepare; xwininfo -root -tree'
@@ -122,7 +116,7 @@ class Browse(unittest.TestCase):
             seen['rect'] = rect = window_rect()
             if not rect:
                 return None
-            screenshot(shot)
+            e2e_lib.screenshot(shot)
             x, y, w, h = rect
             seen['tree'] = colours(shot, x + 4, y + 30, w // 4 - 8, h - 60)
             seen['files'] = colours(shot, x + w // 2, y + 30, w // 2 - 8, h - 60)

@@ -7,7 +7,6 @@ computes on its own from the trees, flat and with "Scan subfolders"; the presenc
 part also equals what `diff -rq` reports. "Copy to Comp" of every base row, then "Delete" of
 the compare rows that are left (asked first: No changes nothing, Yes moves them to Wine's
 trash), leave two trees that compare equal; no other file's bytes change."""
-import hashlib
 import os
 import re
 import shutil
@@ -25,16 +24,6 @@ COPY, DELETE, RENAME, EASY_RENAMER, NAME_AND_DATE = 851, 853, 854, 859, 860
 BASE_TO_COMP = 202  # "Copy from BASE to COMP" of the name-and-date dialog
 YES, NO = 6, 7
 T0 = 1700000000  # the generated files' modification times start here
-
-
-def hashes(folder):
-    out = {}
-    for root, _, files in os.walk(folder):
-        for name in files:
-            path = os.path.join(root, name)
-            with open(path, 'rb') as f:
-                out[os.path.relpath(path, folder)] = hashlib.sha1(f.read()).hexdigest()
-    return out
 
 
 def make_trees(base, comp):
@@ -168,7 +157,7 @@ class CompareFolders(unittest.TestCase):
         os.makedirs(xdg)
         os.environ['XDG_DATA_HOME'] = xdg
         self.addCleanup(os.environ.pop, 'XDG_DATA_HOME', None)
-        before_base, before_comp = hashes(base), hashes(comp)
+        before_base, before_comp = e2e_lib.hashes(base), e2e_lib.hashes(comp)
         z.write_ini(b'[Zuvo]\r\nutf8=1\r\ncompare=0\r\nbrowsed_folder=' +
                     win_path(base).encode() + b'\r\n')
         proc = z.start('/localini')
@@ -207,7 +196,7 @@ class CompareFolders(unittest.TestCase):
             for old in [k for k in want if k.lower() == rel.lower()]:
                 del want[old]
             want[rel] = before_base[rel]
-        self.assertEqual(hashes(comp), want)
+        self.assertEqual(e2e_lib.hashes(comp), want)
 
         # Delete the compare rows that are left: No keeps them, Yes sends them to the trash.
         self.assertEqual(send('dlgselect', TITLE), 0)
@@ -215,7 +204,7 @@ class CompareFolders(unittest.TestCase):
         self.assertEqual(send('dlgclick', 'Please confirm', str(NO)), 0, 'no question')
         wait_until(lambda: send('titled', 'Please confirm') != 0, 10, 'the question closed')
         self.assertEqual(len(self.table()), len(left))
-        self.assertEqual(hashes(comp), want)
+        self.assertEqual(e2e_lib.hashes(comp), want)
         self.assertEqual(send('dlgselect', TITLE), 0)
         self.refreshed(lambda: (send('dlgcommand', TITLE, str(DELETE)),
                                 self.assertEqual(send('dlgclick', 'Please confirm', str(YES)), 0,
@@ -225,10 +214,10 @@ class CompareFolders(unittest.TestCase):
         self.assertEqual(diff_rq(base, comp), set())
         trash = os.path.join(xdg, 'Trash', 'files')
         deleted = {rel.replace('\\', '/') for _, rel in left}
-        self.assertEqual(sorted(hashes(trash).values()),
+        self.assertEqual(sorted(e2e_lib.hashes(trash).values()),
                          sorted(want[rel] for rel in deleted))
-        self.assertEqual(hashes(base), before_base)
-        self.assertEqual(hashes(comp), {k: v for k, v in want.items() if k not in deleted})
+        self.assertEqual(e2e_lib.hashes(base), before_base)
+        self.assertEqual(e2e_lib.hashes(comp), {k: v for k, v in want.items() if k not in deleted})
         send('dlgcommand', TITLE, '2')  # Escape closes the dialog
         wait_until(lambda: send('titled', TITLE) != 0, 10, 'the dialog closed')
         stop(proc, self)
@@ -249,7 +238,7 @@ class CompareFolders(unittest.TestCase):
                 with open(path, 'wb') as f:
                     f.write(bytes(range(size)) if name != 'z2.dat' else b'z' * size)
                 os.utime(path, (t, t))
-        before_base, before_comp = hashes(base), hashes(comp)
+        before_base, before_comp = e2e_lib.hashes(base), e2e_lib.hashes(comp)
         z.write_ini(b'[Zuvo]\r\nutf8=1\r\ncompare=0\r\nbrowsed_folder=' +
                     win_path(os.path.join(base, 'B')).encode() + b'\r\n')
         proc = z.start('/localini')
@@ -296,7 +285,7 @@ class CompareFolders(unittest.TestCase):
         moved = os.path.join(comp, 'B', 'x.dat')
         self.assertEqual(os.stat(moved).st_mtime, T0)
         before_comp[os.path.join('B', 'x.dat')] = before_comp.pop(os.path.join('B', 'y.dat'))
-        self.assertEqual((hashes(base), hashes(comp)), (before_base, before_comp))
+        self.assertEqual((e2e_lib.hashes(base), e2e_lib.hashes(comp)), (before_base, before_comp))
         send('dlgcommand', TITLE, '2')
         wait_until(lambda: send('titled', TITLE) != 0, 10, 'the dialog closed')
         stop(proc, self)

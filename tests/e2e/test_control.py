@@ -15,8 +15,7 @@ from e2e_lib import Install, capture_audio, command, send, stop, wait_until, win
 RATE = 44100
 
 
-def size(path):
-    return os.path.getsize(path) if os.path.exists(path) else 0
+size = e2e_lib.file_size
 
 
 def grown(path, at_least, seconds, what):

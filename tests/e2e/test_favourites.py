@@ -16,10 +16,6 @@ BYTES_PER_S = RATE * 4
 FIRST_FAVOURITE = 2000
 
 
-def captured(folder):
-    return sum(e2e_lib.capture_sizes(folder).values())
-
-
 class Favourites(unittest.TestCase):
     def test_position_favourite_plays_there_after_a_restart(self):
         z = Install('favourite')
@@ -31,10 +27,10 @@ class Favourites(unittest.TestCase):
         proc = z.start(e2e_lib.win_path(mp3), '/localini')
         try:
             self.assertEqual(send('wait', '20000'), 0, 'no main window')
-            wait_until(lambda: captured(z.folder) >= 12 * BYTES_PER_S, 60, '12 s of the track')
-            before = captured(z.folder)
+            wait_until(lambda: e2e_lib.captured(z.folder) >= 12 * BYTES_PER_S, 60, '12 s of the track')
+            before = e2e_lib.captured(z.folder)
             self.assertEqual(command('FavAddPosition'), 0)
-            after = captured(z.folder)
+            after = e2e_lib.captured(z.folder)
             stop(proc, self)
         finally:
             if proc.poll() is None:
@@ -53,7 +49,7 @@ class Favourites(unittest.TestCase):
         try:
             self.assertEqual(send('wait', '20000'), 0, 'no main window')
             self.assertEqual(send('command', str(FIRST_FAVOURITE)), 0)
-            wait_until(lambda: captured(z.folder) >= 3 * BYTES_PER_S, 60, 'the favourite to play')
+            wait_until(lambda: e2e_lib.captured(z.folder) >= 3 * BYTES_PER_S, 60, 'the favourite to play')
             stop(proc, self)
         finally:
             if proc.poll() is None:

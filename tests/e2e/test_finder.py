@@ -52,14 +52,6 @@ def find_names(root, name, ignore, low_kb, high_kb):
 
 
 class Finder(unittest.TestCase):
-    def start(self, z, folder):
-        z.write_ini(b'[Zuvo]\r\nutf8=1\r\nvolume=65535\r\nwavedevice=0\r\nbrowsed_folder=' +
-                    win_path(folder).encode('utf-8') + b'\r\n')
-        proc = z.start('/localini')
-        self.addCleanup(lambda: proc.poll() is None and proc.kill())
-        self.assertEqual(send('wait', '20000'), 0, 'no main window')
-        return proc
-
     def open_finder(self):
         self.assertEqual(command('FindFiles'), 0)
         wait_until(lambda: send('wintext', DIALOG, '200') == 0, 10, 'the finder dialog')
@@ -68,7 +60,7 @@ class Finder(unittest.TestCase):
         z = Install('finder')
         tree = os.path.join(z.folder, 'tree')
         make_tree(tree)
-        proc = self.start(z, tree)
+        proc = z.start_in(self, tree, listed=False)
 
         # Name "love", Ignore "demo", 1..2 KB.
         self.open_finder()

@@ -91,7 +91,7 @@ class HttpStream(unittest.TestCase):
                                '-ar', '44100', '-y', ff_out],
                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         others = [Listener(self.port) for _ in range(2)]
-        size = lambda p: os.path.getsize(p) if os.path.exists(p) else 0
+        size = e2e_lib.file_size
         wait_until(lambda: size(mpg_out) and size(ff_out) and all(o.data for o in others), 20,
                    'five listeners to get data')
         # The status bar says that the stream is sent (and, once a second has passed, its rate).

@@ -16,15 +16,6 @@ MINUTE_TIMER = 1  # the Insert view's tick (kMinuteTimer)
 AUTOINSERT = b'00010,00010,00500,00400,0300,0060,0060,0060,001'
 
 
-def names():
-    return [name for _, name in e2e_lib.rows()]
-
-
-def insert_view_rows(title):
-    rc, out = e2e_lib.send_output('dialogrows', title)
-    return [line.split('\t')[0] for line in out.decode('utf-8').splitlines()] if rc == 0 else []
-
-
 class InsertView(unittest.TestCase):
     def test_timed_then_manual_insert(self):
         z = Install('insertview')
@@ -42,19 +33,19 @@ class InsertView(unittest.TestCase):
         proc = z.start(full('a'), '/localini')
         try:
             self.assertEqual(send('wait', '20000'), 0, 'no main window')
-            wait_until(lambda: names() == ['a', 'b'], 20, 'the File view to list the folder')
+            wait_until(lambda: e2e_lib.row_names() == ['a', 'b'], 20, 'the File view to list the folder')
             self.assertEqual(command('OpenInInsertView'), 0)
-            wait_until(lambda: insert_view_rows(folder) == ['a', 'b'], 20,
-                       lambda: 'the Insert view on %s (%r)' % (folder, insert_view_rows(folder)))
+            wait_until(lambda: e2e_lib.dialog_names(folder) == ['a', 'b'], 20,
+                       lambda: 'the Insert view on %s (%r)' % (folder, e2e_lib.dialog_names(folder)))
             # The minute tick (fired at once) inserts the Insert view's first row after the
             # playing track.
             self.assertEqual(send('timer', '#32770', str(MINUTE_TIMER)), 0)
-            wait_until(lambda: len(names()) == 3, 20, 'the timed insert')
-            self.assertEqual(names(), ['a', full('a'), 'b'])
+            wait_until(lambda: len(e2e_lib.row_names()) == 3, 20, 'the timed insert')
+            self.assertEqual(e2e_lib.row_names(), ['a', full('a'), 'b'])
             # Its selection moved on: Insert now puts "b" right after the playing track.
             self.assertEqual(send('press', '#32770', str(INSERT_BUTTON)), 0)
-            wait_until(lambda: len(names()) == 4, 20, 'the manual insert')
-            self.assertEqual(names(), ['a', full('b'), full('a'), 'b'])
+            wait_until(lambda: len(e2e_lib.row_names()) == 4, 20, 'the manual insert')
+            self.assertEqual(e2e_lib.row_names(), ['a', full('b'), full('a'), 'b'])
             stop(proc, self)
         finally:
             if proc.poll() is None:

@@ -14,11 +14,6 @@ SHOW_PICTURES, STANDARD_PICTURE = 1 << 8, 1 << 9
 SIDE = 150  # the picture setting's default height
 
 
-def screenshot(path):
-    script = 'source "$1/scripts/wine-env.sh"; zuvo_x_prepare; import -window root "$2"'
-    subprocess.run(['bash', '-c', script, '_', e2e_lib.ROOT, path], check=True, timeout=60)
-
-
 def pixels_near(png, rgb):
     """Pixels of the whole screen within 24 of rgb in each channel (JPEG and half-tone blur the
     edges, not the inside of a flat picture)."""
@@ -40,19 +35,13 @@ class Pictures(unittest.TestCase):
         shot = os.path.join(tempfile.gettempdir(), 'zuvo-pictures.png')
 
         def check():
-            screenshot(shot)
+            e2e_lib.screenshot(shot)
             n = pixels_near(shot, rgb)
             return n if n > SIDE * SIDE * 0.8 else None
         return wait_until(check, 20, what, interval=0.5)
 
     def start(self, z, folder, stylez):
-        z.write_ini(b'[Zuvo]\r\nutf8=1\r\nvolume=65535\r\nwavedevice=0\r\nstylez=%d\r\n'
-                    b'browsed_folder=%s\r\n' % (stylez, win_path(folder).encode('utf-8')))
-        proc = z.start('/localini')
-        self.addCleanup(lambda: proc.poll() is None and proc.kill())
-        self.assertEqual(send('wait', '--visible', '20000'), 0, 'no main window')
-        wait_until(e2e_lib.rows, 20, 'the folder listed')
-        return proc
+        return z.start_in(self, folder, b'stylez=%d\r\n' % stylez, visible=True)
 
     def test_open_picture_with_the_default_program(self):
         """"Open picture" hands the shown cover.jpg to the program the system has for .jpg:

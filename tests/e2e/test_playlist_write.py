@@ -29,15 +29,6 @@ class PlaylistWrite(unittest.TestCase):
     def setUp(self):
         os.environ['LC_ALL'] = 'C.UTF-8'  # Wine reads non-ASCII names only so
 
-    def start(self, z, browsed):
-        z.write_ini(b'[Zuvo]\r\nutf8=1\r\nvolume=65535\r\nwavedevice=0\r\nbrowsed_folder=' +
-                    win_path(browsed).encode('utf-8') + b'\r\n')
-        proc = z.start('/localini')
-        self.addCleanup(lambda: proc.poll() is None and proc.kill())
-        self.assertEqual(send('wait', '20000'), 0, 'no main window')
-        wait_until(e2e_lib.rows, 20, 'the start folder listed')
-        return proc
-
     def write(self, name, rows, typed, written):
         """Selects rows, runs command `name` and types `typed` into the save dialog; returns the
         bytes of the list file `written` once they have changed."""
@@ -57,7 +48,7 @@ class PlaylistWrite(unittest.TestCase):
         for name in ('a.mp3', 'b.mp3', 'c.mp3', 'ä ö.mp3', 'notes.txt'):
             with open(os.path.join(music, name), 'wb') as f:
                 f.write(b'\xff\xfb\x90\x00' * 64)
-        proc = self.start(z, music)
+        proc = z.start_in(self, music)
         # No extension typed: the first filter's ".m3u" is added; bare names in the same folder.
         mix = os.path.join(music, 'mix.m3u')
         self.assertEqual(self.write('PlaylistCreate', ['a', 'c'], os.path.join(music, 'mix'), mix),
@@ -83,7 +74,7 @@ class PlaylistWrite(unittest.TestCase):
         cue = os.path.join(album, 'album.cue')
         e2e_lib.cue_sheet(cue, 'album.mp3', [round(sum(PARTS[:k]) * 75) for k in range(len(PARTS))])
         capture_audio(self, z.folder)
-        proc = self.start(z, cue)
+        proc = z.start_in(self, cue)
         self.assertEqual(command('Return'), 0)  # plays the first row
         rc, out = send_output('captions', str(int((total / 2 + 4) * 1000)))
         text = out.decode('utf-8', 'replace')

@@ -72,10 +72,11 @@ class Plugins(unittest.TestCase):
         self.assertEqual(send('wait', '20000'), 0, 'no main window')
         return z, proc, cap, paths
 
-    def play_out(self, proc, cap):
-        size = lambda: os.path.getsize(cap) if os.path.exists(cap) else 0
+    def play_out(self, proc, cap, ref):
+        """The capture once playback has ended; ref: the samples of a track it holds whole."""
+        size = lambda: e2e_lib.file_size(cap)
         wait_until(size, 60, 'playback to start')
-        wait_steady(size, 3, 120, 'playback to end')
+        wait_steady(size, 3, 120, 'playback to end', at_least=len(ref) * 2)
         stop(proc, self)
         return e2e_lib.samples(cap)
 
@@ -93,8 +94,9 @@ class Plugins(unittest.TestCase):
                 z, proc, cap, paths = self.start(
                     name, [('a.flac', lambda p: make_flac(p, 4.3, rate, channels))],
                     [plugin('in_sndfile.dll')], b'gapless=%d\r\n' % gapless)
-                got = self.play_out(proc, cap)
-                end = self.assert_plays(got, ffmpeg_decode(paths[0]), channels, rate, name)
+                ref = ffmpeg_decode(paths[0])
+                got = self.play_out(proc, cap, ref)
+                end = self.assert_plays(got, ref, channels, rate, name)
                 self.assertEqual(max((abs(x) for x in got[end:]), default=0), 0)
                 self.assertEqual(error_log(z), '')
 
@@ -112,16 +114,17 @@ class Plugins(unittest.TestCase):
         proc = z.start(win_path(mp3), '/localini')
         self.addCleanup(lambda: proc.poll() is None and proc.kill())
         self.assertEqual(send('wait', '20000'), 0, 'no main window')
-        size = lambda: os.path.getsize(cap + '.0001') if os.path.exists(cap + '.0001') else 0
+        size = lambda: e2e_lib.file_size(cap + '.0001')
+        flac_ref = ffmpeg_decode(flac)
         wait_until(size, 60, 'the FLAC file to start')
-        wait_steady(size, 3, 60, 'the FLAC file to end')
+        wait_steady(size, 3, 60, 'the FLAC file to end', at_least=len(flac_ref) * 2)
         stop(proc, self)
         first = e2e_lib.samples(cap)
         ref = decode(mp3)
         tail = ref[-4410 * 2:]
         self.assertIsNotNone(e2e_lib.find(first, tail),
                              "the MP3's end")
-        self.assert_plays(e2e_lib.samples(cap + '.0001'), ffmpeg_decode(flac), 2, 44100, 'flac')
+        self.assert_plays(e2e_lib.samples(cap + '.0001'), flac_ref, 2, 44100, 'flac')
 
     def test_seek_and_stop_resume_on_a_flac_file(self):
         # Each restart opens the device anew: opening 1 is the start, 2 after the seek
@@ -138,7 +141,7 @@ class Plugins(unittest.TestCase):
         proc = z.start(win_path(flac), '/localini')
         self.addCleanup(lambda: proc.poll() is None and proc.kill())
         self.assertEqual(send('wait', '20000'), 0, 'no main window')
-        size = lambda p: os.path.getsize(p) if os.path.exists(p) else 0
+        size = e2e_lib.file_size
         wait_until(lambda: size(cap) > 4 * rate * 2, 60, 'playback to start')
         self.assertEqual(command('FastForward'), 0)
         wait_until(lambda: size(cap + '.0001') > 4 * rate * 2, 60, 'playback after the seek')
@@ -173,8 +176,8 @@ class Plugins(unittest.TestCase):
         z, proc, cap, paths = self.start(
             'dspgain', [('a.mp3', lambda p: make_mp3(p, 4.1, volume=0.7, lame=['-b', '128']))],
             [plugin('dsp_zuvogain.dll')], b'wave_flags=256\r\n')
-        got = self.play_out(proc, cap)
         ref = decode(paths[0], gapless=False)
+        got = self.play_out(proc, cap, ref)
         doubled = array.array('h', (max(-32768, min(32767, 2 * x)) for x in ref))
         self.assertGreater(sum(1 for x in ref if abs(x) > 16384), 1000, 'the test clips')
         # Wine's ACM decoder is within 2 LSB of mpg123's (test_playback), doubled 4.
@@ -209,9 +212,9 @@ class Plugins(unittest.TestCase):
                 z, proc, cap, paths = self.start(
                     name, [('1 first.mp3', first), (faulty, empty), ('3 last.mp3', last)],
                     [plugin('in_faulty.dll')], b'gapless=0\r\n', env)
-                got = self.play_out(proc, cap)
-                self.assertIn(line, error_log(z))
                 ref = decode(paths[2], gapless=False)
+                got = self.play_out(proc, cap, ref)
+                self.assertIn(line, error_log(z))
                 self.assertIsNotNone(e2e_lib.find(got, ref, 1152 * 2 * 4), 'the last track')
 
 

@@ -13,7 +13,6 @@ fed by `ffmpeg -re`): an MP3 mount whose title the test changes through the serv
 interface, and an Ogg Vorbis mount; each connects, is heard, and the MP3 title follows."""
 import glob
 import json
-import math
 import os
 import shutil
 import socket
@@ -29,15 +28,7 @@ import e2e_lib
 from e2e_lib import (Install, capture_audio, decode, make_mp3, send, send_output, stop,
                      wait_until, win_path)
 
-STANDINS = None
 METAINT = 8192
-
-
-def standin(name):
-    path = os.path.join(STANDINS, name)
-    if not os.path.exists(path):
-        raise unittest.SkipTest('%s was not built' % name)
-    return path
 
 
 class IcyServer:
@@ -111,7 +102,7 @@ class IcyServer:
 class Radio(unittest.TestCase):
     def start(self, name, content_type='audio/mpeg', ini=b'', host=None):
         z = Install(name)
-        shutil.copy(standin('bass.dll'), z.prog)
+        shutil.copy(e2e_lib.standin('bass.dll'), z.prog)
         music = os.path.join(z.folder, 'music')
         os.makedirs(music)
         # The station loops a track whose length is a whole number of metadata blocks.
@@ -137,7 +128,7 @@ class Radio(unittest.TestCase):
         e2e_lib.wait_listed(2)
         status = lambda: send_output('status')[1].decode('utf-8', 'replace')
         title = lambda: send_output('wintext', 'ZuvoWndClass')[1].decode('utf-8', 'replace')
-        size = lambda p: os.path.getsize(p) if os.path.exists(p) else 0
+        size = e2e_lib.file_size
         began = time.monotonic()
         self.assertEqual(e2e_lib.command('Return'), 0)
         try:
@@ -184,7 +175,7 @@ class Radio(unittest.TestCase):
         z, proc, server, cap, station, music = self.start('radiorec')
         e2e_lib.wait_listed(2)
         self.assertEqual(e2e_lib.command('Return'), 0)
-        size = lambda p: os.path.getsize(p) if os.path.exists(p) else 0
+        size = e2e_lib.file_size
         wait_until(lambda: size(cap) > 0, 30, 'the station to be heard')
         self.assertEqual(e2e_lib.command('SaveDownloadStream'), 0)
         self.assertEqual(send('press', 'ZuvoNetDownload', '101'), 0)  # Save
@@ -214,7 +205,7 @@ class Radio(unittest.TestCase):
         status = lambda: send_output('status')[1].decode('utf-8', 'replace')
         self.assertEqual(e2e_lib.command('Return'), 0)
         wait_until(lambda: 'Connecting... failed' in status(), 30, '" Connecting... failed"')
-        size = lambda p: os.path.getsize(p) if os.path.exists(p) else 0
+        size = e2e_lib.file_size
         wait_until(lambda: size(cap) > 44100 * 2, 30, 'the next row to play')
         stop(proc, self)
         got = e2e_lib.samples(cap)
@@ -230,7 +221,7 @@ class Radio(unittest.TestCase):
             host='radio.invalid:8000')
         e2e_lib.wait_listed(2)
         self.assertEqual(e2e_lib.command('Return'), 0)
-        size = lambda p: os.path.getsize(p) if os.path.exists(p) else 0
+        size = e2e_lib.file_size
         wait_until(lambda: size(cap) > 44100 * 4, 30, 'the station through the proxy')
         stop(proc, self)
         self.assertTrue(server.requests[0].startswith('GET http://radio.invalid:8000/stream '),
@@ -269,7 +260,7 @@ class Icecast(unittest.TestCase):
     def setUpClass(cls):
         if not shutil.which('icecast2'):
             raise unittest.SkipTest('icecast2 is not installed (scripts/setup.sh)')
-        standin('bass.dll')
+        e2e_lib.standin('bass.dll')
         cls.dir = tempfile.mkdtemp(prefix='zuvo-icecast-')
         os.chmod(cls.dir, 0o777)  # the server drops root to write its logs here
         cls.port = free_port()
@@ -335,7 +326,7 @@ class Icecast(unittest.TestCase):
 
     def play(self, name, mount):
         z = Install(name)
-        shutil.copy(standin('bass.dll'), z.prog)
+        shutil.copy(e2e_lib.standin('bass.dll'), z.prog)
         music = os.path.join(z.folder, 'music')
         os.makedirs(music)
         m3u = os.path.join(music, 'radio.m3u')
@@ -350,7 +341,7 @@ class Icecast(unittest.TestCase):
         status = lambda: send_output('status')[1].decode('utf-8', 'replace')
         began = time.monotonic()
         self.assertEqual(e2e_lib.command('Return'), 0)
-        size = lambda: os.path.getsize(cap) if os.path.exists(cap) else 0
+        size = lambda: e2e_lib.file_size(cap)
         wait_until(lambda: size() > 0, 30, 'the station to be heard')
         print('icecast %s: first audio %.1f s after Return' % (mount, time.monotonic() - began))
         wait_until(lambda: 'Connecting... OK' in status(), 10, '" Connecting... OK"')
@@ -386,8 +377,4 @@ class Icecast(unittest.TestCase):
 
 
 if __name__ == '__main__':
-    import sys
-    if '--send' in sys.argv:
-        send_exe = sys.argv[sys.argv.index('--send') + 1]
-        STANDINS = os.path.join(os.path.dirname(os.path.abspath(send_exe)), 'standins')
     e2e_lib.main()

@@ -9,15 +9,6 @@ import e2e_lib
 from e2e_lib import Install, command, send, stop, wait_until
 
 
-def names():
-    return [name for _, name in e2e_lib.rows()]
-
-
-def insert_view_rows(title):
-    rc, out = e2e_lib.send_output('dialogrows', title)
-    return [line.split('\t')[0] for line in out.decode('utf-8').splitlines()] if rc == 0 else []
-
-
 class RowDrag(unittest.TestCase):
     def test_move_in_the_file_view_and_insert_from_the_insert_view(self):
         z = Install('rowdrag')
@@ -34,21 +25,21 @@ class RowDrag(unittest.TestCase):
         proc = z.start(folder + '\\a.mp3', '/localini')
         try:
             self.assertEqual(send('wait', '--visible', '20000'), 0, 'no main window')
-            wait_until(lambda: names() == list('abcd'), 20, 'the File view to list the folder')
+            wait_until(lambda: e2e_lib.row_names() == list('abcd'), 20, 'the File view to list the folder')
             # "a" (playing) dropped on "c": it goes in front of "c".
             self.assertEqual(send('dragrow', '-', '0', '-', '2'), 0)
-            wait_until(lambda: names() == list('bacd'), 10, lambda: 'the move (%r)' % names())
+            wait_until(lambda: e2e_lib.row_names() == list('bacd'), 10, lambda: 'the move (%r)' % e2e_lib.row_names())
 
             self.assertEqual(command('OpenInInsertView'), 0)
-            wait_until(lambda: insert_view_rows(folder) == list('abcd'), 20, 'the Insert view')
+            wait_until(lambda: e2e_lib.dialog_names(folder) == list('abcd'), 20, 'the Insert view')
             # Into the Insert view from outside: nothing moves anywhere.
             self.assertEqual(send('dragrow', '-', '3', '@' + folder, '0'), 0)
-            self.assertEqual(insert_view_rows(folder), list('abcd'))
+            self.assertEqual(e2e_lib.dialog_names(folder), list('abcd'))
             # Its "d" dropped on the File view's first row.
             self.assertEqual(send('dragrow', '@' + folder, '3', '-', '0'), 0)
-            wait_until(lambda: len(names()) == 5, 10, lambda: 'the insert (%r)' % names())
-            self.assertEqual(names(), list('dbacd'))  # a file of the listed folder: its name
-            self.assertEqual(insert_view_rows(folder), list('abcd'))
+            wait_until(lambda: len(e2e_lib.row_names()) == 5, 10, lambda: 'the insert (%r)' % e2e_lib.row_names())
+            self.assertEqual(e2e_lib.row_names(), list('dbacd'))  # a file of the listed folder: its name
+            self.assertEqual(e2e_lib.dialog_names(folder), list('abcd'))
 
             # A right click on one of its rows: the track menu for that list (Delete for a
             # single track, no Rename, which only the file list offers).

@@ -210,8 +210,7 @@ class SettingsDialog(unittest.TestCase):
                 continue
             if 'zuvo' in text.lower() and name in text.replace('\\', '/'):
                 lines.append(text)
-        self.assertEqual(send('close'), 0)
-        self.assertEqual(send('gone', '10000'), 0)
+        self.assertEqual(send('close', '10000'), 0)
         return lines
 
     def test_restart(self):

@@ -201,7 +201,7 @@ class SoundPages(unittest.TestCase):
         os.makedirs(music)
         mp3 = make_mp3(os.path.join(music, 'a.mp3'), 9.5, noise=True, volume=0.25)
         z, proc, cap = self.start(name, b'wavedevice=0\r\ngapless=0\r\n' + ini, mp3, beside)
-        size = lambda: os.path.getsize(cap) if os.path.exists(cap) else 0
+        size = lambda: e2e_lib.file_size(cap)
         wait_until(lambda: size() > 0, 30, 'playback to start')
         self.open_dialog(page)
         # Two and a half seconds of the sound before the change, enough to judge its level.

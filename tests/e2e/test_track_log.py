@@ -6,7 +6,6 @@ settings file must hold exactly the two records, byte for byte; the three values
 on the run (lengths as measured, the start times, the skip position) are read back and checked
 against what the test knows: the tracks' real lengths, the wall clock and the capture."""
 import os
-import re
 import subprocess
 import time
 import unittest

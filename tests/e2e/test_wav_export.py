@@ -47,13 +47,7 @@ def dialog_open():
 
 class WavExport(unittest.TestCase):
     def start(self, z, folder):
-        z.write_ini(b'[Zuvo]\r\nutf8=1\r\nvolume=65535\r\nwavedevice=0\r\nwave_flags=8\r\nbrowsed_folder=' +
-                    win_path(folder).encode('utf-8') + b'\r\n')
-        proc = z.start('/localini')
-        self.addCleanup(lambda: proc.poll() is None and proc.kill())
-        self.assertEqual(send('wait', '20000'), 0, 'no main window')
-        wait_until(e2e_lib.rows, 20, 'the folder listed')
-        return proc
+        return z.start_in(self, folder, b'wave_flags=8\r\n')
 
     def export(self, row):
         """Selects row and opens the dialog; returns once it is up."""

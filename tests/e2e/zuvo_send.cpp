@@ -2,7 +2,14 @@
 //   zuvo-send wait [--visible] [TIMEOUT_MS]   waits for the main window (exit 1 on timeout)
 //   zuvo-send gone [TIMEOUT_MS]               waits until no main window exists
 //   zuvo-send command ID                      posts WM_COMMAND with the id
-//   zuvo-send close                           posts WM_CLOSE
+//   zuvo-send close [TIMEOUT_MS]              posts WM_CLOSE; with TIMEOUT_MS waits until no
+//                                             main window exists (exit 2 when one stays)
+//   zuvo-send listed N [TIMEOUT_MS]           waits until the main window is visible and its
+//                                             File view holds N rows or more, then for one
+//                                             round trip through the window's queue
+//   zuvo-send keep MS                         stays MS milliseconds: a process that keeps
+//                                             Wine's session (its services) up between the
+//                                             programs a test starts one after another
 //   zuvo-send launch [--class NAME] EXE [ARGS] starts EXE and prints the milliseconds until its
 //                                             main window (or a window of class NAME) is visible
 //   zuvo-send accel EXE ID                    prints accelerator table ID of EXE, one
@@ -790,9 +797,38 @@ int wmain(int argc, wchar_t** argv) {
                 return 1;
         return 0;
     }
+    if (verb == L"keep" && argc == 3) {
+        Sleep(static_cast<DWORD>(_wtoi(argv[2])));
+        return 0;
+    }
     if (verb == L"close") {
         HWND w = Target();
-        return w && PostMessageW(w, WM_CLOSE, 0, 0) ? 0 : 1;
+        if (!w || !PostMessageW(w, WM_CLOSE, 0, 0)) return 1;
+        if (argc < 3) return 0;
+        const DWORD timeout = static_cast<DWORD>(_wtoi(argv[2])), start = GetTickCount();
+        while (FindWindowW(kClass, nullptr)) {
+            if (GetTickCount() - start >= timeout) return 2;
+            Sleep(10);
+        }
+        return 0;
+    }
+    if (verb == L"listed" && argc >= 3) {
+        const int want = _wtoi(argv[2]);
+        const DWORD timeout = argc > 3 ? static_cast<DWORD>(_wtoi(argv[3])) : 20000;
+        const DWORD start = GetTickCount();
+        for (;;) {
+            HWND w = FindWindowW(kClass, nullptr);
+            HWND list = w && IsWindowVisible(w)
+                            ? FindWindowExW(w, nullptr, L"SysListView32", nullptr)
+                            : nullptr;
+            if (list && RowCount(list) >= want) {
+                DWORD_PTR result = 0;
+                return SendMessageTimeoutW(w, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result) ? 0
+                                                                                          : 1;
+            }
+            if (GetTickCount() - start >= timeout) return 1;
+            Sleep(10);
+        }
     }
     if (verb == L"accel" && argc == 4) {
         HMODULE m = LoadLibraryExW(argv[2], nullptr, LOAD_LIBRARY_AS_DATAFILE);

@@ -27,7 +27,11 @@ zuvo_wine_prepare() {
 # Makes sure DISPLAY names a running X server: the caller's, or a virtual one shared by every
 # test of this build (its display number is kept in build/xvfb.display until zuvo_x_stop).
 zuvo_x_prepare() {
-  if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then return 0; fi
+  if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
+    local own; own=$(cat "$ZUVO_BUILD/xvfb.display" 2>/dev/null || true)
+    [ "$DISPLAY" = "$own" ] && zuvo_wm_prepare || zuvo_wm_prepare managed
+    return 0
+  fi
   mkdir -p "$ZUVO_BUILD"
   local state=$ZUVO_BUILD/xvfb.display
   (
@@ -42,6 +46,26 @@ zuvo_x_prepare() {
   ) 9>"$ZUVO_BUILD/.xvfb.lock"
   DISPLAY=$(cat "$state")
   export DISPLAY
+  zuvo_wm_prepare
+}
+
+# The virtual X server runs no window manager, and Wine waits up to two seconds for one to
+# acknowledge every top-level window it hides (each program exit, each closed dialog). On that
+# server Wine manages its windows itself ("Managed" off); on a caller's display the window
+# manager keeps them. The prefix remembers which it was set for, so the registry is written
+# only when that changes.
+zuvo_wm_prepare() {
+  local mode=${1:-unmanaged} marker=$WINEPREFIX/.zuvo-x-mode
+  [ "$(cat "$marker" 2>/dev/null)" = "$mode" ] && return 0
+  (
+    flock 9
+    if [ "$mode" = unmanaged ]; then
+      wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 9>&- || true
+    else
+      wine reg delete 'HKCU\Software\Wine\X11 Driver' /v Managed /f >/dev/null 2>&1 9>&- || true
+    fi
+    echo "$mode" >"$marker"
+  ) 9>"$ZUVO_BUILD/.wineprefix.lock"
 }
 
 zuvo_x_stop() {

@@ -7,7 +7,6 @@ import os
 import re
 import shutil
 import subprocess
-import time
 import unittest
 
 import e2e_lib

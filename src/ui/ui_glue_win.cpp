@@ -66,7 +66,11 @@ void ShowMessageWin(const wchar_t* text, int ms) {
 }
 
 bool CopyToClipboardWin(const std::wstring& text) {
-    if (!OpenClipboard(g_main)) return false;
+    // Another program may hold the clipboard for a moment (a reader, a clipboard manager, Wine's
+    // own export of the last copy to X): try again for up to a fifth of a second.
+    bool open = false;
+    for (int attempt = 0; attempt < 20 && !(open = OpenClipboard(g_main)); ++attempt) Sleep(10);
+    if (!open) return false;
     EmptyClipboard();
     constexpr size_t kBytes = 4000;  // room for kNowPlayingMax characters and the NUL
     HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT,

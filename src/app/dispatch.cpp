@@ -699,13 +699,13 @@ void OnActivated(CommandContext& c) {
     if (c.s.big_t_time >= 2) c.d.lastActivityTick = c.os.tickCount(c.os.ctx);
 }
 
-void OnSized(CommandContext& c, bool minimized) {
+void OnSized(CommandContext& c, bool minimized, bool resized) {
     if (minimized) {
         c.sh.hiddenToTray = true;
         if (Bits(c.s.control_flags) & ControlFlag::TrayIcon) c.os.hide(c.os.ctx);
         return;
     }
-    Layout(c);
+    if (resized) Layout(c);
     c.sh.hiddenToTray = false;
 }
 

@@ -350,6 +350,32 @@ TEST(Commands, TimersCloseAndTreeSelection) {
     EXPECT_EQ(f.fake.calls, (std::vector<std::string>{"timer 2983 400", "listed"}));
 }
 
+// A size message lays the panes out only when the client area changed since the last pass;
+// minimizing hides to the tray when the tray icon is on, and any other size leaves the tray.
+TEST(Commands, SizeMessages) {
+    struct Case {
+        bool minimized, resized, tray;
+        std::vector<std::string> calls;
+        bool hiddenToTray;
+    } cases[] = {
+        {false, true, false, {"layout"}, false},
+        {false, false, false, {}, false},
+        {true, true, true, {"hide"}, true},
+        {true, true, false, {}, true},
+    };
+    for (const Case& k : cases) {
+        Fixture f;
+        f.w.view.layout = [](void* c) { Fake::Of(c).calls.push_back("layout"); };
+        f.sh.hiddenToTray = !k.hiddenToTray;
+        if (k.tray) f.s.control_flags |= ControlFlag::TrayIcon;
+        else f.s.control_flags &= ~static_cast<int32_t>(ControlFlag::TrayIcon);
+        CommandContext c = f.Context();
+        OnSized(c, k.minimized, k.resized);
+        EXPECT_EQ(f.fake.calls, k.calls) << k.minimized << k.resized << k.tray;
+        EXPECT_EQ(f.sh.hiddenToTray, k.hiddenToTray) << k.minimized << k.resized << k.tray;
+    }
+}
+
 // A hotkey runs its slot's command; slots outside 1 to 13 run nothing.
 TEST(Commands, HotkeySlots) {
     struct Case {

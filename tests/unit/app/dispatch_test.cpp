@@ -326,12 +326,14 @@ TEST(Commands, TimersCloseAndTreeSelection) {
     RunTimer(c, kTimerShowLatest);
     RunTimer(c, kTimerShowWindow);
     EXPECT_FALSE(f.sh.startupPending);
+    RunTimer(c, kTimerShowWindow);  // shown once
+    RunTimer(c, kTimerWindowShown);
     RunTimer(c, kTimerAutosave);  // not playing: no save
     f.fake.engine.outputOpen = true;
     RunTimer(c, kTimerAutosave);
-    // What waits until the window is visible comes right after it, once.
-    EXPECT_EQ(f.fake.calls,
-              (std::vector<std::string>{"timer 2681 100", "show", "shown", "save"}));
+    // What waits until the window is visible comes after its first paint, by a timer.
+    EXPECT_EQ(f.fake.calls, (std::vector<std::string>{"timer 2681 100", "show", "timer 2682 0",
+                                                      "shown", "save"}));
 
     f.fake.calls.clear();
     f.s.system_flags |= SystemFlag::CloseMinimizes;
@@ -399,9 +401,9 @@ TEST(Commands, StartupListsThenShowsAtOnce) {
         uint8_t compact;
         std::vector<std::string> calls;
     } cases[] = {
-        {true, 0, 0, {"listed", "show", "shown"}},
-        {true, 1, 0, {"listed", "show max", "shown"}},
-        {true, 1, CompactView::On, {"listed", "show", "shown"}},
+        {true, 0, 0, {"listed", "show", "timer 2682 0"}},
+        {true, 1, 0, {"listed", "show max", "timer 2682 0"}},
+        {true, 1, CompactView::On, {"listed", "show", "timer 2682 0"}},
         {false, 0, 0, {}},
     };
     for (const Case& k : cases) {

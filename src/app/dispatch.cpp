@@ -624,8 +624,8 @@ void ShowStartedWindow(CommandContext& c) {
     if (c.w.lists.scrollAllIntoView) c.w.lists.scrollAllIntoView(c.w.lists.ctx);
     if (c.sh.startupPending) {
         c.os.showMainWindow(c.os.ctx, c.s.maximized == 1 && !(c.s.compact_view & CompactView::On));
-        if (c.w.lists.windowShown) c.w.lists.windowShown(c.w.lists.ctx);
-        if (c.w.view.windowShown) c.w.view.windowShown(c.w.view.ctx);
+        // A timer comes after the window's first paint: the tooltips wait for it.
+        c.os.setTimer(c.os.ctx, kTimerWindowShown, 0);
     }
     c.sh.startupPending = false;
 }
@@ -651,6 +651,11 @@ void RunTimer(CommandContext& c, unsigned id) {
         case kTimerShowWindow:
             c.os.killTimer(c.os.ctx, id);
             ShowStartedWindow(c);
+            break;
+        case kTimerWindowShown:
+            c.os.killTimer(c.os.ctx, id);
+            if (c.w.lists.windowShown) c.w.lists.windowShown(c.w.lists.ctx);
+            if (c.w.view.windowShown) c.w.view.windowShown(c.w.view.ctx);
             break;
         case kTimerAutosave:
             if (!Engine(c).outputOpen) break;  // saves only while playing
@@ -699,13 +704,13 @@ void OnActivated(CommandContext& c) {
     if (c.s.big_t_time >= 2) c.d.lastActivityTick = c.os.tickCount(c.os.ctx);
 }
 
-void OnSized(CommandContext& c, bool minimized) {
+void OnSized(CommandContext& c, bool minimized, bool resized) {
     if (minimized) {
         c.sh.hiddenToTray = true;
         if (Bits(c.s.control_flags) & ControlFlag::TrayIcon) c.os.hide(c.os.ctx);
         return;
     }
-    Layout(c);
+    if (resized) Layout(c);
     c.sh.hiddenToTray = false;
 }
 

@@ -66,7 +66,9 @@ void RunTimer(CommandContext& c, unsigned id);
 void OnStartupDone(CommandContext& c);
 void OnCloseRequest(CommandContext& c);           // WM_CLOSE
 void OnActivated(CommandContext& c);              // WM_ACTIVATE, activated
-void OnSized(CommandContext& c, bool minimized);  // WM_SIZE after toolbar and status bar
+// WM_SIZE after toolbar and status bar; resized: the client area differs from the one the
+// last layout pass placed the panes in (the first show and an unchanged frame move nothing).
+void OnSized(CommandContext& c, bool minimized, bool resized);
 void OnHotkey(CommandContext& c, int slot);       // WM_HOTKEY
 
 // ---- notifications ----

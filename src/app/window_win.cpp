@@ -140,9 +140,9 @@ LRESULT OnNotify(LPARAM lParam) {
     return 0;
 }
 
-void OnSize(WPARAM wParam) {
+void OnSize(WPARAM wParam, LPARAM lParam) {
     CommandContext c = AppContext();
-    OnSized(c, wParam == SIZE_MINIMIZED);
+    OnSized(c, wParam == SIZE_MINIMIZED, !FaceLaidOutAtWin(LOWORD(lParam), HIWORD(lParam)));
 }
 
 }  // namespace
@@ -166,7 +166,7 @@ LRESULT CALLBACK MainWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
             DestroyWindow(hwnd);
             return TRUE;
         case WM_SIZE:
-            OnSize(wParam);
+            OnSize(wParam, lParam);
             return 0;
         case WM_ACTIVATE:
             if (LOWORD(wParam) != WA_INACTIVE) {

@@ -7,6 +7,7 @@ enum MainTimer : unsigned {
     kTimerEngineAction = 1810,   // carries out the engine's pending action
     kTimerPluginStart = 2350,    // the input plug-in's start-up steps, every 50 ms
     kTimerShowWindow = 2681,     // shows the main window after start-up
+    kTimerWindowShown = 2682,    // the tooltips, once the shown window is first painted
     kTimerAutosave = 2710,       // saves everything every five minutes while playing
     kTimerListFolder = 2983,     // lists browsed_folder after a tree selection
     kTimerShowLatest = 3370,     // shows the window 3 s after start at the latest

@@ -77,6 +77,23 @@ constexpr UINT kMsgUpdateDone = WM_APP + 0x52;
 HWND g_carrier = nullptr;
 std::atomic<bool> g_updating{false};
 
+LRESULT CALLBACK CarrierProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+
+// The window the workers post their results to, made on the window thread before the first
+// worker starts (not at start-up: most sessions never update a feed).
+HWND CarrierWin() {
+    if (!g_carrier) {
+        WNDCLASSW wc{};
+        wc.lpfnWndProc = CarrierProc;
+        wc.hInstance = g_instance;
+        wc.lpszClassName = L"ZuvoFeedsCarrier";
+        RegisterClassW(&wc);
+        g_carrier = CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE,
+                                    nullptr, g_instance, nullptr);
+    }
+    return g_carrier;
+}
+
 void JobLog(void* ctx, const char* text, int code) {
     if (ctx) static_cast<UpdateJob*>(ctx)->log.emplace_back(text, code);
     else ErrorLog(text, code);
@@ -154,7 +171,7 @@ bool UpdateIfDue(void*) {
     // A failed feed does not delay the plan.
     WriteRssPlanned(g_settings.big_rssstring, now + static_cast<uint32_t>(plan.intervalMinutes));
     const std::wstring path = RssFilePathWin();
-    if (path.empty() || !g_carrier) return false;
+    if (path.empty() || !CarrierWin()) return false;
     auto* job = new UpdateJob{plan, RssItemsPerFeed(g_settings.big_title), path,
                               SystemCodePageWin(), {}, false};
     g_updating = true;
@@ -283,15 +300,6 @@ void FeedsStartWin(HWND mainWindow, HINSTANCE instance, const std::wstring& iniP
     g_instance = instance;
     g_iniPath = iniPath;
     g_host = host;
-    if (!g_carrier) {
-        WNDCLASSW wc{};
-        wc.lpfnWndProc = CarrierProc;
-        wc.hInstance = instance;
-        wc.lpszClassName = L"ZuvoFeedsCarrier";
-        RegisterClassW(&wc);
-        g_carrier = CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE,
-                                    nullptr, instance, nullptr);
-    }
 }
 
 FeedsOps FeedsOpsWin() {

@@ -25,6 +25,7 @@ struct Job {
 
 HttpHost g_host;
 HWND g_carrier = nullptr;
+HINSTANCE g_instance = nullptr;
 DWORD g_windowThread = 0;
 SOCKET g_listener = INVALID_SOCKET;
 HANDLE g_acceptThread = nullptr;
@@ -233,7 +234,21 @@ void Stop() {
     g_running = false;
 }
 
+// The window through which the server's threads run calls on the window thread: made by the
+// first start of the server, before its threads exist (the server is off by default).
+void MakeCarrier() {
+    if (g_carrier) return;
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = CarrierProc;
+    wc.hInstance = g_instance;
+    wc.lpszClassName = L"ZuvoHttpCarrier";
+    RegisterClassW(&wc);
+    g_carrier = CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                g_instance, nullptr);
+}
+
 bool Start(const HttpServConfig& c) {
+    MakeCarrier();
     std::string ip;
     uint16_t port = 0;
     if (!HttpSplitAddress(c.address, ip, port)) return false;
@@ -317,13 +332,7 @@ std::string LocalAddress(void*) {
 void HttpStartWin(HINSTANCE instance, const HttpHost& host) {
     g_host = host;
     g_windowThread = GetCurrentThreadId();
-    WNDCLASSW wc{};
-    wc.lpfnWndProc = CarrierProc;
-    wc.hInstance = instance;
-    wc.lpszClassName = L"ZuvoHttpCarrier";
-    RegisterClassW(&wc);
-    g_carrier = CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                instance, nullptr);
+    g_instance = instance;
 }
 
 HttpOps HttpOpsWin() {

@@ -209,9 +209,11 @@ void Update(bool forced) {
         const bool wasIcon = g.iconState != 0;
         g.shown = PictureShown{};
         if (choice.source == PictureSource::kIcon && wasIcon && g.window && !forced) return;
+        const bool hadWindow = g.window != nullptr;
         Destroy();
         if (choice.source == PictureSource::kIcon) ShowIcon();
-        Relayout();
+        // Without a picture before and after, the panes keep their places.
+        if (hadWindow || g.window) Relayout();
         return;
     }
     std::wstring file = choice.path;

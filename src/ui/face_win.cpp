@@ -46,6 +46,7 @@ struct Face {
     WheelAccumulator wheel;
     bool compactShown = false;  // the frame last applied was the compact one
     bool frameApplied = false;
+    int laidOutW = -1, laidOutH = -1;  // the client size of the last full layout pass
     // A drag of a slider (the value it shows meanwhile) or of a divider.
     int dragSlider = -1, dragValue = 0;
     int shown[2] = {-2, -2};  // the values the sliders show
@@ -629,11 +630,20 @@ void ApplyWindowFrame() {
         Show(StatusWindow(), true);
         LONG style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_CLIPSIBLINGS;
         if (visible) style |= WS_VISIBLE;
+        const bool sameStyle = GetWindowLongW(g.main, GWL_STYLE) == style;
         SetWindowLongW(g.main, GWL_STYLE, style);
         SetWindowLongPtrW(g.toolbar, GWL_STYLE, tbStyle | TBSTYLE_WRAPABLE);
         UINT flags = SWP_FRAMECHANGED | SWP_NOACTIVATE;
         if (s.window_w <= 0 || s.window_h <= 0) flags |= SWP_NOSIZE | SWP_NOMOVE;
-        SetWindowPos(g.main, HWND_NOTOPMOST, s.window_x, s.window_y, s.window_w, s.window_h, flags);
+        // The first frame of a window made with this style where the settings place it
+        // changes nothing: the frame change and the size messages it brings are left out.
+        RECT now{};
+        GetWindowRect(g.main, &now);
+        const bool inPlace = (flags & SWP_NOSIZE) ||
+                             (now.left == s.window_x && now.top == s.window_y &&
+                              now.right - now.left == s.window_w && now.bottom - now.top == s.window_h);
+        if (g.frameApplied || !sameStyle || !inPlace)
+            SetWindowPos(g.main, HWND_NOTOPMOST, s.window_x, s.window_y, s.window_w, s.window_h, flags);
         if (g.compactShown && visible && s.maximized == 1) ShowWindow(g.main, SW_MAXIMIZE);
     }
     g.compactShown = compact;
@@ -692,6 +702,10 @@ void FaceLayoutWin(unsigned flags) {
                        : nullptr;
     if (!picture) m.pictureW = m.pictureH = 0;
     g.layout = LayOutFace(S(), m, g.start.dpiFactor);
+    if (!(flags & kLayoutKeepLists)) {
+        g.laidOutW = rc.right;
+        g.laidOutH = rc.bottom;
+    }
     const FaceLayout& l = g.layout;
     Move(defer, g.slider[kVolumeSlider], l.volume);
     Move(defer, g.slider[kPositionSlider], l.position);
@@ -714,6 +728,10 @@ void FaceLayoutWin(unsigned flags) {
     if (defer) EndDeferWindowPos(defer);
     const UiRect& big = l.bigView;
     if (big.w > 0 && big.h > 0) BigViewPlaceEmbeddedWin(big.x, big.y, big.w, big.h);
+}
+
+bool FaceLaidOutAtWin(int clientW, int clientH) {
+    return g.laidOutW == clientW && g.laidOutH == clientH;
 }
 
 void FaceStorePlacementWin() {
@@ -806,7 +824,7 @@ void FaceStartWin(const FaceStart& start) {
     for (HWND s : g.slider) SetTimer(s, kSliderTimer, kSliderTimerMs, nullptr);
     DarkModeStartWin(g.main, start.osMajorVersion, start.dpiFactor, start.host.listWindow,
                      start.host.ctx);
-    FaceLayoutWin(kLayoutKeepLists);
+    // No layout pass yet: the start-up makes one when the lists are there too.
 }
 
 void FaceRebuildToolbarWin() {

@@ -44,6 +44,9 @@ ViewOps FaceOpsWin();
 void FaceRebuildToolbarWin();
 // The layout pass (flag bit 1 leaves the lists where they are).
 void FaceLayoutWin(unsigned flags);
+// True when the last full layout pass found the client area of this size: a size message
+// that brings the same size has nothing to move.
+bool FaceLaidOutAtWin(int clientW, int clientH);
 // Saves the window's position and size into the settings (on hiding to the tray, at exit).
 void FaceStorePlacementWin();
 // WM_MOUSEWHEEL from the message loop: true when the face took it.

@@ -326,12 +326,14 @@ TEST(Commands, TimersCloseAndTreeSelection) {
     RunTimer(c, kTimerShowLatest);
     RunTimer(c, kTimerShowWindow);
     EXPECT_FALSE(f.sh.startupPending);
+    RunTimer(c, kTimerShowWindow);  // shown once
+    RunTimer(c, kTimerWindowShown);
     RunTimer(c, kTimerAutosave);  // not playing: no save
     f.fake.engine.outputOpen = true;
     RunTimer(c, kTimerAutosave);
-    // What waits until the window is visible comes right after it, once.
-    EXPECT_EQ(f.fake.calls,
-              (std::vector<std::string>{"timer 2681 100", "show", "shown", "save"}));
+    // What waits until the window is visible comes after its first paint, by a timer.
+    EXPECT_EQ(f.fake.calls, (std::vector<std::string>{"timer 2681 100", "show", "timer 2682 0",
+                                                      "shown", "save"}));
 
     f.fake.calls.clear();
     f.s.system_flags |= SystemFlag::CloseMinimizes;
@@ -348,6 +350,32 @@ TEST(Commands, TimersCloseAndTreeSelection) {
     OnTreeSelectionChanged(c, L"E:\\");
     EXPECT_EQ(f.s.browsed_folder, L"D:\\Music");
     EXPECT_EQ(f.fake.calls, (std::vector<std::string>{"timer 2983 400", "listed"}));
+}
+
+// A size message lays the panes out only when the client area changed since the last pass;
+// minimizing hides to the tray when the tray icon is on, and any other size leaves the tray.
+TEST(Commands, SizeMessages) {
+    struct Case {
+        bool minimized, resized, tray;
+        std::vector<std::string> calls;
+        bool hiddenToTray;
+    } cases[] = {
+        {false, true, false, {"layout"}, false},
+        {false, false, false, {}, false},
+        {true, true, true, {"hide"}, true},
+        {true, true, false, {}, true},
+    };
+    for (const Case& k : cases) {
+        Fixture f;
+        f.w.view.layout = [](void* c) { Fake::Of(c).calls.push_back("layout"); };
+        f.sh.hiddenToTray = !k.hiddenToTray;
+        if (k.tray) f.s.control_flags |= ControlFlag::TrayIcon;
+        else f.s.control_flags &= ~static_cast<int32_t>(ControlFlag::TrayIcon);
+        CommandContext c = f.Context();
+        OnSized(c, k.minimized, k.resized);
+        EXPECT_EQ(f.fake.calls, k.calls) << k.minimized << k.resized << k.tray;
+        EXPECT_EQ(f.sh.hiddenToTray, k.hiddenToTray) << k.minimized << k.resized << k.tray;
+    }
 }
 
 // A hotkey runs its slot's command; slots outside 1 to 13 run nothing.
@@ -373,9 +401,9 @@ TEST(Commands, StartupListsThenShowsAtOnce) {
         uint8_t compact;
         std::vector<std::string> calls;
     } cases[] = {
-        {true, 0, 0, {"listed", "show", "shown"}},
-        {true, 1, 0, {"listed", "show max", "shown"}},
-        {true, 1, CompactView::On, {"listed", "show", "shown"}},
+        {true, 0, 0, {"listed", "show", "timer 2682 0"}},
+        {true, 1, 0, {"listed", "show max", "timer 2682 0"}},
+        {true, 1, CompactView::On, {"listed", "show", "timer 2682 0"}},
         {false, 0, 0, {}},
     };
     for (const Case& k : cases) {

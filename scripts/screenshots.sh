@@ -78,6 +78,20 @@ scale_now=1.0
 # What the program runs in; through a file, not a pipe (see tests/bench/startup_bench.sh).
 w() { "$ROOT/scripts/wine-run" "$@" >"$out/.out" 2>/dev/null; }
 
+# snap FILE W H X Y: the screen's rectangle saved as FILE once what shows there has settled.
+# The lists and the tree reach the X server a little after the listing is done, so a
+# picture taken at once can show lists still black; two equal pictures in a row (at most about
+# 3 s of tries, for a view that keeps changing such as a running clock) mean it is drawn.
+snap() {
+  local prev='' now tries=0
+  while :; do
+    now=$(import -window root -crop "${2}x${3}+${4}+${5}" +repage rgb:- | md5sum)
+    if [ "$now" = "$prev" ] || [ $tries -ge 30 ]; then break; fi
+    prev=$now; tries=$((tries + 1)); sleep 0.1
+  done
+  import -window root -crop "${2}x${3}+${4}+${5}" +repage "$1"
+}
+
 set_scale() {
   local key='HKCU\Control Panel\Desktop'
   if [ "$1" = 1.0 ]; then
@@ -173,7 +187,7 @@ for view in "${views[@]}"; do
         w "$send" dlgtree "$settings_title" "$i" || { ok=0; break; }
         w "$send" dlgpaint "$settings_title" || true
         read -r x y ww hh <<<"$(dialog_rect)"
-        import -window root -crop "${ww}x${hh}+${x}+${y}" +repage "$out/$name-$i.png"
+        snap "$out/$name-$i.png" "$ww" "$hh" "$x" "$y"
         shots+=("$name-$i|$caption \"${settings_pages[$i]}\"")
         echo "screenshots: $out/$name-$i.png (${ww}x${hh})"
       done
@@ -202,7 +216,7 @@ for view in "${views[@]}"; do
     if [ $grow = 1 ]; then ww=$((ww + 300)); hh=$((hh + 200)); fi
     # A dialog may reach past the window.
     if [ $grow = 2 ]; then ww=$((ww + 200)); hh=$((hh + 250)); fi
-    import -window root -crop "${ww}x${hh}+${x}+${y}" +repage "$out/$name.png"
+    snap "$out/$name.png" "$ww" "$hh" "$x" "$y"
     shots+=("$name|$caption")
     echo "screenshots: $out/$name.png (${ww}x${hh})"
   elif [ $ok = 0 ]; then

@@ -232,7 +232,7 @@ Rect PlaceMainWindow(const Settings& s, const Rect& v) {
         return {x, y, 0, 0};
     }
     if (y >= v.y + v.h - 99) y = v.y + v.h - 100;
-    return {x, y, s.window_w, s.window_h};
+    return {x, y, s.window_w, s.window_h - 2};
 }
 
 void SaveSettings(ShellState& sh, Settings& s, const FileOps& fs, bool keepLists) {

@@ -406,14 +406,21 @@ void LibraryCycleSortCommandWin(CommandId, intptr_t) {
     (void)OnCycleSort(g_files, FileListEnv());
 }
 
-// The tree menu's base folder commands act on the selected item.
+// The tree menu's base folder commands act on the selected item. Setting and clearing rebuild
+// the tree under a busy cursor; the File view keeps the folder it shows, which stays selected.
 void LibraryBaseFolderCommandWin(CommandId id, intptr_t) {
-    std::wstring path;
-    if (id == kCmdSetBaseFolder) {
-        if (ItemFolderPath(g_tree, g_tree.selected, g_settings, path))
-            (void)SetBaseFolder(g_settings, path);
-    } else if (id == kCmdClearBaseFolder) {
-        ClearBaseFolder(g_settings);
+    if (id == kCmdSetBaseFolder || id == kCmdClearBaseFolder) {
+        std::wstring path;
+        if (id == kCmdSetBaseFolder && !ItemFolderPath(g_tree, g_tree.selected, g_settings, path))
+            return;
+        HCURSOR old = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+        g_treeFilling = true;
+        if (id == kCmdSetBaseFolder)
+            (void)SetBaseFolder(g_tree, path, TreeEnvOf());
+        else
+            ClearBaseFolder(g_tree, TreeEnvOf());
+        g_treeFilling = false;
+        SetCursor(old);
     } else if (id == kCmdGoToBaseFolder) {
         GoToBaseFolder(g_tree, TreeEnvOf());
     }

@@ -7,10 +7,12 @@
 
 #include "base/dll_win.h"
 
-std::vector<WORD> DialogTemplateWin(const wchar_t* title, short cx, short cy, DWORD style) {
+std::vector<WORD> DialogTemplateWin(const wchar_t* title, short cx, short cy, DWORD style,
+                                    DWORD exStyle) {
     std::vector<WORD> t(sizeof(DLGTEMPLATE) / sizeof(WORD), 0);
     auto* d = reinterpret_cast<DLGTEMPLATE*>(t.data());
     d->style = style;
+    d->dwExtendedStyle = exStyle;
     d->cx = cx;
     d->cy = cy;
     t.push_back(0);  // no menu
@@ -18,6 +20,18 @@ std::vector<WORD> DialogTemplateWin(const wchar_t* title, short cx, short cy, DW
     for (const wchar_t* c = title; *c; ++c) t.push_back(static_cast<WORD>(*c));
     t.push_back(0);
     return t;
+}
+
+INT_PTR RunDialogWin(const std::vector<WORD>& tpl, HWND owner, DLGPROC proc, LPARAM param) {
+    return DialogBoxIndirectParamW(GetModuleHandleW(nullptr),
+                                   reinterpret_cast<const DLGTEMPLATE*>(tpl.data()), owner, proc,
+                                   param);
+}
+
+HWND OpenDialogWin(const std::vector<WORD>& tpl, HWND owner, DLGPROC proc, LPARAM param) {
+    return CreateDialogIndirectParamW(GetModuleHandleW(nullptr),
+                                      reinterpret_cast<const DLGTEMPLATE*>(tpl.data()), owner, proc,
+                                      param);
 }
 
 void SizeDialogClientWin(HWND dlg, int w, int h) {

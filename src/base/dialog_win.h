@@ -11,10 +11,13 @@
 
 constexpr DWORD kModalDialogStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_CENTER;
 
-// A DLGTEMPLATE of cx x cy dialog units with the standard dialog class and no menu; pass
-// data() to DialogBoxIndirectParamW.
+// A DLGTEMPLATE of cx x cy dialog units with the standard dialog class and no menu.
 std::vector<WORD> DialogTemplateWin(const wchar_t* title, short cx, short cy,
-                                    DWORD style = kModalDialogStyle);
+                                    DWORD style = kModalDialogStyle, DWORD exStyle = 0);
+// Runs such a template as a modal dialog of the program's module.
+INT_PTR RunDialogWin(const std::vector<WORD>& tpl, HWND owner, DLGPROC proc, LPARAM param = 0);
+// Opens it modeless (the template is read only while the window is made); null on failure.
+HWND OpenDialogWin(const std::vector<WORD>& tpl, HWND owner, DLGPROC proc, LPARAM param = 0);
 
 // A visible child control of the dialog (or window) dlg with the id, in the dialog font.
 HWND DialogControlWin(HWND dlg, const wchar_t* cls, const wchar_t* text, DWORD style, int x, int y,

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <numeric>
 
+#include "base/dialog_win.h"
 #include "base/file_dialog_win.h"
 #include "base/fileops_win.h"
 #include "base/path.h"
@@ -440,13 +441,8 @@ INT_PTR CALLBACK ViewerProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
 void LogViewerCommandWin(CommandId, intptr_t) {
     if (g_view.dlg || LogPathWin().empty()) return;
     // An empty resizable dialog; its controls are made in WM_INITDIALOG.
-    struct alignas(4) {
-        DLGTEMPLATE t;
-        WORD menu, cls, title;
-    } tpl{};
-    tpl.t.style =
-        WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MAXIMIZEBOX | DS_MODALFRAME;
-    tpl.t.cx = 400;
-    tpl.t.cy = 300;
-    DialogBoxIndirectParamW(GetModuleHandleW(nullptr), &tpl.t, LogOwnerWin(), ViewerProc, 0);
+    RunDialogWin(DialogTemplateWin(L"", 400, 300,
+                                   WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME |
+                                       WS_MAXIMIZEBOX | DS_MODALFRAME),
+                 LogOwnerWin(), ViewerProc);
 }

@@ -305,10 +305,8 @@ void NameAndDate(Dialog& d) {
     nd.compFile = compFolder + Cell(d.table, comp, 0);
     nd.baseText = baseFolder + L"\n" + Cell(d.table, base, 0) + L"   " + Cell(d.table, base, 2);
     nd.compText = compFolder + L"\n" + Cell(d.table, comp, 0) + L"   " + Cell(d.table, comp, 2);
-    const std::vector<WORD> t = DialogTemplateWin(L"Copy file name and date", 300, 80);
-    const INT_PTR done = DialogBoxIndirectParamW(GetModuleHandleW(nullptr),
-                                                 reinterpret_cast<const DLGTEMPLATE*>(t.data()),
-                                                 d.dlg, NameDateProc, reinterpret_cast<LPARAM>(&nd));
+    const INT_PTR done = RunDialogWin(DialogTemplateWin(L"Copy file name and date", 300, 80), d.dlg,
+                                      NameDateProc, reinterpret_cast<LPARAM>(&nd));
     if (done == IDOK && !(d.bits & CompareFlag::NoAutoRefresh)) RefreshComparison(d, 0, -1);
 }
 

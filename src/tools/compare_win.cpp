@@ -551,12 +551,10 @@ void DialogThread(std::unique_ptr<Dialog> d) {
     // The folder picker needs COM on this thread; ole32 is loaded on first use, not linked.
     const auto comInit = SystemDllProc<decltype(&CoInitializeEx)>(L"ole32.dll", "CoInitializeEx");
     const HRESULT com = comInit ? comInit(nullptr, COINIT_APARTMENTTHREADED) : E_FAIL;
-    const std::vector<WORD> t = DialogTemplateWin(
-        L"Compare folders", 450, 300,
-        WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX |
-            DS_CENTER);
-    DialogBoxIndirectParamW(GetModuleHandleW(nullptr), reinterpret_cast<const DLGTEMPLATE*>(t.data()),
-                            nullptr, CompareProc, reinterpret_cast<LPARAM>(d.get()));
+    RunDialogWin(DialogTemplateWin(L"Compare folders", 450, 300,
+                                   WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME |
+                                       WS_MINIMIZEBOX | WS_MAXIMIZEBOX | DS_CENTER),
+                 nullptr, CompareProc, reinterpret_cast<LPARAM>(d.get()));
     g_dialog = nullptr;
     if (d->darkBrush) DeleteObject(d->darkBrush);
     if (SUCCEEDED(com)) SystemDllProc<decltype(&CoUninitialize)>(L"ole32.dll", "CoUninitialize")();

@@ -340,10 +340,6 @@ INT_PTR CALLBACK FindProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
     return FALSE;
 }
 
-std::vector<WORD> FindTemplate() {
-    return DialogTemplateWin(L"Find", 300, 100);
-}
-
 // The root made the current directory, cutting the last component while that fails; with a
 // trailing "\". Empty when no part of it can be entered.
 std::wstring EnterRoot(std::wstring root) {
@@ -370,9 +366,8 @@ void FindFilesCommandWin(CommandId id, intptr_t) {
         return;
     }
     DialogState st{root, nullptr, false, false, {}};
-    const std::vector<WORD> t = FindTemplate();
-    DialogBoxIndirectParamW(GetModuleHandleW(nullptr), reinterpret_cast<const DLGTEMPLATE*>(t.data()),
-                            GetActiveWindow(), FindProc, reinterpret_cast<LPARAM>(&st));
+    RunDialogWin(DialogTemplateWin(L"Find", 300, 100), GetActiveWindow(), FindProc,
+                 reinterpret_cast<LPARAM>(&st));
     if (!st.searched) return;
     if (st.toInsert) {
         if (TrackList* insert = InsertViewListForRowsWin(root)) FillList(*insert, st.found, false);

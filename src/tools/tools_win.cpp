@@ -460,14 +460,15 @@ INT_PTR CALLBACK BoxProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
     return FALSE;
 }
 
+// A modal dialog built at run time: an empty template, the controls made at WM_INITDIALOG.
+INT_PTR ModalDialog(DLGPROC proc, LPARAM param, HWND owner = nullptr) {
+    return RunDialogWin(
+        DialogTemplateWin(L"", 0, 0, WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME),
+        owner ? owner : g_main, proc, param);
+}
+
 INT_PTR RunBox(BoxDialog& b) {
-    struct alignas(4) {
-        DLGTEMPLATE t;
-        WORD menu, cls, title;
-    } tpl{};
-    tpl.t.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
-    return DialogBoxIndirectParamW(g_instance, &tpl.t, g_main, BoxProc,
-                                   reinterpret_cast<LPARAM>(&b));
+    return ModalDialog(BoxProc, reinterpret_cast<LPARAM>(&b));
 }
 
 void GoTo() {
@@ -535,13 +536,10 @@ INT_PTR CALLBACK BeatProc(HWND dlg, UINT msg, WPARAM wp, LPARAM) {
 void BeatCommand() {
     if (g_beatWindow) return Beat();
     g_beats = BeatCounter{};
-    struct alignas(4) {
-        DLGTEMPLATE t;
-        WORD menu, cls, title;
-    } tpl{};
-    tpl.t.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE;
-    tpl.t.dwExtendedStyle = WS_EX_TOOLWINDOW;
-    g_beatWindow = CreateDialogIndirectParamW(g_instance, &tpl.t, g_main, BeatProc, 0);
+    g_beatWindow =
+        OpenDialogWin(DialogTemplateWin(L"", 0, 0, WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE,
+                                        WS_EX_TOOLWINDOW),
+                      g_main, BeatProc);
 }
 
 // ---- dialogs built at run time: an empty template, the controls made at WM_INITDIALOG ----
@@ -563,15 +561,6 @@ void SizeClient(HWND dlg, int w, int h) {
     GetWindowRect(g_main, &owner);
     SetWindowPos(dlg, nullptr, owner.left + 30, owner.top + 40, r.right - r.left, r.bottom - r.top,
                  SWP_NOZORDER);
-}
-
-INT_PTR ModalDialog(DLGPROC proc, LPARAM param, HWND owner = nullptr) {
-    struct alignas(4) {
-        DLGTEMPLATE t;
-        WORD menu, cls, title;
-    } tpl{};
-    tpl.t.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
-    return DialogBoxIndirectParamW(g_instance, &tpl.t, owner ? owner : g_main, proc, param);
 }
 
 std::wstring ItemText(HWND dlg, int id, size_t max) {

@@ -123,9 +123,7 @@ bool RowPathOf(void*, int row, std::wstring& path) {
 }
 
 int KindOf(void*, const std::wstring& path) {
-    const size_t dot = path.find_last_of(L".\\/");
-    if (dot == std::wstring::npos || path[dot] != L'.') return 0;
-    return PlayableKind(std::wstring_view(path).substr(dot + 1), g_playableExtensions);
+    return PathPlayableKind(path, g_playableExtensions);
 }
 
 bool ScanMpeg(void*, const std::wstring& path, bool tags, InfoFacts& f) {

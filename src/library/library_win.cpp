@@ -181,10 +181,7 @@ void WindowShown(void*) {
 }
 
 bool IsPlayable(void*, const std::wstring& path) {
-    const size_t dot = path.find_last_of(L'.');
-    if (dot == std::wstring::npos || path.find(L'\\', dot) != std::wstring::npos) return false;
-    const int kind = PlayableKind(std::wstring_view(path).substr(dot + 1), g_playableExtensions);
-    return kind == 1 || kind == 2;
+    return PathPlayableKind(path, g_playableExtensions) != 0;
 }
 
 LocalTime LocalTimeOf(const FILETIME& ft) {

@@ -108,10 +108,7 @@ int ContentToPlaylist(TrackList& view, const std::wstring& folder, const FolderO
     for (const DirEntry& e : entries) {
         if (e.attributes & EntryAttr::Directory) continue;
         if ((e.attributes & EntryAttr::Hidden) && !showHidden) continue;
-        const size_t dot = e.name.find_last_of(L'.');
-        if (dot == std::wstring::npos) continue;
-        const int kind = PlayableKind(std::wstring_view(e.name).substr(dot + 1), playable);
-        if (kind == 1 || kind == 2) rows.push_back(RowFromEntry(e, folder, s));
+        if (PathPlayableKind(e.name, playable)) rows.push_back(RowFromEntry(e, folder, s));
     }
     const int n = static_cast<int>(rows.size());
     InsertRowsKeepingCurrent(view, static_cast<int>(view.rows.size()), std::move(rows));

@@ -11,6 +11,7 @@
 #include "library/folder_ops_win.h"
 #include "library/folder_tree.h"
 #include "library/info_scan_win.h"
+#include "library/insert_view_win.h"
 #include "library/list_rename_win.h"
 #include "library/list_text.h"
 #include "library/list_view_win.h"
@@ -473,6 +474,23 @@ void LibraryListBrowsedFolderWin() {
     SetCursor(old);
     const LibraryHost& h = LibraryHostWin();
     if (h.listShown) h.listShown(h.ctx);
+}
+
+void LibraryPlayableChangedWin() {
+    // Rows move or go: a running scan ends first. The reloads may start their own.
+    (void)InfoScanStopWin();
+    TrackList* lists[] = {&g_files, &PlaylistViewModelWin(), &InsertViewModelWin()};
+    for (TrackList* list : lists)
+        if (PlayableChangeFollow(*list) == PlayableFollow::DropUnplayable)
+            (void)DropUnplayableRows(*list, g_playableExtensions);
+    for (TrackList* list : lists) {
+        if (PlayableChangeFollow(*list) != PlayableFollow::Reload) continue;
+        if (list == &g_files)
+            LibraryListBrowsedFolderWin();
+        else
+            (void)LoadList(*list, list->folder, LibraryListEnvWin());
+    }
+    SequenceRefreshUpcomingWin();
 }
 
 void LibraryRepaintListsWin() {

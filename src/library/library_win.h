@@ -77,6 +77,9 @@ ListEnv LibraryListEnvWin();
 void LibraryListBrowsedFolderWin();
 // The list windows repainted (the playing marks changed).
 void LibraryRepaintListsWin();
+// After the playable kinds changed (bass.dll loaded or unloaded): every open list follows, as
+// PlayableChangeFollow decides, and the upcoming-track texts after them.
+void LibraryPlayableChangedWin();
 // The File view's rows for the exit save; false when what it shows cannot be restored.
 bool LibraryFileRowsWin(void* ctx, std::vector<ListStateRow>& rows);
 

@@ -113,3 +113,34 @@ RowColours RowColoursOf(const TrackList& list, int row, const Settings& s) {
                           s.trackBackgroundSet};
     return RowColours{s.color_text, s.color_back, false};
 }
+
+PlayableFollow PlayableChangeFollow(const TrackList& list) {
+    if (!list.window) return PlayableFollow::Keep;
+    if (list.role == ListRole::PlaylistView || list.kind == savedFolderList)
+        return PlayableFollow::DropUnplayable;
+    // The Insert view shows no cue sheet (its rows are cleared when it opens on one).
+    const bool cue = list.kind == cueList || list.kind == cueListIdle;
+    if (list.folder.empty() || (cue && list.role == ListRole::InsertView))
+        return PlayableFollow::Keep;
+    return PlayableFollow::Reload;
+}
+
+int DropUnplayableRows(TrackList& list, const std::string& playable) {
+    std::vector<ListRow> kept;
+    int current = -1, focused = -1;
+    for (int i = 0; i < Count(list); ++i) {
+        std::wstring path;
+        if (RowPath(list, i, path, false) == 1 && !IsUrlExact(path) &&
+            !PathPlayableKind(path, playable))
+            continue;
+        if (i == list.currentRow) current = static_cast<int>(kept.size());
+        if (i == list.focusedRow) focused = static_cast<int>(kept.size());
+        kept.push_back(std::move(list.rows[static_cast<size_t>(i)]));
+    }
+    const int dropped = Count(list) - static_cast<int>(kept.size());
+    list.rows = std::move(kept);
+    list.currentRow = current;
+    list.focusedRow = focused;
+    if (dropped && list.view.rowsChanged) list.view.rowsChanged(list.view.ctx);
+    return dropped;
+}

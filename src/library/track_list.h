@@ -109,6 +109,17 @@ bool SetCurrentRow(TrackList& list, int row, bool scroll);
 void SelectOnly(TrackList& list, int row);
 int SelectedCount(const TrackList& list);
 
+// How an open list follows a change of the playable kinds (bass.dll loaded or unloaded).
+enum class PlayableFollow : uint8_t {
+    Keep,            // shut, or nothing to read again
+    Reload,          // read again from its folder, play list or cue sheet (LoadList)
+    DropUnplayable,  // rows collected from elsewhere: those no longer playable go
+};
+PlayableFollow PlayableChangeFollow(const TrackList& list);
+// Removes the track rows whose file is no longer playable; streams and navigation rows stay,
+// and so do the current and the focused row's marks on their rows. The number removed.
+int DropUnplayableRows(TrackList& list, const std::string& playable);
+
 struct RowColours {
     int32_t text;
     int32_t back;

@@ -241,3 +241,68 @@ TEST_F(LoadFixture, SavedListRoundTrip) {
     EXPECT_EQ(back[1].cells[0], L"b");
     EXPECT_EQ(back[1].cells[3], L"");
 }
+
+TEST(PlayableChange, EachOpenListFollowsByWhatItWasReadFrom) {
+    const struct {
+        bool open;
+        ListRole role;
+        uint8_t kind;
+        const wchar_t* folder;
+        PlayableFollow follow;
+    } cases[] = {
+        {false, ListRole::FileView, folderList, L"C:\\Music", PlayableFollow::Keep},
+        {true, ListRole::FileView, folderList, L"C:\\Music", PlayableFollow::Reload},
+        {true, ListRole::FileView, folderList, L"", PlayableFollow::Keep},
+        {true, ListRole::FileView, playList, L"C:\\Music\\mix.m3u8", PlayableFollow::Reload},
+        {true, ListRole::FileView, cueListIdle, L"C:\\Music\\a.cue", PlayableFollow::Reload},
+        {true, ListRole::FileView, savedFolderList, L"C:\\Music", PlayableFollow::DropUnplayable},
+        {true, ListRole::PlaylistView, savedFolderList, L"", PlayableFollow::DropUnplayable},
+        {false, ListRole::PlaylistView, savedFolderList, L"", PlayableFollow::Keep},
+        {true, ListRole::InsertView, playList, L"C:\\Music\\mix.m3u8", PlayableFollow::Reload},
+        {true, ListRole::InsertView, cueList, L"C:\\Music\\a.cue", PlayableFollow::Keep},
+        {true, ListRole::InsertView, savedFolderList, L"", PlayableFollow::DropUnplayable},
+    };
+    for (const auto& c : cases) {
+        TrackList list;
+        list.window = c.open ? &list : nullptr;
+        list.role = c.role;
+        list.kind = c.kind;
+        list.folder = c.folder;
+        EXPECT_EQ(PlayableChangeFollow(list), c.follow)
+            << static_cast<int>(c.role) << " " << static_cast<int>(c.kind) << " " << c.open;
+    }
+}
+
+TEST(PlayableChange, DroppedRowsTakeTheirMarksWithThem) {
+    using Names = std::vector<std::wstring>;
+    const Names all = {L"a.mp3", L"b.ogg", L"http://radio/live.ogg", L"d.flac", L"e.OGG"};
+    const struct {
+        const char* playable;
+        int current, focused;
+        Names names;
+        int currentAfter, focusedAfter;
+    } cases[] = {
+        {"mp3;mp2;mpa;ogg;flac;", 1, 0, all, 1, 0},
+        {"mp3;mp2;mpa;flac;", 3, 4, {L"a.mp3", L"http://radio/live.ogg", L"d.flac"}, 2, -1},
+        {"mp3;mp2;mpa;", 1, 3, {L"a.mp3", L"http://radio/live.ogg"}, -1, -1},
+    };
+    for (const auto& c : cases) {
+        TrackList list;
+        list.kind = savedFolderList;
+        for (const std::wstring& name : all) {
+            ListRow r;
+            r.cell[0] = name;
+            r.cell[2] = IsUrlExact(name) ? name : L"C:\\Music";
+            list.rows.push_back(r);
+        }
+        list.currentRow = c.current;
+        list.focusedRow = c.focused;
+        EXPECT_EQ(DropUnplayableRows(list, c.playable),
+                  static_cast<int>(all.size() - c.names.size()));
+        Names names;
+        for (const ListRow& r : list.rows) names.push_back(r.cell[0]);
+        EXPECT_EQ(names, c.names) << c.playable;
+        EXPECT_EQ(list.currentRow, c.currentAfter) << c.playable;
+        EXPECT_EQ(list.focusedRow, c.focusedAfter) << c.playable;
+    }
+}

@@ -34,6 +34,33 @@ HWND OpenDialogWin(const std::vector<WORD>& tpl, HWND owner, DLGPROC proc, LPARA
                                       param);
 }
 
+HWND MessageWindowWin(const wchar_t* cls, WNDPROC proc) {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = proc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = cls;
+    RegisterClassW(&wc);
+    return CreateWindowExW(0, cls, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance,
+                           nullptr);
+}
+
+HWND ToolWindowWin(const wchar_t* cls, WNDPROC proc, const wchar_t* title, int x, int y, int w,
+                   int h, HWND owner, DWORD exStyle) {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = proc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.lpszClassName = cls;
+    RegisterClassW(&wc);
+    const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
+    exStyle |= WS_EX_TOOLWINDOW;
+    RECT r{0, 0, w, h};
+    AdjustWindowRectEx(&r, style, FALSE, exStyle);
+    return CreateWindowExW(exStyle, cls, title, style, x, y, r.right - r.left, r.bottom - r.top,
+                           owner, nullptr, wc.hInstance, nullptr);
+}
+
 void SizeDialogClientWin(HWND dlg, int w, int h) {
     RECT r{0, 0, w, h};
     AdjustWindowRectEx(&r, static_cast<DWORD>(GetWindowLongW(dlg, GWL_STYLE)), FALSE,

@@ -28,6 +28,15 @@ void SizeDialogClientWin(HWND dlg, int w, int h);
 // The whole text of the dialog's item id.
 std::wstring DialogItemTextWin(HWND dlg, int id);
 
+// Windows of the program's own classes, each class registered by the first call (a later
+// registration of the same class fails harmlessly):
+// a message-only window whose procedure answers what other threads post or send;
+HWND MessageWindowWin(const wchar_t* cls, WNDPROC proc);
+// a hidden top-level tool window with a caption and a close box, the button face behind its
+// controls, its client area w x h at x, y (CW_USEDEFAULT: where the system puts it).
+HWND ToolWindowWin(const wchar_t* cls, WNDPROC proc, const wchar_t* title, int x, int y, int w,
+                   int h, HWND owner, DWORD exStyle = 0);
+
 // Replaces the rich-edit control's content with the RTF text.
 void RichEditSetRtfWin(HWND edit, const std::string& rtf);
 // Opens the clicked range of the control's text (an address) with its program.

@@ -275,15 +275,7 @@ void FeedsStartWin(HWND mainWindow, HINSTANCE instance, const std::wstring& iniP
     g_instance = instance;
     g_iniPath = iniPath;
     g_host = host;
-    if (!g_carrier) {
-        WNDCLASSW wc{};
-        wc.lpfnWndProc = CarrierProc;
-        wc.hInstance = instance;
-        wc.lpszClassName = L"ZuvoFeedsCarrier";
-        RegisterClassW(&wc);
-        g_carrier = CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE,
-                                    nullptr, instance, nullptr);
-    }
+    if (!g_carrier) g_carrier = MessageWindowWin(L"ZuvoFeedsCarrier", CarrierProc);
 }
 
 FeedsOps FeedsOpsWin() {

@@ -7,6 +7,7 @@
 #include <atomic>
 #include <string>
 
+#include "base/dialog_win.h"
 #include "http/http_config.h"
 #include "http/http_serve.h"
 #include "http/winsock_win.h"
@@ -314,16 +315,10 @@ std::string LocalAddress(void*) {
 }
 }  // namespace
 
-void HttpStartWin(HINSTANCE instance, const HttpHost& host) {
+void HttpStartWin(HINSTANCE, const HttpHost& host) {
     g_host = host;
     g_windowThread = GetCurrentThreadId();
-    WNDCLASSW wc{};
-    wc.lpfnWndProc = CarrierProc;
-    wc.hInstance = instance;
-    wc.lpszClassName = L"ZuvoHttpCarrier";
-    RegisterClassW(&wc);
-    g_carrier = CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                instance, nullptr);
+    g_carrier = MessageWindowWin(L"ZuvoHttpCarrier", CarrierProc);
 }
 
 HttpOps HttpOpsWin() {

@@ -189,13 +189,10 @@ void Layout(Viewer& v) {
     SizeColumns(v);
 }
 
+// Placed by the layout when the viewer is sized.
 HWND Control(Viewer& v, const wchar_t* cls, const wchar_t* text, DWORD style, int id,
              DWORD ex = 0) {
-    HWND h = CreateWindowExW(ex, cls, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 10, 10, v.dlg,
-                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                             GetModuleHandleW(nullptr), nullptr);
-    SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
-    return h;
+    return DialogControlWin(v.dlg, cls, text, style, 0, 0, 10, 10, id, ex);
 }
 
 void Create(Viewer& v) {

@@ -253,14 +253,15 @@ INT_PTR CALLBACK NameDateProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
                 return TRUE;
             }
             SizeDialogClientWin(w, 620, 150);
-            Control(w, L"STATIC", (L"BASE:  " + nd->baseText).c_str(), SS_LEFTNOWORDWRAP, kNdBase,
-                    10, 10, 600, 36);
-            Control(w, L"STATIC", (L"COMP:  " + nd->compText).c_str(), SS_LEFTNOWORDWRAP, kNdComp,
-                    10, 52, 600, 36);
-            Control(w, L"BUTTON", L"Copy from BASE to COMP", WS_TABSTOP | BS_DEFPUSHBUTTON,
-                    kNdToComp, 10, 110, 200, 28);
-            Control(w, L"BUTTON", L"Copy from COMP to BASE", WS_TABSTOP, kNdToBase, 220, 110, 200, 28);
-            Control(w, L"BUTTON", L"Cancel", WS_TABSTOP, IDCANCEL, 510, 110, 100, 28);
+            DialogControlWin(w, L"STATIC", (L"BASE:  " + nd->baseText).c_str(), SS_LEFTNOWORDWRAP,
+                             10, 10, 600, 36, kNdBase);
+            DialogControlWin(w, L"STATIC", (L"COMP:  " + nd->compText).c_str(), SS_LEFTNOWORDWRAP,
+                             10, 52, 600, 36, kNdComp);
+            DialogControlWin(w, L"BUTTON", L"Copy from BASE to COMP", WS_TABSTOP | BS_DEFPUSHBUTTON,
+                             10, 110, 200, 28, kNdToComp);
+            DialogControlWin(w, L"BUTTON", L"Copy from COMP to BASE", WS_TABSTOP, 220, 110, 200, 28,
+                             kNdToBase);
+            DialogControlWin(w, L"BUTTON", L"Cancel", WS_TABSTOP, 510, 110, 100, 28, IDCANCEL);
             return TRUE;
         }
         case WM_COMMAND:

@@ -134,16 +134,7 @@ std::vector<ListStateRow> PlaylistStateRows(const TrackList& view) {
 
 void RestorePlaylistRows(TrackList& view, const std::vector<ListStateRow>& rows,
                          const Settings& s) {
-    view.rows.clear();
-    view.kind = savedFolderList;
-    view.navRowCount = 0;
-    view.currentRow = -1;
-    view.focusedRow = -1;
-    for (const ListStateRow& r : rows) {
-        AddRow(view, static_cast<int>(view.rows.size()), r.cells[0], r.cells[1], r.cells[2],
-               r.cells[3], s);
-        view.rows.back().cell[4] = r.cells[4];
-    }
+    SetSavedFolderRows(view, rows, s);
     if (!s.last_file.empty()) view.currentRow = FindRow(view, s.last_file);
     Changed(view);
 }

@@ -129,17 +129,13 @@ LocalTime LocalTimeOf(uint64_t fileTime) {
 
 void FillList(TrackList& list, std::vector<FoundRow>& found, bool focus) {
     const ListEnv env = LibraryListEnvWin();
-    list.rows.clear();
+    std::vector<ListStateRow> rows;
     for (FoundRow& r : found) {
         const LocalTime t = LocalTimeOf(r.time);
-        AddRow(list, static_cast<int>(list.rows.size()), std::move(r.name),
-               SizeText(r.size, g_settings), std::move(r.folder), DateText(t, t, g_settings),
-               g_settings);
+        rows.push_back({{std::move(r.name), SizeText(r.size, g_settings), std::move(r.folder),
+                         DateText(t, t, g_settings), L""}});
     }
-    list.kind = savedFolderList;
-    list.navRowCount = 0;
-    list.currentRow = -1;
-    list.focusedRow = -1;
+    SetSavedFolderRows(list, std::move(rows), g_settings);
     list.sortByte = SortByteOf(list, g_settings);
     Resort(list, env);
     ApplyListWidths(list, g_settings);

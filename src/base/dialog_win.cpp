@@ -77,11 +77,12 @@ HWND DialogControlWin(HWND dlg, const wchar_t* cls, const wchar_t* text, DWORD s
     return c;
 }
 
-std::wstring DialogItemTextWin(HWND dlg, int id) {
+std::wstring DialogItemTextWin(HWND dlg, int id, size_t max) {
     HWND item = GetDlgItem(dlg, id);
     std::wstring text(static_cast<size_t>(GetWindowTextLengthW(item)) + 1, L'\0');
     text.resize(
         static_cast<size_t>(GetWindowTextW(item, text.data(), static_cast<int>(text.size()))));
+    if (text.size() > max) text.resize(max);
     return text;
 }
 

@@ -6,6 +6,7 @@
 
 #include <richedit.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -25,8 +26,8 @@ HWND DialogControlWin(HWND dlg, const wchar_t* cls, const wchar_t* text, DWORD s
 // Resizes the dialog (or window) so that its client area is w x h pixels, as its own style and
 // extended style frame it; its position stays.
 void SizeDialogClientWin(HWND dlg, int w, int h);
-// The whole text of the dialog's item id.
-std::wstring DialogItemTextWin(HWND dlg, int id);
+// The text of the dialog's item id, at most max characters of it.
+std::wstring DialogItemTextWin(HWND dlg, int id, size_t max = SIZE_MAX);
 
 // Windows of the program's own classes, each class registered by the first call (a later
 // registration of the same class fails harmlessly):

@@ -54,8 +54,6 @@ struct Dialog {
     DWORD lastPump = 0;
 };
 
-// The text of a dialog item (at most max characters).
-std::wstring Text(HWND dlg, int id, size_t max = kMaxPath);
 std::wstring Cell(HWND table, int row, int column);
 std::vector<int> Selected(HWND table);
 

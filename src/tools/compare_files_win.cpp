@@ -92,8 +92,8 @@ Sides SidesOf(Dialog& d, int row) {
     Sides s;
     const CompareSide side = CompareSideOf(Cell(d.table, row, 3));
     if (side == CompareSide::Other) return s;
-    const std::wstring base = CompareFolderOf(Text(d.dlg, kIdBase));
-    const std::wstring comp = CompareFolderOf(Text(d.dlg, kIdComp));
+    const std::wstring base = CompareFolderOf(DialogItemTextWin(d.dlg, kIdBase));
+    const std::wstring comp = CompareFolderOf(DialogItemTextWin(d.dlg, kIdComp));
     s.source = side == CompareSide::Base ? base : comp;
     s.target = side == CompareSide::Base ? comp : base;
     s.valid = true;
@@ -202,7 +202,7 @@ bool EndRename(Dialog& d, const NMLVDISPINFOW& info) {
     const CompareSide side = CompareSideOf(Cell(d.table, row, 3));
     if (side == CompareSide::Other) return false;
     const std::wstring folder =
-        CompareFolderOf(Text(d.dlg, side == CompareSide::Base ? kIdBase : kIdComp));
+        CompareFolderOf(DialogItemTextWin(d.dlg, side == CompareSide::Base ? kIdBase : kIdComp));
     const std::wstring from = folder + Cell(d.table, row, 0), to = folder + info.item.pszText;
     if (from != to) RenameFile(nullptr, from, to, false);
     if (d.bits & CompareFlag::NoAutoRefresh) return true;  // the cell takes the new text
@@ -300,8 +300,8 @@ void NameAndDate(Dialog& d) {
     }
     if (base < 0 || comp < 0) return;
     NameDate nd{&d, {}, {}, {}, {}, Cell(d.table, base, 1) == Cell(d.table, comp, 1)};
-    const std::wstring baseFolder = CompareFolderOf(Text(d.dlg, kIdBase));
-    const std::wstring compFolder = CompareFolderOf(Text(d.dlg, kIdComp));
+    const std::wstring baseFolder = CompareFolderOf(DialogItemTextWin(d.dlg, kIdBase));
+    const std::wstring compFolder = CompareFolderOf(DialogItemTextWin(d.dlg, kIdComp));
     nd.baseFile = baseFolder + Cell(d.table, base, 0);
     nd.compFile = compFolder + Cell(d.table, comp, 0);
     nd.baseText = baseFolder + L"\n" + Cell(d.table, base, 0) + L"   " + Cell(d.table, base, 2);

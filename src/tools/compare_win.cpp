@@ -108,12 +108,6 @@ bool Progress(void* ctx, int files) {
 
 // ---- the controls ----
 
-std::wstring Text(HWND dlg, int id, size_t max) {
-    std::vector<wchar_t> buf(max + 1, 0);
-    GetDlgItemTextW(dlg, id, buf.data(), static_cast<int>(buf.size()));
-    return buf.data();
-}
-
 std::wstring Cell(HWND table, int row, int column) {
     wchar_t buf[kMaxPath + 64] = {};
     LVITEMW it{};
@@ -160,8 +154,8 @@ void RefreshComparison(Dialog& d, int topRow, int selectRow) {
     SendMessageW(d.table, LVM_DELETEALLITEMS, 0, 0);
     const CompareFs fs{&d, ListFolder, LocalToUtc, Progress};
     std::vector<CompareRow> rows;
-    const std::wstring base = CompareFolderOf(Text(d.dlg, kIdBase));
-    const std::wstring comp = CompareFolderOf(Text(d.dlg, kIdComp));
+    const std::wstring base = CompareFolderOf(DialogItemTextWin(d.dlg, kIdBase));
+    const std::wstring comp = CompareFolderOf(DialogItemTextWin(d.dlg, kIdComp));
     const int nBase = CompareFillSide(fs, base, CompareSide::Base, d.bits, d.settings, rows);
     const int nComp =
         nBase < 0 ? -1 : CompareFillSide(fs, comp, CompareSide::Comp, d.bits, d.settings, rows);
@@ -226,7 +220,7 @@ std::vector<std::wstring> SubfolderNames(const std::wstring& parent) {
 
 // One box's step; false when it stopped.
 bool StepBox(Dialog& d, int box, bool next) {
-    const std::wstring path = Text(d.dlg, box);
+    const std::wstring path = DialogItemTextWin(d.dlg, box);
     const std::wstring parent = CompareParentOf(path);
     if (parent.empty()) return false;
     std::vector<std::wstring> names = SubfolderNames(parent);
@@ -243,7 +237,8 @@ bool StepBox(Dialog& d, int box, bool next) {
 
 void PrevNext(Dialog& d, bool next) {
     if (d.busy) return;
-    if (StepBox(d, kIdBase, next) && StepBox(d, kIdComp, next)) g_rememberedComp = Text(d.dlg, kIdComp);
+    if (StepBox(d, kIdBase, next) && StepBox(d, kIdComp, next))
+        g_rememberedComp = DialogItemTextWin(d.dlg, kIdComp);
     RefreshComparison(d, 0, -1);
 }
 
@@ -255,7 +250,8 @@ int CALLBACK PickerStart(HWND w, UINT msg, LPARAM, LPARAM data) {
 }
 
 void Browse(Dialog& d, int box) {
-    const std::wstring start = box == kIdBase ? Text(d.dlg, kIdBase) : g_rememberedComp;
+    const std::wstring start =
+        box == kIdBase ? DialogItemTextWin(d.dlg, kIdBase) : g_rememberedComp;
     BROWSEINFOW bi{};
     bi.hwndOwner = d.dlg;
     bi.lpszTitle = L"Select folder";
@@ -433,7 +429,8 @@ bool Command(Dialog& d, int id, int code) {
     }
     switch (id) {
         case IDOK:
-            if (GetFocus() == GetDlgItem(d.dlg, kIdComp)) g_rememberedComp = Text(d.dlg, kIdComp);
+            if (GetFocus() == GetDlgItem(d.dlg, kIdComp))
+                g_rememberedComp = DialogItemTextWin(d.dlg, kIdComp);
             [[fallthrough]];
         case kIdRefresh:
             RefreshComparison(d, 0, -1);
@@ -442,7 +439,7 @@ bool Command(Dialog& d, int id, int code) {
             EndDialog(d.dlg, IDCANCEL);
             return true;
         case kIdComp:
-            if (code == EN_KILLFOCUS) g_rememberedComp = Text(d.dlg, kIdComp);
+            if (code == EN_KILLFOCUS) g_rememberedComp = DialogItemTextWin(d.dlg, kIdComp);
             return true;
         case kIdBaseBrowse:
         case kIdCompBrowse:

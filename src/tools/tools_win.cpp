@@ -536,12 +536,6 @@ void SizeClient(HWND dlg, int w, int h) {
                  SWP_NOZORDER);
 }
 
-std::wstring ItemText(HWND dlg, int id, size_t max) {
-    std::vector<wchar_t> buf(max + 1, 0);
-    GetDlgItemTextW(dlg, id, buf.data(), static_cast<int>(buf.size()));
-    return buf.data();
-}
-
 std::string LocalDateText(const FILETIME& utc) {
     SYSTEMTIME st, local;
     if (!FileTimeToSystemTime(&utc, &st)) return std::string();
@@ -576,9 +570,9 @@ int RenamerSetDateWin(void*, const std::wstring& path, const DateFields& d, bool
 
 void RenamerRunWin(HWND dlg) {
     RenamerRun run;
-    run.folder = ItemText(dlg, kRenFolder, 300);
-    run.reference = ItemText(dlg, kRenReference, 32000);
-    run.names = ItemText(dlg, kRenNames, 32000);
+    run.folder = DialogItemTextWin(dlg, kRenFolder, 300);
+    run.reference = DialogItemTextWin(dlg, kRenReference, 32000);
+    run.names = DialogItemTextWin(dlg, kRenNames, 32000);
     char dates[32001] = {};
     GetDlgItemTextA(dlg, kRenDates, dates, sizeof dates);
     run.dates = dates;
@@ -737,7 +731,7 @@ bool DateOk(HWND dlg, DateDialog& d) {
     if (d.row >= 0 && static_cast<size_t>(d.row) < list.rows.size()) {
         const bool created = static_cast<uint32_t>(g_settings.stylez) & Style::CreatedDate;
         list.rows[static_cast<size_t>(d.row)].cell[3] =
-            ItemText(dlg, created ? kDateCreated : kDateModified, 16);
+            DialogItemTextWin(dlg, created ? kDateCreated : kDateModified, 16);
         if (list.view.rowChanged) list.view.rowChanged(list.view.ctx, d.row);
     }
     return true;

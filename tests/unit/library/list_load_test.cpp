@@ -253,14 +253,10 @@ TEST(PlayableChange, EachOpenListFollowsByWhatItWasReadFrom) {
         {false, ListRole::FileView, folderList, L"C:\\Music", PlayableFollow::Keep},
         {true, ListRole::FileView, folderList, L"C:\\Music", PlayableFollow::Reload},
         {true, ListRole::FileView, folderList, L"", PlayableFollow::Keep},
-        {true, ListRole::FileView, playList, L"C:\\Music\\mix.m3u8", PlayableFollow::Reload},
-        {true, ListRole::FileView, cueListIdle, L"C:\\Music\\a.cue", PlayableFollow::Reload},
         {true, ListRole::FileView, savedFolderList, L"C:\\Music", PlayableFollow::DropUnplayable},
         {true, ListRole::PlaylistView, savedFolderList, L"", PlayableFollow::DropUnplayable},
-        {false, ListRole::PlaylistView, savedFolderList, L"", PlayableFollow::Keep},
         {true, ListRole::InsertView, playList, L"C:\\Music\\mix.m3u8", PlayableFollow::Reload},
         {true, ListRole::InsertView, cueList, L"C:\\Music\\a.cue", PlayableFollow::Keep},
-        {true, ListRole::InsertView, savedFolderList, L"", PlayableFollow::DropUnplayable},
     };
     for (const auto& c : cases) {
         TrackList list;

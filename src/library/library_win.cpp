@@ -404,21 +404,37 @@ void LibraryCycleSortCommandWin(CommandId, intptr_t) {
     (void)OnCycleSort(g_files, FileListEnv());
 }
 
-// The tree menu's base folder commands act on the selected item. Setting and clearing rebuild
-// the tree under a busy cursor; the File view keeps the folder it shows, which stays selected.
+namespace {
+// A new base folder rebuilds the tree under a busy cursor; the File view keeps the folder it
+// shows, which stays selected. set: "Set as Base folder" (a path without a backslash is not
+// taken).
+void RebuildForBaseFolder(const std::wstring& path, bool set) {
+    HCURSOR old = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+    g_treeFilling = true;
+    if (set)
+        (void)SetBaseFolder(g_tree, path, TreeEnvOf());
+    else
+        ChangeBaseFolder(g_tree, path, TreeEnvOf());
+    g_treeFilling = false;
+    SetCursor(old);
+}
+}  // namespace
+
+void LibraryBaseFolderEditedWin(const std::wstring& before) {
+    if (!g_treeView.hwnd) return;
+    const std::wstring now = g_settings.home_folder;
+    g_settings.home_folder = before;  // the selected item's path is read under the old value
+    RebuildForBaseFolder(now, false);
+}
+
+// The tree menu's base folder commands act on the selected item.
 void LibraryBaseFolderCommandWin(CommandId id, intptr_t) {
-    if (id == kCmdSetBaseFolder || id == kCmdClearBaseFolder) {
+    if (id == kCmdSetBaseFolder) {
         std::wstring path;
-        if (id == kCmdSetBaseFolder && !ItemFolderPath(g_tree, g_tree.selected, g_settings, path))
-            return;
-        HCURSOR old = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
-        g_treeFilling = true;
-        if (id == kCmdSetBaseFolder)
-            (void)SetBaseFolder(g_tree, path, TreeEnvOf());
-        else
-            ClearBaseFolder(g_tree, TreeEnvOf());
-        g_treeFilling = false;
-        SetCursor(old);
+        if (ItemFolderPath(g_tree, g_tree.selected, g_settings, path))
+            RebuildForBaseFolder(path, true);
+    } else if (id == kCmdClearBaseFolder) {
+        RebuildForBaseFolder(std::wstring(), false);
     } else if (id == kCmdGoToBaseFolder) {
         GoToBaseFolder(g_tree, TreeEnvOf());
     }

@@ -250,14 +250,14 @@ void RefreshTree(FolderTree& tree, const TreeEnv& env) {
     RebuildAround(tree, env, [](Settings&) {});
 }
 
-bool SetBaseFolder(FolderTree& tree, const std::wstring& path, const TreeEnv& env) {
-    if (path.find(L'\\') == std::wstring::npos) return false;
+void ChangeBaseFolder(FolderTree& tree, const std::wstring& path, const TreeEnv& env) {
     RebuildAround(tree, env, [&](Settings& s) { s.home_folder = path; });
-    return true;
 }
 
-void ClearBaseFolder(FolderTree& tree, const TreeEnv& env) {
-    RebuildAround(tree, env, [](Settings& s) { s.home_folder.clear(); });
+bool SetBaseFolder(FolderTree& tree, const std::wstring& path, const TreeEnv& env) {
+    if (path.find(L'\\') == std::wstring::npos) return false;
+    ChangeBaseFolder(tree, path, env);
+    return true;
 }
 
 TreeItem GoToBaseFolder(FolderTree& tree, const TreeEnv& env) {

@@ -180,7 +180,7 @@ TEST_F(TreeFixture, FavoritesAndBaseFolderCommands) {
     s.last_hti = 1;
     SelectItem(tree, LocateTreePath(tree, L"C:\\Audio\\Pop\\Dance", true, env));
     ASSERT_EQ(N(tree.selected).parent, tree.top[1]);
-    ClearBaseFolder(tree, env);
+    ChangeBaseFolder(tree, L"", env);
     EXPECT_EQ(N(tree.top[1]).text, L"Base Folder");
     ASSERT_TRUE(ItemFolderPath(tree, tree.selected, s, path));
     EXPECT_EQ(path, L"C:\\Audio\\Pop\\Dance");

@@ -48,13 +48,14 @@ bool Levels(void*, SoundLevels& out) {
 }
 
 // The playable extensions as the start-up builds them, from what is loaded now: the MPEG
-// ones, the input plug-ins', then BASS's (none once it is unloaded).
+// ones, the input plug-ins', then BASS's (none once it is unloaded). Every open list follows.
 void RebuildPlayableExtensions() {
     std::string playable(kMpegExtensions);
     for (const std::string& d : PluginDescriptorsWin())
         AddPlayableExtensions(playable, PluginExtensions(d));
     AddPlayableExtensions(playable, BassPlayableExtensionsWin());
     g_playableExtensions = playable;
+    LibraryPlayableChangedWin();
 }
 
 bool BassLoad(void*) {
@@ -64,7 +65,7 @@ bool BassLoad(void*) {
 }
 
 // A track that BASS decodes stops first; the kinds only BASS plays stop being playable at
-// once (the page has the lists shown built again).
+// once.
 void BassUnload(void*) {
     if (g_playState.bassActive && g_wiring.playback.stop)
         g_wiring.playback.stop(g_wiring.playback.ctx);

@@ -5,6 +5,7 @@
 #include "audio/bass_record.h"
 #include "base/dialog_win.h"
 #include "base/text.h"
+#include "base/window_pos.h"
 #include "config/settings.h"
 
 extern Settings g_settings;
@@ -90,8 +91,7 @@ void Save() {
 
 void StorePosition(HWND w) {
     RECT r;
-    if (GetWindowRect(w, &r))
-        g_settings.bass_dlwin = static_cast<int32_t>((r.left + 5000) * 65536 + (r.top + 5000));
+    if (GetWindowRect(w, &r)) g_settings.bass_dlwin = PackWindowPos(r.left, r.top);
 }
 
 LRESULT CALLBACK Proc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
@@ -198,28 +198,10 @@ void BassDownloadCommandWin(CommandId, intptr_t) {
     const bool exists = attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_DIRECTORY);
     g_dl.folder = exists ? folder : L"";
 
-    static bool registered = false;
-    if (!registered) {
-        WNDCLASSW wc{};
-        wc.lpfnWndProc = Proc;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        wc.lpszClassName = kClass;
-        registered = RegisterClassW(&wc) != 0;
-    }
-    RECT want{0, 0, 420, 120};
-    const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
-    AdjustWindowRectEx(&want, style, FALSE, WS_EX_TOOLWINDOW);
     int x = CW_USEDEFAULT, y = CW_USEDEFAULT;
-    const uint32_t pos = static_cast<uint32_t>(g_settings.bass_dlwin);
-    if (pos != 0) {
-        x = static_cast<int>(pos >> 16) - 5000;
-        y = static_cast<int>(pos & 0xFFFF) - 5000;
-    }
-    HWND w = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_CONTROLPARENT, kClass, L"Netstream download",
-                             style, x, y, want.right - want.left, want.bottom - want.top, nullptr,
-                             nullptr, GetModuleHandleW(nullptr), nullptr);
+    (void)UnpackWindowPos(g_settings.bass_dlwin, x, y);
+    HWND w = ToolWindowWin(kClass, Proc, L"Netstream download", x, y, 420, 120, nullptr,
+                           WS_EX_CONTROLPARENT);
     if (!w) return;
     g_dl.wnd = w;
     DialogControlWin(w, L"STATIC", exists ? folder.c_str() : L"Not found!", SS_PATHELLIPSIS, 10, 8,

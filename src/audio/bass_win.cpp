@@ -6,6 +6,7 @@
 #include "audio/bass_download_win.h"
 #include "audio/engine_win.h"
 #include "audio/play_state.h"
+#include "base/dialog_win.h"
 #include "base/dll_win.h"
 #include "base/path.h"
 #include "base/text.h"
@@ -450,13 +451,7 @@ int BassLoadWin() {
     a.SetConfig(0x10101, 1);
     a.SetConfig(0x10103, 1);
     a.SetConfig(60, 1);
-    WNDCLASSW wc{};
-    wc.lpfnWndProc = MetaProc;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.lpszClassName = L"ZuvoBassMeta";
-    RegisterClassW(&wc);
-    g_bass.window = CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE,
-                                    nullptr, wc.hInstance, nullptr);
+    g_bass.window = MessageWindowWin(L"ZuvoBassMeta", MetaProc);
     g_bass.loaded = true;
     return 1;
 }

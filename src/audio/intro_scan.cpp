@@ -6,6 +6,7 @@
 #include "audio/decoder.h"
 #include "audio/output.h"
 #include "audio/ring.h"
+#include "base/window_pos.h"
 #include "config/settings.h"
 #include "config/settings_bits.h"
 
@@ -75,17 +76,6 @@ void SetIntroStartPercent(Settings& s, int percent) {
     s.intro_scan = static_cast<uint16_t>((s.intro_scan & 0x00FF) | v << 8);
 }
 
-int32_t PackIntroPos(int x, int y) {
-    return static_cast<int32_t>(static_cast<uint32_t>(x + 5000) << 16) + (y + 5000);
-}
-
-bool UnpackIntroPos(int32_t v, int& x, int& y) {
-    if (v == 0) return false;
-    x = static_cast<int>(static_cast<uint32_t>(v) >> 16) - 5000;
-    y = static_cast<int>(static_cast<uint32_t>(v) & 0xFFFF) - 5000;
-    return true;
-}
-
 void IntroScanStart(IntroScan& st, Engine& e, const IntroScanOps& ops) {
     if (ops.enableStart) ops.enableStart(ops.ctx, false);
     if (!OutputOpen(e.ps)) {
@@ -118,5 +108,5 @@ void IntroScanStop(IntroScan& st, Engine& e, const IntroScanOps& ops) {
 
 int32_t IntroScanClose(IntroScan& st, const IntroScanOps& ops, int x, int y, int32_t saved) {
     StopTimer(st, ops);
-    return x > 0 && y > 0 ? PackIntroPos(x, y) : saved;
+    return x > 0 && y > 0 ? PackWindowPos(x, y) : saved;
 }

@@ -39,10 +39,6 @@ int IntroStartPercent(const Settings& s);
 void SetIntroLength(Settings& s, int halfSeconds);
 void SetIntroStartPercent(Settings& s, int percent);
 
-// intro_sc_pos: (x + 5000) << 16 + (y + 5000). Unpacking is false for 0 (no saved position).
-int32_t PackIntroPos(int x, int y);
-bool UnpackIntroPos(int32_t v, int& x, int& y);
-
 // The start button: starts the selected row when nothing plays, else moves on at the next tick.
 void IntroScanStart(IntroScan& st, Engine& e, const IntroScanOps& ops);
 // Timer 555.

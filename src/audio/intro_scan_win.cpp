@@ -14,6 +14,7 @@
 #include "audio/engine_win.h"
 #include "audio/intro_scan.h"
 #include "base/dialog_win.h"
+#include "base/window_pos.h"
 #include "config/settings.h"
 
 namespace {
@@ -176,26 +177,10 @@ void IntroScanCommandWin(CommandId, intptr_t) {
         SetForegroundWindow(g_wnd);
         return;
     }
-    static bool registered = false;
-    if (!registered) {
-        WNDCLASSW wc{};
-        wc.lpfnWndProc = IntroProc;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        wc.lpszClassName = kClass;
-        registered = RegisterClassW(&wc) != 0;
-    }
-    RECT want{0, 0, 280, 178};
-    const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
-    AdjustWindowRectEx(&want, style, FALSE, WS_EX_TOOLWINDOW);
     int x = CW_USEDEFAULT, y = CW_USEDEFAULT;
-    int sx = 0, sy = 0;
-    if (UnpackIntroPos(g_settings.intro_sc_pos, sx, sy)) x = sx, y = sy;
+    (void)UnpackWindowPos(g_settings.intro_sc_pos, x, y);
     g_scan = IntroScan{};
-    HWND w = CreateWindowExW(WS_EX_TOOLWINDOW, kClass, L"Intro scan", style, x, y,
-                             want.right - want.left, want.bottom - want.top, g_owner, nullptr,
-                             GetModuleHandleW(nullptr), nullptr);
+    HWND w = ToolWindowWin(kClass, IntroProc, L"Intro scan", x, y, 280, 178, g_owner);
     if (!w) return;
     ShowWindow(w, SW_SHOW);
     ShowRunning();

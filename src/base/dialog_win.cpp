@@ -7,10 +7,12 @@
 
 #include "base/dll_win.h"
 
-std::vector<WORD> DialogTemplateWin(const wchar_t* title, short cx, short cy, DWORD style) {
+std::vector<WORD> DialogTemplateWin(const wchar_t* title, short cx, short cy, DWORD style,
+                                    DWORD exStyle) {
     std::vector<WORD> t(sizeof(DLGTEMPLATE) / sizeof(WORD), 0);
     auto* d = reinterpret_cast<DLGTEMPLATE*>(t.data());
     d->style = style;
+    d->dwExtendedStyle = exStyle;
     d->cx = cx;
     d->cy = cy;
     t.push_back(0);  // no menu
@@ -18,6 +20,45 @@ std::vector<WORD> DialogTemplateWin(const wchar_t* title, short cx, short cy, DW
     for (const wchar_t* c = title; *c; ++c) t.push_back(static_cast<WORD>(*c));
     t.push_back(0);
     return t;
+}
+
+INT_PTR RunDialogWin(const std::vector<WORD>& tpl, HWND owner, DLGPROC proc, LPARAM param) {
+    return DialogBoxIndirectParamW(GetModuleHandleW(nullptr),
+                                   reinterpret_cast<const DLGTEMPLATE*>(tpl.data()), owner, proc,
+                                   param);
+}
+
+HWND OpenDialogWin(const std::vector<WORD>& tpl, HWND owner, DLGPROC proc, LPARAM param) {
+    return CreateDialogIndirectParamW(GetModuleHandleW(nullptr),
+                                      reinterpret_cast<const DLGTEMPLATE*>(tpl.data()), owner, proc,
+                                      param);
+}
+
+HWND MessageWindowWin(const wchar_t* cls, WNDPROC proc) {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = proc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = cls;
+    RegisterClassW(&wc);
+    return CreateWindowExW(0, cls, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance,
+                           nullptr);
+}
+
+HWND ToolWindowWin(const wchar_t* cls, WNDPROC proc, const wchar_t* title, int x, int y, int w,
+                   int h, HWND owner, DWORD exStyle) {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = proc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.lpszClassName = cls;
+    RegisterClassW(&wc);
+    const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
+    exStyle |= WS_EX_TOOLWINDOW;
+    RECT r{0, 0, w, h};
+    AdjustWindowRectEx(&r, style, FALSE, exStyle);
+    return CreateWindowExW(exStyle, cls, title, style, x, y, r.right - r.left, r.bottom - r.top,
+                           owner, nullptr, wc.hInstance, nullptr);
 }
 
 void SizeDialogClientWin(HWND dlg, int w, int h) {
@@ -36,11 +77,12 @@ HWND DialogControlWin(HWND dlg, const wchar_t* cls, const wchar_t* text, DWORD s
     return c;
 }
 
-std::wstring DialogItemTextWin(HWND dlg, int id) {
+std::wstring DialogItemTextWin(HWND dlg, int id, size_t max) {
     HWND item = GetDlgItem(dlg, id);
     std::wstring text(static_cast<size_t>(GetWindowTextLengthW(item)) + 1, L'\0');
     text.resize(
         static_cast<size_t>(GetWindowTextW(item, text.data(), static_cast<int>(text.size()))));
+    if (text.size() > max) text.resize(max);
     return text;
 }
 

@@ -6,15 +6,19 @@
 
 #include <richedit.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
 constexpr DWORD kModalDialogStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_CENTER;
 
-// A DLGTEMPLATE of cx x cy dialog units with the standard dialog class and no menu; pass
-// data() to DialogBoxIndirectParamW.
+// A DLGTEMPLATE of cx x cy dialog units with the standard dialog class and no menu.
 std::vector<WORD> DialogTemplateWin(const wchar_t* title, short cx, short cy,
-                                    DWORD style = kModalDialogStyle);
+                                    DWORD style = kModalDialogStyle, DWORD exStyle = 0);
+// Runs such a template as a modal dialog of the program's module.
+INT_PTR RunDialogWin(const std::vector<WORD>& tpl, HWND owner, DLGPROC proc, LPARAM param = 0);
+// Opens it modeless (the template is read only while the window is made); null on failure.
+HWND OpenDialogWin(const std::vector<WORD>& tpl, HWND owner, DLGPROC proc, LPARAM param = 0);
 
 // A visible child control of the dialog (or window) dlg with the id, in the dialog font.
 HWND DialogControlWin(HWND dlg, const wchar_t* cls, const wchar_t* text, DWORD style, int x, int y,
@@ -22,8 +26,17 @@ HWND DialogControlWin(HWND dlg, const wchar_t* cls, const wchar_t* text, DWORD s
 // Resizes the dialog (or window) so that its client area is w x h pixels, as its own style and
 // extended style frame it; its position stays.
 void SizeDialogClientWin(HWND dlg, int w, int h);
-// The whole text of the dialog's item id.
-std::wstring DialogItemTextWin(HWND dlg, int id);
+// The text of the dialog's item id, at most max characters of it.
+std::wstring DialogItemTextWin(HWND dlg, int id, size_t max = SIZE_MAX);
+
+// Windows of the program's own classes, each class registered by the first call (a later
+// registration of the same class fails harmlessly):
+// a message-only window whose procedure answers what other threads post or send;
+HWND MessageWindowWin(const wchar_t* cls, WNDPROC proc);
+// a hidden top-level tool window with a caption and a close box, the button face behind its
+// controls, its client area w x h at x, y (CW_USEDEFAULT: where the system puts it).
+HWND ToolWindowWin(const wchar_t* cls, WNDPROC proc, const wchar_t* title, int x, int y, int w,
+                   int h, HWND owner, DWORD exStyle = 0);
 
 // Replaces the rich-edit control's content with the RTF text.
 void RichEditSetRtfWin(HWND edit, const std::string& rtf);

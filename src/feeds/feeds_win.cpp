@@ -82,15 +82,7 @@ LRESULT CALLBACK CarrierProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 // The window the workers post their results to, made on the window thread before the first
 // worker starts (not at start-up: most sessions never update a feed).
 HWND CarrierWin() {
-    if (!g_carrier) {
-        WNDCLASSW wc{};
-        wc.lpfnWndProc = CarrierProc;
-        wc.hInstance = g_instance;
-        wc.lpszClassName = L"ZuvoFeedsCarrier";
-        RegisterClassW(&wc);
-        g_carrier = CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE,
-                                    nullptr, g_instance, nullptr);
-    }
+    if (!g_carrier) g_carrier = MessageWindowWin(L"ZuvoFeedsCarrier", CarrierProc);
     return g_carrier;
 }
 
@@ -284,14 +276,6 @@ INT_PTR CALLBACK ViewerProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
     return FALSE;
 }
 
-// The dialog's template, built in memory: a resizable frame with its caption and no controls
-// (the rich-edit control is created when it opens).
-std::vector<WORD> ViewerTemplate() {
-    return DialogTemplateWin(L"RSS Viewer", 300, 200,
-                             WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX |
-                                 WS_MAXIMIZEBOX | DS_MODALFRAME);
-}
-
 }  // namespace
 
 void FeedsStartWin(HWND mainWindow, HINSTANCE instance, const std::wstring& iniPath,
@@ -320,7 +304,9 @@ void FeedsViewCommandWin(CommandId, intptr_t) {
     // The rich-edit control comes from riched32.dll, loaded once and kept.
     static HMODULE richEdit = LoadSystemDll(L"riched32.dll");
     if (!richEdit) return;
-    const std::vector<WORD> t = ViewerTemplate();
-    DialogBoxIndirectParamW(g_instance, reinterpret_cast<const DLGTEMPLATE*>(t.data()), g_main,
-                            ViewerProc, 0);
+    // A resizable frame with no controls: the rich-edit viewer is made when it opens.
+    RunDialogWin(DialogTemplateWin(L"RSS Viewer", 300, 200,
+                                   WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME |
+                                       WS_MINIMIZEBOX | WS_MAXIMIZEBOX | DS_MODALFRAME),
+                 g_main, ViewerProc);
 }

@@ -133,10 +133,6 @@ std::wstring RssUpdateNowText(std::wstring_view label, uint32_t planned) {
     return std::wstring(label) + time;
 }
 
-bool RssActive(std::string_view bigTitle) {
-    return bigTitle.size() > 30 && bigTitle[30] == 'I';
-}
-
 int RssItemsPerFeed(std::string_view bigTitle) {
     if (bigTitle.size() <= 28 || bigTitle[28] == '-') return 999;
     return static_cast<unsigned char>(bigTitle[28]) - 45;

@@ -33,9 +33,8 @@ int RssStampMinute(uint32_t stamp);
 // The Big view's menu entry: "<label> HH:MM)".
 std::wstring RssUpdateNowText(std::wstring_view label, uint32_t planned);
 
-// big_title position 30 must be 'I' for any RSS activity; position 28 limits the items a feed
-// gives: '-' is 999, any other character c gives c - 45.
-bool RssActive(std::string_view bigTitle);
+// big_title position 28 limits the items a feed gives: '-' is 999, any other character c gives
+// c - 45. (Whether RSS is on at all is BigTitle::rss(), position 30.)
 int RssItemsPerFeed(std::string_view bigTitle);
 
 // The local file's fixed parts.

@@ -7,6 +7,7 @@
 #include <atomic>
 #include <string>
 
+#include "base/dialog_win.h"
 #include "http/http_config.h"
 #include "http/http_serve.h"
 #include "http/winsock_win.h"
@@ -25,7 +26,6 @@ struct Job {
 
 HttpHost g_host;
 HWND g_carrier = nullptr;
-HINSTANCE g_instance = nullptr;
 DWORD g_windowThread = 0;
 SOCKET g_listener = INVALID_SOCKET;
 HANDLE g_acceptThread = nullptr;
@@ -237,14 +237,7 @@ void Stop() {
 // The window through which the server's threads run calls on the window thread: made by the
 // first start of the server, before its threads exist (the server is off by default).
 void MakeCarrier() {
-    if (g_carrier) return;
-    WNDCLASSW wc{};
-    wc.lpfnWndProc = CarrierProc;
-    wc.hInstance = g_instance;
-    wc.lpszClassName = L"ZuvoHttpCarrier";
-    RegisterClassW(&wc);
-    g_carrier = CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                g_instance, nullptr);
+    if (!g_carrier) g_carrier = MessageWindowWin(L"ZuvoHttpCarrier", CarrierProc);
 }
 
 bool Start(const HttpServConfig& c) {
@@ -329,10 +322,9 @@ std::string LocalAddress(void*) {
 }
 }  // namespace
 
-void HttpStartWin(HINSTANCE instance, const HttpHost& host) {
+void HttpStartWin(HINSTANCE, const HttpHost& host) {
     g_host = host;
     g_windowThread = GetCurrentThreadId();
-    g_instance = instance;
 }
 
 HttpOps HttpOpsWin() {

@@ -113,9 +113,11 @@ void SelectItem(FolderTree& tree, TreeItem item);
 void MarkPlayingFolder(FolderTree& tree, const std::wstring& lastFolder);
 void RefreshTree(FolderTree& tree, const TreeEnv& env);
 
-// Base folder commands of the tree menu.
-bool SetBaseFolder(Settings& s, const std::wstring& path);  // false: no backslash, not taken
-void ClearBaseFolder(Settings& s);
+// home_folder becomes path (empty: cleared) and the tree is rebuilt, so the base folder root
+// shows the new value; the selected folder stays selected.
+void ChangeBaseFolder(FolderTree& tree, const std::wstring& path, const TreeEnv& env);
+// "Set as Base folder": a path without a backslash is not taken (false, nothing changes).
+bool SetBaseFolder(FolderTree& tree, const std::wstring& path, const TreeEnv& env);
 TreeItem GoToBaseFolder(FolderTree& tree, const TreeEnv& env);
 
 TreeItem TreeFirstRoot(const FolderTree& tree);

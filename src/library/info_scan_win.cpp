@@ -6,6 +6,7 @@
 #include "audio/bass_win.h"
 #include "audio/mpeg_file_win.h"
 #include "audio/plugin_host_win.h"
+#include "base/dialog_win.h"
 #include "config/settings.h"
 #include "library/info_scan.h"
 #include "library/library_win.h"
@@ -123,9 +124,7 @@ bool RowPathOf(void*, int row, std::wstring& path) {
 }
 
 int KindOf(void*, const std::wstring& path) {
-    const size_t dot = path.find_last_of(L".\\/");
-    if (dot == std::wstring::npos || path[dot] != L'.') return 0;
-    return PlayableKind(std::wstring_view(path).substr(dot + 1), g_playableExtensions);
+    return PathPlayableKind(path, g_playableExtensions);
 }
 
 bool ScanMpeg(void*, const std::wstring& path, bool tags, InfoFacts& f) {
@@ -192,13 +191,7 @@ DWORD WINAPI ScanThread(LPVOID) {
 
 bool EnsureWindow() {
     if (g_scan.window) return true;
-    WNDCLASSW wc{};
-    wc.lpfnWndProc = RequestProc;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.lpszClassName = L"ZuvoInfoScan";
-    RegisterClassW(&wc);
-    g_scan.window = CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE,
-                                    nullptr, wc.hInstance, nullptr);
+    g_scan.window = MessageWindowWin(L"ZuvoInfoScan", RequestProc);
     return g_scan.window != nullptr;
 }
 

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "base/dialog_win.h"
 #include "config/lang.h"
 #include "library/folder_tree.h"
 #include "library/insert_view.h"
@@ -290,14 +291,9 @@ INT_PTR CALLBACK InsertProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
 
 // Opens the (modeless, sizeable tool) window on path, a folder or the title of given rows.
 void CreateInsertView(const std::wstring& path) {
-    struct alignas(4) {
-        DLGTEMPLATE t;
-        WORD menu, cls, title;
-    } tpl{};
-    tpl.t.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME;
-    tpl.t.dwExtendedStyle = WS_EX_TOOLWINDOW;
-    CreateDialogIndirectParamW(g_instance, &tpl.t, g_main, InsertProc,
-                               reinterpret_cast<LPARAM>(&path));
+    OpenDialogWin(DialogTemplateWin(L"", 0, 0, WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME,
+                                    WS_EX_TOOLWINDOW),
+                  g_main, InsertProc, reinterpret_cast<LPARAM>(&path));
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include "library/folder_ops_win.h"
 #include "library/folder_tree.h"
 #include "library/info_scan_win.h"
+#include "library/insert_view_win.h"
 #include "library/list_rename_win.h"
 #include "library/list_text.h"
 #include "library/list_view_win.h"
@@ -181,10 +182,7 @@ void WindowShown(void*) {
 }
 
 bool IsPlayable(void*, const std::wstring& path) {
-    const size_t dot = path.find_last_of(L'.');
-    if (dot == std::wstring::npos || path.find(L'\\', dot) != std::wstring::npos) return false;
-    const int kind = PlayableKind(std::wstring_view(path).substr(dot + 1), g_playableExtensions);
-    return kind == 1 || kind == 2;
+    return PathPlayableKind(path, g_playableExtensions) != 0;
 }
 
 LocalTime LocalTimeOf(const FILETIME& ft) {
@@ -406,14 +404,37 @@ void LibraryCycleSortCommandWin(CommandId, intptr_t) {
     (void)OnCycleSort(g_files, FileListEnv());
 }
 
+namespace {
+// A new base folder rebuilds the tree under a busy cursor; the File view keeps the folder it
+// shows, which stays selected. set: "Set as Base folder" (a path without a backslash is not
+// taken).
+void RebuildForBaseFolder(const std::wstring& path, bool set) {
+    HCURSOR old = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+    g_treeFilling = true;
+    if (set)
+        (void)SetBaseFolder(g_tree, path, TreeEnvOf());
+    else
+        ChangeBaseFolder(g_tree, path, TreeEnvOf());
+    g_treeFilling = false;
+    SetCursor(old);
+}
+}  // namespace
+
+void LibraryBaseFolderEditedWin(const std::wstring& before) {
+    if (!g_treeView.hwnd) return;
+    const std::wstring now = g_settings.home_folder;
+    g_settings.home_folder = before;  // the selected item's path is read under the old value
+    RebuildForBaseFolder(now, false);
+}
+
 // The tree menu's base folder commands act on the selected item.
 void LibraryBaseFolderCommandWin(CommandId id, intptr_t) {
-    std::wstring path;
     if (id == kCmdSetBaseFolder) {
+        std::wstring path;
         if (ItemFolderPath(g_tree, g_tree.selected, g_settings, path))
-            (void)SetBaseFolder(g_settings, path);
+            RebuildForBaseFolder(path, true);
     } else if (id == kCmdClearBaseFolder) {
-        ClearBaseFolder(g_settings);
+        RebuildForBaseFolder(std::wstring(), false);
     } else if (id == kCmdGoToBaseFolder) {
         GoToBaseFolder(g_tree, TreeEnvOf());
     }
@@ -469,6 +490,20 @@ void LibraryListBrowsedFolderWin() {
     SetCursor(old);
     const LibraryHost& h = LibraryHostWin();
     if (h.listShown) h.listShown(h.ctx);
+}
+
+void LibraryPlayableChangedWin() {
+    // Rows move or go: a running scan ends first. The reloads may start their own.
+    (void)InfoScanStopWin();
+    TrackList* lists[] = {&g_files, &PlaylistViewModelWin(), &InsertViewModelWin()};
+    for (TrackList* list : lists) {
+        if (PlayableChangeFollow(*list) != PlayableFollow::Reload) continue;
+        if (list == &g_files)
+            LibraryListBrowsedFolderWin();
+        else
+            (void)LoadList(*list, list->folder, LibraryListEnvWin());
+    }
+    SequenceRefreshUpcomingWin();
 }
 
 void LibraryRepaintListsWin() {

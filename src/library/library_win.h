@@ -65,6 +65,8 @@ bool LibraryNotifyWin(NMHDR* h, LRESULT& result);
 void LibraryReloadCommandWin(CommandId id, intptr_t lParam);      // F5: the shown folder again
 void LibraryCycleSortCommandWin(CommandId id, intptr_t lParam);   // the next sort method
 void LibraryBaseFolderCommandWin(CommandId id, intptr_t lParam);  // set, clear, go to
+// home_folder was changed elsewhere (the settings pages) from before: the tree is rebuilt.
+void LibraryBaseFolderEditedWin(const std::wstring& before);
 void LibraryGoToCurrentCommandWin(CommandId id, intptr_t lParam);
 
 // ---- for the library's other glue files and the shell ----
@@ -77,6 +79,9 @@ ListEnv LibraryListEnvWin();
 void LibraryListBrowsedFolderWin();
 // The list windows repainted (the playing marks changed).
 void LibraryRepaintListsWin();
+// After the playable kinds changed (bass.dll loaded or unloaded): every open list follows, as
+// PlayableChangeFollow decides, and the upcoming-track texts after them.
+void LibraryPlayableChangedWin();
 // The File view's rows for the exit save; false when what it shows cannot be restored.
 bool LibraryFileRowsWin(void* ctx, std::vector<ListStateRow>& rows);
 

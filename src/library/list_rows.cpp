@@ -113,3 +113,16 @@ RowColours RowColoursOf(const TrackList& list, int row, const Settings& s) {
                           s.trackBackgroundSet};
     return RowColours{s.color_text, s.color_back, false};
 }
+
+PlayableFollow PlayableChangeFollow(const TrackList& list) {
+    // Rows the user collected (the Playlist view, finder results, a restored list) are the
+    // user's: they stay, and a row no longer playable is skipped when its turn comes, as an
+    // unreadable file is. The Insert view shows no cue sheet (its rows are cleared when it
+    // opens on one).
+    if (!list.window || list.role == ListRole::PlaylistView || list.kind == savedFolderList)
+        return PlayableFollow::Keep;
+    const bool cue = list.kind == cueList || list.kind == cueListIdle;
+    if (list.folder.empty() || (cue && list.role == ListRole::InsertView))
+        return PlayableFollow::Keep;
+    return PlayableFollow::Reload;
+}

@@ -79,19 +79,23 @@ bool ListStateRowsOf(const TrackList& list, std::vector<ListStateRow>& rows) {
     return true;
 }
 
-bool RestoreSavedList(TrackList& list, const std::string& bytes, const Settings& s) {
-    std::vector<ListStateRow> saved = ReadListStateText(bytes);
-    if (saved.empty()) return false;
+void SetSavedFolderRows(TrackList& list, std::vector<ListStateRow> rows, const Settings& s) {
     list.rows.clear();
-    for (ListStateRow& r : saved) {
-        AddRow(list, static_cast<int>(list.rows.size()), std::move(r.cells[0]),
-               std::move(r.cells[1]), std::move(r.cells[2]), std::move(r.cells[3]), s);
-        list.rows.back().cell[4] = std::move(r.cells[4]);
-    }
     list.kind = savedFolderList;
     list.navRowCount = 0;
     list.currentRow = -1;
     list.focusedRow = -1;
+    for (ListStateRow& r : rows) {
+        AddRow(list, static_cast<int>(list.rows.size()), std::move(r.cells[0]),
+               std::move(r.cells[1]), std::move(r.cells[2]), std::move(r.cells[3]), s);
+        list.rows.back().cell[4] = std::move(r.cells[4]);
+    }
+}
+
+bool RestoreSavedList(TrackList& list, const std::string& bytes, const Settings& s) {
+    std::vector<ListStateRow> saved = ReadListStateText(bytes);
+    if (saved.empty()) return false;
+    SetSavedFolderRows(list, std::move(saved), s);
     list.sortByte = SortByteOf(list, s);
     ApplyListWidths(list, s);
     if (list.view.rowsChanged) list.view.rowsChanged(list.view.ctx);

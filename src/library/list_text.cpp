@@ -47,6 +47,12 @@ int PlayableKind(std::wstring_view ext, std::string_view playable) {
     return 0;
 }
 
+int PathPlayableKind(std::wstring_view path, std::string_view playable) {
+    const size_t dot = path.find_last_of(L".\\/");
+    if (dot == std::wstring_view::npos || path[dot] != L'.') return 0;
+    return PlayableKind(path.substr(dot + 1), playable);
+}
+
 bool IsUrlExact(std::wstring_view t) {
     return t.substr(0, 5) == L"http:" || t.substr(0, 6) == L"https:" || t.substr(0, 4) == L"mms:";
 }

@@ -37,6 +37,9 @@ void AddPlayableExtensions(std::string& playable, std::string_view list);
 // 1 MPEG audio, 2 another playable extension (from playable), 0 not playable. ext may carry
 // its leading dot; a text longer than 9 characters is never playable.
 int PlayableKind(std::wstring_view ext, std::string_view playable);
+// PlayableKind of the extension after the last dot of the path's file name (after its last
+// "\\" or "/"); 0 when the name has no dot.
+int PathPlayableKind(std::wstring_view path, std::string_view playable);
 
 // "http:", "https:" and "mms:" at the start, exact case (the lists' own test; base's IsUrl
 // ignores case).

@@ -41,12 +41,6 @@ bool NextLine(std::string_view bytes, size_t& pos, std::string_view& line) {
     return true;
 }
 
-bool PlayableAfterLastDot(const std::wstring& path, const std::string& playable) {
-    const size_t dot = path.find_last_of(L'.');
-    if (dot == std::wstring::npos) return false;
-    const int kind = PlayableKind(std::wstring_view(path).substr(dot + 1), playable);
-    return kind == 1 || kind == 2;
-}
 }  // namespace
 
 bool IsUtf8ListName(const std::wstring& path) {
@@ -79,7 +73,7 @@ int ReadPlayListBytes(TrackList& list, const std::wstring& path, std::string_vie
             continue;
         }
         std::wstring file = ResolveListLine(std::move(line), path);
-        if (!PlayableAfterLastDot(file, *env.playable)) continue;  // comments, other files
+        if (!PathPlayableKind(file, *env.playable)) continue;  // comments, other files
         const size_t slash = file.find_last_of(L'\\');
         AddRow(list, static_cast<int>(list.rows.size()), file.substr(slash + 1), L"",
                file.substr(0, slash), L"", s);

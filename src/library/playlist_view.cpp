@@ -108,10 +108,7 @@ int ContentToPlaylist(TrackList& view, const std::wstring& folder, const FolderO
     for (const DirEntry& e : entries) {
         if (e.attributes & EntryAttr::Directory) continue;
         if ((e.attributes & EntryAttr::Hidden) && !showHidden) continue;
-        const size_t dot = e.name.find_last_of(L'.');
-        if (dot == std::wstring::npos) continue;
-        const int kind = PlayableKind(std::wstring_view(e.name).substr(dot + 1), playable);
-        if (kind == 1 || kind == 2) rows.push_back(RowFromEntry(e, folder, s));
+        if (PathPlayableKind(e.name, playable)) rows.push_back(RowFromEntry(e, folder, s));
     }
     const int n = static_cast<int>(rows.size());
     InsertRowsKeepingCurrent(view, static_cast<int>(view.rows.size()), std::move(rows));
@@ -137,16 +134,7 @@ std::vector<ListStateRow> PlaylistStateRows(const TrackList& view) {
 
 void RestorePlaylistRows(TrackList& view, const std::vector<ListStateRow>& rows,
                          const Settings& s) {
-    view.rows.clear();
-    view.kind = savedFolderList;
-    view.navRowCount = 0;
-    view.currentRow = -1;
-    view.focusedRow = -1;
-    for (const ListStateRow& r : rows) {
-        AddRow(view, static_cast<int>(view.rows.size()), r.cells[0], r.cells[1], r.cells[2],
-               r.cells[3], s);
-        view.rows.back().cell[4] = r.cells[4];
-    }
+    SetSavedFolderRows(view, rows, s);
     if (!s.last_file.empty()) view.currentRow = FindRow(view, s.last_file);
     Changed(view);
 }

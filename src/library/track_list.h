@@ -109,6 +109,13 @@ bool SetCurrentRow(TrackList& list, int row, bool scroll);
 void SelectOnly(TrackList& list, int row);
 int SelectedCount(const TrackList& list);
 
+// How an open list follows a change of the playable kinds (bass.dll loaded or unloaded).
+enum class PlayableFollow : uint8_t {
+    Keep,    // shut, nothing to read again, or rows the user collected
+    Reload,  // read again from its folder, play list or cue sheet (LoadList)
+};
+PlayableFollow PlayableChangeFollow(const TrackList& list);
+
 struct RowColours {
     int32_t text;
     int32_t back;
@@ -172,5 +179,9 @@ NavTarget OpenNavigationRow(const TrackList& list, std::wstring& path);
 
 // The rows the exit saves for the file list; false when what it shows cannot be restored.
 bool ListStateRowsOf(const TrackList& list, std::vector<ListStateRow>& rows);
+// Replaces the rows with rows that carry their own folders (cells: name, size, folder, date,
+// info), as a saved list, the Playlist view and the finder's results hold them: the list
+// becomes a savedFolderList with no current or focused row. The caller tells the view.
+void SetSavedFolderRows(TrackList& list, std::vector<ListStateRow> rows, const Settings& s);
 // Replaces the rows with a saved list (kind savedFolderList, sort byte of that kind).
 bool RestoreSavedList(TrackList& list, const std::string& bytes, const Settings& s);

@@ -229,24 +229,36 @@ void MarkPlayingFolder(FolderTree& tree, const std::wstring& lastFolder) {
     }
 }
 
-void RefreshTree(FolderTree& tree, const TreeEnv& env) {
+namespace {
+// Rebuilds the roots around a change of the settings they are built from. The selected item's
+// path is taken before the change: an item reached through the old base folder keeps its folder.
+template <class Change>
+void RebuildAround(FolderTree& tree, const TreeEnv& env, Change change) {
     std::wstring path;
     const bool had = ItemFolderPath(tree, tree.selected, *env.s, path);
     const uint16_t root = env.s->last_hti;
+    change(*env.s);
     TreeClear(tree);
     BuildRoots(tree, env);
     env.s->last_hti = root;
     if (had) SelectItem(tree, LocateTreePath(tree, path, true, env));
     MarkPlayingFolder(tree, env.s->last_folder);
 }
+}  // namespace
 
-bool SetBaseFolder(Settings& s, const std::wstring& path) {
-    if (path.find(L'\\') == std::wstring::npos) return false;
-    s.home_folder = path;
-    return true;
+void RefreshTree(FolderTree& tree, const TreeEnv& env) {
+    RebuildAround(tree, env, [](Settings&) {});
 }
 
-void ClearBaseFolder(Settings& s) { s.home_folder.clear(); }
+void ChangeBaseFolder(FolderTree& tree, const std::wstring& path, const TreeEnv& env) {
+    RebuildAround(tree, env, [&](Settings& s) { s.home_folder = path; });
+}
+
+bool SetBaseFolder(FolderTree& tree, const std::wstring& path, const TreeEnv& env) {
+    if (path.find(L'\\') == std::wstring::npos) return false;
+    ChangeBaseFolder(tree, path, env);
+    return true;
+}
 
 TreeItem GoToBaseFolder(FolderTree& tree, const TreeEnv& env) {
     Settings& s = *env.s;

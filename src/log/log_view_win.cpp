@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <numeric>
 
+#include "base/dialog_win.h"
 #include "base/file_dialog_win.h"
 #include "base/fileops_win.h"
 #include "base/path.h"
@@ -188,13 +189,10 @@ void Layout(Viewer& v) {
     SizeColumns(v);
 }
 
+// Placed by the layout when the viewer is sized.
 HWND Control(Viewer& v, const wchar_t* cls, const wchar_t* text, DWORD style, int id,
              DWORD ex = 0) {
-    HWND h = CreateWindowExW(ex, cls, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 10, 10, v.dlg,
-                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                             GetModuleHandleW(nullptr), nullptr);
-    SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
-    return h;
+    return DialogControlWin(v.dlg, cls, text, style, 0, 0, 10, 10, id, ex);
 }
 
 void Create(Viewer& v) {
@@ -440,13 +438,8 @@ INT_PTR CALLBACK ViewerProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
 void LogViewerCommandWin(CommandId, intptr_t) {
     if (g_view.dlg || LogPathWin().empty()) return;
     // An empty resizable dialog; its controls are made in WM_INITDIALOG.
-    struct alignas(4) {
-        DLGTEMPLATE t;
-        WORD menu, cls, title;
-    } tpl{};
-    tpl.t.style =
-        WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MAXIMIZEBOX | DS_MODALFRAME;
-    tpl.t.cx = 400;
-    tpl.t.cy = 300;
-    DialogBoxIndirectParamW(GetModuleHandleW(nullptr), &tpl.t, LogOwnerWin(), ViewerProc, 0);
+    RunDialogWin(DialogTemplateWin(L"", 400, 300,
+                                   WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME |
+                                       WS_MAXIMIZEBOX | DS_MODALFRAME),
+                 LogOwnerWin(), ViewerProc);
 }

@@ -21,6 +21,9 @@ struct SettingsHost {
     // Window refreshes after a change: the title and status flags; the focused list rebuilt.
     void (*refreshStatus)(void* ctx) = nullptr;
     void (*rebuildFocusedList)(void* ctx) = nullptr;
+    // home_folder differs from `before`, its value when the dialog opened: the folder tree
+    // shows the new base folder.
+    void (*baseFolderChanged)(void* ctx, const std::wstring& before) = nullptr;
     // Sound processing after a change on a page (mode, reset as the engine's own call takes).
     void (*applyDsp)(void* ctx, int mode, bool reset) = nullptr;
     // ---- the frame, the quick settings and the general pages ----

@@ -399,8 +399,6 @@ void DecodersCommand(HWND page, Page* p, int id, int code) {
                 h.bassUnload(h.ctx);
             }
             DecodersBassText(page, p);
-            // The kinds BASS plays come and go at once: the list shown is built again.
-            if (h.rebuildFocusedList) h.rebuildFocusedList(h.ctx);
             break;
         case kIdBassMp3:
             SetBit(s.wave_flags, 0x10, Checked(page, id));

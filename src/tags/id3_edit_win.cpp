@@ -293,10 +293,6 @@ INT_PTR CALLBACK TagProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
     return FALSE;
 }
 
-std::vector<WORD> TagTemplate() {
-    return DialogTemplateWin(L"Tag ID3", 400, 200);
-}
-
 }  // namespace
 
 bool Id3v1SaveFileWin(const wchar_t* path, const uint8_t* tag) {
@@ -334,7 +330,6 @@ void Id3TagDialogWin(HWND owner, const wchar_t* path, uint8_t* id3v1Raw) {
     DialogState st{path, {}, id3v1Raw};
     if (id3v1Raw) std::memcpy(st.raw, id3v1Raw, 128);
     else ReadTail(path, st.raw);
-    const std::vector<WORD> t = TagTemplate();
-    DialogBoxIndirectParamW(GetModuleHandleW(nullptr), reinterpret_cast<const DLGTEMPLATE*>(t.data()),
-                            owner, TagProc, reinterpret_cast<LPARAM>(&st));
+    RunDialogWin(DialogTemplateWin(L"Tag ID3", 400, 200), owner, TagProc,
+                 reinterpret_cast<LPARAM>(&st));
 }

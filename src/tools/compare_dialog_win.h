@@ -54,11 +54,6 @@ struct Dialog {
     DWORD lastPump = 0;
 };
 
-// The text of a dialog item (at most max characters).
-std::wstring Text(HWND dlg, int id, size_t max = kMaxPath);
-// A child control in the dialog's font.
-HWND Control(HWND dlg, const wchar_t* cls, const wchar_t* text, DWORD style, int id, int x, int y,
-             int w, int h, DWORD ex = 0);
 std::wstring Cell(HWND table, int row, int column);
 std::vector<int> Selected(HWND table);
 

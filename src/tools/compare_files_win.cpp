@@ -92,8 +92,8 @@ Sides SidesOf(Dialog& d, int row) {
     Sides s;
     const CompareSide side = CompareSideOf(Cell(d.table, row, 3));
     if (side == CompareSide::Other) return s;
-    const std::wstring base = CompareFolderOf(Text(d.dlg, kIdBase));
-    const std::wstring comp = CompareFolderOf(Text(d.dlg, kIdComp));
+    const std::wstring base = CompareFolderOf(DialogItemTextWin(d.dlg, kIdBase));
+    const std::wstring comp = CompareFolderOf(DialogItemTextWin(d.dlg, kIdComp));
     s.source = side == CompareSide::Base ? base : comp;
     s.target = side == CompareSide::Base ? comp : base;
     s.valid = true;
@@ -202,7 +202,7 @@ bool EndRename(Dialog& d, const NMLVDISPINFOW& info) {
     const CompareSide side = CompareSideOf(Cell(d.table, row, 3));
     if (side == CompareSide::Other) return false;
     const std::wstring folder =
-        CompareFolderOf(Text(d.dlg, side == CompareSide::Base ? kIdBase : kIdComp));
+        CompareFolderOf(DialogItemTextWin(d.dlg, side == CompareSide::Base ? kIdBase : kIdComp));
     const std::wstring from = folder + Cell(d.table, row, 0), to = folder + info.item.pszText;
     if (from != to) RenameFile(nullptr, from, to, false);
     if (d.bits & CompareFlag::NoAutoRefresh) return true;  // the cell takes the new text
@@ -253,14 +253,15 @@ INT_PTR CALLBACK NameDateProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
                 return TRUE;
             }
             SizeDialogClientWin(w, 620, 150);
-            Control(w, L"STATIC", (L"BASE:  " + nd->baseText).c_str(), SS_LEFTNOWORDWRAP, kNdBase,
-                    10, 10, 600, 36);
-            Control(w, L"STATIC", (L"COMP:  " + nd->compText).c_str(), SS_LEFTNOWORDWRAP, kNdComp,
-                    10, 52, 600, 36);
-            Control(w, L"BUTTON", L"Copy from BASE to COMP", WS_TABSTOP | BS_DEFPUSHBUTTON,
-                    kNdToComp, 10, 110, 200, 28);
-            Control(w, L"BUTTON", L"Copy from COMP to BASE", WS_TABSTOP, kNdToBase, 220, 110, 200, 28);
-            Control(w, L"BUTTON", L"Cancel", WS_TABSTOP, IDCANCEL, 510, 110, 100, 28);
+            DialogControlWin(w, L"STATIC", (L"BASE:  " + nd->baseText).c_str(), SS_LEFTNOWORDWRAP,
+                             10, 10, 600, 36, kNdBase);
+            DialogControlWin(w, L"STATIC", (L"COMP:  " + nd->compText).c_str(), SS_LEFTNOWORDWRAP,
+                             10, 52, 600, 36, kNdComp);
+            DialogControlWin(w, L"BUTTON", L"Copy from BASE to COMP", WS_TABSTOP | BS_DEFPUSHBUTTON,
+                             10, 110, 200, 28, kNdToComp);
+            DialogControlWin(w, L"BUTTON", L"Copy from COMP to BASE", WS_TABSTOP, 220, 110, 200, 28,
+                             kNdToBase);
+            DialogControlWin(w, L"BUTTON", L"Cancel", WS_TABSTOP, 510, 110, 100, 28, IDCANCEL);
             return TRUE;
         }
         case WM_COMMAND:
@@ -299,16 +300,14 @@ void NameAndDate(Dialog& d) {
     }
     if (base < 0 || comp < 0) return;
     NameDate nd{&d, {}, {}, {}, {}, Cell(d.table, base, 1) == Cell(d.table, comp, 1)};
-    const std::wstring baseFolder = CompareFolderOf(Text(d.dlg, kIdBase));
-    const std::wstring compFolder = CompareFolderOf(Text(d.dlg, kIdComp));
+    const std::wstring baseFolder = CompareFolderOf(DialogItemTextWin(d.dlg, kIdBase));
+    const std::wstring compFolder = CompareFolderOf(DialogItemTextWin(d.dlg, kIdComp));
     nd.baseFile = baseFolder + Cell(d.table, base, 0);
     nd.compFile = compFolder + Cell(d.table, comp, 0);
     nd.baseText = baseFolder + L"\n" + Cell(d.table, base, 0) + L"   " + Cell(d.table, base, 2);
     nd.compText = compFolder + L"\n" + Cell(d.table, comp, 0) + L"   " + Cell(d.table, comp, 2);
-    const std::vector<WORD> t = DialogTemplateWin(L"Copy file name and date", 300, 80);
-    const INT_PTR done = DialogBoxIndirectParamW(GetModuleHandleW(nullptr),
-                                                 reinterpret_cast<const DLGTEMPLATE*>(t.data()),
-                                                 d.dlg, NameDateProc, reinterpret_cast<LPARAM>(&nd));
+    const INT_PTR done = RunDialogWin(DialogTemplateWin(L"Copy file name and date", 300, 80), d.dlg,
+                                      NameDateProc, reinterpret_cast<LPARAM>(&nd));
     if (done == IDOK && !(d.bits & CompareFlag::NoAutoRefresh)) RefreshComparison(d, 0, -1);
 }
 

@@ -108,21 +108,6 @@ bool Progress(void* ctx, int files) {
 
 // ---- the controls ----
 
-std::wstring Text(HWND dlg, int id, size_t max) {
-    std::vector<wchar_t> buf(max + 1, 0);
-    GetDlgItemTextW(dlg, id, buf.data(), static_cast<int>(buf.size()));
-    return buf.data();
-}
-
-HWND Control(HWND dlg, const wchar_t* cls, const wchar_t* text, DWORD style, int id, int x, int y,
-             int w, int h, DWORD ex) {
-    HWND c = CreateWindowExW(ex, cls, text, WS_CHILD | WS_VISIBLE | style, x, y, w, h, dlg,
-                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                             GetModuleHandleW(nullptr), nullptr);
-    SendMessageW(c, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), 0);
-    return c;
-}
-
 std::wstring Cell(HWND table, int row, int column) {
     wchar_t buf[kMaxPath + 64] = {};
     LVITEMW it{};
@@ -169,8 +154,8 @@ void RefreshComparison(Dialog& d, int topRow, int selectRow) {
     SendMessageW(d.table, LVM_DELETEALLITEMS, 0, 0);
     const CompareFs fs{&d, ListFolder, LocalToUtc, Progress};
     std::vector<CompareRow> rows;
-    const std::wstring base = CompareFolderOf(Text(d.dlg, kIdBase));
-    const std::wstring comp = CompareFolderOf(Text(d.dlg, kIdComp));
+    const std::wstring base = CompareFolderOf(DialogItemTextWin(d.dlg, kIdBase));
+    const std::wstring comp = CompareFolderOf(DialogItemTextWin(d.dlg, kIdComp));
     const int nBase = CompareFillSide(fs, base, CompareSide::Base, d.bits, d.settings, rows);
     const int nComp =
         nBase < 0 ? -1 : CompareFillSide(fs, comp, CompareSide::Comp, d.bits, d.settings, rows);
@@ -235,7 +220,7 @@ std::vector<std::wstring> SubfolderNames(const std::wstring& parent) {
 
 // One box's step; false when it stopped.
 bool StepBox(Dialog& d, int box, bool next) {
-    const std::wstring path = Text(d.dlg, box);
+    const std::wstring path = DialogItemTextWin(d.dlg, box);
     const std::wstring parent = CompareParentOf(path);
     if (parent.empty()) return false;
     std::vector<std::wstring> names = SubfolderNames(parent);
@@ -252,7 +237,8 @@ bool StepBox(Dialog& d, int box, bool next) {
 
 void PrevNext(Dialog& d, bool next) {
     if (d.busy) return;
-    if (StepBox(d, kIdBase, next) && StepBox(d, kIdComp, next)) g_rememberedComp = Text(d.dlg, kIdComp);
+    if (StepBox(d, kIdBase, next) && StepBox(d, kIdComp, next))
+        g_rememberedComp = DialogItemTextWin(d.dlg, kIdComp);
     RefreshComparison(d, 0, -1);
 }
 
@@ -264,7 +250,8 @@ int CALLBACK PickerStart(HWND w, UINT msg, LPARAM, LPARAM data) {
 }
 
 void Browse(Dialog& d, int box) {
-    const std::wstring start = box == kIdBase ? Text(d.dlg, kIdBase) : g_rememberedComp;
+    const std::wstring start =
+        box == kIdBase ? DialogItemTextWin(d.dlg, kIdBase) : g_rememberedComp;
     BROWSEINFOW bi{};
     bi.hwndOwner = d.dlg;
     bi.lpszTitle = L"Select folder";
@@ -288,39 +275,41 @@ void CreateControls(Dialog& d) {
     HWND dlg = d.dlg;
     SizeDialogClientWin(dlg, 900, 600);
     constexpr DWORD kEdit = ES_AUTOHSCROLL | WS_TABSTOP;
-    Control(dlg, L"STATIC", L"Base (red):", 0, kIdBaseLabel, 8, 11, 95, 18);
-    SendMessageW(Control(dlg, L"EDIT", L"", kEdit, kIdBase, 105, 8, 560, 22, WS_EX_CLIENTEDGE),
-                 EM_LIMITTEXT, kMaxPath, 0);
-    Control(dlg, L"BUTTON", L"...", WS_TABSTOP, kIdBaseBrowse, 670, 8, 30, 22);
-    Control(dlg, L"STATIC", L"", 0, kIdBaseCount, 710, 11, 180, 18);
-    Control(dlg, L"STATIC", L"Compare (blue):", 0, kIdCompLabel, 8, 39, 95, 18);
-    SendMessageW(Control(dlg, L"EDIT", L"", kEdit, kIdComp, 105, 36, 560, 22, WS_EX_CLIENTEDGE),
-                 EM_LIMITTEXT, kMaxPath, 0);
-    Control(dlg, L"BUTTON", L"...", WS_TABSTOP, kIdCompBrowse, 670, 36, 30, 22);
-    Control(dlg, L"STATIC", L"", 0, kIdCompCount, 710, 39, 180, 18);
+    DialogControlWin(dlg, L"STATIC", L"Base (red):", 0, 8, 11, 95, 18, kIdBaseLabel);
+    SendMessageW(
+        DialogControlWin(dlg, L"EDIT", L"", kEdit, 105, 8, 560, 22, kIdBase, WS_EX_CLIENTEDGE),
+        EM_LIMITTEXT, kMaxPath, 0);
+    DialogControlWin(dlg, L"BUTTON", L"...", WS_TABSTOP, 670, 8, 30, 22, kIdBaseBrowse);
+    DialogControlWin(dlg, L"STATIC", L"", 0, 710, 11, 180, 18, kIdBaseCount);
+    DialogControlWin(dlg, L"STATIC", L"Compare (blue):", 0, 8, 39, 95, 18, kIdCompLabel);
+    SendMessageW(
+        DialogControlWin(dlg, L"EDIT", L"", kEdit, 105, 36, 560, 22, kIdComp, WS_EX_CLIENTEDGE),
+        EM_LIMITTEXT, kMaxPath, 0);
+    DialogControlWin(dlg, L"BUTTON", L"...", WS_TABSTOP, 670, 36, 30, 22, kIdCompBrowse);
+    DialogControlWin(dlg, L"STATIC", L"", 0, 710, 39, 180, 18, kIdCompCount);
     wchar_t prev[32], next[32];
     _snwprintf(prev, 31, L"%lc  &Prev", static_cast<wint_t>(0x25B2));
     _snwprintf(next, 31, L"%lc  &Next", static_cast<wint_t>(0x25BC));
     prev[31] = next[31] = 0;
-    Control(dlg, L"BUTTON", prev, WS_TABSTOP, kIdPrev, 8, 66, 70, 24);
-    Control(dlg, L"BUTTON", next, WS_TABSTOP, kIdNext, 82, 66, 70, 24);
-    Control(dlg, L"BUTTON", L"&Refresh", WS_TABSTOP, kIdRefresh, 156, 66, 70, 24);
-    Control(dlg, L"BUTTON", L"Hide dates/times", BS_AUTOCHECKBOX | WS_TABSTOP, kIdHideDates, 232,
-            68, 115, 20);
-    Control(dlg, L"BUTTON", L"No auto refresh", BS_AUTOCHECKBOX | WS_TABSTOP, kIdNoAutoRefresh,
-            350, 68, 105, 20);
-    Control(dlg, L"BUTTON", L"Scan subfolders", BS_AUTOCHECKBOX | WS_TABSTOP, kIdSubfolders, 458,
-            68, 110, 20);
-    Control(dlg, L"STATIC", L"(Right button in the list for file tools)", SS_LEFTNOWORDWRAP,
-            kIdHint, 572, 71, 232, 18);
-    Control(dlg, L"STATIC", L"", 0, kIdDiffs, 810, 71, 85, 18);
+    DialogControlWin(dlg, L"BUTTON", prev, WS_TABSTOP, 8, 66, 70, 24, kIdPrev);
+    DialogControlWin(dlg, L"BUTTON", next, WS_TABSTOP, 82, 66, 70, 24, kIdNext);
+    DialogControlWin(dlg, L"BUTTON", L"&Refresh", WS_TABSTOP, 156, 66, 70, 24, kIdRefresh);
+    DialogControlWin(dlg, L"BUTTON", L"Hide dates/times", BS_AUTOCHECKBOX | WS_TABSTOP, 232, 68,
+                     115, 20, kIdHideDates);
+    DialogControlWin(dlg, L"BUTTON", L"No auto refresh", BS_AUTOCHECKBOX | WS_TABSTOP, 350, 68, 105,
+                     20, kIdNoAutoRefresh);
+    DialogControlWin(dlg, L"BUTTON", L"Scan subfolders", BS_AUTOCHECKBOX | WS_TABSTOP, 458, 68, 110,
+                     20, kIdSubfolders);
+    DialogControlWin(dlg, L"STATIC", L"(Right button in the list for file tools)",
+                     SS_LEFTNOWORDWRAP, 572, 71, 232, 18, kIdHint);
+    DialogControlWin(dlg, L"STATIC", L"", 0, 810, 71, 85, 18, kIdDiffs);
     // The hidden default button: Enter refreshes.
-    Control(dlg, L"BUTTON", L"", BS_DEFPUSHBUTTON, IDOK, 0, 0, 0, 0);
+    DialogControlWin(dlg, L"BUTTON", L"", BS_DEFPUSHBUTTON, 0, 0, 0, 0, IDOK);
     ShowWindow(GetDlgItem(dlg, IDOK), SW_HIDE);
-    d.table = Control(dlg, WC_LISTVIEWW, L"",
-                      LVS_REPORT | LVS_SORTASCENDING | LVS_EDITLABELS | LVS_SHOWSELALWAYS |
-                          WS_TABSTOP | WS_BORDER,
-                      kIdTable, 0, kTopBand, 900, 600 - kTopBand);
+    d.table = DialogControlWin(dlg, WC_LISTVIEWW, L"",
+                               LVS_REPORT | LVS_SORTASCENDING | LVS_EDITLABELS | LVS_SHOWSELALWAYS |
+                                   WS_TABSTOP | WS_BORDER,
+                               0, kTopBand, 900, 600 - kTopBand, kIdTable);
     SendMessageW(d.table, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP);
     const COLORREF back = d.darkDialogs ? 0xD0D0D0 : 0xF9F9F9;
     SendMessageW(d.table, LVM_SETBKCOLOR, 0, back);
@@ -440,7 +429,8 @@ bool Command(Dialog& d, int id, int code) {
     }
     switch (id) {
         case IDOK:
-            if (GetFocus() == GetDlgItem(d.dlg, kIdComp)) g_rememberedComp = Text(d.dlg, kIdComp);
+            if (GetFocus() == GetDlgItem(d.dlg, kIdComp))
+                g_rememberedComp = DialogItemTextWin(d.dlg, kIdComp);
             [[fallthrough]];
         case kIdRefresh:
             RefreshComparison(d, 0, -1);
@@ -449,7 +439,7 @@ bool Command(Dialog& d, int id, int code) {
             EndDialog(d.dlg, IDCANCEL);
             return true;
         case kIdComp:
-            if (code == EN_KILLFOCUS) g_rememberedComp = Text(d.dlg, kIdComp);
+            if (code == EN_KILLFOCUS) g_rememberedComp = DialogItemTextWin(d.dlg, kIdComp);
             return true;
         case kIdBaseBrowse:
         case kIdCompBrowse:
@@ -551,12 +541,10 @@ void DialogThread(std::unique_ptr<Dialog> d) {
     // The folder picker needs COM on this thread; ole32 is loaded on first use, not linked.
     const auto comInit = SystemDllProc<decltype(&CoInitializeEx)>(L"ole32.dll", "CoInitializeEx");
     const HRESULT com = comInit ? comInit(nullptr, COINIT_APARTMENTTHREADED) : E_FAIL;
-    const std::vector<WORD> t = DialogTemplateWin(
-        L"Compare folders", 450, 300,
-        WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX |
-            DS_CENTER);
-    DialogBoxIndirectParamW(GetModuleHandleW(nullptr), reinterpret_cast<const DLGTEMPLATE*>(t.data()),
-                            nullptr, CompareProc, reinterpret_cast<LPARAM>(d.get()));
+    RunDialogWin(DialogTemplateWin(L"Compare folders", 450, 300,
+                                   WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME |
+                                       WS_MINIMIZEBOX | WS_MAXIMIZEBOX | DS_CENTER),
+                 nullptr, CompareProc, reinterpret_cast<LPARAM>(d.get()));
     g_dialog = nullptr;
     if (d->darkBrush) DeleteObject(d->darkBrush);
     if (SUCCEEDED(com)) SystemDllProc<decltype(&CoUninitialize)>(L"ole32.dll", "CoUninitialize")();

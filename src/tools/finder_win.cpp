@@ -129,17 +129,13 @@ LocalTime LocalTimeOf(uint64_t fileTime) {
 
 void FillList(TrackList& list, std::vector<FoundRow>& found, bool focus) {
     const ListEnv env = LibraryListEnvWin();
-    list.rows.clear();
+    std::vector<ListStateRow> rows;
     for (FoundRow& r : found) {
         const LocalTime t = LocalTimeOf(r.time);
-        AddRow(list, static_cast<int>(list.rows.size()), std::move(r.name),
-               SizeText(r.size, g_settings), std::move(r.folder), DateText(t, t, g_settings),
-               g_settings);
+        rows.push_back({{std::move(r.name), SizeText(r.size, g_settings), std::move(r.folder),
+                         DateText(t, t, g_settings), L""}});
     }
-    list.kind = savedFolderList;
-    list.navRowCount = 0;
-    list.currentRow = -1;
-    list.focusedRow = -1;
+    SetSavedFolderRows(list, std::move(rows), g_settings);
     list.sortByte = SortByteOf(list, g_settings);
     Resort(list, env);
     ApplyListWidths(list, g_settings);
@@ -340,10 +336,6 @@ INT_PTR CALLBACK FindProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
     return FALSE;
 }
 
-std::vector<WORD> FindTemplate() {
-    return DialogTemplateWin(L"Find", 300, 100);
-}
-
 // The root made the current directory, cutting the last component while that fails; with a
 // trailing "\". Empty when no part of it can be entered.
 std::wstring EnterRoot(std::wstring root) {
@@ -370,9 +362,8 @@ void FindFilesCommandWin(CommandId id, intptr_t) {
         return;
     }
     DialogState st{root, nullptr, false, false, {}};
-    const std::vector<WORD> t = FindTemplate();
-    DialogBoxIndirectParamW(GetModuleHandleW(nullptr), reinterpret_cast<const DLGTEMPLATE*>(t.data()),
-                            GetActiveWindow(), FindProc, reinterpret_cast<LPARAM>(&st));
+    RunDialogWin(DialogTemplateWin(L"Find", 300, 100), GetActiveWindow(), FindProc,
+                 reinterpret_cast<LPARAM>(&st));
     if (!st.searched) return;
     if (st.toInsert) {
         if (TrackList* insert = InsertViewListForRowsWin(root)) FillList(*insert, st.found, false);

@@ -40,7 +40,6 @@ constexpr int kLangDateAndTime = 7, kLangGoTo = 62, kLangFind = 63, kLangNext = 
               kLangChangeCreated = 244, kLangDateHint = 245;
 
 HWND g_main = nullptr;
-HINSTANCE g_instance = nullptr;
 std::wstring g_copyDestination;  // the remembered copy destination (this run only)
 FindState g_find;
 BeatCounter g_beats;
@@ -117,7 +116,6 @@ UINT_PTR CALLBACK PanelHook(HWND panel, UINT msg, WPARAM wp, LPARAM lp) {
         case WM_INITDIALOG: {
             SetWindowLongPtrW(panel, GWLP_USERDATA,
                               reinterpret_cast<const OPENFILENAMEW*>(lp)->lCustData);
-            const HFONT font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
             const struct {
                 const wchar_t* cls;
                 const wchar_t* text;
@@ -129,12 +127,8 @@ UINT_PTR CALLBACK PanelHook(HWND panel, UINT msg, WPARAM wp, LPARAM lp) {
                 {L"EDIT", L"", ES_NUMBER | WS_BORDER | WS_TABSTOP | WS_DISABLED, kPanelNumber, 350,
                  60},
             };
-            for (const auto& it : items) {
-                HWND h = CreateWindowExW(
-                    0, it.cls, it.text, WS_CHILD | WS_VISIBLE | it.style, it.x, 6, it.w, 22, panel,
-                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(it.id)), g_instance, nullptr);
-                SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(font), 0);
-            }
+            for (const auto& it : items)
+                DialogControlWin(panel, it.cls, it.text, it.style, it.x, 6, it.w, 22, it.id);
             SendDlgItemMessageW(panel, kPanelNumber, EM_LIMITTEXT, 5, 0);
             // The system's save dialog keeps its own colours; only its frame turns dark.
             ApplyDarkModeToDialog(GetParent(panel), nullptr);
@@ -394,25 +388,16 @@ INT_PTR CALLBACK BoxProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
                                    : b->kind == BoxKind::Find ? L(kLangFind)
                                                               : L(kLangNotes);
             SetWindowTextW(dlg, title);
-            const HFONT font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-            HWND edit =
-                CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", b->text.c_str(),
-                                WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, 10, 10, 400,
-                                24, dlg, reinterpret_cast<HMENU>(kBoxEdit), g_instance, nullptr);
+            HWND edit = DialogControlWin(dlg, L"EDIT", b->text.c_str(), WS_TABSTOP | ES_AUTOHSCROLL,
+                                         10, 10, 400, 24, kBoxEdit, WS_EX_CLIENTEDGE);
             SendMessageW(edit, EM_LIMITTEXT,
                          b->kind == BoxKind::GoTo   ? kMaxPath
                          : b->kind == BoxKind::Find ? kFindTextMax
                                                     : kNoteMax,
                          0);
-            HWND ok =
-                CreateWindowExW(0, L"BUTTON", b->kind == BoxKind::Find ? L(kLangNext) : L"OK",
-                                WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 230, 44, 85,
-                                26, dlg, reinterpret_cast<HMENU>(IDOK), g_instance, nullptr);
-            HWND cancel = CreateWindowExW(0, L"BUTTON", L"Cancel",
-                                          WS_CHILD | WS_VISIBLE | WS_TABSTOP, 325, 44, 85, 26, dlg,
-                                          reinterpret_cast<HMENU>(IDCANCEL), g_instance, nullptr);
-            for (HWND h : {edit, ok, cancel})
-                SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(font), 0);
+            DialogControlWin(dlg, L"BUTTON", b->kind == BoxKind::Find ? L(kLangNext) : L"OK",
+                             WS_TABSTOP | BS_DEFPUSHBUTTON, 230, 44, 85, 26, IDOK);
+            DialogControlWin(dlg, L"BUTTON", L"Cancel", WS_TABSTOP, 325, 44, 85, 26, IDCANCEL);
             // A language file's button texts; Notes keeps its own and the standard colours.
             if (b->kind == BoxKind::GoTo) LangDialogText(kLangDlgOk, dlg, IDOK);
             LangDialogText(b->kind == BoxKind::Find ? kLangDlgCancelFind : kLangDlgCancel, dlg,
@@ -460,14 +445,15 @@ INT_PTR CALLBACK BoxProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
     return FALSE;
 }
 
+// A modal dialog built at run time: an empty template, the controls made at WM_INITDIALOG.
+INT_PTR ModalDialog(DLGPROC proc, LPARAM param, HWND owner = nullptr) {
+    return RunDialogWin(
+        DialogTemplateWin(L"", 0, 0, WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME),
+        owner ? owner : g_main, proc, param);
+}
+
 INT_PTR RunBox(BoxDialog& b) {
-    struct alignas(4) {
-        DLGTEMPLATE t;
-        WORD menu, cls, title;
-    } tpl{};
-    tpl.t.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
-    return DialogBoxIndirectParamW(g_instance, &tpl.t, g_main, BoxProc,
-                                   reinterpret_cast<LPARAM>(&b));
+    return ModalDialog(BoxProc, reinterpret_cast<LPARAM>(&b));
 }
 
 void GoTo() {
@@ -504,12 +490,9 @@ INT_PTR CALLBACK BeatProc(HWND dlg, UINT msg, WPARAM wp, LPARAM) {
         case WM_INITDIALOG: {
             SetWindowTextW(dlg, L(kLangBeatCounter));
             SizeDialogClientWin(dlg, 260, 110);
-            HWND b = CreateWindowExW(
-                0, L"BUTTON", L"Beat by click or Shift+Ctrl+B\nReset/leave by Esc.",
-                WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_MULTILINE | BS_PUSHBUTTON, 0, 0, 260, 110,
-                dlg, reinterpret_cast<HMENU>(kBeatButton), g_instance, nullptr);
-            SendMessageW(b, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)),
-                         0);
+            HWND b = DialogControlWin(
+                dlg, L"BUTTON", L"Beat by click or Shift+Ctrl+B\nReset/leave by Esc.",
+                WS_TABSTOP | BS_MULTILINE | BS_PUSHBUTTON, 0, 0, 260, 110, kBeatButton);
             ApplyDarkModeToDialog(dlg, b);
             PaintDialogDarkWin(dlg, DialogLook::Dark);
             SetFocus(b);
@@ -535,25 +518,13 @@ INT_PTR CALLBACK BeatProc(HWND dlg, UINT msg, WPARAM wp, LPARAM) {
 void BeatCommand() {
     if (g_beatWindow) return Beat();
     g_beats = BeatCounter{};
-    struct alignas(4) {
-        DLGTEMPLATE t;
-        WORD menu, cls, title;
-    } tpl{};
-    tpl.t.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE;
-    tpl.t.dwExtendedStyle = WS_EX_TOOLWINDOW;
-    g_beatWindow = CreateDialogIndirectParamW(g_instance, &tpl.t, g_main, BeatProc, 0);
+    g_beatWindow =
+        OpenDialogWin(DialogTemplateWin(L"", 0, 0, WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE,
+                                        WS_EX_TOOLWINDOW),
+                      g_main, BeatProc);
 }
 
 // ---- dialogs built at run time: an empty template, the controls made at WM_INITDIALOG ----
-
-HWND Control(HWND dlg, const wchar_t* cls, const wchar_t* text, DWORD style, int id, int x, int y,
-             int w, int h, DWORD ex = 0) {
-    HWND c =
-        CreateWindowExW(ex, cls, text, WS_CHILD | WS_VISIBLE | style, x, y, w, h, dlg,
-                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), g_instance, nullptr);
-    SendMessageW(c, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), 0);
-    return c;
-}
 
 void SizeClient(HWND dlg, int w, int h) {
     RECT r{0, 0, w, h};
@@ -563,21 +534,6 @@ void SizeClient(HWND dlg, int w, int h) {
     GetWindowRect(g_main, &owner);
     SetWindowPos(dlg, nullptr, owner.left + 30, owner.top + 40, r.right - r.left, r.bottom - r.top,
                  SWP_NOZORDER);
-}
-
-INT_PTR ModalDialog(DLGPROC proc, LPARAM param, HWND owner = nullptr) {
-    struct alignas(4) {
-        DLGTEMPLATE t;
-        WORD menu, cls, title;
-    } tpl{};
-    tpl.t.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
-    return DialogBoxIndirectParamW(g_instance, &tpl.t, owner ? owner : g_main, proc, param);
-}
-
-std::wstring ItemText(HWND dlg, int id, size_t max) {
-    std::vector<wchar_t> buf(max + 1, 0);
-    GetDlgItemTextW(dlg, id, buf.data(), static_cast<int>(buf.size()));
-    return buf.data();
 }
 
 std::string LocalDateText(const FILETIME& utc) {
@@ -614,9 +570,9 @@ int RenamerSetDateWin(void*, const std::wstring& path, const DateFields& d, bool
 
 void RenamerRunWin(HWND dlg) {
     RenamerRun run;
-    run.folder = ItemText(dlg, kRenFolder, 300);
-    run.reference = ItemText(dlg, kRenReference, 32000);
-    run.names = ItemText(dlg, kRenNames, 32000);
+    run.folder = DialogItemTextWin(dlg, kRenFolder, 300);
+    run.reference = DialogItemTextWin(dlg, kRenReference, 32000);
+    run.names = DialogItemTextWin(dlg, kRenNames, 32000);
     char dates[32001] = {};
     GetDlgItemTextA(dlg, kRenDates, dates, sizeof dates);
     run.dates = dates;
@@ -670,29 +626,30 @@ INT_PTR CALLBACK RenamerProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
             const RenamerTexts* t = d->texts;
             SetWindowTextW(dlg, L"Easy renamer");
             SizeClient(dlg, 900, 520);
-            Control(
+            DialogControlWin(
                 dlg, L"STATIC",
                 L"Rename or re-date multiple files simply by text editing. IMPORTANT: Don't add "
                 L"or remove lines or change the order of the lines!",
-                0, -1, 10, 8, 880, 20);
-            Control(dlg, L"EDIT", d->folder->c_str(), ES_AUTOHSCROLL | WS_TABSTOP,
-                    kRenFolder, 10, 32, 880, 22, WS_EX_CLIENTEDGE);
+                0, 10, 8, 880, 20, -1);
+            DialogControlWin(dlg, L"EDIT", d->folder->c_str(), ES_AUTOHSCROLL | WS_TABSTOP, 10, 32,
+                             880, 22, kRenFolder, WS_EX_CLIENTEDGE);
             SendDlgItemMessageW(dlg, kRenFolder, EM_LIMITTEXT, 300, 0);
             const DWORD multi = ES_MULTILINE | ES_AUTOVSCROLL | ES_AUTOHSCROLL | WS_VSCROLL |
                                 WS_HSCROLL | ES_WANTRETURN | WS_TABSTOP;
-            Control(dlg, L"EDIT", t->names.c_str(), multi | ES_READONLY, kRenReference, 10, 62, 330,
-                    400, WS_EX_CLIENTEDGE);
-            Control(dlg, L"EDIT", t->names.c_str(), multi, kRenNames, 350, 62, 330, 400,
-                    WS_EX_CLIENTEDGE);
-            HWND dates = Control(dlg, L"EDIT", L"", multi | WS_DISABLED, kRenDates, 690, 62, 200,
-                                 400, WS_EX_CLIENTEDGE);
+            DialogControlWin(dlg, L"EDIT", t->names.c_str(), multi | ES_READONLY, 10, 62, 330, 400,
+                             kRenReference, WS_EX_CLIENTEDGE);
+            DialogControlWin(dlg, L"EDIT", t->names.c_str(), multi, 350, 62, 330, 400, kRenNames,
+                             WS_EX_CLIENTEDGE);
+            HWND dates = DialogControlWin(dlg, L"EDIT", L"", multi | WS_DISABLED, 690, 62, 200, 400,
+                                          kRenDates, WS_EX_CLIENTEDGE);
             SetWindowTextA(dates, t->dates.c_str());
             for (int id : {kRenReference, kRenNames, kRenDates})
                 SendDlgItemMessageW(dlg, id, EM_LIMITTEXT, 32000, 0);
-            Control(dlg, L"BUTTON", L"Change dates", BS_AUTOCHECKBOX | WS_TABSTOP, kRenChangeDates,
-                    690, 472, 200, 22);
-            Control(dlg, L"BUTTON", L"Run", BS_DEFPUSHBUTTON | WS_TABSTOP, IDOK, 10, 482, 100, 28);
-            Control(dlg, L"BUTTON", L"Cancel", WS_TABSTOP, IDCANCEL, 120, 482, 100, 28);
+            DialogControlWin(dlg, L"BUTTON", L"Change dates", BS_AUTOCHECKBOX | WS_TABSTOP, 690,
+                             472, 200, 22, kRenChangeDates);
+            DialogControlWin(dlg, L"BUTTON", L"Run", BS_DEFPUSHBUTTON | WS_TABSTOP, 10, 482, 100,
+                             28, IDOK);
+            DialogControlWin(dlg, L"BUTTON", L"Cancel", WS_TABSTOP, 120, 482, 100, 28, IDCANCEL);
             ApplyDarkModeToDialog(dlg, GetDlgItem(dlg, kRenNames));
             PaintDialogDarkWin(dlg, DialogLook::Dark);
             SetFocus(GetDlgItem(dlg, kRenNames));
@@ -774,7 +731,7 @@ bool DateOk(HWND dlg, DateDialog& d) {
     if (d.row >= 0 && static_cast<size_t>(d.row) < list.rows.size()) {
         const bool created = static_cast<uint32_t>(g_settings.stylez) & Style::CreatedDate;
         list.rows[static_cast<size_t>(d.row)].cell[3] =
-            ItemText(dlg, created ? kDateCreated : kDateModified, 16);
+            DialogItemTextWin(dlg, created ? kDateCreated : kDateModified, 16);
         if (list.view.rowChanged) list.view.rowChanged(list.view.ctx, d.row);
     }
     return true;
@@ -791,28 +748,28 @@ INT_PTR CALLBACK DateProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
             SetWindowTextW(dlg, title.c_str());
             SizeClient(dlg, 360, 200);
             const size_t slash = d->path.find_last_of(L'\\');
-            HWND name = Control(dlg, L"STATIC",
-                                d->path.substr(slash == std::wstring::npos ? 0 : slash + 1).c_str(),
-                                SS_LEFTNOWORDWRAP, kDateName, 10, 8, 340, 20);
+            HWND name = DialogControlWin(
+                dlg, L"STATIC", d->path.substr(slash == std::wstring::npos ? 0 : slash + 1).c_str(),
+                SS_LEFTNOWORDWRAP, 10, 8, 340, 20, kDateName);
             RECT du{0, 0, 0, 9};  // the font's height in dialog units
             MapDialogRect(dlg, &du);
             d->bold = CreateFontW(-du.bottom, 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0,
                                   VARIABLE_PITCH | FF_SWISS, nullptr);
             SendMessageW(name, WM_SETFONT, reinterpret_cast<WPARAM>(d->bold), TRUE);
-            Control(dlg, L"STATIC", L"Modified", 0, -1, 10, 40, 160, 18);
-            Control(dlg, L"STATIC", L"Created", 0, -1, 190, 40, 160, 18);
-            Control(dlg, L"EDIT", L"", ES_AUTOHSCROLL | WS_TABSTOP | WS_DISABLED, kDateModified, 10,
-                    60, 160, 22, WS_EX_CLIENTEDGE);
-            Control(dlg, L"EDIT", L"", ES_AUTOHSCROLL | WS_TABSTOP | WS_DISABLED, kDateCreated, 190,
-                    60, 160, 22, WS_EX_CLIENTEDGE);
-            Control(dlg, L"STATIC", L"(YYYY-MM-DD HH:MM)", 0, kDateHint, 10, 88, 340, 18);
-            Control(dlg, L"BUTTON", L"Change Modified", BS_AUTOCHECKBOX | WS_TABSTOP,
-                    kDateChangeModified, 10, 112, 160, 22);
-            Control(dlg, L"BUTTON", L"Change Created", BS_AUTOCHECKBOX | WS_TABSTOP,
-                    kDateChangeCreated, 190, 112, 160, 22);
-            Control(dlg, L"BUTTON", L"OK", BS_DEFPUSHBUTTON | WS_TABSTOP | WS_DISABLED, IDOK, 160,
-                    160, 90, 28);
-            Control(dlg, L"BUTTON", L"Cancel", WS_TABSTOP, IDCANCEL, 260, 160, 90, 28);
+            DialogControlWin(dlg, L"STATIC", L"Modified", 0, 10, 40, 160, 18, -1);
+            DialogControlWin(dlg, L"STATIC", L"Created", 0, 190, 40, 160, 18, -1);
+            DialogControlWin(dlg, L"EDIT", L"", ES_AUTOHSCROLL | WS_TABSTOP | WS_DISABLED, 10, 60,
+                             160, 22, kDateModified, WS_EX_CLIENTEDGE);
+            DialogControlWin(dlg, L"EDIT", L"", ES_AUTOHSCROLL | WS_TABSTOP | WS_DISABLED, 190, 60,
+                             160, 22, kDateCreated, WS_EX_CLIENTEDGE);
+            DialogControlWin(dlg, L"STATIC", L"(YYYY-MM-DD HH:MM)", 0, 10, 88, 340, 18, kDateHint);
+            DialogControlWin(dlg, L"BUTTON", L"Change Modified", BS_AUTOCHECKBOX | WS_TABSTOP, 10,
+                             112, 160, 22, kDateChangeModified);
+            DialogControlWin(dlg, L"BUTTON", L"Change Created", BS_AUTOCHECKBOX | WS_TABSTOP, 190,
+                             112, 160, 22, kDateChangeCreated);
+            DialogControlWin(dlg, L"BUTTON", L"OK", BS_DEFPUSHBUTTON | WS_TABSTOP | WS_DISABLED,
+                             160, 160, 90, 28, IDOK);
+            DialogControlWin(dlg, L"BUTTON", L"Cancel", WS_TABSTOP, 260, 160, 90, 28, IDCANCEL);
             for (int id : {kDateModified, kDateCreated})
                 SendDlgItemMessageW(dlg, id, EM_LIMITTEXT, 16, 0);
             const int texts[][2] = {{kLangDlgOk, IDOK},
@@ -907,9 +864,8 @@ HWND ToolsMainWindowWin() {
     return g_main;
 }
 
-void ToolsStartWin(HWND mainWindow, HINSTANCE instance) {
+void ToolsStartWin(HWND mainWindow, HINSTANCE) {
     g_main = mainWindow;
-    g_instance = instance;
 }
 
 bool BeatCounterIsOpenWin() {

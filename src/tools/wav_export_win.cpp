@@ -212,10 +212,6 @@ INT_PTR CALLBACK ExportProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
     return FALSE;
 }
 
-std::vector<WORD> ExportTemplate() {
-    return DialogTemplateWin(L"Save uncompressed WAV file", 300, 80);
-}
-
 }  // namespace
 
 void SaveToWavCommandWin(CommandId, intptr_t) {
@@ -225,7 +221,6 @@ void SaveToWavCommandWin(CommandId, intptr_t) {
     if (RowPath(list, list.focusedRow, path, false) != 1 || IsUrl(path)) return;
     if (PlayableKind(PathExtension(path), g_playableExtensions) == 0) return;
     DialogState st{path, nullptr};
-    const std::vector<WORD> t = ExportTemplate();
-    DialogBoxIndirectParamW(GetModuleHandleW(nullptr), reinterpret_cast<const DLGTEMPLATE*>(t.data()),
-                            GetActiveWindow(), ExportProc, reinterpret_cast<LPARAM>(&st));
+    RunDialogWin(DialogTemplateWin(L"Save uncompressed WAV file", 300, 80), GetActiveWindow(),
+                 ExportProc, reinterpret_cast<LPARAM>(&st));
 }

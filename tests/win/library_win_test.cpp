@@ -391,6 +391,17 @@ TEST(LibraryWin, OwnerDataListShowsTheModel) {
     DestroyWindow(host);
 }
 
+std::wstring ItemText(HWND tv, HTREEITEM h) {
+    wchar_t buf[260] = {};
+    TVITEMW it{};
+    it.mask = TVIF_TEXT;
+    it.hItem = h;
+    it.pszText = buf;
+    it.cchTextMax = 260;
+    TreeView_GetItem(tv, &it);
+    return buf;
+}
+
 int CountItems(HWND tv, HTREEITEM first) {
     int n = 0;
     for (HTREEITEM h = first; h; h = TreeView_GetNextSibling(tv, h))
@@ -424,16 +435,8 @@ TEST(LibraryWin, TreeControlMirrorsTheNodes) {
     HTREEITEM sel = TreeView_GetSelection(v.hwnd);
     EXPECT_EQ(TreeViewItemOf(v, sel), item);
     std::vector<std::wstring> texts;
-    for (HTREEITEM h = sel; h; h = TreeView_GetParent(v.hwnd, h)) {
-        wchar_t buf[260] = {};
-        TVITEMW it{};
-        it.mask = TVIF_TEXT;
-        it.hItem = h;
-        it.pszText = buf;
-        it.cchTextMax = 260;
-        TreeView_GetItem(v.hwnd, &it);
-        texts.insert(texts.begin(), buf);
-    }
+    for (HTREEITEM h = sel; h; h = TreeView_GetParent(v.hwnd, h))
+        texts.insert(texts.begin(), ItemText(v.hwnd, h));
     EXPECT_EQ(texts, Chain(f.tree, item));
     // Children appear in the model's order.
     TreeItem musikItem = f.tree.nodes[static_cast<size_t>(item)].parent;
@@ -451,12 +454,20 @@ TEST(LibraryWin, TreeControlMirrorsTheNodes) {
     EXPECT_NE(
         TreeView_GetItemState(v.hwnd, v.handles[static_cast<size_t>(item)], TVIS_BOLD) & TVIS_BOLD,
         0u);
-    RefreshTree(f.tree, f.env);
-    EXPECT_EQ(CountItems(v.hwnd, TreeView_GetRoot(v.hwnd)), alive());
-    std::wstring path;
-    ASSERT_TRUE(
-        ItemFolderPath(f.tree, TreeViewItemOf(v, TreeView_GetSelection(v.hwnd)), g_settings, path));
-    EXPECT_TRUE(SameTextNoCase(path, musik + L"\\" + kJapan));
+    // Setting the base folder rebuilds like a refresh: the base folder root (the second) shows
+    // its new name.
+    for (bool setBase : {false, true}) {
+        if (setBase)
+            ASSERT_TRUE(SetBaseFolder(f.tree, musik, f.env));
+        else
+            RefreshTree(f.tree, f.env);
+        EXPECT_EQ(CountItems(v.hwnd, TreeView_GetRoot(v.hwnd)), alive());
+        std::wstring path;
+        ASSERT_TRUE(ItemFolderPath(f.tree, TreeViewItemOf(v, TreeView_GetSelection(v.hwnd)),
+                                   g_settings, path));
+        EXPECT_TRUE(SameTextNoCase(path, musik + L"\\" + kJapan));
+    }
+    EXPECT_EQ(ItemText(v.hwnd, TreeView_GetNextSibling(v.hwnd, TreeView_GetRoot(v.hwnd))), kMusik);
     EXPECT_FALSE(filling);
     g_testTree = nullptr;
     TreeViewDestroyWin(v);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "audio/intro_scan.h"
+#include "base/window_pos.h"
 #include "config/settings_bits.h"
 #include "engine_fakes.h"
 
@@ -380,9 +381,9 @@ TEST(IntroScan, SettingsBytesAndWindowPosition) {
     EXPECT_EQ(IntroScanClose(st, ops, -20, 200, 77), 77);
     EXPECT_EQ(IntroScanClose(st, ops, 100, 0, 77), 77);
     int x = 0, y = 0;
-    EXPECT_TRUE(UnpackIntroPos(packed, x, y));
+    EXPECT_TRUE(UnpackWindowPos(packed, x, y));
     EXPECT_EQ(x * 1000 + y, 100200);
-    EXPECT_FALSE(UnpackIntroPos(0, x, y));
+    EXPECT_FALSE(UnpackWindowPos(0, x, y));
 }
 
 }  // namespace

@@ -52,13 +52,8 @@ TEST(RssPlan, StampsCompareByTimeAndGiveTheirClock) {
     EXPECT_FALSE(RssFileTooOld(RssPlan{}, At(2020, 1, 1, 0, 0), At(2026, 12, 7, 13, 0)));
 }
 
-TEST(RssBigTitle, ActiveModeAndItemsPerFeed) {
+TEST(RssBigTitle, ItemsPerFeed) {
     std::string t(40, 'x');
-    EXPECT_FALSE(RssActive(t));
-    t[30] = 'I';
-    EXPECT_TRUE(RssActive(t));
-    t[30] = 'i';
-    EXPECT_FALSE(RssActive(t));
     const struct {
         char c;
         int items;

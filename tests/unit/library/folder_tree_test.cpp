@@ -168,18 +168,22 @@ TEST_F(TreeFixture, FavoritesAndBaseFolderCommands) {
     EXPECT_EQ(ItemPath(tree, album, path, env), 1);
     EXPECT_EQ(path, L"C:\\Audio\\Rock\\Album");
 
-    EXPECT_FALSE(SetBaseFolder(s, L"Rock"));
-    EXPECT_TRUE(SetBaseFolder(s, L"C:\\Audio\\Pop"));
-    RefreshTree(tree, env);
-    EXPECT_EQ(N(tree.top[1]).text, L"Pop");
+    EXPECT_FALSE(SetBaseFolder(tree, L"Rock", env));
+    EXPECT_EQ(N(tree.top[1]).text, L"Base Folder");
+    EXPECT_TRUE(SetBaseFolder(tree, L"C:\\Audio\\Pop", env));
+    EXPECT_EQ(N(tree.top[1]).text, L"Pop");  // the root shows it at once
     TreeItem base = GoToBaseFolder(tree, env);
     EXPECT_EQ(tree.selected, base);
     EXPECT_EQ(N(N(base).parent).text, L"Audio");  // located through the drive
     EXPECT_EQ(s.browsed_folder, L"C:\\Audio\\Pop");
-    ClearBaseFolder(s);
-    RefreshTree(tree, env);
+    // A folder selected below the base folder root stays selected when the root goes.
+    s.last_hti = 1;
+    SelectItem(tree, LocateTreePath(tree, L"C:\\Audio\\Pop\\Dance", true, env));
+    ASSERT_EQ(N(tree.selected).parent, tree.top[1]);
+    ChangeBaseFolder(tree, L"", env);
     EXPECT_EQ(N(tree.top[1]).text, L"Base Folder");
-    EXPECT_EQ(N(tree.selected).text, L"Pop");  // the selection survives the refresh
+    ASSERT_TRUE(ItemFolderPath(tree, tree.selected, s, path));
+    EXPECT_EQ(path, L"C:\\Audio\\Pop\\Dance");
 }
 
 TEST_F(TreeFixture, NetworkRoot) {

@@ -241,3 +241,30 @@ TEST_F(LoadFixture, SavedListRoundTrip) {
     EXPECT_EQ(back[1].cells[0], L"b");
     EXPECT_EQ(back[1].cells[3], L"");
 }
+
+TEST(PlayableChange, EachOpenListFollowsByWhatItWasReadFrom) {
+    const struct {
+        bool open;
+        ListRole role;
+        uint8_t kind;
+        const wchar_t* folder;
+        PlayableFollow follow;
+    } cases[] = {
+        {false, ListRole::FileView, folderList, L"C:\\Music", PlayableFollow::Keep},
+        {true, ListRole::FileView, folderList, L"C:\\Music", PlayableFollow::Reload},
+        {true, ListRole::FileView, folderList, L"", PlayableFollow::Keep},
+        {true, ListRole::FileView, savedFolderList, L"C:\\Music", PlayableFollow::Keep},
+        {true, ListRole::PlaylistView, savedFolderList, L"", PlayableFollow::Keep},
+        {true, ListRole::InsertView, playList, L"C:\\Music\\mix.m3u8", PlayableFollow::Reload},
+        {true, ListRole::InsertView, cueList, L"C:\\Music\\a.cue", PlayableFollow::Keep},
+    };
+    for (const auto& c : cases) {
+        TrackList list;
+        list.window = c.open ? &list : nullptr;
+        list.role = c.role;
+        list.kind = c.kind;
+        list.folder = c.folder;
+        EXPECT_EQ(PlayableChangeFollow(list), c.follow)
+            << static_cast<int>(c.role) << " " << static_cast<int>(c.kind) << " " << c.open;
+    }
+}

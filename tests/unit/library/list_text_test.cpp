@@ -28,6 +28,16 @@ TEST(ListText, PlayableKindByExtension) {
     std::string withLong = playable + "abcdefghi;";
     EXPECT_EQ(PlayableKind(L"abcdefghi", withLong), 2);   // nine characters still count
     EXPECT_EQ(PlayableKind(L".abcdefghi", withLong), 0);  // ten with the dot do not
+
+    // A path's kind comes from its file name's extension only.
+    const struct {
+        const wchar_t* path;
+        int kind;
+    } paths[] = {
+        {L"C:\\Music\\a.OGG", 2}, {L"C:\\Music.mp3\\a", 0}, {L"\\\\nas\\v.2/song", 0},
+        {L"http://radio/x.mp3", 1}, {L"song.", 0},             {L"C:\\a.b\\c.mpeg", 0},
+    };
+    for (const auto& p : paths) EXPECT_EQ(PathPlayableKind(p.path, playable), p.kind) << p.path;
 }
 
 TEST(ListText, UrlsAreExactSchemes) {

@@ -1,19 +1,17 @@
 """bass.dll beside zuvo.exe (the Winelib stand-in over libsndfile, libmpg123 and libopenmpt,
 with its FLAC add-on): a folder of an Ogg, a FLAC, a WAV and a tracker module plays in order,
 each track's capture matching ffmpeg's own decode of the file; with wave_flags 0x10 clear an
-.mp3 stays with the MPEG decoder (ACM) while an .mp2 goes to BASS; without the add-on a FLAC
-file cannot be opened and is skipped."""
+.mp3 stays with the MPEG decoder (ACM) while an .mp2 goes to BASS, its ID3v2 title shown
+before the file's own; without the add-on a FLAC file cannot be opened and is skipped."""
+import array
 import os
 import shutil
 import struct
-import subprocess
-import array
 import unittest
 
 import e2e_lib
-from e2e_lib import (Install, capture_audio, make_mp3, run, send, send_output, stop, wait_steady,
-                     wait_until, win_path)
-
+from e2e_lib import (Install, capture_audio, ffmpeg_samples, make_mp3, run, send_text, stop,
+                     wait_steady, wait_until)
 
 
 def sox_make(path, seconds, rate=44100, channels=2, extra=()):
@@ -49,11 +47,7 @@ def make_mod(path):
     return path
 
 
-def ffmpeg_decode(path):
-    a = array.array('h')
-    a.frombytes(subprocess.run(['ffmpeg', '-v', 'quiet', '-i', path, '-f', 's16le', '-ac', '2',
-                                '-ar', '44100', '-'], check=True, capture_output=True).stdout)
-    return a
+STEREO44 = ('-ac', '2', '-ar', '44100')
 
 
 def pcm_bytes(seconds, rate, channels, width=2):
@@ -71,10 +65,8 @@ class Bass(unittest.TestCase):
         os.makedirs(music)
         paths = [make(os.path.join(music, n)) for n, make in files]
         cap = capture_audio(self, z.folder, keep_openings=True)
-        z.write_ini(b'[Zuvo]\r\nutf8=1\r\nvolume=65535\r\nwavedevice=0\r\ngapless=0\r\n' + ini)
-        proc = z.start(win_path(music if open_folder else paths[0]), '/localini')
-        self.addCleanup(lambda: proc.poll() is None and proc.kill())
-        self.assertEqual(send('wait', '20000'), 0, 'no main window')
+        proc = e2e_lib.start_with(self, z, music if open_folder else paths[0],
+                                  b'gapless=0\r\n' + ini)
         return z, proc, cap, paths
 
     def test_a_folder_of_other_formats_plays_in_order(self):
@@ -89,13 +81,13 @@ class Bass(unittest.TestCase):
         wait_until(lambda: size(caps[3]) > 0, 90, 'the fourth track (the module) to start')
         # Its length is checked to half a second: at least that much less than ffmpeg's.
         wait_steady(lambda: size(caps[3]), 3, 90, 'the module to end',
-                    at_least=(len(ffmpeg_decode(paths[3])) - 44100) * 2)
+                    at_least=(len(ffmpeg_samples(paths[3], *STEREO44)) - 44100) * 2)
         stop(proc, self)
         # FLAC and WAV are ffmpeg's decode exactly, Ogg Vorbis within rounding; the module by
         # its level and length.
         for i, (path, tolerance) in enumerate(zip(paths, (2, 0, 0, None))):
             got = e2e_lib.samples(caps[i])
-            ref = ffmpeg_decode(path)
+            ref = ffmpeg_samples(path, *STEREO44)
             with self.subTest(track=os.path.basename(path)):
                 if tolerance is None:
                     # libopenmpt renders the module (through BASS here, in ffmpeg there) with
@@ -111,25 +103,31 @@ class Bass(unittest.TestCase):
         log = os.path.join(z.prog, 'error.log')
         self.assertFalse(os.path.exists(log) and os.path.getsize(log), 'error.log stays empty')
 
-    def decoder_label(self, path_ok):
-        wait_until(path_ok, 60, 'the track to start')
-        pane = lambda: (send_output('status')[1] or b'').decode('utf-8', 'replace')
-        wait_until(lambda: 'BASS' in pane() or 'ACM' in pane(), 20, 'the decoder label')
-        return pane()
-
     def test_mp3_stays_mpeg_and_mp2_goes_to_bass(self):
-        for name, maker, want in [
-                ('a.mp3', lambda p: make_mp3(p, 2.0), 'ACM'),
-                ('b.mp2', lambda p: (run('ffmpeg', '-v', 'quiet', '-f', 'lavfi', '-i',
-                                         'sine=frequency=440:duration=2', '-ac', '2', '-c:a',
-                                         'mp2', p), p)[1], 'BASS')]:
+        def tagged_mp2(p):
+            # An .mp2 file with an ID3v2 title: the window title shows it.
+            run('ffmpeg', '-v', 'quiet', '-f', 'lavfi', '-i', 'sine=frequency=440:duration=4',
+                '-ac', '2', '-c:a', 'mp2', '-f', 'mp2', p + '.raw')
+            title = b'Tagged Title'
+            frame = b'TIT2' + struct.pack('>I', len(title) + 1) + b'\0\0\0' + title
+            tag = b'ID3\3\0\0' + bytes([0, 0, len(frame) >> 7, len(frame) & 0x7F]) + frame
+            with open(p + '.raw', 'rb') as f, open(p, 'wb') as out:
+                out.write(tag + f.read())
+            return p
+        for name, maker, want in [('a.mp3', lambda p: make_mp3(p, 2.0), 'ACM'),
+                                  ('c.mp2', tagged_mp2, 'BASS')]:
             with self.subTest(file=name):
                 z, proc, cap, paths = self.start('bass' + name[-3:], [(name, maker)],
                                                  [e2e_lib.standin("bass.dll")])
-                size = lambda: e2e_lib.file_size(cap)
-                label = self.decoder_label(lambda: size() > 0)
+                wait_until(lambda: e2e_lib.file_size(cap), 60, 'the track to start')
+                wait_until(lambda: 'BASS' in send_text('status') or 'ACM' in send_text('status'),
+                           20, 'the decoder label')
+                label = send_text('status')
                 self.assertIn(want, label)
                 self.assertNotIn({'ACM': 'BASS', 'BASS': 'ACM'}[want], label)
+                if want == 'BASS':
+                    wait_until(lambda: 'Tagged Title' in send_text('wintext', 'ZuvoWndClass'),
+                               30, lambda: 'the title: %r' % send_text('wintext', 'ZuvoWndClass'))
                 stop(proc, self)
 
     def test_flac_without_the_add_on_is_skipped(self):
@@ -144,10 +142,8 @@ class Bass(unittest.TestCase):
                     at_least=pcm_bytes(1.2, 22050, 1))
         stop(proc, self)
         # The FLAC file is no track BASS can open: what follows the first WAV is the second.
-        ref = array.array('h')
-        ref.frombytes(subprocess.run(['ffmpeg', '-v', 'quiet', '-i', paths[2], '-f', 's16le',
-                                      '-'], check=True, capture_output=True).stdout)
-        diff, runs, end = e2e_lib.wine_underruns(e2e_lib.samples(cap + '.0001'), ref, 1, 22050)
+        diff, runs, end = e2e_lib.wine_underruns(e2e_lib.samples(cap + '.0001'),
+                                                 ffmpeg_samples(paths[2]), 1, 22050)
         self.assertLessEqual(diff, 0)
         self.assertFalse(os.path.exists(cap + '.0002'))
 
@@ -184,10 +180,7 @@ class Bass(unittest.TestCase):
                 wait_until(lambda: size() > 0, 60, 'the file to start')
                 wait_steady(size, 3, 60, 'the file to end', at_least=pcm_bytes(1.5, 44100, channels))
                 stop(proc, self)
-                ref = array.array('h')
-                ref.frombytes(subprocess.run(
-                    ['ffmpeg', '-v', 'quiet', '-i', paths[0], '-f', 's16le', '-'],
-                    check=True, capture_output=True).stdout)
+                ref = ffmpeg_samples(paths[0])
                 if channels == 2:
                     ref = array.array('h', (x for i, x in enumerate(ref) if i % 6 < 2))
                 got = e2e_lib.samples(cap)
@@ -200,29 +193,10 @@ class Bass(unittest.TestCase):
                 self.assertLessEqual(diff, 0)
                 self.assertGreater(end, len(ref) * 9 // 10, 'the whole file is heard')
 
-    def test_id3_tags_come_before_the_files_own(self):
-        # An .mp2 file with an ID3v2 title: the window title shows it.
-        def make(p):
-            run('ffmpeg', '-v', 'quiet', '-f', 'lavfi', '-i', 'sine=frequency=440:duration=4',
-                '-ac', '2', '-c:a', 'mp2', '-f', 'mp2', p + '.raw')
-            title = 'Tagged Title'.encode('latin-1')
-            frame = b'TIT2' + struct.pack('>I', len(title) + 1) + b'\0\0\0' + title
-            tag = b'ID3\3\0\0' + bytes([0, 0, len(frame) >> 7, len(frame) & 0x7F]) + frame
-            with open(p + '.raw', 'rb') as f, open(p, 'wb') as out:
-                out.write(tag + f.read())
-            return p
-        z, proc, cap, paths = self.start('bassid3', [('c.mp2', make)], [e2e_lib.standin('bass.dll')])
-        title = lambda: send_output('wintext', 'ZuvoWndClass')[1].decode('utf-8', 'replace')
-        wait_until(lambda: 'Tagged Title' in title(), 30, lambda: 'the tag title: %r' % title())
-        stop(proc, self)
-
 
 def decode24(path):
     """ffmpeg's decode of path as 24-bit samples (in 32-bit words, shifted down)."""
-    a = array.array('i')
-    a.frombytes(subprocess.run(['ffmpeg', '-v', 'quiet', '-i', path, '-f', 's32le', '-'],
-                               check=True, capture_output=True).stdout)
-    return array.array('i', (x >> 8 for x in a))
+    return array.array('i', (x >> 8 for x in ffmpeg_samples(path, typecode='i', fmt='s32le')))
 
 
 def samples24(path):

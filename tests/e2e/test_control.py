@@ -2,9 +2,8 @@
 device volume of what follows down to the curve's value, and Space's command (StopResume) stops
 a playing track and resumes it a little before the point that was heard ("Back on Resume",
 500 ms by default); the runtime information window shows the engine while a file plays, and
-at exit the settings keep the position heard. Wave-out is captured through an ALSA file plugin
-that keeps every opening of the device in its own file; captures are compared with an
-independent decode of the track."""
+at exit the settings keep the position heard. Each opening of the device is captured into its
+own file and compared with an independent decode of the track."""
 import os
 import re
 import unittest
@@ -13,7 +12,6 @@ import e2e_lib
 from e2e_lib import Install, capture_audio, command, send, stop, wait_until, win_path
 
 RATE = 44100
-
 
 size = e2e_lib.file_size
 

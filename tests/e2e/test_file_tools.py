@@ -1,12 +1,8 @@
 """The file tools on the real zuvo.exe under Wine, on generated files whose hashes are taken
 before: every check compares the hashes of all files under the test folder before and after,
-so no byte changes except as the operation says.
-
-Move/Rename of the playing track renames it without a break: the wave-out capture equals the
-reference decode across the rename, and the row shows the new name. Copy to with numbering
-writes 01_, 02_, 03_ (and 99_, 100_, 101_) copies and refuses to write over an existing name.
-Delete asks first (Cancel changes nothing), or with list_style 0x100 sends the file whole into
-Wine's trash under $XDG_DATA_HOME without asking."""
+so no byte changes except as the operation says. The playing track renamed and moved within
+its drive plays on without a break (the capture equals the reference decode); moved to
+another drive it starts again where it was heard."""
 import hashlib
 import os
 import re
@@ -49,85 +45,13 @@ class FileTools(unittest.TestCase):
             with open(os.path.join(folder, n + '.mp3'), 'wb') as f:
                 f.write(b'\xff\xfb\x90\x00' * (64 + i) + n.encode() * 100)
 
-    def test_delete_asks_first_then_deletes(self):
-        z = Install('ftdelete')
-        music = os.path.join(z.folder, 'Music')
-        self.tracks(music, 3)
-        before = e2e_lib.hashes(music)
-        proc = z.start_in(self, music)
-        self.assertEqual(send('select', 'b'), 0)
-        self.assertEqual(command('Delete'), 0)
-        self.assertEqual(send('dlgclick', 'Confirmation', '2'), 0, 'no confirmation')  # Cancel
-        wait_until(lambda: send('wintext', '#32770', '200') != 0, 10, 'the question closed')
-        self.assertEqual(e2e_lib.hashes(music), before)
-        self.assertEqual(e2e_lib.row_names(), ['a', 'b', 'c'])
-        self.assertEqual(command('Delete'), 0)
-        self.assertEqual(send('dlgclick', 'Confirmation', '1'), 0, 'no confirmation')  # OK
-        wait_until(lambda: e2e_lib.row_names() == ['a', 'c'], 10, 'the row of b removed')
-        del before['b.mp3']
-        self.assertEqual(e2e_lib.hashes(music), before)
-        stop(proc, self)
-
-    def test_delete_to_recycle_bin(self):
-        z = Install('ftrecycle')
-        music, xdg = os.path.join(z.folder, 'Music'), os.path.join(z.folder, 'xdg')
-        self.tracks(music, 3)
-        os.makedirs(xdg)
-        os.environ['XDG_DATA_HOME'] = xdg
-        self.addCleanup(os.environ.pop, 'XDG_DATA_HOME', None)
-        before = e2e_lib.hashes(music)
-        proc = z.start_in(self, music, b'list_style=256\r\n')
-        self.assertEqual(send('select', 'c'), 0)
-        self.assertEqual(command('Delete'), 0)
-        wait_until(lambda: e2e_lib.row_names() == ['a', 'b'], 10, 'the row of c removed without a question')
-        trash = os.path.join(xdg, 'Trash', 'files')
-        wait_until(lambda: os.path.isdir(trash) and os.listdir(trash), 10, 'the trash filled')
-        self.assertEqual(e2e_lib.hashes(trash), {'c.mp3': before.pop('c.mp3')})
-        self.assertEqual(e2e_lib.hashes(music), before)
-        stop(proc, self)
-
-    def copy(self, rows, dest, first=None, failure=False):
-        self.assertEqual(send('select', *rows), 0)
-        self.assertEqual(command('CopyTo'), 0)
-        if first is not None:
-            self.assertEqual(send('dlgclick', DIALOG_TITLE, str(PANEL_CHECK)), 0, 'no panel')
-            wait_until(lambda: send('dlgset', DIALOG_TITLE, str(PANEL_NUMBER), str(first)) == 0,
-                       10, 'the start number set')
-        self.assertEqual(send('save', win_path(dest) + '\\ignored.mp3'), 0)
-        if failure:
-            self.assertEqual(send('dlgclick', 'Error', '1'), 0, 'no "Operation failed."')
-
-    def test_numbered_copies_and_refusal(self):
-        z = Install('ftcopy')
-        music, dest = os.path.join(z.folder, 'Music'), os.path.join(z.folder, 'Out')
-        self.tracks(music, 3)
-        os.makedirs(dest)
-        src = e2e_lib.hashes(music)
-        proc = z.start_in(self, music)
-        self.copy(['a', 'b', 'c'], dest, first=1)
-        want = {'01_a.mp3': src['a.mp3'], '02_b.mp3': src['b.mp3'], '03_c.mp3': src['c.mp3']}
-        wait_until(lambda: e2e_lib.hashes(dest) == want, 10, 'three numbered copies')
-        self.copy(['a', 'b', 'c'], dest, first=99)
-        want.update({'99_a.mp3': src['a.mp3'], '100_b.mp3': src['b.mp3'],
-                     '101_c.mp3': src['c.mp3']})
-        wait_until(lambda: e2e_lib.hashes(dest) == want, 10, '99_, 100_ and 101_')
-        # 02_b exists (changed here): 01_a is written, the copy stops at 02_b, 03_c never comes.
-        with open(os.path.join(dest, '02_b.mp3'), 'wb') as f:
-            f.write(b'kept')
-        want['02_b.mp3'] = hashlib.sha1(b'kept').hexdigest()
-        os.remove(os.path.join(dest, '01_a.mp3'))
-        os.remove(os.path.join(dest, '03_c.mp3'))
-        del want['01_a.mp3'], want['03_c.mp3']
-        self.copy(['a', 'b', 'c'], dest, first=1, failure=True)
-        want['01_a.mp3'] = src['a.mp3']
-        self.assertEqual(e2e_lib.hashes(dest), want)
-        self.assertEqual(e2e_lib.hashes(music), src)
-        stop(proc, self)
-
-    def test_rename_of_the_playing_track(self):
+    def test_seamless_moves_of_the_playing_track(self):
+        """Renamed in its folder, then moved into a folder made after the tree was read (as
+        the save dialog's "new folder" makes one): the capture is the reference decode
+        throughout, the rows follow and the tree shows the new folder under its parent."""
         z = Install('ftrename')
         music = os.path.join(z.folder, 'Music')
-        os.makedirs(music)
+        os.makedirs(os.path.join(music, 'Album'))
         mp3 = make_mp3(os.path.join(music, 'song.mp3'), 25, noise=True, volume=0.3)
         ref = decode(mp3, gapless=False)
         with open(os.path.join(music, 'other.mp3'), 'wb') as f:
@@ -135,9 +59,12 @@ class FileTools(unittest.TestCase):
         before = e2e_lib.hashes(music)
         cap = capture_audio(self, z.folder)
         proc = z.start_in(self, music)
+        # The items under Music, with Music expanded as a click on its button does.
+        under = lambda: tree_children(send_output('tree', 'Music')[1].decode('utf-8'), 'Music')
+        wait_until(lambda: 'Album' in under(), 10, lambda: 'Album not shown: %r' % under())
         self.assertEqual(send('select', 'song'), 0)
         self.assertEqual(command('Return'), 0)
-        size = lambda: os.path.getsize(cap) // 4 if os.path.exists(cap) else 0  # frames
+        size = lambda: e2e_lib.file_size(cap) // 4  # frames
         # A few seconds in, well before the end (the capture runs faster than real time).
         wait_until(lambda: size() > 44100 * 4, 30, 'four seconds played')
         self.assertEqual(command('MoveRename'), 0)
@@ -146,54 +73,25 @@ class FileTools(unittest.TestCase):
         self.assertEqual(send('save', win_path(os.path.join(music, 'renamed.mp3'))), 0)
         closed_s, closed = time.monotonic() - t0, size()  # the dialog is gone: the move starts
         wait_until(lambda: 'renamed' in e2e_lib.row_names(), 10, 'the row renamed')
-        row_s = time.monotonic() - t0
-        shown = size()
+        row_s, shown = time.monotonic() - t0, size()
+        os.makedirs(os.path.join(music, 'New'))
+        self.assertEqual(send('select', 'renamed'), 0)
+        self.assertEqual(command('MoveRename'), 0)
+        self.assertEqual(send('wintext', '#32770', '10000'), 0, 'no save dialog')
+        self.assertEqual(send('save', win_path(os.path.join(music, 'New', 'renamed.mp3'))), 0)
+        wait_until(lambda: under() == ['Album', 'New'], 10, lambda: 'under Music: %r' % under())
+        moved = size()
         wait_steady(size, 3, 120, 'playback to end', at_least=len(ref) // 2)
         stop(proc, self)
         samples = e2e_lib.samples(cap)
         diff, runs, _ = e2e_lib.wine_underruns(samples, ref, 2, 44100)
-        # Where each run of silence lies in the capture: its place in the decode plus the
-        # silence before it.
-        placed, extra = [], 0
-        for frame, frames in runs:
-            placed.append((frame + extra, frames))
-            extra += frames
-        # The file dialog's own OK handling may stall the thread (Wine's dialog checks the
-        # path); the move itself lies between the dialog's end and the renamed row.
-        around = [f for at, f in placed if closed <= at <= shown]
-        print('rename: dialog closed after %.2f s (frame %d)' % (closed_s, closed))
-        print('rename: OK to row %.2f s; silence Wine inserted (capture frame, frames): %s; '
-              'from the dialog\'s end to the row (frames %d-%d): longest %d frames (%.1f ms)' %
-              (row_s, placed, closed, shown, max(around, default=0),
-               max(around, default=0) / 44.1))
+        print('rename: dialog closed after %.2f s (frame %d), row after %.2f s (frame %d); '
+              'silence Wine inserted (decode frame, frames): %s' % (closed_s, closed, row_s,
+                                                                    shown, runs))
         self.assertLessEqual(diff, 2, 'the capture left the reference decode (gap or repeat)')
-        self.assertGreater(len(samples) // 2, shown + 44100, 'playback did not go on')
-        before['renamed.mp3'] = before.pop('song.mp3')
+        self.assertGreater(len(samples) // 2, moved + 44100, 'playback did not go on')
+        before[os.path.join('New', 'renamed.mp3')] = before.pop('song.mp3')
         self.assertEqual(e2e_lib.hashes(music), before)
-
-    def test_tree_follows_a_seamless_move(self):
-        """The playing track moved into a folder made after the tree was read (as the save
-        dialog's "new folder" makes one): the tree shows the new folder under its parent."""
-        z = Install('fttree')
-        music = os.path.join(z.folder, 'Music')
-        os.makedirs(os.path.join(music, 'Album'))
-        make_mp3(os.path.join(music, 'song.mp3'), 20)
-        cap = capture_audio(self, z.folder)
-        proc = z.start_in(self, music)
-        # The items under Music, with Music expanded as a click on its button does.
-        under = lambda: tree_children(send_output('tree', 'Music')[1].decode('utf-8'), 'Music')
-        wait_until(lambda: 'Album' in under(), 10, lambda: 'Album not shown: %r' % under())
-        self.assertEqual(send('select', 'song'), 0)
-        self.assertEqual(command('Return'), 0)
-        wait_until(lambda: os.path.exists(cap) and os.path.getsize(cap) > 44100 * 4, 20,
-                   'one second played')
-        os.makedirs(os.path.join(music, 'New'))
-        self.assertEqual(command('MoveRename'), 0)
-        self.assertEqual(send('wintext', '#32770', '10000'), 0, 'no save dialog')
-        self.assertEqual(send('save', win_path(os.path.join(music, 'New', 'song.mp3'))), 0)
-        wait_until(lambda: os.path.exists(os.path.join(music, 'New', 'song.mp3')), 10, 'moved')
-        wait_until(lambda: under() == ['Album', 'New'], 10, lambda: 'under Music: %r' % under())
-        stop(proc, self)
 
     def test_move_of_the_playing_track_to_another_drive(self):
         z = Install('ftmove')
@@ -233,79 +131,122 @@ class FileTools(unittest.TestCase):
         # The position heard when it stopped: not past what the first opening sounded.
         self.assertLessEqual(resumed // 2, played, 'started again past the heard position')
 
-    def test_easy_renamer(self):
-        z = Install('ftrenamer')
-        music = os.path.join(z.folder, 'Music')
+    def test_row_tools_in_one_run(self):
+        """The date dialog, numbered copies, the easy renamer, Delete (asked first), notes
+        (shown in the info column, kept across a restart that restores the File view) and the
+        beat counter on five small files."""
+        z = Install('ftrows')
+        music, dest = os.path.join(z.folder, 'Music'), os.path.join(z.folder, 'Out')
         self.tracks(music, 5)
-        before = e2e_lib.hashes(music)
-        proc = z.start_in(self, music)
+        os.makedirs(dest)
+        path = os.path.join(music, 'a.mp3')
+        os.utime(path, (1600000000, 1600000000))  # 2020-09-13 12:26:40 UTC
+        src = e2e_lib.hashes(music)
+        proc = z.start_in(self, music, b'info_row=%d\r\nlist_style=%d\r\n' % (0x2000 | 120,
+                                                                               0x10000))
+        # The date dialog: file time to local time (what `stat` says, in the zone both
+        # programs share), an impossible month refused, local time to file time.
+        title = 'Date and time...'
+        self.assertEqual(send('select', 'a'), 0)
+        self.assertEqual(command('FileDate'), 0)
+        rc, out = send_output('dlgtext', title, '101')
+        self.assertEqual((rc, out.decode()),
+                         (0, time.strftime('%Y-%m-%d %H:%M', time.localtime(1600000000))))
+        self.assertEqual(send('dlgclick', title, '103'), 0)  # Change Modified
+        self.assertEqual(send('dlgset', title, '101', '2024-13-01 10:00'), 0)
+        self.assertEqual(send('dlgclick', title, '1'), 0)
+        self.assertEqual(send('dlgtext', title, '101'), 0, 'the dialog closed')
+        self.assertEqual(os.stat(path).st_mtime, 1600000000)
+        self.assertEqual(send('dlgset', title, '101', '2021-03-04 05:06'), 0)
+        self.assertEqual(send('dlgclick', title, '1'), 0)
+        want = time.mktime((2021, 3, 4, 5, 6, 0, 0, 0, -1))
+        wait_until(lambda: os.stat(path).st_mtime == want, 10, 'the modification time set')
+        self.assertEqual(e2e_lib.row_names(), ['a', 'b', 'c', 'd', 'e'])
+
+        # Numbered copies: 01_ to 03_, then 99_ to 101_; over an existing 02_b the copy writes
+        # 01_a, stops at 02_b ("Operation failed.") and never reaches 03_c.
+        def copy(first, failure=False):
+            self.assertEqual(send('select', 'a', 'b', 'c'), 0)
+            self.assertEqual(command('CopyTo'), 0)
+            self.assertEqual(send('dlgclick', DIALOG_TITLE, str(PANEL_CHECK)), 0, 'no panel')
+            wait_until(lambda: send('dlgset', DIALOG_TITLE, str(PANEL_NUMBER), str(first)) == 0,
+                       10, 'the start number set')
+            self.assertEqual(send('save', win_path(dest) + '\\ignored.mp3'), 0)
+            if failure:
+                self.assertEqual(send('dlgclick', 'Error', '1'), 0, 'no "Operation failed."')
+        copy(1)
+        want = {'01_a.mp3': src['a.mp3'], '02_b.mp3': src['b.mp3'], '03_c.mp3': src['c.mp3']}
+        wait_until(lambda: e2e_lib.hashes(dest) == want, 10, 'three numbered copies')
+        copy(99)
+        want.update({'99_a.mp3': src['a.mp3'], '100_b.mp3': src['b.mp3'],
+                     '101_c.mp3': src['c.mp3']})
+        wait_until(lambda: e2e_lib.hashes(dest) == want, 10, '99_, 100_ and 101_')
+        with open(os.path.join(dest, '02_b.mp3'), 'wb') as f:
+            f.write(b'kept')
+        want['02_b.mp3'] = hashlib.sha1(b'kept').hexdigest()
+        os.remove(os.path.join(dest, '01_a.mp3'))
+        os.remove(os.path.join(dest, '03_c.mp3'))
+        del want['03_c.mp3']
+        copy(1, failure=True)
+        self.assertEqual(e2e_lib.hashes(dest), want)
+        self.assertEqual(e2e_lib.hashes(music), src)
+
+        # The easy renamer: one line too many changes nothing; c's new name cannot be used,
+        # so e and d (done first, from the last line) stay renamed, a and b are not reached.
         title = 'Easy renamer'
         self.assertEqual(send('select', 'a', 'b', 'c', 'd', 'e'), 0)
         self.assertEqual(command('EasyRenamer'), 0)
-        # One line too many: the message, and nothing changes.
         self.assertEqual(send('dlgset', title, '102',
                               'a.mp3\r\nb.mp3\r\nc.mp3\r\nd.mp3\r\nz.mp3\r\n\r\n'), 0)
         self.assertEqual(send('dlgclick', title, '1'), 0)
         self.assertEqual(send('dlgclick', 'Error', '1'), 0, 'no "Wrong filename line count."')
-        self.assertEqual(e2e_lib.hashes(music), before)
-        # c's new name cannot be used: e and d (done first, from the last line) stay renamed,
-        # a and b are not reached.
+        self.assertEqual(e2e_lib.hashes(music), src)
         self.assertEqual(send('dlgset', title, '102',
                               'a.mp3\r\nB2.mp3\r\nc?.mp3\r\nD.mp3\r\nz.mp3\r\n'), 0)
         self.assertEqual(send('dlgclick', title, '1'), 0)
         self.assertEqual(send('dlgclick', 'Please confirm', '1'), 0, 'no confirmation')
         self.assertEqual(send('dlgclick', 'Error', '1'), 0, 'no "Could not rename"')
         wait_until(lambda: 'z' in e2e_lib.row_names(), 10, 'the list read again')
-        want = dict(before)
-        want['D.mp3'] = want.pop('d.mp3')
-        want['z.mp3'] = want.pop('e.mp3')
-        self.assertEqual(e2e_lib.hashes(music), want)
+        src['D.mp3'] = src.pop('d.mp3')
+        src['z.mp3'] = src.pop('e.mp3')
+        self.assertEqual(e2e_lib.hashes(music), src)
+
+        # Delete asks first: Cancel changes nothing, OK deletes.
+        self.assertEqual(send('select', 'b'), 0)
+        self.assertEqual(command('Delete'), 0)
+        self.assertEqual(send('dlgclick', 'Confirmation', '2'), 0, 'no confirmation')  # Cancel
+        wait_until(lambda: send('wintext', '#32770', '200') != 0, 10, 'the question closed')
+        self.assertEqual(e2e_lib.hashes(music), src)
+        self.assertEqual(e2e_lib.row_names(), ['a', 'b', 'c', 'D', 'z'])
+        self.assertEqual(command('Delete'), 0)
+        self.assertEqual(send('dlgclick', 'Confirmation', '1'), 0, 'no confirmation')  # OK
+        wait_until(lambda: e2e_lib.row_names() == ['a', 'c', 'D', 'z'], 10, 'the row of b removed')
+        del src['b.mp3']
+        self.assertEqual(e2e_lib.hashes(music), src)
+
+        # A note on c, read back after a restart (the File view restored as a saved list: the
+        # rows carry their file names).
+        self.assertEqual(send('select', 'c'), 0)
+        self.assertEqual(command('RowNotes'), 0)
+        self.assertEqual(send('dlgset', 'Notes', '100', 'sing along'), 0, 'no Notes dialog')
+        self.assertEqual(send('dlgclick', 'Notes', '1'), 0)
+        wait_until(lambda: send('wintext', '#32770', '200') != 0, 10, 'the dialog closed')
         stop(proc, self)
-
-    def test_file_date_dialog(self):
-        z = Install('ftdate')
-        music = os.path.join(z.folder, 'Music')
-        self.tracks(music, 1)
-        path = os.path.join(music, 'a.mp3')
-        os.utime(path, (1600000000, 1600000000))  # 2020-09-13 12:26:40 UTC
-        before = e2e_lib.hashes(music)
-        proc = z.start_in(self, music)
-        title = 'Date and time...'
-
-        def open_dialog():
-            self.assertEqual(send('select', 'a'), 0)
-            self.assertEqual(command('FileDate'), 0)
-            rc, out = e2e_lib.send_output('dlgtext', title, '101')
-            self.assertEqual(rc, 0, 'no date dialog')
-            return out.decode()
-
-        # File time to local time: what `stat` says, in the zone both programs share.
-        self.assertEqual(open_dialog(), time.strftime('%Y-%m-%d %H:%M', time.localtime(1600000000)))
-        self.assertEqual(send('dlgclick', title, '103'), 0)  # Change Modified
-        # An impossible month: OK does nothing, the dialog stays.
-        self.assertEqual(send('dlgset', title, '101', '2024-13-01 10:00'), 0)
-        self.assertEqual(send('dlgclick', title, '1'), 0)
-        self.assertEqual(send('dlgtext', title, '101'), 0, 'the dialog closed')
-        self.assertEqual(os.stat(path).st_mtime, 1600000000)
-        # Local time to file time.
-        self.assertEqual(send('dlgset', title, '101', '2021-03-04 05:06'), 0)
-        self.assertEqual(send('dlgclick', title, '1'), 0)
-        want = time.mktime((2021, 3, 4, 5, 6, 0, 0, 0, -1))
-        wait_until(lambda: os.stat(path).st_mtime == want, 10, 'the modification time set')
-        self.assertEqual(dict(e2e_lib.rows()) and e2e_lib.row_names(), ['a'])
-        self.assertEqual(e2e_lib.hashes(music), before)  # the contents are untouched
-        stop(proc, self)
-
-    def test_beat_counter(self):
-        z = Install('ftbeat')
-        music = os.path.join(z.folder, 'Music')
-        self.tracks(music, 1)
-        proc = z.start_in(self, music)
+        proc = z.start('/localini')
+        self.addCleanup(lambda: proc.poll() is None and proc.kill())
+        self.assertEqual(send('wait', '20000'), 0)
+        wait_until(lambda: 'c.mp3' in e2e_lib.row_names(), 20,
+                   lambda: 'the File view restored: %r' % e2e_lib.row_names())
+        self.assertEqual(send('select', 'c.mp3'), 0)
+        self.assertEqual(command('RowNotes'), 0)
+        rc, out = send_output('dlgtext', 'Notes', '100')
+        self.assertEqual((rc, out.decode()), (0, 'sing along'))
+        self.assertEqual(send('dlgclick', 'Notes', '2'), 0)
+        # The beat counter (a window that stays open) last.
         title = 'Manual beat counter'
         self.assertEqual(command('BeatCounter'), 0)
         self.assertEqual(send('dlgclicks', title, '100', '4', '500'), 0, 'no beat counter')
-        rc, out = e2e_lib.send_output('dlgtext', title, '100')
-        text = out.decode()
+        text = send_output('dlgtext', title, '100')[1].decode()
         print('beat counter after four taps 500 ms apart: %r' % text)
         m = re.fullmatch(r'BPM: (\d+)', text)
         self.assertIsNotNone(m, text)
@@ -313,7 +254,7 @@ class FileTools(unittest.TestCase):
         self.assertLessEqual(abs(int(m[1]) - 120), 2)
         command('BeatCounter')  # a fifth beat through the command
         stop(proc, self)
-
+        self.assertEqual(e2e_lib.hashes(music), src)
 
     def test_go_to_folder_file_list_and_address(self):
         z = Install('ftgoto')
@@ -357,14 +298,20 @@ class FileTools(unittest.TestCase):
         self.assertEqual({**e2e_lib.hashes(music), **{'o/' + k: v for k, v in e2e_lib.hashes(other).items()}},
                          before)
 
-    def test_find_in_list_wraps(self):
+    def test_find_in_list_wraps_and_delete_to_the_trash(self):
+        # With list_style 0x100 Delete sends the file whole into Wine's trash under
+        # $XDG_DATA_HOME without asking.
         z = Install('ftfind')
-        music = os.path.join(z.folder, 'Music')
+        music, xdg = os.path.join(z.folder, 'Music'), os.path.join(z.folder, 'xdg')
         os.makedirs(music)
+        os.makedirs(xdg)
         for n in ('moon', 'other', 'zoo'):
             with open(os.path.join(music, n + '.mp3'), 'wb') as f:
-                f.write(b'\xff\xfb\x90\x00' * 64)
-        proc = z.start_in(self, music)
+                f.write(b'\xff\xfb\x90\x00' * 64 + n.encode())
+        before = e2e_lib.hashes(music)
+        os.environ['XDG_DATA_HOME'] = xdg
+        self.addCleanup(os.environ.pop, 'XDG_DATA_HOME', None)
+        proc = z.start_in(self, music, b'list_style=256\r\n')
         title = '&Find in list...\tCtrl+F'
         selected = lambda: [cell for state, cell in e2e_lib.rows() if 's' in state]
         self.assertEqual(send('select', 'other'), 0)  # the File view has the focus
@@ -379,31 +326,14 @@ class FileTools(unittest.TestCase):
             wait_until(lambda: selected() == [want], 10,
                        lambda: '%s selected: %r' % (want, e2e_lib.rows()))
         self.assertEqual(send('dlgclick', title, '2'), 0)
-        stop(proc, self)
-
-    def test_notes_survive_a_restart(self):
-        z = Install('ftnotes')
-        music = os.path.join(z.folder, 'Music')
-        self.tracks(music, 2)
-        # The info column shows notes; the File view is restored at the next start.
-        extra = b'info_row=%d\r\nlist_style=%d\r\n' % (0x2000 | 120, 0x10000)
-        proc = z.start_in(self, music, extra)
-        self.assertEqual(send('select', 'b'), 0)
-        self.assertEqual(command('RowNotes'), 0)
-        self.assertEqual(send('dlgset', 'Notes', '100', 'sing along'), 0, 'no Notes dialog')
-        self.assertEqual(send('dlgclick', 'Notes', '1'), 0)
-        wait_until(lambda: send('wintext', '#32770', '200') != 0, 10, 'the dialog closed')
-        stop(proc, self)
-        proc = z.start('/localini')
-        self.addCleanup(lambda: proc.poll() is None and proc.kill())
-        self.assertEqual(send('wait', '20000'), 0)
-        # Restored as a saved list: the rows carry their file names.
-        wait_until(lambda: 'b.mp3' in e2e_lib.row_names(), 20, lambda: 'the File view restored: %r' % e2e_lib.row_names())
-        self.assertEqual(send('select', 'b.mp3'), 0)
-        self.assertEqual(command('RowNotes'), 0)
-        rc, out = e2e_lib.send_output('dlgtext', 'Notes', '100')
-        self.assertEqual((rc, out.decode()), (0, 'sing along'))
-        self.assertEqual(send('dlgclick', 'Notes', '2'), 0)
+        self.assertEqual(send('select', 'zoo'), 0)
+        self.assertEqual(command('Delete'), 0)
+        wait_until(lambda: e2e_lib.row_names() == ['moon', 'other'], 10,
+                   'the row of zoo removed without a question')
+        trash = os.path.join(xdg, 'Trash', 'files')
+        wait_until(lambda: os.path.isdir(trash) and os.listdir(trash), 10, 'the trash filled')
+        self.assertEqual(e2e_lib.hashes(trash), {'zoo.mp3': before.pop('zoo.mp3')})
+        self.assertEqual(e2e_lib.hashes(music), before)
         stop(proc, self)
 
 

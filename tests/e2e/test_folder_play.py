@@ -89,35 +89,32 @@ class FolderPlay(unittest.TestCase):
         # Polls the capture files: when each one grew first and last (wall clock).
         grew = {}
         t0 = time.monotonic()
-        proc = z.start(drive + start, '/localini') if start else z.start('/localini')
-        try:
-            self.assertEqual(send('wait', '20000'), 0, 'no main window')
-            if not start:
-                # A's list is shown, a row for each of A's tracks; Return plays the first.
-                e2e_lib.wait_listed(len(TRACKS['A']))
-                self.assertEqual(command('Return'), 0)
-            audio_s = sum(sum(t) for t in TRACKS.values()) / RATE
-            since, sizes = time.monotonic(), {}
-            while time.monotonic() - t0 < 60 + 3 * audio_s:
-                time.sleep(0.01)
-                now = time.monotonic()
-                names = sorted(n for n in os.listdir(z.folder) if n.startswith('cap.raw'))
-                for n in names:
-                    size = os.path.getsize(os.path.join(z.folder, n))
-                    if size != sizes.get(n, 0):
-                        sizes[n] = size
-                        first, _ = grew.get(n, (now, now))
-                        grew[n] = (first, now)
-                        since = now
-                # After B the search starts again at the drive root and finds A: the third
-                # opening of the device ends the run.
-                third = sizes.get(names[2], 0) if len(names) > 2 else 0
-                if third >= 4 * PROBE or (sum(sizes.values()) > 0 and now - since > 15):
-                    break
-            stop(proc, self)
-        finally:
-            if proc.poll() is None:
-                proc.kill()
+        proc = z.start(*([drive + start] if start else []), '/localini')
+        self.addCleanup(lambda: proc.poll() is None and proc.kill())
+        self.assertEqual(send('wait', '20000'), 0, 'no main window')
+        if not start:
+            # A's list is shown, a row for each of A's tracks; Return plays the first.
+            e2e_lib.wait_listed(len(TRACKS['A']))
+            self.assertEqual(command('Return'), 0)
+        audio_s = sum(sum(t) for t in TRACKS.values()) / RATE
+        since, sizes = time.monotonic(), {}
+        while time.monotonic() - t0 < 60 + 3 * audio_s:
+            time.sleep(0.01)
+            now = time.monotonic()
+            names = sorted(n for n in os.listdir(z.folder) if n.startswith('cap.raw'))
+            for n in names:
+                size = os.path.getsize(os.path.join(z.folder, n))
+                if size != sizes.get(n, 0):
+                    sizes[n] = size
+                    first, _ = grew.get(n, (now, now))
+                    grew[n] = (first, now)
+                    since = now
+            # After B the search starts again at the drive root and finds A: the third
+            # opening of the device ends the run.
+            third = sizes.get(names[2], 0) if len(names) > 2 else 0
+            if third >= 4 * PROBE or (sum(sizes.values()) > 0 and now - since > 15):
+                break
+        stop(proc, self)
         self.check(z, tracks, grew, sizes, len(tracks) - n_b)
 
     def test_folder_a_then_folder_b(self):

@@ -26,22 +26,16 @@ class IntroScan(unittest.TestCase):
                                                 sweep, True, lame=('-b', '160')))
                 for name, sweep in TRACKS]
         capture_audio(self, z.folder, keep_openings=True)
-        z.write_ini(('[Zuvo]\r\nutf8=1\r\nvolume=65535\r\nwavedevice=0\r\ngapless=1\r\n'
-                     'intro_scan=%d\r\nbrowsed_folder=%s\r\n' % (
-                         START_PERCENT << 8 | LENGTH_HALVES, e2e_lib.win_path(music))).encode())
-        proc = z.start('/localini')
-        try:
-            self.assertEqual(send('wait', '20000'), 0, 'no main window')
-            e2e_lib.wait_listed(len(TRACKS))
-            self.assertEqual(command('IntroScan'), 0)
-            self.assertEqual(send('press', INTRO_CLASS, START_BUTTON), 0, 'no intro scan window')
-            # The scan has ended when no intro has been written for a while.
-            sizes = e2e_lib.wait_steady(lambda: e2e_lib.capture_sizes(z.folder), 8, 90,
-                                        'the intro scan to end')
-            stop(proc, self)
-        finally:
-            if proc.poll() is None:
-                proc.kill()
+        proc = e2e_lib.start_with(self, z, None, ('gapless=1\r\nintro_scan=%d\r\nbrowsed_folder=%s'
+                                                  '\r\n' % (START_PERCENT << 8 | LENGTH_HALVES,
+                                                             e2e_lib.win_path(music))).encode())
+        e2e_lib.wait_listed(len(TRACKS))
+        self.assertEqual(command('IntroScan'), 0)
+        self.assertEqual(send('press', INTRO_CLASS, START_BUTTON), 0, 'no intro scan window')
+        # The scan has ended when no intro has been written for a while.
+        sizes = e2e_lib.wait_steady(lambda: e2e_lib.capture_sizes(z.folder), 8, 90,
+                                    'the intro scan to end')
+        stop(proc, self)
 
         openings = sorted((n for n in sizes if sizes[n] > 0), key=lambda n: (len(n), n))
         self.assertEqual(len(openings), len(TRACKS), 'one intro per row, then the scan stops')

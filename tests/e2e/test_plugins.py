@@ -1,18 +1,18 @@
 """Winamp plug-ins beside zuvo.exe: a FLAC file plays through the Winelib input plug-in
-"in_sndfile.dll" and the wave-out capture is ffmpeg's decode sample for sample, also when it
-starts inside the track (a seek) and after Stop/Resume; with the DSP plug-in on, an MP3 is
-heard doubled and saturated, exactly; a 21st input plug-in is not loaded; each fault of the
-faulty plug-in leaves a line in error.log and the player goes on with the next track."""
+"in_sndfile.dll" and the wave-out capture is ffmpeg's decode sample for sample, also after an
+MP3 through the gapless ring, when it starts inside the track (a seek) and after Stop/Resume; with the DSP plug-in on, an MP3 is
+heard doubled and saturated, exactly; each fault of the faulty plug-in leaves a line in
+error.log and the player goes on with the next track; a 21st input plug-in is not loaded."""
 import array
 import glob
 import os
 import shutil
-import subprocess
 import unittest
 
 import e2e_lib
-from e2e_lib import (Install, capture_audio, command, decode, make_mp3, run, send, stop,
-                     wait_steady, wait_until, win_path)
+from e2e_lib import (Install, capture_audio, command, decode, make_mp3, run, stop, wait_steady,
+                     wait_until)
+from e2e_lib import ffmpeg_samples as ffmpeg_decode
 
 PLUGINS = None
 
@@ -32,13 +32,6 @@ def make_flac(path, seconds, rate=44100, channels=2):
     return path
 
 
-def ffmpeg_decode(path):
-    a = array.array('h')
-    a.frombytes(subprocess.run(['ffmpeg', '-v', 'quiet', '-i', path, '-f', 's16le', '-'],
-                               check=True, capture_output=True).stdout)
-    return a
-
-
 def error_log(z):
     path = os.path.join(z.prog, 'error.log')
     if not os.path.exists(path):
@@ -48,28 +41,23 @@ def error_log(z):
 
 
 class Plugins(unittest.TestCase):
-    def start(self, name, files, beside, ini=b'', env=None, folder=False):
+    def start(self, name, files, beside, ini=b'', env=None, keep_openings=False):
         """zuvo.exe with `beside` copied beside it, started on files[0] (made by files'
-        makers in its music folder), or on the folder. Returns (install, process, capture
-        path, paths)."""
+        makers in its music folder). Returns (install, process, capture path, paths)."""
         z = Install(name)
         for path in beside:
             shutil.copy(path, z.prog)
         music = os.path.join(z.folder, 'music')
         os.makedirs(music)
         paths = [make(os.path.join(music, n)) for n, make in files]
-        cap = capture_audio(self, z.folder)
-        z.write_ini(b'[Zuvo]\r\nutf8=1\r\nvolume=65535\r\nwavedevice=0\r\n' + ini)
+        cap = capture_audio(self, z.folder, keep_openings)
         old = dict(os.environ)
         os.environ.update(env or {})
         try:
-            proc = z.start(win_path(music if folder else paths[0]), '/localini')
+            proc = e2e_lib.start_with(self, z, paths[0], ini)
         finally:
             os.environ.clear()
             os.environ.update(old)
-        # A failed check must not leave the window behind for the next start to hand over to.
-        self.addCleanup(lambda: proc.poll() is None and proc.kill())
-        self.assertEqual(send('wait', '20000'), 0, 'no main window')
         return z, proc, cap, paths
 
     def play_out(self, proc, cap, ref):
@@ -89,58 +77,37 @@ class Plugins(unittest.TestCase):
         return end
 
     def test_flac_plays_through_the_input_plugin(self):
-        for name, rate, channels, gapless in [('flac44', 44100, 2, 0), ('flac22', 22050, 1, 1)]:
-            with self.subTest(name=name):
-                z, proc, cap, paths = self.start(
-                    name, [('a.flac', lambda p: make_flac(p, 4.3, rate, channels))],
-                    [plugin('in_sndfile.dll')], b'gapless=%d\r\n' % gapless)
-                ref = ffmpeg_decode(paths[0])
-                got = self.play_out(proc, cap, ref)
-                end = self.assert_plays(got, ref, channels, rate, name)
-                self.assertEqual(max((abs(x) for x in got[end:]), default=0), 0)
-                self.assertEqual(error_log(z), '')
+        # 44.1 kHz stereo started alone, without the ring; 22.05 kHz mono through the ring,
+        # after an MP3 whose end the ring plays out first, on an opening of its own.
+        z, proc, cap, paths = self.start('flac44', [('a.flac', lambda p: make_flac(p, 4.3))],
+                                         [plugin('in_sndfile.dll')], b'gapless=0\r\n')
+        ref = ffmpeg_decode(paths[0])
+        got = self.play_out(proc, cap, ref)
+        end = self.assert_plays(got, ref, 2, 44100, 'flac44')
+        self.assertEqual(max((abs(x) for x in got[end:]), default=0), 0)
+        self.assertEqual(error_log(z), '')
 
-    def test_a_flac_file_after_an_mp3_through_the_ring(self):
-        # The MP3's end is heard from the gapless ring before the plug-in starts the FLAC on
-        # an opening of its own.
-        z = Install('mp3flac')
-        shutil.copy(plugin('in_sndfile.dll'), z.prog)
-        music = os.path.join(z.folder, 'music')
-        os.makedirs(music)
-        mp3 = make_mp3(os.path.join(music, '1 a.mp3'), 2.2, volume=0.5)
-        flac = make_flac(os.path.join(music, '2 b.flac'), 2.7)
-        cap = capture_audio(self, z.folder, keep_openings=True)
-        z.write_ini(b'[Zuvo]\r\nutf8=1\r\nvolume=65535\r\nwavedevice=0\r\ngapless=1\r\n')
-        proc = z.start(win_path(mp3), '/localini')
-        self.addCleanup(lambda: proc.poll() is None and proc.kill())
-        self.assertEqual(send('wait', '20000'), 0, 'no main window')
-        size = lambda: e2e_lib.file_size(cap + '.0001')
-        flac_ref = ffmpeg_decode(flac)
-        wait_until(size, 60, 'the FLAC file to start')
-        wait_steady(size, 3, 60, 'the FLAC file to end', at_least=len(flac_ref) * 2)
-        stop(proc, self)
-        first = e2e_lib.samples(cap)
-        ref = decode(mp3)
-        tail = ref[-4410 * 2:]
-        self.assertIsNotNone(e2e_lib.find(first, tail),
+        z, proc, cap, (mp3, flac) = self.start(
+            'mp3flac', [('1 a.mp3', lambda p: make_mp3(p, 2.2, volume=0.5)),
+                        ('2 b.flac', lambda p: make_flac(p, 4.3, 22050, 1))],
+            [plugin('in_sndfile.dll')], b'gapless=1\r\n', keep_openings=True)
+        ref = ffmpeg_decode(flac)
+        got = self.play_out(proc, cap + '.0001', ref)
+        self.assertIsNotNone(e2e_lib.find(e2e_lib.samples(cap), decode(mp3)[-4410 * 2:]),
                              "the MP3's end")
-        self.assert_plays(e2e_lib.samples(cap + '.0001'), flac_ref, 2, 44100, 'flac')
+        end = self.assert_plays(got, ref, 1, 22050, 'flac22')
+        self.assertEqual(max((abs(x) for x in got[end:]), default=0), 0)
+        self.assertEqual(error_log(z), '')
 
     def test_seek_and_stop_resume_on_a_flac_file(self):
         # Each restart opens the device anew: opening 1 is the start, 2 after the seek
         # forward, 3 after Stop/Resume. Each continues ffmpeg's decode exactly from where the
         # plug-in was asked to begin.
         rate = 44100
-        z = Install('flacseek')
-        shutil.copy(plugin('in_sndfile.dll'), z.prog)
-        flac = make_flac(os.path.join(z.folder, 'long.flac'), 30)
+        z, proc, cap, (flac,) = self.start(
+            'flacseek', [('long.flac', lambda p: make_flac(p, 30))], [plugin('in_sndfile.dll')],
+            b'gapless=0\r\noutbuflength=1\r\n', keep_openings=True)
         ref = ffmpeg_decode(flac)
-        cap = capture_audio(self, z.folder, keep_openings=True)
-        z.write_ini(b'[Zuvo]\r\nutf8=1\r\nvolume=65535\r\nwavedevice=0\r\ngapless=0\r\n'
-                    b'outbuflength=1\r\n')
-        proc = z.start(win_path(flac), '/localini')
-        self.addCleanup(lambda: proc.poll() is None and proc.kill())
-        self.assertEqual(send('wait', '20000'), 0, 'no main window')
         size = e2e_lib.file_size
         wait_until(lambda: size(cap) > 4 * rate * 2, 60, 'playback to start')
         self.assertEqual(command('FastForward'), 0)
@@ -185,37 +152,37 @@ class Plugins(unittest.TestCase):
         clipped = [i for i, x in enumerate(doubled[:len(got)]) if abs(x) == 32767]
         self.assertTrue(clipped and all(abs(got[i]) >= 32763 for i in clipped))
 
-    def test_a_21st_input_plugin_is_not_loaded(self):
-        z = Install('plugin21')
-        for n in range(21):
-            shutil.copy(plugin('in_faulty.dll'), os.path.join(z.prog, 'in_f%02d.dll' % n))
-        z.write_ini(b'[Zuvo]\r\nutf8=1\r\n')
-        proc = z.start('/localini')
-        self.assertEqual(send('wait', '20000'), 0, 'no main window')
-        stop(proc, self)  # the plug-ins load after the window exists: counted once it is gone
-        loaded = glob.glob(os.path.join(z.prog, '*.loaded'))
-        self.assertEqual(len(loaded), 20, loaded)
-
     def test_each_fault_logs_and_the_next_track_plays(self):
         first = lambda p: make_mp3(p, 1.6, volume=0.5)
         last = lambda p: make_mp3(p, 2.1, '300-3000', noise=True, volume=0.5)
         empty = lambda p: open(p, 'wb').close() or p
+        faulty = plugin('in_faulty.dll')
+        # With 21 copies of the plug-in beside the program, the 21st is not loaded.
+        folder = os.path.join(e2e_lib.ARGS.work, 'plugins21')
+        shutil.rmtree(folder, ignore_errors=True)
+        os.makedirs(folder)
+        copies = [faulty] + [shutil.copy(faulty, os.path.join(folder, 'in_f%02d.dll' % n))
+                             for n in range(1, 21)]
         cases = [
-            ('fplay', '2 playfail.bad', {}, 'Input plug-in: Play failed'),
-            ('fsilent', '2 silent.bad', {}, 'Input plug-in: the track ended without audio'),
+            ('fplay', '2 playfail.bad', {}, 'Input plug-in: Play failed', copies),
+            ('fsilent', '2 silent.bad', {}, 'Input plug-in: the track ended without audio',
+             [faulty]),
             ('finit', '2 any.bad', {'ZUVO_FAULTY_INIT': 'fail'},
-             'Input plug-in failed to initialise: in_faulty.dll'),
+             'Input plug-in failed to initialise: in_faulty.dll', [faulty]),
         ]
-        for name, faulty, env, line in cases:
+        for name, bad, env, line, beside in cases:
             with self.subTest(name=name):
                 # The player walks from the first track over the faulty one to the third.
                 z, proc, cap, paths = self.start(
-                    name, [('1 first.mp3', first), (faulty, empty), ('3 last.mp3', last)],
-                    [plugin('in_faulty.dll')], b'gapless=0\r\n', env)
+                    name, [('1 first.mp3', first), (bad, empty), ('3 last.mp3', last)],
+                    beside, b'gapless=0\r\n', env)
                 ref = decode(paths[2], gapless=False)
                 got = self.play_out(proc, cap, ref)
                 self.assertIn(line, error_log(z))
                 self.assertIsNotNone(e2e_lib.find(got, ref, 1152 * 2 * 4), 'the last track')
+                # The plug-ins load after the window exists: counted once it is gone.
+                loaded = glob.glob(os.path.join(z.prog, '*.loaded'))
+                self.assertEqual(len(loaded), min(len(beside), 20), loaded)
 
 
 if __name__ == '__main__':

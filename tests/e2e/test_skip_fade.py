@@ -9,7 +9,7 @@ import os
 import unittest
 
 import e2e_lib
-from e2e_lib import Install, capture_audio, command, send, stop, wait_until
+from e2e_lib import Install, capture_audio, command, stop, wait_until
 
 RATE, CHANNELS = 44100, 2
 FADEOUT = 0x80 | 10 | 0x8000 | (5 << 8)  # stop fade on (1.0 s), skip fade on (0.5 s)
@@ -88,28 +88,22 @@ class SkipFade(unittest.TestCase):
                       for name, seconds, sweep, volume in (('s1', 40, '80-6000', 0.4),
                                                            ('s2', 8, '7000-300', 0.15)))
         capture_audio(self, z.folder, keep_openings=True)
-        z.write_ini(b'[Zuvo]\r\nutf8=1\r\nvolume=65535\r\nwavedevice=%d\r\ngapless=%d\r\n'
-                    b'fadeout=%d\r\nfade_decay=%d\r\ncontrol_flags=32\r\n'
-                    % (device, gapless, FADEOUT, FADE_DECAY))
-        proc = z.start(e2e_lib.win_path(os.path.join(music, 's1.mp3')), '/localini')
-        try:
-            self.assertEqual(send('wait', '20000'), 0, 'no main window')
-            # The skip once three seconds of the first track have reached the device.
-            wait_until(lambda: e2e_lib.captured(z.folder) > 3 * RATE * 4, 60,
-                       'three seconds of the first track captured', interval=0.01)
-            before = e2e_lib.captured(z.folder)
-            self.assertEqual(command('NextTrack'), 0)
-            # The second track has ended when nothing more has been written for a while. All
-            # of it is written after the skip: 16-bit at its own rate through wave-out, float
-            # at 48 kHz through DirectSound.
-            frames = len(ref2) // CHANNELS
-            whole = frames * 4 if device & 0x80 == 0 else frames * 48000 // RATE * 8
-            e2e_lib.wait_steady(lambda: e2e_lib.captured(z.folder), 10, 120, 'the second track to end',
-                                at_least=before + whole)
-            stop(proc, self)
-        finally:
-            if proc.poll() is None:
-                proc.kill()
+        proc = e2e_lib.start_with(self, z, os.path.join(music, 's1.mp3'), (
+            b'gapless=%d\r\nfadeout=%d\r\nfade_decay=%d\r\ncontrol_flags=32\r\n'
+            % (gapless, FADEOUT, FADE_DECAY)), device)
+        # The skip once three seconds of the first track have reached the device.
+        wait_until(lambda: e2e_lib.captured(z.folder) > 3 * RATE * 4, 60,
+                   'three seconds of the first track captured', interval=0.01)
+        before = e2e_lib.captured(z.folder)
+        self.assertEqual(command('NextTrack'), 0)
+        # The second track has ended when nothing more has been written for a while. All of
+        # it is written after the skip: 16-bit at its own rate through wave-out, float at
+        # 48 kHz through DirectSound.
+        frames = len(ref2) // CHANNELS
+        whole = frames * 4 if device & 0x80 == 0 else frames * 48000 // RATE * 8
+        e2e_lib.wait_steady(lambda: e2e_lib.captured(z.folder), 10, 120,
+                            'the second track to end', at_least=before + whole)
+        stop(proc, self)
 
         # DirectSound's start opens the wave-out device once without playing (its volume):
         # only openings that received audio count.
@@ -212,20 +206,12 @@ class SkipFade(unittest.TestCase):
             if gapless & 1:  # the ring starts the next track exactly at its first sample
                 self.assertEqual(e2e_lib.find(cap, ref2, 0, at2 - CHANNELS), at2)
 
-    def test_skip_with_gapless_ring(self):
-        self.skip('skipring', 1)
-
-    def test_skip_mixed_into_fade(self):
-        self.skip('skipmix', 9)
-
-    def test_skip_without_ring(self):
-        self.skip('skipdirect', 0)
-
-    def test_skip_directsound(self):
-        self.skip('skipds', 1, 0x80)
-
-    def test_skip_directsound_mixed(self):
-        self.skip('skipdsmix', 9, 0x80)
+    def test_skip(self):
+        # gapless 1: the ring; 9: the ring with overlap mixing; device 0x80: DirectSound.
+        for name, gapless, device in [('skipring', 1, 0), ('skipmix', 9, 0), ('skipdirect', 0, 0),
+                                      ('skipds', 1, 0x80), ('skipdsmix', 9, 0x80)]:
+            with self.subTest(name):
+                self.skip(name, gapless, device)
 
 
 if __name__ == '__main__':

@@ -1,10 +1,9 @@
-""""Save uncompressed WAV file" on the real zuvo.exe under Wine.
-
-The export of a stereo MP3 without processing holds what the decoder delivers, so it equals
-mpg123's untrimmed (--no-gapless) decode within 2 LSB, and its two length fields match the
-file. With processing and mono downmix on it holds one channel, (L + R) / 2. A destination that exists is refused and left alone. Cancel in the middle of a long
-export leaves no file behind. Prints the export's speed in x real time against `mpg123 -w` on
-the same file (a figure, not a check)."""
+"""""Save uncompressed WAV file" on the real zuvo.exe under Wine: without processing the export
+of a stereo MP3 equals mpg123's untrimmed (--no-gapless) decode within 2 LSB, its two length
+fields matching the file; with processing and mono downmix on it holds (L + R) / 2. A
+destination that exists is refused and left alone; Cancel in the middle of a long export
+leaves no file behind. Prints the export's speed in x real time against `mpg123 -w` on the same
+file (a figure, not a check)."""
 import os
 import struct
 import subprocess
@@ -16,13 +15,6 @@ from e2e_lib import Install, command, decode, make_mp3, samples, send, stop, wai
 
 DIALOG = '#32770'
 LONG_S = 400  # seconds of the long track
-
-
-def size_of(path):
-    try:
-        return os.path.getsize(path)
-    except FileNotFoundError:
-        return -1
 
 
 def read(path):
@@ -46,9 +38,6 @@ def dialog_open():
 
 
 class WavExport(unittest.TestCase):
-    def start(self, z, folder):
-        return z.start_in(self, folder, b'wave_flags=8\r\n')
-
     def export(self, row):
         """Selects row and opens the dialog; returns once it is up."""
         self.assertEqual(send('select', row), 0, 'row %s not found' % row)
@@ -61,16 +50,14 @@ class WavExport(unittest.TestCase):
         os.makedirs(music)
         song = make_mp3(os.path.join(music, 'song.mp3'), 20, noise=True)
         long_mp3 = make_mp3(os.path.join(music, 'long.mp3'), LONG_S, rate=44100)
-        proc = self.start(z, music)
+        proc = z.start_in(self, music, b'wave_flags=8\r\n')
 
         # A whole export: the default destination is the track's name with ".wav" appended.
         out = song + '.wav'
         self.export('song')
         self.assertEqual(send('press', DIALOG, '1'), 0)
         wait_until(lambda: complete(out) and not dialog_open(), 60, 'the export finished')
-        with open(out, 'rb') as f:
-            head = f.read(44)
-        size = os.path.getsize(out)
+        head, size = read(out)[:44], os.path.getsize(out)
         self.assertEqual(head[:4] + head[8:16] + head[36:40], b'RIFFWAVEfmt data')
         self.assertEqual(struct.unpack_from('<HHIIHH', head, 20), (1, 2, 44100, 176400, 4, 16))
         self.assertEqual(struct.unpack_from('<I', head, 40)[0], size - 44)
@@ -88,9 +75,7 @@ class WavExport(unittest.TestCase):
         self.assertEqual(send('click', DIALOG, '203'), 0)
         self.assertEqual(send('press', DIALOG, '1'), 0)
         wait_until(lambda: complete(mono) and not dialog_open(), 60, 'the processed export finished')
-        with open(mono, 'rb') as f:
-            head = f.read(44)
-        self.assertEqual(struct.unpack_from('<HHIIHH', head, 20), (1, 1, 44100, 88200, 2, 16))
+        self.assertEqual(struct.unpack_from('<HHIIHH', read(mono), 20), (1, 1, 44100, 88200, 2, 16))
         got = samples(mono)[22:]
         self.assertEqual(len(got), len(ref) // 2)
         worst = max(abs(g - (ref[2 * i] + ref[2 * i + 1]) / 2) for i, g in enumerate(got))
@@ -117,9 +102,9 @@ class WavExport(unittest.TestCase):
         # Cancel in the middle: the partial file is deleted.
         self.export('long')
         self.assertEqual(send('press', DIALOG, '1'), 0)
-        wait_until(lambda: size_of(partial) > 4 << 20, 60, 'the long export under way')
+        wait_until(lambda: e2e_lib.file_size(partial) > 4 << 20, 60, 'the long export under way')
         self.assertEqual(send('press', DIALOG, '2'), 0)
-        wait_until(lambda: size_of(partial) == -1, 10, 'the partial file deleted')
+        wait_until(lambda: not os.path.exists(partial), 10, 'the partial file deleted')
         self.assertFalse(dialog_open())
 
         # The figure: x real time of the export against mpg123 writing a WAV of the same file.

@@ -13,18 +13,16 @@ class RssViewer(unittest.TestCase):
     def test_viewer_shows_the_file_as_text(self):
         z = Install('rss')
         z.write_ini(b'[Zuvo]\r\nutf8=1\r\n')
-        rss = os.path.join(z.prog, 'Zuvorss.xml')
-        with open(rss, 'wb') as f:
-            f.write('<?xml version="1.0" encoding="UTF-8"?>\r\n<rss version="2.0">\r\n<channel>\r\n'
-                    '<item>\r\n<title>Feed {one} \\par \\b0</title>\r\n'
-                    '<description>Caf\u00e9 news</description>\r\n'
-                    '<link>http://127.0.0.1/story</link>\r\n</item>\r\n'
-                    '<item>\r\n<title><![CDATA[Second]]></title>\r\n</item>\r\n'
-                    '</channel>\r\n</rss>\r\n'.encode('utf-8'))
+        rss = e2e_lib.write(os.path.join(z.prog, 'Zuvorss.xml'),
+                            '<?xml version="1.0" encoding="UTF-8"?>\r\n<rss version="2.0">\r\n'
+                            '<channel>\r\n<item>\r\n<title>Feed {one} \\par \\b0</title>\r\n'
+                            '<description>Caf\u00e9 news</description>\r\n'
+                            '<link>http://127.0.0.1/story</link>\r\n</item>\r\n'
+                            '<item>\r\n<title><![CDATA[Second]]></title>\r\n</item>\r\n'
+                            '</channel>\r\n</rss>\r\n')
         written = time.mktime((2026, 3, 4, 5, 6, 0, 0, 0, -1))
         os.utime(rss, (written, written))
-        running = z.start('/localini')
-        self.assertEqual(send('wait', '--visible', '20000'), 0)
+        running = z.launch(self, '/localini', visible=True)
         self.assertEqual(command('ViewRssFile'), 0)
 
         def viewer_text():

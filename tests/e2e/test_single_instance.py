@@ -2,7 +2,7 @@
 import unittest
 
 import e2e_lib
-from e2e_lib import Install, send, stop
+from e2e_lib import Install, stop
 
 
 class SingleInstance(unittest.TestCase):
@@ -10,8 +10,7 @@ class SingleInstance(unittest.TestCase):
         z = Install('single')
         # A position read at start belongs to the track of that start, not to a handed-over one.
         z.write_ini(b'[Zuvo]\r\nutf8=1\r\ncontrol_flags=32\r\nlast_pos=777\r\n')
-        running = z.start('/localini')
-        self.assertEqual(send('wait', '--visible', '20000'), 0)
+        running = z.launch(self, '/localini', visible=True)
 
         # Without a path the running window is only brought to the front.
         rc, plain = z.run('/localini')

@@ -133,6 +133,18 @@ def screenshot(path):
     subprocess.run(['bash', '-c', script, '_', ROOT, path], check=True, timeout=60)
 
 
+def pixels_of(png, colour, crop=None, within=0):
+    """Number of pixels of `colour` ("#rrggbb", "rgb(r,g,b)") in a picture file, or in its
+    rectangle crop (x, y, w, h); with `within`, those at most that far from it (Euclidean
+    distance: ImageMagick's fuzz is the RMS of the channels' differences)."""
+    region = ['-crop', '%dx%d+%d+%d' % (crop[2], crop[3], crop[0], crop[1]), '+repage'] if crop else []
+    out = subprocess.run(['convert', png, *region, '-fuzz', '%.3f%%' % (100 * within / 3 ** 0.5 / 255),
+                          '-fill', 'black', '+opaque', colour, '-fill', 'white', '-opaque', colour,
+                          '-format', '%[fx:round(mean*w*h)]', 'info:'], check=True,
+                         stdout=subprocess.PIPE)
+    return int(out.stdout)
+
+
 def standin(name):
     """The stand-in DLL `name`, built beside zuvo-send.exe in standins/; the test is skipped
     when it was not built (no winegcc)."""
@@ -284,11 +296,12 @@ def output(*args):
 
 
 def read(path, missing=None):
-    """The bytes of a file; `missing` when it does not exist."""
+    """The bytes of a file; `missing` when it does not exist (or is a process's file in /proc
+    and the process has gone)."""
     try:
         with open(path, 'rb') as f:
             return f.read()
-    except FileNotFoundError:
+    except (FileNotFoundError, ProcessLookupError):
         return missing
 
 

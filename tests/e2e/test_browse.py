@@ -26,8 +26,7 @@ def make_tree(root):
     os.makedirs(os.path.join(root, 'Ελληνικά'))
     for name, size in (('Track 9.mp3', 3000), ('Track 10.mp3', 2000), ('Ärger.mp3', 1000),
                        ('notes.txt', 10), (os.path.join('日本', 'Kyoto.mp3'), 500)):
-        with open(os.path.join(musik, name), 'wb') as f:
-            f.write(b'\0' * size)
+        e2e_lib.write(os.path.join(musik, name), b'\0' * size)
     return musik
 
 
@@ -48,15 +47,6 @@ def colours(png, x, y, w, h):
     """Number of distinct colours in a region: an empty control has one or two."""
     out = subprocess.run(['convert', png, '-crop', '%dx%d+%d+%d' % (w, h, x, y), '+repage',
                           '-format', '%k', 'info:'], check=True, stdout=subprocess.PIPE)
-    return int(out.stdout)
-
-
-def pixels_of(png, colour, x, y, w, h):
-    """Number of pixels of exactly `colour` in a region."""
-    out = subprocess.run(['convert', png, '-crop', '%dx%d+%d+%d' % (w, h, x, y), '+repage',
-                          '-fill', 'black', '+opaque', colour, '-fill', 'white', '-opaque', colour,
-                          '-format', '%[fx:round(mean*w*h)]', 'info:'], check=True,
-                         stdout=subprocess.PIPE)
     return int(out.stdout)
 
 
@@ -128,7 +118,7 @@ class Browse(unittest.TestCase):
         # its season's header, 12 x 3 pixels each.
         season = SEASON_COLOURS[time.gmtime().tm_mon % 12 // 3]
         x, y, w, h = rect
-        self.assertGreaterEqual(pixels_of(shot, season, x + w // 4, y, w * 3 // 4, h), 3 * 36,
+        self.assertGreaterEqual(e2e_lib.pixels_of(shot, season, (x + w // 4, y, w * 3 // 4, h)), 3 * 36,
                                 'no month icons in the file list (%s)' % shot)
         stop(proc, self)
         rows = saved_rows(z)

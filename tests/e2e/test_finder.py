@@ -26,8 +26,7 @@ def make_tree(root):
         for i in range(PER_FOLDER):
             stem = ('love_%d_%d' if i % 9 == 0 else 'x%d_%d DEMO' if i % 13 == 0 else 'f%d_%d') % (d, i)
             ext = '.txt' if i % 10 == 4 else '.mp3'
-            with open(os.path.join(folder, stem + ext), 'wb') as f:
-                f.write(b'\0' * ((d * 37 + i * 11) % 3000))
+            e2e_lib.write(os.path.join(folder, stem + ext), b'\0' * ((d * 37 + i * 11) % 3000))
 
 
 def find_names(root, name, ignore, low_kb, high_kb):

@@ -14,18 +14,6 @@ SHOW_PICTURES, STANDARD_PICTURE = 1 << 8, 1 << 9
 SIDE = 150  # the picture setting's default height
 
 
-def pixels_near(png, rgb):
-    """Pixels of the whole screen within 24 of rgb (JPEG and half-tone blur the edges, not the
-    inside of a flat picture). ImageMagick's fuzz is the RMS of the channels' differences:
-    24 / sqrt(3) keeps the Euclidean distance within 24."""
-    colour = 'rgb(%d,%d,%d)' % rgb
-    out = subprocess.run(['convert', png, '-fuzz', '%.3f%%' % (100 * 24 / 3 ** 0.5 / 255),
-                          '-fill', 'black', '+opaque', colour, '-fill', 'white', '-opaque', colour,
-                          '-format', '%[fx:round(mean*w*h)]', 'info:'],
-                         check=True, stdout=subprocess.PIPE)
-    return int(out.stdout)
-
-
 def picture(path, colour, size='300x300'):
     subprocess.run(['convert', '-size', size, 'xc:' + colour, '-quality', '95', path], check=True)
     return path
@@ -38,7 +26,8 @@ class Pictures(unittest.TestCase):
 
         def check():
             e2e_lib.screenshot(shot)
-            n = pixels_near(shot, rgb)
+            # JPEG and half-tone blur the edges, not the inside of a flat picture.
+            n = e2e_lib.pixels_of(shot, 'rgb(%d,%d,%d)' % rgb, within=24)
             return n if n > SIDE * SIDE * 0.8 else None
         return wait_until(check, 20, what, interval=0.5)
 

@@ -3,7 +3,7 @@ its values (the fix-ups on reading are unit tests of the reader), keeps a foreig
 a second start writes back the same bytes. The language file beside it is loaded at start: a
 good one keeps its code and logs nothing; a failure goes to error.log, and a missing file
 resets the code to English while one with the wrong line count keeps it (each rule of the
-file is a unit test of the loader)."""
+file is a unit test of the loader). A second start hands its path to the running one."""
 import os
 import re
 import unittest
@@ -62,6 +62,30 @@ class SettingsFile(unittest.TestCase):
                 self.assertIn(b'filebufsize=500', lines)
                 self.assertTrue(first.endswith(b'\r\n[Foreign]\r\nkey=value\r\n'), first[-60:])
                 self.assertEqual(self.run_once(z), first)
+
+    def test_second_instance_hands_over(self):
+        """A second start hands its path to the running instance and ends after about a
+        second."""
+        z = Install('single')
+        # A position read at start belongs to the track of that start, not to a handed-over one.
+        z.write_ini(b'[Zuvo]\r\nutf8=1\r\ncontrol_flags=32\r\nlast_pos=777\r\n')
+        running = z.launch(self, '/localini', visible=True)
+        # Without a path the running window is only brought to the front.
+        rc, plain = z.run('/localini')
+        self.assertEqual(rc, 0)
+        path = 'D:\\Music\\Caf\u00e9 del Mar\\01 Intro.mp3'
+        # Wine quotes an argument with blanks when it builds the command line, as a shell
+        # link or Explorer would.
+        rc, with_path = z.run('/localini', path)
+        self.assertEqual(rc, 0)
+        print('second instance: %.2f s without a path, %.2f s with one' % (plain, with_path))
+        # It waits a second for the running one, and not much longer.
+        self.assertGreater(with_path, 1.0)
+        self.assertLess(with_path, plain + 3.0)
+        stop(running, self)
+        lines = z.read_ini().split(b'\r\n')
+        self.assertIn(b'last_file=' + path.encode('utf-8'), lines)
+        self.assertIn(b'last_pos=0', lines)
 
 
 if __name__ == '__main__':

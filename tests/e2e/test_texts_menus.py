@@ -3,7 +3,7 @@ with tags: the window title (elapsed time and tag title, also after stop) and st
 (the format); "Now playing" with every placeholder, read from the clipboard; the F1 menu read
 back item by item, an item of it chosen by keys reaching pane 2 and the settings file; a global
 hotkey pressed by xdotool while Notepad has the focus; the tray icon's clicks hiding and
-showing the window, and "/hide" starting in the tray."""
+showing the window, and "/hide" starting in the tray. The accelerator table of zuvo.exe."""
 import os
 import re
 import subprocess
@@ -59,6 +59,17 @@ def xdotool(*args, **kw):
 def tray_shown():
     """Wine's own tray window (no X tray under Xvfb) is mapped while it holds an icon."""
     return 'IsViewable' in x_tool('xwininfo', '-name', 'Wine System Tray').stdout
+
+
+VIRTKEY, SHIFT, CONTROL, ALT = 1, 4, 8, 16
+C, S, CS = CONTROL, SHIFT, CONTROL | SHIFT
+EXPECTED = [  # (modifiers, virtual key, command)
+    (0, 0x0D, 'Return'), (0, 0x20, 'Space'), (C, 0x22, 'NextPane'), (S, 0x79, 'ContextMenu'),
+    (C, 0x27, 'NextTrack'), (0, 0x6A, 'NextTrack'), (S, 0x25, 'DirSearchBack'),
+    (0, 0x2E, 'SkipRows'), (CS, ord('R'), 'RepeatTrackOnce'), (C, ord('G'), 'Gapless'),
+    (S, 0x13, 'SoftMute'), (0, 0x6B, 'VolumeUp'), (0, 0x73, 'TreeToggle'),
+    (ALT, 0x0D, 'TrackInfo'), (CS | ALT, ord('D'), 'RuntimeInfo'),
+]
 
 
 class TextsMenus(unittest.TestCase):
@@ -190,6 +201,25 @@ class TextsMenus(unittest.TestCase):
         wait_until(lambda: not tray_shown(), 10, 'the tray icon removed at exit')
         flags = re.search(rb'control_flags=(\d+)', self.z.read_ini())
         self.assertTrue(flags and int(flags[1]) & 0x10, 'the tray option was not switched on')
+
+
+class Accelerators(unittest.TestCase):
+    def test_table_750(self):
+        """zuvo.exe carries accelerator table 750: every entry a virtual key bound once, to a
+        command of src/base/command_ids.h, and a sample of the key bindings across the groups
+        of the command table and every modifier."""
+        rc, out = e2e_lib.send_output('accel', e2e_lib.ARGS.exe, '750')
+        self.assertEqual(rc, 0, 'no accelerator table 750')
+        table, known = {}, set(e2e_lib.COMMANDS.values())
+        for line in out.decode().splitlines():
+            flags, key, cmd = (int(x) for x in line.split())
+            self.assertTrue(flags & VIRTKEY, (flags, key, cmd))
+            self.assertIn(cmd, known, 'key %s bound to no command' % hex(key))
+            mods = flags & (SHIFT | CONTROL | ALT)
+            self.assertNotIn((mods, key), table, 'key bound twice')
+            table[(mods, key)] = cmd
+        for mods, key, cmd in EXPECTED:
+            self.assertEqual(table.get((mods, key)), e2e_lib.command_id(cmd), (mods, hex(key), cmd))
 
 
 if __name__ == '__main__':

@@ -44,10 +44,8 @@ def open_dialog(test):
 
 def close_dialog(test):
     test.assertEqual(send('dlgclick', TITLE, '2'), 0)
-    # (zuvo-send's dialog verbs wait 10 s for a dialog that is not there; a window class does
-    # not wait.)
-    wait_until(lambda: e2e_lib.output('wintext', '#32770', '100') != TITLE, 15,
-               'the dialog to close')
+    # ("titled" answers at once; the dialog verbs wait 10 s for a dialog that is not there.)
+    wait_until(lambda: send('titled', TITLE) != 0, 15, 'the dialog to close')
 
 
 # (page, verb, control id, value, key, expected value or a function of the old value): one

@@ -133,6 +133,18 @@ def screenshot(path):
     subprocess.run(['bash', '-c', script, '_', ROOT, path], check=True, timeout=60)
 
 
+def pixels_of(png, colour, crop=None, within=0):
+    """Number of pixels of `colour` ("#rrggbb", "rgb(r,g,b)") in a picture file, or in its
+    rectangle crop (x, y, w, h); with `within`, those at most that far from it (Euclidean
+    distance: ImageMagick's fuzz is the RMS of the channels' differences)."""
+    region = ['-crop', '%dx%d+%d+%d' % (crop[2], crop[3], crop[0], crop[1]), '+repage'] if crop else []
+    out = subprocess.run(['convert', png, *region, '-fuzz', '%.3f%%' % (100 * within / 3 ** 0.5 / 255),
+                          '-fill', 'black', '+opaque', colour, '-fill', 'white', '-opaque', colour,
+                          '-format', '%[fx:round(mean*w*h)]', 'info:'], check=True,
+                         stdout=subprocess.PIPE)
+    return int(out.stdout)
+
+
 def standin(name):
     """The stand-in DLL `name`, built beside zuvo-send.exe in standins/; the test is skipped
     when it was not built (no winegcc)."""
@@ -247,12 +259,18 @@ class Install:
         rows. Returns the process."""
         self.write_ini(b'[Zuvo]\r\nutf8=1\r\nvolume=65535\r\nwavedevice=0\r\nbrowsed_folder=' +
                        win_path(folder).encode('utf-8') + b'\r\n' + extra)
-        proc = self.start('/localini')
+        proc = self.launch(test, '/localini', visible=visible)
+        if listed:
+            wait_until(rows, 20, 'the start folder listed')
+        return proc
+
+    def launch(self, test, *args, visible=False):
+        """Starts the program with args, killed should the test end with it running, and waits
+        for its main window (shown, with visible). Returns the process."""
+        proc = self.start(*args)
         test.addCleanup(lambda: proc.poll() is None and proc.kill())
         test.assertEqual(send('wait', *(['--visible'] if visible else []), '20000'), 0,
                          'no main window')
-        if listed:
-            wait_until(rows, 20, 'the start folder listed')
         return proc
 
     def run(self, *args, timeout=60):
@@ -269,6 +287,52 @@ class Install:
     def write_ini(self, data):
         with open(self.ini, 'wb') as f:
             f.write(data)
+
+
+def output(*args):
+    """zuvo-send's output as text (CR LF as LF), None when it failed."""
+    rc, data = send_output(*args)
+    return data.decode('utf-8', 'replace').replace('\r\n', '\n') if rc == 0 else None
+
+
+def read(path, missing=None):
+    """The bytes of a file; `missing` when it does not exist (or is a process's file in /proc
+    and the process has gone)."""
+    try:
+        with open(path, 'rb') as f:
+            return f.read()
+    except (FileNotFoundError, ProcessLookupError):
+        return missing
+
+
+def write(path, data):
+    """Writes bytes (or UTF-8 text) to path; returns path."""
+    with open(path, 'wb') as f:
+        f.write(data.encode('utf-8') if isinstance(data, str) else data)
+    return path
+
+
+def open_handler(test, ext, opened):
+    """Registers a program for files of type ext (".jpg") until the test ends: a command that
+    writes the path it is handed into the local file `opened`. Returns a function giving that
+    path once written (None before)."""
+    classes = 'HKLM\\Software\\Classes\\'
+    prog_id = 'ZuvoTest' + ext.strip('.')
+
+    def reg(*args):
+        return subprocess.run([WINE_RUN, 'reg', *args], stdout=subprocess.DEVNULL,
+                              stderr=subprocess.DEVNULL).returncode
+    query = subprocess.run([WINE_RUN, 'reg', 'query', classes + ext, '/ve'],
+                           stdout=subprocess.PIPE, stderr=subprocess.DEVNULL).stdout
+    was = re.search(r'REG_SZ\s+(\S+)', query.decode('utf-8', 'replace'))
+    for key, value in ((classes + ext, prog_id), (classes + prog_id + '\\shell\\open\\command',
+                                                  'cmd.exe /c echo %%1> "%s"' % win_path(opened))):
+        test.assertEqual(reg('add', key, '/ve', '/d', value, '/f'), 0)
+    test.addCleanup(reg, 'delete', classes + prog_id, '/f')
+    # The type's own program id goes back afterwards.
+    test.addCleanup(reg, *(('add', classes + ext, '/ve', '/d', was.group(1), '/f') if was else
+                           ('delete', classes + ext, '/ve', '/f')))
+    return lambda: (read(opened) or b'').decode('utf-8', 'replace').strip().strip('"') or None
 
 
 def capture_audio(test, folder, keep_openings=False):

@@ -2,11 +2,11 @@
 and test music whose loudness changes every 20 ms at random, so that any stretch of it is
 found at one place only, even after an MP3 round trip (judged by its envelope)."""
 import array
-import math
 import os
 import random
 import re
 import socket
+import statistics
 import wave
 
 import e2e_lib
@@ -95,24 +95,16 @@ def make_music(path, seconds, seed, rate=44100, lame=('-b', '192')):
 
 def envelope(samples, channels, window):
     """Mean absolute value of channel 0 per window of frames."""
-    out = []
-    n = len(samples) // channels
-    for start in range(0, n - window + 1, window):
-        s = 0
-        for i in range(start * channels, (start + window) * channels, channels):
-            s += abs(samples[i])
-        out.append(s / window)
-    return out
+    ch0 = samples[::channels]
+    return [sum(map(abs, ch0[i:i + window])) / window
+            for i in range(0, len(ch0) - window + 1, window)]
 
 
 def pearson(a, b):
-    n = len(a)
-    ma, mb = sum(a) / n, sum(b) / n
-    da = [x - ma for x in a]
-    db = [x - mb for x in b]
-    num = sum(x * y for x, y in zip(da, db))
-    den = math.sqrt(sum(x * x for x in da) * sum(y * y for y in db))
-    return num / den if den else 0.0
+    try:
+        return statistics.correlation(a, b)
+    except statistics.StatisticsError:  # a constant stretch
+        return 0.0
 
 
 def locate(cap, stream, channels=2, rate=44100):

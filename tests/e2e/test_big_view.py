@@ -1,7 +1,7 @@
 """The Big view, floating and embedded: its texts follow the info pattern, mixed with the titles
 of Zuvorss.xml, which a feed update writes from a local HTTP server (on a worker thread: the view
 keeps cycling while a slow feed downloads). A refused feed becomes the failure channel and one
-error.log line."""
+error.log line. The RSS Viewer shows the file as plain text."""
 import http.server
 import os
 import socket
@@ -19,25 +19,17 @@ TAIL = b'</rss>\r\n'
 SLOW_SECONDS = 5
 
 
-class FeedHandler(http.server.BaseHTTPRequestHandler):
+class FeedHandler(http.server.SimpleHTTPRequestHandler):
     """/NAME serves tests/e2e/data/feeds/NAME; /slow/NAME the same after a delay; else 404."""
 
+    def __init__(self, *args, **kw):
+        super().__init__(*args, directory=DATA, **kw)
+
     def do_GET(self):
-        name = self.path.lstrip('/')
-        if name.startswith('slow/'):
+        if self.path.startswith('/slow/'):
             time.sleep(SLOW_SECONDS)
-            name = name[5:]
-        path = os.path.join(DATA, os.path.basename(name))
-        if not os.path.isfile(path):
-            self.send_error(404)
-            return
-        with open(path, 'rb') as f:
-            body = f.read()
-        self.send_response(200)
-        self.send_header('Content-Type', 'application/rss+xml')
-        self.send_header('Content-Length', str(len(body)))
-        self.end_headers()
-        self.wfile.write(body)
+            self.path = self.path[5:]
+        super().do_GET()
 
     def log_message(self, *args):
         pass
@@ -63,11 +55,16 @@ def big_title(embedded_layout='1', pattern='I', cycle='01'):
         ',16777215,12632256,00000000,Arial'
 
 
-def open_view(shown):
-    """Sends "Big title view" once and waits until shown() is true."""
+def open_view(shown=lambda: send('wintext', 'ZuvoBigView', '100') == 0):
+    """Sends "Big title view" once and waits until shown() is true (the floating view)."""
     if command('BigView') != 0:
         raise AssertionError('no main window for the command')
     wait_until(shown, 10, 'the Big view to open')
+
+
+def view_text():
+    """The floating view's text, None while it is not open."""
+    return e2e_lib.output('wintext', 'ZuvoBigView', '2000')
 
 
 def shown_texts(read, seconds, until=None):
@@ -107,25 +104,18 @@ class BigView(unittest.TestCase):
                      'big_embedded=0\r\nbig_title=%s\r\nbig_infoptrn=kis;;\r\n'
                      'big_rssstring=%s\r\n'
                      % (big_title(), plan)).encode('utf-8'))
-        running = z.start('/localini')
         # The command is posted as soon as the window exists, while the program still starts:
         # it waits in the queue until the start-up is done, and is carried out then.
-        self.assertEqual(send('wait', '20000'), 0)
-
-        def text():
-            rc, out = send_output('wintext', 'ZuvoBigView', '2000')
-            return out.decode('utf-8') if rc == 0 else None
-        open_view(lambda: send('wintext', 'ZuvoBigView', '100') == 0)
-        wait_until(lambda: text() and text().startswith('File: Song One.mp3'), 20, 'the Big view')
+        running = z.launch(self, '/localini')
+        open_view()
+        wait_until(lambda: (view_text() or '').startswith('File: Song One.mp3'), 20, 'the Big view')
         # The update starts at the pattern's second step and waits SLOW_SECONDS for the second
         # feed; the view keeps cycling meanwhile ('s' keeps the previous text while there is no
         # file, so the steps alternate between the file and the track name).
-        during = shown_texts(text, SLOW_SECONDS - 1)
+        during = shown_texts(view_text, SLOW_SECONDS - 1)
         self.assertGreaterEqual(len(during), 2, during)
         rss = os.path.join(z.prog, 'Zuvorss.xml')
         wait_until(lambda: os.path.exists(rss), 30, 'Zuvorss.xml')
-        with open(rss, 'rb') as f:
-            data = f.read()
         cdata = ('<channel>\r\n<item>\r\n<title>Harbour Town Courier</title>\r\n'
                  '<description>Local news & weather</description>\r\n'
                  '<link>http://127.0.0.1/courier/</link>\r\n</item>\r\n'
@@ -139,9 +129,8 @@ class BigView(unittest.TestCase):
                  '<description>\u00c5r</description>\r\n</item>\r\n</channel>\r\n')
         failed = ('<channel>\r\n<title>RSS download failed</title>\r\n<description>%s'
                   '</description>\r\n</channel>\r\n' % refused)
-        self.assertEqual(data, HEAD + (cdata + plain + failed).encode('utf-8') + TAIL)
-        with open(os.path.join(z.prog, 'error.log'), 'rb') as f:
-            log = f.read().decode('cp1252').splitlines()
+        self.assertEqual(e2e_lib.read(rss), HEAD + (cdata + plain + failed).encode('utf-8') + TAIL)
+        log = e2e_lib.read(os.path.join(z.prog, 'error.log')).decode('cp1252').splitlines()
         self.assertEqual(len(log), 1, log)
         self.assertIn('\tInternetOpenUrl failed, error: ', log[0])
 
@@ -149,7 +138,7 @@ class BigView(unittest.TestCase):
         titles = ['Harbour Town Courier', 'Ferry timetable changes',
                   'Caf&#233; reopens "soon" &amp; more', 'Nordlicht \u2013 News',
                   'RSS download failed']
-        seen = shown_texts(text, 40, until=lambda s: titles[-1] in s)
+        seen = shown_texts(view_text, 40, until=lambda s: titles[-1] in s)
         own = ('File: Song One.mp3', 'Song One')
         news = [t for t in seen if t not in own]
         self.assertEqual(news, titles, seen)
@@ -169,15 +158,11 @@ class BigView(unittest.TestCase):
         z.write_ini(('[Zuvo]\r\nutf8=1\r\nlast_file=C:\\Music\\Song Two.mp3\r\n'
                      'big_title=%s\r\nbig_infoptrn=-k;kk;kk\r\nbig_embedded=%d\r\n'
                      % (big_title('4', 'i'), 0x8000 | 120)).encode('utf-8'))
-        running = z.start('/localini')
-        self.assertEqual(send('wait', '--visible', '20000'), 0)
+        running = z.launch(self, '/localini', visible=True)
 
         def child():
-            rc, out = send_output('children')
-            for line in out.decode('utf-8').splitlines():
-                if line.startswith('ZuvoBigView '):
-                    return line
-            return None
+            return next((line for line in (e2e_lib.output('children') or '').splitlines()
+                         if line.startswith('ZuvoBigView ')), None)
         open_view(lambda: child() is not None)
         line = wait_until(child, 20, 'the embedded Big view')
         fields = line.split('\t')[0].split()
@@ -202,30 +187,23 @@ class BigView(unittest.TestCase):
                      'big_title=00040,00040,00700,00180,Vi5C-4I01,16777215,12632256,00000000,'
                      'Arial\r\nbig_infoptrn=-beokrn;kp;rg\r\nbig_rssstring=%s\r\n'
                      % plan).encode('utf-8'))
-        try:
-            proc = z.start(win_path(mp3), '/localini')
-            self.assertEqual(send('wait', '--visible', '20000'), 0, 'no main window')
-            open_view(lambda: send('wintext', 'ZuvoBigView', '100') == 0)
-            # The repeat state with the track's place in its list, and what comes next.
-            def text():
-                rc, out = send_output('wintext', 'ZuvoBigView', '2000')
-                return out.decode('utf-8') if rc == 0 else None
-            want = ['No repeat, Track 1 of 1', 'Next: [-?-]']
-            seen = shown_texts(text, 20, lambda seen: all(w in seen for w in want))
-            for w in want:
-                self.assertIn(w, seen)
-            size = lambda: e2e_lib.file_size(cap)
-            wait_until(size, 60, 'playback to start')
-            rss = os.path.join(z.prog, 'Zuvorss.xml')
-            wait_until(lambda: os.path.exists(rss), 60, 'the slow feed written')
-            at_update = size()
-            wait_steady(size, 3, 120, 'playback to end', at_least=len(decode(mp3)) * 2)
-            # The download ran while the track played: the capture grew after it.
-            self.assertLess(at_update, size())
-            self.assertGreater(os.path.getsize(rss), 100000)
-            stop(proc, self)
-        finally:
-            del os.environ['ALSA_CONFIG_PATH']
+        proc = z.launch(self, win_path(mp3), '/localini', visible=True)
+        open_view()
+        # The repeat state with the track's place in its list, and what comes next.
+        want = ['No repeat, Track 1 of 1', 'Next: [-?-]']
+        seen = shown_texts(view_text, 20, lambda seen: all(w in seen for w in want))
+        for w in want:
+            self.assertIn(w, seen)
+        size = lambda: e2e_lib.file_size(cap)
+        wait_until(size, 60, 'playback to start')
+        rss = os.path.join(z.prog, 'Zuvorss.xml')
+        wait_until(lambda: os.path.exists(rss), 60, 'the slow feed written')
+        at_update = size()
+        wait_steady(size, 3, 120, 'playback to end', at_least=len(decode(mp3)) * 2)
+        # The download ran while the track played: the capture grew after it.
+        self.assertLess(at_update, size())
+        self.assertGreater(os.path.getsize(rss), 100000)
+        stop(proc, self)
         samples = e2e_lib.samples(cap)
         ref = decode(mp3, gapless=False)
         diff, runs, end = e2e_lib.wine_underruns(samples, ref, 2, 44100)
@@ -233,6 +211,36 @@ class BigView(unittest.TestCase):
             print('Wine inserted silence at (frame, frames): %s' % runs)
         self.assertLessEqual(diff, 2)
         self.assertLessEqual(len(runs), 3, 'the device ran dry too often')
+
+    def test_rss_viewer_shows_the_file_as_text(self):
+        """"View RSS file" opens the RSS Viewer on the Zuvorss.xml beside the settings file: the
+        date it was written, each title, description and link as plain text, whatever RTF-like
+        characters the feed's texts hold."""
+        z = Install('rss')
+        z.write_ini(b'[Zuvo]\r\nutf8=1\r\n')
+        rss = e2e_lib.write(os.path.join(z.prog, 'Zuvorss.xml'),
+                            '<?xml version="1.0" encoding="UTF-8"?>\r\n<rss version="2.0">\r\n'
+                            '<channel>\r\n<item>\r\n<title>Feed {one} \\par \\b0</title>\r\n'
+                            '<description>Caf\u00e9 news</description>\r\n'
+                            '<link>http://127.0.0.1/story</link>\r\n</item>\r\n'
+                            '<item>\r\n<title><![CDATA[Second]]></title>\r\n</item>\r\n'
+                            '</channel>\r\n</rss>\r\n')
+        written = time.mktime((2026, 3, 4, 5, 6, 0, 0, 0, -1))
+        os.utime(rss, (written, written))
+        running = z.launch(self, '/localini', visible=True)
+        self.assertEqual(command('ViewRssFile'), 0)
+
+        def viewer_text():
+            rc, out = send_output('text', '#32770', '2000')
+            return rc == 0 and b'Second' in out and out
+        text = wait_until(viewer_text, 20, 'the RSS Viewer with its text').decode('cp1252')
+        lines = [l.strip() for l in text.replace('\r', '\n').split('\n') if l.strip()]
+        self.assertEqual(lines, ['2026-03-04 05:06', 'Feed {one} \\par \\b0', 'Caf\u00e9 news',
+                                 'http://127.0.0.1/story', 'Second',
+                                 '___________________________'])
+        self.assertEqual(send('press', '#32770', '2'), 0)  # Cancel, as Esc does
+        wait_until(lambda: send('text', '#32770', '200') != 0, 10, 'the viewer closed')
+        stop(running, self)
 
 
 if __name__ == '__main__':

@@ -1,7 +1,7 @@
 """zuvo.exe started on a prepared folder tree shows it: the tree on the left and the File view
-on the right (judged on a screenshot), the listed rows as the program saves them at exit, and
-keyboard commands that rename a track in place, open a folder row and go back to the current
-track."""
+on the right (judged on a screenshot), the listed rows as the program saves them at exit; then,
+started on the browsed folder of its settings, keyboard commands that rename a track in place,
+open a folder row and go back to the current track."""
 import os
 import re
 import subprocess
@@ -26,8 +26,7 @@ def make_tree(root):
     os.makedirs(os.path.join(root, 'Ελληνικά'))
     for name, size in (('Track 9.mp3', 3000), ('Track 10.mp3', 2000), ('Ärger.mp3', 1000),
                        ('notes.txt', 10), (os.path.join('日本', 'Kyoto.mp3'), 500)):
-        with open(os.path.join(musik, name), 'wb') as f:
-            f.write(b'\0' * size)
+        e2e_lib.write(os.path.join(musik, name), b'\0' * size)
     return musik
 
 
@@ -51,19 +50,9 @@ def colours(png, x, y, w, h):
     return int(out.stdout)
 
 
-def pixels_of(png, colour, x, y, w, h):
-    """Number of pixels of exactly `colour` in a region."""
-    out = subprocess.run(['convert', png, '-crop', '%dx%d+%d+%d' % (w, h, x, y), '+repage',
-                          '-fill', 'black', '+opaque', colour, '-fill', 'white', '-opaque', colour,
-                          '-format', '%[fx:round(mean*w*h)]', 'info:'], check=True,
-                         stdout=subprocess.PIPE)
-    return int(out.stdout)
-
-
 def saved_rows(z):
     """The File view's rows as the exit wrote them: lists of cells."""
-    with open(os.path.join(z.prog, 'zuvo.ind'), 'rb') as f:
-        data = f.read()
+    data = e2e_lib.read(os.path.join(z.prog, 'zuvo.ind'))
     return [line.decode('utf-8').split('|') for line in data.split(b'\r\n') if line]
 
 
@@ -100,14 +89,15 @@ SHOWN = ['Track 9', 'Track 10', 'Ärger']  # the File view leaves the extensions
 
 
 class Browse(unittest.TestCase):
-    def test_shows_tree_and_list(self):
+    def test_tree_and_list_then_keys_rename_open_and_go_to_current(self):
         z = Install('browse')
         musik = make_tree(os.path.join(z.folder, 'music'))
-        z.write_ini(b'[Zuvo]\r\nutf8=1\r\nlist_style=%d\r\ncontrol_flags=%d\r\n' %
-                    (NATURAL_ORDER | RESTORE_FILE_LIST | MONTH_COLORS, 32 | FOLDERS_IN_FILE_VIEW))
+        last_file = win_path(os.path.join(musik, 'Track 9.mp3')).encode('utf-8')
+        ini = b'[Zuvo]\r\nutf8=1\r\nlist_style=%d\r\ncontrol_flags=%d\r\nlast_file=%s\r\n' % (
+            NATURAL_ORDER | RESTORE_FILE_LIST | MONTH_COLORS, 32 | FOLDERS_IN_FILE_VIEW, last_file)
+        z.write_ini(ini)
         # The path first: Wine quotes nothing here, and a path after a switch is no path.
-        proc = z.start(win_path(musik), '/localini', '/newinst')
-        self.assertEqual(send('wait', '--visible', '20000'), 0, 'main window not shown')
+        proc = z.launch(self, win_path(musik), '/localini', '/newinst', visible=True)
         shot = os.path.join(e2e_lib.ARGS.work, 'browse.png')
         seen = {}
 
@@ -128,10 +118,9 @@ class Browse(unittest.TestCase):
         # its season's header, 12 x 3 pixels each.
         season = SEASON_COLOURS[time.gmtime().tm_mon % 12 // 3]
         x, y, w, h = rect
-        self.assertGreaterEqual(pixels_of(shot, season, x + w // 4, y, w * 3 // 4, h), 3 * 36,
+        self.assertGreaterEqual(e2e_lib.pixels_of(shot, season, (x + w // 4, y, w * 3 // 4, h)), 3 * 36,
                                 'no month icons in the file list (%s)' % shot)
         stop(proc, self)
-
         rows = saved_rows(z)
         names = [r[0] for r in rows]
         self.assertEqual(set(names), set(TRACKS))
@@ -141,18 +130,10 @@ class Browse(unittest.TestCase):
             self.assertRegex(r[3], r'^\d{4}-\d\d-\d\d \d\d:\d\d$')
         self.assertEqual(ini_value(z, 'browsed_folder'), win_path(musik))
 
-    def test_keys_rename_open_and_go_to_current(self):
-        z = Install('browse-keys')
-        musik = make_tree(os.path.join(z.folder, 'music'))
-        # Started without a path: the browsed folder of the settings is shown (and, as the
-        # saved list is restored at start, the rows are written at exit).
-        last_file = win_path(os.path.join(musik, 'Track 9.mp3')).encode('utf-8')
-        z.write_ini(b'[Zuvo]\r\nutf8=1\r\nlist_style=%d\r\ncontrol_flags=%d\r\nlast_file=%s\r\n'
-                    b'browsed_folder=%s\r\n' %
-                    (NATURAL_ORDER | RESTORE_FILE_LIST, 32 | FOLDERS_IN_FILE_VIEW, last_file,
-                     win_path(musik).encode('utf-8')))
-        proc = z.start('/localini')
-        self.assertEqual(send('wait', '--visible', '20000'), 0, 'main window not shown')
+        # Started without a path (and no saved rows): the settings file's browsed folder.
+        os.remove(os.path.join(z.prog, 'zuvo.ind'))
+        z.write_ini(ini + b'browsed_folder=%s\r\n' % win_path(musik).encode('utf-8'))
+        proc = z.launch(self, '/localini', visible=True)
         listed(SHOWN + ['日本'])
         # PgDn focuses the last row (Track 10), F2 opens its name for editing.
         self.assertEqual(command('PageDown'), 0)

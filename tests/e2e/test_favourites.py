@@ -1,9 +1,8 @@
-"""A favourite with a position survives a restart and plays from there. zuvo.exe plays a 40 s
-track (a sweep with noise, so that every stretch of it is found at one place only); after more
-than 12 s "Add current position to favorites" bookmarks it; the settings file written at exit
-holds the entry. Started again, choosing the favourite (menu id 2000, the first entry) must
-play the track from that position: the captured audio is found in the track's own decode
-where the bookmark says, within a frame and the decoder's start."""
+"""A favourite with a position survives a restart and plays from there: a 40 s track (a sweep
+with noise, so that every stretch is found at one place only) is bookmarked after 12 s with "Add
+current position to favorites"; the settings file written at exit holds the entry; started
+again, the first favourite (menu id 2000) plays the track from there, found in the track's own
+decode within a frame and the decoder's start."""
 import os
 import re
 import unittest
@@ -19,22 +18,15 @@ FIRST_FAVOURITE = 2000
 class Favourites(unittest.TestCase):
     def test_position_favourite_plays_there_after_a_restart(self):
         z = Install('favourite')
-        music = os.path.join(z.folder, 'music')
-        os.makedirs(music)
-        mp3 = e2e_lib.make_mp3(os.path.join(music, 'fav.mp3'), 40, noise=True)
+        mp3 = e2e_lib.make_mp3(os.path.join(z.folder, 'fav.mp3'), 40, noise=True)
         capture_audio(self, z.folder, keep_openings=True)
         z.write_ini(b'[Zuvo]\r\nutf8=1\r\nvolume=65535\r\nwavedevice=0\r\ngapless=1\r\n')
-        proc = z.start(e2e_lib.win_path(mp3), '/localini')
-        try:
-            self.assertEqual(send('wait', '20000'), 0, 'no main window')
-            wait_until(lambda: e2e_lib.captured(z.folder) >= 12 * BYTES_PER_S, 60, '12 s of the track')
-            before = e2e_lib.captured(z.folder)
-            self.assertEqual(command('FavAddPosition'), 0)
-            after = e2e_lib.captured(z.folder)
-            stop(proc, self)
-        finally:
-            if proc.poll() is None:
-                proc.kill()
+        proc = z.launch(self, e2e_lib.win_path(mp3), '/localini')
+        wait_until(lambda: e2e_lib.captured(z.folder) >= 12 * BYTES_PER_S, 60, '12 s of the track')
+        before = e2e_lib.captured(z.folder)
+        self.assertEqual(command('FavAddPosition'), 0)
+        after = e2e_lib.captured(z.folder)
+        stop(proc, self)
         m = re.search(rb'^fav_set=(\d{10}),(.*?)\r$', z.read_ini(), re.M)
         self.assertIsNotNone(m, 'no favourite in the settings file')
         pos = int(m.group(1))
@@ -45,21 +37,15 @@ class Favourites(unittest.TestCase):
 
         for name in e2e_lib.capture_sizes(z.folder):
             os.remove(os.path.join(z.folder, name))
-        proc = z.start('/localini')
-        try:
-            self.assertEqual(send('wait', '20000'), 0, 'no main window')
-            self.assertEqual(send('command', str(FIRST_FAVOURITE)), 0)
-            wait_until(lambda: e2e_lib.captured(z.folder) >= 3 * BYTES_PER_S, 60, 'the favourite to play')
-            stop(proc, self)
-        finally:
-            if proc.poll() is None:
-                proc.kill()
+        proc = z.launch(self, '/localini')
+        self.assertEqual(send('command', str(FIRST_FAVOURITE)), 0)
+        wait_until(lambda: e2e_lib.captured(z.folder) >= 3 * BYTES_PER_S, 60, 'the favourite to play')
+        stop(proc, self)
         first = sorted(e2e_lib.capture_sizes(z.folder), key=lambda n: (len(n), n))[0]
         cap = e2e_lib.samples(os.path.join(z.folder, first))
-        ref = e2e_lib.decode(mp3)
         skip = RATE * 2  # one second in: past a fade-in on resume
         lo = max(0, (pos - 3000) * RATE // 1000 * 2)
-        at = e2e_lib.find(ref, cap, skip, lo, lo + 6 * RATE * 2)
+        at = e2e_lib.find(e2e_lib.decode(mp3), cap, skip, lo, lo + 6 * RATE * 2)
         self.assertIsNotNone(at, 'the capture is not the track around %d ms' % pos)
         start_ms = at // 2 * 1000 / RATE
         print('favourite at %d ms; playback began at %.1f ms of the track' % (pos, start_ms))

@@ -1,12 +1,9 @@
-"""The file finder ("&Find files...", F3) on the real zuvo.exe under Wine, over a generated tree
-of 20,000 files in 200 folders.
-
-With a name, an Ignore text and a size range it finds exactly the set that `find` finds with the
-same rules (a folder whose path holds the name gives all its playable files; Ignore in a name
-or a folder path excludes). While it searches, the dialog answers WM_NULL probes; Cancel in
-the middle of a search ends it and keeps the rows found so far. Prints files per second
-against `find` on the same tree, the longest stall of the dialog and the time Cancel took
-(figures, not checks)."""
+"""The file finder ("&Find files...", F3) over a generated tree of 20,000 files in 200 folders:
+with a name, an Ignore text and a size range it finds exactly the set that `find` finds with
+the same rules (a folder whose path holds the name gives all its playable files; Ignore in a
+name or folder path excludes), into the File view or the Insert view; Cancel in the middle of
+a search ends it and keeps the rows found so far. Prints files per second against `find`, the
+longest stall of the dialog and the time Cancel took (figures, not checks)."""
 import os
 import subprocess
 import time
@@ -29,8 +26,7 @@ def make_tree(root):
         for i in range(PER_FOLDER):
             stem = ('love_%d_%d' if i % 9 == 0 else 'x%d_%d DEMO' if i % 13 == 0 else 'f%d_%d') % (d, i)
             ext = '.txt' if i % 10 == 4 else '.mp3'
-            with open(os.path.join(folder, stem + ext), 'wb') as f:
-                f.write(b'\0' * ((d * 37 + i * 11) % 3000))
+            e2e_lib.write(os.path.join(folder, stem + ext), b'\0' * ((d * 37 + i * 11) % 3000))
 
 
 def find_names(root, name, ignore, low_kb, high_kb):
@@ -52,9 +48,16 @@ def find_names(root, name, ignore, low_kb, high_kb):
 
 
 class Finder(unittest.TestCase):
-    def open_finder(self):
+    def open_finder(self, *fields, button=None):
+        """Opens the finder; fills in (name, ignore[, low KB, high KB]) and presses button."""
         self.assertEqual(command('FindFiles'), 0)
         wait_until(lambda: send('wintext', DIALOG, '200') == 0, 10, 'the finder dialog')
+        if len(fields) > 2:
+            self.assertEqual(send('press', DIALOG, '330'), 0)  # "<1M" checks "Size"
+        for control, text in zip((301, 302, 307, 308), fields):
+            self.assertEqual(send('settext', DIALOG, str(control), text), 0)
+        if button:
+            self.assertEqual(send('press', DIALOG, str(button)), 0)
 
     def test_same_set_as_find_and_cancel(self):
         z = Install('finder')
@@ -62,13 +65,8 @@ class Finder(unittest.TestCase):
         make_tree(tree)
         proc = z.start_in(self, tree, listed=False)
 
-        # Name "love", Ignore "demo", 1..2 KB.
-        self.open_finder()
-        self.assertEqual(send('press', DIALOG, '330'), 0)  # "<1M" checks "Size"
-        for control, text in ((301, 'love'), (302, 'demo'), (307, '1'), (308, '2')):
-            self.assertEqual(send('settext', DIALOG, str(control), text), 0)
         t0 = time.monotonic()
-        self.assertEqual(send('press', DIALOG, '309'), 0)  # Search
+        self.open_finder('love', 'demo', '1', '2', button=309)  # Search
         rc, out = send_output('stalls', DIALOG, '60000')
         wait_until(lambda: send('wintext', DIALOG, '100') != 0, 60, 'the search to end')
         seconds = time.monotonic() - t0
@@ -87,18 +85,10 @@ class Finder(unittest.TestCase):
                                               *out.decode().split()))
 
         # "To Insert view": the same kind of search into the Insert view's list.
-        self.open_finder()
-        self.assertEqual(send('press', DIALOG, '330'), 0)  # "<1M" checks "Size"
-        for control, text in ((301, 'love_1'), (302, ''), (307, '1'), (308, '2')):
-            self.assertEqual(send('settext', DIALOG, str(control), text), 0)
-        self.assertEqual(send('press', DIALOG, '311'), 0)  # To Insert view
+        self.open_finder('love_1', '', '1', '2', button=311)  # To Insert view
         want = find_names(tree, 'love_1', '', 1, 2)
         title = win_path(tree) + '\\'  # the Insert view is titled with the root
-
-        def insert_rows():
-            rc, out = send_output('dialogrows', title)
-            return set(line.split('\t')[0] for line in out.decode('utf-8').splitlines()) if rc == 0 else None
-        got = wait_until(insert_rows, 60, 'the rows in the Insert view')
+        got = wait_until(lambda: set(e2e_lib.dialog_names(title)), 60, 'the rows in the Insert view')
         self.assertTrue(want)
         self.assertEqual(got, want)
 
@@ -108,10 +98,7 @@ class Finder(unittest.TestCase):
         self.assertEqual(rc, 0)
 
         # Cancel during a search of everything: the rows found so far stay in the list.
-        self.open_finder()
-        for control in (301, 302):
-            self.assertEqual(send('settext', DIALOG, str(control), ''), 0)
-        self.assertEqual(send('press', DIALOG, '309'), 0)
+        self.open_finder('', '', button=309)
         rc, out = send_output('cancelms', DIALOG)
         self.assertEqual(rc, 0)
         kept = wait_until(lambda: e2e_lib.rows() or None, 20, 'the rows found before Cancel')

@@ -14,17 +14,11 @@ import unittest
 
 import e2e_lib
 import http_client as hc
-from e2e_lib import (Install, capture_audio, send, send_output, stop, wait_steady, wait_until,
-                     win_path)
+from e2e_lib import Install, capture_audio, send_output, stop, wait_steady, wait_until, win_path
 
 HEADER = (b'HTTP/1.0 200 OK\r\nAccept-Ranges: none\r\nContent-Type: audio/mpeg\r\n'
           b'Cache-Control: no-cache, no-store\r\nPragma: no-cache\r\n'
           b'Expires: Mon, 26 Jul 1997 05:00:00 GMT\r\n\r\n')
-
-
-def standin():
-    return os.path.join(os.path.dirname(os.path.abspath(e2e_lib.ARGS.send)), 'standins',
-                        'lame_enc.dll')
 
 
 class Listener(threading.Thread):
@@ -50,32 +44,28 @@ class Listener(threading.Thread):
 
 
 class HttpStream(unittest.TestCase):
-    def install(self, name, stream, silence=b'-', last_file=True):
-        if not os.path.exists(standin()):
-            self.skipTest('no stand-in lame_enc.dll (winegcc missing)')
+    def install(self, name, stream, silence=b'-', music=True):
+        """The program with lame_enc.dll beside it and the server on; with music, a folder of
+        two noise tracks whose first is the last file (where Stop/Resume starts: nothing
+        plays at start)."""
+        lame = e2e_lib.standin('lame_enc.dll')
         z = Install(name)
         self.port = hc.free_port()
-        shutil.copy(standin(), z.prog)
-        music = os.path.join(z.folder, 'music')
-        os.makedirs(music)
-        first = hc.make_music(os.path.join(music, '01 noise.mp3'), 12, seed=1)
-        hc.make_music(os.path.join(music, '02 noise.mp3'), 12, seed=2)
-        # Nothing plays at start; the last file is where Stop/Resume starts.
-        z.write_ini(hc.settings(self.port, stream, silence) +
-                    (b'last_file=' + win_path(first).encode() + b'\r\n' if last_file else b''))
-        return z, music
+        shutil.copy(lame, z.prog)
+        last = b''
+        if music:
+            folder = os.path.join(z.folder, 'music')
+            os.makedirs(folder)
+            first = hc.make_music(os.path.join(folder, '01 noise.mp3'), 12, seed=1)
+            hc.make_music(os.path.join(folder, '02 noise.mp3'), 12, seed=2)
+            last = b'last_file=' + win_path(first).encode() + b'\r\n'
+        z.write_ini(hc.settings(self.port, stream, silence) + last)
+        return z
 
     def test_five_listeners_hear_what_plays(self):
-        z, music = self.install('http_stream', b'lfca')
+        z = self.install('http_stream', b'lfca')
         cap = capture_audio(self, z.folder, keep_openings=True)
-        proc = z.start('/localini')
-        try:
-            self.listen(z, proc, cap)
-        finally:
-            stop(proc, self)
-
-    def listen(self, z, proc, cap):
-        self.assertEqual(send('wait', '20000'), 0, 'no main window')
+        proc = z.launch(self, '/localini')
         hc.wait_for_page(self.port)
         wait_until(lambda: len(hc.rows(hc.get(self.port, '/'))) == 2, 20, 'the last folder listed')
         first = Listener(self.port)  # starts playback
@@ -97,33 +87,29 @@ class HttpStream(unittest.TestCase):
         # The status bar says that the stream is sent (and, once a second has passed, its rate).
         wait_until(lambda: b' Sending stream' in send_output('status')[1], 20,
                    'the stream status text')
+        for p in (mpg, ff):
+            self.addCleanup(lambda p=p: p.poll() is None and p.kill())
         sixth = Listener(self.port)
         sixth.join(10)
         self.assertFalse(sixth.is_alive(), 'the sixth listener was not closed')
         self.assertEqual(sixth.data, b'')
-        try:
-            # Playback ends with the folder; the stream about a second later.
-            wait_steady(lambda: size(cap), 3, 120, 'playback to end')
-            for p in (mpg, ff):
-                p.wait(timeout=30)
-            for o in [first] + others:
-                o.join(30)
-                self.assertFalse(o.is_alive(), 'the stream did not end after playback')
-        finally:
-            for p in (mpg, ff):
-                if p.poll() is None:
-                    p.kill()
+        # Playback ends with the folder; the stream about a second later.
+        wait_steady(lambda: size(cap), 3, 120, 'playback to end')
+        for p in (mpg, ff):
+            p.wait(timeout=30)
+        for o in [first] + others:
+            o.join(30)
+            self.assertFalse(o.is_alive(), 'the stream did not end after playback')
+        stop(proc, self)
         for o in [first] + others:
             self.assertTrue(o.data.startswith(HEADER))
         # Every opening of the device in order: the whole of what was played.
         captured = e2e_lib.samples(cap)
         for name in sorted(n for n in os.listdir(z.folder) if n.startswith('cap.raw.')):
             captured.extend(e2e_lib.samples(os.path.join(z.folder, name)))
-        first_mp3, first_out = (os.path.join(z.folder, 'first.' + e) for e in ('mp3', 'raw'))
-        with open(first_mp3, 'wb') as out:
-            out.write(first.data[len(HEADER):])
-        with open(first_out, 'wb') as out:
-            out.write(e2e_lib.decode(first_mp3, gapless=False).tobytes())
+        first_mp3 = e2e_lib.write(os.path.join(z.folder, 'first.mp3'), first.data[len(HEADER):])
+        first_out = e2e_lib.write(os.path.join(z.folder, 'first.raw'),
+                                  e2e_lib.decode(first_mp3, gapless=False).tobytes())
         for name, path in (('first listener', first_out), ('mpg123', mpg_out),
                            ('ffmpeg', ff_out)):
             decoded = e2e_lib.samples(path)
@@ -137,48 +123,39 @@ class HttpStream(unittest.TestCase):
         self.assertFalse(os.path.exists(log), 'error.log was written')
 
     def test_silence_while_nothing_plays(self):
-        z, _ = self.install('http_silence', b'lfca', silence=b's', last_file=False)
-        proc = z.start('/localini')
-        try:
-            self.assertEqual(send('wait', '20000'), 0, 'no main window')
-            hc.wait_for_page(self.port)
-            listener = Listener(self.port)
-            t0 = time.monotonic()
-            wait_until(lambda: len(listener.data) > len(HEADER) + 16000 * 3, 20,
-                       'three seconds of the stream')
-            seconds, got = time.monotonic() - t0, len(listener.data) - len(HEADER)
-            self.assertTrue(listener.is_alive(), 'the silent stream ended')
-        finally:
-            stop(proc, self)  # exits while the stream runs: its listener is closed
+        z = self.install('http_silence', b'lfca', silence=b's', music=False)
+        proc = z.launch(self, '/localini')
+        hc.wait_for_page(self.port)
+        listener = Listener(self.port)
+        t0 = time.monotonic()
+        wait_until(lambda: len(listener.data) > len(HEADER) + 16000 * 3, 20,
+                   'three seconds of the stream')
+        seconds, got = time.monotonic() - t0, len(listener.data) - len(HEADER)
+        self.assertTrue(listener.is_alive(), 'the silent stream ended')
+        stop(proc, self)  # exits while the stream runs: its listener is closed
         listener.join(10)
         self.assertFalse(listener.is_alive(), 'the listener was left open at exit')
         # 128 kbps in real time (no device clock here: the sender's own), and silence.
         self.assertGreater(got / seconds, 16000 * 0.6)
         self.assertLess(got / seconds, 16000 * 1.6)
-        mp3 = os.path.join(z.folder, 'silence.mp3')
-        with open(mp3, 'wb') as out:
-            out.write(listener.data[len(HEADER):])
+        mp3 = e2e_lib.write(os.path.join(z.folder, 'silence.mp3'), listener.data[len(HEADER):])
         decoded = e2e_lib.decode(mp3, gapless=False)
         self.assertGreater(len(decoded), 44100 * 2 * 2)
         self.assertLessEqual(max(abs(x) for x in decoded), 1)
 
     def test_acm_encoder_fails_cleanly(self):
-        z, _ = self.install('http_acm', b'aeca')
-        proc = z.start('/localini')
-        self.assertEqual(send('wait', '20000'), 0, 'no main window')
+        z = self.install('http_acm', b'aeca')
+        proc = z.launch(self, '/localini')
         hc.wait_for_page(self.port)
         log = os.path.join(z.prog, 'error.log')
-        try:
-            listener = Listener(self.port)
-            listener.join(20)
-            self.assertFalse(listener.is_alive(), 'the listener was not closed')
-            self.assertEqual(listener.data, HEADER)
-            wait_until(lambda: os.path.exists(log), 10, 'error.log')
-            self.assertTrue(hc.get(self.port, '/').startswith(b'HTTP/1.1 200 OK'))
-        finally:
-            stop(proc, self)
-        with open(log, 'rb') as f:
-            lines = f.read().splitlines()
+        listener = Listener(self.port)
+        listener.join(20)
+        self.assertFalse(listener.is_alive(), 'the listener was not closed')
+        self.assertEqual(listener.data, HEADER)
+        wait_until(lambda: os.path.exists(log), 10, 'error.log')
+        self.assertTrue(hc.get(self.port, '/').startswith(b'HTTP/1.1 200 OK'))
+        stop(proc, self)
+        lines = e2e_lib.read(log).splitlines()
         self.assertEqual(len(lines), 1, lines)
         self.assertIn(b'\tHTTP stream encoder init error:', lines[0])
 

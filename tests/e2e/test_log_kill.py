@@ -1,16 +1,16 @@
 """A kill in the middle of the log's trimming leaves a whole log. The log holds 4 MB of records
-with a limit of 1000 KB, so the next record makes the program read it whole and replace it by
-its newest 750 KB (a temporary file, then a rename). zuvo.exe plays a 31 s
-track; when the temporary file appears (or, failing that, when the log changes) the test kills
-zuvo.exe's own process with SIGKILL, at once or a few milliseconds later. Repeated: each time the log must read back with every
-record whole and be either the old log or its trimmed tail, with or without the new record."""
+with a limit of 1000 KB, so the next record (a 31 s track played) makes the program replace it
+by its newest 750 KB (a temporary file, then a rename). When the temporary file appears (or,
+failing that, the log changes) zuvo.exe's process is killed with SIGKILL, at once or a few ms
+later. Each time the log must read back with every record whole and be either the old log or
+its trimmed tail, with or without the new record."""
 import os
 import signal
 import time
 import unittest
 
 import e2e_lib
-from e2e_lib import Install, capture_audio, send
+from e2e_lib import Install, capture_audio
 
 LIMIT_KB = 1000
 LOGFILE = 0x400 | LIMIT_KB
@@ -54,12 +54,8 @@ def zuvo_pids(parent):
     while todo:
         c = todo.pop()
         todo.extend(children.get(c, []))
-        try:
-            with open('/proc/%d/cmdline' % c, 'rb') as f:
-                if b'zuvo.exe' in f.read():
-                    found.append(c)
-        except OSError:
-            pass
+        if b'zuvo.exe' in e2e_lib.read('/proc/%d/cmdline' % c, b''):
+            found.append(c)
     return found
 
 
@@ -72,45 +68,37 @@ class LogKill(unittest.TestCase):
         capture_audio(self, z.folder)
         log = os.path.join(z.prog, 'zuvo.log')
         temp = log + '.new'
-        old = b''
-        i = 0
+        old, i = bytearray(), 0  # (bytes += would copy the whole log at each record)
         while len(old) < 4 << 20:
             old += record('C:\\Music\\Folder %d\\Track %d.mp3' % (i % 50, i), i)
             i += 1
+        old = bytes(old)
         old_records = parse_whole(old)
         hits = 0
         for n, delay_ms in enumerate(DELAYS_MS):
-            with open(log, 'wb') as f:
-                f.write(old)
+            e2e_lib.write(log, old)
             if os.path.exists(temp):
                 os.remove(temp)
             z.write_ini(b'[Zuvo]\r\nutf8=1\r\nvolume=65535\r\nwavedevice=0\r\nlogfile=%d\r\n'
                         % LOGFILE)
-            proc = z.start(e2e_lib.win_path(mp3), '/localini')
-            killed_in_rewrite = False
-            try:
-                self.assertEqual(send('wait', '20000'), 0, 'no main window')
-                pids = []
-                deadline = time.monotonic() + 120
-                while time.monotonic() < deadline:
-                    pids = pids or zuvo_pids(proc.pid)
-                    if os.path.exists(temp):
-                        time.sleep(delay_ms / 1000)
-                        killed_in_rewrite = os.path.exists(temp)
-                        break
-                    if os.path.getsize(log) != len(old):
-                        break
-                    time.sleep(0.0005)
-                self.assertTrue(pids, 'zuvo.exe not found below wine-run')
-                for pid in pids:
-                    os.kill(pid, signal.SIGKILL)
-                proc.wait(timeout=60)
-            finally:
-                if proc.poll() is None:
-                    proc.kill()
+            proc = z.launch(self, e2e_lib.win_path(mp3), '/localini')
+            killed_in_rewrite, pids = False, []
+            deadline = time.monotonic() + 120
+            while time.monotonic() < deadline:
+                pids = pids or zuvo_pids(proc.pid)
+                if os.path.exists(temp):
+                    time.sleep(delay_ms / 1000)
+                    killed_in_rewrite = os.path.exists(temp)
+                    break
+                if os.path.getsize(log) != len(old):
+                    break
+                time.sleep(0.0005)
+            self.assertTrue(pids, 'zuvo.exe not found below wine-run')
+            for pid in pids:
+                os.kill(pid, signal.SIGKILL)
+            proc.wait(timeout=60)
             hits += killed_in_rewrite
-            with open(log, 'rb') as f:
-                data = f.read()
+            data = e2e_lib.read(log)
             records = parse_whole(data)
             if records[:len(old_records)] == old_records:
                 kept = 'old log' + (' + new record' if len(records) > len(old_records) else '')

@@ -16,15 +16,6 @@ from e2e_lib import Install, capture_audio, command, send, send_output, stop, wa
 PARTS = (20.0, 15.0, 15.0)  # seconds of the cue tracks
 
 
-def contents(path):
-    """The bytes of a file, or None when it does not exist."""
-    try:
-        with open(path, 'rb') as f:
-            return f.read()
-    except FileNotFoundError:
-        return None
-
-
 class PlaylistWrite(unittest.TestCase):
     def setUp(self):
         os.environ['LC_ALL'] = 'C.UTF-8'  # Wine reads non-ASCII names only so
@@ -32,12 +23,12 @@ class PlaylistWrite(unittest.TestCase):
     def write(self, name, rows, typed, written):
         """Selects rows, runs command `name` and types `typed` into the save dialog; returns the
         bytes of the list file `written` once they have changed."""
-        before = contents(written)
+        before = e2e_lib.read(written)
         self.assertEqual(send('select', *rows), 0, 'rows %s not found' % (rows,))
         self.assertEqual(command(name), 0)
         self.assertEqual(send('save', win_path(typed) if typed[0] == '/' else typed), 0,
                          'no "Select destination" dialog')
-        return wait_until(lambda: contents(written) != before and contents(written), 10,
+        return wait_until(lambda: e2e_lib.read(written) != before and e2e_lib.read(written), 10,
                           '%s written by %s' % (written, name))
 
     def test_create_append_and_utf8_list(self):
@@ -46,8 +37,7 @@ class PlaylistWrite(unittest.TestCase):
         os.makedirs(music)
         os.makedirs(lists)
         for name in ('a.mp3', 'b.mp3', 'c.mp3', 'ä ö.mp3', 'notes.txt'):
-            with open(os.path.join(music, name), 'wb') as f:
-                f.write(b'\xff\xfb\x90\x00' * 64)
+            e2e_lib.write(os.path.join(music, name), b'\xff\xfb\x90\x00' * 64)
         proc = z.start_in(self, music)
         # No extension typed: the first filter's ".m3u" is added; bare names in the same folder.
         mix = os.path.join(music, 'mix.m3u')

@@ -1,22 +1,16 @@
-"""The texts, menus, hotkeys and tray clicks of the running player.
-
-A folder holds a CBR and a VBR track with tags. While each plays, the window title holds the
-elapsed time and the tag title (the default style), and status pane 1 the track's format
-(" - 128 kbps" for the CBR one, " - VBR " and an average for the VBR one, the rate, the mode
-and the decoder); after stop the title keeps the name. "Now playing" with a template of every
-placeholder is read back from the clipboard. F1 opens the main menu, read back item by item
-against what the model must hold for these settings; an item chosen by keys from it (Options >
-Simple audio enhancer) shows " ENH1 " in pane 2 and reaches the settings file. A global hotkey
-(Ctrl+F10 of preset 2), pressed by xdotool while another Wine window (Notepad) has the focus,
-skips to the next track. The tray icon's left click (its callback message, posted as the shell
-does) hides and shows the window."""
+"""The texts, menus, hotkeys and tray clicks of the running player, on a CBR and a VBR track
+with tags: the window title (elapsed time and tag title, also after stop) and status pane 1
+(the format); "Now playing" with every placeholder, read from the clipboard; the F1 menu read
+back item by item, an item of it chosen by keys reaching pane 2 and the settings file; a global
+hotkey pressed by xdotool while Notepad has the focus; the tray icon's clicks hiding and
+showing the window, and "/hide" starting in the tray. The accelerator table of zuvo.exe."""
 import os
 import re
 import subprocess
 import unittest
 
 import e2e_lib
-from e2e_lib import Install, command, run, send, stop, wait_until, win_path
+from e2e_lib import Install, command, send, stop, wait_until, win_path
 
 TEMPLATE = '-----A=%A|B=%B|C=%C|F=%F|M=%M|N=%N|P=%P|T=%T%R%I%Z'
 TRACKS = [  # (file, lame options, title tag)
@@ -30,9 +24,7 @@ SHOWN = re.escape(ARTIST[:53] + '...')
 TAGS = ['--ta', ARTIST, '--tl', 'The Album', '--tn', '7', '--tc', 'A comment']
 
 
-def out(*args):
-    rc, data = e2e_lib.send_output(*args)
-    return data.decode('utf-8').replace('\r\n', '\n') if rc == 0 else None
+out = e2e_lib.output
 
 
 def title():
@@ -41,8 +33,7 @@ def title():
 
 
 def panes():
-    text = out('status')
-    return text.splitlines() if text else []
+    return (out('status') or '').splitlines()
 
 
 def pane(i):
@@ -70,12 +61,15 @@ def tray_shown():
     return 'IsViewable' in x_tool('xwininfo', '-name', 'Wine System Tray').stdout
 
 
-def make_track(path, lame, tag_title):
-    wav = path + '.wav'
-    run('sox', '-D', '-r', '44100', '-c', '2', '-n', '-b', '16', wav, 'synth', '90',
-        'sine', '200-3000', 'whitenoise', 'vol', '0.3')
-    run('lame', '--quiet', *lame, *TAGS, '--tt', tag_title, wav, path)
-    os.remove(wav)
+VIRTKEY, SHIFT, CONTROL, ALT = 1, 4, 8, 16
+C, S, CS = CONTROL, SHIFT, CONTROL | SHIFT
+EXPECTED = [  # (modifiers, virtual key, command)
+    (0, 0x0D, 'Return'), (0, 0x20, 'Space'), (C, 0x22, 'NextPane'), (S, 0x79, 'ContextMenu'),
+    (C, 0x27, 'NextTrack'), (0, 0x6A, 'NextTrack'), (S, 0x25, 'DirSearchBack'),
+    (0, 0x2E, 'SkipRows'), (CS, ord('R'), 'RepeatTrackOnce'), (C, ord('G'), 'Gapless'),
+    (S, 0x13, 'SoftMute'), (0, 0x6B, 'VolumeUp'), (0, 0x73, 'TreeToggle'),
+    (ALT, 0x0D, 'TrackInfo'), (CS | ALT, ord('D'), 'RuntimeInfo'),
+]
 
 
 class TextsMenus(unittest.TestCase):
@@ -84,14 +78,14 @@ class TextsMenus(unittest.TestCase):
         self.music = os.path.join(self.z.folder, 'music')
         os.makedirs(self.music)
         for name, lame, tag_title in TRACKS:
-            make_track(os.path.join(self.music, name), lame, tag_title)
+            e2e_lib.make_mp3(os.path.join(self.music, name), 90, '200-3000', noise=True,
+                             volume=0.3, lame=(*lame, *TAGS, '--tt', tag_title))
 
     def start(self, ini=b''):
         self.z.write_ini(b'[Zuvo]\r\nutf8=1\r\nwavedevice=0\r\nvolume=30000\r\n'
                          b'nowplaying=' + TEMPLATE.encode() + b'\r\n' + ini)
-        proc = self.z.start(win_path(os.path.join(self.music, TRACKS[0][0])), '/localini')
-        self.assertEqual(send('wait', '--visible', '20000'), 0, 'no main window')
-        return proc
+        return self.z.launch(self, win_path(os.path.join(self.music, TRACKS[0][0])), '/localini',
+                             visible=True)
 
     def test_texts_menu_and_tray(self):
         proc = self.start(b'hotkeys=2\r\n')
@@ -124,10 +118,10 @@ class TextsMenus(unittest.TestCase):
 
         # F1: the main menu, read back against the model for these settings.
         self.assertEqual(send('menukey', '112'), 0)  # VK_F1 through the accelerators
-        rc, data = e2e_lib.send_output('menu', '5000')
-        self.assertEqual(rc, 0, 'no pop-up menu after F1, or its items unreadable')
-        items = [line.split('\t', 1) for line in data.decode('utf-8').splitlines()]
-        got = [tuple(head.split(' ')) + (text,) for head, text in items]
+        menu = out('menu', '5000')
+        self.assertIsNotNone(menu, 'no pop-up menu after F1, or its items unreadable')
+        got = [tuple(head.split(' ')) + (text,) for head, text in
+               (line.split('\t', 1) for line in menu.splitlines())]
         self.assertEqual(got, [
             ('0', 'p', '&Options'),
             ('402', '-', '&Settings...\tF6'),
@@ -186,9 +180,8 @@ class TextsMenus(unittest.TestCase):
     def test_hide_starts_in_the_tray(self):
         # "/hide": never shown at start, the tray option switched on, the tray restores it.
         self.z.write_ini(b'[Zuvo]\r\nutf8=1\r\nwavedevice=0\r\ncontrol_flags=0\r\n')
-        proc = self.z.start(win_path(os.path.join(self.music, TRACKS[0][0])), '/hide',
-                            '/localini')
-        self.assertEqual(send('wait', '20000'), 0, 'no main window')
+        proc = self.z.launch(self, win_path(os.path.join(self.music, TRACKS[0][0])), '/hide',
+                             '/localini')
         # The start-up is over once the track plays; the window is still hidden then.
         wait_until(lambda: re.fullmatch(r"\d+'\d\d " + SHOWN + " - Constant", title()), 20,
                    lambda: 'the track to play (title %r)' % title())
@@ -208,6 +201,25 @@ class TextsMenus(unittest.TestCase):
         wait_until(lambda: not tray_shown(), 10, 'the tray icon removed at exit')
         flags = re.search(rb'control_flags=(\d+)', self.z.read_ini())
         self.assertTrue(flags and int(flags[1]) & 0x10, 'the tray option was not switched on')
+
+
+class Accelerators(unittest.TestCase):
+    def test_table_750(self):
+        """zuvo.exe carries accelerator table 750: every entry a virtual key bound once, to a
+        command of src/base/command_ids.h, and a sample of the key bindings across the groups
+        of the command table and every modifier."""
+        rc, out = e2e_lib.send_output('accel', e2e_lib.ARGS.exe, '750')
+        self.assertEqual(rc, 0, 'no accelerator table 750')
+        table, known = {}, set(e2e_lib.COMMANDS.values())
+        for line in out.decode().splitlines():
+            flags, key, cmd = (int(x) for x in line.split())
+            self.assertTrue(flags & VIRTKEY, (flags, key, cmd))
+            self.assertIn(cmd, known, 'key %s bound to no command' % hex(key))
+            mods = flags & (SHIFT | CONTROL | ALT)
+            self.assertNotIn((mods, key), table, 'key bound twice')
+            table[(mods, key)] = cmd
+        for mods, key, cmd in EXPECTED:
+            self.assertEqual(table.get((mods, key)), e2e_lib.command_id(cmd), (mods, hex(key), cmd))
 
 
 if __name__ == '__main__':

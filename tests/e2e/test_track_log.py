@@ -1,17 +1,15 @@
-"""The track log as a folder plays. A folder holds three tracks: one of 32 s with tags that
-plays to its end (logged with its whole length), one of 36 s that is skipped with "Play next
-track" once more than half of it has been heard (logged with the position where it was left),
-and one of 20 s that plays to its end (never logged: shorter than 30 s). The log beside the
-settings file must hold exactly the two records, byte for byte; the three values that depend
-on the run (lengths as measured, the start times, the skip position) are read back and checked
-against what the test knows: the tracks' real lengths, the wall clock and the capture."""
+"""The track log as a folder plays: a 32 s tagged track played to its end, a 36 s one skipped
+past its half (logged where it was left), a 20 s one never logged (shorter than 30 s). The log
+must hold exactly the two records, byte for byte, the run-dependent values (measured lengths,
+start times, skip position) checked against the files, the clock and the capture; the viewer
+and its CSV export show them. A hand-damaged log is read by the viewer."""
 import os
 import subprocess
 import time
 import unittest
 
 import e2e_lib
-from e2e_lib import Install, capture_audio, command, run, send, stop, wait_until
+from e2e_lib import Install, capture_audio, command, send, stop, wait_until
 
 RATE = 44100
 BYTES_PER_S = RATE * 4
@@ -22,17 +20,6 @@ TRACKS = [  # (file, seconds, tags)
     ('03 short.mp3', 20, None),
 ]
 SKIP_AFTER_S = 20  # of the second track: more than half of it
-
-
-def make_track(path, seconds, tags):
-    wav = path + '.wav'
-    run('sox', '-D', '-r', str(RATE), '-c', '2', '-n', '-b', '16', wav, 'synth', str(seconds),
-        'sine', '200-3000', 'vol', '0.3')
-    extra = []
-    if tags:
-        extra = ['--ta', tags[0], '--tl', tags[1], '--tt', tags[2], '--tn', tags[3]]
-    run('lame', '--quiet', '-b', '128', *extra, wav, path)
-    os.remove(wav)
 
 
 def parse_records(data):
@@ -55,10 +42,7 @@ EXPORT_BUTTON = 101
 
 def viewer_rows():
     """The log viewer's rows as lists of cells, [] while it is not open."""
-    rc, out = e2e_lib.send_output('dialogrows', 'Track log')
-    if rc != 0:
-        return []
-    return [line.split('\t') for line in out.decode('utf-8').splitlines()]
+    return [line.split('\t') for line in (e2e_lib.output('dialogrows', 'Track log') or '').splitlines()]
 
 
 def minutes(ms):
@@ -78,42 +62,38 @@ class TrackLog(unittest.TestCase):
         music = os.path.join(z.folder, 'music')
         os.makedirs(music)
         for name, seconds, tags in TRACKS:
-            make_track(os.path.join(music, name), seconds, tags)
+            tag_args = ('--ta', tags[0], '--tl', tags[1], '--tt', tags[2], '--tn', tags[3]) if tags else ()
+            e2e_lib.make_mp3(os.path.join(music, name), seconds, '200-3000', volume=0.3,
+                             lame=('-b', '128', *tag_args))
         capture_audio(self, z.folder, keep_openings=True)
         z.write_ini(b'[Zuvo]\r\nutf8=1\r\nvolume=65535\r\nwavedevice=0\r\ngapless=1\r\n'
                     b'logfile=%d\r\n' % LOGFILE)
         log = os.path.join(z.prog, 'zuvo.log')
         first = e2e_lib.win_path(os.path.join(music, TRACKS[0][0]))
         t0 = int(time.time())
-        proc = z.start(first, '/localini')
-        try:
-            self.assertEqual(send('wait', '20000'), 0, 'no main window')
-            size = lambda: sum(e2e_lib.capture_sizes(z.folder).values())
-            # The first track played to its end and the second for more than half.
-            skip_at = (TRACKS[0][1] + SKIP_AFTER_S) * BYTES_PER_S
-            wait_until(lambda: size() >= skip_at, 120, 'the second track to pass its half')
-            before = size()
-            self.assertEqual(command('NextTrack'), 0)
-            after = size()
-            # The third plays to its end; nothing follows it.
-            e2e_lib.wait_steady(size, 5, 120, 'the last track to end')
-            t1 = int(time.time())
-            # The viewer on that log, and its CSV export.
-            self.assertEqual(command('ViewTrackLog'), 0)
-            shown = wait_until(lambda: viewer_rows(), 20, 'the log viewer to show rows')
-            csv = os.path.join(z.folder, 'export.csv')
-            self.assertEqual(send('press', '#32770', str(EXPORT_BUTTON)), 0)
-            self.assertEqual(send('save', e2e_lib.win_path(csv), '20000', 'Export log to CSV file'), 0)
-            wait_until(lambda: os.path.exists(csv), 20, 'the CSV file')
-            self.assertEqual(send('press', '#32770', '2'), 0)  # Close
-            wait_until(lambda: not viewer_rows(), 20, 'the viewer to close')
-            stop(proc, self)
-        finally:
-            if proc.poll() is None:
-                proc.kill()
+        proc = z.launch(self, first, '/localini')
+        size = lambda: e2e_lib.captured(z.folder)
+        # The first track played to its end and the second for more than half.
+        skip_at = (TRACKS[0][1] + SKIP_AFTER_S) * BYTES_PER_S
+        wait_until(lambda: size() >= skip_at, 120, 'the second track to pass its half')
+        before = size()
+        self.assertEqual(command('NextTrack'), 0)
+        after = size()
+        # The third plays to its end; nothing follows it.
+        e2e_lib.wait_steady(size, 5, 120, 'the last track to end')
+        t1 = int(time.time())
+        # The viewer on that log, and its CSV export.
+        self.assertEqual(command('ViewTrackLog'), 0)
+        shown = wait_until(lambda: viewer_rows(), 20, 'the log viewer to show rows')
+        csv = os.path.join(z.folder, 'export.csv')
+        self.assertEqual(send('press', '#32770', str(EXPORT_BUTTON)), 0)
+        self.assertEqual(send('save', e2e_lib.win_path(csv), '20000', 'Export log to CSV file'), 0)
+        wait_until(lambda: os.path.exists(csv), 20, 'the CSV file')
+        self.assertEqual(send('press', '#32770', '2'), 0)  # Close
+        wait_until(lambda: not viewer_rows(), 20, 'the viewer to close')
+        stop(proc, self)
 
-        with open(log, 'rb') as f:
-            data = f.read()
+        data = e2e_lib.read(log)
         records = parse_records(data)
         self.assertEqual([r[0] for r in records],
                          [e2e_lib.win_path(os.path.join(music, n)) for n, _, _ in TRACKS[:2]])
@@ -137,29 +117,32 @@ class TrackLog(unittest.TestCase):
         # The viewer: newest first, the texts of each record; the CSV: the same rows.
         rows = [row_texts(r) for r in reversed(records)]
         self.assertEqual(shown, rows)
-        with open(csv, 'rb') as f:
-            self.assertEqual(f.read().decode('utf-16-le'),
-                             'File\tPath\tArtist\tAlbum\tTitle\tTrack\tLength\tStart\tPlayed\tDate\r\n' +
-                             ''.join('\t'.join(r) + '\t\r\n' for r in rows))
+        self.assertEqual(e2e_lib.read(csv).decode('utf-16-le'),
+                         'File\tPath\tArtist\tAlbum\tTitle\tTrack\tLength\tStart\tPlayed\tDate\r\n' +
+                         ''.join('\t'.join(r) + '\t\r\n' for r in rows))
         print('log: first %d ms played whole, second left at %d of %d ms (capture %.1f-%.1f s)'
               % (len1, end2, len2, heard_s, posted_s))
 
-    def test_tag_dialog_from_the_row_menu(self):
-        """The log viewer's row menu "Track info" opens the tag dialog on the row's file; its
-        Save writes the fields as an ID3v1 tag that mutagen reads back, the audio bytes kept."""
-        z = Install('tagdialog')
+    def test_damaged_log_and_the_tag_dialog_from_its_row_menu(self):
+        """Five records behind a byte order mark: the second cut short and then appended to, a
+        stray byte before the fourth, the fifth (an untagged MP3's) with LF line ends. Four are
+        readable; the two damaged stretches are counted in error.log. The newest row's menu
+        "Track info" opens the tag dialog on its file; Save writes the fields as an ID3v1 tag
+        that mutagen reads back, the audio bytes kept."""
+        z = Install('damagedlog')
         mp3 = e2e_lib.make_mp3(os.path.join(z.folder, 'song.mp3'), 2)
-        with open(mp3, 'rb') as f:
-            audio = f.read()
-        with open(os.path.join(z.prog, 'zuvo.log'), 'wb') as f:
-            f.write(record_bytes(e2e_lib.win_path(mp3), ['', '', '', ''], 2000, 0, 2000,
-                                 int(time.time())))
+        audio = e2e_lib.read(mp3)
+        recs = [record_bytes('C:\\M\\%d.mp3' % i, ['A', 'B', 'T%d' % i, ''], 200000, 0,
+                             150000, 1700000000 + i) for i in range(4)]
+        lf = record_bytes(e2e_lib.win_path(mp3), ['A', 'B', 'T4', ''], 2000, 0, 2000,
+                          int(time.time())).replace(b'\r\0\n\0', b'\n\0')
+        e2e_lib.write(os.path.join(z.prog, 'zuvo.log'), b'\xff\xfe' + recs[0] + recs[1][:40] +
+                      recs[2] + b'\x01' + recs[3] + lf)
         z.write_ini(b'[Zuvo]\r\nutf8=1\r\nwavedevice=0\r\nlogfile=%d\r\n' % LOGFILE)
-        proc = z.start('/localini')
-        self.addCleanup(lambda: proc.poll() is None and proc.kill())
-        self.assertEqual(send('wait', '--visible', '20000'), 0, 'no main window')
+        proc = z.launch(self, '/localini', visible=True)
         self.assertEqual(command('ViewTrackLog'), 0)
-        wait_until(viewer_rows, 20, 'the log viewer to show its row')
+        shown = wait_until(viewer_rows, 20, 'the log viewer to show rows')
+        self.assertEqual([r[4] for r in shown], ['T4', 'T3', 'T2', 'T0'])
         self.assertEqual(send('rightclick', '@Track log', '0'), 0)
         self.assertEqual(send('menu', '5000'), 0, 'no row menu')
         for key in (38, 13):  # Up wraps to the last entry, "Track info"; Enter takes it
@@ -172,8 +155,9 @@ class TrackLog(unittest.TestCase):
         wait_until(lambda: os.path.getsize(mp3) == len(audio) + 128, 10, 'the tag written')
         self.assertEqual(send('dlgclick', 'Tag ID3', '2'), 0)
         stop(proc, self)
-        with open(mp3, 'rb') as f:
-            data = f.read()
+        self.assertRegex(e2e_lib.read(os.path.join(z.prog, 'error.log')),
+                         rb'damaged stretches skipped[^\r\n]*\b2\b')
+        data = e2e_lib.read(mp3)
         self.assertEqual(data[:-128], audio, 'the audio bytes changed')
         self.assertEqual(data[-128:-125], b'TAG')
         out = subprocess.run(['mutagen-inspect', mp3], check=True, stdout=subprocess.PIPE,
@@ -182,32 +166,6 @@ class TrackLog(unittest.TestCase):
         self.assertEqual({k: got.get(k) for k in ('TIT2', 'TPE1', 'TALB', 'TDRC')},
                          {'TIT2': 'Edited title', 'TPE1': 'An artist', 'TALB': 'An album',
                           'TDRC': '1999'}, out)
-
-    def test_viewer_reads_a_damaged_log(self):
-        # Five records behind a byte order mark: the second cut short and then appended to,
-        # a stray byte before the fourth, the fifth with LF line ends. Four are readable; the
-        # two damaged stretches are counted in error.log.
-        z = Install('damagedlog')
-        recs = [record_bytes('C:\\M\\%d.mp3' % i, ['A', 'B', 'T%d' % i, ''], 200000, 0,
-                             150000, 1700000000 + i) for i in range(5)]
-        lf = recs[4].replace(b'\r\0\n\0', b'\n\0')
-        with open(os.path.join(z.prog, 'zuvo.log'), 'wb') as f:
-            f.write(b'\xff\xfe' + recs[0] + recs[1][:40] + recs[2] + b'\x01' + recs[3] + lf)
-        z.write_ini(b'[Zuvo]\r\nutf8=1\r\nlogfile=%d\r\n' % LOGFILE)
-        proc = z.start('/localini')
-        try:
-            self.assertEqual(send('wait', '20000'), 0, 'no main window')
-            self.assertEqual(command('ViewTrackLog'), 0)
-            shown = wait_until(lambda: viewer_rows(), 20, 'the log viewer to show rows')
-            self.assertEqual(send('press', '#32770', '2'), 0)
-            wait_until(lambda: not viewer_rows(), 20, 'the viewer to close')
-            stop(proc, self)
-        finally:
-            if proc.poll() is None:
-                proc.kill()
-        self.assertEqual([r[4] for r in shown], ['T4', 'T3', 'T2', 'T0'])
-        with open(os.path.join(z.prog, 'error.log'), 'rb') as f:
-            self.assertRegex(f.read(), rb'damaged stretches skipped[^\r\n]*\b2\b')
 
 
 if __name__ == '__main__':

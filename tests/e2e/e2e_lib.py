@@ -470,16 +470,7 @@ def start_with(test, z, target=None, ini=b'', device=0):
     starts zuvo.exe with it on target (a local path, or none) and waits for the main window;
     the process is killed should the test end with it running. Returns the process."""
     z.write_ini(b'[Zuvo]\r\nutf8=1\r\nvolume=65535\r\nwavedevice=%d\r\n' % device + ini)
-    proc = z.start(*([win_path(target)] if target else []), '/localini')
-    test.addCleanup(lambda: proc.poll() is None and proc.kill())
-    test.assertEqual(send('wait', '20000'), 0, 'no main window')
-    return proc
-
-
-def send_text(*args):
-    """zuvo-send's output as text; '' when it fails."""
-    rc, data = send_output(*args)
-    return data.decode('utf-8', 'replace') if rc == 0 else ''
+    return z.launch(test, *([win_path(target)] if target else []), '/localini')
 
 
 def ffmpeg_samples(path, *options, typecode='h', fmt='s16le'):

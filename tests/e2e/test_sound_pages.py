@@ -299,7 +299,7 @@ class SoundPages(unittest.TestCase):
         self.assertEqual(command('StopResume'), 0)  # stop
         self.open_dialog(AUDIO)
         self.assertEqual(send('dlgclick', TITLE, '4007'), 0)
-        wait_until(lambda: ' 24BIT ' in e2e_lib.send_text('status'), 5, 'the status word')
+        wait_until(lambda: ' 24BIT ' in (e2e_lib.output('status') or ''), 5, 'the status word')
         self.close_dialog()
         self.assertEqual(command('StopResume'), 0)  # resume
         second = cap + '.0001'

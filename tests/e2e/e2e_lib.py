@@ -460,6 +460,8 @@ def main():
     # No window of an earlier, failed run may be left over.
     subprocess.run([WINE_RUN, 'taskkill', '/f', '/im', 'zuvo.exe'],
                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    if send('gone', '10000') != 0:
+        sys.exit('a zuvo.exe window of an earlier run is still there')
     unittest.main(argv=[sys.argv[0], *rest], verbosity=2)
 
 

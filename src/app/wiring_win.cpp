@@ -762,7 +762,7 @@ void StartSubsystemsWin() {
     CueFollowStartWin(main);
     PlaylistViewStartWin(main, g_win.instance, g_shell.iniPath);
     InsertViewStartWin(main, g_win.instance);
-    ToolsStartWin(main, g_win.instance);
+    ToolsStartWin(main);
     w.lists = ListOpsWin();
     w.tracks = TrackOpsWin();
     g_listSources = ListSources{PlaylistViewRowsWin, LibraryFileRowsWin, nullptr};

@@ -864,7 +864,7 @@ HWND ToolsMainWindowWin() {
     return g_main;
 }
 
-void ToolsStartWin(HWND mainWindow, HINSTANCE) {
+void ToolsStartWin(HWND mainWindow) {
     g_main = mainWindow;
 }
 

@@ -12,7 +12,7 @@
 #include "tools/file_date.h"
 #include "tools/renamer.h"
 
-void ToolsStartWin(HWND mainWindow, HINSTANCE instance);
+void ToolsStartWin(HWND mainWindow);
 // The main window the tools were started with.
 HWND ToolsMainWindowWin();
 

@@ -26,8 +26,8 @@ plugins() {
   local f
   for f in in_sndfile.dll dsp_zuvogain.dll; do
     # Copied and renamed, as the program: a player still running keeps its own file.
-    [ -f "$ROOT/build/windows/tests/e2e/plugins/$f" ] &&
-      cp "$ROOT/build/windows/tests/e2e/plugins/$f" "$1/$f.new" && mv -f "$1/$f.new" "$1/$f"
+    [ -f "$ROOT/build/windows/plugins/$f" ] &&
+      cp "$ROOT/build/windows/plugins/$f" "$1/$f.new" && mv -f "$1/$f.new" "$1/$f"
   done
   return 0
 }
@@ -76,10 +76,10 @@ if [ -z "$folder" ]; then
 else
   target=$(cd "$folder" && pwd)
 fi
-lame_standin=$ROOT/build/windows/tests/e2e/standins/lame_enc.dll
+lame_standin=$ROOT/build/windows/standins/lame_enc.dll
 if [ -f "$lame_standin" ]; then cp "$lame_standin" "$(dirname "$exe")/lame_enc.dll"; fi
 for dll in bass.dll bassflac.dll; do
-  standin=$ROOT/build/windows/tests/e2e/standins/$dll
+  standin=$ROOT/build/windows/standins/$dll
   if [ -f "$standin" ]; then cp "$standin" "$(dirname "$exe")/$dll"; fi
 done
 

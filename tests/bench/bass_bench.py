@@ -64,7 +64,7 @@ def main():
     e2e_lib.ARGS = argparse.Namespace(exe=os.path.join(a.build, 'src', 'app', 'zuvo.exe'),
                                       send=os.path.join(a.build, 'tests', 'e2e', 'zuvo-send.exe'),
                                       work=a.work)
-    bass = os.path.join(a.build, 'tests', 'e2e', 'standins', 'bass.dll')
+    bass = os.path.join(a.build, 'standins', 'bass.dll')
     if not os.path.exists(bass):
         sys.exit('no %s: build the windows preset with winegcc and libopenmpt' % bass)
     if not shutil.which('mediainfo'):

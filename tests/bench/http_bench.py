@@ -93,7 +93,7 @@ def main():
                                       work=os.path.join(ROOT, 'build', 'bench-http'))
     os.makedirs(e2e_lib.ARGS.work, exist_ok=True)
     z = e2e_lib.Install('bench-http')
-    standin = os.path.join(build, 'tests', 'e2e', 'standins', 'lame_enc.dll')
+    standin = os.path.join(build, 'standins', 'lame_enc.dll')
     shutil.copy(standin, z.prog)
     music = os.path.join(z.folder, 'music')
     os.makedirs(music)

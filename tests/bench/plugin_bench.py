@@ -149,7 +149,7 @@ def main():
     e2e_lib.ARGS = argparse.Namespace(exe=os.path.join(a.build, 'src', 'app', 'zuvo.exe'),
                                       send=os.path.join(a.build, 'tests', 'e2e', 'zuvo-send.exe'),
                                       work=a.work)
-    plugin = os.path.join(a.build, 'tests', 'e2e', 'plugins', 'in_sndfile.dll')
+    plugin = os.path.join(a.build, 'plugins', 'in_sndfile.dll')
     if not os.path.exists(plugin):
         sys.exit('no %s: build the windows preset with winegcc and libsndfile' % plugin)
     os.makedirs(a.work, exist_ok=True)

@@ -145,10 +145,15 @@ def pixels_of(png, colour, crop=None, within=0):
     return int(out.stdout)
 
 
+def built(*parts):
+    """A path in the Windows build folder (zuvo-send.exe is in its tests/e2e/)."""
+    return os.path.join(os.path.dirname(os.path.abspath(ARGS.send)), '..', '..', *parts)
+
+
 def standin(name):
-    """The stand-in DLL `name`, built beside zuvo-send.exe in standins/; the test is skipped
-    when it was not built (no winegcc)."""
-    path = os.path.join(os.path.dirname(os.path.abspath(ARGS.send)), 'standins', name)
+    """The stand-in DLL `name`, built into the build's standins/; the test is skipped when it
+    was not built (no winegcc)."""
+    path = built('standins', name)
     if not os.path.exists(path):
         raise unittest.SkipTest('%s was not built' % name)
     return path

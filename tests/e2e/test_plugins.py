@@ -187,8 +187,8 @@ class Plugins(unittest.TestCase):
 
 if __name__ == '__main__':
     import sys
-    # The plug-ins are built beside zuvo-send.exe, in plugins/.
+    # The plug-ins are built into the build's plugins/ (zuvo-send.exe is in its tests/e2e/).
     if '--send' in sys.argv:
         send_exe = sys.argv[sys.argv.index('--send') + 1]
-        PLUGINS = os.path.join(os.path.dirname(os.path.abspath(send_exe)), 'plugins')
+        PLUGINS = os.path.join(os.path.dirname(os.path.abspath(send_exe)), '..', '..', 'plugins')
     e2e_lib.main()

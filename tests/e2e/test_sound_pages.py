@@ -332,9 +332,10 @@ class SoundPages(unittest.TestCase):
 
 if __name__ == '__main__':
     import sys
-    # The plug-ins are built beside zuvo-send.exe, in plugins/.
+    # The plug-ins and stand-ins are built into the build's plugins/ and standins/.
     if '--send' in sys.argv:
-        send_exe = sys.argv[sys.argv.index('--send') + 1]
-        PLUGINS = os.path.join(os.path.dirname(os.path.abspath(send_exe)), 'plugins')
-        STANDINS = os.path.join(os.path.dirname(os.path.abspath(send_exe)), 'standins')
+        build = os.path.join(os.path.dirname(os.path.abspath(sys.argv[sys.argv.index('--send') + 1])),
+                             '..', '..')
+        PLUGINS = os.path.join(build, 'plugins')
+        STANDINS = os.path.join(build, 'standins')
     e2e_lib.main()

@@ -654,7 +654,7 @@ SettingsHost SettingsHostTable() {
             SendMessageW(lw.tree, TVM_SETTEXTCOLOR, 0, text);
         }
         FaceRebuildToolbarWin();
-        FaceLayoutWin(0);
+        FaceLayoutWin();
         DarkModeFollowSettingsWin();  // a theme or the option switched dark mode
         RedrawWindow(g_win.mainWindow, nullptr, nullptr,
                      RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
@@ -720,7 +720,7 @@ void StartSubsystemsWin() {
     ViewTextOpsWin(w.view);  // title, flags and messages
     // The cover picture at the foot of the tree; the layout places it.
     PictureStartWin(PictureStart{main, g_win.instance, PathFolder(g_shell.iniPath),
-                                 [] { FaceLayoutWin(0); }});
+                                 [] { FaceLayoutWin(); }});
     w.view.updatePicture = [](void*) {
         const bool on = static_cast<uint32_t>(g_settings.stylez) & Style::ShowPictures;
         int pw, ph;
@@ -791,7 +791,7 @@ void StartSubsystemsWin() {
         WriteErrorLog("A command is routed twice or to the dispatcher's own", -1);
     ApplyDarkMode(false, false);
     UpdateToolbar(kToolbarStartMask);
-    FaceLayoutWin(0);
+    FaceLayoutWin();
     ViewTextsStartWin();  // hotkeys, tray icon, the first status texts
 }
 

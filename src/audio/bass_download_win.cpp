@@ -167,12 +167,6 @@ void BassDownloadTitleWin(const wchar_t* station, const wchar_t* title, double b
     LeaveCriticalSection(&g_dl.lock);
 }
 
-bool BassDownloadOpenWin() { return g_dl.wnd != nullptr; }
-
-void BassDownloadCloseWin() {
-    if (g_dl.wnd) DestroyWindow(g_dl.wnd);
-}
-
 bool BassDownloadDialogMessageWin(MSG& msg) {
     return g_dl.wnd && IsDialogMessageW(g_dl.wnd, &msg);
 }

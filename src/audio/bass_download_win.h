@@ -15,8 +15,6 @@ enum : int { kDownloadSave = 101, kDownloadStop = 102, kDownloadNoSeparation = 1
 
 // "Save download stream here...": opens the window for the browsed folder.
 void BassDownloadCommandWin(CommandId id, intptr_t lParam);
-bool BassDownloadOpenWin();
-void BassDownloadCloseWin();
 // Tab and the keys of its controls; true when the message was the window's.
 bool BassDownloadDialogMessageWin(MSG& msg);
 // The stream's download callback (BASS's DOWNLOADPROC).

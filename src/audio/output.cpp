@@ -488,10 +488,6 @@ uint32_t EngineBytePos(const Engine& e) {
     return OutputOpen(e.ps) ? e.ps.playedBytePos : e.track.dwPointer;
 }
 
-uint32_t EngineLengthMs(const Engine& e) {
-    return OutputOpen(e.ps) ? e.ps.playedLengthMs : e.track.lengthMs;
-}
-
 std::string EngineDebugText(const Engine& e, double dpiFactor) {
     const PlayState& ps = e.ps;
     const MpegInfo& m = e.track;

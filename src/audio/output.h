@@ -69,7 +69,6 @@ void PackFloat24(const float* samples, uint32_t n, uint8_t* out);
 
 // The file position and length shown while playing (or of the stopped track).
 uint32_t EngineBytePos(const Engine& e);
-uint32_t EngineLengthMs(const Engine& e);
 
 // The debug window's lines.
 std::string EngineDebugText(const Engine& e, double dpiFactor);

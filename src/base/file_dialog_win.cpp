@@ -10,8 +10,3 @@ BOOL SaveFileNameWin(OPENFILENAMEW* ofn) {
     auto fn = SystemDllProc<FileNameFn>(L"comdlg32.dll", "GetSaveFileNameW");
     return fn ? fn(ofn) : FALSE;
 }
-
-BOOL OpenFileNameWin(OPENFILENAMEW* ofn) {
-    auto fn = SystemDllProc<FileNameFn>(L"comdlg32.dll", "GetOpenFileNameW");
-    return fn ? fn(ofn) : FALSE;
-}

@@ -6,6 +6,5 @@
 
 #include <commdlg.h>
 
-// GetSaveFileNameW and GetOpenFileNameW; FALSE also when comdlg32 cannot be loaded.
+// GetSaveFileNameW; FALSE also when comdlg32 cannot be loaded.
 BOOL SaveFileNameWin(OPENFILENAMEW* ofn);
-BOOL OpenFileNameWin(OPENFILENAMEW* ofn);

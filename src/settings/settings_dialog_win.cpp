@@ -414,10 +414,6 @@ void SettingsStartWin(const SettingsStart& start) {
     g_frame.start = start;
 }
 
-bool SettingsDialogOpenWin() {
-    return g_frame.dialog != nullptr;
-}
-
 void SettingsCommandWin(CommandId id, intptr_t) {
     if (g_frame.dialog) {
         SetForegroundWindow(g_frame.dialog);

@@ -20,5 +20,3 @@ void SettingsStartWin(const SettingsStart& start);
 // the "Big view" page. Modal.
 void SettingsCommandWin(CommandId id, intptr_t lParam);
 
-// True while the dialog is open.
-bool SettingsDialogOpenWin();

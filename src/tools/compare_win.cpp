@@ -37,7 +37,6 @@ namespace compare_win {
 // Set on the main thread when the dialog's thread starts, cleared by that thread at its end.
 std::atomic<bool> g_open{false};
 // The dialog's window (written by its thread, read by any).
-std::atomic<HWND> g_dialog{nullptr};
 // The dialog thread's own values, kept between openings while the program runs.
 std::wstring g_rememberedComp;
 uint8_t g_sortByte = 0;
@@ -501,7 +500,6 @@ INT_PTR CALLBACK CompareProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
             SetWindowLongPtrW(dlg, DWLP_USER, lp);
             d = reinterpret_cast<Dialog*>(lp);
             d->dlg = dlg;
-            g_dialog = dlg;
             Opening(*d);
             return FALSE;
         case WM_COMMAND:
@@ -545,17 +543,12 @@ void DialogThread(std::unique_ptr<Dialog> d) {
                                    WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME |
                                        WS_MINIMIZEBOX | WS_MAXIMIZEBOX | DS_CENTER),
                  nullptr, CompareProc, reinterpret_cast<LPARAM>(d.get()));
-    g_dialog = nullptr;
     if (d->darkBrush) DeleteObject(d->darkBrush);
     if (SUCCEEDED(com)) SystemDllProc<decltype(&CoUninitialize)>(L"ole32.dll", "CoUninitialize")();
     g_open = false;
 }
 
 }  // namespace
-
-HWND CompareDialogWin() {
-    return g_dialog;
-}
 
 void CompareFoldersCommandWin(CommandId, intptr_t lParam) {
     if ((lParam & ~intptr_t{0xFFFF}) == kStoreBits) {

@@ -13,5 +13,3 @@
 // open). From the dialog: stores its option bits in the settings.
 void CompareFoldersCommandWin(CommandId id, intptr_t lParam);
 
-// The dialog's window while it is open, else null (any thread).
-HWND CompareDialogWin();

@@ -29,7 +29,6 @@ constexpr int kVolumeMax = 65535;
 constexpr int kPositionMax = 1000;  // tenths of a percent
 constexpr int kLangVolumeTip = 92, kLangPositionTip = 93;
 constexpr DWORD kMetricPad = 0x01;  // TBMETRIC_PAD, which this SDK does not name
-constexpr int kLayoutKeepLists = 2;  // Layout flag bit 1: the lists stay where they are
 
 enum SliderKind : LONG_PTR { kVolumeSlider = 0, kPositionSlider = 1 };
 enum DividerKind : LONG_PTR { kTreeDivider = 0, kPlaylistDivider = 1, kSliderSplit = 2 };
@@ -398,7 +397,7 @@ void DragDivider(int kind) {
             break;
         }
     }
-    FaceLayoutWin(0);
+    FaceLayoutWin();
 }
 
 LRESULT CALLBACK DividerProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -648,7 +647,7 @@ void ApplyWindowFrame() {
     }
     g.compactShown = compact;
     g.frameApplied = true;
-    FaceLayoutWin(0);
+    FaceLayoutWin();
     RedrawWindow(g.main, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
 }
 
@@ -677,7 +676,7 @@ void ToolbarKey(int virtualKey) {
 
 }  // namespace
 
-void FaceLayoutWin(unsigned flags) {
+void FaceLayoutWin() {
     RECT rc;
     if (!g.main || !GetClientRect(g.main, &rc)) return;
     HDWP defer = BeginDeferWindowPos(12);
@@ -702,15 +701,13 @@ void FaceLayoutWin(unsigned flags) {
                        : nullptr;
     if (!picture) m.pictureW = m.pictureH = 0;
     g.layout = LayOutFace(S(), m, g.start.dpiFactor);
-    if (!(flags & kLayoutKeepLists)) {
-        g.laidOutW = rc.right;
-        g.laidOutH = rc.bottom;
-    }
+    g.laidOutW = rc.right;
+    g.laidOutH = rc.bottom;
     const FaceLayout& l = g.layout;
     Move(defer, g.slider[kVolumeSlider], l.volume);
     Move(defer, g.slider[kPositionSlider], l.position);
     Move(defer, g.divider[kSliderSplit], l.sliderSplit);
-    if (!(flags & kLayoutKeepLists) && !IsCompact()) {
+    if (!IsCompact()) {
         HWND tree = ListWindow(0);
         Show(tree, l.treeShown);
         if (l.treeShown) Move(defer, tree, l.tree);
@@ -839,12 +836,12 @@ void FaceRebuildToolbarWin() {
         UnwrapToolbar();
     }
     UpdateToolbarState(kToolbarStartMask | ToolbarMask::Mute | ToolbarMask::IntroScan);
-    FaceLayoutWin(0);
+    FaceLayoutWin();
 }
 
 ViewOps FaceOpsWin() {
     ViewOps v;
-    v.layout = [](void*) { FaceLayoutWin(0); };
+    v.layout = [](void*) { FaceLayoutWin(); };
     v.showVolume = [](void*) {
         if (g.slider[kVolumeSlider]) ShowSliderValue(g.slider[kVolumeSlider], kVolumeSlider);
     };

@@ -42,8 +42,8 @@ ViewOps FaceOpsWin();
 
 // The toolbar made anew after its settings changed (buttons, bitmap set, tooltips, padding).
 void FaceRebuildToolbarWin();
-// The layout pass (flag bit 1 leaves the lists where they are).
-void FaceLayoutWin(unsigned flags);
+// The layout pass: every child of the main window placed for its client size.
+void FaceLayoutWin();
 // True when the last full layout pass found the client area of this size: a size message
 // that brings the same size has nothing to move.
 bool FaceLaidOutAtWin(int clientW, int clientH);

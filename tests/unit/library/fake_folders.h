@@ -30,6 +30,13 @@ struct FakeFolders {
 
 FolderOps FakeFolderOps(FakeFolders& fake);
 
+// The first cell of every row, in order.
+inline std::vector<std::wstring> RowNames(const TrackList& l) {
+    std::vector<std::wstring> out;
+    for (const ListRow& r : l.rows) out.push_back(r.cell[0]);
+    return out;
+}
+
 // A list over the fake folders with the settings and the environment the list code reads.
 struct FakeListMachine {
     FakeFolders fake;

@@ -64,8 +64,7 @@ TEST_F(SortFixture, MonthGroupPutsTheThreeMonthsAroundTodayLast) {
         Strings order;
     } cases[] = {
         {3, {L"jan", L"jun", L"dec", L"feb", L"mar", L"apr"}},
-        {1,
-         {L"jun", L"mar", L"apr", L"jan", L"dec", L"feb"}},  // across the year end: Dec, Jan, Feb
+        {1, {L"jun", L"mar", L"apr", L"jan", L"dec", L"feb"}},  // across the year end: Dec to Feb
         {12, {L"jun", L"feb", L"mar", L"apr", L"jan", L"dec"}},
     };
     for (const Case& c : cases) {

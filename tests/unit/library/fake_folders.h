@@ -30,10 +30,10 @@ struct FakeFolders {
 
 FolderOps FakeFolderOps(FakeFolders& fake);
 
-// The first cell of every row, in order.
-inline std::vector<std::wstring> RowNames(const TrackList& l) {
+// One cell of every row (the name by default), in order.
+inline std::vector<std::wstring> Cells(const TrackList& l, int column = 0) {
     std::vector<std::wstring> out;
-    for (const ListRow& r : l.rows) out.push_back(r.cell[0]);
+    for (const ListRow& r : l.rows) out.push_back(r.cell[column]);
     return out;
 }
 

@@ -76,7 +76,7 @@ TEST(InsertView, ManualInsertOfSelectedRowsFollowsTheCurrentTrackInOrder) {
     Lists l;
     l.view.rows[0].selected = l.view.rows[2].selected = l.view.rows[3].selected = true;
     EXPECT_EQ(InsertTracks(l.view, l.target, false, InsertMode::Manual, l.ops, l.s), 3);
-    EXPECT_EQ(RowNames(l.target),
+    EXPECT_EQ(Cells(l.target),
               (std::vector<std::wstring>{L"a", L"b", L"C:\\Jingles\\j1.mp3", L"C:\\Jingles\\j3.mp3",
                                          L"C:\\Jingles\\j4.mp3", L"c"}));
     EXPECT_EQ(l.target.currentRow, 1);
@@ -86,7 +86,7 @@ TEST(InsertView, ManualInsertOfSelectedRowsFollowsTheCurrentTrackInOrder) {
     m.target.currentRow = 2;
     EXPECT_EQ(InsertTracks(m.view, m.target, false, InsertMode::Manual, m.ops, m.s),
               1);  // first row only
-    EXPECT_EQ(RowNames(m.target)[1], L"C:\\Jingles\\j1.mp3");
+    EXPECT_EQ(Cells(m.target)[1], L"C:\\Jingles\\j1.mp3");
     EXPECT_EQ(m.target.currentRow, 3);
     // A selected folder or list row ends the run.
     Lists d;

@@ -48,7 +48,7 @@ TEST_F(LoadFixture, TrackRowsFollowTheFilterRules) {
         s.list_style = c.listStyle;
         playable = c.playable;
         ASSERT_EQ(LoadList(list, L"C:\\Music", env), 1);
-        EXPECT_EQ(RowNames(list), c.names);
+        EXPECT_EQ(Cells(list), c.names);
         EXPECT_EQ(list.navRowCount, 0);
     }
     const ListRow& r = list.rows[2];
@@ -101,8 +101,8 @@ TEST_F(LoadFixture, NavigationRowsAndTheWayToThePlayingTrack) {
     s.list_style = ListStyle::NaturalOrder;
     s.file_sort = kSortName | SortBits::Descending;
     ASSERT_EQ(LoadList(list, L"C:\\Music", env), 1);
-    EXPECT_EQ(RowNames(list), (Strings{L" [..]  [.\\Music]", L" [#]  album.CUE", L" [#]  mix.m3u8",
-                                L" [+]  Alpha", L" [+]  Beta", L"Track 10", L"Track 9"}));
+    EXPECT_EQ(Cells(list), (Strings{L" [..]  [.\\Music]", L" [#]  album.CUE", L" [#]  mix.m3u8",
+                                    L" [+]  Alpha", L" [+]  Beta", L"Track 10", L"Track 9"}));
     EXPECT_EQ(list.navRowCount, 5);
     EXPECT_EQ(list.rows[1].cell[2], L"LIST ");
     EXPECT_EQ(list.rows[4].cell[2], L"DIR ");

@@ -20,7 +20,7 @@ struct SortFixture : ::testing::Test, FakeListMachine {
     std::vector<std::wstring> SortedBy(uint8_t byte) {
         list.sortByte = byte;
         Resort(list, env);
-        return RowNames(list);
+        return Cells(list);
     }
 };
 
@@ -52,9 +52,9 @@ TEST_F(SortFixture, KeysOfEachMethod) {
     EXPECT_EQ(SortedBy(kSortDate), (Strings{L"a", L"b", L"c"}));   // date, then name
     EXPECT_EQ(SortedBy(kSortMonth), (Strings{L"b", L"c", L"a"}));  // January before December
     list.sortByte = kSortNone;
-    const Strings before = RowNames(list);
+    const Strings before = Cells(list);
     EXPECT_FALSE(Resort(list, env));
-    EXPECT_EQ(RowNames(list), before);
+    EXPECT_EQ(Cells(list), before);
 }
 
 TEST_F(SortFixture, MonthGroupPutsTheThreeMonthsAroundTodayLast) {
@@ -90,7 +90,7 @@ TEST_F(SortFixture, NavigationRowsStayOnTopAndEveryOrderKeepsEveryRow) {
     const std::vector<uint8_t> bytes = {
         1, 2, 3, 4, 5, 6, 9, 10, 11, 12, 13, 14, SortBits::Shuffled};
     for (uint8_t b : bytes) {
-        const Strings prior = RowNames(list);
+        const Strings prior = Cells(list);
         Strings before = prior;
         std::sort(before.begin(), before.end());
         Strings after = SortedBy(b);

@@ -193,7 +193,7 @@ TEST_F(SeqFixture, ContinueInFocusedListAndRemovalOfPlayedRows) {
 
     s.control_flags = static_cast<int32_t>(ControlFlag::RemovePlayed);
     OnTrackEnd(q);
-    EXPECT_EQ(RowNames(files), (Strings{L"a", L"c"}));
+    EXPECT_EQ(Cells(files), (Strings{L"a", L"c"}));
     EXPECT_EQ(files.currentRow, 1);
     EXPECT_EQ(s.last_file, L"C:\\Music\\A\\c.mp3");
     q.focusedList = &pane;
@@ -326,7 +326,7 @@ TEST_F(SeqFixture, SkipNextAndMovesKeepThePlayingRow) {
         }
         // clang-format on
         EXPECT_TRUE(done);
-        EXPECT_EQ(RowNames(files), c.names);
+        EXPECT_EQ(Cells(files), c.names);
         EXPECT_EQ(
             files.currentRow < 0 ? L"" : files.rows[static_cast<size_t>(files.currentRow)].cell[0],
             c.current);

@@ -15,11 +15,9 @@ struct FakeFolders {
     std::map<ShellFolder, std::pair<std::wstring, std::wstring>> shell;  // path, display name
     int serverStatus = 0;
     std::vector<std::wstring> servers;
-    int connectStatus = 0;
     std::map<std::wstring, std::vector<ShareEntry>> shares;
     std::vector<std::string> errorLog;
     std::wstring current;
-    int enumerations = 0;
     int month = 3;
 
     // Adds the folder and every missing folder above it.

@@ -380,15 +380,11 @@ TEST(Commands, SizeMessages) {
 
 // A hotkey runs its slot's command; slots outside 1 to 13 run nothing.
 TEST(Commands, HotkeySlots) {
-    struct Case {
-        int slot;
-        uint8_t fastPlay;
-    } cases[] = {{13, 3}, {11, 1}, {14, 0}, {0, 0}};
-    for (const Case& c : cases) {
+    for (auto [slot, fastPlay] : {std::pair<int, int>{13, 3}, {11, 1}, {14, 0}, {0, 0}}) {
         Fixture f;
         CommandContext ctx = f.Context();
-        OnHotkey(ctx, c.slot);
-        EXPECT_EQ(f.fake.fastPlay, c.fastPlay) << c.slot;
+        OnHotkey(ctx, slot);
+        EXPECT_EQ(f.fake.fastPlay, fastPlay) << slot;
     }
 }
 

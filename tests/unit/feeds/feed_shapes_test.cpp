@@ -1,5 +1,7 @@
 // The reducer over the feed files the local test server serves (tests/e2e/data/feeds): each
 // shape found in the wild, with the channel block worked out by hand from the scan's rules.
+// cdata.xml and utf8_plain.xml are compared after a real download by the Big view's end-to-end
+// test.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -39,18 +41,6 @@ TEST(RssFeedShapes, ChannelBlockOfEachFile) {
         const char* file;
         std::string block;
     } cases[] = {
-        // CDATA kept as it stands, entities decoded once, numeric references left alone.
-        {"cdata.xml", "<channel>\r\n" +
-                          Item("<title>Harbour Town Courier</title>",
-                               "<description>Local news & weather</description>",
-                               "<link>http://127.0.0.1/courier/</link>") +
-                          Item("<title><![CDATA[Ferry timetable changes]]></title>",
-                               "<description><![CDATA[From <b>Monday</b> on]]></description>",
-                               "<link>http://127.0.0.1/courier/ferry?day=1&week=2</link>") +
-                          Item("<title>Caf&#233; reopens \"soon\" &amp; more</title>",
-                               "<description>Tom <> Jerry's</description>",
-                               "<link>http://127.0.0.1/courier/cafe</link>") +
-                          "</channel>\r\n"},
         // "ISO-8859-1" has "-8" at its fourth and fifth characters: its bytes pass unconverted.
         {"latin1.xml",
          "<channel>\r\n" +
@@ -70,10 +60,6 @@ TEST(RssFeedShapes, ChannelBlockOfEachFile) {
                                   "<description>\xc3\xa9t\xc3\xa9</description>") +
                              Item("<title>Zw\xc3\xb6lf</title>", "<description>ok</description>") +
                              "</channel>\r\n"},
-        {"utf8_plain.xml", "<channel>\r\n" +
-                               Item("<title>Nordlicht \xe2\x80\x93 News</title>",
-                                    "<description>\xc3\x85r</description>") +
-                               "</channel>\r\n"},
         // Atom: titles only; links without "</link" and summaries are not scanned.
         {"atom.xml", "<channel>\r\n" + Item("<title type=\"text\">Valley Atom Log</title>", "") +
                          Item("<title>Bridge repaired</title>", "") +

@@ -31,11 +31,6 @@ struct CueFixture : ::testing::Test {
         list.rows.clear();
         return ReadCueSheetBytes(list, cue, path, text, env);
     }
-    std::vector<std::wstring> Column(int c) const {
-        std::vector<std::wstring> out;
-        for (const ListRow& r : list.rows) out.push_back(r.cell[c]);
-        return out;
-    }
 };
 using Strings = std::vector<std::wstring>;
 
@@ -72,12 +67,12 @@ TEST_F(CueFixture, TwoFileGroupsRunToTheEndOfTheirOwnFileWithTimesOrBytePosition
     totals[L"D:\\Other\\two.mp3"] = 45000;
     s.info_row = 0xC00;
     EXPECT_EQ(Read(kTwoFiles), 4);
-    EXPECT_EQ(Column(0), (Strings{L"C:\\Cd\\one.mp3", L"C:\\Cd\\one.mp3", L"D:\\Other\\two.mp3",
-                                  L"D:\\Other\\two.mp3"}));
-    EXPECT_EQ(Column(1), (Strings{L"00:00:00", L"01:00:00", L"00:00:00", L"00:30:00"}));
-    EXPECT_EQ(Column(2), (Strings{L"1:00", L"1:30", L"0:30", L"0:15"}));
-    EXPECT_EQ(Column(3), (Strings{L"Band - Intro", L"Guest - Song", L"Solo", L"Caf\u00e9"}));
-    EXPECT_EQ(Column(4), (Strings{L"01", L"02", L"03", L"04"}));
+    EXPECT_EQ(Cells(list, 0), (Strings{L"C:\\Cd\\one.mp3", L"C:\\Cd\\one.mp3",
+                                       L"D:\\Other\\two.mp3", L"D:\\Other\\two.mp3"}));
+    EXPECT_EQ(Cells(list, 1), (Strings{L"00:00:00", L"01:00:00", L"00:00:00", L"00:30:00"}));
+    EXPECT_EQ(Cells(list, 2), (Strings{L"1:00", L"1:30", L"0:30", L"0:15"}));
+    EXPECT_EQ(Cells(list, 3), (Strings{L"Band - Intro", L"Guest - Song", L"Solo", L"Caf\u00e9"}));
+    EXPECT_EQ(Cells(list, 4), (Strings{L"01", L"02", L"03", L"04"}));
     EXPECT_EQ(cue.cueTitle, L"Band - Live");
 
     // With byte positions for VBR files (only "one.mp3" has a frame index here), 16 bytes a ms.
@@ -87,8 +82,8 @@ TEST_F(CueFixture, TwoFileGroupsRunToTheEndOfTheirOwnFileWithTimesOrBytePosition
         return from + (static_cast<int64_t>(ms) * 16 - from);
     };
     Read(kTwoFiles);
-    EXPECT_EQ(Column(2), (Strings{L"1:00          #0000000000", L"1:30          #0000960000",
-                                  L"0:30", L"0:15"}));
+    EXPECT_EQ(Cells(list, 2), (Strings{L"1:00          #0000000000", L"1:30          #0000960000",
+                                       L"0:30", L"0:15"}));
     EXPECT_EQ(CueRowStart(list.rows[1]), 960000);
     EXPECT_EQ(CueRowStart(list.rows[3]), 30000);
 }
@@ -123,8 +118,8 @@ TEST_F(CueFixture, NamesTitlesAndWhereParsingEnds) {
         SCOPED_TRACE(c.what);
         cue.cueTitle.clear();
         Read(c.text);
-        EXPECT_EQ(Column(3), c.names);
-        EXPECT_EQ(Column(2), c.lengths);
+        EXPECT_EQ(Cells(list, 3), c.names);
+        EXPECT_EQ(Cells(list, 2), c.lengths);
         EXPECT_EQ(cue.cueTitle, c.title);
     }
 }

@@ -16,7 +16,6 @@ bool Enumerate(void* ctx, const std::wstring& folder, const std::wstring& patter
     const std::wstring key = Key(folder);
     if (key.size() != 2 && !(f.entries.count(key) && (f.entries[key].attributes & EntryAttr::Directory)))
         return false;
-    ++f.enumerations;
     const std::wstring ext = pattern == L"*.*" ? L"" : Key(pattern.substr(1));
     if (key.size() > 2) {
         for (const wchar_t* dot : {L".", L".."}) {
@@ -70,7 +69,7 @@ int Servers(void* ctx, std::vector<std::wstring>& out) {
     out = Fake(ctx).servers;
     return Fake(ctx).serverStatus;
 }
-int Connect(void* ctx, const std::wstring&) { return Fake(ctx).connectStatus; }
+int Connect(void*, const std::wstring&) { return 0; }
 bool Shares(void* ctx, const std::wstring& server, std::vector<ShareEntry>& out) {
     out = Fake(ctx).shares[server];
     return true;

@@ -15,11 +15,9 @@ struct FakeFolders {
     std::map<ShellFolder, std::pair<std::wstring, std::wstring>> shell;  // path, display name
     int serverStatus = 0;
     std::vector<std::wstring> servers;
-    int connectStatus = 0;
     std::map<std::wstring, std::vector<ShareEntry>> shares;
     std::vector<std::string> errorLog;
     std::wstring current;
-    int enumerations = 0;
     int month = 3;
 
     // Adds the folder and every missing folder above it.
@@ -29,6 +27,13 @@ struct FakeFolders {
 };
 
 FolderOps FakeFolderOps(FakeFolders& fake);
+
+// One cell of every row (the name by default), in order.
+inline std::vector<std::wstring> Cells(const TrackList& l, int column = 0) {
+    std::vector<std::wstring> out;
+    for (const ListRow& r : l.rows) out.push_back(r.cell[column]);
+    return out;
+}
 
 // A list over the fake folders with the settings and the environment the list code reads.
 struct FakeListMachine {

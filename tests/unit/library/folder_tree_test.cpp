@@ -125,7 +125,6 @@ TEST_F(TreeFixture, LocatingPathsThroughDrivesAndRememberedRoots) {
     EXPECT_EQ(ItemPath(tree, list, path, env), 1);
     EXPECT_EQ(path, L"C:\\Audio\\Rock\\Album\\list.m3u8");
     EXPECT_EQ(LocateTreePath(tree, L"c:\\audio\\ROCK", false, env), Rock());  // case ignored
-    EXPECT_EQ(LocateTreePath(tree, L"C:\\Audio\\Nothing", true, env), 0);
     EXPECT_EQ(LocateTreePath(tree, L"D:\\Other\\Deeper", false, env), 0);  // D: never read
     TreeItem drive = LocateTreePath(tree, L"D:", true, env);
     EXPECT_EQ(ItemPath(tree, drive, path, env), 1);
@@ -219,28 +218,20 @@ TEST_F(TreeFixture, NetworkRoot) {
 
 TEST_F(TreeFixture, PreOrderWalkOfTheFolderSearch) {
     BuildRoots(tree, env);
-    TreeItem c = LocateTreePath(tree, L"C:", true, env);
-    std::vector<std::wstring> forward;
-    for (TreeItem i = c; (i = TreeWalkNext(tree, i, env));) {
-        std::wstring p;
-        ItemFolderPath(tree, i, s, p);
-        forward.push_back(p);
-    }
-    EXPECT_EQ(forward,
+    // The folder paths of the walk from `from` on, until it ends.
+    auto walk = [&](const wchar_t* from, TreeItem (*step)(FolderTree&, TreeItem, const TreeEnv&)) {
+        std::vector<std::wstring> out;
+        for (TreeItem i = LocateTreePath(tree, from, true, env); (i = step(tree, i, env));)
+            ItemFolderPath(tree, i, s, out.emplace_back());
+        return out;
+    };
+    EXPECT_EQ(walk(L"C:", TreeWalkNext),
               (std::vector<std::wstring>{L"C:\\Audio", L"C:\\Audio\\Pop", L"C:\\Audio\\Pop\\Dance",
                                          L"C:\\Audio\\Rock", L"C:\\Audio\\Rock\\Album",
                                          L"C:\\Audio\\Rock\\Album\\list.m3u8",
                                          L"C:\\Audio\\Rock\\Empty", L"C:\\Audio\\Rock\\Only audio",
                                          L"C:\\Audio\\Rock\\sheet.cue"}));  // never on to D:
-
-    std::vector<std::wstring> backward;
-    for (TreeItem i = LocateTreePath(tree, L"C:\\Audio\\Rock\\Only audio", true, env);
-         (i = TreeWalkPrev(tree, i, env));) {
-        std::wstring p;
-        ItemFolderPath(tree, i, s, p);
-        backward.push_back(p);
-    }
-    EXPECT_EQ(backward, (std::vector<std::wstring>{
+    EXPECT_EQ(walk(L"C:\\Audio\\Rock\\Only audio", TreeWalkPrev), (std::vector<std::wstring>{
                             L"C:\\Audio\\Rock\\Empty", L"C:\\Audio\\Rock\\Album\\list.m3u8",
                             L"C:\\Audio\\Rock\\Album", L"C:\\Audio\\Rock", L"C:\\Audio\\Pop\\Dance",
                             L"C:\\Audio\\Pop", L"C:\\Audio"}));  // never up to C: itself

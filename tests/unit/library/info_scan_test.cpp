@@ -88,6 +88,8 @@ TEST(InfoScan, CellTextByKind) {
     InfoFacts bassMono = Mpeg();
     bassMono.fromBass = true;
     bassMono.channelMode = 4;
+    InfoFacts bassStereo = bassMono;
+    bassStereo.channelMode = 1;
     const struct {
         uint32_t infoRow;
         InfoFacts f;
@@ -97,6 +99,7 @@ TEST(InfoScan, CellTextByKind) {
         {0x1000 | 80, Mpeg(), L"4'05"},
         {0x1400 | 80, Mpeg(), L"096, 44, JS"},
         {0x1400 | 80, bassMono, L"096, 44, M "},
+        {0x1400 | 9, bassStereo, L"096, 44, S"},
         {0x1800 | 80, Mpeg(), L"096, ID3v2"},
         {0x800 | 80, Mpeg(), L"Art - Song"},
         {0x800 | 80, noTags, nullptr},
@@ -110,9 +113,6 @@ TEST(InfoScan, CellTextByKind) {
         if (!c.want) EXPECT_FALSE(t.has_value()) << std::hex << c.infoRow;
         else EXPECT_EQ(t.value_or(L"<none>"), c.want) << std::hex << c.infoRow;
     }
-    InfoFacts bassStereo = bassMono;
-    bassStereo.channelMode = 1;
-    EXPECT_EQ(InfoCellText(0x1400 | 9, bassStereo, Settings{}).value(), L"096, 44, S");
 }
 
 TEST(InfoScan, MpegLengthFromAudioBytesOnly) {

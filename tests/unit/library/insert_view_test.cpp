@@ -70,18 +70,13 @@ struct Lists {
         for (const wchar_t* n : {L"a", L"b", L"c"}) target.rows.push_back(Row(n));
         target.currentRow = 1;  // "b" plays
     }
-    std::vector<std::wstring> Names() const {
-        std::vector<std::wstring> out;
-        for (const ListRow& r : target.rows) out.push_back(r.cell[0]);
-        return out;
-    }
 };
 
 TEST(InsertView, ManualInsertOfSelectedRowsFollowsTheCurrentTrackInOrder) {
     Lists l;
     l.view.rows[0].selected = l.view.rows[2].selected = l.view.rows[3].selected = true;
     EXPECT_EQ(InsertTracks(l.view, l.target, false, InsertMode::Manual, l.ops, l.s), 3);
-    EXPECT_EQ(l.Names(),
+    EXPECT_EQ(Cells(l.target),
               (std::vector<std::wstring>{L"a", L"b", L"C:\\Jingles\\j1.mp3", L"C:\\Jingles\\j3.mp3",
                                          L"C:\\Jingles\\j4.mp3", L"c"}));
     EXPECT_EQ(l.target.currentRow, 1);
@@ -91,15 +86,13 @@ TEST(InsertView, ManualInsertOfSelectedRowsFollowsTheCurrentTrackInOrder) {
     m.target.currentRow = 2;
     EXPECT_EQ(InsertTracks(m.view, m.target, false, InsertMode::Manual, m.ops, m.s),
               1);  // first row only
-    EXPECT_EQ(m.Names()[1], L"C:\\Jingles\\j1.mp3");
+    EXPECT_EQ(Cells(m.target)[1], L"C:\\Jingles\\j1.mp3");
     EXPECT_EQ(m.target.currentRow, 3);
-}
-
-TEST(InsertView, AFolderOrListRowEndsTheRun) {
-    Lists l;
-    l.view.rows.insert(l.view.rows.begin() + 1, Row(L" [ Sub ]", L"DIR ", true));
-    l.view.rows[0].selected = l.view.rows[2].selected = true;
-    EXPECT_EQ(InsertTracks(l.view, l.target, false, InsertMode::Manual, l.ops, l.s), 1);
+    // A selected folder or list row ends the run.
+    Lists d;
+    d.view.rows.insert(d.view.rows.begin() + 1, Row(L" [ Sub ]", L"DIR ", true));
+    d.view.rows[0].selected = d.view.rows[2].selected = true;
+    EXPECT_EQ(InsertTracks(d.view, d.target, false, InsertMode::Manual, d.ops, d.s), 1);
 }
 
 TEST(InsertView, TimedInsertsWalkTheViewAndWrap) {

@@ -17,15 +17,10 @@ struct SortFixture : ::testing::Test, FakeListMachine {
         AddRow(list, static_cast<int>(list.rows.size()), std::wstring(L" [+]  ") + folder, L" ",
                L"DIR ", L" ", s);
     }
-    std::vector<std::wstring> Names() const {
-        std::vector<std::wstring> out;
-        for (const ListRow& r : list.rows) out.push_back(r.cell[0]);
-        return out;
-    }
     std::vector<std::wstring> SortedBy(uint8_t byte) {
         list.sortByte = byte;
         Resort(list, env);
-        return Names();
+        return Cells(list);
     }
 };
 
@@ -50,14 +45,16 @@ TEST_F(SortFixture, KeysOfEachMethod) {
     Row(L"b", L"10.00 MB", L"2026-01-02 10:00", L"ogg");
     Row(L"a", L"9.00 MB", L"2025-12-30 10:00", L"ogg");
     Row(L"c", L"9.50 MB", L"2026-01-02 10:00", L"mp3");
+    list.currentRow = 0;                                           // "b"
     EXPECT_EQ(SortedBy(kSortSize), (Strings{L"a", L"c", L"b"}));   // right-aligned: 9 before 10
+    EXPECT_EQ(list.currentRow, 2);                                 // the current row follows
     EXPECT_EQ(SortedBy(kSortType), (Strings{L"c", L"a", L"b"}));   // type, then name
     EXPECT_EQ(SortedBy(kSortDate), (Strings{L"a", L"b", L"c"}));   // date, then name
     EXPECT_EQ(SortedBy(kSortMonth), (Strings{L"b", L"c", L"a"}));  // January before December
     list.sortByte = kSortNone;
-    const Strings before = Names();
+    const Strings before = Cells(list);
     EXPECT_FALSE(Resort(list, env));
-    EXPECT_EQ(Names(), before);
+    EXPECT_EQ(Cells(list), before);
 }
 
 TEST_F(SortFixture, MonthGroupPutsTheThreeMonthsAroundTodayLast) {
@@ -67,8 +64,7 @@ TEST_F(SortFixture, MonthGroupPutsTheThreeMonthsAroundTodayLast) {
         Strings order;
     } cases[] = {
         {3, {L"jan", L"jun", L"dec", L"feb", L"mar", L"apr"}},
-        {1,
-         {L"jun", L"mar", L"apr", L"jan", L"dec", L"feb"}},  // across the year end: Dec, Jan, Feb
+        {1, {L"jun", L"mar", L"apr", L"jan", L"dec", L"feb"}},  // across the year end: Dec to Feb
         {12, {L"jun", L"feb", L"mar", L"apr", L"jan", L"dec"}},
     };
     for (const Case& c : cases) {
@@ -94,7 +90,7 @@ TEST_F(SortFixture, NavigationRowsStayOnTopAndEveryOrderKeepsEveryRow) {
     const std::vector<uint8_t> bytes = {
         1, 2, 3, 4, 5, 6, 9, 10, 11, 12, 13, 14, SortBits::Shuffled};
     for (uint8_t b : bytes) {
-        const Strings prior = Names();
+        const Strings prior = Cells(list);
         Strings before = prior;
         std::sort(before.begin(), before.end());
         Strings after = SortedBy(b);
@@ -106,13 +102,6 @@ TEST_F(SortFixture, NavigationRowsStayOnTopAndEveryOrderKeepsEveryRow) {
         std::sort(after.begin(), after.end());
         EXPECT_EQ(after, before) << int(b);
     }
-}
-
-TEST_F(SortFixture, CurrentRowFollowsItsRow) {
-    for (const wchar_t* n : {L"c", L"a", L"b"}) Row(n);
-    list.currentRow = 0;  // "c"
-    SortedBy(kSortName);
-    EXPECT_EQ(list.currentRow, 2);
 }
 
 TEST(SortRules, HeaderClicks) {

@@ -79,11 +79,6 @@ struct SeqFixture : ::testing::Test {
         started.clear();
         logs = 0;
     }
-    std::vector<std::wstring> Names(const TrackList& l) const {
-        std::vector<std::wstring> out;
-        for (const ListRow& r : l.rows) out.push_back(r.cell[0]);
-        return out;
-    }
 };
 using Strings = std::vector<std::wstring>;
 constexpr auto Stop = EndAction::Stop, Quit = EndAction::Quit, FromTop = EndAction::PlayFromTop;
@@ -198,7 +193,7 @@ TEST_F(SeqFixture, ContinueInFocusedListAndRemovalOfPlayedRows) {
 
     s.control_flags = static_cast<int32_t>(ControlFlag::RemovePlayed);
     OnTrackEnd(q);
-    EXPECT_EQ(Names(files), (Strings{L"a", L"c"}));
+    EXPECT_EQ(Cells(files), (Strings{L"a", L"c"}));
     EXPECT_EQ(files.currentRow, 1);
     EXPECT_EQ(s.last_file, L"C:\\Music\\A\\c.mp3");
     q.focusedList = &pane;
@@ -331,7 +326,7 @@ TEST_F(SeqFixture, SkipNextAndMovesKeepThePlayingRow) {
         }
         // clang-format on
         EXPECT_TRUE(done);
-        EXPECT_EQ(Names(files), c.names);
+        EXPECT_EQ(Cells(files), c.names);
         EXPECT_EQ(
             files.currentRow < 0 ? L"" : files.rows[static_cast<size_t>(files.currentRow)].cell[0],
             c.current);

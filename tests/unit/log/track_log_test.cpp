@@ -107,24 +107,28 @@ std::string Record(int i) {
     return LogRecordBytes(r);
 }
 
+// A record of `path` with every other field empty or zero.
+std::string PathRecord(const wchar_t* path) {
+    LogRecord r;
+    r.path = path;
+    return LogRecordBytes(r);
+}
+
 TEST(TrackLog, ReaderKeepsEveryReadableRecordOfADamagedLog) {
     const std::string a = Record(1), b = Record(2), c = Record(3);
     const std::string bom = "\xFF\xFE";
-    const std::string lfOnly = WideToUtf16Le(L"C:\\x.mp3\n\t\t\t\n1\t2\t3\t4\t \n\n");
     struct Case {
         const char* what;
         std::string bytes;
         size_t records, skipped;
     } cases[] = {
         {"whole", a + b + c, 3, 0},
-        {"byte order mark", bom + a + b, 2, 0},
         {"last record without its empty line", a + b.substr(0, b.size() - 4), 2, 0},
         {"cut inside a line, then appended to", a + b.substr(0, 30) + c, 2, 1},
         {"cut at an odd byte, then appended to", a + b.substr(0, 31) + c, 2, 1},
         {"cut at a line end, then appended to",
          a + b.substr(0, b.find(std::string("\n\0", 2)) + 2) + c, 2, 1},
         {"an odd byte shifts what follows", a + "\x01" + b + c, 3, 1},
-        {"lines ending in LF alone", a + lfOnly + c, 3, 0},
         {"extra empty lines", a + WideToUtf16Le(L"\r\n\r\n") + b, 2, 0},
         {"not UTF-16 at all", "C:\\x.mp3\r\nA\tB\tC\t1\r\n1\t2\t3\t4\t \r\n\r\n", 0, 1},
         {"a number that is not one",
@@ -180,7 +184,7 @@ TEST(TrackLog, TrimmingKeepsAboutThreeQuartersFromARecordStart) {
     EXPECT_FALSE(LogTrimmed(oneHuge, 100, out));
 }
 
-TEST(TrackLog, RowsAndCsvLines) {
+TEST(TrackLog, RowTexts) {
     LogRecord r;
     r.path = L"C:\\Music\\A & B\\song.mp3";
     r.artist = L"Art";
@@ -199,17 +203,6 @@ TEST(TrackLog, RowsAndCsvLines) {
     const LogRowTexts b = LogRow(bare, LocalTime{});
     EXPECT_EQ(b[kLogColFile], L"noslash.mp3");
     EXPECT_EQ(b[kLogColPath], L"noslash.mp3");
-
-    const std::wstring csv =
-        Utf16LeToWide(reinterpret_cast<const uint8_t*>(LogCsvBytes({&row, &b}).data()),
-                      LogCsvBytes({&row, &b}).size());
-    const size_t headerEnd = csv.find(L"\r\n");
-    EXPECT_EQ(std::count(csv.begin(), csv.begin() + headerEnd, L'\t'), 9);
-    const std::wstring first =
-        csv.substr(headerEnd + 2, csv.find(L"\r\n", headerEnd + 2) - headerEnd - 2);
-    EXPECT_EQ(first,
-              L"song.mp3\tC:\\Music\\A & B\tArt\t\t\t7\t62:03\t0:05\t1:00\t2026-03-04 09:05\t");
-    EXPECT_EQ(std::count(csv.begin(), csv.end(), L'\n'), 3);
 }
 
 TEST(TrackLog, SortingAndSearch) {
@@ -251,11 +244,7 @@ TEST(TrackLog, SortingAndSearch) {
 }
 
 TEST(TrackLog, HistoryListsEachPathOnceAtItsNewestPlace) {
-    auto rec = [](const wchar_t* path) {
-        LogRecord r;
-        r.path = path;
-        return LogRecordBytes(r);
-    };
+    const auto rec = PathRecord;
     const std::string log = rec(L"C:\\A\\1.mp3") + rec(L"C:\\B\\2.mp3") + rec(L"C:\\A\\3.mp3") +
                             rec(L"C:\\A\\1.mp3") + rec(L"C:\\C\\4.mp3");
     EXPECT_EQ(LogHistoryTracks(log, 20),
@@ -277,11 +266,7 @@ TEST(TrackLog, HistoryListsEachPathOnceAtItsNewestPlace) {
 }
 
 TEST(TrackLog, CleanupDropsVanishedFilesAndKeepsWhatItCannotRead) {
-    auto rec = [](const wchar_t* path) {
-        LogRecord r;
-        r.path = path;
-        return LogRecordBytes(r);
-    };
+    const auto rec = PathRecord;
     auto exists = [](void*, const std::wstring& p) { return p.find(L"gone") == p.npos; };
     const std::string bad = WideToUtf16Le(L"C:\\gone\\x.mp3\r\nno tags\r\n\r\n");
     const std::string log = rec(L"C:\\a.mp3") + rec(L"C:\\gone\\1.mp3") + rec(L"C:\\b.mp3") + bad +

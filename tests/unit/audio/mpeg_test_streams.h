@@ -68,17 +68,15 @@ inline std::vector<uint8_t> Id3v2Block(uint32_t size) {
     return {tag.begin(), tag.end()};
 }
 
-// A reader over memory that records how far, how often and how much it was asked to read.
+// A reader over memory that records how far and how much it was asked to read.
 struct TracingSource {
     std::vector<uint8_t> bytes;
     uint64_t furthest = 0;
-    int reads = 0;
     uint64_t requested = 0;  // bytes asked for, summed over all reads
 };
 
 inline int TracingReadAt(void* ctx, uint32_t offset, void* dst, int n) {
     auto* s = static_cast<TracingSource*>(ctx);
-    ++s->reads;
     s->requested += static_cast<uint64_t>(n);
     s->furthest = std::max<uint64_t>(s->furthest, uint64_t{offset} + n);
     if (offset >= s->bytes.size()) return 0;

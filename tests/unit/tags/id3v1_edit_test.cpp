@@ -55,19 +55,6 @@ TEST(Id3v1Edit, BuildPlacesFieldsAndTrack) {
     }
 }
 
-TEST(Id3v1Edit, GenreNumberOfName) {
-    struct Case {
-        const char* name;
-        int number;
-    } cases[] = {
-        {"Blues", 0},         {"Pop", 13},          {"Pop/Funk", 62},
-        {"Funk", 5},          {"Christian Rap", 61}, {"Rap", 15},
-        {"Psybient", 191},    {"Rock & Roll", 78},  {"rock", 255},
-        {"", 255},            {"Roc", 255},         {"k/18.Techno", 255},
-    };
-    for (const Case& c : cases) EXPECT_EQ(Id3GenreNumber(c.name), c.number) << c.name;
-}
-
 TEST(Id3v1Edit, FieldsRoundTripThroughTheTag) {
     const Id3v1Fields cases[] = {
         {"Title", "Artist", "Album", "2001", "Comment", 12, "Trip-Hop"},

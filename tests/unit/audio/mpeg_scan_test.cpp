@@ -154,8 +154,9 @@ TEST(MpegScan, FindsAudioStartRateKindAndEncoderData) {
         {"shorter than one search window", Frames(kMpeg1L3_128, 4), 0, 0, 0, 0, 0, 0, 0},
         {"no frames", std::vector<uint8_t>(20000, 0), 0, 0, 0, 0, 0, 0, 0},
     };
-    MpegInfo info;  // one record for every file, as the player keeps it (a reused record once
-                    // bound the search to the previous file's stream)
+    // One record for every file, reused as a caller may (a reused record once bound the search
+    // to the previous file's stream).
+    MpegInfo info;
     for (ScanCase& c : cases) {
         SCOPED_TRACE(c.name);
         TracingSource s{std::move(c.bytes)};

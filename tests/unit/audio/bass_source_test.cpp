@@ -1,5 +1,6 @@
 // The engine over a BASS source (a fake channel in place of bass.dll): the decoder choice, play
-// init with the channel's format, positions in ms, the blocks, and closing on stop.
+// init with the channel's format, positions in ms, the blocks, and closing on stop. (The float
+// path of the 24-bit mode and six channels are heard from real files in tests/e2e/test_bass.py.)
 #include <gtest/gtest.h>
 
 #include "audio/control.h"
@@ -54,28 +55,54 @@ struct BassEngine : TestEngine {
 
 }  // namespace
 
-TEST(BassSource, StartsWithTheChannelFormatAndCountsMs) {
+// A file of a leading ID3v2.3 tag with one TIT2 frame of `title`, then `rest` bytes.
+static std::vector<uint8_t> Id3v2File(const std::string& title, size_t rest) {
+    const std::string tag = Tag(3, Frame(3, "TIT2", std::string(1, '\0') + title), 0);
+    std::vector<uint8_t> f(tag.begin(), tag.end());
+    f.resize(f.size() + rest, 0x55);
+    return f;
+}
+
+// Play init takes the channel's format (a channel of more than two channels keeps its count with
+// the surround option), the position counts in ms, a start beyond the length plays from the
+// start; the file's own ID3v2 tag fills the record first, and a stream's file is not read.
+TEST(BassSource, StartsWithTheChannelFormatCountsMsAndReadsTheFileTag) {
     const struct {
+        const wchar_t* file;
+        bool tagged;
         uint32_t rate, startMs;
-        uint8_t mode;
-        uint32_t channels;
+        uint8_t mode, channels;  // the channel's mode, and its count beyond two (0: none)
+        uint32_t waveFlags, outChannels;
         std::vector<std::string> log;
+        const wchar_t* title;  // null: none in the record
     } cases[] = {
-        {22050, 0, 4, 1, {"open"}},
-        {48000, 700, 1, 2, {"open", "seek 700"}},
-        {44100, 2500, 1, 2, {"open"}},  // beyond the length: from the start
+        {L"a.ogg", false, 22050, 0, 4, 0, 0, 1, {"open"}, nullptr},
+        {L"a.ogg", false, 48000, 700, 1, 0, 0, 2, {"open", "seek 700"}, nullptr},
+        {L"a.ogg", false, 44100, 2500, 1, 0, 0, 2, {"open"}, nullptr},
+        {L"a.mp2", true, 22050, 0, 1, 0, 0, 2, {"open"}, L"From ID3"},
+        {L"http://127.0.0.1:8000/radio", true, 22050, 0, 1, 0, 0, 2, {"open"}, nullptr},
+        {L"a.wav", false, 22050, 0, 1, 4, WaveFlag::Surround51, 4, {"open"}, nullptr},
+        {L"a.wav", false, 22050, 0, 1, 2, WaveFlag::Surround51, 2, {"open"}, nullptr},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.rate << " from " << c.startMs << " ch "
+                                        << int(c.channels));
         BassEngine t;
+        t.file.src.bytes = c.tagged ? Id3v2File("From ID3", 400) : std::vector<uint8_t>(400, 0x55);
         t.ch.rate = c.rate;
         t.ch.mode = c.mode;
-        ASSERT_TRUE(EngineStartFile(t.e, L"a.ogg", c.startMs));
+        t.ch.channels = c.channels;
+        t.s.wave_flags = c.waveFlags;
+        ASSERT_TRUE(EngineStartFile(t.e, c.file, c.startMs));
         EXPECT_TRUE(t.ps.bassActive);
         EXPECT_EQ(t.ps.outRate, c.rate);
-        EXPECT_EQ(t.ps.outChannels, c.channels);
+        EXPECT_EQ(t.ps.outChannels, c.outChannels);
         EXPECT_EQ(t.track.lengthMs, 2000u);
         EXPECT_EQ(t.ps.playedMs, c.startMs < 2000 ? c.startMs : 0);
         EXPECT_EQ(t.ch.log, c.log);
+        const wchar_t* title = t.track.tagText[kTagTitle];
+        EXPECT_EQ(std::wstring(title ? title : L"<none>"), c.title ? c.title : L"<none>");
+        EXPECT_EQ(t.track.hFile, nullptr) << "the tag reader closes the file again";
         std::vector<uint8_t> block(3000);
         EXPECT_EQ(DecodeBlock(t.e, block.data(), 3000), 3000u);
         EXPECT_EQ(block[2999], 0x11);
@@ -107,72 +134,4 @@ TEST(BassSource, NextTrackThroughBassWaitsForTheQueue) {
     EXPECT_EQ(EngineStartTrack(t.e, TrackStart{L"b.ogg"}, &fade), StartOutcome::Started);
     EXPECT_TRUE(t.ch.log.empty());  // opened by the restart once the MP3's end is heard
     EXPECT_EQ(t.ps.pendingAction, uint32_t{kActionRestart});
-}
-
-// A file of a leading ID3v2.3 tag with one TIT2 frame of `title`, then `rest` bytes.
-static std::vector<uint8_t> Id3v2File(const std::string& title, size_t rest) {
-    const std::string tag = Tag(3, Frame(3, "TIT2", std::string(1, '\0') + title), 0);
-    std::vector<uint8_t> f(tag.begin(), tag.end());
-    f.resize(f.size() + rest, 0x55);
-    return f;
-}
-
-TEST(BassSource, FileId3TagsComeFirstAndStreamsReadNoFile) {
-    const struct {
-        const wchar_t* file;
-        bool tagged;
-        const wchar_t* title;  // null: none in the record
-    } cases[] = {
-        {L"a.mp2", true, L"From ID3"},
-        {L"a.wav", false, nullptr},
-        {L"http://127.0.0.1:8000/radio", true, nullptr},  // a stream's file is not read
-    };
-    for (const auto& c : cases) {
-        BassEngine t;
-        t.file.src.bytes = c.tagged ? Id3v2File("From ID3", 400) : std::vector<uint8_t>(400, 0x55);
-        ASSERT_TRUE(EngineStartFile(t.e, c.file, 0));
-        const wchar_t* got = t.track.tagText[kTagTitle];
-        if (c.title)
-            EXPECT_STREQ(got, c.title);
-        else
-            EXPECT_EQ(got, nullptr);
-        EXPECT_EQ(t.track.hFile, nullptr) << "the tag reader closes the file again";
-        EngineStop(t.e, true);
-    }
-}
-
-TEST(BassSource, ChannelsBeyondTwoOnlyWithTheSurroundOption) {
-    const struct {
-        uint8_t channels;
-        uint32_t waveFlags, out;
-    } cases[] = {{6, 0, 2}, {6, WaveFlag::Surround51, 6}, {4, WaveFlag::Surround51, 4},
-                 {2, WaveFlag::Surround51, 2}};
-    for (const auto& c : cases) {
-        BassEngine t;
-        t.s.wave_flags = c.waveFlags;
-        t.ch.mode = 1;
-        t.ch.channels = c.channels;
-        ASSERT_TRUE(EngineStartFile(t.e, L"a.wav", 0));
-        EXPECT_EQ(t.ps.outChannels, c.out) << int(c.channels);
-        EngineStop(t.e, true);
-    }
-}
-
-TEST(BassSource, TheFloatModeTakesTheChannelsFloats) {
-    BassEngine t;
-    t.s.wave_flags |= WaveFlag::Output24Bit;
-    t.io.bass.readFloat = [](void* c, Engine&, float* dst, uint32_t n) {
-        // Values 16 bits cannot hold: a block through the 16-bit reader would lose them.
-        const uint32_t k = std::min(n, C(c).left / 4);
-        for (uint32_t i = 0; i < k; ++i) dst[i] = (static_cast<float>(i) + 0.25f) / 65536.0f;
-        C(c).left -= k * 4;
-        return k;
-    };
-    ASSERT_TRUE(EngineStartFile(t.e, L"a.flac", 0));
-    EXPECT_EQ(t.ps.outBits, 24u);
-    std::vector<float> block(500);
-    ASSERT_EQ(DecodeBlockFloat(t.e, block.data(), 500), 500u);
-    for (uint32_t i = 0; i < 500; ++i) ASSERT_EQ(block[i], (i + 0.25f) / 65536.0f) << i;
-    t.ch.left = 0;
-    EXPECT_EQ(DecodeBlockFloat(t.e, block.data(), 500), 0u);
 }

@@ -98,22 +98,32 @@ TEST(Volume, DevicesMuteAndQueuedRescaling) {
     EXPECT_TRUE(t.calls.Has("unmuted"));
     EXPECT_EQ(t.dev.volume, 0xFFFFFFFFu);
 
-    // Software volume on DirectSound: the whole buffer is rescaled by the new gain / swGain.
-    ControlEngine d;
-    d.s.wavedevice = 0x80;
-    d.s.wave_flags = WaveFlag::InternalVolume;
-    d.ps.dsoundModule = &d;
-    d.Stream(300);
-    ASSERT_EQ(d.Start(), 0);
-    ASSERT_TRUE(d.ps.dsBuffer);
-    auto* pcm = reinterpret_cast<int16_t*>(d.dev.dsMemory.data());
-    std::fill(pcm, pcm + d.dev.dsMemory.size() / 2, int16_t{10000});
-    d.ps.swGain = 65535;
-    d.s.volume = 32768;
-    SetVolume(d.e, false);
-    EXPECT_EQ(d.ps.swGain, 18821);
-    EXPECT_EQ(pcm[0], 10000 * 18821 / 65535);
-    EXPECT_EQ(pcm[d.dev.dsMemory.size() / 2 - 1], 10000 * 18821 / 65535);
+    // Software volume: the device stays at full level and what is queued, in the wave-out
+    // buffers or the whole DirectSound buffer, is rescaled at once by the new gain / swGain.
+    for (const bool ds : {false, true}) {
+        ControlEngine d;
+        d.s.wave_flags = WaveFlag::InternalVolume;
+        if (ds) d.s.wavedevice = 0x80, d.ps.dsoundModule = &d;
+        d.Stream(300);
+        ASSERT_EQ(d.Start(), 0);
+        if (!ds) WaveOutStart(d.e);
+        std::vector<std::pair<int16_t*, size_t>> queued;  // samples
+        if (ds) queued.emplace_back(reinterpret_cast<int16_t*>(d.dev.dsMemory.data()),
+                                    d.dev.dsMemory.size() / 2);
+        for (OutBuffer* b : d.dev.queued)
+            queued.emplace_back(reinterpret_cast<int16_t*>(b->data.data()), b->bytes / 2);
+        ASSERT_FALSE(queued.empty());
+        for (auto [pcm, n] : queued) std::fill(pcm, pcm + n, int16_t{10000});
+        d.ps.swGain = 65535;
+        d.s.volume = 32768;
+        SetVolume(d.e, false);
+        EXPECT_EQ(d.ps.swGain, 18821) << ds;
+        for (auto [pcm, n] : queued) {
+            EXPECT_EQ(pcm[0], 10000 * 18821 / 65535) << ds;
+            EXPECT_EQ(pcm[n - 1], 10000 * 18821 / 65535) << ds;
+        }
+        EXPECT_EQ(d.dev.volume, 0u) << "never set";
+    }
 }
 
 TEST(StopResume, BackOffOfTheDeferredStop) {

@@ -15,10 +15,9 @@
 
 struct FakeMpglibState {
     uint32_t fed = 0;
-    int inits = 0, exits = 0;
     int16_t value = 0;
 };
-inline int g_fakeInits = 0, g_fakeExits = 0, g_fakeInitResult = 1, g_fakeFrameBytes = 4608;
+inline int g_fakeInits = 0, g_fakeExits = 0, g_fakeInitResult = 1;
 
 inline FakeMpglibState& FakeState(void* s) {
     return *static_cast<FakeMpglibState*>(s);
@@ -39,7 +38,7 @@ inline int FakeDecode(void* s, const uint8_t* in, int n, uint8_t* out, int room,
     if (st.fed < 417) return 1;
     st.fed -= 417;
     auto* pcm = reinterpret_cast<int16_t*>(out);
-    const int bytes = std::min(room, g_fakeFrameBytes);
+    const int bytes = std::min(room, 4608);
     for (int i = 0; i < bytes / 2; ++i) pcm[i] = static_cast<int16_t>(1000 + st.value);
     ++st.value;
     *produced = bytes;
@@ -121,7 +120,6 @@ struct TestEngine {
         g_fakeInits = g_fakeExits = 0;
         g_fakeInitResult = 1;
         g_fakeLibMissing = false;
-        g_fakeFrameBytes = 4608;
     }
     // An MPEG-1 Layer III stream of `frames` frames at 128 kbit/s.
     void Stream(int frames, HeaderBytes h = kMpeg1L3_128) {

@@ -154,10 +154,12 @@ TEST(MpegScan, FindsAudioStartRateKindAndEncoderData) {
         {"shorter than one search window", Frames(kMpeg1L3_128, 4), 0, 0, 0, 0, 0, 0, 0},
         {"no frames", std::vector<uint8_t>(20000, 0), 0, 0, 0, 0, 0, 0, 0},
     };
+    // One record for every file, reused as a caller may (a reused record once bound the search
+    // to the previous file's stream).
+    MpegInfo info;
     for (ScanCase& c : cases) {
         SCOPED_TRACE(c.name);
         TracingSource s{std::move(c.bytes)};
-        MpegInfo info;
         ASSERT_EQ(ScanBytes(s, info), c.ok);
         if (!c.ok) continue;
         EXPECT_EQ(info.dwAudioBeg, c.audioBeg);
@@ -225,16 +227,6 @@ TEST(MpegScan, WorkIsBoundedAndEachByteReadAboutOnce) {
             EXPECT_NEAR(info.avgBitrate, 128000, 640);
         }
     }
-}
-
-// A record reused for the next file is not bound to the previous file's stream.
-TEST(MpegScan, ReusedRecordScansAnotherFormat) {
-    TracingSource first{Frames(kMpeg1L3_48k, 300)}, second{Frames(kMpeg2L3_64, 300)};
-    MpegInfo info;
-    ASSERT_EQ(ScanBytes(first, info), 1);
-    ASSERT_EQ(ScanBytes(second, info), 1);
-    EXPECT_EQ(info.header.sampleRate, 22050u);
-    EXPECT_NEAR(info.avgBitrate, 64000, 400);
 }
 
 // Bytes and ms at the average bit rate, both ways, within 32 bits even for the averages a

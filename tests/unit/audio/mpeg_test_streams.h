@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "audio/mpeg_scan.h"
+#include "support/id3_frames.h"
 
 // Header bytes 2..4 of some formats (byte 1 is always 0xFF).
 struct HeaderBytes {
@@ -44,10 +45,6 @@ inline void AddFrames(std::vector<uint8_t>& out, HeaderBytes h, int count) {
     for (int i = 0; i < count; ++i) AddFrame(out, h, i % 3 == 1);
 }
 
-inline void PutBigEndian(std::vector<uint8_t>& out, size_t at, uint32_t v) {
-    for (int i = 0; i < 4; ++i) out[at + i] = static_cast<uint8_t>(v >> (24 - 8 * i));
-}
-
 // Appends a Xing ("Xing") or Info ("Info") frame of format h with a LAME extension.
 inline void AddXingFrame(std::vector<uint8_t>& out, HeaderBytes h, const char* magic,
                          uint32_t frames, uint32_t bytes, int delay, int padding) {
@@ -57,9 +54,8 @@ inline void AddXingFrame(std::vector<uint8_t>& out, HeaderBytes h, const char* m
     const bool mono = f.channelMode == 4;
     const size_t tag = at + (f.versionCode == 1 ? (mono ? 21 : 36) : (mono ? 13 : 21));
     std::memcpy(&out[tag], magic, 4);
-    PutBigEndian(out, tag + 4, 0x0F);
-    PutBigEndian(out, tag + 8, frames);
-    PutBigEndian(out, tag + 12, bytes);
+    const std::string fields = Be(0x0F, 4) + Be(frames, 4) + Be(bytes, 4);  // flags: all four fields
+    std::memcpy(&out[tag + 4], fields.data(), fields.size());
     std::memcpy(&out[tag + 120], "LAME3.100", 9);
     out[tag + 141] = static_cast<uint8_t>(delay >> 4);
     out[tag + 142] = static_cast<uint8_t>((delay & 0x0F) << 4 | padding >> 8);
@@ -68,23 +64,19 @@ inline void AddXingFrame(std::vector<uint8_t>& out, HeaderBytes h, const char* m
 
 // An ID3v2.3 tag header declaring `size` bytes after it, followed by those bytes (zero).
 inline std::vector<uint8_t> Id3v2Block(uint32_t size) {
-    std::vector<uint8_t> out(10 + size, 0);
-    std::memcpy(out.data(), "ID3\x03\x00\x00", 6);
-    for (int i = 0; i < 4; ++i) out[6 + i] = static_cast<uint8_t>((size >> (21 - 7 * i)) & 0x7F);
-    return out;
+    const std::string tag = Tag(3, "", size);
+    return {tag.begin(), tag.end()};
 }
 
-// A reader over memory that records how far, how often and how much it was asked to read.
+// A reader over memory that records how far and how much it was asked to read.
 struct TracingSource {
     std::vector<uint8_t> bytes;
     uint64_t furthest = 0;
-    int reads = 0;
     uint64_t requested = 0;  // bytes asked for, summed over all reads
 };
 
 inline int TracingReadAt(void* ctx, uint32_t offset, void* dst, int n) {
     auto* s = static_cast<TracingSource*>(ctx);
-    ++s->reads;
     s->requested += static_cast<uint64_t>(n);
     s->furthest = std::max<uint64_t>(s->furthest, uint64_t{offset} + n);
     if (offset >= s->bytes.size()) return 0;

@@ -6,14 +6,8 @@
 #include <random>
 #include <vector>
 
-#include "config/settings_io.h"
 #include "dsp/dsp.h"
-
-inline Settings DefaultSettings() {
-    Settings s;
-    SetDefaults(s, ScreenMetrics{10, 1.0, 1920, 1080});
-    return s;
-}
+#include "support/default_settings.h"
 
 // Interleaved float signals; every channel gets the same shape unless stated.
 inline std::vector<float> Sine(double freq, double amp, uint32_t rate, int frames, int ch) {

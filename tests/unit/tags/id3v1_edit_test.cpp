@@ -10,75 +10,49 @@ namespace {
 
 std::string Raw(const uint8_t* tag) { return std::string(reinterpret_cast<const char*>(tag), 128); }
 
+// Fields past their room are cut, never spilled into the next; the comment loses its last two
+// bytes to a track; a tag with nothing entered (an unknown genre is none) is reported as empty.
 TEST(Id3v1Edit, BuildPlacesFieldsAndTrack) {
+    const std::string t40(40, 't'), c30(30, 'c'), z29(29, '\0'), z30(30, '\0'),
+        z94(94, '\0');
     struct Case {
         const char* name;
         Id3v1Fields in;
+        std::string head;     // bytes 3..96: title, artist, album, year (NUL padded)
         std::string comment;  // bytes 97.. as written (30 bytes, NUL padded)
         uint8_t b125, b126, genre;
+        bool something;
     } cases[] = {
-        {"30-char comment, no track: written whole", {"T", "A", "B", "1999", std::string(30, 'c'), 0, ""},
-         std::string(30, 'c'), 'c', 'c', 255},
-        {"track 7 cuts the comment to 28", {"T", "A", "B", "1999", std::string(30, 'c'), 7, "Rock"},
-         std::string(28, 'c') + '\0' + '\x07', 0, 7, 17},
-        {"track 255, short comment", {"", "", "", "", "hi", 255, "Pop"},
-         std::string("hi") + std::string(27, '\0') + '\xFF', 0, 255, 13},
-        {"track out of range counts as none", {"", "", "", "", "x", 300, ""},
-         std::string("x") + std::string(29, '\0'), 0, 0, 255},
+        {"30-char comment, no track: written whole", {"T", "A", "B", "1999", c30, 0, ""},
+         "T" + z29 + "A" + z29 + "B" + z29 + "1999", c30, 'c', 'c', 255, true},
+        {"track 7 cuts the comment to 28", {"", "", "", "", c30, 7, "Rock"}, z94,
+         std::string(28, 'c') + '\0' + '\x07', 0, 7, 17, true},
+        {"track 255, short comment", {"", "", "", "", "hi", 255, "Pop"}, z94,
+         "hi" + std::string(27, '\0') + '\xFF', 0, 255, 13, true},
+        {"track out of range counts as none", {"", "", "", "", "x", 300, ""}, z94, "x" + z29, 0, 0,
+         255, true},
+        {"long fields are cut", {t40, t40, t40, "199999", "", 0, ""},
+         std::string(90, 't') + "1999", z30, 0, 0, 255, true},
+        {"nothing entered", {}, z94, z30, 0, 0, 255, false},
+        {"genre 0 is a genre", {"", "", "", "", "", 0, "Blues"}, z94, z30, 0, 0, 0, true},
+        {"track alone", {"", "", "", "", "", 1, ""}, z94, z29 + '\x01', 0, 1, 255, true},
+        {"unknown genre is none", {"", "", "", "", "", 0, "No Such Genre"}, z94, z30, 0, 0,
+         255, false},
+        {"year 0", {"", "", "", "0", "", 0, ""}, z94.substr(4) + std::string("0\0\0\0", 4), z30, 0, 0,
+         255, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         uint8_t tag[128];
-        Id3v1Build(c.in, tag);
+        EXPECT_EQ(Id3v1Build(c.in, tag), c.something);
         const std::string raw = Raw(tag);
         EXPECT_EQ(raw.substr(0, 3), "TAG");
+        EXPECT_EQ(raw.substr(3, 94), c.head);
         EXPECT_EQ(raw.substr(97, 30), c.comment);
         EXPECT_EQ(tag[125], c.b125);
         EXPECT_EQ(tag[126], c.b126);
         EXPECT_EQ(tag[127], c.genre);
     }
-}
-
-TEST(Id3v1Edit, LongFieldsAreCutNotSpilled) {
-    Id3v1Fields in{std::string(40, 't'), std::string(40, 'a'), std::string(40, 'b'), "199999", "", 0, ""};
-    uint8_t tag[128];
-    Id3v1Build(in, tag);
-    const std::string raw = Raw(tag);
-    EXPECT_EQ(raw.substr(3, 30), std::string(30, 't'));
-    EXPECT_EQ(raw.substr(33, 30), std::string(30, 'a'));
-    EXPECT_EQ(raw.substr(63, 30), std::string(30, 'b'));
-    EXPECT_EQ(raw.substr(93, 4), "1999");
-    EXPECT_EQ(raw.substr(97, 30), std::string(30, '\0'));
-}
-
-TEST(Id3v1Edit, NothingEnteredIsReported) {
-    struct Case {
-        Id3v1Fields in;
-        bool something;
-    } cases[] = {
-        {{}, false},
-        {{"", "", "", "", "", 0, "Blues"}, true},  // genre 0 is a genre
-        {{"", "", "", "", "", 1, ""}, true},
-        {{"", "", "", "", "", 0, "No Such Genre"}, false},
-        {{"", "", "", "0", "", 0, ""}, true},
-    };
-    for (const Case& c : cases) {
-        uint8_t tag[128];
-        EXPECT_EQ(Id3v1Build(c.in, tag), c.something) << c.in.genre << "/" << c.in.track;
-    }
-}
-
-TEST(Id3v1Edit, GenreNumberOfName) {
-    struct Case {
-        const char* name;
-        int number;
-    } cases[] = {
-        {"Blues", 0},         {"Pop", 13},          {"Pop/Funk", 62},
-        {"Funk", 5},          {"Christian Rap", 61}, {"Rap", 15},
-        {"Psybient", 191},    {"Rock & Roll", 78},  {"rock", 255},
-        {"", 255},            {"Roc", 255},         {"k/18.Techno", 255},
-    };
-    for (const Case& c : cases) EXPECT_EQ(Id3GenreNumber(c.name), c.number) << c.name;
 }
 
 TEST(Id3v1Edit, FieldsRoundTripThroughTheTag) {
@@ -165,9 +139,8 @@ struct MemFile {
 
 TEST(Id3v1Edit, ApplyKeepsEveryAudioByte) {
     const std::string audio = std::string(1000, '\x55') + "TAGlike-but-not-at-the-end";
-    uint8_t tagA[128], tagB[128];
+    uint8_t tagA[128];
     Id3v1Build({"A", "", "", "", "", 0, ""}, tagA);
-    Id3v1Build({"B", "", "", "", "", 0, ""}, tagB);
     struct Case {
         const char* name;
         std::string before;
@@ -176,9 +149,7 @@ TEST(Id3v1Edit, ApplyKeepsEveryAudioByte) {
         std::string after;
         bool ok;
     } cases[] = {
-        {"append to an untagged file", audio, tagA, false, audio + Raw(tagA), true},
-        {"replace, never a second tag", audio + Raw(tagA), tagB, false, audio + Raw(tagB), true},
-        {"remove cuts exactly 128", audio + Raw(tagA), nullptr, false, audio, true},
+        // (Appending, replacing and removing a tag on a real file: tests/win.)
         {"remove without a tag changes nothing", audio, nullptr, false, audio, true},
         {"failed append is cut back", audio, tagA, true, audio, false},
         {"short file gets a tag", "ab", tagA, false, "ab" + Raw(tagA), true},

@@ -11,11 +11,9 @@
 
 namespace {
 
-std::string Utf16Le(const std::wstring& w) {
-    return WideToUtf16Le(w);
-}
+const auto Utf16Le = WideToUtf16Le;
 std::string Utf16Be(const std::wstring& w) {
-    std::string s = WideToUtf16Le(w);
+    std::string s = Utf16Le(w);
     for (size_t i = 0; i + 1 < s.size(); i += 2) std::swap(s[i], s[i + 1]);
     return s;
 }
@@ -49,11 +47,7 @@ TEST(Id3v2, TextEncodings) {
         {"utf-16be without mark", "\x02" + Utf16Be(zoe), zoe},
         {"utf-8", "\x03Zo\xC3\xAB", zoe},
         {"iso-8859-1 via the code page", std::string("\x00Zo\xEB", 4), zoe},
-        {"text ends at its nul",
-         std::string("\x00"
-                     "Abc\0junk",
-                     9),
-         L"Abc"},
+        {"text ends at its nul", std::string("\0Abc\0junk", 9), L"Abc"},
         {"empty latin text is kept", std::string(1, '\0'), L""},
         {"utf-16 shorter than 4 bytes", "\x01\xFF\xFE", L"<null>"},
         {"utf-16be shorter than 4 bytes", "\x02\x00Z", L"<null>"},
@@ -144,11 +138,7 @@ TEST(Id3v2, PictureBytesAfterTheFrameFields) {
         int version;
         std::string body;
     } cases[] = {
-        {"latin description", 3,
-         std::string("\0image/jpeg\0\x03"
-                     "Cover\0",
-                     19) +
-             jpeg},
+        {"latin description", 3, std::string("\0image/jpeg\0\3Cover\0", 19) + jpeg},
         {"utf-16 description", 3,
          std::string("\x01image/png\0\x03\xFF\xFE", 14) + Utf16Le(L"C") + std::string(2, '\0') +
              jpeg},
@@ -156,11 +146,7 @@ TEST(Id3v2, PictureBytesAfterTheFrameFields) {
          std::string("\x01image/png\0\x03\0\0", 14) + jpeg},
         {"utf-16be description", 4,
          std::string("\x02image/png\0\x00", 12) + Utf16Be(L"Cv") + std::string(2, '\0') + jpeg},
-        {"version 2 image format", 2,
-         std::string("\0JPG\x03"
-                     "d\0",
-                     7) +
-             jpeg},
+        {"version 2 image format", 2, std::string("\0JPG\3d\0", 7) + jpeg},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -46,26 +46,18 @@ std::wstring Describe(const PictureChoice& c) {
     return L"?";
 }
 
-PictureRequest Req(std::wstring browsed, bool plain, bool big, std::wstring track, bool tag = false,
-                   bool standard = false, std::wstring settings = L"") {
-    PictureRequest r;
-    r.browsedFolder = browsed;
-    r.plainFolderList = plain;
-    r.bigViewPicture = big;
-    r.trackPath = track;
-    r.hasTagPicture = tag;
-    r.standardPicture = standard;
-    r.settingsFolder = settings;
-    return r;
+PictureRequest Req(std::wstring browsed, bool plainList, bool bigView, std::wstring track,
+                   bool tag = false, bool standard = false, std::wstring settings = L"") {
+    return {browsed, plainList, bigView, track, tag, standard, settings};
 }
 
 TEST(PictureChoice, ChoosesInOrder) {
     const Listing listing = {
-        {L"C:\\Music\\Live", {L"Intro.jpg", L"folder.jpg", L"cover.jpg", L"Intro.mp3", L"Song.mp3"}},
-        {L"C:\\Music\\Plain", {L"cover.jpg", L"back.jpg"}},
-        {L"C:\\Music\\Bare", {L"a.mp3"}},
-        {L"C:\\Music\\Sheet", {L"x.jpg"}},
-        {L"C:\\Settings", {L"cover.jpg"}},
+        {L"C:\\Live", {L"Intro.jpg", L"folder.jpg", L"cover.jpg", L"Intro.mp3", L"Song.mp3"}},
+        {L"C:\\Plain", {L"cover.jpg", L"back.jpg"}},
+        {L"C:\\Bare", {L"a.mp3"}},
+        {L"C:\\Sheet", {L"x.jpg"}},
+        {L"C:\\Set", {L"cover.jpg"}},
     };
     const PictureSetting setting = ParsePictureSetting("00150,folder.jpg;cover.jpg");
     struct Case {
@@ -73,38 +65,33 @@ TEST(PictureChoice, ChoosesInOrder) {
         PictureRequest req;
         std::wstring want;
     } cases[] = {
-        {"track picture by name", Req(L"C:\\Music\\Live", true, false, L"C:\\Music\\Live\\Intro.mp3"),
-         L"C:\\Music\\Live\\Intro.jpg"},
+        {"track picture by name", Req(L"C:\\Live", true, false, L"C:\\Live\\Intro.mp3"),
+         L"C:\\Live\\Intro.jpg"},
         {"track picture by leading part, any case",
-         Req(L"C:\\Music\\Live", true, false, L"C:\\Music\\Live\\INTRO (live).mp3"),
-         L"C:\\Music\\Live\\Intro.jpg"},
+         Req(L"C:\\Live", true, false, L"C:\\Live\\INTRO (live).mp3"), L"C:\\Live\\Intro.jpg"},
         {"other tracks: the first folder picture of the list",
-         Req(L"C:\\Music\\Live", true, false, L"C:\\Music\\Live\\Song.mp3"), L"C:\\Music\\Live\\folder.jpg"},
-        {"second name of the list", Req(L"C:\\Music\\Plain", true, false, L"C:\\Music\\Plain\\t.mp3"),
-         L"C:\\Music\\Plain\\cover.jpg"},
-        {"tag picture beats the folder", Req(L"C:\\Music\\Live", true, false, L"C:\\Music\\Live\\Intro.mp3", true),
+         Req(L"C:\\Live", true, false, L"C:\\Live\\Song.mp3"), L"C:\\Live\\folder.jpg"},
+        {"second name of the list", Req(L"C:\\Plain", true, false, L"C:\\Plain\\t.mp3"),
+         L"C:\\Plain\\cover.jpg"},
+        {"tag picture beats the folder", Req(L"C:\\Live", true, false, L"C:\\Live\\Intro.mp3", true),
          L"tag"},
         {"track outside the browsed folder: folder pictures there only, no tag",
-         Req(L"C:\\Music\\Plain", true, false, L"D:\\Other\\Intro.mp3", true), L"C:\\Music\\Plain\\cover.jpg"},
-        {"a play list looks beside the track",
-         Req(L"C:\\Lists", false, false, L"C:\\Music\\Live\\Song.mp3"), L"C:\\Music\\Live\\folder.jpg"},
+         Req(L"C:\\Plain", true, false, L"D:\\Other\\Intro.mp3", true), L"C:\\Plain\\cover.jpg"},
+        {"a play list looks beside the track", Req(L"C:\\Lists", false, false, L"C:\\Live\\Song.mp3"),
+         L"C:\\Live\\folder.jpg"},
         {"the Big view's picture area looks beside the track",
-         Req(L"C:\\Music\\Plain", true, true, L"C:\\Music\\Live\\Intro.mp3"), L"C:\\Music\\Live\\Intro.jpg"},
+         Req(L"C:\\Plain", true, true, L"C:\\Live\\Intro.mp3"), L"C:\\Live\\Intro.jpg"},
         {"a cue sheet means its folder",
-         Req(L"C:\\Music\\Plain\\album.cue", true, false, L"C:\\Music\\Plain\\album.flac"),
-         L"C:\\Music\\Plain\\cover.jpg"},
-        {"nothing found, no fallback", Req(L"C:\\Music\\Bare", true, false, L"C:\\Music\\Bare\\a.mp3"), L"none"},
+         Req(L"C:\\Plain\\album.cue", true, false, L"C:\\Plain\\album.flac"), L"C:\\Plain\\cover.jpg"},
+        {"nothing found, no fallback", Req(L"C:\\Bare", true, false, L"C:\\Bare\\a.mp3"), L"none"},
         {"settings folder fallback",
-         Req(L"C:\\Music\\Bare", true, false, L"C:\\Music\\Bare\\a.mp3", false, true, L"C:\\Settings"),
-         L"C:\\Settings\\cover.jpg"},
+         Req(L"C:\\Bare", true, false, L"C:\\Bare\\a.mp3", false, true, L"C:\\Set"), L"C:\\Set\\cover.jpg"},
         {"icon when the settings folder has none either",
-         Req(L"C:\\Music\\Bare", true, false, L"C:\\Music\\Bare\\a.mp3", false, true, L"C:\\Music\\Sheet"),
-         L"icon"},
+         Req(L"C:\\Bare", true, false, L"C:\\Bare\\a.mp3", false, true, L"C:\\Sheet"), L"icon"},
     };
     const PictureFolders fs = Fs(listing);
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
         EXPECT_EQ(Describe(ChoosePicture(c.req, setting, fs)), c.want) << c.name;
-    }
 }
 
 TEST(PictureChoice, SettingText) {

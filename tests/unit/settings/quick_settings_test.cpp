@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <sstream>
 #include <string>
 #include <tuple>
 
@@ -15,15 +16,10 @@ namespace {
 // key -> value line of the settings file text: what a record change shows in the file.
 std::map<std::string, std::string> Lines(const Settings& s) {
     std::map<std::string, std::string> out;
-    const std::string text = SettingsToIni(s, "");
-    size_t at = 0;
-    while (at < text.size()) {
-        size_t end = text.find("\r\n", at);
-        if (end == std::string::npos) end = text.size();
-        const std::string line = text.substr(at, end - at);
-        const size_t eq = line.find('=');
-        if (eq != std::string::npos) out[line.substr(0, eq)] = line.substr(eq + 1);
-        at = end + 2;
+    std::istringstream in(SettingsToIni(s, ""));
+    for (std::string line; std::getline(in, line);) {
+        const size_t eq = line.find('='), cr = line.find('\r');
+        if (eq != std::string::npos) out[line.substr(0, eq)] = line.substr(eq + 1, cr - eq - 1);
     }
     return out;
 }

@@ -22,7 +22,6 @@ TEST(FaceLayout, RectanglesBySizeScaleAndFlags) {
         const char* what;
         double dpi;
         uint32_t stylez;
-        int toolbarH, buttonW, statusH;
         uint16_t playlistWin;  // kPlaylistOpen: the pane is open
         uint16_t bigEmbedded;  // non-zero: an embedded Big view is open
         uint32_t listStyle;
@@ -31,47 +30,43 @@ TEST(FaceLayout, RectanglesBySizeScaleAndFlags) {
     // Scale 1.0: dividers 3, slider row 26, lists from 30 + 26 + 40 / 10 = 60, 618 high.
     // Scale 1.5 with larger sliders: dividers 5, row 40, lists from 44 + 40 + 5 = 89, 578 high.
     const Case cases[] = {
-        {"plain", 1.0, 0, 30, 40, 22, 0, 0, 0,
+        {"plain", 1.0, 0, 0, 0, 0,
          {0, 60, 250, 618}, {250, 60, 3, 618}, {253, 60, 747, 618}, {}, {}, {}},
-        {"scale 1.25", 1.25, 0, 30, 40, 22, 0, 0, 0,
+        {"scale 1.25", 1.25, 0, 0, 0, 0,
          {0, 60, 250, 618}, {250, 60, 4, 618}, {254, 60, 746, 618}, {}, {}, {}},
-        {"scale 1.5, larger sliders", 1.5, Style::LargerSliders, 44, 52, 33, 0, 0, 0,
+        {"scale 1.5, larger sliders", 1.5, Style::LargerSliders, 0, 0, 0,
          {0, 89, 250, 578}, {250, 89, 5, 578}, {255, 89, 745, 578}, {}, {}, {}},
-        {"tree hidden", 1.0, Style::TreeHidden, 30, 40, 22, 0, 0, 0,
+        {"tree hidden", 1.0, Style::TreeHidden, 0, 0, 0,
          {}, {}, {0, 60, 1000, 618}, {}, {}, {}},
-        {"dividers in window colour", 1.0, Style::DividersWindowColor, 30, 40, 22, 0, 0, 0,
+        {"dividers in window colour", 1.0, Style::DividersWindowColor, 0, 0, 0,
          {0, 60, 250, 618}, {}, {253, 60, 747, 618}, {}, {}, {}},
-        {"scroll bar pushed out", 1.0, 0, 30, 40, 22, 0, 0, ListStyle::HideScrollbars,
+        {"scroll bar pushed out", 1.0, 0, 0, 0, ListStyle::HideScrollbars,
          {0, 60, 250, 618}, {250, 60, 3, 618}, {253, 60, 764, 618}, {}, {}, {}},
-        {"play list on top, divider too high", 1.0, 0, 30, 40, 22, kPlaylistOpen | 80, 0, 0,
+        {"play list on top, divider too high", 1.0, 0, kPlaylistOpen | 80, 0, 0,
          {0, 60, 250, 618}, {250, 60, 3, 618}, {253, 153, 747, 525}, {253, 60, 747, 90},
          {253, 150, 747, 3}, {}},
-        {"play list below", 1.0, 0, 30, 40, 22, kPlaylistOpen | kPlaylistBelow | 400, 0, 0,
+        {"play list below", 1.0, 0, kPlaylistOpen | kPlaylistBelow | 400, 0, 0,
          {0, 60, 250, 618}, {250, 60, 3, 618}, {253, 60, 747, 340}, {253, 403, 747, 275},
          {253, 400, 747, 3}, {}},
-        {"play list below, divider too low", 1.0, 0, 30, 40, 22,
-         kPlaylistOpen | kPlaylistBelow | 670, 0, 0,
+        {"play list below, divider too low", 1.0, 0, kPlaylistOpen | kPlaylistBelow | 670, 0, 0,
          {0, 60, 250, 618}, {250, 60, 3, 618}, {253, 60, 747, 528}, {253, 591, 747, 87},
          {253, 588, 747, 3}, {}},
-        {"play list right", 1.0, 0, 30, 40, 22, kPlaylistOpen | kPlaylistRight | 500, 0, 0,
+        {"play list right", 1.0, 0, kPlaylistOpen | kPlaylistRight | 500, 0, 0,
          {0, 60, 250, 618}, {250, 60, 3, 618}, {253, 60, 247, 618}, {503, 60, 497, 618},
          {500, 60, 3, 618}, {}},
-        {"play list right, divider past the edge", 1.0, 0, 30, 40, 22,
-         kPlaylistOpen | kPlaylistRight | 980, 0, 0,
+        {"play list right, past the edge", 1.0, 0, kPlaylistOpen | kPlaylistRight | 980, 0, 0,
          {0, 60, 250, 618}, {250, 60, 3, 618}, {253, 60, 647, 618}, {903, 60, 97, 618},
          {900, 60, 3, 618}, {}},
-        {"play list right, scale 1.5", 1.5, Style::LargerSliders, 44, 52, 33,
+        {"play list right, scale 1.5", 1.5, Style::LargerSliders,
          kPlaylistOpen | kPlaylistRight | 300, 0, 0,
          {0, 89, 250, 578}, {250, 89, 5, 578}, {255, 89, 100, 578}, {360, 89, 640, 578},
          {355, 89, 5, 578}, {}},
-        {"Big view embedded bottom", 1.0, 0, 30, 40, 22, 0, kBigEmbeddedBottom | 180, 0,
+        {"Big view embedded bottom", 1.0, 0, 0, kBigEmbeddedBottom | 180, 0,
          {0, 60, 250, 438}, {250, 60, 3, 438}, {253, 60, 747, 438}, {}, {}, {0, 498, 1000, 180}},
-        {"Big view embedded top", 1.0, 0, 30, 40, 22, 0, kBigEmbeddedTop | 100, 0,
-         {0, 160, 250, 518}, {250, 160, 3, 518}, {253, 160, 747, 518}, {}, {},
-         {0, 60, 1000, 100}},
-        {"Big view below the track list", 1.0, 0, 30, 40, 22, 0, kBigBelowTrackList | 100, 0,
-         {0, 60, 250, 518}, {250, 60, 3, 518}, {253, 60, 747, 518}, {}, {},
-         {253, 578, 747, 100}},
+        {"Big view embedded top", 1.0, 0, 0, kBigEmbeddedTop | 100, 0,
+         {0, 160, 250, 518}, {250, 160, 3, 518}, {253, 160, 747, 518}, {}, {}, {0, 60, 1000, 100}},
+        {"Big view below the track list", 1.0, 0, 0, kBigBelowTrackList | 100, 0,
+         {0, 60, 250, 518}, {250, 60, 3, 518}, {253, 60, 747, 518}, {}, {}, {253, 578, 747, 100}},
     };
     for (const Case& c : cases) {
         Settings s;
@@ -80,7 +75,8 @@ TEST(FaceLayout, RectanglesBySizeScaleAndFlags) {
         s.playlist_win = c.playlistWin;
         s.big_embedded = c.bigEmbedded;
         s.list_style = static_cast<int32_t>(c.listStyle);
-        const FaceMeasures m{1000, 700, c.toolbarH, c.buttonW, c.statusH, 17, 0,
+        const bool large = c.dpi > 1.25;  // toolbar, button and status bar of that scale
+        const FaceMeasures m{1000, 700, large ? 44 : 30, large ? 52 : 40, large ? 33 : 22, 17, 0,
                              (c.playlistWin & kPlaylistOpen) != 0, c.bigEmbedded != 0};
         const FaceLayout l = LayOutFace(s, m, c.dpi);
         EXPECT_EQ(Shown({l.tree, l.treeDivider, l.files, l.playlist, l.playlistDivider, l.bigView}),

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <sstream>
 #include <string>
+#include <tuple>
 
 #include "config/settings_io.h"
 #include "dsp/enh2.h"
@@ -14,15 +16,10 @@ namespace {
 // key -> value line of the settings file text: what a record change shows in the file.
 std::map<std::string, std::string> Lines(const Settings& s) {
     std::map<std::string, std::string> out;
-    const std::string text = SettingsToIni(s, "");
-    size_t at = 0;
-    while (at < text.size()) {
-        size_t end = text.find("\r\n", at);
-        if (end == std::string::npos) end = text.size();
-        const std::string line = text.substr(at, end - at);
-        const size_t eq = line.find('=');
-        if (eq != std::string::npos) out[line.substr(0, eq)] = line.substr(eq + 1);
-        at = end + 2;
+    std::istringstream in(SettingsToIni(s, ""));
+    for (std::string line; std::getline(in, line);) {
+        const size_t eq = line.find('='), cr = line.find('\r');
+        if (eq != std::string::npos) out[line.substr(0, eq)] = line.substr(eq + 1, cr - eq - 1);
     }
     return out;
 }
@@ -73,28 +70,13 @@ TEST(QuickSettings, EachChoiceSetsOnlyItsFields) {
         SCOPED_TRACE(c.choice);
         Settings s = DefaultSettings();
         // Values none of the bundles uses, so that every change shows.
-        s.toolbar = 0x10;
-        s.list_style = 0x1;
-        s.info_row = 5;
-        s.stylez = 0x1002;
-        s.picture = "00090,a.jpg";
-        s.hotkeys = 2;
-        s.mouse_flags = 1;
-        s.control_flags = 0x20;
-        s.enh2_1 = "x";
-        s.enh2_2 = "y";
-        s.enh2_lim = "z";
-        s.enhance = 3;
-        s.eq_enable = 7;
-        s.overlap2 = 1;
-        s.overlap2buf = 3;
-        s.gapless = 4;
-        s.eq = {1, 2, 3};
-        s.eq_f = {4, 5, 6};
+        s.toolbar = 0x10, s.list_style = 0x1, s.info_row = 5, s.stylez = 0x1002;
+        s.picture = "00090,a.jpg", s.hotkeys = 2, s.mouse_flags = 1, s.control_flags = 0x20;
+        s.enh2_1 = "x", s.enh2_2 = "y", s.enh2_lim = "z";
+        s.enhance = 3, s.eq_enable = 7, s.overlap2 = 1, s.overlap2buf = 3, s.gapless = 4;
+        s.eq = {1, 2, 3}, s.eq_f = {4, 5, 6};
         s.stereo_width = s.amp_max = s.amp_up = s.amp_dwn = s.amp_hpcutoff = s.amp_threshold = 5;
-        s.fadeout = 1;
-        s.outbuflength = 2;
-        s.wavedevice = 130;
+        s.fadeout = 1, s.outbuflength = 2, s.wavedevice = 130;
         const auto before = Lines(s);
         ApplyQuickChoice(s, c.choice, 1.0);
         const auto after = Lines(s);
@@ -136,10 +118,8 @@ TEST(QuickSettings, FollowUps) {
         s.color_back = 0x123456;
         const QuickFollowUp f = ApplyQuickChoice(s, c.choice, 1.0);
         EXPECT_EQ(static_cast<uint32_t>(s.color_back), c.back ? c.back : 0x123456u);
-        EXPECT_EQ(f.rebuildList, c.rebuild);
-        EXPECT_EQ(f.makePortable, c.portable);
-        EXPECT_EQ(f.enh2Reset, c.enh2);
-        EXPECT_EQ(f.refreshFace, c.face);
+        EXPECT_EQ(std::tuple(f.rebuildList, f.makePortable, f.enh2Reset, f.refreshFace),
+                  std::tuple(c.rebuild, c.portable, c.enh2, c.face));
     }
 }
 
@@ -164,13 +144,14 @@ TEST(SettingsFrame, RestartArguments) {
 }
 
 // Dark dialogs need both the dark mode bit and more_dark; more_dark 3 on is the dark grey
-// with light text.
+// with light text, and only there do the tree and the fields get colours of their own (light
+// pages leave them to the system).
 TEST(SettingsFrame, Colours) {
     struct Case {
         bool darkBit;
         int moreDark;
         uint32_t back, text;
-        bool treeText;
+        bool darkPage;
     } cases[] = {
         {false, 0, 0xFFFFFF, 0x000000, false}, {false, 3, 0xFFFFFF, 0x000000, false},
         {true, 0, 0xFFFFFF, 0x000000, false},  {true, 1, 0xD0D0D0, 0x000000, false},
@@ -183,14 +164,11 @@ TEST(SettingsFrame, Colours) {
         s.more_dark = static_cast<uint16_t>(c.moreDark);
         EXPECT_EQ(SettingsBackColor(s), c.back);
         EXPECT_EQ(SettingsTextColor(s), c.text);
-        uint32_t tree = 0;
-        EXPECT_EQ(SettingsTreeTextColor(s, tree), c.treeText);
+        uint32_t tree = 0, back = 0, text = 0;
+        EXPECT_EQ(SettingsTreeTextColor(s, tree), c.darkPage);
+        EXPECT_EQ(SettingsFieldColors(s, back, text), c.darkPage);
     }
 }
-
-}  // namespace
-
-namespace {
 
 std::wstring Name(const std::string& head) {
     return LanguageListName(reinterpret_cast<const uint8_t*>(head.data()), head.size());

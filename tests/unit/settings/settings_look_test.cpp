@@ -41,23 +41,6 @@ TEST(SettingsLook, DarkFieldsReadableOnEveryTheme) {
     }
 }
 
-// Light pages (no dark mode, or the light-grey dialogs) leave the fields to the system.
-TEST(SettingsLook, LightPagesKeepSystemFields) {
-    for (int moreDark : {0, 1, 2, 3}) {
-        for (bool darkBit : {false, true}) {
-            Settings s;
-            SetDefaults(s, kScreen);
-            s.stylez = darkBit ? static_cast<int32_t>(Style::DarkMode) : 0;
-            s.more_dark = static_cast<uint16_t>(moreDark);
-            uint32_t back = 0, text = 0;
-            EXPECT_EQ(SettingsFieldColors(s, back, text), darkBit && moreDark >= 3)
-                << moreDark << darkBit;
-            // Whatever the page, its own text is readable on it.
-            EXPECT_GE(ColorContrast(SettingsBackColor(s), SettingsTextColor(s)), 4.5);
-        }
-    }
-}
-
 // COLORREF holds red in the low byte: green weighs most, blue least; the ratio is symmetric
 // and spans 1 (equal colours) to 21 (black on white).
 TEST(SettingsLook, LuminanceAndContrast) {

@@ -4,6 +4,9 @@
 
 #include <algorithm>
 #include <array>
+#include <string>
+#include <tuple>
+#include <vector>
 
 #include "config/settings.h"
 #include "ui/hotkeys.h"
@@ -86,11 +89,8 @@ TEST(SoundPages, AudioBoxesKeepTheOtherBits) {
     };
     for (const auto& c : cases) {
         Settings s;
-        s.overlap2 = 0x1A32;
-        s.overlap2buf = 0x020A;
-        s.autospace = 0x8000 | 2000;
-        s.fadeout = 0x1850A;
-        s.fade_decay = 6;
+        s.overlap2 = 0x1A32, s.overlap2buf = 0x020A, s.autospace = 0x8000 | 2000;
+        s.fadeout = 0x1850A, s.fade_decay = 6;
         SetAudioBox(s, c.box, c.value);
         EXPECT_EQ(c.i32 ? int64_t{s.*c.i32} : int64_t{s.*c.u16}, c.want) << c.value;
         const SliderRange r = AudioBoxRange(c.box);
@@ -181,13 +181,10 @@ TEST(SoundPages, Enhancer2SwitchesAndCrossovers) {
     Enh2SetCrossover(s, 2, 123456);
     Enh2SetCrossover(s, 0, 150);
     Enh2Params p = Parse(s);
-    EXPECT_TRUE(p.agc);
-    EXPECT_FALSE(p.multiband);
-    EXPECT_FALSE(p.limiterOn);
-    EXPECT_EQ(p.clipMode, 2);
-    EXPECT_EQ(p.crossover[0], 150);
-    EXPECT_EQ(Enh2Crossover(s, 2), 99999);
-    EXPECT_EQ(p.crossover[1], 4000);  // untouched
+    // Crossover 2 is untouched.
+    EXPECT_EQ(std::tuple(p.agc, p.multiband, p.limiterOn, p.clipMode, p.crossover[0],
+                         p.crossover[1], Enh2Crossover(s, 2)),
+              std::tuple(true, false, false, 2, 150, 4000, 99999));
     for (Enh2Switch w : {Enh2Switch::Multiband, Enh2Switch::Agc, Enh2Switch::Limiter}) {
         Enh2SetSwitch(s, w, true);
         EXPECT_TRUE(Enh2SwitchOn(s, w));
@@ -239,13 +236,10 @@ TEST(SoundPages, Enhancer1SlidersAndPresets) {
     EXPECT_EQ(s.eq, (std::array<int32_t, 3>{50, 50, 50}));
     s.enh_eq_set[0] = "040,040,056,092,079,019,1,00100,01000,10000,050,050,050,   [ Night ]";
     s.enh_eq_set[1] = "000,000,078,029,082,026,2,00100,01000,10000,050,080,050,mine";
-    const auto rows = EnhPresetRows(s);
-    ASSERT_EQ(rows.size(), 3u);
-    EXPECT_EQ(rows[0].slot, -1);
-    EXPECT_EQ(rows[0].text, "   [ Restore previous ]");
-    EXPECT_EQ(rows[1].text, "   [ Night ]");
-    EXPECT_EQ(rows[2].slot, 1);
-    EXPECT_EQ(rows[2].text, "mine");
+    std::vector<std::string> rows;
+    for (const EnhListRow& r : EnhPresetRows(s)) rows.push_back(std::to_string(r.slot) + r.text);
+    EXPECT_EQ(rows,
+              (std::vector<std::string>{"-1   [ Restore previous ]", "0   [ Night ]", "1mine"}));
 }
 
 TEST(SoundPages, Meters) {

@@ -96,46 +96,23 @@ TEST(FileMoves, MoveWayOfThePlayingTrack) {
 TEST(FileMoves, RowsAfterRenameMoveAndDelete) {
     struct Case {
         const char* what;
-        uint8_t kind;
         int row;
         const wchar_t *from, *to;  // empty `to`: a delete
         std::vector<std::wstring> rows;
         int current;  // the row of C:\M\b.mp3, the playing track
     } cases[] = {
-        {"rename",
-         folderList,
-         0,
-         L"C:\\M\\a.mp3",
-         L"C:\\M\\x.ogg",
-         {L"x|ogg*", L"b|mp3", L"c|mp3"},
-         1},
-        {"rename without extension",
-         folderList,
-         0,
-         L"C:\\M\\a.mp3",
-         L"C:\\M\\x",
-         {L"a|mp3*", L"b|mp3", L"c|mp3"},
-         1},
-        {"rename, folder in other case",
-         folderList,
-         2,
-         L"C:\\M\\c.mp3",
-         L"c:\\m\\d.mp3",
-         {L"a|mp3", L"b|mp3", L"d|mp3*"},
-         1},
-        {"move away", folderList, 0, L"C:\\M\\a.mp3", L"C:\\N\\a.mp3", {L"b|mp3*", L"c|mp3"}, 0},
-        {"move the last row",
-         folderList,
-         2,
-         L"C:\\M\\c.mp3",
-         L"C:\\N\\c.mp3",
-         {L"a|mp3", L"b|mp3*"},
-         1},
-        {"delete", folderList, 1, L"C:\\M\\b.mp3", L"", {L"a|mp3", L"c|mp3*"}, -1},
+        {"rename", 0, L"C:\\M\\a.mp3", L"C:\\M\\x.ogg", {L"x|ogg*", L"b|mp3", L"c|mp3"}, 1},
+        {"rename without extension", 0, L"C:\\M\\a.mp3", L"C:\\M\\x",
+         {L"a|mp3*", L"b|mp3", L"c|mp3"}, 1},
+        {"rename, folder in other case", 2, L"C:\\M\\c.mp3", L"c:\\m\\d.mp3",
+         {L"a|mp3", L"b|mp3", L"d|mp3*"}, 1},
+        {"move away", 0, L"C:\\M\\a.mp3", L"C:\\N\\a.mp3", {L"b|mp3*", L"c|mp3"}, 0},
+        {"move the last row", 2, L"C:\\M\\c.mp3", L"C:\\N\\c.mp3", {L"a|mp3", L"b|mp3*"}, 1},
+        {"delete", 1, L"C:\\M\\b.mp3", L"", {L"a|mp3", L"c|mp3*"}, -1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        TrackList l = Rows(c.kind, {{L"a", L"mp3"}, {L"b", L"mp3"}, {L"c", L"mp3"}});
+        TrackList l = Rows(folderList, {{L"a", L"mp3"}, {L"b", L"mp3"}, {L"c", L"mp3"}});
         l.rows[1].selected = true;
         const bool done = *c.to ? ApplyMoveToList(l, c.row, c.from, c.to, L"C:\\M\\b.mp3")
                                 : ApplyDeleteToList(l, c.row, L"C:\\M\\b.mp3");

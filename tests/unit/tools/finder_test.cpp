@@ -6,6 +6,7 @@
 #include <cwctype>
 #include <map>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "tools/finder.h"
@@ -23,7 +24,8 @@ TEST(Finder, DatesRoundTripAndKnownFileTimes) {
         ASSERT_TRUE(FinderParseDate(text, y, m, day)) << d;
         EXPECT_EQ(FinderDateText(FileTimeOf(y, m, day, 23, 59, 59)), text);
     }
-    const char* bad[] = {"2023-02-29", "1900-02-29", "2024-13-01", "2024-00-10", "24-1-1", "abcd-ef-gh", ""};
+    const char* bad[] = {"2023-02-29", "1900-02-29", "2024-13-01", "2024-00-10",
+                         "24-1-1",     "abcd-ef-gh", ""};
     for (const char* d : bad) {
         int y, m, day;
         EXPECT_FALSE(FinderParseDate(std::wstring(d, d + std::strlen(d)), y, m, day)) << d;
@@ -52,10 +54,10 @@ TEST(Finder, QuickButtonsCountShortDays) {
 TEST(Finder, FilterFromFields) {
     FinderFilter f;
     ASSERT_TRUE(FinderBuildFilter(true, L"2026-03-01", L"2026-03-01", true, L"0", L"1024", f));
-    EXPECT_EQ(f.dateLow, uint32_t(FileTimeOf(2026, 3, 1, 0, 0, 0) >> 32));
-    EXPECT_EQ(f.dateHigh, uint32_t(FileTimeOf(2026, 3, 1, 23, 59, 59) >> 32));
-    EXPECT_EQ(f.sizeLowKb, 1u);  // 0 becomes 1: empty files are never found
-    EXPECT_EQ(f.sizeHighKb, 1024u);
+    // A size of 0 becomes 1: empty files are never found.
+    EXPECT_EQ(std::tuple(f.dateLow, f.dateHigh, f.sizeLowKb, f.sizeHighKb),
+              std::tuple(uint32_t(FileTimeOf(2026, 3, 1, 0, 0, 0) >> 32),
+                         uint32_t(FileTimeOf(2026, 3, 1, 23, 59, 59) >> 32), 1u, 1024u));
     ASSERT_TRUE(FinderBuildFilter(false, L"junk", L"", false, L"x", L"", f));
     EXPECT_EQ(f.dateLow | f.dateHigh | f.sizeLowKb | f.sizeHighKb, 0u);
     EXPECT_FALSE(FinderBuildFilter(true, L"2026-02-30", L"2026-03-01", false, L"", L"", f));
@@ -75,33 +77,30 @@ TEST(Finder, TitlePatternTakes) {
     FinderQuery q;
     q.playable = "mp3;mp2;mpa;ogg;";
     q.ignoreLower = L"demo";
-    q.filter.dateLow = 100;
-    q.filter.dateHigh = 200;
-    q.filter.sizeLowKb = 1;
-    q.filter.sizeHighKb = 1024;
+    q.filter = {100, 200, 1, 1024};
     const uint64_t inRange = uint64_t{150} << 32;
     struct Case {
         const char* name;
-        std::wstring folder;
         FinderEntry e;
         bool take;
+        std::wstring folder = L"c:\\m\\";
     } cases[] = {
-        {"plain hit", L"c:\\m\\", {L"a.mp3", 0, 5000, inRange}, true},
-        {"ogg is playable too", L"c:\\m\\", {L"a.OGG", 0, 5000, inRange}, true},
-        {"not playable", L"c:\\m\\", {L"a.txt", 0, 5000, inRange}, false},
-        {"hidden", L"c:\\m\\", {L"a.mp3", kFinderHidden, 5000, inRange}, false},
-        {"system", L"c:\\m\\", {L"a.mp3", kFinderSystem, 5000, inRange}, false},
-        {"folder named like a track", L"c:\\m\\", {L"a.mp3", kFinderFolder, 0, inRange}, false},
-        {"before the dates", L"c:\\m\\", {L"a.mp3", 0, 5000, uint64_t{99} << 32}, false},
-        {"last unit of the range", L"c:\\m\\", {L"a.mp3", 0, 5000, (uint64_t{200} << 32) | 0xFFFFFFFF}, true},
-        {"after the dates", L"c:\\m\\", {L"a.mp3", 0, 5000, uint64_t{201} << 32}, false},
-        {"empty file under <1M", L"c:\\m\\", {L"a.mp3", 0, 0, inRange}, false},
-        {"one byte under 1 KB", L"c:\\m\\", {L"a.mp3", 0, 1023, inRange}, false},
-        {"1 KB exactly", L"c:\\m\\", {L"a.mp3", 0, 1024, inRange}, true},
-        {"1024 KB exactly", L"c:\\m\\", {L"a.mp3", 0, 1024 * 1024, inRange}, true},
-        {"one byte over", L"c:\\m\\", {L"a.mp3", 0, 1024 * 1024 + 1, inRange}, false},
-        {"ignored in the name, any case", L"c:\\m\\", {L"My DEMO.mp3", 0, 5000, inRange}, false},
-        {"ignored in the folder", L"c:\\demos\\x\\", {L"a.mp3", 0, 5000, inRange}, false},
+        {"plain hit", {L"a.mp3", 0, 5000, inRange}, true},
+        {"ogg is playable too", {L"a.OGG", 0, 5000, inRange}, true},
+        {"not playable", {L"a.txt", 0, 5000, inRange}, false},
+        {"hidden", {L"a.mp3", kFinderHidden, 5000, inRange}, false},
+        {"system", {L"a.mp3", kFinderSystem, 5000, inRange}, false},
+        {"folder named like a track", {L"a.mp3", kFinderFolder, 0, inRange}, false},
+        {"before the dates", {L"a.mp3", 0, 5000, uint64_t{99} << 32}, false},
+        {"last unit of the range", {L"a.mp3", 0, 5000, (uint64_t{200} << 32) | 0xFFFFFFFF}, true},
+        {"after the dates", {L"a.mp3", 0, 5000, uint64_t{201} << 32}, false},
+        {"empty file under <1M", {L"a.mp3", 0, 0, inRange}, false},
+        {"one byte under 1 KB", {L"a.mp3", 0, 1023, inRange}, false},
+        {"1 KB exactly", {L"a.mp3", 0, 1024, inRange}, true},
+        {"1024 KB exactly", {L"a.mp3", 0, 1024 * 1024, inRange}, true},
+        {"one byte over", {L"a.mp3", 0, 1024 * 1024 + 1, inRange}, false},
+        {"ignored in the name, any case", {L"My DEMO.mp3", 0, 5000, inRange}, false},
+        {"ignored in the folder", {L"a.mp3", 0, 5000, inRange}, false, L"c:\\demos\\x\\"},
     };
     for (const Case& c : cases) EXPECT_EQ(FinderTakes(q, c.folder, c.e), c.take) << c.name;
 }
@@ -136,7 +135,8 @@ struct Tree {
     }
 };
 
-std::vector<std::wstring> Walk(Tree& t, FinderQuery q, std::atomic<bool>& stop, uint64_t* count = nullptr) {
+std::vector<std::wstring> Walk(Tree& t, FinderQuery q, std::atomic<bool>& stop,
+                               uint64_t* count = nullptr) {
     std::vector<std::wstring> found;
     FinderSink sink;
     sink.ctx = &found;
@@ -168,6 +168,7 @@ TEST(Finder, WalkIsDepthFirstWithFolderMatches) {
         const char* name;
         std::wstring text, ignore;
         std::vector<std::wstring> found;
+        std::wstring stopAt = L"";  // the folder whose listing raises the stop flag
     } cases[] = {
         {"empty name: every playable file, subfolders first", L"", L"",
          {L"R:\\Love Songs|one.mp3", L"R:\\Love Songs|two.ogg", L"R:\\Rock\\Demo|love demo.mp3",
@@ -178,6 +179,9 @@ TEST(Finder, WalkIsDepthFirstWithFolderMatches) {
         {"ignore in a folder path excludes below it", L"love", L"demo",
          {L"R:\\Love Songs|one.mp3", L"R:\\Love Songs|two.ogg", L"R:\\Rock|lovely.mp3",
           L"R:|top love.mp3"}},
+        // The folders before the stop keep their rows; nothing is listed after it.
+        {"the stop flag ends the walk", L"", L"",
+         {L"R:\\Love Songs|one.mp3", L"R:\\Love Songs|two.ogg"}, L"R:\\Rock\\Demo\\"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -188,24 +192,16 @@ TEST(Finder, WalkIsDepthFirstWithFolderMatches) {
         q.ignoreLower = c.ignore;
         q.playable = "mp3;mp2;mpa;ogg;";
         std::atomic<bool> stop{false};
+        t.stop = &stop;
+        t.stopAt = c.stopAt;
         uint64_t count = 0;
         EXPECT_EQ(Walk(t, q, stop, &count), c.found);
-        EXPECT_EQ(count, c.found.size());
+        if (c.stopAt.empty()) {
+            EXPECT_EQ(count, c.found.size());
+        } else {
+            EXPECT_EQ(t.listed.back(), c.stopAt + L"*");
+        }
     }
-}
-
-TEST(Finder, StopFlagEndsTheWalk) {
-    Tree t = SampleTree();
-    std::atomic<bool> stop{false};
-    t.stop = &stop;
-    t.stopAt = L"R:\\Rock\\Demo\\";
-    FinderQuery q;
-    q.root = L"R:\\";
-    q.playable = "mp3;";
-    const std::vector<std::wstring> found = Walk(t, q, stop);
-    // The folders before the stop keep their rows; nothing is listed after it.
-    EXPECT_EQ(found, (std::vector<std::wstring>{L"R:\\Love Songs|one.mp3"}));
-    EXPECT_EQ(t.listed.back(), L"R:\\Rock\\Demo\\*");
 }
 
 TEST(Finder, SavedPosition) {
@@ -240,7 +236,9 @@ TEST(Finder, ProgressEveryEleventhFolder) {
     std::vector<uint64_t> reports;
     FinderSink sink;
     sink.ctx = &reports;
-    sink.progress = [](void* c, uint64_t n) { static_cast<std::vector<uint64_t>*>(c)->push_back(n); };
+    sink.progress = [](void* c, uint64_t n) {
+        static_cast<std::vector<uint64_t>*>(c)->push_back(n);
+    };
     std::atomic<bool> stop{false};
     EXPECT_EQ(FinderWalk(q, t.Ops(), sink, stop), 30u);
     EXPECT_EQ(reports, (std::vector<uint64_t>{11, 22}));

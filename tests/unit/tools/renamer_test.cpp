@@ -49,6 +49,8 @@ const char kDates[] =
 }  // namespace
 
 TEST(Renamer, NameRuns) {
+    const std::vector<const wchar_t*> untouched = {L"a.mp3", L"b.mp3", L"c.mp3", L"d.mp3",
+                                                   L"e.mp3"};
     struct Case {
         const char* what;
         const wchar_t* names;
@@ -58,56 +60,22 @@ TEST(Renamer, NameRuns) {
         std::vector<const wchar_t*> after;  // file names afterwards
         const wchar_t* failed;
     } cases[] = {
-        {"third only",
-         L"a.mp3\r\nb.mp3\r\nX.mp3\r\nd.mp3\r\ne.mp3\r\n",
-         kDates,
-         L"",
-         RenamerResult::Done,
-         {L"X.mp3", L"a.mp3", L"b.mp3", L"d.mp3", L"e.mp3"},
-         L""},
-        {"case only",
-         L"A.mp3\r\nb.mp3\r\nc.mp3\r\nd.mp3\r\ne.mp3\r\n",
-         kDates,
-         L"",
-         RenamerResult::Done,
-         {L"A.mp3", L"b.mp3", L"c.mp3", L"d.mp3", L"e.mp3"},
-         L""},
-        {"empty line added",
-         L"a.mp3\r\nb.mp3\r\nc.mp3\r\nd.mp3\r\nz.mp3\r\n\r\n",
-         kDates,
-         L"",
-         RenamerResult::WrongNameCount,
-         {L"a.mp3", L"b.mp3", L"c.mp3", L"d.mp3", L"e.mp3"},
-         L""},
-        {"line joined",
-         L"a.mp3b.mp3\r\nc.mp3\r\nd.mp3\r\ne.mp3\r\n",
-         kDates,
-         L"",
-         RenamerResult::WrongNameCount,
-         {L"a.mp3", L"b.mp3", L"c.mp3", L"d.mp3", L"e.mp3"},
-         L""},
-        {"date line lost",
-         L"v.mp3\r\nb.mp3\r\nc.mp3\r\nd.mp3\r\ne.mp3\r\n",
-         "2020-01-01 00:00\r\n",
-         L"",
-         RenamerResult::WrongDateCount,
-         {L"a.mp3", L"b.mp3", L"c.mp3", L"d.mp3", L"e.mp3"},
-         L""},
+        {"third only", L"a.mp3\r\nb.mp3\r\nX.mp3\r\nd.mp3\r\ne.mp3\r\n", kDates, L"",
+         RenamerResult::Done, {L"X.mp3", L"a.mp3", L"b.mp3", L"d.mp3", L"e.mp3"}, L""},
+        {"case only", L"A.mp3\r\nb.mp3\r\nc.mp3\r\nd.mp3\r\ne.mp3\r\n", kDates, L"",
+         RenamerResult::Done, {L"A.mp3", L"b.mp3", L"c.mp3", L"d.mp3", L"e.mp3"}, L""},
+        {"empty line added", L"a.mp3\r\nb.mp3\r\nc.mp3\r\nd.mp3\r\nz.mp3\r\n\r\n", kDates,
+         L"", RenamerResult::WrongNameCount, untouched, L""},
+        {"line joined", L"a.mp3b.mp3\r\nc.mp3\r\nd.mp3\r\ne.mp3\r\n", kDates, L"",
+         RenamerResult::WrongNameCount, untouched, L""},
+        {"date line lost", L"v.mp3\r\nb.mp3\r\nc.mp3\r\nd.mp3\r\ne.mp3\r\n",
+         "2020-01-01 00:00\r\n", L"", RenamerResult::WrongDateCount, untouched, L""},
         // From the last line up: e and d are renamed, b's bad name stops before a.
-        {"bad name stops",
-         L"v.mp3\r\nw?.mp3\r\nc.mp3\r\ny.mp3\r\nz.mp3\r\n",
-         kDates,
-         L"C:\\M\\w?.mp3",
-         RenamerResult::RenameFailed,
-         {L"a.mp3", L"b.mp3", L"c.mp3", L"y.mp3", L"z.mp3"},
-         L"C:\\M\\b.mp3"},
-        {"swap onto a taken name",
-         L"b.mp3\r\na.mp3\r\nc.mp3\r\nd.mp3\r\ne.mp3\r\n",
-         kDates,
-         L"",
-         RenamerResult::RenameFailed,
-         {L"a.mp3", L"b.mp3", L"c.mp3", L"d.mp3", L"e.mp3"},
-         L"C:\\M\\b.mp3"},
+        {"bad name stops", L"v.mp3\r\nw?.mp3\r\nc.mp3\r\ny.mp3\r\nz.mp3\r\n", kDates,
+         L"C:\\M\\w?.mp3", RenamerResult::RenameFailed,
+         {L"a.mp3", L"b.mp3", L"c.mp3", L"y.mp3", L"z.mp3"}, L"C:\\M\\b.mp3"},
+        {"swap onto a taken name", L"b.mp3\r\na.mp3\r\nc.mp3\r\nd.mp3\r\ne.mp3\r\n", kDates,
+         L"", RenamerResult::RenameFailed, untouched, L"C:\\M\\b.mp3"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -130,28 +98,24 @@ TEST(Renamer, NameRuns) {
 TEST(Renamer, DateRuns) {
     struct Case {
         const char* what;
-        const char* dates;
+        const char *third, *fifth;  // the other date lines read 2001-02-03 04:05
         RenamerResult result;
         int changed;
         const char* lastDate;  // e.mp3's date afterwards
     } cases[] = {
-        {"all lines",
-         "2001-02-03 04:05\r\n2001-02-03 04:05\r\n2001-02-03 04:05\r\n"
-         "2001-02-03 04:05\r\n2021-12-24 18:30\r\n",
-         RenamerResult::Done, 5, "2021-12-24 18:30"},
-        {"short line stops",
-         "2001-02-03 04:05\r\n2001-02-03 04:05\r\n2001-2-03 04:05\r\n"
-         "2001-02-03 04:05\r\n2021-12-24 18:30\r\n",
-         RenamerResult::DateFailed, 2, "2021-12-24 18:30"},
-        {"impossible month ends",
-         "2001-02-03 04:05\r\n2001-02-03 04:05\r\n2001-02-03 04:05\r\n"
-         "2001-02-03 04:05\r\n2021-13-24 18:30\r\n",
+        {"all lines", "2001-02-03 04:05", "2021-12-24 18:30", RenamerResult::Done, 5,
+         "2021-12-24 18:30"},
+        {"short line stops", "2001-2-03 04:05", "2021-12-24 18:30", RenamerResult::DateFailed, 2,
+         "2021-12-24 18:30"},
+        {"impossible month ends", "2001-02-03 04:05", "2021-13-24 18:30",
          RenamerResult::DateInvalid, 0, "2020-01-01 00:00"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         FakeFs f = Five();
-        RenamerRun run{L"C:\\M\\", kRef, L"q\r\nq\r\nq\r\nq\r\nq\r\n", c.dates, true};
+        const std::string other = "2001-02-03 04:05\r\n";
+        const std::string dates = other + other + c.third + "\r\n" + other + c.fifth + "\r\n";
+        RenamerRun run{L"C:\\M\\", kRef, L"q\r\nq\r\nq\r\nq\r\nq\r\n", dates, true};
         const RenamerOutcome out = RenamerExecute(run, FsOf(f));
         EXPECT_EQ(out.result, c.result);
         EXPECT_EQ(out.changed, c.changed);
@@ -163,10 +127,13 @@ TEST(Renamer, DateRuns) {
     }
 }
 
-TEST(Renamer, FillTakesSelectedRowsUpToTheLimits) {
+// A list's selected rows or the compare table's lines: about 957 characters a line, so the tenth
+// passes 9000 and no eleventh is added.
+TEST(Renamer, FillStopsAtTheTextLimit) {
     TrackList list;
     list.kind = folderList;
     list.folder = L"C:\\M";
+    std::vector<std::wstring> names, dates;
     const std::wstring longName(950, L'n');
     for (int i = 0; i < 20; ++i) {
         ListRow r;
@@ -175,26 +142,19 @@ TEST(Renamer, FillTakesSelectedRowsUpToTheLimits) {
         r.cell[3] = L"2024-01-0" + std::to_wstring(i % 9 + 1) + L" 10:00";
         r.selected = i != 1;
         list.rows.push_back(r);
+        names.push_back(L"sub\\" + r.cell[0]);
+        dates.push_back(r.cell[3]);
     }
     const RenamerTexts t = RenamerFill(list, 3);
-    // 957 characters a line: the tenth line passes 9000, no eleventh is added.
     EXPECT_EQ(t.rows, 10);
     EXPECT_EQ(EditLineCount(t.names), 11);
     EXPECT_EQ(EditLineCount(t.dates), 11);
     EXPECT_EQ(EditLine(t.names, 1), longName + L"2.mp3");  // row 1 is not selected
     EXPECT_EQ(EditLine(t.dates, 1), "2024-01-03 10:00");
     EXPECT_EQ(EditLine(t.names, 10), L"");
-}
-
-TEST(Renamer, FillFromCompareRowsKeepsSubfoldersAndLimits) {
-    std::vector<std::wstring> names, dates;
-    for (int i = 0; i < 20; ++i) {
-        names.push_back(L"sub\\" + std::wstring(950, L'n') + std::to_wstring(i));
-        dates.push_back(L"2024-01-0" + std::to_wstring(i % 9 + 1) + L" 10:00");
-    }
-    const RenamerTexts t = RenamerFillLines(names, dates);
-    EXPECT_EQ(t.rows, 10);  // 957 characters a line: the tenth passes 9000
-    EXPECT_EQ(EditLine(t.names, 2), names[2]);
-    EXPECT_EQ(EditLine(t.dates, 2), "2024-01-03 10:00");
-    EXPECT_EQ(EditLineCount(t.dates), 11);
+    const RenamerTexts c = RenamerFillLines(names, dates);  // sub-folders kept
+    EXPECT_EQ(c.rows, 10);
+    EXPECT_EQ(EditLine(c.names, 2), names[2]);
+    EXPECT_EQ(EditLine(c.dates, 2), "2024-01-03 10:00");
+    EXPECT_EQ(EditLineCount(c.dates), 11);
 }

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -51,47 +52,23 @@ BigRefreshEnv Env(Fake& fake, bool rss, bool tagTitles = true) {
 
 BigTrackFacts Mp3() {
     BigTrackFacts f;
-    f.path = L"C:\\Music\\Blue\\03 Night.mp3";
-    f.artist = L"The Band";
-    f.title = L"Night";
-    f.album = L"Blue";
-    f.year = L"1999";
-    f.comment = L"remaster";
-    f.trackNumber = L"3";
-    f.folderName = L"Blue";
-    f.folderPath = L"C:\\Music\\Blue";
-    f.bitRate = 192000;
-    f.mpegDecoder = true;
-    f.channelMode = 1;
-    f.encoderId = "LAME3.100";
-    f.gapless = true;
-    f.playing = true;
-    f.rateHz = 44100;
-    f.channels = 2;
-    f.bits = 16;
-    f.equalizer = true;
-    f.enhancer2 = true;
-    f.trackPosition = 3;
-    f.listSize = 12;
-    f.nextName = L"04 Day";
+    f.path = L"C:\\Music\\Blue\\03 Night.mp3", f.artist = L"The Band", f.title = L"Night";
+    f.album = L"Blue", f.year = L"1999", f.comment = L"remaster", f.trackNumber = L"3";
+    f.folderName = L"Blue", f.folderPath = L"C:\\Music\\Blue", f.nextName = L"04 Day";
+    f.bitRate = 192000, f.mpegDecoder = true, f.channelMode = 1, f.encoderId = "LAME3.100";
+    f.gapless = f.playing = f.equalizer = f.enhancer2 = true;
+    f.rateHz = 44100, f.channels = 2, f.bits = 16, f.trackPosition = 3, f.listSize = 12;
     return f;
 }
 
 TEST(BigTitle, ReadByPositionAndRectRewrittenInPlace) {
     const std::string def = "00243,00716,01392,00293,ViVc-1i07,16766387,16777215,09853480,Arial";
     const BigTitle t = ReadBigTitle(def);
-    EXPECT_EQ((std::vector<int>{t.left, t.top, t.width, t.height}),
-              (std::vector<int>{243, 716, 1392, 293}));
-    EXPECT_EQ(t.meter, 'V');
-    EXPECT_TRUE(t.tagTitles);
-    EXPECT_EQ(t.clock, 'c');
-    EXPECT_EQ(t.layout, '1');
-    EXPECT_TRUE(t.patternOn());
-    EXPECT_FALSE(t.rss());
-    EXPECT_EQ(t.cycleSeconds, 7);
-    EXPECT_EQ(t.titleColour, 16766387u);
-    EXPECT_EQ(t.background, 9853480u);
-    EXPECT_EQ(t.font, "Arial");
+    EXPECT_EQ((std::vector<int>{t.left, t.top, t.width, t.height, t.meter, t.tagTitles, t.clock,
+                                t.layout, t.patternOn(), t.rss(), t.cycleSeconds}),
+              (std::vector<int>{243, 716, 1392, 293, 'V', true, 'c', '1', true, false, 7}));
+    EXPECT_EQ(std::tie(t.titleColour, t.background, t.font),
+              std::make_tuple(16766387u, 9853480u, std::string("Arial")));
 
     std::string s = def;
     WriteBigTitleRect(s, 10, -40, 123456, 300);
@@ -109,24 +86,14 @@ TEST(BigItems, TextForEachLetter) {
     fake.randoms = {80};
     const BigRefreshEnv env = Env(fake, false);
     BigTrackFacts stream;
-    stream.stream = true;
-    stream.path = L"http://radio.example/live";
-    stream.streamTitle = L"Live Show";
-    stream.stationName = L"Radio X";
-    stream.stationUrl = L"http://radio.example";
-    stream.playing = true;
-    stream.directSound = true;
-    stream.rateHz = 48000;
-    stream.channels = 2;
-    stream.bits = 24;
-    stream.decoder = BigTrackFacts::Decoder::Bass;
-    stream.decoderName = L"2.4";
-    stream.bitRate = 128000;
+    stream.path = L"http://radio.example/live", stream.streamTitle = L"Live Show";
+    stream.stationName = L"Radio X", stream.stationUrl = L"http://radio.example";
+    stream.stream = stream.playing = stream.directSound = true;
+    stream.rateHz = 48000, stream.channels = 2, stream.bits = 24, stream.bitRate = 128000;
+    stream.decoder = BigTrackFacts::Decoder::Bass, stream.decoderName = L"2.4";
     BigTrackFacts bare;
-    bare.path = L"C:\\x\\song.two.ogg";
-    bare.playlist = true;
+    bare.path = L"C:\\x\\song.two.ogg", bare.playlist = true, bare.fastPlayLevel = 2;
     bare.repeat = BigTrackFacts::Repeat::List;
-    bare.fastPlayLevel = 2;
     struct Case {
         const BigTrackFacts* f;
         char letter;

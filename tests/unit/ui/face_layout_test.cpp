@@ -8,12 +8,13 @@
 
 namespace {
 
-bool Same(const UiRect& a, const UiRect& b) {
-    return a.x == b.x && a.y == b.y && a.w == b.w && a.h == b.h;
-}
-std::string Show(const UiRect& r) {
-    return std::to_string(r.x) + "," + std::to_string(r.y) + " " + std::to_string(r.w) + "x" +
-           std::to_string(r.h);
+// Rectangles as "x,y wxh", so that a table row compares in one check and a failure shows all.
+std::vector<std::string> Shown(std::initializer_list<UiRect> rects) {
+    std::vector<std::string> out;
+    for (const UiRect& r : rects)
+        out.push_back(std::to_string(r.x) + "," + std::to_string(r.y) + " " +
+                      std::to_string(r.w) + "x" + std::to_string(r.h));
+    return out;
 }
 
 TEST(FaceLayout, RectanglesBySizeScaleAndFlags) {
@@ -21,7 +22,6 @@ TEST(FaceLayout, RectanglesBySizeScaleAndFlags) {
         const char* what;
         double dpi;
         uint32_t stylez;
-        int toolbarH, buttonW, statusH;
         uint16_t playlistWin;  // kPlaylistOpen: the pane is open
         uint16_t bigEmbedded;  // non-zero: an embedded Big view is open
         uint32_t listStyle;
@@ -30,47 +30,43 @@ TEST(FaceLayout, RectanglesBySizeScaleAndFlags) {
     // Scale 1.0: dividers 3, slider row 26, lists from 30 + 26 + 40 / 10 = 60, 618 high.
     // Scale 1.5 with larger sliders: dividers 5, row 40, lists from 44 + 40 + 5 = 89, 578 high.
     const Case cases[] = {
-        {"plain", 1.0, 0, 30, 40, 22, 0, 0, 0,
+        {"plain", 1.0, 0, 0, 0, 0,
          {0, 60, 250, 618}, {250, 60, 3, 618}, {253, 60, 747, 618}, {}, {}, {}},
-        {"scale 1.25", 1.25, 0, 30, 40, 22, 0, 0, 0,
+        {"scale 1.25", 1.25, 0, 0, 0, 0,
          {0, 60, 250, 618}, {250, 60, 4, 618}, {254, 60, 746, 618}, {}, {}, {}},
-        {"scale 1.5, larger sliders", 1.5, Style::LargerSliders, 44, 52, 33, 0, 0, 0,
+        {"scale 1.5, larger sliders", 1.5, Style::LargerSliders, 0, 0, 0,
          {0, 89, 250, 578}, {250, 89, 5, 578}, {255, 89, 745, 578}, {}, {}, {}},
-        {"tree hidden", 1.0, Style::TreeHidden, 30, 40, 22, 0, 0, 0,
+        {"tree hidden", 1.0, Style::TreeHidden, 0, 0, 0,
          {}, {}, {0, 60, 1000, 618}, {}, {}, {}},
-        {"dividers in window colour", 1.0, Style::DividersWindowColor, 30, 40, 22, 0, 0, 0,
+        {"dividers in window colour", 1.0, Style::DividersWindowColor, 0, 0, 0,
          {0, 60, 250, 618}, {}, {253, 60, 747, 618}, {}, {}, {}},
-        {"scroll bar pushed out", 1.0, 0, 30, 40, 22, 0, 0, ListStyle::HideScrollbars,
+        {"scroll bar pushed out", 1.0, 0, 0, 0, ListStyle::HideScrollbars,
          {0, 60, 250, 618}, {250, 60, 3, 618}, {253, 60, 764, 618}, {}, {}, {}},
-        {"play list on top, divider too high", 1.0, 0, 30, 40, 22, kPlaylistOpen | 80, 0, 0,
+        {"play list on top, divider too high", 1.0, 0, kPlaylistOpen | 80, 0, 0,
          {0, 60, 250, 618}, {250, 60, 3, 618}, {253, 153, 747, 525}, {253, 60, 747, 90},
          {253, 150, 747, 3}, {}},
-        {"play list below", 1.0, 0, 30, 40, 22, kPlaylistOpen | kPlaylistBelow | 400, 0, 0,
+        {"play list below", 1.0, 0, kPlaylistOpen | kPlaylistBelow | 400, 0, 0,
          {0, 60, 250, 618}, {250, 60, 3, 618}, {253, 60, 747, 340}, {253, 403, 747, 275},
          {253, 400, 747, 3}, {}},
-        {"play list below, divider too low", 1.0, 0, 30, 40, 22,
-         kPlaylistOpen | kPlaylistBelow | 670, 0, 0,
+        {"play list below, divider too low", 1.0, 0, kPlaylistOpen | kPlaylistBelow | 670, 0, 0,
          {0, 60, 250, 618}, {250, 60, 3, 618}, {253, 60, 747, 528}, {253, 591, 747, 87},
          {253, 588, 747, 3}, {}},
-        {"play list right", 1.0, 0, 30, 40, 22, kPlaylistOpen | kPlaylistRight | 500, 0, 0,
+        {"play list right", 1.0, 0, kPlaylistOpen | kPlaylistRight | 500, 0, 0,
          {0, 60, 250, 618}, {250, 60, 3, 618}, {253, 60, 247, 618}, {503, 60, 497, 618},
          {500, 60, 3, 618}, {}},
-        {"play list right, divider past the edge", 1.0, 0, 30, 40, 22,
-         kPlaylistOpen | kPlaylistRight | 980, 0, 0,
+        {"play list right, past the edge", 1.0, 0, kPlaylistOpen | kPlaylistRight | 980, 0, 0,
          {0, 60, 250, 618}, {250, 60, 3, 618}, {253, 60, 647, 618}, {903, 60, 97, 618},
          {900, 60, 3, 618}, {}},
-        {"play list right, scale 1.5", 1.5, Style::LargerSliders, 44, 52, 33,
+        {"play list right, scale 1.5", 1.5, Style::LargerSliders,
          kPlaylistOpen | kPlaylistRight | 300, 0, 0,
          {0, 89, 250, 578}, {250, 89, 5, 578}, {255, 89, 100, 578}, {360, 89, 640, 578},
          {355, 89, 5, 578}, {}},
-        {"Big view embedded bottom", 1.0, 0, 30, 40, 22, 0, kBigEmbeddedBottom | 180, 0,
+        {"Big view embedded bottom", 1.0, 0, 0, kBigEmbeddedBottom | 180, 0,
          {0, 60, 250, 438}, {250, 60, 3, 438}, {253, 60, 747, 438}, {}, {}, {0, 498, 1000, 180}},
-        {"Big view embedded top", 1.0, 0, 30, 40, 22, 0, kBigEmbeddedTop | 100, 0,
-         {0, 160, 250, 518}, {250, 160, 3, 518}, {253, 160, 747, 518}, {}, {},
-         {0, 60, 1000, 100}},
-        {"Big view below the track list", 1.0, 0, 30, 40, 22, 0, kBigBelowTrackList | 100, 0,
-         {0, 60, 250, 518}, {250, 60, 3, 518}, {253, 60, 747, 518}, {}, {},
-         {253, 578, 747, 100}},
+        {"Big view embedded top", 1.0, 0, 0, kBigEmbeddedTop | 100, 0,
+         {0, 160, 250, 518}, {250, 160, 3, 518}, {253, 160, 747, 518}, {}, {}, {0, 60, 1000, 100}},
+        {"Big view below the track list", 1.0, 0, 0, kBigBelowTrackList | 100, 0,
+         {0, 60, 250, 518}, {250, 60, 3, 518}, {253, 60, 747, 518}, {}, {}, {253, 578, 747, 100}},
     };
     for (const Case& c : cases) {
         Settings s;
@@ -79,35 +75,20 @@ TEST(FaceLayout, RectanglesBySizeScaleAndFlags) {
         s.playlist_win = c.playlistWin;
         s.big_embedded = c.bigEmbedded;
         s.list_style = static_cast<int32_t>(c.listStyle);
-        FaceMeasures m;
-        m.clientW = 1000;
-        m.clientH = 700;
-        m.toolbarHeight = c.toolbarH;
-        m.buttonWidth = c.buttonW;
-        m.statusHeight = c.statusH;
-        m.vScrollWidth = 17;
-        m.playlistOpen = c.playlistWin & kPlaylistOpen;
-        m.bigViewOpen = c.bigEmbedded != 0;
+        const bool large = c.dpi > 1.25;  // toolbar, button and status bar of that scale
+        const FaceMeasures m{1000, 700, large ? 44 : 30, large ? 52 : 40, large ? 33 : 22, 17, 0,
+                             (c.playlistWin & kPlaylistOpen) != 0, c.bigEmbedded != 0};
         const FaceLayout l = LayOutFace(s, m, c.dpi);
-        EXPECT_TRUE(Same(l.tree, c.tree)) << c.what << ": tree " << Show(l.tree);
-        EXPECT_TRUE(Same(l.treeDivider, c.treeDivider)) << c.what << ": " << Show(l.treeDivider);
-        EXPECT_TRUE(Same(l.files, c.files)) << c.what << ": files " << Show(l.files);
-        EXPECT_TRUE(Same(l.playlist, c.playlist)) << c.what << ": play list " << Show(l.playlist);
-        EXPECT_TRUE(Same(l.playlistDivider, c.playlistDivider))
-            << c.what << ": " << Show(l.playlistDivider);
-        EXPECT_TRUE(Same(l.bigView, c.bigView)) << c.what << ": Big view " << Show(l.bigView);
+        EXPECT_EQ(Shown({l.tree, l.treeDivider, l.files, l.playlist, l.playlistDivider, l.bigView}),
+                  Shown({c.tree, c.treeDivider, c.files, c.playlist, c.playlistDivider, c.bigView}))
+            << c.what;
     }
 }
 
 TEST(FaceLayout, PictureAtTheFootOfTheTree) {
     Settings s;
     s.divider = 250;
-    FaceMeasures m;
-    m.clientW = 1000;
-    m.clientH = 700;
-    m.toolbarHeight = 30;
-    m.buttonWidth = 40;
-    m.statusHeight = 22;
+    FaceMeasures m{1000, 700, 30, 40, 22};
     struct Case {
         int w, h;
         UiRect tree, picture;
@@ -121,21 +102,17 @@ TEST(FaceLayout, PictureAtTheFootOfTheTree) {
         m.pictureW = c.w;
         m.pictureH = c.h;
         const FaceLayout l = LayOutFace(s, m, 1.0);
-        EXPECT_TRUE(Same(l.tree, c.tree)) << c.w << "x" << c.h << ": " << Show(l.tree);
-        EXPECT_TRUE(Same(l.picture, c.picture)) << c.w << "x" << c.h << ": " << Show(l.picture);
-        EXPECT_EQ(l.files.h, 618);  // the lists keep their height
+        // The lists keep their height.
+        EXPECT_EQ(Shown({l.tree, l.picture, l.files}),
+                  Shown({c.tree, c.picture, {253, 60, 747, 618}}))
+            << c.w << "x" << c.h;
     }
 }
 
 TEST(FaceLayout, PictureInTheEmbeddedBigView) {
     // 1000 x 700 client, lists from y 60, 618 high; a Big view of 150 embedded at the top or
     // bottom takes the picture at its left end (margin 4), its text starting after it.
-    FaceMeasures m;
-    m.clientW = 1000;
-    m.clientH = 700;
-    m.toolbarHeight = 30;
-    m.buttonWidth = 40;
-    m.statusHeight = 22;
+    FaceMeasures m{1000, 700, 30, 40, 22};
     m.pictureW = 213;
     m.pictureH = 142;
     constexpr uint32_t pictures = Style::ShowPictures;
@@ -163,8 +140,7 @@ TEST(FaceLayout, PictureInTheEmbeddedBigView) {
         m.bigViewOpen = c.open;
         EXPECT_EQ(BigViewPictureHeight(s, c.open), c.bigHeightRule) << c.what;
         const FaceLayout l = LayOutFace(s, m, 1.0);
-        EXPECT_TRUE(Same(l.picture, c.picture)) << c.what << ": " << Show(l.picture);
-        EXPECT_TRUE(Same(l.bigView, c.bigView)) << c.what << ": " << Show(l.bigView);
+        EXPECT_EQ(Shown({l.picture, l.bigView}), Shown({c.picture, c.bigView})) << c.what;
     }
 }
 
@@ -189,8 +165,7 @@ TEST(FaceLayout, SliderRowFollowsTheSplit) {
         s.stylez = static_cast<int32_t>(c.stylez);
         FaceMeasures m{c.clientW, 700, 30, 40, 22, 17, 280, false, false};
         const FaceLayout l = LayOutFace(s, m, 1.0);
-        EXPECT_TRUE(Same(l.volume, c.volume)) << c.split << ": " << Show(l.volume);
-        EXPECT_TRUE(Same(l.position, c.position)) << c.split << ": " << Show(l.position);
+        EXPECT_EQ(Shown({l.volume, l.position}), Shown({c.volume, c.position})) << c.split;
         // A drag on the gap's middle keeps the split where it is (within a pixel's rounding).
         const int back = SplitAtX(std::min(c.clientW, 280), 3, l.sliderSplit.x + 1);
         EXPECT_NEAR(back, c.split & 0x3FF, 2) << c.split;
@@ -291,7 +266,8 @@ TEST(FaceLayout, SmallWheelStepsAddUp) {
     const int steps[] = {4, 4, 4, 4, 4, -4, -4, -4, 4};
     const int lines[] = {0, 0, 1, 0, 0, 0, 0, 1, 0};
     for (size_t i = 0; i < std::size(steps); ++i) {
-        const WheelAction a = RouteWheel(MouseFlag::WheelOverLists, WheelOver::List, steps[i], 3, acc);
+        const WheelAction a =
+            RouteWheel(MouseFlag::WheelOverLists, WheelOver::List, steps[i], 3, acc);
         EXPECT_EQ(a.kind == WheelAction::Scroll ? a.count : 0, lines[i]) << i;
     }
 }
@@ -299,21 +275,19 @@ TEST(FaceLayout, SmallWheelStepsAddUp) {
 TEST(FaceLayout, WindowPlacementStored) {
     Settings s;
     s.window_x = 1, s.window_y = 2, s.window_w = 3, s.window_h = 4, s.maximized = 0;
+    const auto stored = [&s] {
+        return std::vector<int>{s.window_x, s.window_y, s.window_w, s.window_h, s.maximized,
+                                s.compact_x, s.compact_y};
+    };
+    const int cx = s.compact_x, cy = s.compact_y;
     StorePlacement(s, Placement{true, false, false, {50, 60, 700, 500}});  // hidden: nothing
-    EXPECT_EQ(s.window_x, 1);
+    EXPECT_EQ(stored(), (std::vector<int>{1, 2, 3, 4, 0, cx, cy}));
     StorePlacement(s, Placement{false, true, false, {50, 60, 300, 100}});  // compact
-    EXPECT_EQ(s.compact_x, 50);
-    EXPECT_EQ(s.compact_y, 60);
-    EXPECT_EQ(s.window_w, 3);
+    EXPECT_EQ(stored(), (std::vector<int>{1, 2, 3, 4, 0, 50, 60}));
     StorePlacement(s, Placement{false, false, true, {0, 0, 1920, 1080}});  // maximised
-    EXPECT_EQ(s.maximized, 1);
-    EXPECT_EQ(s.window_w, 3);
+    EXPECT_EQ(stored(), (std::vector<int>{1, 2, 3, 4, 1, 50, 60}));
     StorePlacement(s, Placement{false, false, false, {50, 60, 700, 500}});
-    EXPECT_EQ(s.maximized, 0);
-    EXPECT_EQ(s.window_x, 50);
-    EXPECT_EQ(s.window_y, 60);
-    EXPECT_EQ(s.window_w, 700);
-    EXPECT_EQ(s.window_h, 500);
+    EXPECT_EQ(stored(), (std::vector<int>{50, 60, 700, 500, 0, 50, 60}));
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace {
 
 const char kDefault[] = "0x7790x7890x7990x7A90x7B90x7590x7690x0000x0000x0000x0000x0000x000";
@@ -20,10 +22,8 @@ TEST(Hotkeys, Presets) {
     for (const Case& c : cases) {
         const auto r = HotkeyRegistrations(c.preset, kDefault);
         ASSERT_EQ(r.size(), c.count) << c.preset;
-        EXPECT_EQ(r.front().modifiers, c.firstMods);
-        EXPECT_EQ(r.front().key, c.firstKey);
-        EXPECT_EQ(r.back().key, c.lastKey);
-        EXPECT_EQ(r.back().id, static_cast<int>(c.count));
+        EXPECT_EQ(std::tuple(r.front().modifiers, r.front().key, r.back().key, r.back().id),
+                  std::tuple(c.firstMods, c.firstKey, c.lastKey, static_cast<int>(c.count)));
     }
     EXPECT_TRUE(HotkeyRegistrations(0, kDefault).empty());
 }
@@ -31,9 +31,8 @@ TEST(Hotkeys, Presets) {
 TEST(Hotkeys, OwnDefinitions) {
     const auto r = HotkeyRegistrations(7, kDefault);
     ASSERT_EQ(r.size(), 7u);  // slots 8 to 13 are empty
-    EXPECT_EQ(r[0].id, 1);
-    EXPECT_EQ(r[0].key, 0x77u);
-    EXPECT_EQ(r[0].modifiers, HotkeyMod::Control | HotkeyMod::Shift);
+    EXPECT_EQ(std::tuple(r[0].id, r[0].key, r[0].modifiers),
+              std::tuple(1, 0x77u, HotkeyMod::Control | HotkeyMod::Shift));
     EXPECT_EQ(r[5].key, 0x75u);  // slot 6: F6
     // 'A' is 17 after '0': only bit 0 (Ctrl) of the four counts.
     std::string def(kDefault);

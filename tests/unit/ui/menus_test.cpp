@@ -29,7 +29,7 @@ std::vector<unsigned> Ids(const Menu& m) {
 // Whether the menu has the item, and its checked and greyed states.
 struct Expect {
     unsigned id;
-    bool present, checked, greyed;
+    bool present, checked = false, greyed = false;
 };
 
 void Check(const Menu& m, const Expect* e, size_t n, const char* what) {
@@ -49,45 +49,40 @@ TEST(MainMenu, ItemsFollowTheState) {
         std::vector<Expect> expect;
     } cases[] = {
         {"defaults", [](MenuFacts&) {},
-         {{kCmdQuit, false, 0, 0}, {kCmdEqualizer, false, 0, 0}, {kCmdCompactOnTop, true, 0, 1},
-          {kCmdCopyNowPlaying, false, 0, 0}, {kCmdViewTrackLog, false, 0, 0},
-          {kCmdOpenPicture, false, 0, 0}, {kCmdBigView, true, 0, 0}}},
+         {{kCmdQuit, false}, {kCmdEqualizer, false}, {kCmdCompactOnTop, true, 0, 1},
+          {kCmdCopyNowPlaying, false}, {kCmdViewTrackLog, false}, {kCmdOpenPicture, false},
+          {kCmdBigView, true}}},
         {"close minimises", [](MenuFacts& f) { f.systemFlags = SystemFlag::CloseMinimizes; },
-         {{kCmdQuit, true, 0, 0}}},
+         {{kCmdQuit, true}}},
         {"compact on top",
          [](MenuFacts& f) { f.compactView = CompactView::On | CompactView::AlwaysOnTop; },
-         {{kCmdQuit, true, 0, 0}, {kCmdCompactView, true, 1, 0}, {kCmdCompactOnTop, true, 1, 0},
-          {kCmdCompactNoTitleBar, true, 0, 0}}},
+         {{kCmdQuit, true}, {kCmdCompactView, true, 1}, {kCmdCompactOnTop, true, 1},
+          {kCmdCompactNoTitleBar, true}}},
         {"on top outside compact", [](MenuFacts& f) { f.compactView = CompactView::AlwaysOnTop; },
          {{kCmdCompactOnTop, true, 1, 1}}},
         {"enhancer 1 with eq", [](MenuFacts& f) { f.enhance = 1; f.eqEnable = true; },
-         {{kCmdEnhancer1, true, 1, 0}, {kCmdEqualizer, true, 1, 0}, {kCmdEnhancer2, true, 0, 0}}},
+         {{kCmdEnhancer1, true, 1}, {kCmdEqualizer, true, 1}, {kCmdEnhancer2, true}}},
         {"enhancer 2", [](MenuFacts& f) { f.enhance = 2; f.eqEnable = true; },
-         {{kCmdEqualizer, false, 0, 0}, {kCmdEnhancer2, true, 1, 0}}},
+         {{kCmdEqualizer, false}, {kCmdEnhancer2, true, 1}}},
         {"playing, logging, picture, big view",
          [](MenuFacts& f) {
              f.trackLoaded = f.trackPlaying = f.pictureShown = f.bigViewOpen = true;
-             f.logfile = kLogfileOn;
-             f.fastPlayLevel = 2;
-             f.introScanRunning = true;
+             f.logfile = kLogfileOn, f.fastPlayLevel = 2, f.introScanRunning = true;
          },
-         {{kCmdCopyNowPlaying, true, 0, 0}, {kCmdViewTrackLog, true, 0, 0},
-          {kCmdOpenPicture, true, 0, 0}, {kCmdBigView, true, 1, 0}, {kCmdFastPlay2, true, 1, 0},
-          {kCmdFastPlay1, true, 0, 0}, {kCmdIntroScan, true, 1, 0}}},
+         {{kCmdCopyNowPlaying, true}, {kCmdViewTrackLog, true}, {kCmdOpenPicture, true},
+          {kCmdBigView, true, 1}, {kCmdFastPlay2, true, 1}, {kCmdFastPlay1, true},
+          {kCmdIntroScan, true, 1}}},
         {"option bits",
          [](MenuFacts& f) {
-             f.gapless = GaplessFlag::Enable;
-             f.autospace = kAutospaceOn;
-             f.waveFlags = WaveFlag::MonoOutput;
+             f.gapless = GaplessFlag::Enable, f.autospace = kAutospaceOn;
+             f.waveFlags = WaveFlag::MonoOutput, f.quitAfterList = f.quitAfterTrack = true;
              f.controlFlags = ControlFlag::AutoSearchDirs | ControlFlag::ContinueInFocused;
-             f.quitAfterList = f.quitAfterTrack = true;
-             f.listStyle = ListStyle::AlwaysScanInfo;
-             f.stylez = Style::ShowPictures;
+             f.listStyle = ListStyle::AlwaysScanInfo, f.stylez = Style::ShowPictures;
          },
-         {{kCmdGapless, true, 1, 0}, {kCmdAutospace, true, 1, 0}, {kCmdMono, true, 1, 0},
-          {kCmdAutoSearchDirs, true, 1, 0}, {kCmdContinueInFocused, true, 1, 0},
-          {kCmdQuitAfterList, true, 1, 0}, {kCmdQuitAfterTrack, true, 1, 0},
-          {kCmdAlwaysScanInfo, true, 1, 0}, {kCmdShowPictures, true, 1, 0}}},
+         {{kCmdGapless, true, 1}, {kCmdAutospace, true, 1}, {kCmdMono, true, 1},
+          {kCmdAutoSearchDirs, true, 1}, {kCmdContinueInFocused, true, 1},
+          {kCmdQuitAfterList, true, 1}, {kCmdQuitAfterTrack, true, 1},
+          {kCmdAlwaysScanInfo, true, 1}, {kCmdShowPictures, true, 1}}},
     };
     for (const Case& c : cases) {
         MenuFacts f;
@@ -158,7 +153,8 @@ TEST(RowMenu, StreamRow) {
     RowFacts f;
     f.playingStream = true;
     f.streamTitle = L"Live";
-    EXPECT_EQ(Ids(RowMenu(f, English())), (std::vector<unsigned>{0, 0, 0, kCmdLogTitle, kCmdCopyTitle}));
+    EXPECT_EQ(Ids(RowMenu(f, English())),
+              (std::vector<unsigned>{0, 0, 0, kCmdLogTitle, kCmdCopyTitle}));
     f.streamHasWebsite = true;
     const Menu m = RowMenu(f, English());
     EXPECT_EQ(m[1].text, L"Live");
@@ -174,33 +170,27 @@ TEST(RowMenu, ItemsByListKind) {
     } cases[] = {
         {"folder view, one track",
          [](RowFacts& f) { f.fileListShowsFolder = f.singleTrack = f.playableFile = true; },
-         {{kCmdDelete, true, 0, 0}, {kCmdRename, true, 0, 0}, {kCmdFindCueSheet, true, 0, 0},
-          {kCmdSaveToWav, true, 0, 0}, {kCmdSkipRows, true, 0, 0}, {kCmdClearList, false, 0, 0},
-          {kCmdEnqueue, false, 0, 0}}},
+         {{kCmdDelete, true}, {kCmdRename, true}, {kCmdFindCueSheet, true}, {kCmdSaveToWav, true},
+          {kCmdSkipRows, true}, {kCmdClearList, false}, {kCmdEnqueue, false}}},
         {"no label edit",
          [](RowFacts& f) { f.fileListShowsFolder = true; f.listStyle = ListStyle::NoLabelEdit; },
-         {{kCmdRename, false, 0, 0}, {kCmdMoveRename, true, 0, 0}, {kCmdSaveToWav, true, 0, 1}}},
+         {{kCmdRename, false}, {kCmdMoveRename, true}, {kCmdSaveToWav, true, 0, 1}}},
         {"play list pane",
          [](RowFacts& f) { f.listKind = 1; f.inPlaylistPane = true; f.singleTrack = true; },
-         {{kCmdDelete, false, 0, 0}, {kCmdClearList, true, 0, 0}, {kCmdSkipRows, false, 0, 0},
-          {kCmdRename, false, 0, 0}, {kCmdFindCueSheet, false, 0, 0}}},
+         {{kCmdDelete, false}, {kCmdClearList, true}, {kCmdSkipRows, false}, {kCmdRename, false},
+          {kCmdFindCueSheet, false}}},
         {"play list with auto reload",
          [](RowFacts& f) { f.listKind = 1; f.controlFlags = ControlFlag::AutoReloadDir; },
-         {{kCmdSkipRows, true, 0, 0}, {kCmdMoveRowsNext, true, 0, 0}}},
-        {"enqueue",
-         [](RowFacts& f) { f.playlistExists = f.fileListFocused = true; },
-         {{kCmdEnqueue, true, 0, 0}}},
-        {"cue sheet",
-         [](RowFacts& f) { f.listKind = 3; },
-         {{kCmdTrackInfo, true, 0, 0}, {kCmdCopyTo, false, 0, 0}, {kCmdBrowserWithTitle, false, 0, 0},
-          {kCmdPlaylistCreate, false, 0, 0}}},
-        {"notes column", [](RowFacts& f) { f.infoRow = 8 << 10; }, {{kCmdRowNotes, true, 0, 0}}},
+         {{kCmdSkipRows, true}, {kCmdMoveRowsNext, true}}},
+        {"enqueue", [](RowFacts& f) { f.playlistExists = f.fileListFocused = true; },
+         {{kCmdEnqueue, true}}},
+        {"cue sheet", [](RowFacts& f) { f.listKind = 3; },
+         {{kCmdTrackInfo, true}, {kCmdCopyTo, false}, {kCmdBrowserWithTitle, false},
+          {kCmdPlaylistCreate, false}}},
+        {"notes column", [](RowFacts& f) { f.infoRow = 8 << 10; }, {{kCmdRowNotes, true}}},
         {"open with",
-         [](RowFacts& f) {
-             f.launch[0] = L"0C:\\T\\ed.exe";
-             f.launch[1] = L"1C:\\T\\noarg.exe";
-         },
-         {{kCmdExternal1, true, 0, 0}, {kCmdExternal2, false, 0, 0}, {kCmdExternal3, false, 0, 0}}},
+         [](RowFacts& f) { f.launch[0] = L"0C:\\T\\ed.exe", f.launch[1] = L"1C:\\T\\noarg.exe"; },
+         {{kCmdExternal1, true}, {kCmdExternal2, false}, {kCmdExternal3, false}}},
     };
     for (const Case& c : cases) {
         RowFacts f;

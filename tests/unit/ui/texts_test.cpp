@@ -62,16 +62,9 @@ TEST(Title, Composition) {
     };
     for (const Case& c : cases) {
         TitleFacts f;
-        f.trackLoaded = true;
-        f.positionMs = 65000;
-        f.lengthMs = 240000;
-        f.showTime = c.showTime;
-        f.stylez = c.stylez;
-        f.name = L"song.mp3";
-        f.upcoming = L"after.mp3";
-        f.cue = c.cue;
-        f.cueNumber = 3;
-        f.cueTitle = c.cueTitle;
+        f.trackLoaded = true, f.positionMs = 65000, f.lengthMs = 240000;
+        f.showTime = c.showTime, f.stylez = c.stylez, f.name = L"song.mp3";
+        f.upcoming = L"after.mp3", f.cue = c.cue, f.cueNumber = 3, f.cueTitle = c.cueTitle;
         f.cueSheetName = L"album.cue";
         std::wstring out;
         EXPECT_EQ(ComposeTitle(f, out), c.action) << c.want;
@@ -83,10 +76,8 @@ TEST(Title, Composition) {
 
 TEST(Title, UnknownLengthShowsElapsedOnly) {
     TitleFacts f;
-    f.trackLoaded = true;
-    f.positionMs = 5000;
+    f.trackLoaded = true, f.positionMs = 5000, f.name = L"radio";
     f.showTime = ShowTime::Elapsed | ShowTime::Remaining;
-    f.name = L"radio";
     std::wstring out;
     ASSERT_EQ(ComposeTitle(f, out), TitleAction::Set);
     EXPECT_EQ(out, L"0'05 radio");
@@ -122,16 +113,10 @@ TEST(TrackFormat, PaneOneTexts) {
     };
     for (const Case& c : cases) {
         TrackFormat f;
-        f.lengthMs = 240000;
-        f.rateKind = c.kind;
+        f.lengthMs = 240000, f.rateKind = c.kind, f.averageBps = 187500;
         f.kbps = c.kind == RateKind::StreamOrPlugin ? 64 : 192;
-        f.averageBps = 187500;
-        f.channels = 6;
-        f.sampleRate = 44100;
-        f.mode = c.mode;
-        f.crc = c.crc;
-        f.copyright = c.copyright;
-        f.decoder = c.decoder;
+        f.channels = 6, f.sampleRate = 44100, f.mode = c.mode, f.crc = c.crc;
+        f.copyright = c.copyright, f.decoder = c.decoder;
         EXPECT_EQ(TrackFormatText(f, false), c.want);
     }
 }
@@ -192,13 +177,8 @@ TEST(ListSummary, CountsSizesAndTimes) {
 
 TEST(NowPlaying, Placeholders) {
     NowPlayingFacts f;
-    f.artist = L"X";
-    f.title = L"Y";
-    f.album = L"Al";
-    f.comment = L"Co";
-    f.track = L"7";
-    f.lastFile = L"C:\\Music\\Band\\song.mp3";
-    f.displayName = L"X - Y";
+    f.artist = L"X", f.title = L"Y", f.album = L"Al", f.comment = L"Co", f.track = L"7";
+    f.lastFile = L"C:\\Music\\Band\\song.mp3", f.displayName = L"X - Y";
     struct Case {
         const wchar_t* setting;
         const wchar_t* want;

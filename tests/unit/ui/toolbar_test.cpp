@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "config/settings_bits.h"
 #include "ui/view_ops.h"
 
@@ -57,20 +59,10 @@ TEST(Toolbar, BitmapByLetter) {
     };
     for (const auto& c : cases) {
         const ToolbarBitmapChoice b = ChooseToolbarBitmap(c.bmpfile);
-        EXPECT_EQ(b.kind, c.kind) << c.bmpfile;
-        EXPECT_EQ(b.resource, c.resource) << c.bmpfile;
-        EXPECT_EQ(b.imageW, c.w) << c.bmpfile;
-        EXPECT_EQ(b.imageH, c.h) << c.bmpfile;
+        EXPECT_EQ(std::tuple(b.kind, b.resource, b.imageW, b.imageH),
+                  std::tuple(c.kind, c.resource, c.w, c.h))
+            << c.bmpfile;
     }
-    int count = 0, w = 0;
-    ASSERT_TRUE(CustomBitmapImages(1500, 30, count, w));
-    EXPECT_EQ(count, 50);
-    EXPECT_EQ(w, 30);
-    ASSERT_TRUE(CustomBitmapImages(504, 24, count, w));  // 21 times as wide: 21 images
-    EXPECT_EQ(count, 21);
-    EXPECT_EQ(w, 24);
-    EXPECT_FALSE(CustomBitmapImages(10, 24, count, w));
-    EXPECT_FALSE(CustomBitmapImages(100, 0, count, w));
 }
 
 const ToolbarChange* Find(const std::vector<ToolbarChange>& v, int command) {
@@ -119,16 +111,10 @@ TEST(Toolbar, ListButtonsEnabledByKind) {
 
 TEST(Toolbar, CheckedStatesFollowTheirMaskBits) {
     Settings s;
-    s.enhance = 2;
-    s.wave_flags = WaveFlag::MonoOutput;
-    s.httpserv = "a---";
+    s.enhance = 2, s.wave_flags = WaveFlag::MonoOutput, s.httpserv = "a---";
     s.list_style = ListStyle::AlwaysScanInfo;
     ToolbarStateInput in;
-    in.listShuffled = true;
-    in.quitAfterTrack = true;
-    in.playlistOpen = true;
-    in.introScanRunning = true;
-    in.muted = true;
+    in.listShuffled = in.quitAfterTrack = in.playlistOpen = in.introScanRunning = in.muted = true;
     const auto all = ToolbarStateChanges(s, in, kToolbarStartMask | 0x1E0);
     const struct {
         int command;
@@ -157,10 +143,6 @@ TEST(Toolbar, CheckedStatesFollowTheirMaskBits) {
     EXPECT_TRUE(ToolbarStateChanges(s, in, 0).empty());
 }
 
-}  // namespace
-
-namespace {
-
 std::vector<uint8_t> Bmp(uint32_t infoSize, int32_t w, int32_t h, size_t len) {
     std::vector<uint8_t> b(len, 0);
     auto put32 = [&](size_t at, uint32_t v) {
@@ -177,32 +159,38 @@ std::vector<uint8_t> Bmp(uint32_t infoSize, int32_t w, int32_t h, size_t len) {
     return b;
 }
 
-TEST(Toolbar, CustomBitmapHeader) {
+// A custom bitmap file's header gives its size, and the size the number of images in it.
+TEST(Toolbar, CustomBitmapHeaderAndImages) {
     const struct {
         const char* what;
         std::vector<uint8_t> bytes;
         bool ok;
-        int w, h;
+        int w = 0, h = 0, images = 0, imageW = 0;
     } cases[] = {
-        {"info header", Bmp(40, 1500, 30, 54), true, 1500, 30},
-        {"top-down rows", Bmp(40, 1500, -30, 54), true, 1500, 30},
-        {"core header", Bmp(12, 504, 24, 26), true, 504, 24},
-        {"cut before the size", Bmp(40, 1500, 30, 24), false, 0, 0},
-        {"unknown header size", Bmp(20, 1500, 30, 54), false, 0, 0},
-        {"zero width", Bmp(40, 0, 30, 54), false, 0, 0},
-        {"absurd width", Bmp(40, 1 << 20, 30, 54), false, 0, 0},
-        {"not a bitmap", std::vector<uint8_t>(54, 'x'), false, 0, 0},
+        {"info header", Bmp(40, 1500, 30, 54), true, 1500, 30, 50, 30},
+        {"top-down rows, exactly 40 times as wide", Bmp(40, 1200, -30, 54), true, 1200, 30, 50, 24},
+        {"core header, 21 times as wide", Bmp(12, 504, 24, 26), true, 504, 24, 21, 24},
+        {"too narrow for images", Bmp(40, 10, 24, 54), true, 10, 24, 0, 0},
+        {"cut before the size", Bmp(40, 1500, 30, 24), false},
+        {"unknown header size", Bmp(20, 1500, 30, 54), false},
+        {"zero width", Bmp(40, 0, 30, 54), false},
+        {"absurd width", Bmp(40, 1 << 20, 30, 54), false},
+        {"not a bitmap", std::vector<uint8_t>(54, 'x'), false},
     };
     for (const auto& c : cases) {
-        int w = 0, h = 0;
-        EXPECT_EQ(BmpHeaderSize(c.bytes.data(), c.bytes.size(), w, h), c.ok) << c.what;
-        if (c.ok) {
-            EXPECT_EQ(w, c.w) << c.what;
-            EXPECT_EQ(h, c.h) << c.what;
+        SCOPED_TRACE(c.what);
+        int w = 0, h = 0, images = 0, imageW = 0;
+        ASSERT_EQ(BmpHeaderSize(c.bytes.data(), c.bytes.size(), w, h), c.ok);
+        if (!c.ok) continue;
+        EXPECT_EQ(std::tuple(w, h), std::tuple(c.w, c.h));
+        EXPECT_EQ(CustomBitmapImages(w, h, images, imageW), c.images > 0);
+        if (c.images) {
+            EXPECT_EQ(std::tuple(images, imageW), std::tuple(c.images, c.imageW));
         }
     }
     int w = 0, h = 0;
     EXPECT_FALSE(BmpHeaderSize(nullptr, 0, w, h));
+    EXPECT_FALSE(CustomBitmapImages(100, 0, w, h));
 }
 
 }  // namespace

@@ -612,9 +612,7 @@ SettingsHost SettingsHostTable() {
         UpdateFlags();
     };
     h.rebuildFocusedList = [](void*) { SendMessageW(g_win.mainWindow, WM_COMMAND, kCmdReloadList, 0); };
-    h.baseFolderChanged = [](void*, const std::wstring& before) {
-        LibraryBaseFolderEditedWin(before);
-    };
+    h.settingsEdited = [](void*, const Settings& before) { LibraryTreeSettingsEditedWin(before); };
     h.applyDsp = [](void*, int mode, bool reset) {
         dspApplySettings(g_dspState, g_settings, mode, reset, 0, 2);
     };

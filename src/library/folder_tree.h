@@ -111,7 +111,14 @@ TreeItem LocateTreePath(FolderTree& tree, const std::wstring& path, bool expand,
 TreeItem LocateListTarget(FolderTree& tree, const std::wstring& path, const TreeEnv& env);
 void SelectItem(FolderTree& tree, TreeItem item);
 void MarkPlayingFolder(FolderTree& tree, const std::wstring& lastFolder);
-void RefreshTree(FolderTree& tree, const TreeEnv& env);
+// Rebuilds the roots and selects the selected folder again, then marks the playing folder.
+// builtWith: the settings the present items were built from when they have changed since, so
+// that the selected item's path is read as it was built (an item reached through the old base
+// folder keeps its folder).
+void RefreshTree(FolderTree& tree, const TreeEnv& env, const Settings* builtWith = nullptr);
+// Whether the two differ in what the roots and items are built from (the roots shown, hidden
+// entries, cue sheets and play lists in the tree, the subfolder pre-scan, the base folder).
+bool TreeSettingsDiffer(const Settings& a, const Settings& b);
 
 // home_folder becomes path (empty: cleared) and the tree is rebuilt, so the base folder root
 // shows the new value; the selected folder stays selected.

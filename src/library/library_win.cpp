@@ -405,26 +405,30 @@ void LibraryCycleSortCommandWin(CommandId, intptr_t) {
 }
 
 namespace {
-// A new base folder rebuilds the tree under a busy cursor; the File view keeps the folder it
-// shows, which stays selected. set: "Set as Base folder" (a path without a backslash is not
-// taken).
-void RebuildForBaseFolder(const std::wstring& path, bool set) {
+// The tree rebuilt under a busy cursor; the File view keeps the folder it shows, which stays
+// selected.
+template <class Rebuild>
+void RebuildTree(Rebuild rebuild) {
     HCURSOR old = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
     g_treeFilling = true;
-    if (set)
-        (void)SetBaseFolder(g_tree, path, TreeEnvOf());
-    else
-        ChangeBaseFolder(g_tree, path, TreeEnvOf());
+    rebuild(TreeEnvOf());
     g_treeFilling = false;
     SetCursor(old);
 }
+// A new base folder. set: "Set as Base folder" (a path without a backslash is not taken).
+void RebuildForBaseFolder(const std::wstring& path, bool set) {
+    RebuildTree([&](const TreeEnv& env) {
+        if (set)
+            (void)SetBaseFolder(g_tree, path, env);
+        else
+            ChangeBaseFolder(g_tree, path, env);
+    });
+}
 }  // namespace
 
-void LibraryBaseFolderEditedWin(const std::wstring& before) {
-    if (!g_treeView.hwnd) return;
-    const std::wstring now = g_settings.home_folder;
-    g_settings.home_folder = before;  // the selected item's path is read under the old value
-    RebuildForBaseFolder(now, false);
+void LibraryTreeSettingsEditedWin(const Settings& before) {
+    if (!g_treeView.hwnd || !TreeSettingsDiffer(before, g_settings)) return;
+    RebuildTree([&](const TreeEnv& env) { RefreshTree(g_tree, env, &before); });
 }
 
 // The tree menu's base folder commands act on the selected item.

@@ -14,6 +14,7 @@
 #include "library/list_state.h"
 
 struct FolderTree;
+struct Settings;
 struct TrackList;
 struct TreeEnv;
 struct ListEnv;
@@ -65,8 +66,9 @@ bool LibraryNotifyWin(NMHDR* h, LRESULT& result);
 void LibraryReloadCommandWin(CommandId id, intptr_t lParam);      // F5: the shown folder again
 void LibraryCycleSortCommandWin(CommandId id, intptr_t lParam);   // the next sort method
 void LibraryBaseFolderCommandWin(CommandId id, intptr_t lParam);  // set, clear, go to
-// home_folder was changed elsewhere (the settings pages) from before: the tree is rebuilt.
-void LibraryBaseFolderEditedWin(const std::wstring& before);
+// Settings were changed elsewhere (the settings pages) from before: when the tree is built
+// from any of them (the roots, the entries shown, the base folder), it is rebuilt.
+void LibraryTreeSettingsEditedWin(const Settings& before);
 void LibraryGoToCurrentCommandWin(CommandId id, intptr_t lParam);
 
 // ---- for the library's other glue files and the shell ----

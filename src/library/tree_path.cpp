@@ -4,6 +4,8 @@
 
 #include "library/folder_tree.h"
 
+#include "config/settings_bits.h"
+
 namespace {
 TreeNode& Node(FolderTree& t, TreeItem i) { return t.nodes[static_cast<size_t>(i)]; }
 const TreeNode& Node(const FolderTree& t, TreeItem i) { return t.nodes[static_cast<size_t>(i)]; }
@@ -229,29 +231,36 @@ void MarkPlayingFolder(FolderTree& tree, const std::wstring& lastFolder) {
     }
 }
 
-namespace {
-// Rebuilds the roots around a change of the settings they are built from. The selected item's
-// path is taken before the change: an item reached through the old base folder keeps its folder.
-template <class Change>
-void RebuildAround(FolderTree& tree, const TreeEnv& env, Change change) {
+bool TreeSettingsDiffer(const Settings& a, const Settings& b) {
+    using namespace SystemFlag;
+    constexpr uint32_t kRoots = HideDriveA | HideDriveB | HideDriveC | HideNetwork | HideMyDocs |
+                                HideMyMusic | HideSharedDocs | HideFavorites | NoNetServerSearch;
+    constexpr uint32_t kEntries =
+        ListStyle::ShowHidden | ListStyle::HideCueInTree | ListStyle::HidePlaylistsInTree;
+    const auto changed = [](int64_t x, int64_t y, uint32_t mask) {
+        return ((static_cast<uint32_t>(x) ^ static_cast<uint32_t>(y)) & mask) != 0;
+    };
+    return changed(a.system_flags, b.system_flags, kRoots) ||
+           changed(a.list_style, b.list_style, kEntries) ||
+           changed(a.control_flags, b.control_flags, ControlFlag::NoSubfolderPrescan) ||
+           a.home_folder != b.home_folder;
+}
+
+void RefreshTree(FolderTree& tree, const TreeEnv& env, const Settings* builtWith) {
     std::wstring path;
-    const bool had = ItemFolderPath(tree, tree.selected, *env.s, path);
+    const bool had = ItemFolderPath(tree, tree.selected, builtWith ? *builtWith : *env.s, path);
     const uint16_t root = env.s->last_hti;
-    change(*env.s);
     TreeClear(tree);
     BuildRoots(tree, env);
     env.s->last_hti = root;
     if (had) SelectItem(tree, LocateTreePath(tree, path, true, env));
     MarkPlayingFolder(tree, env.s->last_folder);
 }
-}  // namespace
-
-void RefreshTree(FolderTree& tree, const TreeEnv& env) {
-    RebuildAround(tree, env, [](Settings&) {});
-}
 
 void ChangeBaseFolder(FolderTree& tree, const std::wstring& path, const TreeEnv& env) {
-    RebuildAround(tree, env, [&](Settings& s) { s.home_folder = path; });
+    const Settings builtWith = *env.s;
+    env.s->home_folder = path;
+    RefreshTree(tree, env, &builtWith);
 }
 
 bool SetBaseFolder(FolderTree& tree, const std::wstring& path, const TreeEnv& env) {

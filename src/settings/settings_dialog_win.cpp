@@ -35,7 +35,7 @@ struct FrameState {
     SettingsPageEnv env;
     int openOn = -1;  // the page to open on instead of tab_sel
     ThemeSnapshot opening{};  // theme 0 ("Current") puts these back
-    std::wstring openingBase;  // home_folder when the dialog opened
+    Settings openingSettings;  // as they were when the dialog opened
 };
 FrameState g_frame;
 
@@ -155,7 +155,7 @@ void OpenFrame(HWND dialog) {
     g_frame.tree = GetDlgItem(dialog, kIdFrameTree);
     const Settings& s = g_settings;
     g_frame.opening = TakeThemeSnapshot(s);
-    g_frame.openingBase = s.home_folder;
+    g_frame.openingSettings = s;
     // 1. The brushes, and the dark frame.
     g_frame.env = SettingsPageEnv{};
     g_frame.env.settings = &g_settings;
@@ -193,8 +193,7 @@ void CloseFrame(HWND dialog) {
     DestroyPage();
     const SettingsHost& h = g_frame.start.host;
     if (h.refreshStatus) h.refreshStatus(h.ctx);
-    if (g_settings.home_folder != g_frame.openingBase && h.baseFolderChanged)
-        h.baseFolderChanged(h.ctx, g_frame.openingBase);
+    if (h.settingsEdited) h.settingsEdited(h.ctx, g_frame.openingSettings);
     EndDialog(dialog, 0);
 }
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 struct DspState;
+struct Settings;
 
 // What the level meters of the sound pages read from the block now heard: the peak per channel
 // before and after the processing chain (0..32767) and the chain's gains x 100 (Enhancer 2's
@@ -21,9 +22,9 @@ struct SettingsHost {
     // Window refreshes after a change: the title and status flags; the focused list rebuilt.
     void (*refreshStatus)(void* ctx) = nullptr;
     void (*rebuildFocusedList)(void* ctx) = nullptr;
-    // home_folder differs from `before`, its value when the dialog opened: the folder tree
-    // shows the new base folder.
-    void (*baseFolderChanged)(void* ctx, const std::wstring& before) = nullptr;
+    // The dialog closes; `before` is the settings as they were when it opened: the folder tree
+    // follows what changed (the roots shown, hidden entries, lists in the tree, the base folder).
+    void (*settingsEdited)(void* ctx, const Settings& before) = nullptr;
     // Sound processing after a change on a page (mode, reset as the engine's own call takes).
     void (*applyDsp)(void* ctx, int mode, bool reset) = nullptr;
     // ---- the frame, the quick settings and the general pages ----

@@ -58,6 +58,7 @@ STEPS = [
     # Theme "Paper", then "Current": every colour and theme value as the dialog found it.
     (10, 'dlgcombo', 3370, '3', None, None),
     (10, 'dlgcombo', 3370, '0', None, None),
+    (9, 'dlgclick', 3307, None, 'system_flags', lambda v: str(int(v) | 0x40)),  # no Favorites
     (12, 'dlgcombo', 3452, '2', 'big_title', lambda v: v[:27] + 'C' + v[28:]),
     (13, 'dlgset', 3510, 'proxy.local:3128', 'inet', 'proxy.local:3128'),
     (14, 'dlgset', 3560, 'C:\\tools\\edit.exe', 'applaunch1', '0C:\\tools\\edit.exe'),
@@ -111,6 +112,9 @@ class SettingsDialog(unittest.TestCase):
         self.assertEqual(before['tab_sel'], '12')
 
         proc = z.launch(self, '/localini', visible=True)
+        roots = lambda: [r for r in send_output('tree')[1].decode('utf-8').splitlines()
+                         if r[:1] != ' ']
+        roots_before = roots()
         open_dialog(self)
         self.assertEqual(page_title(), 'Big view')
         for page, verb, ident, value, _, _ in STEPS:
@@ -129,6 +133,9 @@ class SettingsDialog(unittest.TestCase):
         # A choice left without "Apply" changes nothing (wavedevice stays as it was).
         self.assertEqual(send('dlgcombo', TITLE, '3104', '9'), 0)
         close_dialog(self)
+        # The tree is rebuilt when the dialog closes: the Favorites root is gone at once.
+        self.assertEqual(len(set(roots_before) - set(roots())), 1, (roots_before, roots()))
+        self.assertEqual(len(roots()), len(roots_before) - 1)
         stop(proc, self)
         after = ini_values(z.read_ini())
         expected = dict(before)

@@ -185,6 +185,45 @@ TEST_F(TreeFixture, FavoritesAndBaseFolderCommands) {
     EXPECT_EQ(path, L"C:\\Audio\\Pop\\Dance");
 }
 
+// Every setting bit that changes what a rebuilt tree shows is one the settings dialog's rebuild
+// rule sees: a bit the rule missed would leave the tree as it was until the next start.
+TEST_F(TreeFixture, RebuildRuleSeesEverySettingTheTreeShows) {
+    fake.servers = {L"NAS"};
+    auto shown = [&] {
+        TreeClear(tree);
+        BuildRoots(tree, env);
+        std::wstring out = Texts(0) + L"/" + Texts(tree.top[0]);
+        ExpandItem(tree, tree.top.back(), env);
+        out += L"/" + Texts(tree.top.back()) + L"/" + Texts(Rock());
+        for (TreeItem i : N(Rock()).children) out += HasButton(i) ? L"+" : L"-";
+        return out;
+    };
+    const std::pair<const char*, int32_t Settings::*> fields[] = {
+        {"system_flags", &Settings::system_flags},
+        {"list_style", &Settings::list_style},
+        {"control_flags", &Settings::control_flags}};
+    int seen = 0;
+    for (const auto& [name, field] : fields) {
+        for (int bit = 0; bit < 31; ++bit) {
+            const Settings before = s;
+            const std::wstring was = shown();
+            s.*field ^= int32_t{1} << bit;
+            if (shown() != was) {
+                ++seen;
+                EXPECT_TRUE(TreeSettingsDiffer(before, s)) << name << " bit " << bit;
+            }
+            s = before;
+        }
+    }
+    EXPECT_GE(seen, 10);  // the fake machine shows the roots, the entries and the buttons
+    Settings other = s;
+    other.home_folder = L"C:\\Audio";
+    EXPECT_TRUE(TreeSettingsDiffer(s, other));
+    other = s;
+    other.volume ^= 1;
+    EXPECT_FALSE(TreeSettingsDiffer(s, other));
+}
+
 TEST_F(TreeFixture, NetworkRoot) {
     BuildRoots(tree, env);
     TreeItem net = tree.top.back();

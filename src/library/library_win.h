@@ -68,6 +68,9 @@ void LibraryBaseFolderCommandWin(CommandId id, intptr_t lParam);  // set, clear,
 // home_folder was changed elsewhere (the settings pages) from before: the tree is rebuilt.
 void LibraryBaseFolderEditedWin(const std::wstring& before);
 void LibraryGoToCurrentCommandWin(CommandId id, intptr_t lParam);
+void LibrarySelectAllCommandWin(CommandId id, intptr_t lParam);  // every row of the focused list
+// The playable files of the tree's folder and its subfolders into the File view.
+void LibrarySubfoldersCommandWin(CommandId id, intptr_t lParam);
 
 // ---- for the library's other glue files and the shell ----
 

@@ -174,6 +174,53 @@ TEST(Commands, OptionToggles) {
     EXPECT_EQ(f.d.trackOneShot, 0);
 }
 
+// Each press of a toggle: the setting it leaves and what it asked of the toolbar, the HTTP
+// server (whose control starts a stopped server the settings enable, else stops it) and the scan.
+TEST(Commands, ScanOptionAndWebServerButton) {
+    static std::vector<std::string>* calls;
+    static bool running;
+    Fixture f;
+    calls = &f.fake.calls;
+    running = false;
+    f.w.view.updateToolbar = [](void*, uint32_t mask) {
+        calls->push_back("toolbar " + std::to_string(mask));
+    };
+    f.w.commands[kCmdScanInfo] = [](CommandId, intptr_t) { calls->push_back("scan"); };
+    f.w.http.running = [](void*) { return running; };
+    f.w.http.serverControl = [](void*, bool stop) {
+        calls->push_back(stop ? "server stop" : "server start");
+        running = !stop;
+    };
+    using Calls = std::vector<std::string>;
+    struct Step {
+        CommandId id;
+        const char* httpservBefore;
+        bool runningBefore;
+        const char* httpservAfter;
+        bool scanBit;
+        Calls calls;
+    } steps[] = {
+        {kCmdAlwaysScanInfo, "-x", false, "-x", true, {"toolbar 16", "scan"}},
+        {kCmdAlwaysScanInfo, "-x", false, "-x", false, {"toolbar 16"}},
+        {kCmdWebServer, "----lfca-b127.0.0.1:8080", false, "a---lfca-b127.0.0.1:8080", false,
+         {"server start", "toolbar 512"}},
+        {kCmdWebServer, "a---lfca-b127.0.0.1:8080", true, "----lfca-b127.0.0.1:8080", false,
+         {"server stop", "toolbar 512"}},
+        // Switched off while the server had failed to start: nothing to stop.
+        {kCmdWebServer, "a-", false, "--", false, {"toolbar 512"}},
+        {kCmdWebServer, "", false, "a", false, {"server start", "toolbar 512"}},
+    };
+    for (const Step& st : steps) {
+        f.fake.calls.clear();
+        f.s.httpserv = st.httpservBefore;
+        running = st.runningBefore;
+        f.Run(st.id);
+        EXPECT_EQ(f.s.httpserv, st.httpservAfter) << st.id;
+        EXPECT_EQ((f.s.list_style & ListStyle::AlwaysScanInfo) != 0, st.scanBit) << st.id;
+        EXPECT_EQ(f.fake.calls, st.calls) << st.id;
+    }
+}
+
 TEST(Commands, LocksSilenceTheirCommands) {
     struct Case {
         uint32_t lock;
@@ -290,7 +337,10 @@ TEST(Commands, PanesEscapeAndTree) {
     Fixture f;
     f.d.focusedPane = kPaneTree;
     f.Run(kCmdKeyRight);  // the tree expands; a list would seek
-    EXPECT_EQ(f.fake.calls, std::vector<std::string>{"tree 805"});
+    f.Run(kCmdSortForward);  // the sort keys sort the File view from the tree too
+    f.d.focusedPane = kPanePlaylist;
+    f.Run(kCmdSortBackward);
+    EXPECT_EQ(f.fake.calls, (std::vector<std::string>{"tree 805", "list 0 952", "list 1 951"}));
     f.d.focusedPane = kPaneToolbar;
     f.fake.calls.clear();
     f.Run(kCmdSpace);

@@ -1,0 +1,98 @@
+"""Commands of the menus, the toolbar and the keys, through the running program: "Select all"
+selects every row; the toolbar's "File info" shows the length and bit rates of an MP3 and opens
+its "Tag ID3" dialog; "Show subfolder contents" lists the files of a folder and of its
+subfolders; the toolbar's web server button starts the HTTP server (a GET on 127.0.0.1
+answers) and stops it again."""
+import os
+import unittest
+
+import e2e_lib
+import http_client as hc
+from e2e_lib import Install, command, make_mp3, output, send, stop, wait_until
+
+PORT = hc.free_port()
+# The default toolbar with its "File info" (bit 12) and web server (bit 21) buttons shown.
+TOOLBAR = 2213 | 1 << 12 | 1 << 21
+
+
+def rows():
+    """(state, name) of the File view's rows: state 's' when selected."""
+    text = output('rows') or ''
+    return [tuple(line.split('\t', 1)) for line in text.splitlines() if '\t' in line]
+
+
+def button_checked(cmd):
+    for line in (output('toolbar') or '').splitlines():
+        number, state, _ = line.split()
+        if int(number) == cmd:
+            return 'c' in state
+    raise AssertionError('no toolbar button %d' % cmd)
+
+
+def answers():
+    try:
+        return hc.get(PORT, '/', 3).startswith(b'HTTP/1.1 200 OK')
+    except OSError:
+        return False
+
+
+class Commands(unittest.TestCase):
+    def test_select_all_file_info_subfolders_and_web_server_button(self):
+        z = Install('commands')
+        music = os.path.join(z.folder, 'music')
+        for sub in ('Alpha', 'Beta'):
+            os.makedirs(os.path.join(music, sub))
+        make_mp3(os.path.join(music, 'top.mp3'), 3)
+        make_mp3(os.path.join(music, 'Alpha', 'a.mp3'), 1, lame=('-b', '64'))
+        make_mp3(os.path.join(music, 'Beta', 'b.mp3'), 1, lame=('-b', '64'))
+        proc = z.start_in(self, music, b'httpserv=----lfca-b127.0.0.1:%d\r\ntoolbar=%d\r\n' % (
+            PORT, TOOLBAR))
+
+        # Select all: the two folder rows and the track.
+        self.assertEqual(send('select', 'top'), 0)
+        self.assertEqual(command('SelectAll'), 0)
+        wait_until(lambda: [s for s, _ in rows()] == ['s', 's', 's'], 10,
+                   lambda: 'every row selected: %r' % rows())
+
+        # File info of the selected track.
+        self.assertEqual(send('select', 'top'), 0)
+        self.assertEqual(send('tbclick', str(e2e_lib.command_id('TrackInfo'))), 0)
+        values = wait_until(lambda: output('dlgtext', 'File info', '1302'), 20,
+                            'the File info dialog').split('\r\n')
+        labels = output('dlgtext', 'File info', '1301').split('\r\n')
+        shown = dict(zip(labels, values))
+        # lame's padding makes the 3 s a few ms longer; the length is cut to whole seconds.
+        self.assertEqual(shown['Length:'], "0'03")
+        self.assertEqual(shown['MPEG audio:'], '1.0 Layer 3')
+        self.assertEqual(shown['Samplerate:'], '44.1 kHz')
+        self.assertEqual(shown['CBR bitrate:'], '128 kbps')
+        self.assertEqual(shown['Average bitrate:'], '128.00 kbps')
+        self.assertEqual(shown['File size:'].replace(' ', ''),
+                         '%dB' % os.path.getsize(os.path.join(music, 'top.mp3')))
+        self.assertEqual(send('dlgclick', 'File info', '1303'), 0)
+        wait_until(lambda: send('titled', 'Tag ID3') == 0, 10, 'the Tag ID3 dialog')
+        self.assertEqual(send('dlgcommand', 'Tag ID3', '2'), 0)
+        wait_until(lambda: send('titled', 'Tag ID3') != 0, 10, 'the Tag ID3 dialog to close')
+        self.assertEqual(send('dlgcommand', 'File info', '2'), 0)  # Esc
+        wait_until(lambda: send('titled', 'File info') != 0, 10, 'File info to close')
+
+        # Show subfolder contents of the tree's folder: its file and its subfolders' files.
+        self.assertEqual(command('ShowSubfolders'), 0)
+        wait_until(lambda: sorted(n for _, n in rows()) == ['a.mp3', 'b.mp3', 'top.mp3'], 20,
+                   lambda: 'the subfolder files listed: %r' % rows())
+
+        # The web server button: on, the page answers; off, the port is closed again.
+        web = e2e_lib.command_id('WebServer')
+        self.assertFalse(answers())
+        self.assertEqual(send('tbclick', str(web)), 0)
+        wait_until(answers, 20, 'the HTTP server to answer')
+        self.assertTrue(button_checked(web))
+        self.assertEqual(send('tbclick', str(web)), 0)
+        wait_until(lambda: not answers(), 20, 'the HTTP server to stop')
+        self.assertFalse(button_checked(web))
+        stop(proc, self)
+        self.assertIn(b'httpserv=----', z.read_ini())
+
+
+if __name__ == '__main__':
+    e2e_lib.main()

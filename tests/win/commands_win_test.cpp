@@ -28,19 +28,17 @@ void Collect(const Menu& m, const char* where, Sources& out) {
 Sources MenuCommands() {
     static const LangState lang;
     Sources out;
-    MenuFacts plain, full;
-    full.stylez = full.controlFlags = full.systemFlags = full.compactView = 0xFFFFFFFF;
-    full.listStyle = full.waveFlags = full.logfile = 0xFFFFFFFF;
+    MenuFacts full;
+    full.stylez = full.controlFlags = full.systemFlags = full.compactView = full.listStyle =
+        full.waveFlags = full.logfile = 0xFFFFFFFF;
     full.trackLoaded = full.trackPlaying = full.bigViewOpen = full.pictureShown = true;
-    full.introScanRunning = full.quitAfterList = full.quitAfterTrack = true;
-    for (const MenuFacts* f : {&plain, &full}) {
+    for (MenuFacts f : {MenuFacts{}, full}) {
         for (bool statusBar : {false, true}) {
-            MenuFacts g = *f;
-            g.statusBarClick = statusBar;
-            Collect(MainMenu(g, lang), "main menu", out);
-            Collect(OptionsMenu(g, lang), "options menu", out);
-            Collect(RepeatMenu(g, lang), "repeat menu", out);
-            Collect(TrayMenu(g, lang), "tray menu", out);
+            f.statusBarClick = statusBar;
+            Collect(MainMenu(f, lang), "main menu", out);
+            Collect(OptionsMenu(f, lang), "options menu", out);
+            Collect(RepeatMenu(f, lang), "repeat menu", out);
+            Collect(TrayMenu(f, lang), "tray menu", out);
         }
     }
     for (int kind : {0, 1, 2, 3}) {
@@ -48,8 +46,8 @@ Sources MenuCommands() {
             RowFacts r;
             r.listKind = kind;
             r.playingStream = r.streamHasWebsite = !on;
-            r.fileListShowsFolder = r.singleTrack = r.playableFile = on;
-            r.playlistExists = r.fileListFocused = r.inPlaylistPane = on;
+            r.fileListShowsFolder = r.singleTrack = r.playableFile = r.playlistExists =
+                r.fileListFocused = r.inPlaylistPane = on;
             r.infoRow = 8u << 10;  // the notes column
             r.controlFlags = 1;
             for (std::wstring& l : r.launch) l = L"0prog.exe";
@@ -58,11 +56,9 @@ Sources MenuCommands() {
     }
     for (bool folder : {true, false}) {
         TreeFacts t;
-        t.folder = folder;
+        t.folder = t.streamPlaying = t.downloadRunning = folder;
         t.listFile = !folder;
-        t.itemPath = L"C:\\music";
         t.baseFolder = folder ? L"C:\\" : L"";
-        t.streamPlaying = t.downloadRunning = folder;
         for (std::wstring& l : t.launch) l = L"0prog.exe";
         Collect(TreeMenu(t, lang), "tree menu", out);
     }

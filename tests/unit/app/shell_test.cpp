@@ -133,21 +133,18 @@ TEST(StartCommandLine, PathsAndSwitches) {
 
 // "Open in new Zuvo Window": what the new instance reads back from the line it is given.
 TEST(StartCommandLine, NewWindowLineReadsBack) {
-    Folders f{{L"D:\\My Music", L"D:", L"D:\\"}};
+    Folders f{{L"D:\\My Music", L"D:\\"}};
     for (const wchar_t* folder : {L"D:\\My Music", L"D:\\"}) {
         for (bool portable : {false, true}) {
-            SCOPED_TRACE(folder);
             const std::wstring args =
                 ExtractArgs(NewWindowCommandLine(L"C:\\Zuvo dir\\zuvo.exe", folder, portable));
-            EXPECT_EQ(FindArgPath(args, L"C:\\"), folder);
-            EXPECT_EQ(HasSwitch(args, L"/localini"), portable);
-            EXPECT_FALSE(HasSwitch(args, L"/r"));
+            EXPECT_EQ(FindArgPath(args, L"C:\\"), folder) << args;
+            EXPECT_EQ(HasSwitch(args, L"/localini"), portable) << args;
             ShellState sh;
             Settings s = DefaultSettings();
             s.control_flags |= ControlFlag::SingleInstance;
-            EXPECT_FALSE(ShouldContactRunning(s, args));  // "/newinst"
-            EXPECT_FALSE(ApplyCommandLine(sh, s, args, FindArgPath(args, L"C:\\"), f.Probe())
-                             .autoplay);  // shown, not played
+            EXPECT_FALSE(ShouldContactRunning(s, args)) << args;  // "/newinst"
+            EXPECT_FALSE(ApplyCommandLine(sh, s, args, folder, f.Probe()).autoplay) << args;
         }
     }
 }

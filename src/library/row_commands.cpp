@@ -30,9 +30,8 @@ std::wstring ExploreSelectArguments(const std::wstring& path) {
     return L"/select,\"" + path + L"\"";
 }
 
-SubfolderResult SubfolderContent(const FolderOps& fs, const std::wstring& folder,
-                                 const Settings& s, const std::string& playable,
-                                 const SubfolderLimits& limits) {
+SubfolderResult SubfolderContent(const FolderOps& fs, const std::wstring& folder, const Settings& s,
+                                 const std::string& playable, const SubfolderLimits& limits) {
     SubfolderResult r;
     const bool showHidden = static_cast<uint32_t>(s.list_style) & ListStyle::ShowHidden;
     const uint32_t start = fs.tickCount ? fs.tickCount(fs.ctx) : 0;
@@ -63,8 +62,8 @@ SubfolderResult SubfolderContent(const FolderOps& fs, const std::wstring& folder
                     r.cut = true;
                     return r;
                 }
-                r.rows.push_back({{e.name, SizeText(e.size, s), dir,
-                                   DateText(e.created, e.written, s), L""}});
+                r.rows.push_back(
+                    {{e.name, SizeText(e.size, s), dir, DateText(e.created, e.written, s), L""}});
             }
         }
         // Pushed in reverse so that the first listed subfolder is walked first.

@@ -32,7 +32,7 @@ std::wstring ExploreSelectArguments(const std::wstring& path);
 struct SubfolderLimits {
     size_t maxFiles = 20000;
     size_t maxFolders = 5000;
-    uint32_t maxMs = 8000;  // by fs.tickCount
+    uint32_t maxMs = 3000;  // by fs.tickCount: well before the system calls the window hung
 };
 
 struct SubfolderResult {
@@ -44,6 +44,5 @@ struct SubfolderResult {
 // The playable files of folder and of all its subfolders, a folder's files before its
 // subfolders'. Hidden entries only with list_style ShowHidden; junctions and other reparse
 // points are not entered (they can lead back up the tree).
-SubfolderResult SubfolderContent(const FolderOps& fs, const std::wstring& folder,
-                                 const Settings& s, const std::string& playable,
-                                 const SubfolderLimits& limits = {});
+SubfolderResult SubfolderContent(const FolderOps& fs, const std::wstring& folder, const Settings& s,
+                                 const std::string& playable, const SubfolderLimits& limits = {});

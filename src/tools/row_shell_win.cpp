@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "base/path.h"
 #include "config/lang.h"
 #include "config/lang_win.h"
 #include "config/settings.h"
@@ -12,7 +13,6 @@
 #include "library/row_commands.h"
 #include "library/sequence.h"
 #include "library/sequence_win.h"
-#include "base/path.h"
 #include "tools/tools_win.h"
 
 namespace {
@@ -43,8 +43,8 @@ bool RowFile(std::wstring& path) {
 
 // ShellExecute reports success with a value above 32.
 bool Shell(const wchar_t* verb, const std::wstring& file, const wchar_t* params = nullptr) {
-    return reinterpret_cast<INT_PTR>(ShellExecuteW(Owner(), verb, file.c_str(), params, nullptr,
-                                                   SW_SHOWNORMAL)) > 32;
+    return reinterpret_cast<INT_PTR>(
+               ShellExecuteW(Owner(), verb, file.c_str(), params, nullptr, SW_SHOWNORMAL)) > 32;
 }
 
 void Explore() {

@@ -67,8 +67,8 @@ INT_PTR CALLBACK InfoProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
             DialogControlWin(dlg, L"STATIC", L"", SS_LEFT | SS_NOPREFIX, 145, 42, kWidth - 155,
                              body, kValues);
             const int y = 52 + body;
-            HWND tag = DialogControlWin(dlg, L"BUTTON", L"Tag &ID3...", WS_TABSTOP, 10, y, 110,
-                                        26, kTagButton);
+            HWND tag = DialogControlWin(dlg, L"BUTTON", L"Tag &ID3...", WS_TABSTOP, 10, y, 110, 26,
+                                        kTagButton);
             EnableWindow(tag, d->isMpeg);
             HWND ok = DialogControlWin(dlg, L"BUTTON", L"OK", WS_TABSTOP | BS_DEFPUSHBUTTON,
                                        kWidth - 95, y, 85, 26, IDOK);
@@ -107,7 +107,8 @@ void TrackInfoCommandWin(CommandId, intptr_t) {
     HWND owner = ToolsMainWindowWin();
     if (PluginInfoBoxWin(d.path.c_str(), owner)) return;
     if (!Scan(d)) {
-        const std::wstring text = std::wstring(LangText(g_lang, kLangFileOpenFailed)) + L"\n" + d.path;
+        const std::wstring text =
+            std::wstring(LangText(g_lang, kLangFileOpenFailed)) + L"\n" + d.path;
         MessageBoxW(owner, text.c_str(), LangText(g_lang, kLangError), MB_OK | MB_ICONEXCLAMATION);
         return;
     }

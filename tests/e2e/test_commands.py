@@ -9,32 +9,27 @@ import unittest
 
 import e2e_lib
 import http_client as hc
-from e2e_lib import Install, command, make_mp3, output, send, stop, wait_until
+from e2e_lib import Install, command, command_id, make_mp3, output, send, stop, wait_until
 
 PORT = hc.free_port()
 # The default toolbar with its "File info" (bit 12) and web server (bit 21) buttons shown.
 TOOLBAR = 2213 | 1 << 12 | 1 << 21
+WEB = command_id('WebServer')
 
 
 def rows():
     """(state, name) of the File view's rows: the state begins with 's' when selected."""
-    text = output('rows') or ''
-    return [tuple(line.split('\t', 1)) for line in text.splitlines() if '\t' in line]
+    return [tuple(line.split('\t', 1)) for line in (output('rows') or '').splitlines()]
 
 
-def button_checked(cmd):
-    for line in (output('toolbar') or '').splitlines():
-        number, state, _ = line.split()
-        if int(number) == cmd:
-            return 'c' in state
-    raise AssertionError('no toolbar button %d' % cmd)
-
-
-def answers():
+def server_and_button():
+    """Whether the page answers, and whether the web server button is checked."""
     try:
-        return hc.get(PORT, '/', 3).startswith(b'HTTP/1.1 200 OK')
+        up = hc.get(PORT, '/', 3).startswith(b'HTTP/1.1 200 OK')
     except OSError:
-        return False
+        up = False
+    states = dict(line.split()[:2] for line in (output('toolbar') or '').splitlines())
+    return up, 'c' in states[str(WEB)]
 
 
 class Commands(unittest.TestCase):
@@ -43,33 +38,28 @@ class Commands(unittest.TestCase):
         music = os.path.join(z.folder, 'music')
         for sub in ('Alpha', 'Beta'):
             os.makedirs(os.path.join(music, sub))
+            make_mp3(os.path.join(music, sub, sub[0].lower() + '.mp3'), 1, lame=('-b', '64'))
         make_mp3(os.path.join(music, 'top.mp3'), 3)
         for name in ('x', 'y'):
             shutil.copy(os.path.join(music, 'top.mp3'), os.path.join(music, name + '.mp3'))
-        make_mp3(os.path.join(music, 'Alpha', 'a.mp3'), 1, lame=('-b', '64'))
-        make_mp3(os.path.join(music, 'Beta', 'b.mp3'), 1, lame=('-b', '64'))
         proc = z.start_in(self, music, b'httpserv=----lfca-b127.0.0.1:%d\r\ntoolbar=%d\r\n' % (
             PORT, TOOLBAR))
 
-        # Select all, from one selected row.
         self.assertEqual(send('select', 'top'), 0)
         self.assertEqual(command('SelectAll'), 0)
         wait_until(lambda: [s[0] for s, _ in rows()] == ['s', 's', 's'], 10,
                    lambda: 'every row selected: %r' % rows())
 
-        # File info of the selected track.
         self.assertEqual(send('select', 'top'), 0)
-        self.assertEqual(send('tbclick', str(e2e_lib.command_id('TrackInfo'))), 0)
-        values = wait_until(lambda: output('dlgtext', 'File info', '1302'), 20,
-                            'the File info dialog').split('\r\n')
-        labels = output('dlgtext', 'File info', '1301').split('\r\n')
-        shown = dict(zip(labels, values))
+        self.assertEqual(send('tbclick', str(command_id('TrackInfo'))), 0)
+        values = wait_until(lambda: output('dlgtext', 'File info', '1302'), 20, 'File info')
+        shown = dict(zip(output('dlgtext', 'File info', '1301').split('\r\n'),
+                         values.split('\r\n')))
         # lame's padding makes the 3 s a few ms longer; the length is cut to whole seconds.
-        self.assertEqual(shown['Length:'], "0'03")
-        self.assertEqual(shown['MPEG audio:'], '1.0 Layer 3')
-        self.assertEqual(shown['Samplerate:'], '44.1 kHz')
-        self.assertEqual(shown['CBR bitrate:'], '128 kbps')
-        # The average comes from the mean frame length (417 and 418 bytes frames at 44.1 kHz).
+        self.assertEqual([shown[k] for k in ('Length:', 'MPEG audio:', 'Samplerate:',
+                                             'CBR bitrate:')],
+                         ["0'03", '1.0 Layer 3', '44.1 kHz', '128 kbps'])
+        # The average comes from the mean frame length (frames of 417 and 418 bytes).
         self.assertAlmostEqual(float(shown['Average bitrate:'].split()[0]), 128, delta=0.1)
         self.assertEqual(shown['File size:'].replace(' ', ''),
                          '%dB' % os.path.getsize(os.path.join(music, 'top.mp3')))
@@ -80,20 +70,16 @@ class Commands(unittest.TestCase):
         self.assertEqual(send('dlgcommand', 'File info', '2'), 0)  # Esc
         wait_until(lambda: send('titled', 'File info') != 0, 10, 'File info to close')
 
-        # Show subfolder contents of the tree's folder: its file and its subfolders' files.
         self.assertEqual(command('ShowSubfolders'), 0)
-        wait_until(lambda: sorted(n for _, n in rows()) == ['a.mp3', 'b.mp3', 'top.mp3', 'x.mp3', 'y.mp3'], 20,
+        wait_until(lambda: sorted(n for _, n in rows()) == ['a.mp3', 'b.mp3', 'top.mp3', 'x.mp3',
+                                                            'y.mp3'], 20,
                    lambda: 'the subfolder files listed: %r' % rows())
 
-        # The web server button: on, the page answers; off, the port is closed again.
-        web = e2e_lib.command_id('WebServer')
-        self.assertFalse(answers())
-        self.assertEqual(send('tbclick', str(web)), 0)
-        wait_until(answers, 20, 'the HTTP server to answer')
-        self.assertTrue(button_checked(web))
-        self.assertEqual(send('tbclick', str(web)), 0)
-        wait_until(lambda: not answers(), 20, 'the HTTP server to stop')
-        self.assertFalse(button_checked(web))
+        self.assertEqual(server_and_button(), (False, False))
+        for state in (True, False):
+            self.assertEqual(send('tbclick', str(WEB)), 0)
+            wait_until(lambda: server_and_button() == (state, state), 20,
+                       lambda: 'server and button %s' % state)
         stop(proc, self)
         self.assertIn(b'httpserv=----', z.read_ini())
 

@@ -78,8 +78,8 @@ TEST(Commands, EveryMenuToolbarAndKeyCommandHasAHandler) {
     for (const ACCEL& a : keys) sent.emplace(a.cmd, "accelerator table");
 
     for (const auto& [id, where] : sent)
-        EXPECT_TRUE(CommandHasHandlerWin(id)) << "command " << id << " (" << where
-                                              << ") has no handler";
+        EXPECT_TRUE(CommandHasHandlerWin(id))
+            << "command " << id << " (" << where << ") has no handler";
     EXPECT_FALSE(CommandHasHandlerWin(kCommandSlots - 1));  // the check can say no
 }
 

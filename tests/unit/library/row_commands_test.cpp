@@ -60,47 +60,20 @@ TEST(RowCommands, SubfolderWalkWithinItsBounds) {
     m.fake.AddFile(L"C:\\Root\\Link\\loop.mp3");
     m.fake.AddFolder(L"C:\\Root\\Link", EntryAttr::ReparsePoint);
     static uint32_t now;
-    using Strings = std::vector<std::wstring>;
     struct Case {
         const wchar_t* folder;
         bool showHidden, slowClock;  // slow: every folder read costs three seconds
         SubfolderLimits limits;
-        Strings paths;
+        std::wstring paths;  // below C:\Root, joined by "|"
         bool cut;
     } cases[] = {
         // A folder's files before its subfolders'; no hidden entries, no junctions.
-        {L"C:\\Root\\",
-         false,
-         false,
-         {},
-         {L"C:\\Root\\top.mp3", L"C:\\Root\\A\\a1.mp3", L"C:\\Root\\A\\Deep\\d1.mp2",
-          L"C:\\Root\\B\\b1.mp3"},
-         false},
-        {L"C:\\Root\\B",
-         true,
-         false,
-         {},
-         {L"C:\\Root\\B\\b1.mp3", L"C:\\Root\\B\\hidden.mp3"},
-         false},
-        {L"C:\\Root",
-         false,
-         false,
-         {2, 100, 8000},
-         {L"C:\\Root\\top.mp3", L"C:\\Root\\A\\a1.mp3"},
-         true},
-        {L"C:\\Root",
-         false,
-         false,
-         {100, 2, 8000},
-         {L"C:\\Root\\top.mp3", L"C:\\Root\\A\\a1.mp3"},
-         true},
-        {L"C:\\Root",
-         false,
-         true,
-         {100, 100, 8000},
-         {L"C:\\Root\\top.mp3", L"C:\\Root\\A\\a1.mp3"},
-         true},
-        {L"C:\\Missing", false, false, {}, {}, false},
+        {L"C:\\Root\\", false, false, {}, L"top.mp3|A\\a1.mp3|A\\Deep\\d1.mp2|B\\b1.mp3", false},
+        {L"C:\\Root\\B", true, false, {}, L"B\\b1.mp3|B\\hidden.mp3", false},
+        {L"C:\\Root", false, false, {2, 100, 8000}, L"top.mp3|A\\a1.mp3", true},
+        {L"C:\\Root", false, false, {100, 2, 8000}, L"top.mp3|A\\a1.mp3", true},
+        {L"C:\\Root", false, true, {100, 100, 8000}, L"top.mp3|A\\a1.mp3", true},
+        {L"C:\\Missing", false, false, {}, L"", false},
     };
     for (const Case& c : cases) {
         m.s.list_style = c.showHidden ? static_cast<int32_t>(ListStyle::ShowHidden) : 0;
@@ -108,9 +81,9 @@ TEST(RowCommands, SubfolderWalkWithinItsBounds) {
         m.ops.tickCount = nullptr;
         if (c.slowClock) m.ops.tickCount = [](void*) { return now += 3000; };
         const SubfolderResult r = SubfolderContent(m.ops, c.folder, m.s, m.playable, c.limits);
-        Strings paths;
+        std::wstring paths;
         for (const ListStateRow& row : r.rows) {
-            paths.push_back(row.cells[2] + L"\\" + row.cells[0]);
+            paths += (paths.empty() ? L"" : L"|") + (row.cells[2] + L"\\" + row.cells[0]).substr(8);
             EXPECT_TRUE(row.cells[0] != L"a1.mp3" || row.cells[1] == SizeText(2048, m.s));
         }
         EXPECT_EQ(paths, c.paths) << c.folder;

@@ -54,9 +54,6 @@ DESCRIBED = {
     467: 'Switch "Go home before track change"', 436: 'Switch "Upcoming file in title bar"',
 }
 
-# Keys of the table that the program reserves and does not answer.
-UNLISTED = {957}
-
 KEY_NAMES = {
     'VK_TAB': 'Tab', 'VK_NEXT': 'Page Down', 'VK_PRIOR': 'Page Up', 'VK_UP': 'Up',
     'VK_DOWN': 'Down', 'VK_LEFT': 'Left', 'VK_RIGHT': 'Right', 'VK_ESCAPE': 'Esc',
@@ -121,8 +118,6 @@ def keys_table():
         if not m:
             continue
         key, number = m.group(1), int(m.group(2))
-        if number in UNLISTED:
-            continue
         mods = [x.strip() for x in m.group(3).split(',') if x.strip()]
         combo = '+'.join([{'CONTROL': 'Ctrl', 'SHIFT': 'Shift', 'ALT': 'Alt'}[x] for x in mods] +
                          [key_name(key)])

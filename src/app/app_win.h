@@ -52,3 +52,8 @@ void DeleteBrushes();
 Rect VirtualScreen();
 // The language named by the settings (error.log on failures).
 void LoadLanguageWin();
+// "Open in new Zuvo Window": the tree's selected folder in a new instance of the program.
+void NewWindowCommandWin(CommandId id, intptr_t lParam);
+// Whether a command number below kCommandSlots has a handler: the dispatcher's own answer or
+// a route of the start-up's table (what the menus, the toolbar and the keys send must have one).
+bool CommandHasHandlerWin(unsigned id);

@@ -211,6 +211,30 @@ void ToggleBit(int32_t& field, uint32_t bit) {
     field ^= static_cast<int32_t>(bit);
 }
 
+// "Always scan for track times/info": the list_style bit and the scan button it disables;
+// switched on, the focused list is scanned now rather than at its next listing.
+void AlwaysScanInfo(CommandContext& c) {
+    ToggleBit(c.s.list_style, ListStyle::AlwaysScanInfo);
+    Toolbar(c, ToolbarMask::Scan);
+    if (static_cast<uint32_t>(c.s.list_style) & ListStyle::AlwaysScanInfo)
+        Route(c, kCmdScanInfo, 0);
+}
+
+// The toolbar's web server button: httpserv's switch character between 'a' and '-', and the
+// server started or stopped to match, as the settings page's check box does.
+void WebServer(CommandContext& c) {
+    std::string& h = c.s.httpserv;
+    const bool on = h.empty() || h[0] != 'a';
+    if (h.empty())
+        h.push_back('a');
+    else
+        h[0] = on ? 'a' : '-';
+    const HttpOps& o = c.w.http;
+    const bool running = o.running && o.running(o.ctx);
+    if (o.serverControl && on != running) o.serverControl(o.ctx, !on);
+    Toolbar(c, ToolbarMask::WebServer);
+}
+
 void Gapless(CommandContext& c) {
     c.s.gapless ^= GaplessFlag::Enable;
     if (c.s.gapless & GaplessFlag::Enable) c.s.autospace &= ~kAutospaceOn;
@@ -319,6 +343,13 @@ void PaneKey(CommandContext& c, CommandId key) {
         case kCmdBackspace:
             if (c.s.browsed_folder.find(L'\\') != std::wstring::npos) Navigate(c, key);
             break;
+        case kCmdSortBackward:
+        case kCmdSortForward:
+            // The sort keys of a list; from the tree or the toolbar they sort the File view.
+            if (c.w.lists.listKey)
+                c.w.lists.listKey(c.w.lists.ctx,
+                                  list ? static_cast<ListId>(pane - kPaneFiles) : kListFiles, key);
+            break;
         case kCmdMoveRowUp:
         case kCmdMoveRowDown:
         case kCmdMovePageUp:
@@ -422,6 +453,10 @@ constexpr CommandId kOwnCommands[] = {
     kCmdBackspace,
     kCmdReturn,
     kCmdSpace,
+    kCmdSortBackward,
+    kCmdSortForward,
+    kCmdAlwaysScanInfo,
+    kCmdWebServer,
 };
 
 // Commands owned here; false for the ones that go to other subsystems.
@@ -506,6 +541,12 @@ bool RunOwnCommand(CommandContext& c, CommandId id) {
         case kCmdGapless:
             Gapless(c);
             return true;
+        case kCmdAlwaysScanInfo:
+            AlwaysScanInfo(c);
+            return true;
+        case kCmdWebServer:
+            WebServer(c);
+            return true;
         case kCmdAutospace:
             Autospace(c);
             return true;
@@ -577,6 +618,8 @@ bool RunOwnCommand(CommandContext& c, CommandId id) {
         case kCmdBackspace:
         case kCmdReturn:
         case kCmdSpace:
+        case kCmdSortBackward:
+        case kCmdSortForward:
             PaneKey(c, id);
             return true;
         default:

@@ -6,6 +6,7 @@
 #include "base/text.h"
 #include "base/utf.h"
 #include "config/settings_io.h"
+#include "settings/settings_frame.h"
 
 namespace {
 
@@ -102,6 +103,13 @@ std::wstring FindArgPath(std::wstring_view args, std::wstring_view currentDir) {
         path = dir + path;
     }
     return path;
+}
+
+std::wstring NewWindowCommandLine(const std::wstring& exe, const std::wstring& folder,
+                                  bool portable) {
+    // The program's own reading of its arguments takes the text between two quotes as it is
+    // (no escapes): a drive's trailing backslash needs no doubling.
+    return L"\"" + exe + L"\" \"" + folder + L"\"" + RestartArguments(false, portable);
 }
 
 bool ShouldContactRunning(const Settings& s, std::wstring_view args) {

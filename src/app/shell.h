@@ -68,6 +68,11 @@ bool HasSwitch(std::wstring_view args, std::wstring_view sw);
 // The path named by the argument text, made absolute against currentDir; empty when none.
 std::wstring FindArgPath(std::wstring_view args, std::wstring_view currentDir);
 
+// The command line that opens folder in a new instance of the program (exe): the folder shown
+// but not played, and the settings beside the program when they live there, as a restart has.
+std::wstring NewWindowCommandLine(const std::wstring& exe, const std::wstring& folder,
+                                  bool portable);
+
 // ---- instance hand-over ----
 
 // Whether this start contacts a running instance (that exists) instead of running itself.

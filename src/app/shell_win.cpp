@@ -7,6 +7,8 @@
 #include "base/path.h"
 #include "config/lang.h"
 #include "config/settings_io.h"
+#include "library/folder_tree.h"
+#include "library/library_win.h"
 
 ShellState g_shell;
 ShellWin g_win;
@@ -147,4 +149,24 @@ void Shutdown() {
     SaveListStates(g_shell, s, Win32FileOps(), g_listSources);
     // 11. GDI objects.
     DeleteBrushes();
+}
+
+void NewWindowCommandWin(CommandId, intptr_t) {
+    const FolderTree& tree = LibraryTree();
+    std::wstring folder;
+    if (!tree.selected || !ItemFolderPath(tree, tree.selected, g_settings, folder) ||
+        folder.empty())
+        return;
+    std::wstring line =
+        NewWindowCommandLine(g_shell.programPath, folder, g_shell.iniLocation == kPortable);
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    if (!CreateProcessW(g_shell.programPath.c_str(), line.data(), nullptr, nullptr, FALSE, 0,
+                        nullptr, nullptr, &si, &pi)) {
+        WriteErrorLog("Cannot start a new instance", static_cast<int>(GetLastError()));
+        return;
+    }
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
 }

@@ -41,7 +41,9 @@
 #include "tools/compare_win.h"
 #include "tools/finder_win.h"
 #include "tools/picture_win.h"
+#include "tools/row_shell_win.h"
 #include "tools/tools_win.h"
+#include "tools/track_info_win.h"
 #include "tools/wav_export_win.h"
 #include "ui/big_view_win.h"
 #include "ui/face_win.h"
@@ -77,6 +79,8 @@ constexpr CommandRoute kCommandRoutes[] = {
     {kCmdGoToBaseFolder, LibraryBaseFolderCommandWin},
     {kCmdGoToCurrent, LibraryGoToCurrentCommandWin},
     {kCmdRename, ListRenameCommandWin},
+    {kCmdSelectAll, LibrarySelectAllCommandWin},
+    {kCmdShowSubfolders, LibrarySubfoldersCommandWin},
     // tools/: copy, move, delete and the small list tools
     {kCmdCopyTo, ToolsCommandWin},
     {kCmdMoveRename, ToolsCommandWin},
@@ -88,6 +92,12 @@ constexpr CommandRoute kCommandRoutes[] = {
     {kCmdEasyRenamer, ToolsCommandWin},
     {kCmdFileDate, ToolsCommandWin},
     {kCmdScanInfo, InfoScanCommandWin},
+    {kCmdTrackInfo, TrackInfoCommandWin},
+    // tools/: the shell's handling of a row's file or the tree's list file
+    {kCmdExplore, RowShellCommandWin},
+    {kCmdProperties, RowShellCommandWin},
+    {kCmdStandardOpen, RowShellCommandWin},
+    {kCmdPlaylistEdit, RowShellCommandWin},
     // library/: play list files and cue sheets
     {kCmdPlaylistCreate, PlaylistCreateCommandWin},
     {kCmdPlaylistAppend, PlaylistAppendCommandWin},
@@ -143,7 +153,21 @@ constexpr CommandRoute kCommandRoutes[] = {
     // settings/: the settings dialog (F6, and "Configure Big view..." on its page)
     {kCmdSettings, SettingsCommandWin},
     {kCmdConfigureBigView, SettingsCommandWin},
+    // app/: a new instance of the program on a folder
+    {kCmdNewWindow, NewWindowCommandWin},
 };
+
+}  // namespace
+
+bool CommandHasHandlerWin(unsigned id) {
+    if (id >= kCommandSlots) return false;
+    if (DispatcherAnswers(static_cast<CommandId>(id))) return true;
+    for (const CommandRoute& r : kCommandRoutes)
+        if (r.id == id && r.run) return true;
+    return false;
+}
+
+namespace {
 
 // ---- steps of the window's face (ui/), skipped while that part is not built ----
 

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "audio/bass_win.h"
 #include "audio/mpeg_scan.h"
 #include "tags/id3.h"
 
@@ -73,4 +74,26 @@ bool MpegScanFileWin(const wchar_t* path, bool tags, MpegFileFacts& out) {
     Id3FreeTags(m, nullptr);
     MpegCloseFile(m);
     return ok;
+}
+
+bool FileInfoLinesWin(const wchar_t* path, wchar_t minuteMark, LangTextFn langText,
+                      std::vector<FileInfoLine>& out, bool& isMpeg) {
+    MpegInfo m;
+    ByteReader in{};
+    if (!MpegOpenFile(m, path, in)) return false;
+    const uint32_t fileSize = m.dwAudioEnd;
+    isMpeg = MpegScan(m, in) != 0;
+    bool known = isMpeg;
+    if (isMpeg) {
+        if (m.dwAudioBeg != 0) Id3v2Read(m, in, m.dwAudioBeg, fileSize, Id3Options{false, nullptr});
+        (void)Id3v1Read(m, in, fileSize, nullptr);
+    } else {
+        BassScanFacts facts;
+        known = BassScanInfoWin(path, facts);
+        m.lengthMs = facts.lengthMs;
+    }
+    if (known) out = MpegFileInfoLines(m, FileInfoSource{isMpeg, fileSize, minuteMark}, langText);
+    Id3FreeTags(m, nullptr);
+    MpegCloseFile(m);
+    return known;
 }

@@ -2,6 +2,9 @@
 #pragma once
 #include <string>
 
+#include <vector>
+
+#include "audio/file_info.h"
 #include "audio/mpeg_info.h"
 
 // Opens path for reading, shared for reading and writing so that a file still being written
@@ -27,3 +30,9 @@ struct MpegFileFacts {
 // Scans path; with tags, the ID3v2 tag (when the audio does not start at 0) and the ID3v1 tag
 // are read too. False when the file cannot be opened or holds no MPEG audio.
 bool MpegScanFileWin(const wchar_t* path, bool tags, MpegFileFacts& out);
+
+// The "File info" lines of path (MpegFileInfoLines): the MPEG scan into a record of its own with
+// both tags read; a file that holds no MPEG audio gets the length BASS reports and "-" on the
+// MPEG-only lines. False when neither can read the file. isMpeg tells which it was.
+bool FileInfoLinesWin(const wchar_t* path, wchar_t minuteMark, LangTextFn langText,
+                      std::vector<FileInfoLine>& out, bool& isMpeg);

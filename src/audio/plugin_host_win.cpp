@@ -341,11 +341,12 @@ void PluginConfigWin(int index, HWND parent) {
 void PluginAboutWin(int index, HWND parent) {
     if (WinampInModule* m = Mod(index); m && m->About) m->About(parent);
 }
-void PluginInfoBoxWin(const wchar_t* file, HWND parent) {
+bool PluginInfoBoxWin(const wchar_t* file, HWND parent) {
     WinampInModule* m = Mod(FindPlugin(g_host.descriptors, file));
-    if (!m || !m->InfoBox) return;
+    if (!m || !m->InfoBox) return false;
     const std::string path = PluginPath(file);
     m->InfoBox(path.c_str(), parent);
+    return true;
 }
 void DspPluginConfigWin(HWND parent) {
     if (!g_dsp || !g_dsp->Config) return;

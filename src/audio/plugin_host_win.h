@@ -34,7 +34,8 @@ int PluginLengthMsWin(const wchar_t* file);
 // plug-in's Config.
 void PluginConfigWin(int index, HWND parent);
 void PluginAboutWin(int index, HWND parent);
-void PluginInfoBoxWin(const wchar_t* file, HWND parent);
+// InfoBox: false when no plug-in takes the file or its plug-in has no InfoBox.
+bool PluginInfoBoxWin(const wchar_t* file, HWND parent);
 void DspPluginConfigWin(HWND parent);
 
 // Shutdown: each input module's Quit, the libraries unloaded; the DSP plug-in's Quit and unload.

@@ -144,7 +144,6 @@ enum CommandId : uint16_t {
     kCmdAutoSearchDirs = 954,
     kCmdRuntimeInfo = 955,
     kCmdCycleRepeat = 956,  // Ctrl+R
-    kCmdDebug957 = 957,     // Ctrl+Shift+Alt+T
 };
 
 // Commands below this number are routed by the main window's table; favourites and history

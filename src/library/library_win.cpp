@@ -16,6 +16,7 @@
 #include "library/list_text.h"
 #include "library/list_view_win.h"
 #include "library/playlist_view_win.h"
+#include "library/row_commands.h"
 #include "library/row_drag_win.h"
 #include "library/sequence.h"
 #include "library/sequence_win.h"
@@ -467,6 +468,53 @@ void LibraryGoToCurrentCommandWin(CommandId, intptr_t) {
         return;
     }
     LibraryListBrowsedFolderWin();
+}
+
+// "Select all": every row of the focused list, in the model and in its control.
+void LibrarySelectAllCommandWin(CommandId, intptr_t) {
+    TrackList* list = SequencerWin().focusedList;
+    if (!list) list = &g_files;
+    if (SelectAllRows(*list) == 0 || !list->window) return;
+    LVITEMW it{};
+    it.stateMask = LVIS_SELECTED;
+    it.state = LVIS_SELECTED;
+    SendMessageW(static_cast<HWND>(list->window), LVM_SETITEMSTATE, static_cast<WPARAM>(-1),
+                 reinterpret_cast<LPARAM>(&it));
+}
+
+// "Show subfolder contents": the playable files of the tree's selected folder and of all its
+// subfolders, as one list of rows that carry their folders. The walk is bounded in files,
+// folders and time (SubfolderLimits); a cut walk says so in the status bar.
+void LibrarySubfoldersCommandWin(CommandId, intptr_t) {
+    std::wstring folder;
+    if (!g_listView.hwnd || !g_tree.selected ||
+        !ItemFolderPath(g_tree, g_tree.selected, g_settings, folder) || folder.empty() ||
+        IsListFileName(folder))
+        return;
+    HCURSOR old = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+    const ListEnv env = FileListEnv();
+    (void)InfoScanStopWin();
+    SubfolderResult found = SubfolderContent(g_ops, folder, g_settings, g_playableExtensions);
+    SendMessageW(g_listView.hwnd, WM_SETREDRAW, FALSE, 0);
+    SetSavedFolderRows(g_files, std::move(found.rows), g_settings);
+    g_files.sortByte = SortByteOf(g_files, g_settings);
+    (void)Resort(g_files, env);
+    if (!g_settings.last_file.empty()) g_files.currentRow = FindRow(g_files, g_settings.last_file);
+    ApplyListWidths(g_files, g_settings);
+    RewriteHeaders(g_files);
+    if (g_files.view.rowsChanged) g_files.view.rowsChanged(g_files.view.ctx);
+    SendMessageW(g_listView.hwnd, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(g_listView.hwnd, nullptr, TRUE);
+    SetCursor(old);
+    if (env.hooks.listChanged) env.hooks.listChanged(env.hooks.ctx, g_files);
+    if (found.cut && g_host.showMessage)
+        g_host.showMessage(g_host.ctx,
+                           (L"Only the first " + std::to_wstring(g_files.rows.size()) +
+                            L" files of " + std::to_wstring(found.folders) + L" folders listed")
+                               .c_str(),
+                           4000);
+    if (static_cast<uint32_t>(g_settings.list_style) & ListStyle::AlwaysScanInfo)
+        InfoScanStartWin(g_files, true);
 }
 
 // ---- for the other glue files ----

@@ -70,6 +70,9 @@ void LibraryBaseFolderCommandWin(CommandId id, intptr_t lParam);  // set, clear,
 // from any of them (the roots, the entries shown, the base folder), it is rebuilt.
 void LibraryTreeSettingsEditedWin(const Settings& before);
 void LibraryGoToCurrentCommandWin(CommandId id, intptr_t lParam);
+void LibrarySelectAllCommandWin(CommandId id, intptr_t lParam);  // every row of the focused list
+// The playable files of the tree's folder and its subfolders into the File view.
+void LibrarySubfoldersCommandWin(CommandId id, intptr_t lParam);
 
 // ---- for the library's other glue files and the shell ----
 

@@ -174,6 +174,41 @@ TEST(Commands, OptionToggles) {
     EXPECT_EQ(f.d.trackOneShot, 0);
 }
 
+// Each press of a toggle: the setting it leaves and what it asked of the toolbar, the HTTP
+// server (whose control starts a stopped server the settings enable, else stops it) and the
+// scan (only when the option goes on).
+TEST(Commands, ScanOptionAndWebServerButton) {
+    static std::vector<std::string>* calls;
+    static bool running;
+    Fixture f;
+    calls = &f.fake.calls;
+    f.w.view.updateToolbar = [](void*, uint32_t m) { calls->push_back(std::to_string(m)); };
+    f.w.commands[kCmdScanInfo] = [](CommandId, intptr_t) { calls->push_back("scan"); };
+    f.w.http.running = [](void*) { return running; };
+    f.w.http.serverControl = [](void*, bool stop) { calls->push_back(stop ? "stop" : "start"); };
+    struct Step {
+        CommandId id;
+        const char *before, *after;
+        bool runningBefore;
+        std::vector<std::string> calls;
+    } steps[] = {
+        {kCmdAlwaysScanInfo, "-b", "-b", false, {"16", "scan"}},
+        {kCmdAlwaysScanInfo, "-b", "-b", false, {"16"}},
+        {kCmdWebServer, "--b1:80", "a-b1:80", false, {"start", "512"}},
+        {kCmdWebServer, "a-b1:80", "--b1:80", true, {"stop", "512"}},
+        {kCmdWebServer, "a-", "--", false, {"512"}},  // it had failed to start: nothing to stop
+        {kCmdWebServer, "", "a", false, {"start", "512"}},
+    };
+    for (const Step& st : steps) {
+        f.fake.calls.clear();
+        f.s.httpserv = st.before;
+        running = st.runningBefore;
+        f.Run(st.id);
+        EXPECT_EQ(f.s.httpserv, st.after) << st.id;
+        EXPECT_EQ(f.fake.calls, st.calls) << st.id;
+    }
+}
+
 TEST(Commands, LocksSilenceTheirCommands) {
     struct Case {
         uint32_t lock;
@@ -290,7 +325,10 @@ TEST(Commands, PanesEscapeAndTree) {
     Fixture f;
     f.d.focusedPane = kPaneTree;
     f.Run(kCmdKeyRight);  // the tree expands; a list would seek
-    EXPECT_EQ(f.fake.calls, std::vector<std::string>{"tree 805"});
+    f.Run(kCmdSortForward);  // the sort keys sort the File view from the tree too
+    f.d.focusedPane = kPanePlaylist;
+    f.Run(kCmdSortBackward);
+    EXPECT_EQ(f.fake.calls, (std::vector<std::string>{"tree 805", "list 0 952", "list 1 951"}));
     f.d.focusedPane = kPaneToolbar;
     f.fake.calls.clear();
     f.Run(kCmdSpace);

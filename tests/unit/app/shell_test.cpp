@@ -131,6 +131,19 @@ TEST(StartCommandLine, PathsAndSwitches) {
     }
 }
 
+// "Open in new Zuvo Window": what the new instance reads back from the line it is given.
+TEST(StartCommandLine, NewWindowLineReadsBack) {
+    for (const wchar_t* folder : {L"D:\\My Music", L"D:\\"}) {
+        for (bool portable : {false, true}) {
+            const std::wstring args =
+                ExtractArgs(NewWindowCommandLine(L"C:\\Zuvo dir\\zuvo.exe", folder, portable));
+            EXPECT_EQ(FindArgPath(args, L"C:\\"), folder) << args;
+            EXPECT_EQ(HasSwitch(args, L"/localini"), portable) << args;
+            EXPECT_TRUE(HasSwitch(args, L"/newinst") && !HasSwitch(args, L"/r")) << args;
+        }
+    }
+}
+
 TEST(StartCommandLine, ResumeVariants) {
     struct Case {
         const wchar_t* args;

@@ -1,0 +1,88 @@
+"""Commands of the menus, the toolbar and the keys, through the running program: "Select all"
+selects every row; the toolbar's "File info" shows the length and bit rates of an MP3 and opens
+its "Tag ID3" dialog; "Show subfolder contents" lists the files of a folder and of its
+subfolders; the toolbar's web server button starts the HTTP server (a GET on 127.0.0.1
+answers) and stops it again."""
+import os
+import shutil
+import unittest
+
+import e2e_lib
+import http_client as hc
+from e2e_lib import Install, command, command_id, make_mp3, output, send, stop, wait_until
+
+PORT = hc.free_port()
+# The default toolbar with its "File info" (bit 12) and web server (bit 21) buttons shown.
+TOOLBAR = 2213 | 1 << 12 | 1 << 21
+WEB = command_id('WebServer')
+
+
+def rows():
+    """(state, name) of the File view's rows: the state begins with 's' when selected."""
+    return [tuple(line.split('\t', 1)) for line in (output('rows') or '').splitlines()]
+
+
+def server_and_button():
+    """Whether the page answers, and whether the web server button is checked."""
+    try:
+        up = hc.get(PORT, '/', 3).startswith(b'HTTP/1.1 200 OK')
+    except OSError:
+        up = False
+    states = dict(line.split()[:2] for line in (output('toolbar') or '').splitlines())
+    return up, 'c' in states[str(WEB)]
+
+
+class Commands(unittest.TestCase):
+    def test_select_all_file_info_subfolders_and_web_server_button(self):
+        z = Install('commands')
+        music = os.path.join(z.folder, 'music')
+        for sub in ('Alpha', 'Beta'):
+            os.makedirs(os.path.join(music, sub))
+            make_mp3(os.path.join(music, sub, sub[0].lower() + '.mp3'), 1, lame=('-b', '64'))
+        make_mp3(os.path.join(music, 'top.mp3'), 3)
+        for name in ('x', 'y'):
+            shutil.copy(os.path.join(music, 'top.mp3'), os.path.join(music, name + '.mp3'))
+        proc = z.start_in(self, music, b'httpserv=----lfca-b127.0.0.1:%d\r\ntoolbar=%d\r\n' % (
+            PORT, TOOLBAR))
+
+        self.assertEqual(send('select', 'top'), 0)
+        self.assertEqual(command('SelectAll'), 0)
+        wait_until(lambda: [s[0] for s, _ in rows()] == ['s', 's', 's'], 10,
+                   lambda: 'every row selected: %r' % rows())
+
+        self.assertEqual(send('select', 'top'), 0)
+        self.assertEqual(send('tbclick', str(command_id('TrackInfo'))), 0)
+        values = wait_until(lambda: output('dlgtext', 'File info', '1302'), 20, 'File info')
+        shown = dict(zip(output('dlgtext', 'File info', '1301').split('\r\n'),
+                         values.split('\r\n')))
+        # lame's padding makes the 3 s a few ms longer; the length is cut to whole seconds.
+        self.assertEqual([shown[k] for k in ('Length:', 'MPEG audio:', 'Samplerate:',
+                                             'CBR bitrate:')],
+                         ["0'03", '1.0 Layer 3', '44.1 kHz', '128 kbps'])
+        # The average comes from the mean frame length (frames of 417 and 418 bytes).
+        self.assertAlmostEqual(float(shown['Average bitrate:'].split()[0]), 128, delta=0.1)
+        self.assertEqual(shown['File size:'].replace(' ', ''),
+                         '%dB' % os.path.getsize(os.path.join(music, 'top.mp3')))
+        self.assertEqual(send('dlgclick', 'File info', '1303'), 0)
+        wait_until(lambda: send('titled', 'Tag ID3') == 0, 10, 'the Tag ID3 dialog')
+        self.assertEqual(send('dlgcommand', 'Tag ID3', '2'), 0)
+        wait_until(lambda: send('titled', 'Tag ID3') != 0, 10, 'the Tag ID3 dialog to close')
+        self.assertEqual(send('dlgcommand', 'File info', '2'), 0)  # Esc
+        wait_until(lambda: send('titled', 'File info') != 0, 10, 'File info to close')
+
+        self.assertEqual(command('ShowSubfolders'), 0)
+        wait_until(lambda: sorted(n for _, n in rows()) == ['a.mp3', 'b.mp3', 'top.mp3', 'x.mp3',
+                                                            'y.mp3'], 20,
+                   lambda: 'the subfolder files listed: %r' % rows())
+
+        self.assertEqual(server_and_button(), (False, False))
+        for state in (True, False):
+            self.assertEqual(send('tbclick', str(WEB)), 0)
+            wait_until(lambda: server_and_button() == (state, state), 20,
+                       lambda: 'server and button %s' % state)
+        stop(proc, self)
+        self.assertIn(b'httpserv=----', z.read_ini())
+
+
+if __name__ == '__main__':
+    e2e_lib.main()

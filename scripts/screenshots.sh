@@ -62,6 +62,8 @@ views=(
   "dlg-goto|Go to in dark mode (\"Some more dark mode in dialogs\")|1|1.0|more_dark=1|dialog:463"
   "dlg-find|Find in list in dark mode|1|1.0|more_dark=1|dialog:492"
   "dlg-beat|Beat counter in dark mode|1|1.0|more_dark=1|dialog:460"
+  "dlg-info|File info (light theme)|2|1.0||dialog:409"
+  "dlg-info-dark|File info in dark mode|1|1.0|more_dark=1|dialog:409"
 )
 # The settings dialog: every page light (theme 2), dark (theme 1 with the darkest dialogs) and
 # at display scale 1.5.

@@ -62,10 +62,30 @@ HWND ToolWindowWin(const wchar_t* cls, WNDPROC proc, const wchar_t* title, int x
 }
 
 void SizeDialogClientWin(HWND dlg, int w, int h) {
+    const DWORD style = static_cast<DWORD>(GetWindowLongW(dlg, GWL_STYLE));
     RECT r{0, 0, w, h};
-    AdjustWindowRectEx(&r, static_cast<DWORD>(GetWindowLongW(dlg, GWL_STYLE)), FALSE,
-                       static_cast<DWORD>(GetWindowLongW(dlg, GWL_EXSTYLE)));
-    SetWindowPos(dlg, nullptr, 0, 0, r.right - r.left, r.bottom - r.top, SWP_NOMOVE | SWP_NOZORDER);
+    AdjustWindowRectEx(&r, style, FALSE, static_cast<DWORD>(GetWindowLongW(dlg, GWL_EXSTYLE)));
+    const int ww = r.right - r.left, wh = r.bottom - r.top;
+    if (!(style & DS_CENTER)) {
+        SetWindowPos(dlg, nullptr, 0, 0, ww, wh, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        return;
+    }
+    // The dialog was centred while it was still empty, which put its corner at the centre of
+    // its owner: the sized dialog is centred over the owner instead, inside the work area of
+    // the owner's monitor.
+    RECT o{};
+    HWND owner = GetWindow(dlg, GW_OWNER);
+    MONITORINFO mi{};
+    mi.cbSize = sizeof mi;
+    if (!owner || !GetWindowRect(owner, &o) ||
+        !GetMonitorInfoW(MonitorFromRect(&o, MONITOR_DEFAULTTONEAREST), &mi)) {
+        if (!SystemParametersInfoW(SPI_GETWORKAREA, 0, &mi.rcWork, 0)) return;
+        if (!owner) o = mi.rcWork;
+    }
+    const RECT& a = mi.rcWork;
+    const int x = std::max<int>(a.left, std::min<int>((o.left + o.right - ww) / 2, a.right - ww));
+    const int y = std::max<int>(a.top, std::min<int>((o.top + o.bottom - wh) / 2, a.bottom - wh));
+    SetWindowPos(dlg, nullptr, x, y, ww, wh, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 HWND DialogControlWin(HWND dlg, const wchar_t* cls, const wchar_t* text, DWORD style, int x, int y,

@@ -24,7 +24,8 @@ HWND OpenDialogWin(const std::vector<WORD>& tpl, HWND owner, DLGPROC proc, LPARA
 HWND DialogControlWin(HWND dlg, const wchar_t* cls, const wchar_t* text, DWORD style, int x, int y,
                       int w, int h, int id, DWORD exStyle = 0);
 // Resizes the dialog (or window) so that its client area is w x h pixels, as its own style and
-// extended style frame it; its position stays.
+// extended style frame it; its position stays, except that a DS_CENTER dialog is centred over
+// its owner again (inside the work area).
 void SizeDialogClientWin(HWND dlg, int w, int h);
 // The text of the dialog's item id, at most max characters of it.
 std::wstring DialogItemTextWin(HWND dlg, int id, size_t max = SIZE_MAX);

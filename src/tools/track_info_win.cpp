@@ -21,7 +21,7 @@ namespace {
 
 constexpr int kLangError = 222, kLangFileOpenFailed = 231;
 constexpr int kLabels = 1301, kValues = 1302, kTagButton = 1303, kPathLine = 1304;
-constexpr int kWidth = 460, kLineHeight = 16, kLines = 12;
+constexpr int kWidth = 460, kLines = 12;
 
 struct InfoDialog {
     std::wstring path;
@@ -52,6 +52,17 @@ void ShowLines(HWND dlg, const InfoDialog& d) {
     SetDlgItemTextW(dlg, kValues, values.c_str());
 }
 
+// The height of a line of the dialog font: the two columns are as high as their lines.
+int LineHeight(HWND dlg) {
+    HDC dc = GetDC(dlg);
+    HGDIOBJ old = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+    TEXTMETRICW tm{};
+    const bool ok = GetTextMetricsW(dc, &tm);
+    SelectObject(dc, old);
+    ReleaseDC(dlg, dc);
+    return ok ? tm.tmHeight + tm.tmExternalLeading : 16;
+}
+
 INT_PTR CALLBACK InfoProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
     auto* d = reinterpret_cast<InfoDialog*>(GetWindowLongPtrW(dlg, DWLP_USER));
     switch (msg) {
@@ -59,7 +70,7 @@ INT_PTR CALLBACK InfoProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
             d = reinterpret_cast<InfoDialog*>(lp);
             SetWindowLongPtrW(dlg, DWLP_USER, lp);
             SetWindowTextW(dlg, L"File info");
-            const int body = kLines * kLineHeight;
+            const int body = kLines * LineHeight(dlg) + 4;
             DialogControlWin(dlg, L"EDIT", d->path.c_str(),
                              ES_READONLY | ES_AUTOHSCROLL | WS_TABSTOP, 10, 10, kWidth - 20, 22,
                              kPathLine, WS_EX_CLIENTEDGE);

@@ -393,14 +393,9 @@ TEST(LibraryWin, OwnerDataListShowsTheModel) {
 
 // A new list's columns carry the settings' widths and the headers' texts from the start.
 TEST(LibraryWin, NewListColumnsHaveTheirWidthsAndHeaders) {
-    struct Case {
-        int32_t infoRow;
-        int columns;
-        const wchar_t* lastHeader;
-    };
-    for (const Case& c : {Case{0, 4, L"Modified"}, Case{0x400 | 97, 5, L"Bitrate"}}) {
+    for (const int32_t infoRow : {0, 0x400 | 97}) {  // without and with the info column
         ResetSettings();
-        g_settings.info_row = c.infoRow;
+        g_settings.info_row = infoRow;
         TrackList list;
         const int stored[kListColumns] = {131, 72, 53, 144, 97};
         StoreColumnWidths(list, g_settings, stored);
@@ -408,13 +403,12 @@ TEST(LibraryWin, NewListColumnsHaveTheirWidthsAndHeaders) {
         ListViewWin v;
         v.list = &list;
         v.s = &g_settings;
-        list.view = ListViewOpsOf(v);
         ASSERT_NE(ListViewCreateWin(v, host, GetModuleHandleW(nullptr), 1), nullptr);
-        HWND header = reinterpret_cast<HWND>(SendMessageW(v.hwnd, LVM_GETHEADER, 0, 0));
-        EXPECT_EQ(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0), c.columns) << c.infoRow;
-        for (int col = 0; col < c.columns; ++col)
-            EXPECT_EQ(SendMessageW(v.hwnd, LVM_GETCOLUMNWIDTH, col, 0), stored[col]) << col;
-        EXPECT_EQ(HeaderText(v.hwnd, c.columns - 1), c.lastHeader);
+        const int columns = infoRow ? 5 : 4;
+        EXPECT_EQ(Header_GetItemCount(ListView_GetHeader(v.hwnd)), columns);
+        for (int col = 0; col < columns; ++col)
+            EXPECT_EQ(ListView_GetColumnWidth(v.hwnd, col), stored[col]) << col;
+        EXPECT_EQ(HeaderText(v.hwnd, columns - 1), infoRow ? L"Bitrate" : L"Modified");
         DestroyWindow(host);
     }
 }

@@ -740,9 +740,11 @@ void StartSubsystemsWin() {
     FaceStartWin(face);
     w.view = FaceOpsWin();
     ViewTextOpsWin(w.view);  // title, flags and messages
-    // The cover picture at the foot of the tree; the layout places it.
-    PictureStartWin(PictureStart{main, g_win.instance, PathFolder(g_shell.iniPath),
-                                 [] { FaceLayoutWin(); }});
+    // The cover picture at the foot of the tree; the layout places it. The start folder's
+    // picture, before the first show, is placed by the window frame's pass that follows it.
+    PictureStartWin(PictureStart{main, g_win.instance, PathFolder(g_shell.iniPath), [] {
+        if (!g_shell.startupPending || IsWindowVisible(g_win.mainWindow)) FaceLayoutWin();
+    }});
     w.view.updatePicture = [](void*) {
         const bool on = static_cast<uint32_t>(g_settings.stylez) & Style::ShowPictures;
         int pw, ph;

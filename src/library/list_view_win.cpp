@@ -30,6 +30,33 @@ void SyncColumns(ListViewWin& v) {
         SendMessageW(v.hwnd, LVM_DELETECOLUMN, static_cast<WPARAM>(--v.columns), 0);
 }
 
+// The columns the settings ask for, inserted with their widths and header texts at once: set
+// one by one after an insert, each width and text made the header lay itself out again.
+void InsertColumns(ListViewWin& v) {
+    int widths[kListColumns];
+    ColumnWidths(*v.list, *v.s, widths);
+    std::wstring texts[kListColumns];
+    static const LangState builtIn;
+    ListHeaders(*v.list, *v.s, v.lang ? *v.lang : builtIn, texts);
+    const int want = ColumnCount(*v.s);
+    for (; v.columns < want; ++v.columns) {
+        const int c = v.columns;
+        LVCOLUMNW col{};
+        col.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
+        col.fmt = c == 1 ? LVCFMT_RIGHT : LVCFMT_LEFT;
+        col.cx = widths[c] >= 0 ? widths[c] : 80;
+        col.pszText = texts[c].data();
+        col.iSubItem = c;
+        SendMessageW(v.hwnd, LVM_INSERTCOLUMNW, static_cast<WPARAM>(c),
+                     reinterpret_cast<LPARAM>(&col));
+        // A negative width is one of the control's own sizing requests, which only the width
+        // message understands.
+        if (widths[c] < 0)
+            SendMessageW(v.hwnd, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(c),
+                         MAKELPARAM(widths[c], 0));
+    }
+}
+
 void RowsChanged(void* ctx) {
     auto& v = *static_cast<ListViewWin*>(ctx);
     v.pushing = true;  // a new count may clear the control's selection: the model keeps its own
@@ -203,9 +230,7 @@ HWND ListViewCreateWin(ListViewWin& v, HWND parent, HINSTANCE instance, int id) 
         if (HIMAGELIST icons = MonthIcons(instance))
             SendMessageW(v.hwnd, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(icons));
     }
-    SyncColumns(v);
-    ApplyListWidths(*v.list, *v.s);
-    HeadersChanged(&v);
+    InsertColumns(v);
     return v.hwnd;
 }
 

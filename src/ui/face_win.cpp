@@ -45,6 +45,7 @@ struct Face {
     WheelAccumulator wheel;
     bool compactShown = false;  // the frame last applied was the compact one
     bool frameApplied = false;
+    unsigned layoutPasses = 0;  // full passes so far
     int laidOutW = -1, laidOutH = -1;  // the client size of the last full layout pass
     // A drag of a slider (the value it shows meanwhile) or of a divider.
     int dragSlider = -1, dragValue = 0;
@@ -592,6 +593,7 @@ void ApplyWindowFrame() {
     if (g.frameApplied && compact != g.compactShown) FaceStorePlacementWin();
     const bool visible = !(g.start.startupPending && *g.start.startupPending);
     const bool wasZoomed = IsZoomed(g.main);
+    bool laidOut = false;
     if (wasZoomed && compact) ShowWindow(g.main, SW_RESTORE);
     const HWND lists[3] = {ListWindow(0), ListWindow(1), ListWindow(2)};
     LONG_PTR tbStyle = GetWindowLongPtrW(g.toolbar, GWL_STYLE);
@@ -641,13 +643,19 @@ void ApplyWindowFrame() {
         const bool inPlace = (flags & SWP_NOSIZE) ||
                              (now.left == s.window_x && now.top == s.window_y &&
                               now.right - now.left == s.window_w && now.bottom - now.top == s.window_h);
-        if (g.frameApplied || !sameStyle || !inPlace)
+        if (g.frameApplied || !sameStyle || !inPlace) {
+            const unsigned passes = g.layoutPasses;
             SetWindowPos(g.main, HWND_NOTOPMOST, s.window_x, s.window_y, s.window_w, s.window_h, flags);
+            // The size message of the move laid the face out at its new size: no second pass.
+            RECT rc{};
+            GetClientRect(g.main, &rc);
+            laidOut = g.layoutPasses != passes && FaceLaidOutAtWin(rc.right, rc.bottom);
+        }
         if (g.compactShown && visible && s.maximized == 1) ShowWindow(g.main, SW_MAXIMIZE);
     }
     g.compactShown = compact;
     g.frameApplied = true;
-    FaceLayoutWin();
+    if (!laidOut) FaceLayoutWin();
     RedrawWindow(g.main, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
 }
 
@@ -679,6 +687,7 @@ void ToolbarKey(int virtualKey) {
 void FaceLayoutWin() {
     RECT rc;
     if (!g.main || !GetClientRect(g.main, &rc)) return;
+    ++g.layoutPasses;
     HDWP defer = BeginDeferWindowPos(12);
     if (g.toolbar) {
         SendMessageW(g.toolbar, TB_AUTOSIZE, 0, 0);

@@ -391,6 +391,28 @@ TEST(LibraryWin, OwnerDataListShowsTheModel) {
     DestroyWindow(host);
 }
 
+// A new list's columns carry the settings' widths and the headers' texts from the start.
+TEST(LibraryWin, NewListColumnsHaveTheirWidthsAndHeaders) {
+    for (const int32_t infoRow : {0, 0x400 | 97}) {  // without and with the info column
+        ResetSettings();
+        g_settings.info_row = infoRow;
+        TrackList list;
+        const int stored[kListColumns] = {131, 72, 53, 144, 97};
+        StoreColumnWidths(list, g_settings, stored);
+        HWND host = MakeHost();
+        ListViewWin v;
+        v.list = &list;
+        v.s = &g_settings;
+        ASSERT_NE(ListViewCreateWin(v, host, GetModuleHandleW(nullptr), 1), nullptr);
+        const int columns = infoRow ? 5 : 4;
+        EXPECT_EQ(Header_GetItemCount(ListView_GetHeader(v.hwnd)), columns);
+        for (int col = 0; col < columns; ++col)
+            EXPECT_EQ(ListView_GetColumnWidth(v.hwnd, col), stored[col]) << col;
+        EXPECT_EQ(HeaderText(v.hwnd, columns - 1), infoRow ? L"Bitrate" : L"Modified");
+        DestroyWindow(host);
+    }
+}
+
 std::wstring ItemText(HWND tv, HTREEITEM h) {
     wchar_t buf[260] = {};
     TVITEMW it{};

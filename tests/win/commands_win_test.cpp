@@ -1,5 +1,5 @@
-// Every command that a menu, the toolbar or a key of the accelerator table can send has a
-// handler: the dispatcher's own answer or a route of the start-up's table.
+// Every command that a menu, the toolbar, a key of the accelerator table, a global hotkey or
+// the web page can send has a handler: the dispatcher's own answer or a route of the start-up's table.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -8,6 +8,8 @@
 
 #include "app/app_win.h"
 #include "config/settings_bits.h"
+#include "http/http_router.h"
+#include "ui/hotkeys.h"
 #include "ui/menus.h"
 #include "ui/toolbar.h"
 
@@ -65,7 +67,7 @@ Sources MenuCommands() {
     return out;
 }
 
-TEST(Commands, EveryMenuToolbarAndKeyCommandHasAHandler) {
+TEST(Commands, EveryCommandAUserCanSendHasAHandler) {
     Sources sent = MenuCommands();
     ASSERT_GT(sent.size(), 60u) << "the menus were not walked";
     for (const ToolbarButtonDef& b : kToolbarButtons) sent.emplace(b.command, "toolbar");
@@ -76,6 +78,15 @@ TEST(Commands, EveryMenuToolbarAndKeyCommandHasAHandler) {
     CopyAcceleratorTableW(table, keys.data(), static_cast<int>(keys.size()));
     ASSERT_GT(keys.size(), 50u);
     for (const ACCEL& a : keys) sent.emplace(a.cmd, "accelerator table");
+    for (int slot = 1; slot <= kHotkeySlots; ++slot) sent.emplace(HotkeyCommand(slot), "hotkey");
+    for (const char* path : {"/res", "/prv", "/nxt", "/rew", "/fwd", "/vdn", "/vup", "/dprv",
+                             "/dnxt", "/home"}) {
+        const std::string request = std::string("GET ") + path + " HTTP/1.1\r\n\r\n";
+        const HttpRoute r =
+            HttpRouteRequest(reinterpret_cast<const uint8_t*>(request.data()), request.size());
+        ASSERT_NE(r.command, 0u) << path;
+        sent.emplace(r.command, std::string("web page ") + path);
+    }
 
     for (const auto& [id, where] : sent)
         EXPECT_TRUE(CommandHasHandlerWin(id))

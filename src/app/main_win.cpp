@@ -8,14 +8,13 @@
 #include <shlobj.h>
 
 #include "app/app_win.h"
-#include "audio/bass_download_win.h"
 #include "audio/engine_win.h"
+#include "base/dialog_win.h"
 #include "base/dll_win.h"
 #include "base/fileops_win.h"
 #include "base/path.h"
 #include "config/settings_io.h"
 #include "library/folder_ops_win.h"
-#include "library/insert_view_win.h"
 #include "library/library_win.h"
 #include "ui/face_win.h"
 #include "ui/ui_glue_win.h"
@@ -204,8 +203,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
         if (msg.message == WM_MOUSEWHEEL && FaceRouteMouseWheelWin(msg)) continue;
-        if (InsertViewDialogMessageWin(msg)) continue;  // Tab and the keys of its controls
-        if (BassDownloadDialogMessageWin(msg)) continue;
+        if (ModelessDialogMessageWin(msg)) continue;  // Tab and the keys of their controls
         if (!g_dispatch.labelEditing && g_win.accelerators &&
             TranslateAcceleratorA(g_win.mainWindow, g_win.accelerators, &msg))
             continue;

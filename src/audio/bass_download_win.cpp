@@ -122,6 +122,7 @@ LRESULT CALLBACK Proc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
         case WM_DESTROY:
             Finish();
             StorePosition(w);
+            ModelessClosedWin(w);
             g_dl.wnd = nullptr;
             return 0;
         default:
@@ -167,10 +168,6 @@ void BassDownloadTitleWin(const wchar_t* station, const wchar_t* title, double b
     LeaveCriticalSection(&g_dl.lock);
 }
 
-bool BassDownloadDialogMessageWin(MSG& msg) {
-    return g_dl.wnd && IsDialogMessageW(g_dl.wnd, &msg);
-}
-
 void BassDownloadCommandWin(CommandId, intptr_t) {
     if (!g_dl.lockReady) {
         InitializeCriticalSection(&g_dl.lock);
@@ -198,6 +195,7 @@ void BassDownloadCommandWin(CommandId, intptr_t) {
                            WS_EX_CONTROLPARENT);
     if (!w) return;
     g_dl.wnd = w;
+    ModelessOpenedWin(w);
     DialogControlWin(w, L"STATIC", exists ? folder.c_str() : L"Not found!", SS_PATHELLIPSIS, 10, 8,
                      400, 18, kIdPath);
     DialogControlWin(w, L"STATIC", L"", 0, 10, 30, 400, 18, kIdStatus);

@@ -16,7 +16,6 @@ enum : int { kDownloadSave = 101, kDownloadStop = 102, kDownloadNoSeparation = 1
 // "Save download stream here...": opens the window for the browsed folder.
 void BassDownloadCommandWin(CommandId id, intptr_t lParam);
 // Tab and the keys of its controls; true when the message was the window's.
-bool BassDownloadDialogMessageWin(MSG& msg);
 // The stream's download callback (BASS's DOWNLOADPROC).
 void CALLBACK BassDownloadProc(const void* buffer, DWORD length, void* user);
 // Finishes a running recording (the stream closes or another track opens).

@@ -33,6 +33,7 @@ enum : int {
 
 HWND g_owner = nullptr;
 HWND g_wnd = nullptr;
+HWND g_lastFocus = nullptr;  // the control with the keyboard when the window was left
 IntroScan g_scan;
 
 HWND Item(int id) {
@@ -75,7 +76,12 @@ void Progress(void*, int half) {
     SendMessageW(Item(kIdProgress), PBM_SETPOS, half, 0);
 }
 void EnableStart(void*, bool on) {
-    EnableWindow(Item(kIdStart), on);
+    // A disabled control loses the keyboard to no one: Stop takes it while the scan runs, and
+    // Start again when it ends.
+    HWND start = Item(kIdStart), focus = GetFocus();
+    if (!on && focus == start) SetFocus(Item(kIdStop));
+    EnableWindow(start, on);
+    if (on && (focus == Item(kIdStop) || (!focus && GetActiveWindow() == g_wnd))) SetFocus(start);
 }
 void Wait(void*, uint32_t ms) {
     Sleep(ms);
@@ -115,6 +121,17 @@ LRESULT CALLBACK IntroProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_CREATE:
             g_wnd = hwnd;
             CreateControls();
+            ModelessOpenedWin(hwnd);
+            return 0;
+        case WM_ACTIVATE:
+            // The keyboard goes to the control that had it, or to Start, as in a dialog.
+            if (LOWORD(wParam) != WA_INACTIVE) {
+                HWND focus = g_lastFocus ? g_lastFocus : Item(kIdStart);
+                if (!IsWindowEnabled(focus)) focus = Item(kIdStartSlider);
+                SetFocus(focus);
+            } else if (HWND f = GetFocus(); f && IsChild(hwnd, f)) {
+                g_lastFocus = f;
+            }
             return 0;
         case WM_HSCROLL: {
             // Each slider writes its byte of intro_scan at once.
@@ -139,6 +156,9 @@ LRESULT CALLBACK IntroProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
                 case kIdNext:
                     IntroScanNext(g_scan);
                     break;
+                case IDCANCEL:  // Esc
+                    PostMessageW(hwnd, WM_CLOSE, 0, 0);
+                    return 0;
             }
             ShowRunning();
             return 0;
@@ -159,7 +179,8 @@ LRESULT CALLBACK IntroProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
             return 0;
         }
         case WM_DESTROY:
-            g_wnd = nullptr;
+            ModelessClosedWin(hwnd);
+            g_wnd = g_lastFocus = nullptr;
             ShowRunning();
             return 0;
     }

@@ -61,6 +61,25 @@ HWND ToolWindowWin(const wchar_t* cls, WNDPROC proc, const wchar_t* title, int x
                            owner, nullptr, wc.hInstance, nullptr);
 }
 
+namespace {
+std::vector<HWND> g_modeless;  // window thread only
+}  // namespace
+
+void ModelessOpenedWin(HWND w) {
+    if (w && std::find(g_modeless.begin(), g_modeless.end(), w) == g_modeless.end())
+        g_modeless.push_back(w);
+}
+
+void ModelessClosedWin(HWND w) {
+    std::erase(g_modeless, w);
+}
+
+bool ModelessDialogMessageWin(MSG& msg) {
+    for (HWND w : g_modeless)
+        if (msg.hwnd == w || IsChild(w, msg.hwnd)) return IsDialogMessageW(w, &msg);
+    return false;
+}
+
 void SizeDialogClientWin(HWND dlg, int w, int h) {
     const DWORD style = static_cast<DWORD>(GetWindowLongW(dlg, GWL_STYLE));
     RECT r{0, 0, w, h};

@@ -20,6 +20,13 @@ INT_PTR RunDialogWin(const std::vector<WORD>& tpl, HWND owner, DLGPROC proc, LPA
 // Opens it modeless (the template is read only while the window is made); null on failure.
 HWND OpenDialogWin(const std::vector<WORD>& tpl, HWND owner, DLGPROC proc, LPARAM param = 0);
 
+// Modeless windows whose controls take Tab, the arrow keys, Enter and Esc as a dialog's do:
+// each registers itself while it is open, and the message loop offers it the messages meant
+// for it or its controls (IsDialogMessageW).
+void ModelessOpenedWin(HWND w);
+void ModelessClosedWin(HWND w);
+bool ModelessDialogMessageWin(MSG& msg);
+
 // A visible child control of the dialog (or window) dlg with the id, in the dialog font.
 HWND DialogControlWin(HWND dlg, const wchar_t* cls, const wchar_t* text, DWORD style, int x, int y,
                       int w, int h, int id, DWORD exStyle = 0);

@@ -138,6 +138,7 @@ void Close() {
     q.insertView = nullptr;
     HWND dlg = g_dlg;
     g_dlg = nullptr;
+    ModelessClosedWin(dlg);
     g_list.view = ListViewOps{};
     g_list.window = nullptr;
     g_list.rows.clear();
@@ -210,6 +211,7 @@ INT_PTR CALLBACK InsertProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
         case WM_INITDIALOG:
             g_dlg = dlg;
+            ModelessOpenedWin(dlg);
             if (!Create(*reinterpret_cast<const std::wstring*>(lParam))) {
                 Close();
                 return TRUE;
@@ -339,7 +341,3 @@ void InsertViewCloseWin() {
     Close();
 }
 
-bool InsertViewDialogMessageWin(MSG& msg) {
-    return g_dlg && (msg.hwnd == g_dlg || IsChild(g_dlg, msg.hwnd)) &&
-           IsDialogMessageW(g_dlg, &msg);
-}

@@ -25,4 +25,3 @@ HWND InsertViewListWin();
 TrackList& InsertViewModelWin();
 void InsertViewCloseWin();
 // The message loop hands the dialog's keyboard messages to it (Tab between its controls).
-bool InsertViewDialogMessageWin(MSG& msg);

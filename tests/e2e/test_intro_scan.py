@@ -35,6 +35,11 @@ class IntroScan(unittest.TestCase):
         # The scan has ended when no intro has been written for a while.
         sizes = e2e_lib.wait_steady(lambda: e2e_lib.capture_sizes(z.folder), 8, 90,
                                     'the intro scan to end')
+        # Its controls take the keys of a dialog: Tab moves the keyboard on to the next one.
+        focus = lambda: e2e_lib.send_output('focus', INTRO_CLASS)[1].strip()
+        before = e2e_lib.wait_until(focus, 10, 'a control of the window to have the keyboard')
+        self.assertEqual(send('menukey', '9', INTRO_CLASS), 0)
+        e2e_lib.wait_until(lambda: focus() not in (b'', before), 10, 'Tab to move the focus')
         stop(proc, self)
 
         openings = sorted((n for n in sizes if sizes[n] > 0), key=lambda n: (len(n), n))

@@ -75,8 +75,11 @@
 //   zuvo-send menu [TIMEOUT_MS]               waits for a pop-up menu and prints one line per
 //                                             item: "ID FLAGS<TAB>TEXT", FLAGS letters c
 //                                             checked, g greyed, p submenu, s separator ("-")
-//   zuvo-send menukey VK                      posts key VK to the main window's thread (a
-//                                             tracked menu takes it)
+//   zuvo-send menukey VK [CLASS]              posts key VK to the main window's thread (a
+//                                             tracked menu takes it); with CLASS to the control
+//                                             that has the keyboard in that window
+//   zuvo-send focus CLASS                     prints the id of the control that has the
+//                                             keyboard in the window of class CLASS
 //   zuvo-send menutime ID N [CLASS]           N times: posts command ID (with CLASS: a
 //                                             WM_CONTEXTMENU to the first child of the window
 //                                             of that class), waits for the pop-up menu,
@@ -134,7 +137,7 @@ int Usage() {
         "usage: zuvo-send VERB [ARGS] with VERB one of wait, gone, command, close, "
         "launch, accel, label, text, press, lists, rows, select, save, captions, toolbar, "
         "tbclick, children, rect, client, drag, dragrow, rightclick, texts, wheel, status, resize, memory, clipboard, "
-        "menu, menukey, menutime, trayclick, visible\n",
+        "menu, menukey, focus, menutime, trayclick, visible\n",
         stderr);
     return 2;
 }
@@ -1141,9 +1144,26 @@ int wmain(int argc, wchar_t** argv) {
         return 0;
     }
     if (verb == L"menu") return PrintMenu(argc > 2 ? static_cast<DWORD>(_wtoi(argv[2])) : 5000);
-    if (verb == L"menukey" && argc == 3) {
-        HWND w = Target();
+    if (verb == L"focus" && argc == 3) {
+        // The id of the control that has the keyboard in the window of class CLASS.
+        HWND w = FindWindowW(argv[2], nullptr);
+        GUITHREADINFO gui{};
+        gui.cbSize = sizeof gui;
+        if (!w || !GetGUIThreadInfo(GetWindowThreadProcessId(w, nullptr), &gui) ||
+            !gui.hwndFocus || !IsChild(w, gui.hwndFocus))
+            return 1;
+        std::printf("%d\n", GetDlgCtrlID(gui.hwndFocus));
+        return 0;
+    }
+    if (verb == L"menukey" && (argc == 3 || argc == 4)) {
+        // With CLASS: to the control that has the keyboard in that window's thread.
+        HWND w = argc == 4 ? FindWindowW(argv[3], nullptr) : Target();
         if (!w) return 1;
+        GUITHREADINFO gui{};
+        gui.cbSize = sizeof gui;
+        if (argc == 4 && GetGUIThreadInfo(GetWindowThreadProcessId(w, nullptr), &gui) &&
+            gui.hwndFocus && IsChild(w, gui.hwndFocus))
+            w = gui.hwndFocus;
         PostKey(w, static_cast<WPARAM>(_wtoi(argv[2])));
         return 0;
     }

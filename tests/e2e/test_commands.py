@@ -1,9 +1,10 @@
 """Commands of the menus, the toolbar and the keys, through the running program: "Select all"
 selects every row; the toolbar's "File info" shows the length and bit rates of an MP3 and opens
-its "Tag ID3" dialog; "Standard open" hands the row's file to the program registered for .mp3;
-"Show subfolder contents" lists the files of a folder and of its subfolders (Esc stops it); the toolbar's web
-server button starts the HTTP server (a GET on 127.0.0.1 answers) and stops it again; "Open in
-new Zuvo Window" starts a second instance (a main window of another process) on the folder."""
+its "Tag ID3" dialog; "Standard open" hands the row's file to the program registered for .mp3,
+"Explore" opens its folder in the file manager; "Show subfolder contents" lists the files of a
+folder and of its subfolders (Esc stops it); the toolbar's web server button starts the HTTP
+server (a GET on 127.0.0.1 answers) and stops it again; "Open in new Zuvo Window" starts a
+second instance (a main window of another process) on the folder."""
 import os
 import shutil
 import unittest
@@ -40,7 +41,7 @@ def server_and_button():
 
 
 class Commands(unittest.TestCase):
-    def test_select_all_file_info_subfolders_and_web_server_button(self):
+    def test_row_folder_and_toolbar_commands(self):
         z = Install('commands')
         music = os.path.join(z.folder, 'music')
         for sub in ('Alpha', 'Beta'):
@@ -80,6 +81,11 @@ class Commands(unittest.TestCase):
         self.assertEqual(command('StandardOpen'), 0)
         got = wait_until(opened, 20, 'top.mp3 handed to the .mp3 program', interval=0.2)
         self.assertEqual(got.lower(), win_path(os.path.join(music, 'top.mp3')).lower())
+        # "Explore" opens the row's folder in the file manager.
+        self.assertEqual(command('Explore'), 0)
+        wait_until(lambda: send('titled', 'music') == 0, 20, 'the file manager on the folder')
+        # Closed until it is gone: a close that comes while it still starts up may be lost.
+        wait_until(lambda: send('closetitled', 'music') != 0, 20, 'the file manager closed')
 
         # The walk runs on a worker: Esc, taken by the window right behind the command, stops
         # it, and the view keeps the folder.

@@ -43,6 +43,7 @@
 //                                             list view in the window titled TITLE
 //   zuvo-send dlgcommand TITLE ID             posts WM_COMMAND ID to the window titled TITLE
 //   zuvo-send titled TITLE                    exit 0 while a window titled TITLE exists
+//   zuvo-send closetitled TITLE               posts WM_CLOSE to the window titled TITLE
 //   zuvo-send dlglabel TITLE TEXT             as label, in the list view of the window TITLE
 //   zuvo-send captions MS                     for MS milliseconds prints each new caption of
 //                                             the main window as "TICK_MS<TAB>TEXT" (UTF-8)
@@ -1025,6 +1026,10 @@ int wmain(int argc, wchar_t** argv) {
     if (verb == L"dialogrows" && argc == 3) return PrintDialogRows(argv[2]);
     if (verb == L"dlgselect" && argc >= 3) return SelectDialogRows(argv[2], argc - 3, argv + 3);
     if (verb == L"titled" && argc == 3) return FindWindowW(nullptr, argv[2]) ? 0 : 1;
+    if (verb == L"closetitled" && argc == 3) {
+        HWND w = FindWindowW(nullptr, argv[2]);
+        return w && PostMessageW(w, WM_CLOSE, 0, 0) ? 0 : 1;
+    }
     if (verb == L"dlgcommand" && argc == 4) {
         HWND w = FindWindowW(nullptr, argv[2]);
         return w && PostMessageW(w, WM_COMMAND, static_cast<WPARAM>(_wtoi(argv[3])), 0) ? 0 : 1;

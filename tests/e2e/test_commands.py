@@ -107,6 +107,7 @@ class Commands(unittest.TestCase):
             wait_until(lambda: server_and_button() == (state, state), 20,
                        lambda: 'server and button %s' % state)
 
+        # "Open in new Zuvo Window": a second instance, a process of its own, lists the folder.
         first = windows()
         self.assertEqual(command('NewWindow'), 0)
         other = wait_until(lambda: [p for p in windows() if p not in first], 30,

@@ -367,8 +367,8 @@ void PaneKey(CommandContext& c, CommandId key) {
 
 void Escape(CommandContext& c) {
     const ListOps& l = c.w.lists;
-    if (l.infoScanRunning && l.infoScanRunning(l.ctx)) {
-        if (l.stopInfoScan) l.stopInfoScan(l.ctx);
+    if (l.listWorkRunning && l.listWorkRunning(l.ctx)) {
+        if (l.stopListWork) l.stopListWork(l.ctx);
         return;
     }
     // An embedded Big view belongs to the window and stays.

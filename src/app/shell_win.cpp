@@ -122,8 +122,8 @@ void Shutdown() {
     if (g_win.shutDown) return;
     g_win.shutDown = true;
     Settings& s = g_settings;
-    // The info scan ends before the lists and the engine go.
-    if (g_wiring.lists.stopInfoScan) g_wiring.lists.stopInfoScan(g_wiring.lists.ctx);
+    // The info scan and a subfolder walk end before the lists and the engine go.
+    if (g_wiring.lists.stopListWork) g_wiring.lists.stopListWork(g_wiring.lists.ctx);
     // 1. The playback position: the engine's, or the one read at start when it reports none.
     // 2. Playback stops and its file closes (the rest of the engine goes after the loop).
     const PlaybackOps& playback = g_wiring.playback;

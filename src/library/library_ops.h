@@ -31,8 +31,10 @@ struct ListOps {
     void (*scrollAllIntoView)(void* ctx) = nullptr;  // timer 2681
     // The main window has become visible: what could wait until then (the tree's tooltips).
     void (*windowShown)(void* ctx) = nullptr;
-    bool (*infoScanRunning)(void* ctx) = nullptr;
-    void (*stopInfoScan)(void* ctx) = nullptr;
+    // Work the lists do on other threads: the info scan, a subfolder walk. Stopped, a walk's
+    // rows are dropped.
+    bool (*listWorkRunning)(void* ctx) = nullptr;
+    void (*stopListWork)(void* ctx) = nullptr;
     bool (*isPlayable)(void* ctx, const std::wstring& path) = nullptr;
     // Dropped or enqueued files at row (-1: the end), with the cells a listing gives them.
     void (*insertRows)(void* ctx, ListId list, const std::vector<std::wstring>& files,

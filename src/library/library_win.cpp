@@ -20,6 +20,7 @@
 #include "library/row_drag_win.h"
 #include "library/sequence.h"
 #include "library/sequence_win.h"
+#include "library/subfolder_walk_win.h"
 #include "library/track_list.h"
 #include "library/tree_view_win.h"
 
@@ -70,7 +71,11 @@ ListEnv FileListEnv() {
         const LibraryHost& h = LibraryHostWin();
         if (h.listShown) h.listShown(h.ctx);
     };
-    env.hooks.stopInfoScan = [](void*, TrackList&) { (void)InfoScanStopWin(); };
+    // A listing of the File view also replaces what a subfolder walk would have shown.
+    env.hooks.stopInfoScan = [](void*, TrackList& l) {
+        (void)InfoScanStopWin();
+        if (&l == &g_files) (void)SubfolderWalkStopWin();
+    };
     env.hooks.startInfoScan = [](void*, TrackList& l) { InfoScanStartWin(l, true); };
     return env;
 }
@@ -310,8 +315,12 @@ ListOps ListOpsWin() {
     o.focusList = FocusList;
     o.scrollToCurrent = ScrollToCurrent;
     o.storeColumnWidths = StoreWidths;
-    o.infoScanRunning = [](void*) { return InfoScanRunningWin(); };
-    o.stopInfoScan = [](void*) { (void)InfoScanStopWin(); };
+    o.listWorkRunning = [](void*) { return InfoScanRunningWin() || SubfolderWalkRunningWin(); };
+    o.stopListWork = [](void*) {
+        (void)InfoScanStopWin();
+        if (SubfolderWalkStopWin() && g_host.showMessage)
+            g_host.showMessage(g_host.ctx, L" Subfolder listing stopped.", 2000);
+    };
     o.listBrowsedFolder = ListBrowsedFolder;
     o.scrollTreeSelection = ScrollTreeSelection;
     o.scrollAllIntoView = ScrollAllIntoView;
@@ -367,6 +376,7 @@ bool LibraryTreeSelectionWin(const NMTREEVIEWW& change, std::wstring& folder) {
     const TreeItem item = static_cast<TreeItem>(change.itemNew.lParam);
     if (item <= 0 || static_cast<size_t>(item) >= g_tree.nodes.size()) return false;
     g_tree.selected = item;
+    (void)SubfolderWalkStopWin();  // another folder chosen: its listing follows
     folder.clear();
     return ItemPath(g_tree, item, folder, TreeEnvOf()) && !folder.empty();
 }
@@ -483,38 +493,16 @@ void LibrarySelectAllCommandWin(CommandId, intptr_t) {
 }
 
 // "Show subfolder contents": the playable files of the tree's selected folder and of all its
-// subfolders, as one list of rows that carry their folders. The walk is bounded in files,
-// folders and time (SubfolderLimits); a cut walk says so in the status bar.
+// subfolders, as one list of rows that carry their folders, read on a worker
+// (subfolder_walk_win.cpp) while the window goes on; the File view keeps what it shows until
+// the walk ends.
 void LibrarySubfoldersCommandWin(CommandId, intptr_t) {
     std::wstring folder;
     if (!g_listView.hwnd || !g_tree.selected ||
         !ItemFolderPath(g_tree, g_tree.selected, g_settings, folder) || folder.empty() ||
         IsListFileName(folder))
         return;
-    HCURSOR old = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
-    const ListEnv env = FileListEnv();
-    (void)InfoScanStopWin();
-    SubfolderResult found = SubfolderContent(g_ops, folder, g_settings, g_playableExtensions);
-    SendMessageW(g_listView.hwnd, WM_SETREDRAW, FALSE, 0);
-    SetSavedFolderRows(g_files, std::move(found.rows), g_settings);
-    g_files.sortByte = SortByteOf(g_files, g_settings);
-    (void)Resort(g_files, env);
-    if (!g_settings.last_file.empty()) g_files.currentRow = FindRow(g_files, g_settings.last_file);
-    ApplyListWidths(g_files, g_settings);
-    RewriteHeaders(g_files);
-    if (g_files.view.rowsChanged) g_files.view.rowsChanged(g_files.view.ctx);
-    SendMessageW(g_listView.hwnd, WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(g_listView.hwnd, nullptr, TRUE);
-    SetCursor(old);
-    if (env.hooks.listChanged) env.hooks.listChanged(env.hooks.ctx, g_files);
-    if (found.cut && g_host.showMessage)
-        g_host.showMessage(g_host.ctx,
-                           (L"Only the first " + std::to_wstring(g_files.rows.size()) +
-                            L" files of " + std::to_wstring(found.folders) + L" folders listed")
-                               .c_str(),
-                           4000);
-    if (static_cast<uint32_t>(g_settings.list_style) & ListStyle::AlwaysScanInfo)
-        InfoScanStartWin(g_files, true);
+    SubfolderWalkStartWin(folder);
 }
 
 // ---- for the other glue files ----

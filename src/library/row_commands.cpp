@@ -31,17 +31,20 @@ std::wstring ExploreSelectArguments(const std::wstring& path) {
 }
 
 SubfolderResult SubfolderContent(const FolderOps& fs, const std::wstring& folder, const Settings& s,
-                                 const std::string& playable, const SubfolderLimits& limits) {
+                                 const std::string& playable, const SubfolderLimits& limits,
+                                 const SubfolderWatch& watch) {
     SubfolderResult r;
     const bool showHidden = static_cast<uint32_t>(s.list_style) & ListStyle::ShowHidden;
-    const uint32_t start = fs.tickCount ? fs.tickCount(fs.ctx) : 0;
     std::wstring root = folder;
     while (root.size() > 1 && root.back() == L'\\') root.pop_back();
     // Depth first, each folder's subfolders in the order the system lists them.
     std::vector<std::wstring> pending{root};
     while (!pending.empty()) {
-        if (r.folders >= limits.maxFolders ||
-            (fs.tickCount && fs.tickCount(fs.ctx) - start > limits.maxMs)) {
+        if (watch.stop && watch.stop->load(std::memory_order_relaxed)) {
+            r.stopped = true;
+            break;
+        }
+        if (r.folders >= limits.maxFolders) {
             r.cut = true;
             break;
         }
@@ -68,6 +71,7 @@ SubfolderResult SubfolderContent(const FolderOps& fs, const std::wstring& folder
         }
         // Pushed in reverse so that the first listed subfolder is walked first.
         pending.insert(pending.end(), subfolders.rbegin(), subfolders.rend());
+        if (watch.progress) watch.progress(watch.ctx, r.rows.size(), r.folders);
     }
     return r;
 }

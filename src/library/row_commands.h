@@ -1,6 +1,7 @@
 // What the row and folder commands act on, decided without the OS: the row a command takes
 // from a list, the file behind it, "Select all", and the walk of "Show subfolder contents".
 #pragma once
+#include <atomic>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -28,21 +29,31 @@ int SelectAllRows(TrackList& list);
 std::wstring ExploreSelectArguments(const std::wstring& path);
 
 // The bounds of one "Show subfolder contents" walk: it stops at whichever comes first, so a
-// parent of a whole drive cannot hold the window for long.
+// parent of a whole drive neither fills the memory nor lists for minutes. How long it may take
+// is the user's to decide: a walk on a worker thread is stopped through SubfolderWatch.
 struct SubfolderLimits {
     size_t maxFiles = 20000;
     size_t maxFolders = 5000;
-    uint32_t maxMs = 3000;  // by fs.tickCount: well before the system calls the window hung
+};
+
+// What a walk on another thread is watched through: stop is read before each folder (set, the
+// walk ends there), progress is told the files found and the folders read after each folder.
+struct SubfolderWatch {
+    const std::atomic<bool>* stop = nullptr;
+    void (*progress)(void* ctx, size_t files, size_t folders) = nullptr;
+    void* ctx = nullptr;
 };
 
 struct SubfolderResult {
     std::vector<ListStateRow> rows;  // cells: name with extension, size, folder, date, ""
     size_t folders = 0;              // folders read
     bool cut = false;                // a bound ended the walk early
+    bool stopped = false;            // the stop flag ended it
 };
 
 // The playable files of folder and of all its subfolders, a folder's files before its
 // subfolders'. Hidden entries only with list_style ShowHidden; junctions and other reparse
-// points are not entered (they can lead back up the tree).
+// points are not entered (they can lead back up the tree). Uses fs.enumerate only.
 SubfolderResult SubfolderContent(const FolderOps& fs, const std::wstring& folder, const Settings& s,
-                                 const std::string& playable, const SubfolderLimits& limits = {});
+                                 const std::string& playable, const SubfolderLimits& limits = {},
+                                 const SubfolderWatch& watch = {});

@@ -1,4 +1,7 @@
 // zuvo-send: drives a running zuvo.exe from the end-to-end tests.
+//   zuvo-send @PID VERB ...                   the verbs that act on "the main window" act on
+//                                             the main window of process PID
+//   zuvo-send windows                         prints the process id of each main window
 //   zuvo-send wait [--visible] [TIMEOUT_MS]   waits for the main window (exit 1 on timeout)
 //   zuvo-send gone [TIMEOUT_MS]               waits until no main window exists
 //   zuvo-send command ID                      posts WM_COMMAND with the id
@@ -40,6 +43,7 @@
 //                                             list view in the window titled TITLE
 //   zuvo-send dlgcommand TITLE ID             posts WM_COMMAND ID to the window titled TITLE
 //   zuvo-send titled TITLE                    exit 0 while a window titled TITLE exists
+//   zuvo-send closetitled TITLE               posts WM_CLOSE to the window titled TITLE
 //   zuvo-send dlglabel TITLE TEXT             as label, in the list view of the window TITLE
 //   zuvo-send captions MS                     for MS milliseconds prints each new caption of
 //                                             the main window as "TICK_MS<TAB>TEXT" (UTF-8)
@@ -116,6 +120,7 @@
 #include <cstring>
 #include <cwchar>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -136,14 +141,38 @@ int Usage() {
     std::fputs(
         "usage: zuvo-send VERB [ARGS] with VERB one of wait, gone, command, close, "
         "launch, accel, label, text, press, lists, rows, select, save, captions, toolbar, "
-        "tbclick, children, rect, client, drag, dragrow, rightclick, texts, wheel, status, resize, memory, clipboard, "
-        "menu, menukey, focus, menutime, trayclick, visible\n",
+        "tbclick, children, rect, client, drag, dragrow, rightclick, texts, wheel, status, resize, "
+        "memory, clipboard, menu, menukey, focus, menutime, trayclick, visible, windows "
+        "(@PID VERB: the main window of process PID)\n",
         stderr);
     return 2;
 }
 
+DWORD g_targetPid = 0;  // "@PID": the main window of that process, else the first found
+
+// The top-level main windows, with their processes.
+std::vector<std::pair<HWND, DWORD>> MainWindows() {
+    std::vector<std::pair<HWND, DWORD>> found;
+    EnumWindows(
+        [](HWND w, LPARAM out) {
+            wchar_t cls[64] = {};
+            DWORD pid = 0;
+            if (GetClassNameW(w, cls, 64) && std::wcscmp(cls, kClass) == 0 &&
+                GetWindowThreadProcessId(w, &pid))
+                reinterpret_cast<std::vector<std::pair<HWND, DWORD>>*>(out)->emplace_back(w, pid);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
 HWND Target() {
-    HWND w = FindWindowW(kClass, nullptr);
+    HWND w = nullptr;
+    if (!g_targetPid)
+        w = FindWindowW(kClass, nullptr);
+    else
+        for (const auto& [window, pid] : MainWindows())
+            if (pid == g_targetPid) w = window;
     if (!w) std::fputs("zuvo-send: no ZuvoWndClass window\n", stderr);
     return w;
 }
@@ -775,8 +804,17 @@ int PrintTree(const wchar_t* expand) {
 }
 
 int wmain(int argc, wchar_t** argv) {
+    if (argc > 2 && argv[1][0] == L'@') {
+        g_targetPid = static_cast<DWORD>(_wtoi(argv[1] + 1));
+        ++argv;
+        --argc;
+    }
     if (argc < 2) return Usage();
     std::wstring verb = argv[1];
+    if (verb == L"windows") {
+        for (const auto& window : MainWindows()) std::printf("%lu\n", window.second);
+        return 0;
+    }
     if (verb == L"wait") {
         bool visible = argc > 2 && std::wcscmp(argv[2], L"--visible") == 0;
         int at = visible ? 3 : 2;
@@ -991,6 +1029,10 @@ int wmain(int argc, wchar_t** argv) {
     if (verb == L"dialogrows" && argc == 3) return PrintDialogRows(argv[2]);
     if (verb == L"dlgselect" && argc >= 3) return SelectDialogRows(argv[2], argc - 3, argv + 3);
     if (verb == L"titled" && argc == 3) return FindWindowW(nullptr, argv[2]) ? 0 : 1;
+    if (verb == L"closetitled" && argc == 3) {
+        HWND w = FindWindowW(nullptr, argv[2]);
+        return w && PostMessageW(w, WM_CLOSE, 0, 0) ? 0 : 1;
+    }
     if (verb == L"dlgcommand" && argc == 4) {
         HWND w = FindWindowW(nullptr, argv[2]);
         return w && PostMessageW(w, WM_COMMAND, static_cast<WPARAM>(_wtoi(argv[3])), 0) ? 0 : 1;

@@ -17,6 +17,7 @@ struct Fake {
     EngineView engine;
     bool startOk = true;
     bool playlistOpen = false;
+    bool listWork = false;  // an info scan or a subfolder walk is running
     uint8_t softMute = 0, fastPlay = 0;
 
     static Fake& Of(void* ctx) { return *static_cast<Fake*>(ctx); }
@@ -80,6 +81,8 @@ AppWiring FakeWiring(Fake& f) {
         Fake::Of(c).calls.push_back("tree " + std::to_string(k));
     };
     l.windowShown = [](void* c) { Fake::Of(c).calls.push_back("shown"); };
+    l.listWorkRunning = [](void* c) { return Fake::Of(c).listWork; };
+    l.stopListWork = [](void* c) { Fake::Of(c).calls.push_back("stop list work"); };
     l.listBrowsedFolder = [](void* c) { Fake::Of(c).calls.push_back("listed"); };
     l.listKey = [](void* c, ListId list, CommandId k) {
         Fake::Of(c).calls.push_back("list " + std::to_string(list) + " " + std::to_string(k));
@@ -339,8 +342,11 @@ TEST(Commands, PanesEscapeAndTree) {
     EXPECT_TRUE(f.fake.calls.empty());
     f.s.control_flags |= ControlFlag::QuitByEscape;
     f.sh.startedWithPath = true;
+    f.fake.listWork = true;  // Esc stops the lists' work first, and only that
     f.Run(kCmdEscape);
-    EXPECT_EQ(f.fake.calls, (std::vector<std::string>{"confirm 256", "quit"}));
+    f.fake.listWork = false;
+    f.Run(kCmdEscape);
+    EXPECT_EQ(f.fake.calls, (std::vector<std::string>{"stop list work", "confirm 256", "quit"}));
 
     f.s.divider = 200;
     f.s.list_name = {300, 310, 320};

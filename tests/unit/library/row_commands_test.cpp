@@ -1,4 +1,5 @@
-// The row a command takes, Select all, and the bounded walk of "Show subfolder contents".
+// The row a command takes, Select all, and the bounded, stoppable walk of "Show subfolder
+// contents".
 #include "library/row_commands.h"
 
 #include <gtest/gtest.h>
@@ -47,7 +48,7 @@ TEST(RowCommands, TheRowAndFileACommandTakes) {
     }
 }
 
-TEST(RowCommands, SubfolderWalkWithinItsBounds) {
+TEST(RowCommands, SubfolderWalkWithinItsBoundsAndStopped) {
     FakeListMachine m;
     m.fake.AddFile(L"C:\\Root\\top.mp3");
     m.fake.AddFile(L"C:\\Root\\notes.txt");
@@ -59,35 +60,57 @@ TEST(RowCommands, SubfolderWalkWithinItsBounds) {
     m.fake.AddFolder(L"C:\\Root\\Secret", EntryAttr::Hidden);
     m.fake.AddFile(L"C:\\Root\\Link\\loop.mp3");
     m.fake.AddFolder(L"C:\\Root\\Link", EntryAttr::ReparsePoint);
-    static uint32_t now;
     struct Case {
         const wchar_t* folder;
-        bool showHidden, slowClock;  // slow: every folder read costs three seconds
+        bool showHidden;
         SubfolderLimits limits;
-        std::wstring paths;  // below C:\Root, joined by "|"
-        bool cut;
-    } cases[] = {
+        int stopAfter;         // the flag is set once this many folders are read (-1: never)
+        std::wstring paths;    // below C:\Root, joined by "|"
+        std::string progress;  // "files/folders" after each folder read
+        bool cut, stopped;
+    };
+    // clang-format off
+    const Case cases[] = {
         // A folder's files before its subfolders'; no hidden entries, no junctions.
-        {L"C:\\Root\\", false, false, {}, L"top.mp3|A\\a1.mp3|A\\Deep\\d1.mp2|B\\b1.mp3", false},
-        {L"C:\\Root\\B", true, false, {}, L"B\\b1.mp3|B\\hidden.mp3", false},
-        {L"C:\\Root", false, false, {2, 100, 8000}, L"top.mp3|A\\a1.mp3", true},
-        {L"C:\\Root", false, false, {100, 2, 8000}, L"top.mp3|A\\a1.mp3", true},
-        {L"C:\\Root", false, true, {100, 100, 8000}, L"top.mp3|A\\a1.mp3", true},
-        {L"C:\\Missing", false, false, {}, L"", false},
+        {L"C:\\Root\\", false, {}, -1, L"top.mp3|A\\a1.mp3|A\\Deep\\d1.mp2|B\\b1.mp3", "1/1 2/2 3/3 4/4 ", false, false},
+        {L"C:\\Root\\B", true, {}, -1, L"B\\b1.mp3|B\\hidden.mp3", "2/1 ", false, false},
+        {L"C:\\Root", false, {2, 100}, -1, L"top.mp3|A\\a1.mp3", "1/1 2/2 ", true, false},
+        {L"C:\\Root", false, {100, 2}, -1, L"top.mp3|A\\a1.mp3", "1/1 2/2 ", true, false},
+        {L"C:\\Root", false, {}, 2, L"top.mp3|A\\a1.mp3", "1/1 2/2 ", false, true},
+        {L"C:\\Root", false, {}, 0, L"", "", false, true},
+        {L"C:\\Missing", false, {}, -1, L"", "", false, false},
+    };
+    // clang-format on
+    struct Watched {
+        std::atomic<bool> stop{false};
+        int stopAfter = -1;
+        std::string progress;
     };
     for (const Case& c : cases) {
         m.s.list_style = c.showHidden ? static_cast<int32_t>(ListStyle::ShowHidden) : 0;
-        now = 0;
-        m.ops.tickCount = nullptr;
-        if (c.slowClock) m.ops.tickCount = [](void*) { return now += 3000; };
-        const SubfolderResult r = SubfolderContent(m.ops, c.folder, m.s, m.playable, c.limits);
+        Watched w;
+        w.stopAfter = c.stopAfter;
+        w.stop = c.stopAfter == 0;
+        const SubfolderWatch watch{&w.stop,
+                                   [](void* ctx, size_t files, size_t folders) {
+                                       auto* w = static_cast<Watched*>(ctx);
+                                       w->progress += std::to_string(files) + "/" +
+                                                      std::to_string(folders) + " ";
+                                       if (static_cast<int>(folders) == w->stopAfter)
+                                           w->stop = true;
+                                   },
+                                   &w};
+        const SubfolderResult r =
+            SubfolderContent(m.ops, c.folder, m.s, m.playable, c.limits, watch);
         std::wstring paths;
         for (const ListStateRow& row : r.rows) {
             paths += (paths.empty() ? L"" : L"|") + (row.cells[2] + L"\\" + row.cells[0]).substr(8);
             EXPECT_TRUE(row.cells[0] != L"a1.mp3" || row.cells[1] == SizeText(2048, m.s));
         }
         EXPECT_EQ(paths, c.paths) << c.folder;
+        EXPECT_EQ(w.progress, c.progress) << c.folder;
         EXPECT_EQ(r.cut, c.cut) << c.folder;
+        EXPECT_EQ(r.stopped, c.stopped) << c.folder;
     }
 }
 

@@ -41,36 +41,37 @@ bool RowFile(std::wstring& path) {
     return true;
 }
 
-// ShellExecute reports success with a value above 32.
-bool Shell(const wchar_t* verb, const std::wstring& file, const wchar_t* params = nullptr) {
-    return reinterpret_cast<INT_PTR>(
-               ShellExecuteW(Owner(), verb, file.c_str(), params, nullptr, SW_SHOWNORMAL)) > 32;
+// The shell runs the verb on the file. With ui, a failure is told by the shell itself (it names
+// the cause: no program for the type, access denied...), so the caller adds no box of its own;
+// without, the caller has another way to try.
+bool Shell(const wchar_t* verb, const std::wstring& file, const wchar_t* params, bool ui,
+           ULONG mask = 0) {
+    SHELLEXECUTEINFOW info{};
+    info.cbSize = sizeof info;
+    info.fMask = mask | (ui ? 0 : SEE_MASK_FLAG_NO_UI);
+    info.hwnd = Owner();
+    info.lpVerb = verb;
+    info.lpFile = file.c_str();
+    info.lpParameters = params;
+    info.nShow = SW_SHOWNORMAL;
+    return ShellExecuteExW(&info);
 }
 
 void Explore() {
     std::wstring path;
-    if (!RowFile(path)) return;
-    if (!Shell(nullptr, L"explorer.exe", ExploreSelectArguments(path).c_str()) &&
-        !Shell(L"explore", PathFolder(path)))
-        Complain(path);
+    if (RowFile(path) &&
+        !Shell(nullptr, L"explorer.exe", ExploreSelectArguments(path).c_str(), false))
+        Shell(L"explore", PathFolder(path), nullptr, true);
 }
 
 void Properties() {
     std::wstring path;
-    if (!RowFile(path)) return;
-    SHELLEXECUTEINFOW info{};
-    info.cbSize = sizeof info;
-    info.fMask = SEE_MASK_INVOKEIDLIST;
-    info.hwnd = Owner();
-    info.lpVerb = L"properties";
-    info.lpFile = path.c_str();
-    info.nShow = SW_SHOWNORMAL;
-    if (!ShellExecuteExW(&info)) Complain(path);
+    if (RowFile(path)) Shell(L"properties", path, nullptr, true, SEE_MASK_INVOKEIDLIST);
 }
 
 void StandardOpen() {
     std::wstring path;
-    if (RowFile(path) && !Shell(nullptr, path)) Complain(path);
+    if (RowFile(path)) Shell(nullptr, path, nullptr, true);
 }
 
 // The tree's selected list file in the text editor its type has, else in Notepad.
@@ -81,8 +82,8 @@ void EditListFile() {
         !IsListFileName(path))
         return;
     if (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES) return Complain(path);
-    if (!Shell(L"edit", path) && !Shell(nullptr, L"notepad.exe", (L"\"" + path + L"\"").c_str()))
-        Complain(path);
+    if (!Shell(L"edit", path, nullptr, false))
+        Shell(nullptr, L"notepad.exe", (L"\"" + path + L"\"").c_str(), true);
 }
 
 }  // namespace

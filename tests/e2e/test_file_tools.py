@@ -95,9 +95,7 @@ class FileTools(unittest.TestCase):
 
     def test_move_of_the_playing_track_to_another_drive(self):
         z = Install('ftmove')
-        music, other = os.path.join(z.folder, 'Music'), os.path.join(z.folder, 'Other')
-        os.makedirs(music)
-        os.makedirs(other)
+        music, other = z.subfolder('Music'), z.subfolder('Other')
         drive = e2e_lib.map_drive(self, 't', other)
         mp3 = make_mp3(os.path.join(music, 'song.mp3'), 20, noise=True, volume=0.3)
         ref = decode(mp3, gapless=False)
@@ -302,9 +300,7 @@ class FileTools(unittest.TestCase):
         # With list_style 0x100 Delete sends the file whole into Wine's trash under
         # $XDG_DATA_HOME without asking.
         z = Install('ftfind')
-        music, xdg = os.path.join(z.folder, 'Music'), os.path.join(z.folder, 'xdg')
-        os.makedirs(music)
-        os.makedirs(xdg)
+        music, xdg = z.subfolder('Music'), z.subfolder('xdg')
         for n in ('moon', 'other', 'zoo'):
             with open(os.path.join(music, n + '.mp3'), 'wb') as f:
                 f.write(b'\xff\xfb\x90\x00' * 64 + n.encode())

@@ -71,8 +71,7 @@ class FolderPlay(unittest.TestCase):
         """Builds the drive, lets prepare(root, tracks) turn A into a list (it returns A's
         references and the File view to show), starts zuvo.exe and checks the capture."""
         z = Install(name)
-        root = os.path.join(z.folder, 'drive')
-        os.makedirs(root)
+        root = z.subfolder('drive')
         tracks = make_tracks(root)
         n_b = len(TRACKS['B'])
         shown = b''

@@ -54,8 +54,7 @@ class HttpStream(unittest.TestCase):
         shutil.copy(lame, z.prog)
         last = b''
         if music:
-            folder = os.path.join(z.folder, 'music')
-            os.makedirs(folder)
+            folder = z.subfolder()
             first = hc.make_music(os.path.join(folder, '01 noise.mp3'), 12, seed=1)
             hc.make_music(os.path.join(folder, '02 noise.mp3'), 12, seed=2)
             last = b'last_file=' + win_path(first).encode() + b'\r\n'

@@ -142,10 +142,8 @@ def station_mp3(path):
 
 class Radio(unittest.TestCase):
     def start(self, name, content_type='audio/mpeg', ini=b'', host=None):
-        z = Install(name)
-        shutil.copy(e2e_lib.standin('bass.dll'), z.prog)
-        music = os.path.join(z.folder, 'music')
-        os.makedirs(music)
+        z = Install(name, [e2e_lib.standin('bass.dll')])
+        music = z.subfolder()
         station = station_mp3(os.path.join(z.folder, 'station.mp3'))
         after = make_mp3(os.path.join(music, 'after.mp3'), 1.5, sweep='300-900')
         server = IcyServer(station, content_type)
@@ -310,8 +308,7 @@ class Icecast(unittest.TestCase):
                 for s in (sources if isinstance(sources, list) else [sources])]
 
     def test_ogg_mount_plays(self):
-        z = Install('iceogg')
-        shutil.copy(e2e_lib.standin('bass.dll'), z.prog)
+        z = Install('iceogg', [e2e_lib.standin('bass.dll')])
         m3u = os.path.join(z.folder, 'radio.m3u')
         with open(m3u, 'w') as f:
             f.write('http://127.0.0.1:%d/radio.ogg\r\n' % self.port)

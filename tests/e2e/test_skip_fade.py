@@ -80,8 +80,7 @@ def mix_begins(cap, ref1, off1, start, diverge, until, ref2, at2):
 class SkipFade(unittest.TestCase):
     def skip(self, name, gapless, device=0):
         z = Install(name)
-        music = os.path.join(z.folder, 'music')
-        os.makedirs(music)
+        music = z.subfolder()
         # The second track is quieter, so that the DirectSound capture's level tells them apart.
         ref1, ref2 = (e2e_lib.decode(e2e_lib.make_mp3(
             os.path.join(music, name + '.mp3'), seconds, sweep, True, volume, lame=('-b', '192')))

@@ -18,6 +18,8 @@ import threading
 import time
 import urllib.request
 
+from bench_lib import cpu_seconds
+
 ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), '..', '..'))
 WINE_RUN = os.path.join(ROOT, 'scripts', 'wine-run')
 EXE = os.path.join(ROOT, 'build', 'windows', 'src', 'app', 'zuvo.exe')
@@ -49,26 +51,6 @@ def send(*args):
         rc = subprocess.run([WINE_RUN, SEND, *args], stdout=out, stderr=subprocess.DEVNULL).returncode
     with open(os.path.join(WORK, 'send.out'), 'rb') as f:
         return rc, f.read().decode('utf-8', 'replace').strip()
-
-
-def zuvo_pid():
-    """The Linux process of zuvo.exe under Wine."""
-    for pid in os.listdir('/proc'):
-        if pid.isdigit():
-            try:
-                with open('/proc/%s/cmdline' % pid, 'rb') as f:
-                    cmd = f.read()
-            except OSError:
-                continue
-            if b'zuvo.exe' in cmd and b'wine-run' not in cmd and b'zuvo-send' not in cmd:
-                return int(pid)
-    return None
-
-
-def cpu_seconds(pid):
-    with open('/proc/%d/stat' % pid) as f:
-        fields = f.read().rsplit(')', 1)[1].split()
-    return (int(fields[11]) + int(fields[12])) / os.sysconf('SC_CLK_TCK')
 
 
 def start(name, port, open_view):
@@ -125,19 +107,19 @@ def main():
     file_ms = (written - REQUESTS[0][0]) * 1000 if REQUESTS else float('nan')
     time.sleep(max(0.0, 60 - (time.monotonic() - opened)))
     mem_1min = send('memory', 'ZuvoWndClass')[1]
-    pid = zuvo_pid()
-    c0 = cpu_seconds(pid)
+    exe = os.path.join(prog, 'zuvo.exe')
+    c0 = cpu_seconds(exe)
     time.sleep(seconds)
-    cpu_open = (cpu_seconds(pid) - c0) * 60 / seconds
+    cpu_open = (cpu_seconds(exe) - c0) * 60 / seconds
     mem_later = send('memory', 'ZuvoWndClass')[1]
     stop(proc)
 
     proc, prog, opened = start('closed', port, False)
     time.sleep(5)
-    pid = zuvo_pid()
-    c0 = cpu_seconds(pid)
+    exe = os.path.join(prog, 'zuvo.exe')
+    c0 = cpu_seconds(exe)
     time.sleep(seconds)
-    cpu_closed = (cpu_seconds(pid) - c0) * 60 / seconds
+    cpu_closed = (cpu_seconds(exe) - c0) * 60 / seconds
     stop(proc)
     server.shutdown()
 

@@ -230,9 +230,7 @@ class FileTools(unittest.TestCase):
         self.assertEqual(send('dlgclick', 'Notes', '1'), 0)
         wait_until(lambda: send('wintext', '#32770', '200') != 0, 10, 'the dialog closed')
         stop(proc, self)
-        proc = z.start('/localini')
-        self.addCleanup(lambda: proc.poll() is None and proc.kill())
-        self.assertEqual(send('wait', '20000'), 0)
+        proc = z.launch(self, '/localini')
         wait_until(lambda: 'c.mp3' in e2e_lib.row_names(), 20,
                    lambda: 'the File view restored: %r' % e2e_lib.row_names())
         self.assertEqual(send('select', 'c.mp3'), 0)

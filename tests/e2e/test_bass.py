@@ -37,8 +37,7 @@ def make_mod(path):
                 pattern += struct.pack('>BBBB', p >> 8, p & 0xFF, 0x10, 0)  # sample 1
             else:
                 pattern += bytes(4)
-    with open(path, 'wb') as f:
-        f.write(header + pattern + sample)
+    e2e_lib.write(path, header + pattern + sample)
     return path
 
 
@@ -188,8 +187,7 @@ def decode24(path):
 
 def samples24(path):
     """A capture of packed 24-bit little-endian samples."""
-    with open(path, 'rb') as f:
-        data = f.read()
+    data = e2e_lib.read(path)
     n = len(data) // 3
     return array.array('i', (int.from_bytes(data[i * 3:i * 3 + 3], 'little', signed=True)
                              for i in range(n)))

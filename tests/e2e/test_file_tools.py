@@ -42,8 +42,8 @@ class FileTools(unittest.TestCase):
     def tracks(self, folder, count):
         os.makedirs(folder)
         for i, n in enumerate('abcdefg'[:count]):
-            with open(os.path.join(folder, n + '.mp3'), 'wb') as f:
-                f.write(b'\xff\xfb\x90\x00' * (64 + i) + n.encode() * 100)
+            e2e_lib.write(os.path.join(folder, n + '.mp3'),
+                          b'\xff\xfb\x90\x00' * (64 + i) + n.encode() * 100)
 
     def test_seamless_moves_of_the_playing_track(self):
         """Renamed in its folder, then moved into a folder made after the tree was read (as
@@ -54,8 +54,7 @@ class FileTools(unittest.TestCase):
         os.makedirs(os.path.join(music, 'Album'))
         mp3 = make_mp3(os.path.join(music, 'song.mp3'), 25, noise=True, volume=0.3)
         ref = decode(mp3, gapless=False)
-        with open(os.path.join(music, 'other.mp3'), 'wb') as f:
-            f.write(b'\xff\xfb\x90\x00' * 64)
+        e2e_lib.write(os.path.join(music, 'other.mp3'), b'\xff\xfb\x90\x00' * 64)
         before = e2e_lib.hashes(music)
         cap = capture_audio(self, z.folder)
         proc = z.start_in(self, music)
@@ -179,8 +178,7 @@ class FileTools(unittest.TestCase):
         want.update({'99_a.mp3': src['a.mp3'], '100_b.mp3': src['b.mp3'],
                      '101_c.mp3': src['c.mp3']})
         wait_until(lambda: e2e_lib.hashes(dest) == want, 10, '99_, 100_ and 101_')
-        with open(os.path.join(dest, '02_b.mp3'), 'wb') as f:
-            f.write(b'kept')
+        e2e_lib.write(os.path.join(dest, '02_b.mp3'), b'kept')
         want['02_b.mp3'] = hashlib.sha1(b'kept').hexdigest()
         os.remove(os.path.join(dest, '01_a.mp3'))
         os.remove(os.path.join(dest, '03_c.mp3'))
@@ -261,8 +259,7 @@ class FileTools(unittest.TestCase):
         # time): at its end the next folder would come.
         make_mp3(os.path.join(other, 'tune.mp3'), 600, '100-200', rate=8000, channels=1,
                  lame=('-b', '8'))
-        with open(os.path.join(other, 'set.m3u'), 'wb') as f:
-            f.write(b'tune.mp3\r\n')
+        e2e_lib.write(os.path.join(other, 'set.m3u'), b'tune.mp3\r\n')
         before = {**e2e_lib.hashes(music), **{'o/' + k: v for k, v in e2e_lib.hashes(other).items()}}
         capture_audio(self, z.folder)
         proc = z.start_in(self, music)
@@ -300,8 +297,7 @@ class FileTools(unittest.TestCase):
         z = Install('ftfind')
         music, xdg = z.subfolder('Music'), z.subfolder('xdg')
         for n in ('moon', 'other', 'zoo'):
-            with open(os.path.join(music, n + '.mp3'), 'wb') as f:
-                f.write(b'\xff\xfb\x90\x00' * 64 + n.encode())
+            e2e_lib.write(os.path.join(music, n + '.mp3'), b'\xff\xfb\x90\x00' * 64 + n.encode())
         before = e2e_lib.hashes(music)
         os.environ['XDG_DATA_HOME'] = xdg
         self.addCleanup(os.environ.pop, 'XDG_DATA_HOME', None)

@@ -120,10 +120,8 @@ def assert_station(test, got, station):
     decode of the station's bytes looped as they were sent (the station is encoded without an
     Info frame, so each loop joins the next frame to frame), silences left out of both (see
     without_silence; each loop has its encoder's padding)."""
-    with open(station, 'rb') as f:
-        data = f.read()
-    with open(station + '.loop.mp3', 'wb') as f:
-        f.write(data * 8)
+    data = e2e_lib.read(station)
+    e2e_lib.write(station + '.loop.mp3', data * 8)
     loop = without_silence(decode(station + '.loop.mp3', gapless=False))
     heard = without_silence(got)
     lo, hi = 44100, len(heard) - 2 * 44100

@@ -109,8 +109,7 @@ class SkipFade(unittest.TestCase):
         openings = [n for n in sorted(os.listdir(z.folder)) if n.startswith('cap.raw') and
                     os.path.getsize(os.path.join(z.folder, n)) > 0]
         self.assertEqual(len(openings), 1, 'the skip reopened the device')
-        with open(os.path.join(z.folder, openings[0]), 'rb') as f:
-            data = f.read()
+        data = e2e_lib.read(os.path.join(z.folder, openings[0]))
         mixed = gapless & 9 == 9
         if device & 0x80:
             self.check_levels(name, data, mixed)

@@ -104,8 +104,7 @@ class SoundPages(unittest.TestCase):
         # plays it too) and an MP3 file, shown in the File view.
         music = music_folder('soundpages')
         for file in ('mod only.mod', 'shared.wav', 'mpeg.mp3'):
-            with open(os.path.join(music, file), 'wb') as f:
-                f.write(b'\0' * 1000)
+            e2e_lib.write(os.path.join(music, file), b'\0' * 1000)
         z, proc, _ = self.start('soundpages', ini, music,
                                 [p for p in (bass, plugin) if os.path.exists(p)])
         shown = lambda: sorted(r[1] for r in e2e_lib.rows())
@@ -298,8 +297,7 @@ class SoundPages(unittest.TestCase):
         stop(proc, self)
         ref = e2e_lib.decode(mp3, gapless=False)
         first = e2e_lib.samples(cap)
-        with open(second, 'rb') as f:
-            data = f.read()
+        data = e2e_lib.read(second)
         # The resumed opening read as packed 24-bit samples (16-bit data would read as noise).
         got = [int.from_bytes(data[i:i + 3], 'little', signed=True) / 256.0
                for i in range(0, len(data) - 2, 3)]

@@ -16,23 +16,19 @@ import argparse
 import os
 import shutil
 import subprocess
-import sys
 import time
 
-HERE = os.path.dirname(os.path.abspath(__file__))
-sys.path.insert(0, os.path.join(HERE, '..', 'e2e'))
-sys.path.insert(0, HERE)
-import e2e_lib  # noqa: E402
-import plugin_bench  # noqa: E402
-from e2e_lib import Install, command, send, send_output, win_path  # noqa: E402
+import bench_lib
+import plugin_bench
+from bench_lib import e2e_lib
+from e2e_lib import Install, command, send, send_output, win_path
 
 FILES = 1000
 
 
 def scan_rows_per_second(work):
     z = Install('bench-scan')
-    music = os.path.join(z.folder, 'music')
-    os.makedirs(music)
+    music = z.subfolder()
     src = e2e_lib.make_mp3(os.path.join(z.folder, 'src.mp3'), 4)
     for i in range(FILES):
         shutil.copy(src, os.path.join(music, '%04d.mp3' % i))
@@ -56,26 +52,17 @@ def scan_rows_per_second(work):
 
 
 def main():
-    root = os.path.dirname(os.path.dirname(HERE))
     p = argparse.ArgumentParser()
-    p.add_argument('--build', default=os.path.join(root, 'build', 'windows'))
-    p.add_argument('--work', default=os.path.join(root, 'build', 'bench-bass'))
+    p.add_argument('--build', default=bench_lib.BUILD)
+    p.add_argument('--work', default=os.path.join(bench_lib.ROOT, 'build', 'bench-bass'))
     a = p.parse_args()
-    e2e_lib.ARGS = argparse.Namespace(exe=os.path.join(a.build, 'src', 'app', 'zuvo.exe'),
-                                      send=os.path.join(a.build, 'tests', 'e2e', 'zuvo-send.exe'),
-                                      work=a.work)
+    bench_lib.use_build(a.work, a.build)
     bass = os.path.join(a.build, 'standins', 'bass.dll')
     if not os.path.exists(bass):
-        sys.exit('no %s: build the windows preset with winegcc and libopenmpt' % bass)
+        raise SystemExit('no %s: build the windows preset with winegcc and libopenmpt' % bass)
     if not shutil.which('mediainfo'):
-        sys.exit('mediainfo is not installed (apt-get install mediainfo)')
-    os.makedirs(a.work, exist_ok=True)
-    wav = os.path.join(a.work, 'minute.wav')
-    e2e_lib.run('sox', '-D', '-r', '44100', '-c', '2', '-n', '-b', '16', wav, 'synth', '60',
-                'sine', '80-7000', 'synth', '60', 'whitenoise', 'mix', 'vol', '0.4')
-    ogg, mp3 = os.path.join(a.work, 'minute.ogg'), os.path.join(a.work, 'minute.mp3')
-    e2e_lib.run('sox', wav, '-C', '6', ogg)
-    e2e_lib.run('lame', '--quiet', '-b', '192', wav, mp3)
+        raise SystemExit('mediainfo is not installed (apt-get install mediainfo)')
+    ogg, mp3 = plugin_bench.sources(a.work, 'ogg')
     print('machine shared with other work: %.2f load average at the start' % os.getloadavg()[0])
     o_cpu, o_wall = plugin_bench.cpu_run('cpu-ogg', ogg, [bass])
     m_cpu, m_wall = plugin_bench.cpu_run('cpu-mp3', mp3, [])

@@ -11,18 +11,15 @@
 Needs a Windows build (cmake --preset windows && cmake --build --preset windows)."""
 import http.server
 import os
-import shutil
 import subprocess
 import sys
 import threading
 import time
 import urllib.request
 
-ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), '..', '..'))
-WINE_RUN = os.path.join(ROOT, 'scripts', 'wine-run')
-EXE = os.path.join(ROOT, 'build', 'windows', 'src', 'app', 'zuvo.exe')
-SEND = os.path.join(ROOT, 'build', 'windows', 'tests', 'e2e', 'zuvo-send.exe')
-WORK = os.path.join(ROOT, 'build', 'bench-big')
+import bench_lib
+from bench_lib import ROOT, cpu_seconds, e2e_lib
+
 DATA = os.path.join(ROOT, 'tests', 'e2e', 'data', 'feeds')
 FEEDS = ['cdata.xml', 'atom.xml', 'big.xml', 'utf8_bom.xml', 'cp1252.xml']
 TRACK = 'C:\\Zuvo demo\\1 Sweep\\01 Sweep part 1.mp3'
@@ -45,50 +42,23 @@ class Handler(http.server.BaseHTTPRequestHandler):
 
 
 def send(*args):
-    with open(os.path.join(WORK, 'send.out'), 'wb') as out:
-        rc = subprocess.run([WINE_RUN, SEND, *args], stdout=out, stderr=subprocess.DEVNULL).returncode
-    with open(os.path.join(WORK, 'send.out'), 'rb') as f:
-        return rc, f.read().decode('utf-8', 'replace').strip()
-
-
-def zuvo_pid():
-    """The Linux process of zuvo.exe under Wine."""
-    for pid in os.listdir('/proc'):
-        if pid.isdigit():
-            try:
-                with open('/proc/%s/cmdline' % pid, 'rb') as f:
-                    cmd = f.read()
-            except OSError:
-                continue
-            if b'zuvo.exe' in cmd and b'wine-run' not in cmd and b'zuvo-send' not in cmd:
-                return int(pid)
-    return None
-
-
-def cpu_seconds(pid):
-    with open('/proc/%d/stat' % pid) as f:
-        fields = f.read().rsplit(')', 1)[1].split()
-    return (int(fields[11]) + int(fields[12])) / os.sysconf('SC_CLK_TCK')
+    rc, out = e2e_lib.send_output(*args)
+    return rc, out.decode('utf-8', 'replace').strip()
 
 
 def start(name, port, open_view):
-    prog = os.path.join(WORK, name)
-    shutil.rmtree(prog, ignore_errors=True)
-    os.makedirs(prog)
-    shutil.copy(EXE, os.path.join(prog, 'zuvo.exe'))
+    z = e2e_lib.Install(name)
     plan = '060,0000000000,000,' + ' '.join(
         'http://127.0.0.1:%d/%s?%d' % (port, f, i) for i, f in enumerate(FEEDS))
-    with open(os.path.join(prog, 'zuvo.ini'), 'wb') as f:
-        f.write(('[Zuvo]\r\nutf8=1\r\nwavedevice=0\r\nvolume=65535\r\nbig_embedded=0\r\n'
+    z.write_ini(('[Zuvo]\r\nutf8=1\r\nwavedevice=0\r\nvolume=65535\r\nbig_embedded=0\r\n'
                  'big_title=00040,00040,00800,00220,Vi5C-4I01,16777215,12632256,00000000,Arial\r\n'
                  'big_infoptrn=-beok;kp;rg\r\nbig_rssstring=%s\r\n' % plan).encode('utf-8'))
-    proc = subprocess.Popen([WINE_RUN, os.path.join(prog, 'zuvo.exe'), '/localini', TRACK],
-                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    proc = z.start('/localini', TRACK)
     send('wait', '--visible', '30000')
     opened = time.monotonic()
     if open_view:
         send('command', '416')
-    return proc, prog, opened
+    return proc, z.prog, opened
 
 
 def stop(proc):
@@ -99,7 +69,7 @@ def stop(proc):
 
 def main():
     seconds = int(sys.argv[1]) if len(sys.argv) > 1 else 60
-    os.makedirs(WORK, exist_ok=True)
+    bench_lib.use_build(os.path.join(ROOT, 'build', 'bench-big'))
     subprocess.run(['bash', '-c', 'source scripts/wine-env.sh && zuvo_wine_prepare && '
                     'bash scripts/make_demo.sh "$WINEPREFIX/drive_c/Zuvo demo" >/dev/null'],
                    cwd=ROOT, check=True)
@@ -125,19 +95,19 @@ def main():
     file_ms = (written - REQUESTS[0][0]) * 1000 if REQUESTS else float('nan')
     time.sleep(max(0.0, 60 - (time.monotonic() - opened)))
     mem_1min = send('memory', 'ZuvoWndClass')[1]
-    pid = zuvo_pid()
-    c0 = cpu_seconds(pid)
+    exe = os.path.join(prog, 'zuvo.exe')
+    c0 = cpu_seconds(exe)
     time.sleep(seconds)
-    cpu_open = (cpu_seconds(pid) - c0) * 60 / seconds
+    cpu_open = (cpu_seconds(exe) - c0) * 60 / seconds
     mem_later = send('memory', 'ZuvoWndClass')[1]
     stop(proc)
 
     proc, prog, opened = start('closed', port, False)
     time.sleep(5)
-    pid = zuvo_pid()
-    c0 = cpu_seconds(pid)
+    exe = os.path.join(prog, 'zuvo.exe')
+    c0 = cpu_seconds(exe)
     time.sleep(seconds)
-    cpu_closed = (cpu_seconds(pid) - c0) * 60 / seconds
+    cpu_closed = (cpu_seconds(exe) - c0) * 60 / seconds
     stop(proc)
     server.shutdown()
 

@@ -19,13 +19,11 @@ import os
 import shutil
 import statistics
 import subprocess
-import sys
 import time
 
-ROOT = os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', '..')
-sys.path.insert(0, os.path.join(ROOT, 'tests', 'e2e'))
-import e2e_lib  # noqa: E402
-from e2e_lib import command, send, send_output, wait_until, win_path  # noqa: E402
+import bench_lib
+from bench_lib import e2e_lib
+from e2e_lib import command, send, send_output, wait_until, win_path
 
 TITLE = 'Compare folders'
 COMP_BOX, REFRESH, SUBFOLDERS, DIFFS = 105, 110, 113, 114
@@ -57,13 +55,10 @@ def timed(fn):
 def main():
     p = argparse.ArgumentParser()
     p.add_argument('--files', type=int, default=20000)
-    p.add_argument('--work', default=os.path.join(ROOT, 'build', 'windows', 'bench', 'compare'))
+    p.add_argument('--work', default=os.path.join(bench_lib.BUILD, 'bench', 'compare'))
     a = p.parse_args()
-    build = os.path.join(ROOT, 'build', 'windows')
-    e2e_lib.ARGS = argparse.Namespace(exe=os.path.join(build, 'src', 'app', 'zuvo.exe'),
-                                      send=os.path.join(build, 'tests', 'e2e', 'zuvo-send.exe'),
-                                      work=a.work)
     shutil.rmtree(a.work, ignore_errors=True)
+    bench_lib.use_build(a.work)
     z = e2e_lib.Install('compare')
     base, comp = os.path.join(z.folder, 'Base'), os.path.join(z.folder, 'Comp')
     make_trees(base, comp, a.files)
@@ -118,7 +113,7 @@ def main():
             return time.monotonic() - t0
 
         shown_s = statistics.median(shown() for _ in range(3))
-        e2e_lib.stop(proc, Stub())
+        e2e_lib.stop(proc, bench_lib.case())
     finally:
         if proc.poll() is None:
             proc.kill()
@@ -130,14 +125,6 @@ def main():
           '%.3f s); the dialog shown %.3f s after command 442 (zuvo-send calls included)' %
           (rows_s, read_s, shown_s))
     shutil.rmtree(a.work, ignore_errors=True)
-
-
-class Stub:
-    def assertEqual(self, a, b, msg=None):
-        assert a == b, msg
-
-    def fail(self, msg):
-        raise AssertionError(msg)
 
 
 if __name__ == '__main__':

@@ -14,28 +14,21 @@ import filecmp
 import os
 import shutil
 import subprocess
-import sys
 import time
 
-ROOT = os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', '..')
-sys.path.insert(0, os.path.join(ROOT, 'tests', 'e2e'))
-import e2e_lib  # noqa: E402
+import bench_lib
+from bench_lib import e2e_lib
 
 
 def main():
     p = argparse.ArgumentParser()
     p.add_argument('--size-mb', type=int, default=1024)
-    p.add_argument('--work', default=os.path.join(ROOT, 'build', 'windows', 'bench', 'copy'))
+    p.add_argument('--work', default=os.path.join(bench_lib.BUILD, 'bench', 'copy'))
     a = p.parse_args()
-    build = os.path.join(ROOT, 'build', 'windows')
-    e2e_lib.ARGS = argparse.Namespace(exe=os.path.join(build, 'src', 'app', 'zuvo.exe'),
-                                      send=os.path.join(build, 'tests', 'e2e', 'zuvo-send.exe'),
-                                      work=a.work)
     shutil.rmtree(a.work, ignore_errors=True)
+    bench_lib.use_build(a.work)
     z = e2e_lib.Install('copy')
-    src_dir, cp_dir, our_dir = (os.path.join(z.folder, n) for n in ('src', 'cp', 'ours'))
-    for d in (src_dir, cp_dir, our_dir):
-        os.makedirs(d)
+    src_dir, cp_dir, our_dir = (z.subfolder(n) for n in ('src', 'cp', 'ours'))
     src = os.path.join(src_dir, 'big.mp3')
     size = a.size_mb << 20
     subprocess.run(['head', '-c', str(size), '/dev/urandom'], stdout=open(src, 'wb'), check=True)
@@ -62,7 +55,7 @@ def main():
                            600, 'the copy complete', interval=0.01)
         subprocess.run(['sync'], check=True)
         ours_s, copy_s = time.monotonic() - t0, time.monotonic() - t1
-        e2e_lib.stop(proc, unittest_stub())
+        e2e_lib.stop(proc, bench_lib.case())
     finally:
         if proc.poll() is None:
             proc.kill()
@@ -72,15 +65,6 @@ def main():
           'end, ratio %.2f; %.2f s with the dialog\'s confirmation' %
           (a.size_mb, cp_s, mb / cp_s, copy_s, mb / copy_s, copy_s / cp_s, ours_s))
     shutil.rmtree(a.work, ignore_errors=True)
-
-
-def unittest_stub():
-    import unittest
-
-    class Stub(unittest.TestCase):
-        def runTest(self):
-            pass
-    return Stub()
 
 
 if __name__ == '__main__':

@@ -13,20 +13,15 @@ The machine is shared with other work while this runs: the figures are indicativ
 import argparse
 import http.server
 import os
-import shutil
 import socket
-import subprocess
-import sys
 import threading
 import time
 
-ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
-sys.path.insert(0, os.path.join(ROOT, 'tests', 'e2e'))
-import e2e_lib  # noqa: E402
-import http_client as hc  # noqa: E402
+import bench_lib
+import http_client as hc
+from bench_lib import cpu_seconds, e2e_lib
 
 PORT, PEER_PORT = 18491, 18492
-CLK = os.sysconf('SC_CLK_TCK')
 
 
 def percentiles(ms):
@@ -63,43 +58,16 @@ def peer_server(size):
     return srv
 
 
-def zuvo_pid():
-    """The Linux process that runs zuvo.exe under Wine (read from /proc)."""
-    for pid in os.listdir('/proc'):
-        if pid.isdigit():
-            try:
-                with open('/proc/%s/cmdline' % pid, 'rb') as f:
-                    if b'bench-http' in f.read() and open('/proc/%s/comm' % pid).read().strip() \
-                            .lower().startswith('zuvo'):
-                        return int(pid)
-            except OSError:
-                pass
-    return None
-
-
-def cpu_seconds(pid):
-    with open('/proc/%d/stat' % pid) as f:
-        fields = f.read().rsplit(')', 1)[1].split()
-    return (int(fields[11]) + int(fields[12])) / CLK
-
-
 def main():
     p = argparse.ArgumentParser()
     p.add_argument('requests', nargs='?', type=int, default=300)
     args = p.parse_args()
-    build = os.path.join(ROOT, 'build', 'windows')
-    e2e_lib.ARGS = argparse.Namespace(exe=os.path.join(build, 'src', 'app', 'zuvo.exe'),
-                                      send=os.path.join(build, 'tests', 'e2e', 'zuvo-send.exe'),
-                                      work=os.path.join(ROOT, 'build', 'bench-http'))
-    os.makedirs(e2e_lib.ARGS.work, exist_ok=True)
-    z = e2e_lib.Install('bench-http')
-    standin = os.path.join(build, 'standins', 'lame_enc.dll')
-    shutil.copy(standin, z.prog)
-    music = os.path.join(z.folder, 'music')
-    os.makedirs(music)
+    bench_lib.use_build(os.path.join(bench_lib.ROOT, 'build', 'bench-http'))
+    z = e2e_lib.Install('bench-http', [os.path.join(bench_lib.BUILD, 'standins', 'lame_enc.dll')])
+    music = z.subfolder()
     tracks = [e2e_lib.make_mp3(os.path.join(music, '%02d.mp3' % i), 150, noise=True)
               for i in range(1, 4)]
-    cap = e2e_lib.capture_audio(_Cleanup(), z.folder, keep_openings=True)
+    cap = e2e_lib.capture_audio(bench_lib.case(), z.folder, keep_openings=True)
     z.write_ini(hc.settings(PORT))
     proc = z.start(e2e_lib.win_path(tracks[0]), '/localini')
     try:
@@ -109,11 +77,6 @@ def main():
     finally:
         e2e_lib.send('close')
         proc.wait(timeout=60)
-
-
-class _Cleanup:
-    def addCleanup(self, *a):
-        pass
 
 
 def played_seconds(folder):
@@ -138,7 +101,6 @@ def run(z, n, cap):
             label, z50, z99, p50, p99, z50 / p50))
     peer.shutdown()
 
-    pid = zuvo_pid()
     print('CPU of zuvo.exe (Wine) per minute of audio played:')
     results = {}
     for listeners in (0, 1, 5):
@@ -163,9 +125,9 @@ def run(z, n, cap):
         for t in threads:
             t.start()
         time.sleep(1.0)  # the encoder is set up
-        c0, a0 = cpu_seconds(pid), played_seconds(z.folder)
+        c0, a0 = cpu_seconds(z.exe), played_seconds(z.folder)
         time.sleep(6.0)
-        c1, a1 = cpu_seconds(pid), played_seconds(z.folder)
+        c1, a1 = cpu_seconds(z.exe), played_seconds(z.folder)
         stop.set()
         for s in socks:
             s.close()

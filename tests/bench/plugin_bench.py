@@ -16,71 +16,33 @@ shared, so the figures vary from run to run.
 """
 import argparse
 import os
-import shutil
 import statistics
-import subprocess
-import sys
 import time
 
-HERE = os.path.dirname(os.path.abspath(__file__))
-sys.path.insert(0, os.path.join(HERE, '..', 'e2e'))
-import e2e_lib  # noqa: E402
-from e2e_lib import Install, command, send, win_path  # noqa: E402
+import bench_lib
+from bench_lib import cpu_seconds, e2e_lib
+from e2e_lib import Install, command, send, win_path
 
 RATE = 44100
-TICK = os.sysconf('SC_CLK_TCK')
-
-
-class Case:
-    """capture_audio wants a test case for its cleanups; the benchmark runs them itself."""
-
-    def __init__(self):
-        self.cleanups = []
-
-    def addCleanup(self, f, *args):
-        self.cleanups.append((f, args))
-
-    def done(self):
-        for f, args in reversed(self.cleanups):
-            f(*args)
-        self.cleanups = []
-
-
-def cpu_seconds(exe):
-    """User + system time of the running process whose command line starts with exe."""
-    out = subprocess.run(['pgrep', '-f', '^' + exe], capture_output=True, text=True).stdout
-    pids = [int(p) for p in out.split()]
-    total = 0
-    for pid in pids:
-        with open('/proc/%d/stat' % pid) as f:
-            fields = f.read().rsplit(')', 1)[1].split()
-        total += (int(fields[11]) + int(fields[12])) / TICK
-    return total
-
-
-def size(path):
-    return os.path.getsize(path) if os.path.exists(path) else 0
+size = e2e_lib.file_size
 
 
 def wait(pred, timeout, what):
     return e2e_lib.wait_until(pred, timeout, what, 0.005)
 
 
-def sources(work):
-    wav = os.path.join(work, 'minute.wav')
-    e2e_lib.run('sox', '-D', '-r', str(RATE), '-c', '2', '-n', '-b', '16', wav, 'synth', '60',
-                'sine', '80-7000', 'synth', '60', 'whitenoise', 'mix', 'vol', '0.4')
-    flac, mp3 = os.path.join(work, 'minute.flac'), os.path.join(work, 'minute.mp3')
-    e2e_lib.run('sox', wav, flac)
+def sources(work, kind='flac'):
+    """A minute of a sweep with noise as `kind` (through sox) and as a 192 kbit/s MP3."""
+    wav = e2e_lib.make_sound(os.path.join(work, 'minute.wav'), 60, noise=True)
+    other, mp3 = os.path.join(work, 'minute.' + kind), os.path.join(work, 'minute.mp3')
+    e2e_lib.run('sox', wav, *(['-C', '6'] if kind == 'ogg' else []), other)
     e2e_lib.run('lame', '--quiet', '-b', '192', wav, mp3)
-    return flac, mp3
+    return other, mp3
 
 
 def player(name, plugins, keep_openings=False):
-    z = Install(name)
-    for p in plugins:
-        shutil.copy(p, z.prog)
-    case = Case()
+    z = Install(name, plugins)
+    case = bench_lib.case()
     cap = e2e_lib.capture_audio(case, z.folder, keep_openings)
     z.write_ini(b'[Zuvo]\r\nutf8=1\r\nvolume=65535\r\nwavedevice=0\r\ngapless=0\r\n')
     return z, case, cap
@@ -98,7 +60,7 @@ def cpu_run(name, file, plugins):
     cpu = cpu_seconds(z.exe)
     send('close')
     proc.wait(timeout=30)
-    case.done()
+    case.doCleanups()
     return cpu, wall
 
 
@@ -110,7 +72,7 @@ def idle_run(name, seconds):
     cpu = cpu_seconds(z.exe)
     send('close')
     proc.wait(timeout=30)
-    case.done()
+    case.doCleanups()
     return cpu
 
 
@@ -135,24 +97,20 @@ def delays(name, file, plugins, rounds):
         wait(lambda: size(part) > RATE * 4, 30, 'playback')
     send('close')
     proc.wait(timeout=30)
-    case.done()
+    case.doCleanups()
     return out
 
 
 def main():
-    root = os.path.dirname(os.path.dirname(HERE))
     p = argparse.ArgumentParser()
-    p.add_argument('--build', default=os.path.join(root, 'build', 'windows'))
-    p.add_argument('--work', default=os.path.join(root, 'build', 'bench-plugins'))
+    p.add_argument('--build', default=bench_lib.BUILD)
+    p.add_argument('--work', default=os.path.join(bench_lib.ROOT, 'build', 'bench-plugins'))
     p.add_argument('--rounds', type=int, default=5)
     a = p.parse_args()
-    e2e_lib.ARGS = argparse.Namespace(exe=os.path.join(a.build, 'src', 'app', 'zuvo.exe'),
-                                      send=os.path.join(a.build, 'tests', 'e2e', 'zuvo-send.exe'),
-                                      work=a.work)
+    bench_lib.use_build(a.work, a.build)
     plugin = os.path.join(a.build, 'plugins', 'in_sndfile.dll')
     if not os.path.exists(plugin):
-        sys.exit('no %s: build the windows preset with winegcc and libsndfile' % plugin)
-    os.makedirs(a.work, exist_ok=True)
+        raise SystemExit('no %s: build the windows preset with winegcc and libsndfile' % plugin)
     flac, mp3 = sources(a.work)
     print('machine shared with other work: %.2f load average at the start' % os.getloadavg()[0])
     f_cpu, f_wall = cpu_run('cpu-flac', flac, [plugin])

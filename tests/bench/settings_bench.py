@@ -10,25 +10,19 @@
 Needs a Windows build (cmake --preset windows && cmake --build --preset windows)."""
 import os
 import re
-import shutil
 import statistics
-import subprocess
 import sys
 
-ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), '..', '..'))
-WINE_RUN = os.path.join(ROOT, 'scripts', 'wine-run')
-EXE = os.path.join(ROOT, 'build', 'windows', 'src', 'app', 'zuvo.exe')
-SEND = os.path.join(ROOT, 'build', 'windows', 'tests', 'e2e', 'zuvo-send.exe')
-WORK = os.path.join(ROOT, 'build', 'bench-settings')
+import bench_lib
+from bench_lib import ROOT, e2e_lib
+
 TITLE = ' Zuvo Directory Player - Configuration'
 COLOUR_BUTTON = 3420  # "Text..." on the "List style" page
 
 
 def send(*args):
-    with open(os.path.join(WORK, 'send.out'), 'wb') as out:
-        rc = subprocess.run([WINE_RUN, SEND, *args], stdout=out, stderr=subprocess.DEVNULL).returncode
-    with open(os.path.join(WORK, 'send.out'), 'rb') as f:
-        return rc, f.read().decode('utf-8', 'replace').strip()
+    rc, out = e2e_lib.send_output(*args)
+    return rc, out.decode('utf-8', 'replace').strip()
 
 
 def ms(*args):
@@ -62,14 +56,10 @@ def key_counts():
 
 def main():
     rounds = int(sys.argv[1]) if len(sys.argv) > 1 else 7
-    shutil.rmtree(WORK, ignore_errors=True)
-    os.makedirs(WORK)
-    exe = os.path.join(WORK, 'zuvo.exe')
-    shutil.copy(EXE, exe)
-    with open(os.path.join(WORK, 'zuvo.ini'), 'wb') as f:
-        f.write(b'[Zuvo]\r\nutf8=1\r\ntab_sel=0\r\n')
-    proc = subprocess.Popen([WINE_RUN, exe, '/localini'], stdout=subprocess.DEVNULL,
-                            stderr=subprocess.DEVNULL)
+    bench_lib.use_build(os.path.join(ROOT, 'build', 'bench-settings'))
+    z = e2e_lib.Install('settings')
+    z.write_ini(b'[Zuvo]\r\nutf8=1\r\ntab_sel=0\r\n')
+    proc = z.start('/localini')
     try:
         if send('wait', '--visible', '20000')[0] != 0:
             raise SystemExit('zuvo.exe did not show its window')

@@ -150,10 +150,10 @@ def built(*parts):
     return os.path.join(os.path.dirname(os.path.abspath(ARGS.send)), '..', '..', *parts)
 
 
-def standin(name):
-    """The stand-in DLL `name`, built into the build's standins/; the test is skipped when it
-    was not built (no winegcc)."""
-    path = built('standins', name)
+def standin(name, folder='standins'):
+    """The stand-in DLL `name`, built into the build's standins/ (or plug-in folder); the test
+    is skipped when it was not built (no winegcc)."""
+    path = built(folder, name)
     if not os.path.exists(path):
         raise unittest.SkipTest('%s was not built' % name)
     return path
@@ -164,15 +164,21 @@ def run(*cmd):
     subprocess.run(cmd, check=True, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
 
 
+def make_sound(path, seconds, sweep='80-7000', noise=False, volume=0.4, rate=44100, channels=2,
+               options=()):
+    """Writes a sine sweep of `seconds` (sox's range syntax: "a-b", or "a:b" for a linear
+    one) with sox, in the format path's name and the output options say; with noise, white
+    noise is mixed in, so that every stretch is found at one place of it only. Returns path."""
+    noise_args = ['synth', str(seconds), 'whitenoise', 'mix'] if noise else []
+    run('sox', '-D', '-r', str(rate), '-c', str(channels), '-n', '-b', '16', *options, path,
+        'synth', str(seconds), 'sine', sweep, *noise_args, 'vol', str(volume))
+    return path
+
+
 def make_mp3(mp3, seconds, sweep='80-7000', noise=False, volume=0.4, rate=44100, channels=2,
              lame=('-b', '128')):
-    """Encodes a sine sweep of `seconds` (sox's range syntax: "a-b", or "a:b" for a linear
-    one) with lame; with noise, white noise is mixed in, so that every stretch of the track is
-    found at one place of its decode only. Returns mp3."""
-    wav = mp3 + '.wav'
-    noise_args = ['synth', str(seconds), 'whitenoise', 'mix'] if noise else []
-    run('sox', '-D', '-r', str(rate), '-c', str(channels), '-n', '-b', '16', wav,
-        'synth', str(seconds), 'sine', sweep, *noise_args, 'vol', str(volume))
+    """make_sound's sweep encoded with lame. Returns mp3."""
+    wav = make_sound(mp3 + '.wav', seconds, sweep, noise, volume, rate, channels)
     run('lame', '--quiet', *lame, wav, mp3)
     os.remove(wav)
     return mp3
@@ -242,9 +248,10 @@ def send_output(*args, timeout=60):
 
 
 class Install:
-    """zuvo.exe copied into work/NAME/prog, so that its settings file is private."""
+    """zuvo.exe copied into work/NAME/prog, so that its settings file is private, with the
+    files `beside` (DLLs, plug-ins) copied beside it."""
 
-    def __init__(self, name):
+    def __init__(self, name, beside=()):
         self.folder = os.path.join(ARGS.work, name)
         shutil.rmtree(self.folder, ignore_errors=True)
         self.prog = os.path.join(self.folder, 'prog')
@@ -252,9 +259,18 @@ class Install:
         self.exe = os.path.join(self.prog, 'zuvo.exe')
         shutil.copy(ARGS.exe, self.exe)
         self.ini = os.path.join(self.prog, 'zuvo.ini')
+        for path in beside:
+            shutil.copy(path, self.prog)
 
-    def start(self, *args):
-        return subprocess.Popen([WINE_RUN, self.exe, *args],
+    def subfolder(self, name='music'):
+        """A new empty folder `name` in the install's folder; returns its path."""
+        path = os.path.join(self.folder, name)
+        os.makedirs(path)
+        return path
+
+    def start(self, *args, env=None):
+        """Starts the program with args (and the variables env added to the environment)."""
+        return subprocess.Popen([WINE_RUN, self.exe, *args], env=dict(os.environ, **(env or {})),
                                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
     def start_in(self, test, folder, extra=b'', visible=False, listed=True):
@@ -269,10 +285,10 @@ class Install:
             wait_until(rows, 20, 'the start folder listed')
         return proc
 
-    def launch(self, test, *args, visible=False):
+    def launch(self, test, *args, visible=False, env=None):
         """Starts the program with args, killed should the test end with it running, and waits
         for its main window (shown, with visible). Returns the process."""
-        proc = self.start(*args)
+        proc = self.start(*args, env=env)
         test.addCleanup(lambda: proc.poll() is None and proc.kill())
         test.assertEqual(send('wait', *(['--visible'] if visible else []), '20000'), 0,
                          'no main window')
@@ -293,11 +309,31 @@ class Install:
         with open(self.ini, 'wb') as f:
             f.write(data)
 
+    def values(self):
+        """{key: value} of the settings file's lines (the first line of a key), as text."""
+        out = {}
+        for line in self.read_ini().split(b'\r\n'):
+            key, eq, value = line.partition(b'=')
+            if eq:
+                out.setdefault(key.decode('utf-8', 'replace'), value.decode('utf-8', 'replace'))
+        return out
+
 
 def output(*args):
     """zuvo-send's output as text (CR LF as LF), None when it failed."""
     rc, data = send_output(*args)
     return data.decode('utf-8', 'replace').replace('\r\n', '\n') if rc == 0 else None
+
+
+def panes():
+    """The texts of the status bar's panes ([] without a main window)."""
+    return (output('status') or '').splitlines()
+
+
+def pane(i):
+    """The text of the status bar's pane i, '' when there is none."""
+    p = panes()
+    return p[i] if len(p) > i else ''
 
 
 def read(path, missing=None):
@@ -472,12 +508,26 @@ def main():
 
 # Shared by the playback, stream and tool tests.
 
-def start_with(test, z, target=None, ini=b'', device=0):
+def start_with(test, z, target=None, ini=b'', device=0, env=None):
     """Writes z's settings file ([Zuvo], UTF-8, full volume, the output device, then ini),
     starts zuvo.exe with it on target (a local path, or none) and waits for the main window;
     the process is killed should the test end with it running. Returns the process."""
     z.write_ini(b'[Zuvo]\r\nutf8=1\r\nvolume=65535\r\nwavedevice=%d\r\n' % device + ini)
-    return z.launch(test, *([win_path(target)] if target else []), '/localini')
+    return z.launch(test, *([win_path(target)] if target else []), '/localini', env=env)
+
+
+def start_on_files(test, name, files, beside=(), ini=b'', keep_openings=False, on_folder=False,
+                   env=None):
+    """An install with `beside` copied beside zuvo.exe, the files that the (name, maker) pairs
+    `files` make in its music folder and an audio capture (see capture_audio); zuvo.exe started
+    as start_with does on the first file (or, with on_folder, the folder). Returns (install,
+    process, capture path, the files' paths)."""
+    z = Install(name, beside)
+    music = z.subfolder()
+    paths = [make(os.path.join(music, n)) for n, make in files]
+    cap = capture_audio(test, z.folder, keep_openings)
+    proc = start_with(test, z, music if on_folder else paths[0], ini, env=env)
+    return z, proc, cap, paths
 
 
 def ffmpeg_samples(path, *options, typecode='h', fmt='s16le'):

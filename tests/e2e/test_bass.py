@@ -5,20 +5,15 @@ each track's capture matching ffmpeg's own decode of the file; with wave_flags 0
 before the file's own; without the add-on a FLAC file cannot be opened and is skipped."""
 import array
 import os
-import shutil
 import struct
 import unittest
 
 import e2e_lib
-from e2e_lib import (Install, capture_audio, ffmpeg_samples, make_mp3, run, output, stop,
-                     wait_steady, wait_until)
+from e2e_lib import ffmpeg_samples, make_mp3, run, output, stop, wait_steady, wait_until
 
 
 def sox_make(path, seconds, rate=44100, channels=2, extra=()):
-    run('sox', '-D', '-r', str(rate), '-c', str(channels), '-n', '-b', '16', *extra, path,
-        'synth', str(seconds), 'sine', '100-6000', 'synth', str(seconds), 'whitenoise', 'mix',
-        'vol', '0.4')
-    return path
+    return e2e_lib.make_sound(path, seconds, '100-6000', True, 0.4, rate, channels, extra)
 
 
 def make_mod(path):
@@ -42,8 +37,7 @@ def make_mod(path):
                 pattern += struct.pack('>BBBB', p >> 8, p & 0xFF, 0x10, 0)  # sample 1
             else:
                 pattern += bytes(4)
-    with open(path, 'wb') as f:
-        f.write(header + pattern + sample)
+    e2e_lib.write(path, header + pattern + sample)
     return path
 
 
@@ -58,16 +52,8 @@ def pcm_bytes(seconds, rate, channels, width=2):
 
 class Bass(unittest.TestCase):
     def start(self, name, files, beside, ini=b"", open_folder=False):
-        z = Install(name)
-        for path in beside:
-            shutil.copy(path, z.prog)
-        music = os.path.join(z.folder, 'music')
-        os.makedirs(music)
-        paths = [make(os.path.join(music, n)) for n, make in files]
-        cap = capture_audio(self, z.folder, keep_openings=True)
-        proc = e2e_lib.start_with(self, z, music if open_folder else paths[0],
-                                  b'gapless=0\r\n' + ini)
-        return z, proc, cap, paths
+        return e2e_lib.start_on_files(self, name, files, beside, b'gapless=0\r\n' + ini, True,
+                                      open_folder)
 
     def test_a_folder_of_other_formats_plays_in_order(self):
         z, proc, cap, paths = self.start('bassfolder', [
@@ -201,8 +187,7 @@ def decode24(path):
 
 def samples24(path):
     """A capture of packed 24-bit little-endian samples."""
-    with open(path, 'rb') as f:
-        data = f.read()
+    data = e2e_lib.read(path)
     n = len(data) // 3
     return array.array('i', (int.from_bytes(data[i * 3:i * 3 + 3], 'little', signed=True)
                              for i in range(n)))

@@ -3,7 +3,6 @@ on the right (judged on a screenshot), the listed rows as the program saves them
 started on the browsed folder of its settings, keyboard commands that rename a track in place,
 open a folder row and go back to the current track."""
 import os
-import re
 import subprocess
 import time
 import unittest
@@ -31,16 +30,9 @@ def make_tree(root):
 
 
 def window_rect():
-    """x, y, w, h of the largest top-level window of zuvo.exe on the display."""
-    script = 'source "$1/scripts/wine-env.sh"; zuvo_x_prepare; xwininfo -root -tree'
-    out = subprocess.run(['bash', '-c', script, '_', e2e_lib.ROOT], check=True, timeout=60,
-                         stdout=subprocess.PIPE).stdout.decode('utf-8', 'replace')
-    best = None
-    for m in re.finditer(r'\("zuvo\.exe" "zuvo\.exe"\)\s+(\d+)x(\d+)\+(-?\d+)\+(-?\d+)', out):
-        w, h, x, y = map(int, m.groups())
-        if best is None or w * h > best[2] * best[3]:
-            best = (x, y, w, h)
-    return best
+    """x, y, w, h of the main window on the screen."""
+    rect = e2e_lib.output('rect')
+    return tuple(map(int, rect.split())) if rect else None
 
 
 def colours(png, x, y, w, h):
@@ -54,13 +46,6 @@ def saved_rows(z):
     """The File view's rows as the exit wrote them: lists of cells."""
     data = e2e_lib.read(os.path.join(z.prog, 'zuvo.ind'))
     return [line.decode('utf-8').split('|') for line in data.split(b'\r\n') if line]
-
-
-def ini_value(z, key):
-    for line in z.read_ini().split(b'\r\n'):
-        if line.startswith(key.encode() + b'='):
-            return line[len(key) + 1:].decode('utf-8')
-    return None
 
 
 def row(shown, name):
@@ -128,7 +113,7 @@ class Browse(unittest.TestCase):
         for r in rows:
             self.assertEqual(r[2], win_path(musik))
             self.assertRegex(r[3], r'^\d{4}-\d\d-\d\d \d\d:\d\d$')
-        self.assertEqual(ini_value(z, 'browsed_folder'), win_path(musik))
+        self.assertEqual(z.values().get('browsed_folder'), win_path(musik))
 
         # Started without a path (and no saved rows): the settings file's browsed folder.
         os.remove(os.path.join(z.prog, 'zuvo.ind'))
@@ -155,7 +140,7 @@ class Browse(unittest.TestCase):
         self.assertIn('s', row(listed(['Track 9', 'Track 11']), 'Track 9'),
                       'the current track is not selected')
         stop(proc, self)
-        self.assertEqual(ini_value(z, 'browsed_folder'), win_path(musik))
+        self.assertEqual(z.values().get('browsed_folder'), win_path(musik))
         names = sorted(r[0] for r in saved_rows(z))
         self.assertEqual(names, ['Track 11.mp3', 'Track 9.mp3', 'Ärger.mp3'])
 

@@ -33,8 +33,7 @@ def make_trees(base, comp):
     def write(path, size, tag, mtime):
         os.makedirs(os.path.dirname(path), exist_ok=True)
         data = (tag.encode() * (size // len(tag) + 1))[:size]
-        with open(path, 'wb') as f:
-            f.write(data)
+        e2e_lib.write(path, data)
         os.utime(path, (mtime, mtime))
 
     n = 0
@@ -71,8 +70,7 @@ def make_albums(base, comp):
         for album in ('A', 'B', 'C'):
             path = os.path.join(side, album, name)
             os.makedirs(os.path.dirname(path), exist_ok=True)
-            with open(path, 'wb') as f:
-                f.write(bytes(range(size)) if name != 'z2.dat' else b'z' * size)
+            e2e_lib.write(path, bytes(range(size)) if name != 'z2.dat' else b'z' * size)
             os.utime(path, (t, t))
     return base, comp
 

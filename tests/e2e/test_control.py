@@ -9,7 +9,7 @@ import re
 import unittest
 
 import e2e_lib
-from e2e_lib import Install, capture_audio, command, send, stop, wait_until, win_path
+from e2e_lib import Install, capture_audio, command, stop, wait_until
 
 RATE = 44100
 
@@ -27,15 +27,14 @@ def settled(path, seconds=1.0, limit=30):
                                '%s to stop growing' % os.path.basename(path))
 
 
-def prepare(test, name, seconds, ini):
-    """An install with a noisy sweep of `seconds`, its untrimmed reference decode and an ALSA
-    capture that keeps each opening of the device in its own file. Returns (install, mp3, ref,
-    capture)."""
+def play(test, name, seconds, ini):
+    """zuvo.exe started on a noisy sweep of `seconds`, with an ALSA capture that keeps each
+    opening of the device in its own file. Returns (install, process, the track's untrimmed
+    reference decode, capture)."""
     z = Install(name)
     mp3 = e2e_lib.make_mp3(os.path.join(z.folder, 'long.mp3'), seconds, noise=True)
     cap = capture_audio(test, z.folder, keep_openings=True)
-    z.write_ini(b'[Zuvo]\r\nutf8=1\r\nvolume=65535\r\nwavedevice=0\r\n' + ini)
-    return z, mp3, e2e_lib.decode(mp3, gapless=False), cap
+    return z, e2e_lib.start_with(test, z, mp3, ini), e2e_lib.decode(mp3, gapless=False), cap
 
 
 def rms(a, lo, hi):
@@ -62,15 +61,11 @@ class Volume(unittest.TestCase):
     def test_soft_mute_scales_what_follows(self):
         # Soft mute plays a quarter of the volume through the 1.8 curve: 5,404 / 65,535 of the
         # full level on the device, from the blocks after the command on.
-        z, mp3, ref, cap = prepare(self, 'softmute', 20, b'outbuflength=1\r\n')
-        proc = z.start(win_path(mp3), '/localini')
-        try:
-            self.assertEqual(send('wait', '20000'), 0, 'no main window')
-            grown(cap, 4 * RATE, 60, 'playback to start')
-            self.assertEqual(command('SoftMute'), 0)
-            settled(cap, 2.0, 120)
-        finally:
-            stop(proc, self)
+        z, proc, ref, cap = play(self, 'softmute', 20, b'outbuflength=1\r\n')
+        grown(cap, 4 * RATE, 60, 'playback to start')
+        self.assertEqual(command('SoftMute'), 0)
+        settled(cap, 2.0, 120)
+        stop(proc, self)
         got = e2e_lib.samples(cap)
         # The first half second is at full level, the last seconds at the soft-mute level;
         # the signal's level is steady, so the capture's is compared with the decode's.
@@ -87,17 +82,13 @@ class StopResume(unittest.TestCase):
     def test_resume_repeats_the_back_off(self):
         # A short queue (three buffers, about 0.28 s) keeps what was written close to what was
         # heard when the stop arrives.
-        z, mp3, ref, cap = prepare(self, 'stopresume', 40, b'outbuflength=1\r\n')
-        proc = z.start(win_path(mp3), '/localini')
-        try:
-            self.assertEqual(send('wait', '20000'), 0, 'no main window')
-            grown(cap, 4 * RATE * 3, 60, 'playback to start')
-            self.assertEqual(command('StopResume'), 0)  # stop
-            first = settled(cap)
-            self.assertEqual(command('StopResume'), 0)  # resume
-            grown(cap + '.0001', 4 * RATE, 30, 'playback to resume')
-        finally:
-            stop(proc, self)
+        z, proc, ref, cap = play(self, 'stopresume', 40, b'outbuflength=1\r\n')
+        grown(cap, 4 * RATE * 3, 60, 'playback to start')
+        self.assertEqual(command('StopResume'), 0)  # stop
+        first = settled(cap)
+        self.assertEqual(command('StopResume'), 0)  # resume
+        grown(cap + '.0001', 4 * RATE, 30, 'playback to resume')
+        stop(proc, self)
         played = first // 2
         self.assertLess(played, len(ref) - 4 * RATE, 'the track ended before the stop')
         resumed = e2e_lib.samples(cap + '.0001')
@@ -124,16 +115,12 @@ class RuntimeInformation(unittest.TestCase):
         # file position of what was heard (128 kbit/s: 16,000 bytes a second after the audio
         # start), not the position read at the start. A short queue (three buffers, about
         # 0.28 s) keeps what was written close to what was heard.
-        z, mp3, _, cap = prepare(self, 'runtime', 40, b'outbuflength=1\r\nlast_pos=777\r\n')
-        proc = z.start(win_path(mp3), '/localini')
-        try:
-            self.assertEqual(send('wait', '20000'), 0, 'no main window')
-            grown(cap, 4 * RATE * 3, 60, 'playback to start')
-            self.assertEqual(command('RuntimeInfo'), 0)
-            rc, out = e2e_lib.send_output('text', 'ZuvoRuntimeInfo', '10000')
-            self.assertEqual(rc, 0, 'no runtime information window')
-        finally:
-            stop(proc, self)
+        z, proc, _, cap = play(self, 'runtime', 40, b'outbuflength=1\r\nlast_pos=777\r\n')
+        grown(cap, 4 * RATE * 3, 60, 'playback to start')
+        self.assertEqual(command('RuntimeInfo'), 0)
+        rc, out = e2e_lib.send_output('text', 'ZuvoRuntimeInfo', '10000')
+        self.assertEqual(rc, 0, 'no runtime information window')
+        stop(proc, self)
         text = out.decode('latin-1')
         values = dict(re.findall(r'^(\w[\w ]*): (-?\d+)', text, re.M))
         self.assertRegex(text, r'waveOutBufs: 3 x 16 KB')

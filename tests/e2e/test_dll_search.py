@@ -22,8 +22,7 @@ class DllSearch(unittest.TestCase):
         # zuvo.exe plays an MP3 of a music folder that holds the stand-in DLL, with the mpglib
         # decoder chosen.
         z = Install('dllsearch')
-        music = os.path.join(z.folder, 'music')
-        os.makedirs(music)
+        music = z.subfolder()
         mp3 = e2e_lib.make_mp3(os.path.join(music, 'tone.mp3'), 2, '440')
         shutil.copy(marker_dll(), music)
         proc = e2e_lib.start_with(self, z, mp3, b'use_mpglib=1\r\n')

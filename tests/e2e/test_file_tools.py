@@ -42,8 +42,8 @@ class FileTools(unittest.TestCase):
     def tracks(self, folder, count):
         os.makedirs(folder)
         for i, n in enumerate('abcdefg'[:count]):
-            with open(os.path.join(folder, n + '.mp3'), 'wb') as f:
-                f.write(b'\xff\xfb\x90\x00' * (64 + i) + n.encode() * 100)
+            e2e_lib.write(os.path.join(folder, n + '.mp3'),
+                          b'\xff\xfb\x90\x00' * (64 + i) + n.encode() * 100)
 
     def test_seamless_moves_of_the_playing_track(self):
         """Renamed in its folder, then moved into a folder made after the tree was read (as
@@ -54,8 +54,7 @@ class FileTools(unittest.TestCase):
         os.makedirs(os.path.join(music, 'Album'))
         mp3 = make_mp3(os.path.join(music, 'song.mp3'), 25, noise=True, volume=0.3)
         ref = decode(mp3, gapless=False)
-        with open(os.path.join(music, 'other.mp3'), 'wb') as f:
-            f.write(b'\xff\xfb\x90\x00' * 64)
+        e2e_lib.write(os.path.join(music, 'other.mp3'), b'\xff\xfb\x90\x00' * 64)
         before = e2e_lib.hashes(music)
         cap = capture_audio(self, z.folder)
         proc = z.start_in(self, music)
@@ -95,9 +94,7 @@ class FileTools(unittest.TestCase):
 
     def test_move_of_the_playing_track_to_another_drive(self):
         z = Install('ftmove')
-        music, other = os.path.join(z.folder, 'Music'), os.path.join(z.folder, 'Other')
-        os.makedirs(music)
-        os.makedirs(other)
+        music, other = z.subfolder('Music'), z.subfolder('Other')
         drive = e2e_lib.map_drive(self, 't', other)
         mp3 = make_mp3(os.path.join(music, 'song.mp3'), 20, noise=True, volume=0.3)
         ref = decode(mp3, gapless=False)
@@ -181,8 +178,7 @@ class FileTools(unittest.TestCase):
         want.update({'99_a.mp3': src['a.mp3'], '100_b.mp3': src['b.mp3'],
                      '101_c.mp3': src['c.mp3']})
         wait_until(lambda: e2e_lib.hashes(dest) == want, 10, '99_, 100_ and 101_')
-        with open(os.path.join(dest, '02_b.mp3'), 'wb') as f:
-            f.write(b'kept')
+        e2e_lib.write(os.path.join(dest, '02_b.mp3'), b'kept')
         want['02_b.mp3'] = hashlib.sha1(b'kept').hexdigest()
         os.remove(os.path.join(dest, '01_a.mp3'))
         os.remove(os.path.join(dest, '03_c.mp3'))
@@ -232,9 +228,7 @@ class FileTools(unittest.TestCase):
         self.assertEqual(send('dlgclick', 'Notes', '1'), 0)
         wait_until(lambda: send('wintext', '#32770', '200') != 0, 10, 'the dialog closed')
         stop(proc, self)
-        proc = z.start('/localini')
-        self.addCleanup(lambda: proc.poll() is None and proc.kill())
-        self.assertEqual(send('wait', '20000'), 0)
+        proc = z.launch(self, '/localini')
         wait_until(lambda: 'c.mp3' in e2e_lib.row_names(), 20,
                    lambda: 'the File view restored: %r' % e2e_lib.row_names())
         self.assertEqual(send('select', 'c.mp3'), 0)
@@ -265,8 +259,7 @@ class FileTools(unittest.TestCase):
         # time): at its end the next folder would come.
         make_mp3(os.path.join(other, 'tune.mp3'), 600, '100-200', rate=8000, channels=1,
                  lame=('-b', '8'))
-        with open(os.path.join(other, 'set.m3u'), 'wb') as f:
-            f.write(b'tune.mp3\r\n')
+        e2e_lib.write(os.path.join(other, 'set.m3u'), b'tune.mp3\r\n')
         before = {**e2e_lib.hashes(music), **{'o/' + k: v for k, v in e2e_lib.hashes(other).items()}}
         capture_audio(self, z.folder)
         proc = z.start_in(self, music)
@@ -302,12 +295,9 @@ class FileTools(unittest.TestCase):
         # With list_style 0x100 Delete sends the file whole into Wine's trash under
         # $XDG_DATA_HOME without asking.
         z = Install('ftfind')
-        music, xdg = os.path.join(z.folder, 'Music'), os.path.join(z.folder, 'xdg')
-        os.makedirs(music)
-        os.makedirs(xdg)
+        music, xdg = z.subfolder('Music'), z.subfolder('xdg')
         for n in ('moon', 'other', 'zoo'):
-            with open(os.path.join(music, n + '.mp3'), 'wb') as f:
-                f.write(b'\xff\xfb\x90\x00' * 64 + n.encode())
+            e2e_lib.write(os.path.join(music, n + '.mp3'), b'\xff\xfb\x90\x00' * 64 + n.encode())
         before = e2e_lib.hashes(music)
         os.environ['XDG_DATA_HOME'] = xdg
         self.addCleanup(os.environ.pop, 'XDG_DATA_HOME', None)

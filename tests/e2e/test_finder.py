@@ -55,7 +55,7 @@ class Finder(unittest.TestCase):
         if len(fields) > 2:
             self.assertEqual(send('press', DIALOG, '330'), 0)  # "<1M" checks "Size"
         for control, text in zip((301, 302, 307, 308), fields):
-            self.assertEqual(send('settext', DIALOG, str(control), text), 0)
+            self.assertEqual(send('dlgset', '*', str(control), text), 0)
         if button:
             self.assertEqual(send('press', DIALOG, str(button)), 0)
 

@@ -13,7 +13,7 @@ import time
 import unittest
 
 import e2e_lib
-from e2e_lib import Install, capture_audio, command, decode, find, map_drive, run, send, stop
+from e2e_lib import Install, capture_audio, command, decode, find, map_drive, run, stop
 
 RATE, CHANNELS = 44100, 2
 # Frames of each track: arbitrary lengths, none a multiple of the 1152-sample frame.
@@ -71,8 +71,7 @@ class FolderPlay(unittest.TestCase):
         """Builds the drive, lets prepare(root, tracks) turn A into a list (it returns A's
         references and the File view to show), starts zuvo.exe and checks the capture."""
         z = Install(name)
-        root = os.path.join(z.folder, 'drive')
-        os.makedirs(root)
+        root = z.subfolder('drive')
         tracks = make_tracks(root)
         n_b = len(TRACKS['B'])
         shown = b''
@@ -89,9 +88,7 @@ class FolderPlay(unittest.TestCase):
         # Polls the capture files: when each one grew first and last (wall clock).
         grew = {}
         t0 = time.monotonic()
-        proc = z.start(*([drive + start] if start else []), '/localini')
-        self.addCleanup(lambda: proc.poll() is None and proc.kill())
-        self.assertEqual(send('wait', '20000'), 0, 'no main window')
+        proc = z.launch(self, *([drive + start] if start else []), '/localini')
         if not start:
             # A's list is shown, a row for each of A's tracks; Return plays the first.
             e2e_lib.wait_listed(len(TRACKS['A']))
@@ -144,8 +141,7 @@ class FolderPlay(unittest.TestCase):
         bounds = []  # (file, first sample index in cap)
         for n in files[:2]:
             bounds.append((n, len(cap)))
-            with open(os.path.join(z.folder, n), 'rb') as f:
-                data = f.read()
+            data = e2e_lib.read(os.path.join(z.folder, n))
             cap.frombytes(data[:len(data) // 2 * 2])
         self.assertTrue(cap, 'nothing was played')
 

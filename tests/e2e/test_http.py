@@ -40,8 +40,7 @@ IDLE = 200  # idle connections held open at once
 class HttpServer(unittest.TestCase):
     def test_page_commands_replies_idle_connections_and_malformed_requests(self):
         z = Install('http_page')
-        music = os.path.join(z.folder, 'music')
-        os.makedirs(music)
+        music = z.subfolder()
         # Tag titles that would run as a script if the page did not escape them ('<' cannot
         # be in a Windows file name), shown instead of the file names.
         paths = [e2e_lib.make_mp3(os.path.join(music, '%02d Track & co.mp3' % (i + 1)), 30,

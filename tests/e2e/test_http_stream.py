@@ -5,7 +5,6 @@ wave-out played (found in the capture by its envelope, the offset printed); the 
 after playback. With the ACM encoder, which Wine lacks for MP3, the listener is closed and
 error.log says why."""
 import os
-import shutil
 import socket
 import subprocess
 import threading
@@ -48,14 +47,11 @@ class HttpStream(unittest.TestCase):
         """The program with lame_enc.dll beside it and the server on; with music, a folder of
         two noise tracks whose first is the last file (where Stop/Resume starts: nothing
         plays at start)."""
-        lame = e2e_lib.standin('lame_enc.dll')
-        z = Install(name)
+        z = Install(name, [e2e_lib.standin('lame_enc.dll')])
         self.port = hc.free_port()
-        shutil.copy(lame, z.prog)
         last = b''
         if music:
-            folder = os.path.join(z.folder, 'music')
-            os.makedirs(folder)
+            folder = z.subfolder()
             first = hc.make_music(os.path.join(folder, '01 noise.mp3'), 12, seed=1)
             hc.make_music(os.path.join(folder, '02 noise.mp3'), 12, seed=2)
             last = b'last_file=' + win_path(first).encode() + b'\r\n'

@@ -15,11 +15,6 @@ from e2e_lib import (Install, command, make_mp3, send, send_output, stop, wait_s
 FILES = 1000
 
 
-def pane0():
-    rc, out = e2e_lib.send_output('status')
-    return out.decode('utf-8').replace('\r', '').split('\n')[0] if rc == 0 else ''
-
-
 def cells(column):
     rc, out = send_output('cells', str(column))
     return out.decode('utf-8', 'replace').splitlines() if rc == 0 else []
@@ -32,8 +27,7 @@ def scanned(column=1):
 class InfoScan(unittest.TestCase):
     def test_escape_stops_a_scan_and_the_next_gives_every_row_its_length(self):
         z = Install('scan1000')
-        music = os.path.join(z.folder, 'music')
-        os.makedirs(music)
+        music = z.subfolder()
         # A few distinct lengths, copied under many names (encoding 1,000 files would take
         # longer than the scan).
         sources = [make_mp3(os.path.join(z.folder, 'src%d.mp3' % s), s) for s in (2, 3, 5)]
@@ -54,7 +48,8 @@ class InfoScan(unittest.TestCase):
             self.assertTrue(c == want[i % 3] or c.endswith(' MB'), 'row %d: %s' % (i, c))
 
         # The probe runs 8 s; the whole scan must lie within it.
-        probe = subprocess.Popen([e2e_lib.WINE_RUN, e2e_lib.ARGS.send, 'probe', '8000'],
+        probe = subprocess.Popen([e2e_lib.WINE_RUN, e2e_lib.ARGS.send, 'stalls', 'ZuvoWndClass',
+                                  '8000', '50'],
                                  stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
         began = time.monotonic()
         self.assertEqual(command('ScanInfo'), 0)
@@ -62,7 +57,7 @@ class InfoScan(unittest.TestCase):
         seconds = time.monotonic() - began
         out, _ = probe.communicate(timeout=60)
         self.assertLess(seconds, 8, 'the scan outlasted the probe')
-        count, worst = out.decode().split()
+        worst, count = out.decode().split()
         print('info scan: %d rows (%d done before Esc) in %.1f s (%.0f rows/s, within the '
               'polling of the check); probe: %s messages, longest wait %s ms' % (
                   FILES, stopped, seconds, FILES / seconds, count, worst))
@@ -71,7 +66,8 @@ class InfoScan(unittest.TestCase):
         for i, c in enumerate(cells(1)):
             self.assertEqual(c, want[i % 3], 'row %d' % i)
         # The list summary adds the times up: 334 x 2 + 333 x 3 + 333 x 5 s is 55 minutes.
-        wait_until(lambda: pane0().endswith(', 0:55 h'), 10, lambda: 'the summary %r' % pane0())
+        wait_until(lambda: e2e_lib.pane(0).endswith(', 0:55 h'), 10,
+                   lambda: 'the summary %r' % e2e_lib.panes())
         stop(proc, self)
 
 
@@ -80,8 +76,7 @@ class ScanStarts(unittest.TestCase):
         # With "Always scan for track times/info" rows enqueued into the Playlist view and
         # the rows of a loaded play list get their lengths without the scan command.
         z = Install('scanstarts')
-        music = os.path.join(z.folder, 'music')
-        os.makedirs(music)
+        music = z.subfolder()
         files = [make_mp3(os.path.join(music, '%d.mp3' % s), s) for s in (2, 3, 5)]
         m3u = os.path.join(z.folder, 'list.m3u')
         with open(m3u, 'w') as f:

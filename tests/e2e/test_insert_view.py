@@ -20,8 +20,7 @@ AUTOINSERT = b'00720,00010,00540,00400,0300,0060,0060,0060,001'
 class InsertView(unittest.TestCase):
     def test_timed_and_manual_insert_and_dragged_rows(self):
         z = Install('insertview')
-        music = os.path.join(z.folder, 'music')
-        os.makedirs(music)
+        music = z.subfolder()
         # Long enough to play on through the test, with a capture that runs faster than real time.
         for name in 'abcd':
             e2e_lib.make_mp3(os.path.join(music, name + '.mp3'), 420, rate=22050, channels=1,

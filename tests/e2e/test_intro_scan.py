@@ -20,8 +20,7 @@ PROBE = 64
 class IntroScan(unittest.TestCase):
     def test_intros_of_every_row_in_order(self):
         z = Install('introscan')
-        music = os.path.join(z.folder, 'music')
-        os.makedirs(music)
+        music = z.subfolder()
         refs = [e2e_lib.decode(e2e_lib.make_mp3(os.path.join(music, name + '.mp3'), SECONDS,
                                                 sweep, True, lame=('-b', '160')))
                 for name, sweep in TRACKS]

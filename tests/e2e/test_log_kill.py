@@ -62,8 +62,7 @@ def zuvo_pids(parent):
 class LogKill(unittest.TestCase):
     def test_kill_during_trimming_leaves_a_whole_log(self):
         z = Install('logkill')
-        music = os.path.join(z.folder, 'music')
-        os.makedirs(music)
+        music = z.subfolder()
         mp3 = e2e_lib.make_mp3(os.path.join(music, 'track.mp3'), 31)
         capture_audio(self, z.folder)
         log = os.path.join(z.prog, 'zuvo.log')
@@ -79,9 +78,7 @@ class LogKill(unittest.TestCase):
             e2e_lib.write(log, old)
             if os.path.exists(temp):
                 os.remove(temp)
-            z.write_ini(b'[Zuvo]\r\nutf8=1\r\nvolume=65535\r\nwavedevice=0\r\nlogfile=%d\r\n'
-                        % LOGFILE)
-            proc = z.launch(self, e2e_lib.win_path(mp3), '/localini')
+            proc = e2e_lib.start_with(self, z, mp3, b'logfile=%d\r\n' % LOGFILE)
             killed_in_rewrite, pids = False, []
             deadline = time.monotonic() + 120
             while time.monotonic() < deadline:

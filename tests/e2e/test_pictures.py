@@ -33,8 +33,7 @@ class Pictures(unittest.TestCase):
 
     def test_folder_tag_and_standard_pictures(self):
         z = Install('pictures')
-        music = os.path.join(z.folder, 'Music')
-        os.makedirs(music)
+        music = z.subfolder('Music')
         cover = picture(os.path.join(music, 'cover.jpg'), '#ff0000')
         make_mp3(os.path.join(music, 'a.mp3'), 30)
         tagged = make_mp3(os.path.join(music, 'b.mp3'), 30)
@@ -54,8 +53,7 @@ class Pictures(unittest.TestCase):
         stop(proc, self)
 
         # No picture in the folder: the settings folder's cover.jpg (green) stands in.
-        bare = os.path.join(z.folder, 'Bare')
-        os.makedirs(bare)
+        bare = z.subfolder('Bare')
         make_mp3(os.path.join(bare, 'c.mp3'), 5)
         picture(os.path.join(z.prog, 'cover.jpg'), '#00ff00')
         proc = z.start_in(self, bare, b'stylez=%d\r\n' % (SHOW_PICTURES | STANDARD_PICTURE),

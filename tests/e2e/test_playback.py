@@ -5,7 +5,6 @@ through it, and exactly with the mpglib stand-in; through DirectSound, which Win
 48 kHz float, a sweep is heard whole, from its first frequency to its end. The audio is
 captured by an ALSA file plugin."""
 import os
-import shutil
 import unittest
 
 import e2e_lib
@@ -37,9 +36,7 @@ class Playback(unittest.TestCase):
         """Plays the file that make(path) creates, with the files `beside` copied beside
         zuvo.exe; returns (capture path, mp3 path). whole(samples of the trimmed decode): the
         bytes the capture holds at least once the track has played whole."""
-        z = Install(name)
-        for path in beside:
-            shutil.copy(path, z.prog)
+        z = Install(name, beside)
         mp3 = os.path.join(z.folder, name + '.mp3')
         make(mp3)
         at_least = whole(len(decode(mp3)))

@@ -40,8 +40,7 @@ class PlaylistView(unittest.TestCase):
 
     def test_pane_enqueue_saved_rows_and_play(self):
         z = Install('plview')
-        root = os.path.join(z.folder, 'drive')
-        os.makedirs(root)
+        root = z.subfolder('drive')
         tracks = make_tracks(root)  # a1 a2 a3 b1 b2
         drive = map_drive(self, 'p', root)
         track = {os.path.basename(mp3)[:2]: (mp3, ref) for mp3, ref in tracks}

@@ -33,9 +33,7 @@ class PlaylistWrite(unittest.TestCase):
 
     def test_create_append_and_utf8_list(self):
         z = Install('plwrite')
-        music, lists = os.path.join(z.folder, 'Music'), os.path.join(z.folder, 'Lists')
-        os.makedirs(music)
-        os.makedirs(lists)
+        music, lists = z.subfolder('Music'), z.subfolder('Lists')
         for name in ('a.mp3', 'b.mp3', 'c.mp3', 'ä ö.mp3', 'notes.txt'):
             e2e_lib.write(os.path.join(music, name), b'\xff\xfb\x90\x00' * 64)
         proc = z.start_in(self, music)
@@ -57,8 +55,7 @@ class PlaylistWrite(unittest.TestCase):
 
     def test_caption_follows_cue_tracks(self):
         z = Install('cuefollow')
-        album = os.path.join(z.folder, 'Album')
-        os.makedirs(album)
+        album = z.subfolder('Album')
         total = sum(PARTS)
         e2e_lib.make_mp3(os.path.join(album, 'album.mp3'), total, '200-4000')
         cue = os.path.join(album, 'album.cue')

@@ -10,55 +10,25 @@ import shutil
 import unittest
 
 import e2e_lib
-from e2e_lib import (Install, capture_audio, command, decode, make_mp3, run, stop, wait_steady,
-                     wait_until)
+from e2e_lib import command, decode, make_mp3, stop, wait_steady, wait_until
 from e2e_lib import ffmpeg_samples as ffmpeg_decode
 
-PLUGINS = None
-
-
 def plugin(name):
-    path = os.path.join(PLUGINS, name)
-    if not os.path.exists(path):
-        raise unittest.SkipTest('%s was not built' % name)
-    return path
+    return e2e_lib.standin(name, 'plugins')
 
 
 def make_flac(path, seconds, rate=44100, channels=2):
     """A sweep with noise (every stretch found at one place only), as FLAC."""
-    run('sox', '-D', '-r', str(rate), '-c', str(channels), '-n', '-b', '16', path,
-        'synth', str(seconds), 'sine', '80-7000', 'synth', str(seconds), 'whitenoise', 'mix',
-        'vol', '0.4')
-    return path
+    return e2e_lib.make_sound(path, seconds, noise=True, rate=rate, channels=channels)
 
 
 def error_log(z):
-    path = os.path.join(z.prog, 'error.log')
-    if not os.path.exists(path):
-        return ''
-    with open(path, 'rb') as f:
-        return f.read().decode('latin-1')
+    return e2e_lib.read(os.path.join(z.prog, 'error.log'), b'').decode('latin-1')
 
 
 class Plugins(unittest.TestCase):
     def start(self, name, files, beside, ini=b'', env=None, keep_openings=False):
-        """zuvo.exe with `beside` copied beside it, started on files[0] (made by files'
-        makers in its music folder). Returns (install, process, capture path, paths)."""
-        z = Install(name)
-        for path in beside:
-            shutil.copy(path, z.prog)
-        music = os.path.join(z.folder, 'music')
-        os.makedirs(music)
-        paths = [make(os.path.join(music, n)) for n, make in files]
-        cap = capture_audio(self, z.folder, keep_openings)
-        old = dict(os.environ)
-        os.environ.update(env or {})
-        try:
-            proc = e2e_lib.start_with(self, z, paths[0], ini)
-        finally:
-            os.environ.clear()
-            os.environ.update(old)
-        return z, proc, cap, paths
+        return e2e_lib.start_on_files(self, name, files, beside, ini, keep_openings, env=env)
 
     def play_out(self, proc, cap, ref):
         """The capture once playback has ended; ref: the samples of a track it holds whole."""
@@ -186,9 +156,4 @@ class Plugins(unittest.TestCase):
 
 
 if __name__ == '__main__':
-    import sys
-    # The plug-ins are built into the build's plugins/ (zuvo-send.exe is in its tests/e2e/).
-    if '--send' in sys.argv:
-        send_exe = sys.argv[sys.argv.index('--send') + 1]
-        PLUGINS = os.path.join(os.path.dirname(os.path.abspath(send_exe)), '..', '..', 'plugins')
     e2e_lib.main()

@@ -120,10 +120,8 @@ def assert_station(test, got, station):
     decode of the station's bytes looped as they were sent (the station is encoded without an
     Info frame, so each loop joins the next frame to frame), silences left out of both (see
     without_silence; each loop has its encoder's padding)."""
-    with open(station, 'rb') as f:
-        data = f.read()
-    with open(station + '.loop.mp3', 'wb') as f:
-        f.write(data * 8)
+    data = e2e_lib.read(station)
+    e2e_lib.write(station + '.loop.mp3', data * 8)
     loop = without_silence(decode(station + '.loop.mp3', gapless=False))
     heard = without_silence(got)
     lo, hi = 44100, len(heard) - 2 * 44100
@@ -142,10 +140,8 @@ def station_mp3(path):
 
 class Radio(unittest.TestCase):
     def start(self, name, content_type='audio/mpeg', ini=b'', host=None):
-        z = Install(name)
-        shutil.copy(e2e_lib.standin('bass.dll'), z.prog)
-        music = os.path.join(z.folder, 'music')
-        os.makedirs(music)
+        z = Install(name, [e2e_lib.standin('bass.dll')])
+        music = z.subfolder()
         station = station_mp3(os.path.join(z.folder, 'station.mp3'))
         after = make_mp3(os.path.join(music, 'after.mp3'), 1.5, sweep='300-900')
         server = IcyServer(station, content_type)
@@ -310,8 +306,7 @@ class Icecast(unittest.TestCase):
                 for s in (sources if isinstance(sources, list) else [sources])]
 
     def test_ogg_mount_plays(self):
-        z = Install('iceogg')
-        shutil.copy(e2e_lib.standin('bass.dll'), z.prog)
+        z = Install('iceogg', [e2e_lib.standin('bass.dll')])
         m3u = os.path.join(z.folder, 'radio.m3u')
         with open(m3u, 'w') as f:
             f.write('http://127.0.0.1:%d/radio.ogg\r\n' % self.port)

@@ -4,7 +4,6 @@ through their window messages, write their keys at exit; a quick setting changes
 "Restart Zuvo" starts the program again with its arguments and the old one ends."""
 import glob
 import os
-import shutil
 import unittest
 
 import e2e_lib
@@ -18,15 +17,6 @@ PAGES = ['Quick settings', 'Audio', 'Decoders', 'Enhancer 1', 'Enhancer 2', 'Con
          'About Zuvo']
 PAGE_TITLE = 3992
 SETTINGS = command_id('Settings')
-
-
-def ini_values(data):
-    out = {}
-    for line in data.split(b'\r\n'):
-        key, eq, value = line.partition(b'=')
-        if eq and key.decode() not in out:
-            out[key.decode()] = value.decode('utf-8')
-    return out
 
 
 def page_title():
@@ -54,12 +44,12 @@ def close_dialog(test):
 STEPS = [
     (5, 'dlgclick', 3150, None, 'control_flags', lambda v: str(int(v) | 0x40)),
     (5, 'dlgset', 3167, '2500', 'skip_times', lambda v: str((2500 << 16) | (int(v) & 0xFFFF))),
-    (6, 'dlgcombo', 3220, '2', 'info_row', '2048'),
+    (6, 'dlgpick', 3220, '2', 'info_row', '2048'),
     # Theme "Paper", then "Current": every colour and theme value as the dialog found it.
-    (10, 'dlgcombo', 3370, '3', None, None),
-    (10, 'dlgcombo', 3370, '0', None, None),
+    (10, 'dlgpick', 3370, '3', None, None),
+    (10, 'dlgpick', 3370, '0', None, None),
     (9, 'dlgclick', 3307, None, 'system_flags', lambda v: str(int(v) | 0x40)),  # no Favorites
-    (12, 'dlgcombo', 3452, '2', 'big_title', lambda v: v[:27] + 'C' + v[28:]),
+    (12, 'dlgpick', 3452, '2', 'big_title', lambda v: v[:27] + 'C' + v[28:]),
     (13, 'dlgset', 3510, 'proxy.local:3128', 'inet', 'proxy.local:3128'),
     (14, 'dlgset', 3560, 'C:\\tools\\edit.exe', 'applaunch1', '0C:\\tools\\edit.exe'),
     (16, 'dlgset', 3661, '48', 'big_rssstring', lambda v: v[:15] + '048' + v[18:]),
@@ -69,8 +59,7 @@ STEPS = [
 
 class SettingsDialog(unittest.TestCase):
     def test_pages_values_live_theme_and_manual(self):
-        z = Install('settings-dialog')
-        shutil.copy(os.path.join(os.path.dirname(e2e_lib.ARGS.exe), 'Zuvo.html'), z.prog)
+        z = Install('settings-dialog', [os.path.join(os.path.dirname(e2e_lib.ARGS.exe), 'Zuvo.html')])
         opened = e2e_lib.open_handler(self, '.html', os.path.join(z.folder, 'opened.txt'))
         # A light theme with the darkest dialogs: the dialog turns dark with the "Dark" theme.
         z.write_ini(b'[Zuvo]\r\nutf8=1\r\ntab_sel=7\r\nhistory=0\r\nmore_dark=3\r\n')
@@ -90,7 +79,7 @@ class SettingsDialog(unittest.TestCase):
             e2e_lib.screenshot(shot)
             return e2e_lib.pixels_of(shot, '#404040'), e2e_lib.pixels_of(shot, '#171717')
         dialog_before, lists_before = colours()
-        self.assertEqual(send('dlgcombo', TITLE, '3370', '1'), 0)
+        self.assertEqual(send('dlgpick', TITLE, '3370', '1'), 0)
         wait_until(lambda: (lambda c: c[0] > dialog_before + 50000 and c[1] > lists_before + 50000)(
             colours()), 15, 'the dark dialog and lists')
         self.assertEqual(page_title(), 'Window style')
@@ -108,7 +97,7 @@ class SettingsDialog(unittest.TestCase):
         close_dialog(self)
         stop(proc, self)
         # The values the steps start from.
-        before = ini_values(z.read_ini())
+        before = z.values()
         self.assertEqual(before['tab_sel'], '12')
 
         proc = z.launch(self, '/localini', visible=True)
@@ -123,7 +112,7 @@ class SettingsDialog(unittest.TestCase):
             self.assertEqual(send(*args), 0, (page, ident))
         # A quick setting waits for "Apply" and then sets its keys only.
         self.assertEqual(send('dlgtree', TITLE, '0'), 0)
-        self.assertEqual(send('dlgcombo', TITLE, '3104', '6'), 0)
+        self.assertEqual(send('dlgpick', TITLE, '3104', '6'), 0)
         wait_until(lambda: send_output('dlgtext', TITLE, '3105')[1] ==
                    b'Apply: Mixed track transitions', 10, 'the Apply button')
         self.assertEqual(send('dlgclick', TITLE, '3105'), 0)
@@ -131,13 +120,13 @@ class SettingsDialog(unittest.TestCase):
                    send_output('dlgtext', TITLE, str(PAGE_TITLE))[1] == b'Quick settings', 10,
                    'the page after Apply')
         # A choice left without "Apply" changes nothing (wavedevice stays as it was).
-        self.assertEqual(send('dlgcombo', TITLE, '3104', '9'), 0)
+        self.assertEqual(send('dlgpick', TITLE, '3104', '9'), 0)
         close_dialog(self)
         # The tree is rebuilt when the dialog closes: the Favorites root is gone at once.
         self.assertEqual(len(set(roots_before) - set(roots())), 1, (roots_before, roots()))
         self.assertEqual(len(roots()), len(roots_before) - 1)
         stop(proc, self)
-        after = ini_values(z.read_ini())
+        after = z.values()
         expected = dict(before)
         for _, _, _, _, key, want in STEPS:
             if key:

@@ -35,8 +35,7 @@ class SettingsFile(unittest.TestCase):
                 ('XX', None, 'Language file open failed', 'EN'))):
             with self.subTest(code=code, log=log):
                 z = Install('settings%d' % n)
-                music = os.path.join(z.folder, 'music')
-                os.makedirs(music)
+                music = z.subfolder()
                 last_file = win_path(e2e_lib.write(os.path.join(music, 'a.mp3'), b'\0' * 100))
                 z.write_ini(b'[Zuvo]\r\nutf8=1\r\nwindow_x=50\r\nwindow_y=40\r\nfilebufsize=1000\r\n'
                             b'language=%s\r\nlast_file=%s\r\n[Foreign]\r\nkey=value\r\n' %

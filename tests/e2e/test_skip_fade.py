@@ -80,8 +80,7 @@ def mix_begins(cap, ref1, off1, start, diverge, until, ref2, at2):
 class SkipFade(unittest.TestCase):
     def skip(self, name, gapless, device=0):
         z = Install(name)
-        music = os.path.join(z.folder, 'music')
-        os.makedirs(music)
+        music = z.subfolder()
         # The second track is quieter, so that the DirectSound capture's level tells them apart.
         ref1, ref2 = (e2e_lib.decode(e2e_lib.make_mp3(
             os.path.join(music, name + '.mp3'), seconds, sweep, True, volume, lame=('-b', '192')))
@@ -110,8 +109,7 @@ class SkipFade(unittest.TestCase):
         openings = [n for n in sorted(os.listdir(z.folder)) if n.startswith('cap.raw') and
                     os.path.getsize(os.path.join(z.folder, n)) > 0]
         self.assertEqual(len(openings), 1, 'the skip reopened the device')
-        with open(os.path.join(z.folder, openings[0]), 'rb') as f:
-            data = f.read()
+        data = e2e_lib.read(os.path.join(z.folder, openings[0]))
         mixed = gapless & 9 == 9
         if device & 0x80:
             self.check_levels(name, data, mixed)

@@ -19,8 +19,6 @@ from e2e_lib import (Install, capture_audio, command, make_mp3, send, send_outpu
                      wait_until)
 
 TITLE = ' Zuvo Directory Player - Configuration'
-PLUGINS = None
-STANDINS = None
 # Tree positions of the pages, depth first, and a control each page alone has.
 AUDIO, DECODERS, ENHANCER1, ENHANCER2, HOTKEYS = 1, 2, 3, 4, 8
 PROBE = {AUDIO: 4002, DECODERS: 4104, ENHANCER1: 4230, ENHANCER2: 4305, HOTKEYS: 4460}
@@ -33,11 +31,6 @@ ENH2_2 = (b'----m044u051d088t046m045u051d085t051m045u047d085t020m022u058d085t009
 QUIET = b'----f00000f00000f00000------------l000s020'
 LOUD = b'----f00000f00000f00000------------l040s020'
 PLAIN_LIM = b'------th300re040ce300kn000ra201at025ho000'
-
-
-def ini_values(z):
-    text = z.read_ini().decode('latin-1')
-    return dict(m.groups() for m in re.finditer(r'^(\w+)=(.*?)\r?$', text, re.M))
 
 
 def low_pass(a, f, rate):
@@ -68,7 +61,7 @@ def rms(a, lo, hi):
 
 def music_folder(name):
     """An empty folder beside the install `name`."""
-    music = Install(name).folder + '-music'
+    music = os.path.join(e2e_lib.ARGS.work, name + '-music')
     shutil.rmtree(music, ignore_errors=True)
     os.makedirs(music)
     return music
@@ -76,9 +69,7 @@ def music_folder(name):
 
 class SoundPages(unittest.TestCase):
     def start(self, name, ini, track=None, beside=(), device=0, keep_openings=False):
-        z = Install(name)
-        for path in beside:
-            shutil.copy(path, z.prog)
+        z = Install(name, beside)
         cap = capture_audio(self, z.folder, keep_openings)
         return z, e2e_lib.start_with(self, z, track, ini, device), cap
 
@@ -107,14 +98,13 @@ class SoundPages(unittest.TestCase):
 
     def test_controls_write_their_settings(self):
         ini = b'hotkeys=0\r\ngapless=0\r\nenh2_1=' + QUIET + b'\r\n'
-        bass = os.path.join(STANDINS or '', 'bass.dll')
-        plugin = os.path.join(PLUGINS or '', 'in_sndfile.dll')
+        bass = e2e_lib.built('standins', 'bass.dll')
+        plugin = e2e_lib.built('plugins', 'in_sndfile.dll')
         # A folder of a tracker module (BASS alone plays it), a WAV file (the input plug-in
         # plays it too) and an MP3 file, shown in the File view.
         music = music_folder('soundpages')
         for file in ('mod only.mod', 'shared.wav', 'mpeg.mp3'):
-            with open(os.path.join(music, file), 'wb') as f:
-                f.write(b'\0' * 1000)
+            e2e_lib.write(os.path.join(music, file), b'\0' * 1000)
         z, proc, _ = self.start('soundpages', ini, music,
                                 [p for p in (bass, plugin) if os.path.exists(p)])
         shown = lambda: sorted(r[1] for r in e2e_lib.rows())
@@ -176,7 +166,7 @@ class SoundPages(unittest.TestCase):
         self.close_dialog()
         stop(proc, self)
 
-        v = ini_values(z)
+        v = z.values()
         self.assertEqual((v['filebufsize'], v['outbuflength'], v['streambuffer'], v['eq'],
                           v['enh2_1'][34:38], v['hotkeys']),
                          ('300', '8', '12', '020,050,050', 'l040', '7'))
@@ -218,7 +208,7 @@ class SoundPages(unittest.TestCase):
         self.assert_gain(cap, ref, second // 2, before - second // 2, 0.5, 'before the preset')
         self.assert_gain(cap, ref, after + 3 * second // 2, after + 4 * second,
                          1.5, 'after the preset')
-        self.assertEqual(ini_values(z)['enh2_1'].encode(), LOUD)
+        self.assertEqual(z.values()['enh2_1'].encode(), LOUD)
 
     def items(self, control):
         rc, out = send_output('dlgitems', TITLE, str(control))
@@ -270,7 +260,7 @@ class SoundPages(unittest.TestCase):
         stop(proc, self)
 
         text = z.read_ini().decode('latin-1')
-        v = ini_values(z)
+        v = z.values()
         self.assertEqual(v['enh2_1'].encode(), split, 'the strings of "Mine" chosen again')
         self.assertEqual(v['enh2_2'].encode(), flat)
         self.assertEqual(re.findall(r'^enh2_set=(.*?)\r?$', text, re.M), [])
@@ -307,8 +297,7 @@ class SoundPages(unittest.TestCase):
         stop(proc, self)
         ref = e2e_lib.decode(mp3, gapless=False)
         first = e2e_lib.samples(cap)
-        with open(second, 'rb') as f:
-            data = f.read()
+        data = e2e_lib.read(second)
         # The resumed opening read as packed 24-bit samples (16-bit data would read as noise).
         got = [int.from_bytes(data[i:i + 3], 'little', signed=True) / 256.0
                for i in range(0, len(data) - 2, 3)]
@@ -318,24 +307,17 @@ class SoundPages(unittest.TestCase):
                                    msg=what)
 
     def test_the_dsp_plugin_box_loads_the_plugin(self):
-        if not PLUGINS or not os.path.exists(os.path.join(PLUGINS, 'dsp_zuvogain.dll')):
+        dsp = e2e_lib.built('plugins', 'dsp_zuvogain.dll')
+        if not os.path.exists(dsp):
             raise unittest.SkipTest('dsp_zuvogain.dll was not built')
         z, cap, ref, before, after = self.play_and_change(
-            'dspbox', b'wave_flags=0\r\n', [os.path.join(PLUGINS, 'dsp_zuvogain.dll')],
-            DECODERS, [('dlgclick', 4111)])
+            'dspbox', b'wave_flags=0\r\n', [dsp], DECODERS, [('dlgclick', 4111)])
         second = 2 * 44100
         self.assert_gain(cap, ref, second // 2, before - second // 2, 1.0, 'without the plug-in')
         self.assert_gain(cap, ref, after + 3 * second // 2, after + 4 * second,
                          2.0, 'with the plug-in')
-        self.assertEqual(int(ini_values(z)['wave_flags']) & 0x100, 0x100)
+        self.assertEqual(int(z.values()['wave_flags']) & 0x100, 0x100)
 
 
 if __name__ == '__main__':
-    import sys
-    # The plug-ins and stand-ins are built into the build's plugins/ and standins/.
-    if '--send' in sys.argv:
-        build = os.path.join(os.path.dirname(os.path.abspath(sys.argv[sys.argv.index('--send') + 1])),
-                             '..', '..')
-        PLUGINS = os.path.join(build, 'plugins')
-        STANDINS = os.path.join(build, 'standins')
     e2e_lib.main()

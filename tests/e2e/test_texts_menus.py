@@ -10,7 +10,7 @@ import subprocess
 import unittest
 
 import e2e_lib
-from e2e_lib import Install, command, send, stop, wait_until, win_path
+from e2e_lib import Install, command, pane, panes, send, stop, wait_until, win_path
 
 TEMPLATE = '-----A=%A|B=%B|C=%C|F=%F|M=%M|N=%N|P=%P|T=%T%R%I%Z'
 TRACKS = [  # (file, lame options, title tag)
@@ -30,15 +30,6 @@ out = e2e_lib.output
 def title():
     text = out('captions', '1')
     return text.split('\t', 1)[1].rstrip('\n') if text and '\t' in text else ''
-
-
-def panes():
-    return (out('status') or '').splitlines()
-
-
-def pane(i):
-    p = panes()
-    return p[i] if len(p) > i else ''
 
 
 def x_tool(*args, **kw):
@@ -75,8 +66,7 @@ EXPECTED = [  # (modifiers, virtual key, command)
 class TextsMenus(unittest.TestCase):
     def setUp(self):
         self.z = Install('texts_menus')
-        self.music = os.path.join(self.z.folder, 'music')
-        os.makedirs(self.music)
+        self.music = self.z.subfolder()
         for name, lame, tag_title in TRACKS:
             e2e_lib.make_mp3(os.path.join(self.music, name), 90, '200-3000', noise=True,
                              volume=0.3, lame=(*lame, *TAGS, '--tt', tag_title))

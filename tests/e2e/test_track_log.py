@@ -59,8 +59,7 @@ def row_texts(record):
 class TrackLog(unittest.TestCase):
     def test_folder_plays_through_and_a_skip(self):
         z = Install('tracklog')
-        music = os.path.join(z.folder, 'music')
-        os.makedirs(music)
+        music = z.subfolder()
         for name, seconds, tags in TRACKS:
             tag_args = ('--ta', tags[0], '--tl', tags[1], '--tt', tags[2], '--tn', tags[3]) if tags else ()
             e2e_lib.make_mp3(os.path.join(music, name), seconds, '200-3000', volume=0.3,

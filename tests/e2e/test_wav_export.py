@@ -46,8 +46,7 @@ class WavExport(unittest.TestCase):
 
     def test_export_refuse_and_cancel(self):
         z = Install('wavexport')
-        music = os.path.join(z.folder, 'Music')
-        os.makedirs(music)
+        music = z.subfolder('Music')
         song = make_mp3(os.path.join(music, 'song.mp3'), 20, noise=True)
         long_mp3 = make_mp3(os.path.join(music, 'long.mp3'), LONG_S, rate=44100)
         proc = z.start_in(self, music, b'wave_flags=8\r\n')
@@ -71,8 +70,8 @@ class WavExport(unittest.TestCase):
         # channel holding (L + R) / 2 of the decode.
         mono = os.path.join(music, 'mono.wav')
         self.export('song')
-        self.assertEqual(send('settext', DIALOG, '201', win_path(mono)), 0)
-        self.assertEqual(send('click', DIALOG, '203'), 0)
+        self.assertEqual(send('dlgset', '*', '201', win_path(mono)), 0)
+        self.assertEqual(send('dlgclick', '*', '203'), 0)
         self.assertEqual(send('press', DIALOG, '1'), 0)
         wait_until(lambda: complete(mono) and not dialog_open(), 60, 'the processed export finished')
         self.assertEqual(struct.unpack_from('<HHIIHH', read(mono), 20), (1, 1, 44100, 88200, 2, 16))

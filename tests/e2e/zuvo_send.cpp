@@ -91,7 +91,8 @@
 //   zuvo-send trayclick MSG                   posts the tray icon's callback (WM_USER, 760)
 //                                             with mouse message MSG to the main window
 //   zuvo-send dlgset TITLE ID TEXT            sets the text of control ID anywhere inside the
-//                                             visible dialog titled TITLE (waits up to 10 s)
+//                                             visible dialog titled TITLE ("*": any title;
+//                                             waits up to 10 s)
 //   zuvo-send dlgclick TITLE ID               clicks button ID anywhere inside that dialog
 //   zuvo-send dlgclicks TITLE ID N MS         clicks button ID of that dialog N times, MS
 //                                             milliseconds apart (one process: even steps)
@@ -100,8 +101,12 @@
 //   zuvo-send dlgtree TITLE N                 selects the Nth item (visible order) of the
 //                                             tree of dialog TITLE; prints the milliseconds
 //                                             the selection took (the page made with it)
-//   zuvo-send dlgcombo TITLE ID INDEX         selects entry INDEX of drop-down list ID of that
-//                                             dialog as the user does (its parent is told)
+//   zuvo-send dlgpick TITLE ID INDEX          selects entry INDEX of list box or drop-down
+//                                             list ID of that dialog as the user does (its
+//                                             parent is told; exit 1 when there is none)
+//   zuvo-send stalls CLASS MS [EVERY_MS]      probes the window of class CLASS with WM_NULL
+//                                             (every EVERY_MS, 1) until it is gone or MS have
+//                                             passed; prints "LONGEST_MS PROBES"
 //   zuvo-send dlgopen ID TITLE                posts command ID to the main window and waits
 //                                             for the dialog TITLE; prints the milliseconds
 //   zuvo-send dlgclickms TITLE ID TITLE2      clicks button ID of dialog TITLE and waits for
@@ -116,6 +121,7 @@
 #include <commctrl.h>
 #include <psapi.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <cwchar>
@@ -135,6 +141,13 @@ HWND WaitForWindow(DWORD timeoutMs, bool visible, const wchar_t* windowClass = k
         if (GetTickCount() - start >= timeoutMs) return nullptr;
         Sleep(5);
     }
+}
+
+// Whether the main window is gone within timeoutMs.
+bool WaitGone(DWORD timeoutMs) {
+    for (DWORD start = GetTickCount(); FindWindowW(kClass, nullptr); Sleep(10))
+        if (GetTickCount() - start >= timeoutMs) return false;
+    return true;
 }
 
 int Usage() {
@@ -177,6 +190,30 @@ HWND Target() {
     return w;
 }
 
+// A text as UTF-8, for printing.
+std::string Utf8(const std::wstring& text) {
+    const int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<size_t>(n > 0 ? n : 1), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, out.data(), n, nullptr, nullptr);
+    out.resize(std::strlen(out.c_str()));
+    return out;
+}
+
+// Milliseconds since it was made, from the performance counter.
+struct Stopwatch {
+    LARGE_INTEGER freq{}, start{};
+    Stopwatch() {
+        QueryPerformanceFrequency(&freq);
+        QueryPerformanceCounter(&start);
+    }
+    double Ms() const {
+        LARGE_INTEGER now{};
+        QueryPerformanceCounter(&now);
+        return static_cast<double>(now.QuadPart - start.QuadPart) * 1000.0 /
+               static_cast<double>(freq.QuadPart);
+    }
+};
+
 // A page of memory in the process that owns a list control: item records and their text
 // buffers must live there for the list's messages. Released when it goes out of scope.
 struct RemotePage {
@@ -198,36 +235,34 @@ struct RemotePage {
     RemotePage(const RemotePage&) = delete;
     RemotePage& operator=(const RemotePage&) = delete;
 
-    // The text of a row's first cell: the record first, its text buffer behind it.
-    std::wstring ItemText(int row, int column = 0) const {
+    // The text an item record asks for with message `msg`: the record first, its text buffer
+    // behind it.
+    template <class Item>
+    std::wstring Text(Item item, UINT msg, WPARAM wParam) const {
         constexpr int kChars = 512;
-        LVITEMW item{};
-        item.iSubItem = column;
         item.cchTextMax = kChars;
-        item.pszText = reinterpret_cast<wchar_t*>(static_cast<char*>(page) + sizeof(LVITEMW));
+        item.pszText = reinterpret_cast<wchar_t*>(static_cast<char*>(page) + sizeof(Item));
         SIZE_T n = 0;
         if (!WriteProcessMemory(process, page, &item, sizeof item, &n)) return {};
-        SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row),
-                     reinterpret_cast<LPARAM>(page));
+        SendMessageW(list, msg, wParam, reinterpret_cast<LPARAM>(page));
         wchar_t text[kChars] = {};
         ReadProcessMemory(process, item.pszText, text, sizeof text - sizeof(wchar_t), &n);
         return text;
     }
 
-    // A tree item's text, as ItemText does for a row.
+    // The text of a row's cell.
+    std::wstring ItemText(int row, int column = 0) const {
+        LVITEMW item{};
+        item.iSubItem = column;
+        return Text(item, LVM_GETITEMTEXTW, static_cast<WPARAM>(row));
+    }
+
+    // A tree item's text.
     std::wstring TreeText(HTREEITEM h) const {
-        constexpr int kChars = 512;
         TVITEMW item{};
         item.mask = TVIF_TEXT;
         item.hItem = h;
-        item.cchTextMax = kChars;
-        item.pszText = reinterpret_cast<wchar_t*>(static_cast<char*>(page) + sizeof(TVITEMW));
-        SIZE_T n = 0;
-        if (!WriteProcessMemory(process, page, &item, sizeof item, &n)) return {};
-        SendMessageW(list, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(page));
-        wchar_t text[kChars] = {};
-        ReadProcessMemory(process, item.pszText, text, sizeof text - sizeof(wchar_t), &n);
-        return text;
+        return Text(item, TVM_GETITEMW, 0);
     }
 
     // Row -1: every row.
@@ -255,6 +290,12 @@ HWND FindList(const wchar_t* name) {
     return nullptr;
 }
 
+// The list view of the top-level window titled `title` (a dialog), or null.
+HWND DialogList(const wchar_t* title) {
+    HWND w = FindWindowW(nullptr, title);
+    return w ? FindWindowExW(w, nullptr, L"SysListView32", nullptr) : nullptr;
+}
+
 int RowCount(HWND list) {
     return static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
 }
@@ -277,8 +318,7 @@ int SelectRows(int count, wchar_t** names) {
 // Every cell of every row of the list view in the top-level window titled `title` (a dialog),
 // one line a row, the cells joined by tabs (UTF-8).
 int PrintDialogRows(const wchar_t* title) {
-    HWND w = FindWindowW(nullptr, title);
-    HWND list = w ? FindWindowExW(w, nullptr, L"SysListView32", nullptr) : nullptr;
+    HWND list = DialogList(title);
     if (!list) return 1;
     HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
     const int columns = header ? static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0)) : 1;
@@ -287,9 +327,7 @@ int PrintDialogRows(const wchar_t* title) {
     for (int r = 0, rows = RowCount(list); r < rows; ++r) {
         std::wstring line;
         for (int c = 0; c < columns; ++c) line += (c ? L"\t" : L"") + remote.ItemText(r, c);
-        char utf8[8192] = {};
-        WideCharToMultiByte(CP_UTF8, 0, line.c_str(), -1, utf8, sizeof utf8, nullptr, nullptr);
-        std::printf("%s\n", utf8);
+        std::printf("%s\n", Utf8(line).c_str());
     }
     return 0;
 }
@@ -297,8 +335,7 @@ int PrintDialogRows(const wchar_t* title) {
 // Selects rows of the list view in the dialog titled `title` by their index (none given:
 // every row), after clearing the selection.
 int SelectDialogRows(const wchar_t* title, int count, wchar_t** rows) {
-    HWND w = FindWindowW(nullptr, title);
-    HWND list = w ? FindWindowExW(w, nullptr, L"SysListView32", nullptr) : nullptr;
+    HWND list = DialogList(title);
     if (!list) return 1;
     RemotePage remote(list);
     if (!remote.page) return 1;
@@ -322,11 +359,9 @@ int PrintRows(const wchar_t* name) {
         // The state comes back as the result; only the text needs the remote page.
         const auto state = static_cast<UINT>(SendMessageW(
             list, LVM_GETITEMSTATE, static_cast<WPARAM>(r), LVIS_SELECTED | LVIS_FOCUSED));
-        char utf8[2048] = {};
-        WideCharToMultiByte(CP_UTF8, 0, remote.ItemText(r).c_str(), -1, utf8, sizeof utf8, nullptr,
-                            nullptr);
         const bool selected = state & LVIS_SELECTED, focused = state & LVIS_FOCUSED;
-        std::printf("%s\t%s\n", selected ? (focused ? "sf" : "s") : (focused ? "f" : "-"), utf8);
+        std::printf("%s\t%s\n", selected ? (focused ? "sf" : "s") : (focused ? "f" : "-"),
+                    Utf8(remote.ItemText(r)).c_str());
     }
     return 0;
 }
@@ -337,34 +372,27 @@ int PrintCells(int column, const wchar_t* name = nullptr) {
     if (!list) return 1;
     RemotePage remote(list);
     if (!remote.page) return 1;
-    for (int r = 0, rows = RowCount(list); r < rows; ++r) {
-        char utf8[2048] = {};
-        WideCharToMultiByte(CP_UTF8, 0, remote.ItemText(r, column).c_str(), -1, utf8,
-                            sizeof utf8, nullptr, nullptr);
-        std::printf("%s\n", utf8);
-    }
+    for (int r = 0, rows = RowCount(list); r < rows; ++r)
+        std::printf("%s\n", Utf8(remote.ItemText(r, column)).c_str());
     return 0;
 }
 
-// For `ms` milliseconds, every 50 ms a message the main window must answer (a time-out of
-// 1 s); prints the number of probes and the longest wait in ms. 1 when the window is missing.
-int Probe(DWORD ms) {
-    HWND w = Target();
+// Probes the first window of class `cls` with WM_NULL every `interval` ms until it is gone or
+// `ms` have passed; prints the longest answer in ms and the number of probes.
+int Stalls(const wchar_t* cls, DWORD ms, DWORD interval) {
+    HWND w = WaitForWindow(5000, true, cls);
     if (!w) return 1;
-    LARGE_INTEGER freq, a, b;
-    QueryPerformanceFrequency(&freq);
-    double worst = 0;
-    int count = 0;
-    for (DWORD start = GetTickCount(); GetTickCount() - start < ms; Sleep(50)) {
-        DWORD_PTR result = 0;
-        QueryPerformanceCounter(&a);
-        SendMessageTimeoutW(w, WM_NULL, 0, 0, SMTO_NORMAL, 1000, &result);
-        QueryPerformanceCounter(&b);
-        const double waited = double(b.QuadPart - a.QuadPart) * 1000.0 / double(freq.QuadPart);
-        if (waited > worst) worst = waited;
-        ++count;
+    double longest = 0;
+    long probes = 0;
+    for (Stopwatch all; all.Ms() <= ms; Sleep(interval)) {
+        Stopwatch one;
+        DWORD_PTR r;
+        SendMessageTimeoutW(w, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &r);
+        if (!IsWindow(w)) break;  // an answer cut short by the close is no stall
+        longest = std::max(longest, one.Ms());
+        ++probes;
     }
-    std::printf("%d %.1f\n", count, worst);
+    std::printf("%.1f %ld\n", longest, probes);
     return 0;
 }
 
@@ -408,9 +436,7 @@ int Captions(DWORD durationMs) {
         if (!first && last == text) continue;
         first = false;
         last = text;
-        char utf8[2048] = {};
-        WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, sizeof utf8, nullptr, nullptr);
-        std::printf("%lu\t%s\n", static_cast<unsigned long>(now - start), utf8);
+        std::printf("%lu\t%s\n", static_cast<unsigned long>(now - start), Utf8(text).c_str());
         std::fflush(stdout);
     }
     return 0;
@@ -481,22 +507,25 @@ int PrintChildren() {
         RECT r{};
         GetWindowRect(c, &r);
         MapWindowPoints(nullptr, w, reinterpret_cast<POINT*>(&r), 2);
-        char utf8[2048] = {};
-        WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, sizeof utf8, nullptr, nullptr);
         const bool visible = GetWindowLongW(c, GWL_STYLE) & WS_VISIBLE;
         std::printf("%ls %ld %ld %ld %ld %d\t%s\n", cls, static_cast<long>(r.left),
                     static_cast<long>(r.top), static_cast<long>(r.right - r.left),
-                    static_cast<long>(r.bottom - r.top), visible ? 1 : 0, utf8);
+                    static_cast<long>(r.bottom - r.top), visible ? 1 : 0, Utf8(text).c_str());
     }
     return 0;
 }
 
+// The nth (from 0) child of class `cls` of the main window, or null.
+HWND NthChild(const wchar_t* cls, int nth) {
+    HWND w = Target(), c = nullptr;
+    for (int i = 0; w && i <= nth; ++i)
+        if (!(c = FindWindowExW(w, c, cls, nullptr))) return nullptr;
+    return c;
+}
+
 int Drag(const wchar_t* cls, int nth, double fx, int dx, int dy) {
-    HWND w = Target();
-    if (!w) return 1;
-    HWND c = nullptr;
-    for (int i = 0; i <= nth; ++i)
-        if (!(c = FindWindowExW(w, c, cls, nullptr))) return 1;
+    HWND c = NthChild(cls, nth);
+    if (!c) return 1;
     RECT r{};
     GetWindowRect(c, &r);
     POINT from{r.left + static_cast<LONG>((r.right - r.left - 1) * fx), (r.top + r.bottom) / 2};
@@ -512,11 +541,7 @@ int Drag(const wchar_t* cls, int nth, double fx, int dx, int dy) {
 // Insert view), else the main window's list with that window text.
 HWND ListByName(const wchar_t* name) {
     if (std::wcscmp(name, L"-") == 0) return FindList(nullptr);
-    if (name[0] == L'@') {
-        HWND w = FindWindowW(nullptr, name + 1);
-        return w ? FindWindowExW(w, nullptr, L"SysListView32", nullptr) : nullptr;
-    }
-    return FindList(name);
+    return name[0] == L'@' ? DialogList(name + 1) : FindList(name);
 }
 
 // The screen point in the middle of a row's label; row -1 or past the end: below the last row.
@@ -543,17 +568,22 @@ bool RowPoint(HWND list, int row, POINT& pt) {
     return true;
 }
 
+// The top-level window of `w` made the foreground one before mouse input: under Wine an
+// activation that arrives while a button is down takes the list's mouse capture and a drag
+// never starts.
+void Activate(HWND w) {
+    HWND root = GetAncestor(w, GA_ROOT);
+    SetForegroundWindow(root);
+    for (int i = 0; i < 100 && GetForegroundWindow() != root; ++i) Sleep(20);
+}
+
 // Presses the mouse on a row of one list, moves in steps to a row of another (or the same)
 // and releases there.
 int DragRow(const wchar_t* fromList, int fromRow, const wchar_t* toList, int toRow) {
     HWND from = ListByName(fromList), to = ListByName(toList);
     POINT a{}, b{};
     if (!from || !to || !RowPoint(from, fromRow, a) || !RowPoint(to, toRow, b)) return 1;
-    // The source's window active first: under Wine an activation that arrives while the
-    // button is down takes the list's mouse capture and the drag never starts.
-    HWND root = GetAncestor(from, GA_ROOT);
-    SetForegroundWindow(root);
-    for (int i = 0; i < 100 && GetForegroundWindow() != root; ++i) Sleep(20);
+    Activate(from);
     MouseAt(a, 0);
     MouseAt(a, MOUSEEVENTF_LEFTDOWN);
     // A few pixels inside the source first, as a hand does: the list sees the drag begin
@@ -572,9 +602,7 @@ int RightClickRow(const wchar_t* listName, int row) {
     HWND list = ListByName(listName);
     POINT pt{};
     if (!list || !RowPoint(list, row, pt)) return 1;
-    HWND root = GetAncestor(list, GA_ROOT);
-    SetForegroundWindow(root);
-    for (int i = 0; i < 100 && GetForegroundWindow() != root; ++i) Sleep(20);
+    Activate(list);
     MouseAt(pt, 0);
     MouseAt(pt, MOUSEEVENTF_RIGHTDOWN);
     MouseAt(pt, MOUSEEVENTF_RIGHTUP);
@@ -585,16 +613,13 @@ int Resize(const wchar_t* cls, int n) {
     HWND w = FindWindowW(cls, nullptr);
     RECT r{};
     if (!w || n <= 0 || !GetWindowRect(w, &r)) return 1;
-    LARGE_INTEGER f, t0, t1;
-    QueryPerformanceFrequency(&f);
-    QueryPerformanceCounter(&t0);
+    Stopwatch t;
     for (int i = 0; i < n; ++i) {
         const int d = (i % 2) ? 0 : 2;
         SetWindowPos(w, nullptr, 0, 0, r.right - r.left - d, r.bottom - r.top - d,
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
-    QueryPerformanceCounter(&t1);
-    std::printf("%.0f\n", (t1.QuadPart - t0.QuadPart) * 1e6 / f.QuadPart / n);
+    std::printf("%.0f\n", t.Ms() * 1000 / n);
     return 0;
 }
 
@@ -613,11 +638,8 @@ int PeakMemory(const wchar_t* cls) {
 }
 
 int Wheel(const wchar_t* cls, int nth, int delta) {
-    HWND w = Target();
-    if (!w) return 1;
-    HWND c = nullptr;
-    for (int i = 0; i <= nth; ++i)
-        if (!(c = FindWindowExW(w, c, cls, nullptr))) return 1;
+    HWND c = NthChild(cls, nth);
+    if (!c) return 1;
     RECT r{};
     GetWindowRect(c, &r);
     MouseAt(POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2}, 0);
@@ -641,9 +663,7 @@ int PrintStatus() {
             SendMessageW(sb, SB_GETTEXTW, i, reinterpret_cast<LPARAM>(remote.page));
             ReadProcessMemory(remote.process, remote.page, text, sizeof text - sizeof(wchar_t),
                               &got);
-            char utf8[2048] = {};
-            WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, sizeof utf8, nullptr, nullptr);
-            std::printf("%s\n", utf8);
+            std::printf("%s\n", Utf8(text).c_str());
         }
         return 0;
     }
@@ -654,10 +674,7 @@ int PrintClipboard() {
     int rc = 1;
     if (HANDLE h = GetClipboardData(CF_UNICODETEXT)) {
         if (const wchar_t* text = static_cast<const wchar_t*>(GlobalLock(h))) {
-            const int n = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
-            std::string utf8(static_cast<size_t>(n > 0 ? n : 1), '\0');
-            WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8.data(), n, nullptr, nullptr);
-            std::fwrite(utf8.data(), 1, std::strlen(utf8.c_str()), stdout);
+            std::fputs(Utf8(text).c_str(), stdout);
             GlobalUnlock(h);
             rc = 0;
         }
@@ -712,10 +729,8 @@ int MenuTimes(int id, int times, const wchar_t* cls) {
     HWND w = cls ? FindWindowW(cls, nullptr) : Target();
     HWND child = w && cls ? GetWindow(w, GW_CHILD) : nullptr;
     if (!w || (cls && !child)) return 1;
-    LARGE_INTEGER freq{}, t0{}, t1{};
-    QueryPerformanceFrequency(&freq);
     for (int i = 0; i < times; ++i) {
-        QueryPerformanceCounter(&t0);
+        Stopwatch t;
         if (child) {
             RECT r{};
             GetWindowRect(child, &r);
@@ -729,10 +744,9 @@ int MenuTimes(int id, int times, const wchar_t* cls) {
             popup = FindWindowW(L"#32768", nullptr);
             if (popup && !IsWindowVisible(popup)) popup = nullptr;
         }
-        QueryPerformanceCounter(&t1);
+        const double ms = t.Ms();
         if (!popup) return 1;
-        std::printf("%.3f\n", static_cast<double>(t1.QuadPart - t0.QuadPart) * 1000.0 /
-                                  static_cast<double>(freq.QuadPart));
+        std::printf("%.3f\n", ms);
         PostKey(child ? child : w, VK_ESCAPE);
         for (DWORD start = GetTickCount(); GetTickCount() - start < 5000; Sleep(1)) {
             HWND still = FindWindowW(L"#32768", nullptr);
@@ -744,11 +758,12 @@ int MenuTimes(int id, int times, const wchar_t* cls) {
 
 }  // namespace
 
-// A control by id anywhere inside the visible dialog titled `title` (the panels of the common
-// dialogs are child dialogs), waiting up to 10 s for the dialog.
+// A control by id anywhere inside the visible dialog titled `title` ("*": the first dialog,
+// whatever its title) (the panels of the common dialogs are child dialogs), waiting up to 10 s
+// for the dialog.
 HWND DialogControl(const wchar_t* title, int id) {
     for (DWORD start = GetTickCount(); GetTickCount() - start < 10000; Sleep(20)) {
-        HWND d = FindWindowW(L"#32770", title);
+        HWND d = FindWindowW(L"#32770", std::wcscmp(title, L"*") ? title : nullptr);
         if (!d || !IsWindowVisible(d)) continue;
         struct Find {
             int id;
@@ -790,10 +805,7 @@ int PrintTree(const wchar_t* expand) {
         for (; h; h = TreeView_GetNextSibling(tree, h)) {
             const HTREEITEM child = TreeView_GetChild(tree, h);
             const bool open = (TreeView_GetItemState(tree, h, TVIS_EXPANDED) & TVIS_EXPANDED) != 0;
-            char utf8[2048] = {};
-            WideCharToMultiByte(CP_UTF8, 0, remote.TreeText(h).c_str(), -1, utf8, sizeof utf8,
-                                nullptr, nullptr);
-            out += std::string(static_cast<size_t>(depth) * 2, ' ') + utf8 +
+            out += std::string(static_cast<size_t>(depth) * 2, ' ') + Utf8(remote.TreeText(h)) +
                    (child && !open ? " +" : "") + "\n";
             if (child && open) self(self, child, depth + 1);
         }
@@ -821,15 +833,8 @@ int wmain(int argc, wchar_t** argv) {
         DWORD timeout = argc > at ? static_cast<DWORD>(_wtoi(argv[at])) : 20000;
         return WaitForWindow(timeout, visible) ? 0 : 1;
     }
-    if (verb == L"gone") {
-        DWORD timeout = argc > 2 ? static_cast<DWORD>(_wtoi(argv[2])) : 20000;
-        DWORD start = GetTickCount();
-        while (FindWindowW(kClass, nullptr)) {
-            if (GetTickCount() - start >= timeout) return 1;
-            Sleep(10);
-        }
-        return 0;
-    }
+    if (verb == L"gone")
+        return WaitGone(argc > 2 ? static_cast<DWORD>(_wtoi(argv[2])) : 20000) ? 0 : 1;
     if (verb == L"command" && argc >= 3) {
         // Several commands are posted back to back: the window takes them one after another.
         HWND w = Target();
@@ -845,13 +850,7 @@ int wmain(int argc, wchar_t** argv) {
     if (verb == L"close") {
         HWND w = Target();
         if (!w || !PostMessageW(w, WM_CLOSE, 0, 0)) return 1;
-        if (argc < 3) return 0;
-        const DWORD timeout = static_cast<DWORD>(_wtoi(argv[2])), start = GetTickCount();
-        while (FindWindowW(kClass, nullptr)) {
-            if (GetTickCount() - start >= timeout) return 2;
-            Sleep(10);
-        }
-        return 0;
+        return argc < 3 || WaitGone(static_cast<DWORD>(_wtoi(argv[2]))) ? 0 : 2;
     }
     if (verb == L"listed" && argc >= 3) {
         const int want = _wtoi(argv[2]);
@@ -883,10 +882,7 @@ int wmain(int argc, wchar_t** argv) {
         return 0;
     }
     if ((verb == L"label" && argc == 3) || (verb == L"dlglabel" && argc == 4)) {
-        HWND dialog = argc == 4 ? FindWindowW(nullptr, argv[2]) : nullptr;
-        HWND list = argc == 4 ? (dialog ? FindWindowExW(dialog, nullptr, L"SysListView32", nullptr)
-                                        : nullptr)
-                              : FindList(nullptr);
+        HWND list = argc == 4 ? DialogList(argv[2]) : FindList(nullptr);
         HWND edit = nullptr;
         for (int i = 0; list && !edit && i < 200; ++i, Sleep(10))
             edit =
@@ -912,9 +908,7 @@ int wmain(int argc, wchar_t** argv) {
         for (HWND c = GetWindow(w, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
             wchar_t text[4096] = {};
             GetWindowTextW(c, text, 4096);
-            char utf8[16384] = {};
-            WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, sizeof utf8, nullptr, nullptr);
-            std::printf("%s\n", utf8);
+            std::printf("%s\n", Utf8(text).c_str());
         }
         return 0;
     }
@@ -923,9 +917,7 @@ int wmain(int argc, wchar_t** argv) {
         if (!w) return 1;
         wchar_t text[4096] = {};
         GetWindowTextW(w, text, 4096);
-        char utf8[16384] = {};
-        WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, sizeof utf8, nullptr, nullptr);
-        std::fputs(utf8, stdout);
+        std::fputs(Utf8(text).c_str(), stdout);
         return 0;
     }
     if (verb == L"press" && argc == 4) {
@@ -943,56 +935,17 @@ int wmain(int argc, wchar_t** argv) {
         HWND w = WaitForWindow(5000, true, argv[2]);
         return w && PostMessageW(w, WM_TIMER, static_cast<WPARAM>(_wtoi(argv[3])), 0) ? 0 : 1;
     }
-    if (verb == L"settext" && argc == 5) {
-        // The text of a control (by id) of the first visible top-level window of class CLASS.
-        HWND w = WaitForWindow(5000, true, argv[2]);
-        HWND c = w ? GetDlgItem(w, _wtoi(argv[3])) : nullptr;
-        return c && SendMessageW(c, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[4])) ? 0 : 1;
-    }
-    if (verb == L"click" && argc == 4) {
-        // A button (by id) of the first visible top-level window of class CLASS, clicked as by
-        // the user: check boxes toggle.
-        HWND w = WaitForWindow(5000, true, argv[2]);
-        HWND c = w ? GetDlgItem(w, _wtoi(argv[3])) : nullptr;
-        if (!c) return 1;
-        SendMessageW(c, BM_CLICK, 0, 0);
-        return 0;
-    }
-    if (verb == L"stalls" && argc == 4) {
-        // Probes the first window of class CLASS with WM_NULL until it is gone (at most MS ms):
-        // prints the longest answer in ms and the number of probes.
-        HWND w = WaitForWindow(5000, true, argv[2]);
-        if (!w) return 1;
-        LARGE_INTEGER f, t0, t1, start;
-        QueryPerformanceFrequency(&f);
-        QueryPerformanceCounter(&start);
-        double longest = 0;
-        long probes = 0;
-        for (;;) {
-            QueryPerformanceCounter(&t0);
-            if ((t0.QuadPart - start.QuadPart) * 1000.0 / f.QuadPart > _wtoi(argv[3])) break;
-            DWORD_PTR r;
-            if (!SendMessageTimeoutW(w, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &r) && !IsWindow(w)) break;
-            QueryPerformanceCounter(&t1);
-            if (!IsWindow(w)) break;
-            longest = std::max(longest, (t1.QuadPart - t0.QuadPart) * 1000.0 / f.QuadPart);
-            ++probes;
-            Sleep(1);
-        }
-        std::printf("%.1f %ld\n", longest, probes);
-        return 0;
-    }
+    if (verb == L"stalls" && (argc == 4 || argc == 5))
+        return Stalls(argv[2], static_cast<DWORD>(_wtoi(argv[3])),
+                      argc == 5 ? static_cast<DWORD>(_wtoi(argv[4])) : 1);
     if (verb == L"cancelms" && argc == 3) {
         // Presses Cancel of the first window of class CLASS; prints the ms until it is gone.
         HWND w = WaitForWindow(5000, true, argv[2]);
         if (!w) return 1;
-        LARGE_INTEGER f, t0, t1;
-        QueryPerformanceFrequency(&f);
-        QueryPerformanceCounter(&t0);
+        Stopwatch t;
         PostMessageW(w, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
         while (IsWindow(w)) Sleep(1);
-        QueryPerformanceCounter(&t1);
-        std::printf("%.1f\n", (t1.QuadPart - t0.QuadPart) * 1000.0 / f.QuadPart);
+        std::printf("%.1f\n", t.Ms());
         return 0;
     }
     if (verb == L"prop" && argc == 3) {
@@ -1022,7 +975,6 @@ int wmain(int argc, wchar_t** argv) {
     if (verb == L"rows" && argc <= 3) return PrintRows(argc == 3 ? argv[2] : nullptr);
     if (verb == L"cells" && argc == 3) return PrintCells(_wtoi(argv[2]));
     if (verb == L"cells" && argc == 4) return PrintCells(_wtoi(argv[2]), argv[3]);
-    if (verb == L"probe" && argc == 3) return Probe(static_cast<DWORD>(_wtoi(argv[2])));
     if (verb == L"save" && argc >= 3)
         return SaveAs(argv[2], argc > 3 ? static_cast<DWORD>(_wtoi(argv[3])) : 20000,
                       argc > 4 ? argv[4] : L"Select destination");
@@ -1072,9 +1024,7 @@ int wmain(int argc, wchar_t** argv) {
         wchar_t text[8192] = {};
         // GetWindowText does not ask a control of another process for its text.
         SendMessageW(c, WM_GETTEXT, 8192, reinterpret_cast<LPARAM>(text));
-        char utf8[32768] = {};
-        WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, sizeof utf8, nullptr, nullptr);
-        std::fputs(utf8, stdout);
+        std::fputs(Utf8(text).c_str(), stdout);
         return 0;
     }
     if (verb == L"dlgpick" && argc == 5) {
@@ -1085,7 +1035,8 @@ int wmain(int argc, wchar_t** argv) {
         wchar_t cls[32] = {};
         GetClassNameW(c, cls, 32);
         const bool combo = _wcsicmp(cls, L"ComboBox") == 0;
-        SendMessageW(c, combo ? CB_SETCURSEL : LB_SETCURSEL, _wtoi(argv[4]), 0);
+        if (SendMessageW(c, combo ? CB_SETCURSEL : LB_SETCURSEL, _wtoi(argv[4]), 0) == CB_ERR)
+            return 1;
         SendMessageW(GetParent(c), WM_COMMAND,
                      MAKEWPARAM(GetDlgCtrlID(c), combo ? CBN_SELCHANGE : LBN_SELCHANGE),
                      reinterpret_cast<LPARAM>(c));
@@ -1110,29 +1061,16 @@ int wmain(int argc, wchar_t** argv) {
             item = reinterpret_cast<HTREEITEM>(
                 SendMessageW(tree, TVM_GETNEXTITEM, TVGN_NEXTVISIBLE, reinterpret_cast<LPARAM>(item)));
         if (!item) return 1;
-        LARGE_INTEGER f, t0, t1;
-        QueryPerformanceFrequency(&f);
-        QueryPerformanceCounter(&t0);
+        Stopwatch t;
         SendMessageW(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
-        QueryPerformanceCounter(&t1);
-        std::printf("%.1f\n", (t1.QuadPart - t0.QuadPart) * 1000.0 / f.QuadPart);
-        return 0;
-    }
-    if (verb == L"dlgcombo" && argc == 5) {
-        HWND c = DialogControl(argv[2], _wtoi(argv[3]));
-        if (!c) return 1;
-        if (SendMessageW(c, CB_SETCURSEL, static_cast<WPARAM>(_wtoi(argv[4])), 0) == CB_ERR) return 1;
-        SendMessageW(GetParent(c), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(c), CBN_SELCHANGE),
-                     reinterpret_cast<LPARAM>(c));
+        std::printf("%.1f\n", t.Ms());
         return 0;
     }
     if ((verb == L"dlgopen" && argc == 4) || (verb == L"dlgclickms" && argc == 5)) {
         const bool click = verb == L"dlgclickms";
         HWND w = click ? DialogControl(argv[2], _wtoi(argv[3])) : Target();
         if (!w) return 1;
-        LARGE_INTEGER f, t0, t1;
-        QueryPerformanceFrequency(&f);
-        QueryPerformanceCounter(&t0);
+        Stopwatch t;
         if (click ? !PostMessageW(w, BM_CLICK, 0, 0)
                   : !PostMessageW(w, WM_COMMAND, static_cast<WPARAM>(_wtoi(argv[2])), 0))
             return 1;
@@ -1140,8 +1078,7 @@ int wmain(int argc, wchar_t** argv) {
         for (DWORD start = GetTickCount(); GetTickCount() - start < 10000;) {
             HWND d = FindWindowW(L"#32770", title);
             if (d && IsWindowVisible(d)) {
-                QueryPerformanceCounter(&t1);
-                std::printf("%.1f\n", (t1.QuadPart - t0.QuadPart) * 1000.0 / f.QuadPart);
+                std::printf("%.1f\n", t.Ms());
                 return 0;
             }
             Sleep(1);
@@ -1167,9 +1104,7 @@ int wmain(int argc, wchar_t** argv) {
             wchar_t text[1024] = {};
             if (SendMessageW(c, combo ? CB_GETLBTEXTLEN : LB_GETTEXTLEN, i, 0) >= 1024) continue;
             SendMessageW(c, combo ? CB_GETLBTEXT : LB_GETTEXT, i, reinterpret_cast<LPARAM>(text));
-            char utf8[4096] = {};
-            WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, sizeof utf8, nullptr, nullptr);
-            std::printf("%s\n", utf8);
+            std::printf("%s\n", Utf8(text).c_str());
         }
         return 0;
     }
@@ -1250,18 +1185,16 @@ int wmain(int argc, wchar_t** argv) {
         // This tool's own first use of the display (Wine loads its display driver then) is
         // made before the clock starts, not counted in the start of the program it measures.
         ReleaseDC(nullptr, GetDC(nullptr));
-        LARGE_INTEGER freq, t0, t1;
-        QueryPerformanceFrequency(&freq);
-        QueryPerformanceCounter(&t0);
+        Stopwatch t;
         if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
                             &pi))
             return 1;
         HWND w = WaitForWindow(20000, true, windowClass);
-        QueryPerformanceCounter(&t1);
+        const double ms = t.Ms();
         CloseHandle(pi.hThread);
         CloseHandle(pi.hProcess);
         if (!w) return 1;
-        std::printf("%.1f\n", (t1.QuadPart - t0.QuadPart) * 1000.0 / freq.QuadPart);
+        std::printf("%.1f\n", ms);
         return 0;
     }
     return Usage();

@@ -175,7 +175,7 @@ class SoundPages(unittest.TestCase):
     def play_and_change(self, name, ini, beside, page, change):
         """Plays an MP3 while `change` is made on `page`; returns (capture, decode, the capture
         sample count before and after the change)."""
-        mp3 = make_mp3(os.path.join(music_folder(name), 'a.mp3'), 9.5, noise=True, volume=0.25)
+        mp3 = make_mp3(os.path.join(music_folder(name), 'a.mp3'), 20, noise=True, volume=0.25)
         z, proc, cap = self.start(name, b'gapless=0\r\n' + ini, mp3, beside)
         size = lambda: e2e_lib.file_size(cap)
         wait_until(lambda: size() > 0, 30, 'playback to start')
@@ -222,7 +222,7 @@ class SoundPages(unittest.TestCase):
         flat = b'----' + b'm000u050d050t100' * 4 + b'-' * 16
         ini = (b'enhance=2\r\nenh2_1=' + split + b'\r\nenh2_2=' + flat + b'\r\nenh2_lim=' +
                PLAIN_LIM + b'\r\n')
-        mp3 = make_mp3(os.path.join(music_folder('solo'), 'a.mp3'), 12, noise=True, volume=0.25)
+        mp3 = make_mp3(os.path.join(music_folder('solo'), 'a.mp3'), 24, noise=True, volume=0.25)
         z, proc, cap = self.start('solo', b'gapless=0\r\n' + ini, mp3)
         size = lambda: e2e_lib.file_size(cap) // 2
         second = 2 * 44100
